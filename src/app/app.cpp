@@ -1,0 +1,69 @@
+#include "app/app.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vt {
+
+App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.programfolder) {
+    shared_.sizetables();
+    register_setup(*this);
+    register_names(*this);
+    register_betting(*this);
+    register_payoff(*this);
+    register_reports(*this);
+    register_payoff3(*this);
+}
+
+App::~App() {
+    printer().enddoc();
+    results.close();
+}
+
+void App::registerform(const std::string& name, FormFactory factory) { factories_[name] = std::move(factory); }
+
+void App::start() {
+    dispatch([&] { form("frminit").show(); });
+}
+
+Form& App::form(const std::string& name) {
+    auto it = forms_.find(name);
+    if (it != forms_.end()) return *it->second;
+    auto f = factories_.find(name);
+    if (f == factories_.end()) throw std::out_of_range("no form " + name);
+    auto created = f->second(*this);
+    Form& ref = *created;
+    forms_[name] = std::move(created);
+    loadorder_.push_back(name);
+    dispatch([&] { ref.load(); });
+    return ref;
+}
+
+void App::formunloaded(Form& form) {
+    auto it = forms_.find(form.name());
+    if (it == forms_.end() || it->second.get() != &form) return;
+    keepalive(std::move(it->second));
+    forms_.erase(it);
+    loadorder_.erase(std::remove(loadorder_.begin(), loadorder_.end(), form.name()), loadorder_.end());
+}
+
+std::vector<Form*> App::loadedforms() {
+    std::vector<Form*> out;
+    for (auto& n : loadorder_) out.push_back(forms_.at(n).get());
+    return out;
+}
+
+void App::endprogram() {
+    if (ended_) return;
+    ended_ = true;
+    printer().enddoc();
+    results.close();
+    auto names = loadorder_;
+    for (auto& n : names)
+        if (forms_.count(n)) forms_.at(n)->unload();
+    if (onend) onend();
+}
+
+void App::fileerrorbox(const FileError& e) { msgbox(e.message(), vbOKOnly, shared_.fileop); }
+
+}  // namespace vt

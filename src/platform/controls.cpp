@@ -1,0 +1,402 @@
+#include "platform/controls.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/runtime.h"
+#include "platform/text.h"
+
+namespace vt {
+
+// ---------------------------------------------------------------- grid
+
+void GridState::resize(int r, int c) {
+    if (r < 0) r = 0;
+    if (c < 0) c = 0;
+    rows = r;
+    cols = c;
+    cells.resize(r);
+    bold.resize(r);
+    for (auto& row : cells) row.resize(c);
+    for (auto& row : bold) row.resize(c);
+    colwidth.resize(c, 960);
+    colalignment.resize(c, 9);
+    if (row >= rows) row = rows - 1;
+    if (col >= cols) col = cols - 1;
+}
+
+// ---------------------------------------------------------------- control
+
+Control::Control(Form& form, Kind kind, std::string name, int index)
+    : form_(form), kind_(kind), name_(std::move(name)), index_(index) {
+    if (kind_ == Kind::Grid) grid.resize(2, 2);
+    if (kind_ == Kind::Timer) visible_ = false;
+}
+
+std::string Control::text() const {
+    if ((kind_ == Kind::ListBox || kind_ == Kind::FileListBox || kind_ == Kind::DirListBox) && listindex_ >= 0 &&
+        listindex_ < listcount())
+        return items_[listindex_].text;
+    return text_;
+}
+
+void Control::setcaption(const std::string& s) { text_ = s; }
+
+void Control::settext(const std::string& s) {
+    if (kind_ == Kind::ListBox) {
+        for (int i = 0; i < listcount(); ++i)
+            if (items_[i].text == s) {
+                setlistindex(i);
+                return;
+            }
+        return;
+    }
+    bool changed = text_ != s;
+    text_ = s;
+    if (selstart > static_cast<int>(text_.size())) selstart = static_cast<int>(text_.size());
+    if (changed && (kind_ == Kind::TextBox || kind_ == Kind::ComboBox) && Change) fire(Change);
+}
+
+void Control::setfocus() { form_.focused = this; }
+bool Control::hasfocus() const { return form_.focused == this; }
+
+void Control::setvalue(int v) {
+    if (kind_ == Kind::CommandButton) {
+        if (v && Click) fire(Click);
+        return;
+    }
+    if (kind_ == Kind::OptionButton) {
+        value_ = v ? 1 : 0;
+        if (v) {
+            // Clear the other options of the same container.
+            Control* mine = form_.container.count(this) ? form_.container.at(this) : nullptr;
+            for (Control* c : form_.controls()) {
+                if (c == this || c->kind_ != Kind::OptionButton) continue;
+                Control* theirs = form_.container.count(c) ? form_.container.at(c) : nullptr;
+                if (theirs == mine) c->value_ = 0;
+            }
+            if (Click) fire(Click);
+        }
+        return;
+    }
+    bool changed = value_ != v;
+    value_ = v;
+    if (kind_ == Kind::CheckBox && changed && Click) fire(Click);
+}
+
+std::string Control::list(int i) const {
+    if (i < 0 || i >= listcount()) return "";
+    return items_[i].text;
+}
+
+long Control::itemdata(int i) const {
+    if (i < 0 || i >= listcount()) throw std::out_of_range("itemdata index");
+    return items_[i].data;
+}
+
+void Control::setitemdata(int i, long d) {
+    if (i < 0 || i >= listcount()) throw std::out_of_range("itemdata index");
+    items_[i].data = d;
+}
+
+void Control::setlist(int i, const std::string& s) {
+    if (i < 0 || i >= listcount()) return;
+    items_[i].text = s;
+}
+
+void Control::additem(const std::string& s) {
+    if (sorted) {
+        // After the last item that sorts equal or before (case-insensitive).
+        auto it = std::upper_bound(items_.begin(), items_.end(), s,
+                                   [](const std::string& v, const ListItem& e) { return comparenocase(v, e.text) < 0; });
+        int at = static_cast<int>(it - items_.begin());
+        items_.insert(it, ListItem{s, 0});
+        newindex_ = at;
+        if (listindex_ >= at) ++listindex_;
+    } else {
+        items_.push_back(ListItem{s, 0});
+        newindex_ = listcount() - 1;
+    }
+}
+
+void Control::additem(const std::string& s, int at) {
+    if (at < 0 || at > listcount()) at = listcount();
+    items_.insert(items_.begin() + at, ListItem{s, 0});
+    newindex_ = at;
+    if (listindex_ >= at) ++listindex_;
+}
+
+void Control::removeitem(int i) {
+    if (i < 0 || i >= listcount()) return;
+    items_.erase(items_.begin() + i);
+    if (listindex_ == i) listindex_ = -1;
+    else if (listindex_ > i) --listindex_;
+}
+
+void Control::clear() {
+    items_.clear();
+    listindex_ = -1;
+    newindex_ = -1;
+    topindex = 0;
+    if (kind_ == Kind::ComboBox) text_.clear();
+}
+
+void Control::setlistindex(int i) {
+    if (i < -1 || i >= listcount()) throw std::out_of_range("listindex");
+    listindex_ = i;
+    if (kind_ == Kind::ComboBox) text_ = i >= 0 ? items_[i].text : std::string();
+    if (kind_ == Kind::FileListBox) filename = i >= 0 ? items_[i].text : std::string();
+    if (kind_ == Kind::DirListBox && i >= 0) return;  // a pick moves the highlight; a double click opens
+    if (Click) fire(Click);
+}
+
+int Control::findbydata(long d) const {
+    for (int i = 0; i < listcount(); ++i)
+        if (items_[i].data == d) return i;
+    return -1;
+}
+
+void Control::movecaretend() {
+    selstart = static_cast<int>(text_.size());
+    sellength = 0;
+}
+
+void Control::tick() {
+    if (enabled_ && interval > 0 && Timer) fire(Timer);
+}
+
+// ---------------------------------------------------------------- drive, folder, file lists
+
+void Control::setdrive(const std::string& d) {
+    drive = lcase(Left(d, 2));
+    if (Change) fire(Change);
+}
+
+void Control::setpath(const std::string& p) {
+    path = p;
+    refresh();
+    if (Change) fire(Change);
+}
+
+void Control::refresh() {
+    Files& files = form_.runtime().files();
+    if (kind_ == Kind::DriveListBox) {
+        items_.clear();
+        for (char c : files.drives()) items_.push_back({std::string(1, c) + ":", 0});
+        return;
+    }
+    if (kind_ != Kind::DirListBox && kind_ != Kind::FileListBox) return;
+    items_.clear();
+    listindex_ = -1;
+    std::string base = path;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    try {
+        auto names = kind_ == Kind::DirListBox ? files.listfolders(base) : files.listfiles(base, pattern);
+        for (auto& n : names) items_.push_back({kind_ == Kind::DirListBox ? base + n : n, 0});
+    } catch (const FileError&) {
+        // An unreadable folder lists nothing.
+    }
+}
+
+// ---------------------------------------------------------------- grid cells
+
+std::string Control::textmatrix(int r, int c) const {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    return grid.cells[r][c];
+}
+
+void Control::settextmatrix(int r, int c, const std::string& s) {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    grid.cells[r][c] = s;
+}
+
+void Control::setcolwidth(int c, int twips) {
+    if (c < 0 || c >= grid.cols) throw std::out_of_range("grid column");
+    grid.colwidth[c] = twips;
+}
+
+int Control::colwidth(int c) const {
+    if (c < 0 || c >= grid.cols) throw std::out_of_range("grid column");
+    return grid.colwidth[c];
+}
+
+void Control::setcellbold(int r, int c, bool b) {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    grid.bold[r][c] = b;
+}
+
+bool Control::cellbold(int r, int c) const {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    return grid.bold[r][c];
+}
+
+void Control::setcolalignment(int c, int a) {
+    if (c < 0 || c >= grid.cols) throw std::out_of_range("grid column");
+    grid.colalignment[c] = a;
+}
+
+void Control::setsort(int setting) {
+    if (setting < 1 || setting > 4) return;
+    int from = std::max(grid.fixedrows, 0);
+    int c1 = std::min(grid.col, grid.colsel), c2 = std::max(grid.col, grid.colsel);
+    if (c1 < 0 || c2 >= grid.cols || from >= grid.rows) return;
+    std::vector<int> order(grid.rows - from);
+    for (size_t i = 0; i < order.size(); ++i) order[i] = from + static_cast<int>(i);
+    bool numeric = setting >= 3, descending = setting == 2 || setting == 4;
+    auto key_less = [&](int a, int b) {
+        for (int c = c1; c <= c2; ++c) {
+            const std::string& x = grid.cells[a][c];
+            const std::string& y = grid.cells[b][c];
+            int cmp;
+            if (numeric) {
+                double vx = Val(x), vy = Val(y);
+                cmp = vx < vy ? -1 : (vx > vy ? 1 : 0);
+            } else {
+                double vx, vy;
+                // Generic sort: numbers compare as numbers, text as text.
+                if (parsenumber(x, vx) && parsenumber(y, vy)) cmp = vx < vy ? -1 : (vx > vy ? 1 : 0);
+                else cmp = comparenocase(x, y);
+            }
+            if (cmp != 0) return descending ? cmp > 0 : cmp < 0;
+        }
+        return false;
+    };
+    std::stable_sort(order.begin(), order.end(), key_less);
+    auto cells = grid.cells;
+    auto bold = grid.bold;
+    for (size_t i = 0; i < order.size(); ++i) {
+        grid.cells[from + i] = cells[order[i]];
+        grid.bold[from + i] = bold[order[i]];
+    }
+}
+
+void Control::clearcells() {
+    for (auto& row : grid.cells)
+        for (auto& c : row) c.clear();
+    for (auto& row : grid.bold) std::fill(row.begin(), row.end(), false);
+}
+
+void Control::removegridrow(int r) {
+    if (r < 0 || r >= grid.rows) throw std::out_of_range("grid row");
+    grid.cells.erase(grid.cells.begin() + r);
+    grid.bold.erase(grid.bold.begin() + r);
+    --grid.rows;
+    if (grid.row >= grid.rows) grid.row = grid.rows - 1;
+}
+
+void Control::addgridrow(const std::string& tabbed) {
+    grid.resize(grid.rows + 1, grid.cols);
+    size_t start = 0;
+    for (int c = 0; c < grid.cols; ++c) {
+        size_t tab = tabbed.find('\t', start);
+        grid.cells[grid.rows - 1][c] = tabbed.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+        if (tab == std::string::npos) break;
+        start = tab + 1;
+    }
+}
+
+// ---------------------------------------------------------------- user actions
+
+void Control::fire(const std::function<void()>& handler) { form_.runtime().dispatch(handler); }
+
+void Control::click() {
+    if (!enabled_ || !visible_) return;
+    switch (kind_) {
+        case Kind::OptionButton: setvalue(1); break;
+        case Kind::CheckBox: setvalue(value_ ? 0 : 1); break;
+        case Kind::ListBox:
+        case Kind::ComboBox:
+        case Kind::FileListBox:
+        case Kind::DirListBox:
+            if (listindex_ >= 0) setlistindex(listindex_);
+            else if (Click) fire(Click);
+            break;
+        default:
+            setfocus();
+            if (Click) fire(Click);
+            break;
+    }
+}
+
+void Control::dblclick() {
+    if (!enabled_ || !visible_) return;
+    if (kind_ == Kind::DirListBox && listindex_ >= 0) {
+        setpath(items_[listindex_].text);
+        return;
+    }
+    if (DblClick) fire(DblClick);
+}
+
+void Control::keypress(int code) {
+    if (!enabled_ || !visible_) return;
+    setfocus();
+    int k = code;
+    if (KeyPress) fire([&] { KeyPress(k); });
+    if (k == 0 || locked) return;
+    if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
+    if (k == vbKeyBack) {
+        if (!text_.empty()) settext(text_.substr(0, text_.size() - 1));
+    } else if (k >= 32 && k < 256) {
+        if (maxlength > 0 && static_cast<int>(text_.size()) >= maxlength) return;
+        settext(text_ + static_cast<char>(k));
+    }
+    movecaretend();
+}
+
+void Control::clickcell(int r, int c) {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    grid.row = grid.rowsel = r;
+    grid.col = grid.colsel = c;
+    if (Click) fire(Click);
+}
+
+// ---------------------------------------------------------------- form
+
+Form::Form(Runtime& rt, std::string name) : rt_(rt), name_(std::move(name)) {}
+Form::~Form() = default;
+
+void Form::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    Form_Load();
+}
+
+void Form::show() {
+    load();
+    if (!loaded_) return;  // unloaded itself while loading
+    visible_ = true;
+    rt_.formshown(*this);
+}
+
+void Form::hide() { visible_ = false; }
+
+void Form::unload() {
+    if (!loaded_) return;
+    Form_Unload();
+    loaded_ = false;
+    visible_ = false;
+    rt_.formunloaded(*this);
+}
+
+Control& Form::control(const std::string& name, int index) {
+    auto it = controls_.find({name, index});
+    if (it == controls_.end()) throw std::out_of_range(name_ + " has no control " + name + "(" + std::to_string(index) + ")");
+    return *it->second;
+}
+
+bool Form::hascontrol(const std::string& name, int index) const { return controls_.count({name, index}) != 0; }
+
+Control& Form::add(Kind kind, const std::string& name, int index, const std::string& caption, int l, int t, int w,
+                   int h) {
+    auto c = std::make_unique<Control>(*this, kind, name, index);
+    Control& ref = *c;
+    ref.setcaption(caption);
+    ref.move(l, t, w, h);
+    ref.tabindex = static_cast<int>(order_.size());
+    if (kind == Kind::ComboBox) ref.sorted = false;
+    controls_[{name, index}] = std::move(c);
+    order_.push_back(&ref);
+    return ref;
+}
+
+}  // namespace vt

@@ -1,0 +1,107 @@
+#pragma once
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fileerror.h"
+#include "platform/money.h"
+
+namespace vt {
+
+// Logical paths ("C:\Vantrope\Players", "E:\Bets") are kept inside the program; hostpath() turns
+// one into a host path when a file is touched.
+class Files {
+public:
+    // programfolder: the host folder that stands for "C:\Vantrope".
+    explicit Files(std::string programfolder);
+    const std::string& programfolder() const { return programfolder_; }
+
+    // Throws FileError 52 for "." or ".." components, 68 for a drive letter mapped to nothing.
+    std::string hostpath(const std::string& logical) const;
+    // Drive letters that map to a folder here (lower case, "c" first).
+    std::vector<char> drives() const;
+
+    bool exists(const std::string& logical) const;
+    bool isfolder(const std::string& logical) const;
+    // Whole file as bytes; FileError on failure.
+    std::string readall(const std::string& logical) const;
+    // Writes a temporary file in the same folder, flushes and fsyncs it, renames it over the old one.
+    void replacefile(const std::string& logical, const std::string& bytes) const;
+    // Appends and flushes to disk before returning; creates the file when missing.
+    void append(const std::string& logical, const std::string& bytes) const;
+    void mkdir(const std::string& logical) const;  // 75 when it exists
+    void remove(const std::string& logical) const;
+    void copy(const std::string& from, const std::string& to) const;
+    // Names (not paths) in a folder; folders or files, pattern like "*.*" or "*.txt".
+    std::vector<std::string> listfolders(const std::string& logical) const;
+    std::vector<std::string> listfiles(const std::string& logical, const std::string& pattern = "*.*") const;
+
+private:
+    std::string programfolder_;
+};
+
+// Maps errno of a failed host call to the old error number.
+int errnotonumber(int err, bool folder_missing);
+
+// One field of a record as read: its text and whether it was quoted.
+struct Field {
+    std::string text;
+    bool quoted = false;
+};
+
+// Reader of the sequential record syntax: fields split by commas or line ends, text in double
+// quotes, numbers bare. Blank lines and white space at the end are the end of the file.
+class RecordReader {
+public:
+    RecordReader() = default;
+    explicit RecordReader(std::string bytes) : data_(std::move(bytes)) {}
+    // Opens a file for input: 53 / 76 when it is missing.
+    static RecordReader open(const Files& files, const std::string& logical);
+    bool eof() const;
+    Field field();                 // 62 past the end
+    std::string text();            // a field as text (numbers as they stand)
+    long long integer();           // 13 for text that is not a whole number; empty reads 0
+    double number();               // 13 for text that is not a number; empty reads 0
+    Money money();                 // 13 for text that is not an amount; empty reads 0
+    // The rest of the current line, raw (Line Input).
+    std::string line();
+
+private:
+    std::string data_;
+    size_t pos_ = 0;
+};
+
+// Builder of one record line: fields joined by commas, CR LF at the end.
+class RecordWriter {
+public:
+    RecordWriter& str(const std::string& s);  // FileError 5 when s holds a double quote
+    RecordWriter& num(long long n);
+    RecordWriter& num(int n) { return num(static_cast<long long>(n)); }
+    RecordWriter& num(Money m);
+    RecordWriter& num(double d);
+    // Ends the record (CR LF).
+    RecordWriter& end();
+    const std::string& bytes() const { return out_; }
+    void clear() { out_.clear(); first_ = true; }
+
+private:
+    void sep();
+    std::string out_;
+    bool first_ = true;
+};
+
+// A file kept open for appending for the whole run (the results file). Each write is flushed.
+class AppendFile {
+public:
+    void open(const Files& files, const std::string& logical);  // FileError on failure
+    bool isopen() const { return f_ != nullptr; }
+    void write(const std::string& bytes);  // FileError on failure
+    void close();
+    ~AppendFile() { close(); }
+
+private:
+    std::FILE* f_ = nullptr;
+};
+
+}  // namespace vt

@@ -1,0 +1,87 @@
+#include "platform/printer.h"
+
+namespace vt {
+
+std::vector<std::string> PrintDoc::lines() const {
+    std::vector<std::string> out;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        if (p) out.push_back("\f");
+        for (auto& l : pages[p]) out.push_back(l.text);
+    }
+    return out;
+}
+
+std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>* extralines) {
+    std::string line;
+    for (auto& it : items) {
+        switch (it.kind) {
+            case PItem::Text:
+                line += it.text;
+                break;
+            case PItem::Zone: {
+                // Print zones start at columns 1, 15, 29, ...; the next one after what is printed.
+                size_t zone = 1;
+                while (zone <= line.size()) zone += 14;
+                if (line.empty()) zone = 15;
+                line.resize(zone - 1, ' ');
+                break;
+            }
+            case PItem::Tab: {
+                size_t target = it.column < 1 ? 1 : static_cast<size_t>(it.column);
+                if (line.size() + 1 > target) {
+                    if (extralines) extralines->push_back(line);
+                    line.clear();
+                }
+                line.resize(target - 1, ' ');
+                break;
+            }
+        }
+    }
+    return line;
+}
+
+void Printer::print(std::initializer_list<PItem> items) { print(std::vector<PItem>(items)); }
+
+void Printer::print(const std::vector<PItem>& items) {
+    if (!open_) {
+        doc_ = PrintDoc{};
+        doc_.pages.emplace_back();
+        open_ = true;
+    }
+    std::vector<std::string> before;
+    std::string last = layoutline(items, &before);
+    for (auto& l : before) doc_.pages.back().push_back({l, fontname, fontsize, fontbold});
+    doc_.pages.back().push_back({last, fontname, fontsize, fontbold});
+}
+
+void Printer::newpage() {
+    if (!open_) {
+        doc_ = PrintDoc{};
+        doc_.pages.emplace_back();
+        open_ = true;
+    }
+    doc_.pages.emplace_back();
+}
+
+void Printer::enddoc() {
+    if (!open_) return;
+    open_ = false;
+    PrintDoc doc = std::move(doc_);
+    doc_ = PrintDoc{};
+    if (sink_) sink_->print(doc);
+}
+
+void Printer::killdoc() {
+    open_ = false;
+    doc_ = PrintDoc{};
+}
+
+DocGuard::~DocGuard() {
+    try {
+        p_.enddoc();
+    } catch (...) {
+        // A printer failure at the end of a document must not escape a destructor.
+    }
+}
+
+}  // namespace vt

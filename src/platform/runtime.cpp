@@ -1,0 +1,46 @@
+#include "platform/runtime.h"
+
+#include "platform/controls.h"
+
+namespace vt {
+
+Runtime::Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder)
+    : dialogs_(&dialogs), printer_(&sink), files_(std::move(programfolder)) {}
+
+Runtime::~Runtime() = default;
+
+int Runtime::msgbox(const std::string& prompt, int style, const std::string& title) {
+    if (beforemodal) beforemodal();
+    return dialogs_->msgbox(prompt, style, title.empty() ? kProgramTitle : title);
+}
+
+std::string Runtime::inputbox(const std::string& prompt, const std::string& title, const std::string& defaulttext) {
+    if (beforemodal) beforemodal();
+    return dialogs_->inputbox(prompt, title.empty() ? kProgramTitle : title, defaulttext);
+}
+
+void Runtime::dispatch(const std::function<void()>& handler) {
+    ++depth_;
+    try {
+        if (handler) handler();
+    } catch (...) {
+        --depth_;
+        finish();
+        throw;
+    }
+    --depth_;
+    finish();
+}
+
+void Runtime::keepalive(std::unique_ptr<Form> form) { graveyard_.push_back(std::move(form)); }
+
+void Runtime::finish() {
+    if (depth_ != 0) return;
+    // Forms unloaded during the event are dropped only now, never under a running handler.
+    auto dead = std::move(graveyard_);
+    graveyard_.clear();
+    dead.clear();
+    if (onchanged) onchanged();
+}
+
+}  // namespace vt

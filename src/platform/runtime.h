@@ -1,0 +1,59 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/printer.h"
+
+namespace vt {
+
+class Form;
+
+// What forms and controls need of their surroundings: boxes, printer, files, the screen, and
+// event dispatch that defers dropping unloaded forms until the outermost handler returns.
+class Runtime {
+public:
+    Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder);
+    virtual ~Runtime();
+
+    Dialogs& dialogs() { return *dialogs_; }
+    Printer& printer() { return printer_; }
+    Files& files() { return files_; }
+    int screenwidth = 1024, screenheight = 768;
+
+    int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "");
+    std::string inputbox(const std::string& prompt, const std::string& title = "",
+                         const std::string& defaulttext = "");
+
+    // Runs a handler as an event: unloads are completed and the view refreshed afterwards.
+    void dispatch(const std::function<void()>& handler);
+    int depth() const { return depth_; }
+
+    // Called by Form::unload; the form object is kept alive until the event ends.
+    virtual void formunloaded(Form& form) = 0;
+    // Called by Form::show.
+    virtual void formshown(Form&) {}
+    // Every form now loaded, in load order.
+    virtual std::vector<Form*> loadedforms() = 0;
+
+    // Set by the view: refresh after each event.
+    std::function<void()> onchanged;
+    // Set by the view: called before a modal box so the screen is current.
+    std::function<void()> beforemodal;
+
+protected:
+    void keepalive(std::unique_ptr<Form> form);
+    void finish();
+
+private:
+    Dialogs* dialogs_;
+    Printer printer_;
+    Files files_;
+    int depth_ = 0;
+    std::vector<std::unique_ptr<Form>> graveyard_;
+};
+
+}  // namespace vt

@@ -1,0 +1,280 @@
+#include "platform/text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vt {
+namespace {
+
+// Shortest decimal text of a double with at most 15 significant digits, no exponent.
+std::string plaindecimal(double x) {
+    if (x == 0) return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", x);
+    std::string s = buf;
+    auto e = s.find('e');
+    if (e == std::string::npos) return s;
+    // Expand the exponent form.
+    bool neg = s[0] == '-';
+    std::string mant = s.substr(neg ? 1 : 0, e - (neg ? 1 : 0));
+    int exp = std::atoi(s.c_str() + e + 1);
+    std::string digits;
+    int point = 0;
+    for (char c : mant) {
+        if (c == '.') continue;
+        digits += c;
+    }
+    auto dot = mant.find('.');
+    point = static_cast<int>(dot == std::string::npos ? mant.size() : dot) + exp;
+    std::string out;
+    if (point <= 0) {
+        out = "0." + std::string(-point, '0') + digits;
+    } else if (point >= static_cast<int>(digits.size())) {
+        out = digits + std::string(point - digits.size(), '0');
+    } else {
+        out = digits.substr(0, point) + "." + digits.substr(point);
+    }
+    return neg ? "-" + out : out;
+}
+
+// A decimal number as sign, integer digits and fraction digits.
+struct Dec {
+    bool neg = false;
+    std::string whole = "0", frac;
+};
+
+Dec todec(const std::string& plain) {
+    Dec d;
+    std::string s = plain;
+    if (!s.empty() && s[0] == '-') {
+        d.neg = true;
+        s = s.substr(1);
+    }
+    auto dot = s.find('.');
+    d.whole = s.substr(0, dot);
+    if (d.whole.empty()) d.whole = "0";
+    if (dot != std::string::npos) d.frac = s.substr(dot + 1);
+    return d;
+}
+
+// Rounds to n decimals, half away from zero.
+Dec rounddec(Dec d, size_t n) {
+    if (d.frac.size() <= n) {
+        d.frac.resize(n, '0');
+        return d;
+    }
+    bool up = d.frac[n] >= '5';
+    std::string digits = d.whole + d.frac.substr(0, n);
+    if (up) {
+        int i = static_cast<int>(digits.size()) - 1;
+        while (i >= 0) {
+            if (digits[i] == '9') {
+                digits[i] = '0';
+                --i;
+            } else {
+                ++digits[i];
+                break;
+            }
+        }
+        if (i < 0) digits = "1" + digits;
+    }
+    d.whole = digits.substr(0, digits.size() - n);
+    d.frac = digits.substr(digits.size() - n);
+    size_t nz = d.whole.find_first_not_of('0');
+    d.whole = nz == std::string::npos ? "0" : d.whole.substr(nz);
+    if (d.whole == "0" && d.frac.find_first_not_of('0') == std::string::npos) d.neg = false;
+    return d;
+}
+
+std::string groupthousands(const std::string& whole) {
+    std::string out;
+    int n = static_cast<int>(whole.size());
+    for (int i = 0; i < n; ++i) {
+        out += whole[i];
+        int left = n - 1 - i;
+        if (left > 0 && left % 3 == 0) out += ',';
+    }
+    return out;
+}
+
+std::string formatdec(const std::string& plain, const std::string& pattern) {
+    std::string pat = pattern;
+    if (equalsnocase(pat, "Currency")) pat = "$#,##0.00";
+    // Literal prefix before the first digit placeholder.
+    size_t first = pat.find_first_of("#0");
+    std::string prefix = first == std::string::npos ? pat : pat.substr(0, first);
+    std::string body = first == std::string::npos ? "" : pat.substr(first);
+    auto dot = body.find('.');
+    std::string intpat = body.substr(0, dot);
+    std::string fracpat = dot == std::string::npos ? "" : body.substr(dot + 1);
+    size_t decimals = 0;
+    for (char c : fracpat)
+        if (c == '0' || c == '#') ++decimals;
+    size_t mindigits = 0;
+    for (char c : intpat)
+        if (c == '0') ++mindigits;
+    bool thousands = intpat.find(',') != std::string::npos;
+    Dec d = rounddec(todec(plain), decimals);
+    std::string whole = d.whole;
+    if (whole == "0" && mindigits == 0) whole = "";
+    while (whole.size() < mindigits) whole = "0" + whole;
+    if (thousands) whole = groupthousands(whole);
+    std::string out = prefix + whole;
+    if (decimals) out += "." + d.frac;
+    if (d.neg) out = "-" + out;
+    return out;
+}
+
+}  // namespace
+
+std::string numtext(double x) {
+    std::string s = plaindecimal(x);
+    return s;
+}
+
+std::string Str(double x) {
+    std::string s = plaindecimal(x);
+    return x < 0 ? s : " " + s;
+}
+std::string Str(long long x) { return x < 0 ? std::to_string(x) : " " + std::to_string(x); }
+std::string Str(Money m) { return m.units() < 0 ? m.tostring() : " " + m.tostring(); }
+
+double Val(const std::string& s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    size_t start = i;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    bool digits = false;
+    while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) { ++i; digits = true; }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) { ++i; digits = true; }
+    }
+    if (!digits) return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '-' || s[j] == '+')) ++j;
+        if (j < s.size() && isdigit(static_cast<unsigned char>(s[j]))) {
+            while (j < s.size() && isdigit(static_cast<unsigned char>(s[j]))) ++j;
+            i = j;
+        }
+    }
+    return std::strtod(s.substr(start, i - start).c_str(), nullptr);
+}
+
+bool parsenumber(const std::string& s, double& out) {
+    std::string t = trim(s);
+    if (t.empty()) return false;
+    size_t i = 0;
+    if (t[i] == '-' || t[i] == '+') ++i;
+    bool digits = false;
+    while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) { ++i; digits = true; }
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) { ++i; digits = true; }
+    }
+    if (!digits || i != t.size()) return false;
+    out = std::strtod(t.c_str(), nullptr);
+    return true;
+}
+
+bool parseint(const std::string& s, long long& out) {
+    std::string t = trim(s);
+    if (t.empty() || t.size() > 18) return false;
+    size_t i = 0;
+    if (t[i] == '-' || t[i] == '+') ++i;
+    if (i == t.size()) return false;
+    for (size_t j = i; j < t.size(); ++j)
+        if (!isdigit(static_cast<unsigned char>(t[j]))) return false;
+    out = std::strtoll(t.c_str(), nullptr, 10);
+    return true;
+}
+
+std::string Format(double x, const std::string& pattern) {
+    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!')) return Format(numtext(x), pattern);
+    return formatdec(plaindecimal(x), pattern);
+}
+
+std::string Format(Money m, const std::string& pattern) {
+    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!')) return Format(m.tostring(), pattern);
+    return formatdec(m.tostring(), pattern);
+}
+
+std::string Format(const std::string& text, const std::string& pattern) {
+    bool leftalign = !pattern.empty() && pattern[0] == '!';
+    size_t places = 0;
+    for (char c : pattern)
+        if (c == '@') ++places;
+    if (places == 0) {
+        double v;
+        if (parsenumber(text, v)) return Format(v, pattern);
+        return text;
+    }
+    if (text.size() >= places) return text;
+    std::string pad(places - text.size(), ' ');
+    return leftalign ? text + pad : pad + text;
+}
+
+std::string ucase(const std::string& s) {
+    std::string o = s;
+    for (auto& c : o)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return o;
+}
+
+std::string lcase(const std::string& s) {
+    std::string o = s;
+    for (auto& c : o)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return o;
+}
+
+std::string ltrim(const std::string& s) {
+    size_t i = s.find_first_not_of(" \t");
+    return i == std::string::npos ? "" : s.substr(i);
+}
+std::string rtrim(const std::string& s) {
+    size_t i = s.find_last_not_of(" \t");
+    return i == std::string::npos ? "" : s.substr(0, i + 1);
+}
+std::string trim(const std::string& s) { return ltrim(rtrim(s)); }
+
+std::string Left(const std::string& s, long n) {
+    if (n <= 0) return "";
+    return s.substr(0, std::min<size_t>(n, s.size()));
+}
+std::string Right(const std::string& s, long n) {
+    if (n <= 0) return "";
+    if (static_cast<size_t>(n) >= s.size()) return s;
+    return s.substr(s.size() - n);
+}
+std::string Mid(const std::string& s, long start, long n) {
+    if (start < 1) start = 1;
+    if (static_cast<size_t>(start) > s.size()) return "";
+    if (n < 0) return s.substr(start - 1);
+    return s.substr(start - 1, n);
+}
+std::string Space(long n) { return n > 0 ? std::string(n, ' ') : ""; }
+
+long InStr(const std::string& s, const std::string& needle, long start) {
+    if (start < 1) start = 1;
+    if (static_cast<size_t>(start) > s.size() + 1) return 0;
+    auto p = s.find(needle, start - 1);
+    return p == std::string::npos ? 0 : static_cast<long>(p) + 1;
+}
+
+int comparenocase(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x -= 32;
+        if (y >= 'a' && y <= 'z') y -= 32;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+bool equalsnocase(const std::string& a, const std::string& b) { return comparenocase(a, b) == 0; }
+bool iszzz(const std::string& s) { return equalsnocase(s, "zzz"); }
+
+}  // namespace vt

@@ -1,0 +1,108 @@
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/money.h"
+
+namespace vt {
+
+// One row of `entries`: a player or team. A free row is 999, 0, "", "".
+struct Entry {
+    long number = 999;
+    long flight = 0;
+    std::string field3;
+    std::string name;
+};
+
+// One row of `bettors`. A free row is 999, "".
+struct Bettor {
+    long number = 999;
+    std::string name;
+};
+
+// One row of `bets` / `newbets`: bettor, entry, type (1 WIN, 2 PLACE, 3 SHOW), amount.
+struct Bet {
+    long bettor = 0;
+    long entry = 0;
+    long type = 0;
+    Money amount;
+};
+
+// One row of `summ`: money per type and the odds texts of the entry whose number is the row.
+struct SummRow {
+    Money win, place, show, total;
+    std::string oddswin, oddsplace, oddsshow;
+};
+
+// A 1-based table: row 0 exists but is never used, so the numbering matches the screens.
+template <class T>
+struct Table {
+    std::vector<T> rows;
+    void resize(size_t n) { rows.assign(n + 1, T{}); }
+    size_t size() const { return rows.empty() ? 0 : rows.size() - 1; }
+    T& operator()(size_t i) { return rows.at(i); }
+    const T& operator()(size_t i) const { return rows.at(i); }
+};
+
+// The shared variables and tables every screen reads and writes (one set, owned by App).
+struct Shared {
+    // Capacities; fixed at every start.
+    long maxplayers = 1000, maxbettors = 1000, maxbets = 5000;
+
+    Table<Entry> entries;
+    Table<Bettor> bettors;
+    Table<Bettor> savedbettors;
+    Table<Bettor> bettormap;
+    Table<Bet> bets;
+    Table<Bet> newbets;
+    Table<SummRow> summ;                            // maxplayers + 1 rows; the last is the totals
+    std::vector<std::array<double, 9>> winningbets; // 1-based rows x columns 1..8
+    long betcount = 1;
+
+    // flightpool[f][t]: money of flight f (1..15) and type t (1..3) of the loaded Bets file.
+    std::array<std::array<Money, 4>, 16> flightpool{};
+    std::array<std::string, 16> flightnames{};      // 1..15, padded to 10 characters
+
+    std::string curround = "Round1";
+    long curflightnbr = 1;
+    std::string curflight;
+
+    long nextentryrow = 1, nextentrynbr = 1, nextticket = 1, nbettors = 0;
+
+    std::string datapath = "C:\\Vantrope\\";
+    std::string printswitch = "no";
+    std::string fileop;
+    std::string housepct = "0";
+    int dataerror = 0;
+    long dropbet = 99999;
+    double roundval = 0;  // value rounded in place by roundpayoff
+    Money payamt;         // amount rounded by roundpayoff for the payoff screens
+
+    // Setup file values.
+    std::string banner1, banner2, banner3, bannerfinal, banner;
+    int fontsizeidx = 3;
+    int roundingchoice = 1;
+    std::array<int, 6> betbuttons{};                // 1..5
+    std::string setupfield18 = "1";
+    std::array<int, 9> printfontsizes{};            // 1..7
+    std::array<std::string, 7> roundlabels{};       // 1..5
+    std::array<std::string, 13> betamounts{};       // 1..12
+    std::string crlf = "\r\n\r\n";
+    std::string betsheetmsg;
+
+    // Work tables of the selection sorts (1000 rows x 6 columns, 1-based).
+    std::vector<std::array<std::string, 7>> sorttab = std::vector<std::array<std::string, 7>>(1001);
+    std::vector<std::array<std::string, 7>> disptab = std::vector<std::array<std::string, 7>>(1001);
+
+    // The odds board lines built for the betting screen.
+    std::vector<std::string> boardlines;
+
+    // Empties and sizes every table from the capacities.
+    void sizetables();
+    // The Bets file name of a round and flight: datapath & round & " 3" & "Bets".
+    std::string betsfile(const std::string& round, long flight) const;
+    std::string betsbackupfile(const std::string& round, long flight) const;
+};
+
+}  // namespace vt

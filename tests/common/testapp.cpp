@@ -1,0 +1,44 @@
+#include "testapp.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace vt::test {
+
+TempFolder::TempFolder() {
+    std::random_device rd;
+    auto base = std::filesystem::temp_directory_path() / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(base);
+    path_ = base.string();
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempFolder::read(const std::string& name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void TempFolder::write(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(file(name), std::ios::binary);
+    out << bytes;
+}
+
+bool TempFolder::exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+
+AppTest::AppTest() : app(std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed})) {}
+
+AppTest::~AppTest() = default;
+
+void AppTest::TearDown() {
+    for (auto& f : dialogs.failures) ADD_FAILURE() << f;
+    EXPECT_EQ(dialogs.pending(), 0u) << "expected boxes never shown";
+}
+
+}  // namespace vt::test

@@ -1,0 +1,45 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "platform/dialogs.h"
+#include "platform/printer.h"
+
+namespace vt::test {
+
+// A fresh temporary program folder, removed at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& path() const { return path_; }
+    // Host path of a file in the program folder.
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    std::string read(const std::string& name) const;
+    void write(const std::string& name, const std::string& bytes) const;
+    bool exists(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// An App in a fresh program folder with scripted boxes and a captured printer. Fails the test
+// when a box appears that nobody expected.
+class AppTest : public ::testing::Test {
+protected:
+    AppTest();
+    ~AppTest() override;
+    void TearDown() override;
+    TempFolder folder;
+    ScriptedDialogs dialogs;
+    CapturePrintSink printed;
+    std::unique_ptr<App> app;
+    Shared& sh() { return app->shared(); }
+};
+
+}  // namespace vt::test
