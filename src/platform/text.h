@@ -9,6 +9,7 @@ namespace vt {
 std::string Str(double x);
 std::string Str(long long x);
 inline std::string Str(int x) { return Str(static_cast<long long>(x)); }
+inline std::string Str(long x) { return Str(static_cast<long long>(x)); }
 std::string Str(Money m);
 // Number text without the leading blank (CStr-like).
 std::string numtext(double x);
