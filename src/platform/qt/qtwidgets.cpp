@@ -188,6 +188,7 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
         case Kind::TextBox: {
             if (c.multiline) {
                 auto* t = new QPlainTextEdit(parent);
+                t->setTabChangesFocus(true);
                 keepmodeltext(t, p, alive);
                 return t;
             }
