@@ -120,12 +120,18 @@ void frminit::layout() {
     auto& players = add(Kind::CommandButton, "cmdplayers", "Clear Players/ Teams/ALL Bets Files", 720, 534, 290, 30);
     players.tooltip = "Clear all player/team names and ALL Bets. Don't clear if these names will be used in the next "
                       "event - players/teams are entered/changed on the player update screen";
+    bets.Click = [this] { cmdbets_Click(); };
+    bettors.Click = [this] { cmdbettors_Click(); };
+    players.Click = [this] { cmdplayers_Click(); };
     auto& exp = add(Kind::CommandButton, "cmdexport", "Export Vantrope Files", 720, 580, 290, 30);
     exp.tooltip = "Copy Bets, Players, and Bettors files to named  drive (thumb drive) - allows use of multiple "
                   "computers to take bets and then combine bets files for one payoff";
     auto& imp = add(Kind::CommandButton, "cmdimport", "Import Vantrope Files", 720, 614, 290, 30);
     imp.tooltip = "Allow replacement of Player files and merging Bettors and Bets files - allows use of multiple "
                   "computers to take bets and then combine files for one payoff";
+
+    exp.Click = [this] { cmdexport_Click(); };
+    imp.Click = [this] { cmdimport_Click(); };
 
     auto& t1 = add(Kind::CommandButton, "cmdtutor1", "Setup  Tutorial", 10, 620, 185, 30);
     t1.Click = [this] { cmdtutor_Click(); };

@@ -11,6 +11,8 @@ public:
     explicit frminit(App& app);
 
     void Form_Load() override;
+    // Closing the window is EXIT PROGRAM.
+    void closerequest() override { runtime().dispatch([this] { cmdexit_Click(); }); }
 
     // Leaving.
     void cmdok_Click();

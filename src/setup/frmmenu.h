@@ -11,6 +11,8 @@ public:
     explicit frmmenu(App& app);
 
     void Form_Load() override;
+    // Closing the window is Exit Program.
+    void closerequest() override { runtime().dispatch([this] { cmdexit_Click(); }); }
 
     // Unloads the menu (except for the payoff screen) and shows the screen.
     void go(const std::string& screen, bool keepmenu = false);

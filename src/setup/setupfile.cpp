@@ -25,6 +25,10 @@ int roundindex(const std::string& key) {
     return 0;
 }
 
+void fillroundnames(Shared& sh) {
+    for (int r = 1; r <= 4; ++r) sh.roundnames[r] = kRoundKeys[r - 1];
+}
+
 void fillsetuptables(Shared& sh) {
     const int sizes[8] = {0, 8, 10, 12, 14, 16, 18, 20};
     for (int i = 1; i <= 7; ++i) sh.printfontsizes[i] = sizes[i];
@@ -114,6 +118,16 @@ void parsesetup(Shared& sh, const std::string& bytes, bool keeppath) {
 
 void readsetup(App& app, bool keeppath) {
     parsesetup(app.shared(), app.files().readall(kSetupFile), keeppath);
+}
+
+bool ransafely(App& app, void (*proc)(App&)) {
+    Shared& sh = app.shared();
+    int errors = app.fileerrors, dataerror = sh.dataerror;
+    sh.dataerror = 0;
+    proc(app);
+    bool ok = app.fileerrors == errors && sh.dataerror == 0;
+    if (ok) sh.dataerror = dataerror;
+    return ok;
 }
 
 void writeanybettor(App& app, const std::string& path) {

@@ -18,6 +18,9 @@ inline const char* const kRoundKeys[4] = {"Round1", "Round2", "Round3", "Final"}
 // 1..4 for a round key, 0 for anything else.
 int roundindex(const std::string& key);
 
+// roundnames 1..4 = the four round keys.
+void fillroundnames(Shared& sh);
+
 // The fixed tables every load fills: printer font sizes, rounding steps, bet-button amounts.
 void fillsetuptables(Shared& sh);
 // The first-run values of every setup field.
@@ -40,6 +43,8 @@ void writesetup(App& app);
 }  // namespace vt
 
 namespace vt {
+// Runs a shared reader or writer; false when it showed a file-error box or met a bad record.
+bool ransafely(App& app, void (*proc)(App&));
 // Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
 void writeanybettor(App& app, const std::string& path);
 }  // namespace vt

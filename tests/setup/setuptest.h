@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/frminit.h"
+#include "setup/frmtutor.h"
 #include "testapp.h"
 
 namespace vt::test {
