@@ -79,6 +79,12 @@ struct Shared {
     double roundval = 0;  // value rounded in place by roundpayoff
     Money payamt;         // amount rounded by roundpayoff for the payoff screens
 
+    // Whether the last read of each file into its table reached the end of the file. A rewrite
+    // starts only from a complete read, so nothing the table missed is dropped from the file.
+    bool entriescomplete = true, bettorscomplete = true, betscomplete = true;
+    // False when the last shared file procedure stopped on an error or refused to write.
+    bool fileok = true;
+
     // Setup file values.
     std::string banner1, banner2, banner3, bannerfinal, banner;
     int fontsizeidx = 3;

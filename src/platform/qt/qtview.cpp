@@ -65,7 +65,7 @@ struct QtView::Impl {
             if (!*alive) return;
             for (Form* lf : r->loadedforms())
                 if (lf->name() == name) {
-                    qtv::guarded([lf] { lf->closerequest(); });
+                    qtv::guarded(*r, [lf] { lf->closerequest(); });
                     return;
                 }
         };
@@ -83,7 +83,7 @@ struct QtView::Impl {
             QObject::connect(t, &QTimer::timeout, t, [p, r, alive] {
                 // Timers wait while a box is open or another event is running.
                 if (!*alive || QApplication::activeModalWidget() || r->depth() > 0) return;
-                qtv::guarded([p] { p->tick(); });
+                qtv::guarded(*r, [p] { p->tick(); });
             });
         }
         bool run = c.enabled() && c.interval > 0;
