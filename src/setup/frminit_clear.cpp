@@ -1,19 +1,12 @@
 // Clearing the data files of the setup screen: all Bets files, the Bettors file, the Players file.
 #include "platform/text.h"
+#include "records/records.h"
 #include "setup/frminit.h"
 #include "setup/setupfile.h"
 
 namespace vt {
 
 namespace {
-
-// Empties the pool totals; the odds text of the WIN column is one blank.
-void clearsumm(Shared& sh, const std::string& oddswin) {
-    for (size_t i = 1; i <= sh.summ.size(); ++i) {
-        sh.summ(i) = SummRow{};
-        sh.summ(i).oddswin = oddswin;
-    }
-}
 
 // True when some Bets file of any round and flight holds a bet; FileError when one cannot be read.
 bool anybets(App& app) {
@@ -57,7 +50,7 @@ bool frminit::clearallbets() {
     }
     for (size_t i = 1; i <= sh_.bets.size(); ++i) sh_.bets(i) = Bet{};
     sh_.betcount = 1;
-    clearsumm(sh_, "");
+    for (size_t i = 1; i <= sh_.summ.size(); ++i) sh_.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
     app_.msgbox("All Bets files cleared and initialized", vbOKOnly, "Initialize Bets");
     return true;
 }
@@ -69,7 +62,7 @@ void frminit::cmdbets_Click() {
 
 void frminit::cmdbettors_Click() {
     sh_.fileop = "Clear Bettors";
-    clearsumm(sh_, " ");
+    resetsumm(sh_);
     if (!betsarecleared(app_)) return;
     if (app_.msgbox("Clear and initialize Bettor file?", vbYesNo, "Initialize") != vbYes) return;
     try {
@@ -95,7 +88,7 @@ void frminit::cmdplayers_Click() {
     if (app_.msgbox("Clear and initialize ALL Bet files?", vbYesNo, "Initialize") != vbYes) return;
     if (!clearallbets()) return;
     sh_.fileop = "Clear Players";
-    clearsumm(sh_, " ");
+    resetsumm(sh_);
     if (!betsarecleared(app_)) return;
     if (app_.msgbox("Clear and initialize Players file?", vbYesNo, "Initialize") != vbYes) return;
     Form& entries = app_.form("frmentries");

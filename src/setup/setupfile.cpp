@@ -125,7 +125,7 @@ bool ransafely(App& app, void (*proc)(App&)) {
     int errors = app.fileerrors, dataerror = sh.dataerror;
     sh.dataerror = 0;
     proc(app);
-    bool ok = app.fileerrors == errors && sh.dataerror == 0;
+    bool ok = app.fileerrors == errors && sh.dataerror == 0 && sh.fileok;
     if (ok) sh.dataerror = dataerror;
     return ok;
 }
