@@ -71,6 +71,8 @@ public:
         grd.Click = [this, &grd] { log.push_back("grdodds.Click " + std::to_string(grd.grid.row)); };
         auto& tmr = add(Kind::Timer, "tmrclock", "", 0, 0, 0, 0);
         tmr.Timer = [this] { log.push_back("tick"); };
+        auto& drv = add(Kind::DriveListBox, "Drive1", "", 400, 240, 220, 26);
+        drv.Change = [this, &drv] { log.push_back("Drive1.Change " + drv.drive); };
         auto& ok = add(Kind::CommandButton, "cmdok", "OK", 20, 380, 120, 40);
         ok.Click = [this] { control("lblstatus").setcaption("Saved " + control("txtamount").text()); };
         auto& ret = add(Kind::CommandButton, "cmdreturn", "MAIN MENU", 160, 380, 140, 40);
@@ -79,6 +81,9 @@ public:
     void Form_Load() override {
         for (const char* n : {"WILSON", "adams", "Baker"}) control("lstnames").additem(n);
         for (const char* n : {"A", "B", "C"}) control("cmbflight").additem(n);
+        Control& drv = control("Drive1");
+        for (const char* d : {"c:", "e:"}) drv.additem(d);
+        drv.drive = "c:";
     }
     std::vector<std::string> log;
 };
@@ -169,6 +174,13 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     EXPECT_EQ(l->item(2)->text(), "Carter");
     EXPECT_EQ(l->currentRow(), 1);
     EXPECT_EQ(demo().log.size(), before);
+
+    auto* drv = widget<QComboBox>("Drive1");
+    ASSERT_NE(drv, nullptr);
+    EXPECT_EQ(drv->currentText(), "c:");
+    emit drv->activated(1);
+    EXPECT_EQ(demo().log.back(), "Drive1.Change e:");
+    EXPECT_EQ(drv->currentText(), "e:");
 
     auto* cmb = widget<QComboBox>("cmbflight");
     ASSERT_NE(cmb, nullptr);

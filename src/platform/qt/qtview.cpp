@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -127,6 +128,12 @@ struct QtView::Impl {
 QtView::QtView(Runtime& rt) : impl_(std::make_unique<Impl>(rt)) {
     ensureqtapp();
     views()[&rt] = this;
+    // The model lays out for the real screen; tests keep 1024 x 768.
+    if (QGuiApplication::platformName() != "offscreen" && QGuiApplication::primaryScreen()) {
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        rt.screenwidth = screen.width();
+        rt.screenheight = screen.height();
+    }
     rt.onchanged = [this] { sync(); };
     rt.beforemodal = [this] { sync(); };
     sync();

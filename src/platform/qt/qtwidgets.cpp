@@ -210,16 +210,22 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             });
             return b;
         }
+        case Kind::DriveListBox: {
+            // A drop-down of drives, as tall as one line.
+            auto* b = new QComboBox(parent);
+            tomodel(b, p, &QComboBox::activated, alive, [p](int i) {
+                if (i >= 0 && i < p->listcount()) p->setdrive(p->list(i));
+            });
+            return b;
+        }
         case Kind::ListBox:
         case Kind::FileListBox:
-        case Kind::DirListBox:
-        case Kind::DriveListBox: {
+        case Kind::DirListBox: {
             auto* l = new QListWidget(parent);
             l->setSelectionMode(QAbstractItemView::SingleSelection);
             tomodel(l, p, &QListWidget::currentRowChanged, alive, [p](int row) {
                 if (row < 0 || row >= p->listcount()) return;
-                if (p->kind() == Kind::DriveListBox) p->setdrive(p->list(row));
-                else if (row != p->listindex()) p->setlistindex(row);
+                if (row != p->listindex()) p->setlistindex(row);
             });
             tomodel(l, p, &QListWidget::itemDoubleClicked, alive, [p](QListWidgetItem*) { p->dblclick(); });
             return l;
@@ -283,9 +289,12 @@ void syncgrid(Control& c, QTableWidget* g) {
             QFont f = g->font();
             f.setBold(s.bold[r][col]);
             if (it->font() != f) it->setFont(f);
-            it->setTextAlignment(isfixed ? Qt::AlignLeft | Qt::AlignVCenter : gridalign(s.colalignment[col], text));
-            it->setBackground(isfixed ? QBrush(fixed) : QBrush());
-            it->setFlags(isfixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            Qt::Alignment align = isfixed ? Qt::AlignLeft | Qt::AlignVCenter : gridalign(s.colalignment[col], text);
+            if (it->textAlignment() != static_cast<int>(align)) it->setTextAlignment(align);
+            QBrush back = isfixed ? QBrush(fixed) : QBrush();
+            if (it->background() != back) it->setBackground(back);
+            Qt::ItemFlags flags = isfixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+            if (it->flags() != flags) it->setFlags(flags);
         }
     if (s.row >= s.fixedrows && s.row < s.rows && s.col >= 0 && s.col < s.cols) g->setCurrentCell(s.row, s.col);
     else g->clearSelection();
@@ -296,7 +305,7 @@ void synclist(Control& c, QListWidget* l) {
         l->clear();
         for (auto& it : c.items()) l->addItem(qs(it.text));
     }
-    int row = c.kind() == Kind::DriveListBox ? drivelistrow(c) : c.listindex();
+    int row = c.listindex();
     if (row >= 0) {
         l->setCurrentRow(row);
     } else {
@@ -311,7 +320,7 @@ void synccombo(Control& c, QComboBox* b) {
         b->clear();
         for (auto& it : c.items()) b->addItem(qs(it.text));
     }
-    b->setCurrentIndex(c.listindex());
+    b->setCurrentIndex(c.kind() == Kind::DriveListBox ? drivelistrow(c) : c.listindex());
     if (b->isEditable() && b->currentText() != qs(c.text())) b->setEditText(qs(c.text()));
 }
 
@@ -389,7 +398,8 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
             break;
         }
         case Kind::TextBox: synctext(c, w); break;
-        case Kind::ComboBox: {
+        case Kind::ComboBox:
+        case Kind::DriveListBox: {
             auto* b = static_cast<QComboBox*>(w);
             QSignalBlocker inner(b->lineEdit());
             synccombo(c, b);
@@ -397,8 +407,7 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
         }
         case Kind::ListBox:
         case Kind::FileListBox:
-        case Kind::DirListBox:
-        case Kind::DriveListBox: synclist(c, static_cast<QListWidget*>(w)); break;
+        case Kind::DirListBox: synclist(c, static_cast<QListWidget*>(w)); break;
         case Kind::OptionButton:
         case Kind::CheckBox: {
             auto* b = static_cast<QAbstractButton*>(w);
