@@ -104,6 +104,13 @@ struct Shared {
     // The odds board lines built for the betting screen.
     std::vector<std::string> boardlines;
 
+    // Setup screen, menu and transfer.
+    bool setupfield18number = false;  // field 18 was read as a bare number: written back bare
+    std::string saveround;            // the round in force when the menu was last opened
+    std::string savepath;             // datapath before a transfer pointed it at a drive
+    std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
+    std::string tutorfile;            // the tutorial named by the screen that showed frmtutor
+
     // Empties and sizes every table from the capacities.
     void sizetables();
     // The Bets file name of a round and flight: datapath & round & " 3" & "Bets".

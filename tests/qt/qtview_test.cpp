@@ -242,6 +242,22 @@ TEST_F(QtViewTest, FormsThatGoLoseTheirWindow) {
     EXPECT_EQ(view().window("frmdemo"), nullptr);
 }
 
+TEST_F(QtViewTest, NoWindowLeftIsToldOnlyAtTheEndOfAnEvent) {
+    int told = 0;
+    view().onnowindows = [&] { ++told; };
+    // Hidden for a moment while a box is up, then shown again: the program goes on.
+    demo().control("cmdok").Click = [this] {
+        demo().hide();
+        app->msgbox("Building files");
+        demo().show();
+    };
+    dialogs.ok("Building files");
+    widget<QPushButton>("cmdok")->click();
+    EXPECT_EQ(told, 0);
+    widget<QPushButton>("cmdreturn")->click();
+    EXPECT_EQ(told, 1);
+}
+
 TEST_F(QtViewTest, TimersTickOnlyWhenEnabledWithAnInterval) {
     Control& t = demo().control("tmrclock");
     app->dispatch([&] { t.interval = 10; });

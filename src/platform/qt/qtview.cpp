@@ -182,7 +182,8 @@ void QtView::sync() {
         anyvisible = anyvisible || f->visible();
     }
     m.syncing = false;
-    if (hadvisible && !anyvisible && onnowindows) onnowindows();
+    // Only at the end of an event: a handler may hide every window for a moment to show a box.
+    if (hadvisible && !anyvisible && m.rt.depth() == 0 && onnowindows) onnowindows();
 }
 
 QWidget* QtView::window(const std::string& formname) {
