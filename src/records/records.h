@@ -25,6 +25,8 @@ void calcoddsall(App& app);
 void roundpayoff(App& app);
 
 void restorebackups(App& app);
+// Fills the summary screen's lists and disptab for the current flight (built in src/reports).
+void fillsummarylists(App& app);
 void clearflightbets(App& app);
 
 }  // namespace vt
