@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -65,7 +66,7 @@ struct QtView::Impl {
             if (!*alive) return;
             for (Form* lf : r->loadedforms())
                 if (lf->name() == name) {
-                    qtv::guarded([lf] { lf->closerequest(); });
+                    qtv::guarded(*r, [lf] { lf->closerequest(); });
                     return;
                 }
         };
@@ -83,12 +84,26 @@ struct QtView::Impl {
             QObject::connect(t, &QTimer::timeout, t, [p, r, alive] {
                 // Timers wait while a box is open or another event is running.
                 if (!*alive || QApplication::activeModalWidget() || r->depth() > 0) return;
-                qtv::guarded([p] { p->tick(); });
+                qtv::guarded(*r, [p] { p->tick(); });
             });
         }
         bool run = c.enabled() && c.interval > 0;
         if (run && (t->interval() != c.interval || !t->isActive())) t->start(c.interval);
         if (!run && t->isActive()) t->stop();
+    }
+
+    // Tab moves through the controls in the order of their tab index.
+    static void synctaborder(Win& w) {
+        std::vector<Control*> order(w.form->controls());
+        std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) { return a->tabindex < b->tabindex; });
+        std::vector<QWidget*> chain;
+        for (Control* c : order) {
+            auto it = w.widgets.find(c);
+            if (it != w.widgets.end() && it->second && (it->second->focusPolicy() & Qt::TabFocus)) chain.push_back(it->second);
+        }
+        if (chain == w.taborder) return;
+        w.taborder = chain;
+        for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
 
     void syncform(Win& w) {
@@ -107,6 +122,7 @@ struct QtView::Impl {
             }
             qtv::syncwidget(w, *c, qtv::widgetfor(w, *c));
         }
+        synctaborder(w);
         if (f.visible() && win->isHidden()) {
             win->show();
             if (QGuiApplication::platformName() != "offscreen") {
@@ -127,6 +143,12 @@ struct QtView::Impl {
 QtView::QtView(Runtime& rt) : impl_(std::make_unique<Impl>(rt)) {
     ensureqtapp();
     views()[&rt] = this;
+    // The model lays out for the real screen; tests keep 1024 x 768.
+    if (QGuiApplication::platformName() != "offscreen" && QGuiApplication::primaryScreen()) {
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        rt.screenwidth = screen.width();
+        rt.screenheight = screen.height();
+    }
     rt.onchanged = [this] { sync(); };
     rt.beforemodal = [this] { sync(); };
     sync();
@@ -175,7 +197,8 @@ void QtView::sync() {
         anyvisible = anyvisible || f->visible();
     }
     m.syncing = false;
-    if (hadvisible && !anyvisible && onnowindows) onnowindows();
+    // Only at the end of an event: a handler may hide every window for a moment to show a box.
+    if (hadvisible && !anyvisible && m.rt.depth() == 0 && onnowindows) onnowindows();
 }
 
 QWidget* QtView::window(const std::string& formname) {
