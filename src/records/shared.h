@@ -101,9 +101,6 @@ struct Shared {
     std::vector<std::array<std::string, 7>> sorttab = std::vector<std::array<std::string, 7>>(1001);
     std::vector<std::array<std::string, 7>> disptab = std::vector<std::array<std::string, 7>>(1001);
 
-    // Summary screen: the round its round options chose last (kept beside curround).
-    std::string saveround = "Round1";
-
     // The odds board lines built for the betting screen.
     std::vector<std::string> boardlines;
 

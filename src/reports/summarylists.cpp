@@ -147,14 +147,6 @@ void showsummarytotals(Shared& sh, Form& f) {
     f.control("txttotaltot").settext(Format(t.total, "#,##0.00"));
 }
 
-void resetsumm(Shared& sh) {
-    for (size_t i = 1; i <= sh.summ.size(); ++i) {
-        SummRow r;
-        r.oddswin = " ";
-        sh.summ(i) = r;
-    }
-}
-
 void fillsummarylists(App& app) {
     Shared& sh = app.shared();
     // The first touch loads the summary screen unseen; its own loading runs first.

@@ -50,7 +50,4 @@ void addsummaryline(Form& f, const SummaryRow& row);
 // The four total boxes from the totals row of summ.
 void showsummarytotals(Shared& sh, Form& f);
 
-// Every row of summ back to 0, 0, 0, 0, " ", and empty odds.
-void resetsumm(Shared& sh);
-
 }  // namespace vt

@@ -67,9 +67,12 @@ TEST_F(OddsGrid, PrintsEveryRowAtTheTabColumns) {
     ASSERT_EQ(printed.docs.size(), 2u);
     EXPECT_EQ(dialogs.shown.back().title, "Print Bets");
     auto lines = printed.lines(0);
-    ASSERT_EQ(lines.size(), 14u);
-    // "Rec Nbr" is wider than the room before Tab(5) and pushes the rest to the next line.
+    // "Rec Nbr" and each 11-place flight name are wider than the room before the next tab
+    // column, so the rest of their line goes on the next printed line.
+    ASSERT_EQ(lines.size(), 13u + 1 + 3);
     EXPECT_EQ(lines[0], "Rec Nbr");
+    EXPECT_EQ(lines[4], "3   B -        ");
+    EXPECT_EQ(lines[5].substr(0, 19), "              ALPHA");
     EXPECT_EQ(lines[1].substr(0, 25), "    Flight    Player/Team");
     EXPECT_EQ(lines[2], "1             TOTAL               $ 12.5               $ 0                $ 0                   $ 12.5");
 }
