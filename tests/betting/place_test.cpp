@@ -99,8 +99,8 @@ TEST_F(PlaceTest, BoardBetRefusedOnItsSecondRecordLeavesNothing) {
     sh().maxbets = 3;
     std::string held = "2,7,1,5\r\n";
     bets(3, held);
-    place(7, "cmdboard", {2});
     dialogs.ok("Maximum number of bets exceeded");
+    place(7, "cmdboard", {2});
     EXPECT_EQ(betsfile(3), held);
     EXPECT_EQ(backupfile(3), held);
     EXPECT_EQ(lines("lstbetsprior").size(), 1u);

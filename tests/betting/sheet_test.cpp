@@ -93,6 +93,7 @@ TEST_F(SheetTest, SheetBetsGoToEachPlayersFlight) {
                                                           "FLIGHT C  CARTER $03.00 TO SHOW"}));
     EXPECT_EQ(s("txtwin").text(), "");
     EXPECT_EQ(s("txttotaltot").text(), "5");
+    s("cmdresetp").click();  // the list starts at the line clicked last
     pick("lstplayers", "FLIGHT A  ADAMS");
     clicks("txtplace", 4);
     dialogs.answer(vbYes);
