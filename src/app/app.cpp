@@ -35,14 +35,24 @@ Form& App::form(const std::string& name) {
     Form& ref = *created;
     forms_[name] = std::move(created);
     loadorder_.push_back(name);
-    dispatch([&] { ref.load(); });
+    loading_.push_back(&ref);
+    try {
+        dispatch([&] { ref.load(); });
+    } catch (...) {
+        loading_.pop_back();
+        throw;
+    }
+    loading_.pop_back();
     return ref;
 }
 
 void App::formunloaded(Form& form) {
     auto it = forms_.find(form.name());
     if (it == forms_.end() || it->second.get() != &form) return;
-    keepalive(std::move(it->second));
+    if (std::find(loading_.begin(), loading_.end(), &form) != loading_.end())
+        unloadedonload_.push_back(std::move(it->second));
+    else
+        keepalive(std::move(it->second));
     forms_.erase(it);
     loadorder_.erase(std::remove(loadorder_.begin(), loadorder_.end(), form.name()), loadorder_.end());
 }
