@@ -66,14 +66,13 @@ void frmbet::cbobettor_KeyPress(int& key) {
 }
 
 void frmbet::cbobettor_Click() {
-    if (quiet_) return;
+    Control& cbo = control("cbobettor");
+    const int i = cbo.listindex();
+    if (quiet_ || i < 0) return;
     if (unpaid()) {
         showcurrentbettor();
         return;
     }
-    Control& cbo = control("cbobettor");
-    int i = cbo.listindex();
-    if (i < 0) return;
     long number = cbo.itemdata(i);
     for (long r = 1; r <= sh_.maxbettors; ++r) {
         if (sh_.bettors(r).name.empty()) break;

@@ -71,7 +71,7 @@ void frmbet::lstentries_Click() {
         sh_.curflight = sh_.flightnames[f];
     }
     resetsumm(sh_);
-    sumbets(app_);
+    if (sh_.curflightnbr >= 1 && sh_.curflightnbr <= 15) sumbets(app_);
     calcodds(app_);
     showdataerror();
 }

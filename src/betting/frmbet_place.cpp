@@ -37,8 +37,11 @@ bool frmbet::composebets(std::vector<NewBet>& out) {
     const std::string wps = control("txtwps").text();
     const std::string horse = control("txthorse").text();
     const Money amount = Money::fromdouble(Val(control("txtamount").text()));
-    if (control("cbobettor").text().empty() || (horse == " " && wps.size() != 2) || wps == " " ||
-        amount <= Money{} || sh_.curticket < 1) {
+    // The bettor box must show the bettor whose bets are listed: a name typed without Enter is
+    // nobody's yet.
+    const std::string bettor = control("cbobettor").text();
+    if (bettor.empty() || bettor != control("txtbettor").text() || (horse == " " && wps.size() != 2) ||
+        wps == " " || amount <= Money{} || sh_.curticket < 1) {
         missing();
         return false;
     }

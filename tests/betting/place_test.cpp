@@ -90,6 +90,14 @@ TEST_F(PlaceTest, MissingPartsAreRefusedAndNothingWritten) {
     c("cmdbamount", 2).click();
     dialogs.ok("Missing bettor, player, position, or amount");
     c("cmddone").click();
+    // A name typed without Enter is not the listed bettor.
+    c("cmdclrpos").click();
+    pickentry(7);
+    c("cmdwin").click();
+    c("cmdbamount", 2).click();
+    c("cbobettor").settext("SOMEONE-ELSE");
+    dialogs.ok("Missing bettor, player, position, or amount");
+    c("cmddone").click();
     EXPECT_EQ(betsfile(3), "");
     EXPECT_EQ(lines("lstbetsprior").size(), 1u);
     EXPECT_EQ(sh().newtotal, Money{});
