@@ -102,27 +102,27 @@ void frmbet::buildcontrols() {
     // The current bet.
     add(Kind::Label, "Label6", "CURRENT BET", 392, 210, 120, 18);
     add(Kind::Label, "Label1", "PLAYER/TEAM", 392, 228, 120, 18);
-    add(Kind::Label, "Label2", "POSITION", 630, 228, 60, 18);
-    add(Kind::Label, "Label3", "AMOUNT", 694, 228, 40, 18);
-    auto& horse = add(Kind::TextBox, "txthorse", " ", 392, 246, 234, 24);
+    add(Kind::Label, "Label2", "POSITION", 392, 276, 70, 18);
+    add(Kind::Label, "Label3", "AMOUNT", 568, 276, 60, 18);
+    auto& horse = add(Kind::TextBox, "txthorse", " ", 392, 246, 340, 24);
     horse.fontname = "Courier New";
     horse.locked = true;
-    auto& wps = add(Kind::TextBox, "txtwps", " ", 630, 246, 60, 24);
+    auto& wps = add(Kind::TextBox, "txtwps", " ", 466, 272, 90, 24);
     wps.locked = true;
-    auto& amount = add(Kind::TextBox, "txtamount", " ", 694, 246, 38, 24);
+    auto& amount = add(Kind::TextBox, "txtamount", " ", 632, 272, 100, 24);
     amount.locked = true;
-    auto& clr = add(Kind::CommandButton, "cmdclrpos", "Clear the current bet", 392, 276, 340, 26);
+    auto& clr = add(Kind::CommandButton, "cmdclrpos", "Clear the current bet", 392, 302, 340, 26);
     clr.tooltip = "Clear player/team, position selection, and bet amount";
     clr.Click = [this] { cmdclrpos_Click(); };
-    auto& done = add(Kind::CommandButton, "cmddone", "5. or click here to PLACE CURRENT BET", 392, 306, 340, 30);
+    auto& done = add(Kind::CommandButton, "cmddone", "5. or click here to PLACE CURRENT BET", 392, 332, 340, 30);
     done.Click = [this] { cmddone_Click(); };
-    auto& pay = add(Kind::CommandButton, "cmdpay", "6. or click here to PAY FOR NEW BETS", 392, 340, 340, 30);
+    auto& pay = add(Kind::CommandButton, "cmdpay", "6. or click here to PAY FOR NEW BETS", 392, 366, 340, 30);
     pay.tooltip = "Pay the cashier the total of all new bets and allow a new bettor to bet.";
     pay.Click = [this] { cmdpay_Click(); };
 
     // The bettor's bet list and totals.
-    add(Kind::Label, "Label10", "BET LIST", 392, 376, 120, 18);
-    auto& prior = add(Kind::ListBox, "lstbetsprior", "", 392, 394, 340, 200);
+    add(Kind::Label, "Label10", "BET LIST", 392, 402, 120, 18);
+    auto& prior = add(Kind::ListBox, "lstbetsprior", "", 392, 420, 340, 172);
     prior.fontname = "Courier New";
     add(Kind::Label, "Label5", "TOTAL NEW BETS", 392, 602, 100, 18);
     auto& total = add(Kind::TextBox, "txttotal", "", 494, 598, 70, 24);

@@ -92,7 +92,7 @@ void frmsheetg::buildcontrols() {
     resetp.tooltip = "Click to point to top of player list";
     resetp.Click = [this] { cmdresetp_Click(); };
 
-    auto& help = add(Kind::TextBox, "Text1", "", 8, 556, 652, 170);
+    auto& help = add(Kind::TextBox, "Text1", "", 8, 552, 652, 208);
     help.multiline = true;
     help.locked = true;
     const char* lines[] = {">Check flights to be displayed", "",
