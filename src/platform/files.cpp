@@ -304,7 +304,7 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
     DIR* d = ::opendir(host.c_str());
-    if (!d) throwerrno(errno, host);
+    if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
         if (n == "." || n == "..") continue;
@@ -319,7 +319,7 @@ std::vector<std::string> Files::listfiles(const std::string& logical, const std:
     std::string host = hostpath(logical);
     std::vector<std::string> out;
     DIR* d = ::opendir(host.c_str());
-    if (!d) throwerrno(errno, host);
+    if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     std::string pat = pattern == "*.*" ? "*" : pattern;
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;

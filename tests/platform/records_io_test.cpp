@@ -6,20 +6,13 @@
 #include <functional>
 
 #include "platform/files.h"
+#include "errorof.h"
 #include "testapp.h"
 
 using namespace vt;
+using vt::test::errorof;
 
 namespace {
-
-int errorof(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const FileError& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 // Reads one record of three fields: a name, a whole number and an amount.
 void expectrecords(const std::string& bytes) {
