@@ -28,13 +28,14 @@ std::string oddskey(const std::string& line) {
     return "";
 }
 
-}  // namespace
-
+// The three-character odds numerator of a flight-order board line.
 std::string oddsnumerator(const std::string& odds) {
     std::string n = odds.size() == 5 ? " " + odds.substr(0, 2) : Left(odds, 3);
     if (n.size() < 3) n += std::string(3 - n.size(), ' ');
     return n;
 }
+
+}  // namespace
 
 void buildboard(App& app) {
     Shared& sh = app.shared();

@@ -1,5 +1,4 @@
 #pragma once
-#include <string>
 
 namespace vt {
 
@@ -9,8 +8,5 @@ class App;
 // their WIN odds, and the shared board lines the scroller shows, in the chosen sort order.
 // Leaves the current flight, its bets and its totals as they were before it ran.
 void buildboard(App& app);
-
-// The three-character odds numerator of a flight-order board line.
-std::string oddsnumerator(const std::string& odds);
 
 }  // namespace vt

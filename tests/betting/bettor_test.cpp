@@ -103,13 +103,4 @@ TEST_F(BetTest, AmountButtonsAddUp) {
     EXPECT_EQ(sh().betpos, 4);
 }
 
-TEST_F(BetTest, PrintSwitchToggles) {
-    sh().printswitch = "no";
-    open();
-    EXPECT_EQ(c("cmdprint").caption(), "All printing is suppressed");
-    c("cmdprint").click();
-    EXPECT_EQ(sh().printswitch, "yes");
-    EXPECT_EQ(c("cmdprint").caption(), "Printing to the default printer is active");
-}
-
 }  // namespace vt::test

@@ -1,6 +1,5 @@
 // The odds board: its lines in each sort order, the flight boxes, and the scrolling by ticks.
 #include "betfixture.h"
-#include "betting/buildboard.h"
 
 namespace vt::test {
 
@@ -144,12 +143,6 @@ TEST_F(BoardTest, NoFlightZeroFileIsEverCreated) {
     pickbettor("JONES-AL");
     c("Option1").click();
     for (auto& f : files()) EXPECT_EQ(f.find(" 0Bets"), std::string::npos) << f;
-}
-
-TEST(OddsNumerator, ThreeCharacters) {
-    EXPECT_EQ(oddsnumerator(" 5/ 1"), "  5");
-    EXPECT_EQ(oddsnumerator(" 12/ 1"), " 12");
-    EXPECT_EQ(oddsnumerator(""), "   ");
 }
 
 }  // namespace vt::test
