@@ -13,10 +13,16 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_payoff(*this);
     register_reports(*this);
     register_payoff3(*this);
+    printer().onprinterror = [this](const FileError& e) { fileerrorbox(e); };
 }
 
 App::~App() {
-    printer().enddoc();
+    printer().onprinterror = nullptr;
+    try {
+        printer().enddoc();
+    } catch (...) {
+        // Nothing is left to tell at the very end.
+    }
     results.close();
 }
 
@@ -66,7 +72,11 @@ std::vector<Form*> App::loadedforms() {
 void App::endprogram() {
     if (ended_) return;
     ended_ = true;
-    printer().enddoc();
+    try {
+        printer().enddoc();
+    } catch (const FileError& e) {
+        fileerrorbox(e);
+    }
     results.close();
     auto names = loadorder_;
     for (auto& n : names)

@@ -77,10 +77,15 @@ void Printer::killdoc() {
 }
 
 DocGuard::~DocGuard() {
+    // A printer failure at the end of a document must not escape a destructor, but it is told.
     try {
         p_.enddoc();
+    } catch (const FileError& e) {
+        try {
+            if (p_.onprinterror) p_.onprinterror(e);
+        } catch (...) {
+        }
     } catch (...) {
-        // A printer failure at the end of a document must not escape a destructor.
     }
 }
 

@@ -131,3 +131,29 @@ TEST_F(AppForms, EndProgramUnloadsEveryFormAndEndsTheDocument) {
     ASSERT_EQ(printed.docs.size(), 1u);
     EXPECT_EQ(printed.lines(0), std::vector<std::string>{"half a page"});
 }
+
+TEST(AppPrinting, APrinterFailureIsShownNeverSwallowedOrFatal) {
+    struct FailingSink : PrintSink {
+        void print(const PrintDoc&) override { throwfileerror(57); }
+    } failing;
+    vt::test::TempFolder folder;
+    ScriptedDialogs boxes;
+    boxes.ok("57 Device I/O error").ok("57 Device I/O error");
+    {
+        App app(AppEnvironment{folder.path(), &boxes, &failing});
+        app.shared().fileop = "Printing";
+        {
+            DocGuard guard(app.printer());
+            app.printer().print({"sheet"});
+        }
+        app.printer().print({"left open"});
+        app.endprogram();
+        EXPECT_TRUE(app.ended());
+        // A document still open when the App goes is dropped quietly.
+        app.printer().print({"at the very end"});
+    }
+    EXPECT_TRUE(boxes.failures.empty());
+    EXPECT_EQ(boxes.pending(), 0u);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].title, "Printing");
+}
