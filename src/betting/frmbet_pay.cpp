@@ -55,11 +55,7 @@ void frmbet::printreceipt() {
     p.print({" "});
     p.print({"TOTAL BETS " + Format(sh_.priortotal + sh_.newtotal, "$###0.00")});
     for (int i = 0; i < 10; ++i) p.print({" "});
-    try {
-        p.enddoc();
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-    }
+    // The guard ends the document here; a printer failure is shown and the payment stands.
 }
 
 void frmbet::cmdclear_Click() {
