@@ -120,6 +120,11 @@ TEST_F(DeleteTest, BetOfAnotherFlightsFileIsDeletedThere) {
     EXPECT_EQ(betsfile(4), "");
     EXPECT_EQ(backupfile(4), "");
     EXPECT_EQ(betsfile(3), "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n");
+    // Flight 15 is current now; a new bet still goes to its entry's flight.
+    tick(3);
+    place(8, "cmdplace", {2});
+    EXPECT_EQ(betsfile(3).substr(betsfile(3).size() - 10), "12,8,2,1\r\n");
+    EXPECT_EQ(betsfile(15), "");
 }
 
 TEST_F(DeleteTest, NothingChosenOrNoAnswerDeletesNothing) {
