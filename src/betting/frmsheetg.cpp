@@ -46,7 +46,7 @@ void frmsheetg::buildcontrols() {
         container[&o] = &round;
         o.Click = [this, k] { Option_Click(k); };
     }
-    auto& flights = add(Kind::TextBox, "Text2", "Check Flights to \r\ndisplay", 8, 66, 110, 40);
+    auto& flights = add(Kind::TextBox, "Text2", "Check Flights to \r\ndisplay", 8, 62, 112, 72);
     flights.multiline = true;
     flights.locked = true;
     for (int c = 0; c <= 14; ++c) {
@@ -64,15 +64,15 @@ void frmsheetg::buildcontrols() {
                    "on a name below once it is visible ";
     name.KeyPress = [this](int& k) { search_KeyPress("txtname", k); };
     add(Kind::Label, "Label7", "CLICK ON BETTOR NAME", 8, 188, 300, 18);
-    auto& bettors = add(Kind::ListBox, "lstentries", "", 8, 206, 300, 236);
+    auto& bettors = add(Kind::ListBox, "lstentries", "", 8, 206, 300, 194);
     bettors.tooltip = "click to select a bettor name";
     bettors.Click = [this] { lstentries_Click(); };
-    auto& resetb = add(Kind::CommandButton, "cmdresetb", "Reset Bettor List", 8, 448, 150, 28);
+    auto& resetb = add(Kind::CommandButton, "cmdresetb", "Reset Bettor List", 8, 406, 150, 28);
     resetb.tooltip = "Click to point to top of bettor list";
     resetb.Click = [this] { cmdresetb_Click(); };
-    add(Kind::Label, "Label11", "- OR -", 8, 482, 300, 18);
-    add(Kind::Label, "Label10", "ENTER TICKET NUMBER ", 8, 502, 300, 18);
-    auto& ticket = add(Kind::TextBox, "txtticket", "", 8, 520, 300, 24);
+    add(Kind::Label, "Label11", "- OR -", 8, 440, 300, 18);
+    add(Kind::Label, "Label10", "ENTER TICKET NUMBER ", 8, 458, 300, 18);
+    auto& ticket = add(Kind::TextBox, "txtticket", "", 8, 476, 300, 24);
     ticket.tooltip = "Enter ticket number or bettor name (last name-first name) and press enter. Creates new bettor "
                      "with this number or name if necessary.";
     ticket.KeyPress = [this](int& k) { txtticket_KeyPress(k); };
@@ -84,15 +84,15 @@ void frmsheetg::buildcontrols() {
                      "below or click on a name below once it is visible ";
     player.KeyPress = [this](int& k) { search_KeyPress("txtplayer", k); };
     add(Kind::Label, "Label6", "CLICK ON PLAYER/TEAM", 320, 188, 340, 18);
-    auto& players = add(Kind::ListBox, "lstplayers", "", 320, 206, 340, 236);
+    auto& players = add(Kind::ListBox, "lstplayers", "", 320, 206, 340, 194);
     players.fontname = "Courier New";
     players.tooltip = "click to select a player/team name";
     players.Click = [this] { lstplayers_Click(); };
-    auto& resetp = add(Kind::CommandButton, "cmdresetp", "Reset Player List", 320, 448, 150, 28);
+    auto& resetp = add(Kind::CommandButton, "cmdresetp", "Reset Player List", 320, 406, 150, 28);
     resetp.tooltip = "Click to point to top of player list";
     resetp.Click = [this] { cmdresetp_Click(); };
 
-    auto& help = add(Kind::TextBox, "Text1", "", 8, 552, 652, 208);
+    auto& help = add(Kind::TextBox, "Text1", "", 8, 510, 652, 250);
     help.multiline = true;
     help.locked = true;
     const char* lines[] = {">Check flights to be displayed", "",
