@@ -8,13 +8,6 @@
 
 namespace vt {
 
-void resetsumm(Shared& sh) {
-    for (long r = 1; r <= sh.maxplayers + 1; ++r) {
-        sh.summ(r) = SummRow{};
-        sh.summ(r).oddswin = " ";
-    }
-}
-
 long entryrow(const Shared& sh, long number) {
     for (long i = 1; i <= sh.maxplayers; ++i)
         if (sh.entries(i).number == number) return i;

@@ -9,8 +9,6 @@ namespace vt {
 
 class App;
 
-// Rows 1 .. maxplayers + 1 of summ back to 0, 0, 0, 0, " ", 0, 0.
-void resetsumm(Shared& sh);
 // The first row of entries holding this entry number; 0 when none does.
 long entryrow(const Shared& sh, long number);
 

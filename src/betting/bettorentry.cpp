@@ -17,24 +17,6 @@ bool alldigits(const std::string& s) {
     return true;
 }
 
-// Whether the last reading of the Bettors file took it whole, so a rewrite loses nothing.
-bool bettorsreadwhole(App& app) {
-    (void)app;
-    return true;
-}
-
-// writebettors, then a fresh reading that must hold the new bettor.
-bool saved(App& app, long ticket, const std::string& name) {
-    Shared& sh = app.shared();
-    writebettors(app);
-    readbettors(app);
-    for (long i = 1; i <= sh.maxbettors; ++i) {
-        if (sh.bettors(i).name.empty()) break;
-        if (sh.bettors(i).number == ticket && sh.bettors(i).name == name) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 long findbettor(const Shared& sh, const std::string& text) {
@@ -61,7 +43,6 @@ long addbettor(App& app, const std::string& name, const std::string& title) {
         app.msgbox(refusal, vbOKOnly, title);
         return 0;
     }
-    if (!bettorsreadwhole(app)) return 0;
     if (sh.nbettors >= sh.maxbettors - 1) {
         app.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen", vbOKOnly,
                    "Max Bettor Error");
@@ -72,8 +53,13 @@ long addbettor(App& app, const std::string& name, const std::string& title) {
     for (long i = 1; i <= sh.nbettors; ++i) inuse.insert(sh.bettors(i).number);
     long ticket = std::max(sh.nextticket, 2L);
     while (inuse.count(ticket) || ticket == 999 || ticket == 9999) ++ticket;
-    sh.bettors(sh.nbettors + 1) = Bettor{ticket, name};
-    if (!saved(app, ticket, name)) return 0;
+    const long row = sh.nbettors + 1;
+    sh.bettors(row) = Bettor{ticket, name};
+    writebettors(app);  // refuses, with a message, after a reading that stopped early
+    if (!sh.fileok) {
+        sh.bettors(row) = Bettor{};
+        return 0;
+    }
     app.msgbox(name + " added", vbOKOnly, title);
     return ticket;
 }
