@@ -382,6 +382,10 @@ void Form::unload() {
     rt_.formunloaded(*this);
 }
 
+void Form::closerequest() {
+    rt_.dispatch([this] { unload(); });
+}
+
 Control& Form::control(const std::string& name, int index) {
     auto it = controls_.find({name, index});
     if (it == controls_.end()) throw std::out_of_range(name_ + " has no control " + name + "(" + std::to_string(index) + ")");
