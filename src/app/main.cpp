@@ -19,7 +19,12 @@ int main(int argc, char** argv) {
     sink.onprinted = [&view](const std::string& where) { view.note("Printed to " + where); };
     view.onnowindows = [&app] { app.endprogram(); };
     app.onend = [] { QApplication::quit(); };
-    app.start();
+    try {
+        app.start();
+    } catch (const std::exception& e) {
+        dialogs.msgbox(e.what(), vt::vbCritical, vt::kProgramTitle);
+        return 1;
+    }
     if (app.ended()) return 0;
     return qapp.exec();
 }

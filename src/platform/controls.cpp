@@ -89,6 +89,13 @@ std::string Control::list(int i) const {
     return items_[i].text;
 }
 
+bool Control::selected(int i) const { return i >= 0 && i < listcount() && items_[i].selected; }
+
+void Control::setselected(int i, bool s) {
+    if (i < 0 || i >= listcount()) throw std::out_of_range("selected index");
+    items_[i].selected = s;
+}
+
 long Control::itemdata(int i) const {
     if (i < 0 || i >= listcount()) throw std::out_of_range("itemdata index");
     return items_[i].data;

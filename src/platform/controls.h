@@ -22,6 +22,7 @@ enum Key { vbKeyBack = 8, vbKeyTab = 9, vbKeyReturn = 13, vbKeyEscape = 27 };
 struct ListItem {
     std::string text;
     long data = 0;
+    bool selected = false;  // list boxes allowing several selections
 };
 
 // A grid cell and the grid's state (fixed rows/columns, widths in twips, sort settings).
@@ -101,6 +102,10 @@ public:
     int listindex() const { return listindex_; }
     void setlistindex(int i);  // fires Click
     int topindex = 0;
+    // List boxes allowing several selections: each item's selected state.
+    bool multiselect = false;
+    bool selected(int i) const;
+    void setselected(int i, bool s);
     const std::vector<ListItem>& items() const { return items_; }
     // Index of the first item with that item data, -1 when none.
     int findbydata(long d) const;

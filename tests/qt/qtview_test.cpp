@@ -15,7 +15,10 @@
 
 #include <fstream>
 
+#include <QPainter>
+
 #include "platform/qt/qtview.h"
+#include "platform/qt/qtwidgets.h"
 #include "testapp.h"
 
 namespace vt::test {
@@ -68,6 +71,8 @@ public:
         grd.Click = [this, &grd] { log.push_back("grdodds.Click " + std::to_string(grd.grid.row)); };
         auto& tmr = add(Kind::Timer, "tmrclock", "", 0, 0, 0, 0);
         tmr.Timer = [this] { log.push_back("tick"); };
+        auto& drv = add(Kind::DriveListBox, "Drive1", "", 400, 240, 220, 26);
+        drv.Change = [this, &drv] { log.push_back("Drive1.Change " + drv.drive); };
         auto& ok = add(Kind::CommandButton, "cmdok", "OK", 20, 380, 120, 40);
         ok.Click = [this] { control("lblstatus").setcaption("Saved " + control("txtamount").text()); };
         auto& ret = add(Kind::CommandButton, "cmdreturn", "MAIN MENU", 160, 380, 140, 40);
@@ -76,6 +81,9 @@ public:
     void Form_Load() override {
         for (const char* n : {"WILSON", "adams", "Baker"}) control("lstnames").additem(n);
         for (const char* n : {"A", "B", "C"}) control("cmbflight").additem(n);
+        Control& drv = control("Drive1");
+        for (const char* d : {"c:", "e:"}) drv.additem(d);
+        drv.drive = "c:";
     }
     std::vector<std::string> log;
 };
@@ -167,6 +175,13 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     EXPECT_EQ(l->currentRow(), 1);
     EXPECT_EQ(demo().log.size(), before);
 
+    auto* drv = widget<QComboBox>("Drive1");
+    ASSERT_NE(drv, nullptr);
+    EXPECT_EQ(drv->currentText(), "c:");
+    emit drv->activated(1);
+    EXPECT_EQ(demo().log.back(), "Drive1.Change e:");
+    EXPECT_EQ(drv->currentText(), "e:");
+
     auto* cmb = widget<QComboBox>("cmbflight");
     ASSERT_NE(cmb, nullptr);
     EXPECT_FALSE(cmb->isEditable());
@@ -227,6 +242,22 @@ TEST_F(QtViewTest, FormsThatGoLoseTheirWindow) {
     EXPECT_EQ(view().window("frmdemo"), nullptr);
 }
 
+TEST_F(QtViewTest, NoWindowLeftIsToldOnlyAtTheEndOfAnEvent) {
+    int told = 0;
+    view().onnowindows = [&] { ++told; };
+    // Hidden for a moment while a box is up, then shown again: the program goes on.
+    demo().control("cmdok").Click = [this] {
+        demo().hide();
+        app->msgbox("Building files");
+        demo().show();
+    };
+    dialogs.ok("Building files");
+    widget<QPushButton>("cmdok")->click();
+    EXPECT_EQ(told, 0);
+    widget<QPushButton>("cmdreturn")->click();
+    EXPECT_EQ(told, 1);
+}
+
 TEST_F(QtViewTest, TimersTickOnlyWhenEnabledWithAnInterval) {
     Control& t = demo().control("tmrclock");
     app->dispatch([&] { t.interval = 10; });
@@ -242,11 +273,43 @@ TEST_F(QtViewTest, TimersTickOnlyWhenEnabledWithAnInterval) {
     EXPECT_EQ(demo().log.size(), ticks);
 }
 
+TEST_F(QtViewTest, AFailingHandlerIsShownNotFatal) {
+    demo().control("cmdok").Click = [] { throw std::out_of_range("no such bettor"); };
+    dialogs.ok("no such bettor");
+    widget<QPushButton>("cmdok")->click();
+    EXPECT_EQ(dialogs.shown.back().style & vbCritical, vbCritical);
+    EXPECT_TRUE(app->isloaded("frmdemo"));
+}
+
 // Closes the next modal box the way the window manager would.
-void dismissnextbox() {
-    QTimer::singleShot(0, [] {
+void dismissnextbox(int afterms = 0) {
+    QTimer::singleShot(afterms, [] {
         if (QWidget* w = QApplication::activeModalWidget()) w->close();
     });
+}
+
+TEST(QtTimerTest, TimersWaitWhileABoxIsOpen) {
+    ensureqtapp();
+    TempFolder folder;
+    QtDialogs boxes;
+    CapturePrintSink sink;
+    App app(AppEnvironment{folder.path(), &boxes, &sink});
+    app.registerform("frmdemo", [](App& a) { return std::make_unique<DemoForm>(a); });
+    QtView& view = QtView::of(app);
+    auto& demo = app.formas<DemoForm>("frmdemo");
+    app.dispatch([&] {
+        demo.show();
+        demo.control("tmrclock").interval = 5;
+    });
+    int ticksinbox = -1;
+    demo.control("cmdok").Click = [&] {
+        size_t before = demo.log.size();
+        dismissnextbox(120);
+        app.msgbox("Wait", vbOKOnly);
+        ticksinbox = static_cast<int>(demo.log.size() - before);
+    };
+    view.window("frmdemo")->findChild<QPushButton*>("cmdok")->click();
+    EXPECT_EQ(ticksinbox, 0);
 }
 
 TEST(QtDialogsTest, DismissingABoxCountsAsNoOrCancel) {
@@ -288,6 +351,40 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     EXPECT_NE(sink.lastoutput, first);
     EXPECT_TRUE(std::filesystem::exists(first));
     EXPECT_TRUE(std::filesystem::exists(sink.lastoutput));
+}
+
+TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
+    ensureqtapp();
+    CapturePrintSink captured;
+    Printer pr(&captured);
+    pr.fontname = "Arial";
+    pr.fontbold = true;
+    pr.print({"PAYOFF", Tab(30), "ROUND 1"});
+    pr.fontbold = false;
+    for (int i = 0; i < 70; ++i) {
+        std::string name = i % 2 ? "WWWWWWWWWWWWW" : "iiii";
+        pr.print({name, Zone(), "$" + std::to_string(i) + ".00", Zone(), "x"});
+    }
+    pr.enddoc();
+    const PrintDoc& doc = captured.docs.at(0);
+
+    QImage page(850, 1100, QImage::Format_RGB32);  // a letter sheet at 100 dots an inch
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    int extra = 0;
+    // 71 lines do not fit one sheet: the first is kept here, the run-over refused.
+    EXPECT_FALSE(qtv::paintdoc(p, QRectF(50, 50, 750, 1000), doc, [&] { return ++extra > 1; }));
+    p.end();
+    EXPECT_EQ(extra, 1);
+    page.save(QString(VANTROPE_SCREENS_DIR) + "/printout.png");
+
+    // The second zone starts at the same x on every line, however wide the 13 letters before
+    // it: nothing is drawn in the gap just left of it.
+    int zone2 = 50 + 14 * QFontMetrics(qtv::fontfor("Arial", 10, false), &page).horizontalAdvance('0');
+    for (int y = 50; y < 1050; ++y)
+        for (int x = zone2 - 3; x < zone2 - 1; ++x) ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
 TEST(QtPrintSinkTest, AFolderThatCannotBeMadeIsAFileError) {

@@ -17,14 +17,6 @@ using qtv::qs;
 
 namespace {
 
-// A free name in the folder: the date and time, and a counter when that is taken.
-QString freepdfname(const QDir& dir) {
-    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    QString name = "printout-" + stamp + ".pdf";
-    for (int n = 2; dir.exists(name); ++n) name = "printout-" + stamp + "-" + QString::number(n) + ".pdf";
-    return dir.filePath(name);
-}
-
 // Draws one line on a character grid: each word starts at the column it has in the text, so
 // columns made with print zones and Tab line up also in a proportional font. A word wider than
 // the room before the next one is narrowed to fit.
@@ -56,29 +48,50 @@ void drawline(QPainter& p, const PrintLine& line, qreal x0, qreal baseline, qrea
     }
 }
 
+}  // namespace
+
+namespace qtv {
+
+bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc, const std::function<bool()>& newpage) {
+    bool first = true;
+    for (auto& lines : doc.pages) {
+        if (!first && !newpage()) return false;
+        first = false;
+        qreal y = 0;
+        for (auto& line : lines) {
+            QFont f = fontfor(line.fontname, line.fontsize, line.bold);
+            p.setFont(f);
+            QFontMetricsF fm(f, p.device());
+            if (y + fm.height() > page.height() && y > 0) {
+                // A page that runs over continues on the next sheet.
+                if (!newpage()) return false;
+                y = 0;
+            }
+            drawline(p, line, page.left(), page.top() + y + fm.ascent(), fm.horizontalAdvance(QChar('0')), page.right());
+            y += fm.lineSpacing();
+        }
+    }
+    return true;
+}
+
+}  // namespace qtv
+
+namespace {
+
+// A free name in the folder: the date and time, and a counter when that is taken.
+QString freepdfname(const QDir& dir) {
+    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString name = "printout-" + stamp + ".pdf";
+    for (int n = 2; dir.exists(name); ++n) name = "printout-" + stamp + "-" + QString::number(n) + ".pdf";
+    return dir.filePath(name);
+}
+
 void paint(QPrinter& printer, const PrintDoc& doc, int errnumber) {
     QPainter p;
     if (!p.begin(&printer)) throwfileerror(errnumber);
     QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     page.moveTo(0, 0);
-    bool first = true;
-    for (auto& lines : doc.pages) {
-        if (!first && !printer.newPage()) throwfileerror(errnumber);
-        first = false;
-        qreal y = 0;
-        for (auto& line : lines) {
-            QFont f = qtv::fontfor(line.fontname, line.fontsize, line.bold);
-            p.setFont(f);
-            QFontMetricsF fm(f, &printer);
-            if (y + fm.height() > page.height() && y > 0) {
-                // A page that runs over continues on the next sheet.
-                if (!printer.newPage()) throwfileerror(errnumber);
-                y = 0;
-            }
-            drawline(p, line, 0, y + fm.ascent(), fm.horizontalAdvance(QChar('0')), page.width());
-            y += fm.lineSpacing();
-        }
-    }
+    if (!qtv::paintdoc(p, page, doc, [&] { return printer.newPage(); })) throwfileerror(errnumber);
     if (!p.end()) throwfileerror(errnumber);
 }
 

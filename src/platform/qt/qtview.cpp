@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -65,7 +66,7 @@ struct QtView::Impl {
             if (!*alive) return;
             for (Form* lf : r->loadedforms())
                 if (lf->name() == name) {
-                    qtv::guarded([lf] { lf->closerequest(); });
+                    qtv::guarded(*r, [lf] { lf->closerequest(); });
                     return;
                 }
         };
@@ -83,7 +84,7 @@ struct QtView::Impl {
             QObject::connect(t, &QTimer::timeout, t, [p, r, alive] {
                 // Timers wait while a box is open or another event is running.
                 if (!*alive || QApplication::activeModalWidget() || r->depth() > 0) return;
-                qtv::guarded([p] { p->tick(); });
+                qtv::guarded(*r, [p] { p->tick(); });
             });
         }
         bool run = c.enabled() && c.interval > 0;
@@ -127,6 +128,12 @@ struct QtView::Impl {
 QtView::QtView(Runtime& rt) : impl_(std::make_unique<Impl>(rt)) {
     ensureqtapp();
     views()[&rt] = this;
+    // The model lays out for the real screen; tests keep 1024 x 768.
+    if (QGuiApplication::platformName() != "offscreen" && QGuiApplication::primaryScreen()) {
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        rt.screenwidth = screen.width();
+        rt.screenheight = screen.height();
+    }
     rt.onchanged = [this] { sync(); };
     rt.beforemodal = [this] { sync(); };
     sync();
@@ -175,7 +182,8 @@ void QtView::sync() {
         anyvisible = anyvisible || f->visible();
     }
     m.syncing = false;
-    if (hadvisible && !anyvisible && onnowindows) onnowindows();
+    // Only at the end of an event: a handler may hide every window for a moment to show a box.
+    if (hadvisible && !anyvisible && m.rt.depth() == 0 && onnowindows) onnowindows();
 }
 
 QWidget* QtView::window(const std::string& formname) {

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,11 +33,15 @@ void FormWindow::closeEvent(QCloseEvent* e) {
     }
 }
 
-void guarded(const std::function<void()>& fn) {
+void guarded(Runtime& rt, const std::function<void()>& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        QMessageBox::critical(QApplication::activeWindow(), kProgramTitle, QString::fromLocal8Bit(e.what()));
+        try {
+            rt.msgbox(e.what(), vbCritical);
+        } catch (...) {
+            // Nothing more can be told.
+        }
     }
 }
 
@@ -119,7 +122,7 @@ protected:
         for (char ch : keys) {
             if (ch == '\r' && keys.size() > 1) continue;  // pasted line ends
             if (ch == '\n' && keys.size() > 1) ch = ' ';
-            guarded([&] { c_->keypress(static_cast<unsigned char>(ch)); });
+            guarded(c_->form().runtime(), [&] { c_->keypress(static_cast<unsigned char>(ch)); });
             if (!*alive_) break;  // the form went away under the key
         }
         return true;
@@ -139,9 +142,10 @@ void keepmodeltext(QWidget* w, Control* c, std::shared_ptr<bool> alive) {
 
 // Connects a Qt signal to a model action that runs only while the form exists.
 template <class Sender, class Signal, class Fn>
-void tomodel(Sender* s, Signal sig, const std::shared_ptr<bool>& alive, Fn fn) {
-    QObject::connect(s, sig, s, [alive, fn](auto... args) {
-        if (*alive) guarded([&] { fn(args...); });
+void tomodel(Sender* s, Control* c, Signal sig, const std::shared_ptr<bool>& alive, Fn fn) {
+    Runtime* rt = &c->form().runtime();
+    QObject::connect(s, sig, s, [alive, rt, fn](auto... args) {
+        if (*alive) guarded(*rt, [&] { fn(args...); });
     });
 }
 
@@ -172,7 +176,7 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
         case Kind::CommandButton: {
             auto* b = new QPushButton(parent);
             b->setAutoDefault(false);
-            tomodel(b, &QPushButton::clicked, alive, [p](bool) { p->click(); });
+            tomodel(b, p, &QPushButton::clicked, alive, [p](bool) { p->click(); });
             return b;
         }
         case Kind::Label: {
@@ -190,7 +194,7 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             auto* t = new QLineEdit(parent);
             keepmodeltext(t, p, alive);
             // Anything that still slips past the key filter is put back to the model's text.
-            tomodel(t, &QLineEdit::textEdited, alive, [t, p](const QString&) {
+            tomodel(t, p, &QLineEdit::textEdited, alive, [t, p](const QString&) {
                 QSignalBlocker block(t);
                 t->setText(qs(p->text()));
             });
@@ -201,34 +205,40 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             b->setEditable(!c.droplist);
             b->setInsertPolicy(QComboBox::NoInsert);
             if (b->lineEdit()) keepmodeltext(b->lineEdit(), p, alive);
-            tomodel(b, &QComboBox::activated, alive, [p](int i) {
+            tomodel(b, p, &QComboBox::activated, alive, [p](int i) {
                 if (i >= 0 && i < p->listcount()) p->setlistindex(i);
+            });
+            return b;
+        }
+        case Kind::DriveListBox: {
+            // A drop-down of drives, as tall as one line.
+            auto* b = new QComboBox(parent);
+            tomodel(b, p, &QComboBox::activated, alive, [p](int i) {
+                if (i >= 0 && i < p->listcount()) p->setdrive(p->list(i));
             });
             return b;
         }
         case Kind::ListBox:
         case Kind::FileListBox:
-        case Kind::DirListBox:
-        case Kind::DriveListBox: {
+        case Kind::DirListBox: {
             auto* l = new QListWidget(parent);
             l->setSelectionMode(QAbstractItemView::SingleSelection);
-            tomodel(l, &QListWidget::currentRowChanged, alive, [p](int row) {
+            tomodel(l, p, &QListWidget::currentRowChanged, alive, [p](int row) {
                 if (row < 0 || row >= p->listcount()) return;
-                if (p->kind() == Kind::DriveListBox) p->setdrive(p->list(row));
-                else if (row != p->listindex()) p->setlistindex(row);
+                if (row != p->listindex()) p->setlistindex(row);
             });
-            tomodel(l, &QListWidget::itemDoubleClicked, alive, [p](QListWidgetItem*) { p->dblclick(); });
+            tomodel(l, p, &QListWidget::itemDoubleClicked, alive, [p](QListWidgetItem*) { p->dblclick(); });
             return l;
         }
         case Kind::OptionButton: {
             auto* r = new QRadioButton(parent);
             r->setAutoExclusive(false);  // the model clears the other options of the frame
-            tomodel(r, &QRadioButton::clicked, alive, [p](bool) { p->click(); });
+            tomodel(r, p, &QRadioButton::clicked, alive, [p](bool) { p->click(); });
             return r;
         }
         case Kind::CheckBox: {
             auto* b = new QCheckBox(parent);
-            tomodel(b, &QCheckBox::clicked, alive, [p](bool) { p->click(); });
+            tomodel(b, p, &QCheckBox::clicked, alive, [p](bool) { p->click(); });
             return b;
         }
         case Kind::Frame: return new QGroupBox(parent);
@@ -246,10 +256,10 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             g->verticalHeader()->setDefaultSectionSize(18);
             g->setEditTriggers(QAbstractItemView::NoEditTriggers);
             g->setSelectionMode(QAbstractItemView::SingleSelection);
-            tomodel(g, &QTableWidget::cellClicked, alive, [p](int r, int col) {
+            tomodel(g, p, &QTableWidget::cellClicked, alive, [p](int r, int col) {
                 if (r < p->rows() && col < p->cols()) p->clickcell(r, col);
             });
-            tomodel(g, &QTableWidget::cellDoubleClicked, alive, [p](int, int) { p->dblclick(); });
+            tomodel(g, p, &QTableWidget::cellDoubleClicked, alive, [p](int, int) { p->dblclick(); });
             return g;
         }
         case Kind::Timer: return nullptr;
@@ -279,9 +289,12 @@ void syncgrid(Control& c, QTableWidget* g) {
             QFont f = g->font();
             f.setBold(s.bold[r][col]);
             if (it->font() != f) it->setFont(f);
-            it->setTextAlignment(isfixed ? Qt::AlignLeft | Qt::AlignVCenter : gridalign(s.colalignment[col], text));
-            it->setBackground(isfixed ? QBrush(fixed) : QBrush());
-            it->setFlags(isfixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            Qt::Alignment align = isfixed ? Qt::AlignLeft | Qt::AlignVCenter : gridalign(s.colalignment[col], text);
+            if (it->textAlignment() != static_cast<int>(align)) it->setTextAlignment(align);
+            QBrush back = isfixed ? QBrush(fixed) : QBrush();
+            if (it->background() != back) it->setBackground(back);
+            Qt::ItemFlags flags = isfixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+            if (it->flags() != flags) it->setFlags(flags);
         }
     if (s.row >= s.fixedrows && s.row < s.rows && s.col >= 0 && s.col < s.cols) g->setCurrentCell(s.row, s.col);
     else g->clearSelection();
@@ -292,7 +305,7 @@ void synclist(Control& c, QListWidget* l) {
         l->clear();
         for (auto& it : c.items()) l->addItem(qs(it.text));
     }
-    int row = c.kind() == Kind::DriveListBox ? drivelistrow(c) : c.listindex();
+    int row = c.listindex();
     if (row >= 0) {
         l->setCurrentRow(row);
     } else {
@@ -307,7 +320,7 @@ void synccombo(Control& c, QComboBox* b) {
         b->clear();
         for (auto& it : c.items()) b->addItem(qs(it.text));
     }
-    b->setCurrentIndex(c.listindex());
+    b->setCurrentIndex(c.kind() == Kind::DriveListBox ? drivelistrow(c) : c.listindex());
     if (b->isEditable() && b->currentText() != qs(c.text())) b->setEditText(qs(c.text()));
 }
 
@@ -385,7 +398,8 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
             break;
         }
         case Kind::TextBox: synctext(c, w); break;
-        case Kind::ComboBox: {
+        case Kind::ComboBox:
+        case Kind::DriveListBox: {
             auto* b = static_cast<QComboBox*>(w);
             QSignalBlocker inner(b->lineEdit());
             synccombo(c, b);
@@ -393,8 +407,7 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
         }
         case Kind::ListBox:
         case Kind::FileListBox:
-        case Kind::DirListBox:
-        case Kind::DriveListBox: synclist(c, static_cast<QListWidget*>(w)); break;
+        case Kind::DirListBox: synclist(c, static_cast<QListWidget*>(w)); break;
         case Kind::OptionButton:
         case Kind::CheckBox: {
             auto* b = static_cast<QAbstractButton*>(w);

@@ -1,5 +1,6 @@
 #pragma once
 // Inside the Qt view: one Qt widget per control, made and kept in line with the model.
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "platform/controls.h"
+#include "platform/printer.h"
+#include "platform/runtime.h"
 
 class QFont;
 class QTimer;
@@ -21,7 +24,10 @@ inline std::string ss(const QString& s) { return s.toLatin1().toStdString(); }
 
 // Runs a model action for a user action. An unexpected failure is shown in a box instead of
 // ending the program (a Qt slot must not throw).
-void guarded(const std::function<void()>& fn);
+void guarded(Runtime& rt, const std::function<void()>& fn);
+
+// Draws a document's pages into the page rectangle; false when a new page cannot be started.
+bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc, const std::function<bool()>& newpage);
 
 QFont fontfor(const std::string& name, int size, bool bold);
 
