@@ -26,105 +26,107 @@ void frmpay::layout() {
     c("txtbanner").fontbold = true;
     add(Kind::Label, "lblcopyr", "", 620, 12, 394, 20);
 
-    Control& frame2 = add(Kind::Frame, "Frame2", "Round", 10, 40, 300, 78);
+    Control& frame2 = add(Kind::Frame, "Frame2", "Round", 10, 38, 300, 66);
     const char* roundcaps[] = {"", "1", "2", "3", "Final"};
     for (int r = 1; r <= 4; ++r) {
-        Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r], 22 + (r - 1) * 70, 68, 64, 24);
+        Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r], 22 + (r - 1) * 70, 64, 64, 24);
         container[&o] = &frame2;
         o.Click = [this, r] { Option_Click(r); };
     }
-    Control& fra = add(Kind::Frame, "fraflight", "Flight", 320, 40, 694, 78);
+    Control& fra = add(Kind::Frame, "fraflight", "Flight", 320, 38, 694, 66);
     fra.tooltip = "Must select a flight to add new player/teams";
     for (int f = 1; f <= 15; ++f) {
-        Control& o = add(Kind::OptionButton, "optflight", f, "", 328 + ((f - 1) % 8) * 85, 58 + ((f - 1) / 8) * 28, 84, 24);
+        Control& o = add(Kind::OptionButton, "optflight", f, "", 328 + ((f - 1) % 8) * 85, 54 + ((f - 1) / 8) * 24, 84, 22);
         container[&o] = &fra;
         o.Click = [this, f] { optflight_Click(f); };
     }
 
     // The finisher table: position, entry, WIN, PLACE, SHOW.
-    add(Kind::TextBox, "Text2", "POS", 10, 128, 50, 24).DblClick = [this] { Text2_DblClick(); };
+    add(Kind::TextBox, "Text2", "POS", 10, 106, 50, 24).DblClick = [this] { Text2_DblClick(); };
     c("Text2").settext("POS");
     c("Text2").locked = true;
-    add(Kind::Label, "lblhorse", "PLAYER/TEAM", 65, 132, 260, 20);
-    add(Kind::Label, "lblwin", " WIN", 330, 132, 90, 20);
-    add(Kind::Label, "lblplace", " PLACE", 425, 132, 90, 20);
-    add(Kind::Label, "lblshow", "SHOW", 520, 132, 90, 20);
+    add(Kind::Label, "lblhorse", "PLAYER/TEAM", 65, 110, 260, 20);
+    add(Kind::Label, "lblwin", " WIN", 330, 110, 90, 20);
+    add(Kind::Label, "lblplace", " PLACE", 425, 110, 90, 20);
+    add(Kind::Label, "lblshow", "SHOW", 520, 110, 90, 20);
     for (int i = 0; i < 10; ++i) {
-        int y = 156 + i * 30;
+        int y = 134 + i * 27;
         add(Kind::ComboBox, "cmbpos", i, "", 10, y, 50, 24).Click = [this, i] { cmbpos_Click(i); };
         add(Kind::ComboBox, "cmbpt", i, "", 65, y, 260, 24).Click = [this, i] { cmbpt_Click(i); };
         for (int t = 0; t < 3; ++t) add(Kind::TextBox, "txtpay", i + 10 * t, "", 330 + t * 95, y, 90, 24).alignment = 1;
     }
-    add(Kind::Label, "lbltotal", "TOTAL$", 250, 462, 75, 20);
-    add(Kind::TextBox, "txtwintotal", "", 330, 458, 90, 24);
-    add(Kind::TextBox, "txtplacetotal", "", 425, 458, 90, 24);
-    add(Kind::TextBox, "txtshowtotal", "", 520, 458, 90, 24);
-    add(Kind::TextBox, "txttotaltotal", "", 520, 488, 90, 24);
-    add(Kind::Label, "lblpaywinner", "PAY WINNER", 10, 492, 80, 20);
-    add(Kind::TextBox, "txtwinnername", "", 90, 488, 235, 24);
-    add(Kind::Label, "lblrfactor", "Rounding Factor", 330, 522, 100, 20).tooltip =
+    add(Kind::Label, "lbltotal", "TOTAL$", 250, 412, 75, 20);
+    add(Kind::TextBox, "txtwintotal", "", 330, 408, 90, 24);
+    add(Kind::TextBox, "txtplacetotal", "", 425, 408, 90, 24);
+    add(Kind::TextBox, "txtshowtotal", "", 520, 408, 90, 24);
+    add(Kind::TextBox, "txttotaltotal", "", 520, 436, 90, 24);
+    add(Kind::Label, "lblpaywinner", "PAY WINNER", 10, 440, 80, 20);
+    add(Kind::TextBox, "txtwinnername", "", 90, 436, 235, 24);
+    add(Kind::Label, "lblrfactor", "Rounding Factor", 330, 468, 100, 20).tooltip =
         "Amount paid for every $2 bet on this horse to win";
-    add(Kind::TextBox, "txtfactor", "", 430, 518, 50, 24);
-    add(Kind::Label, "lblround", "R", 500, 522, 16, 20).tooltip =
+    add(Kind::TextBox, "txtfactor", "", 430, 464, 50, 24);
+    add(Kind::Label, "lblround", "R", 500, 468, 16, 20).tooltip =
         "Rounded payoff based on rounding factor on setup screen";
-    add(Kind::TextBox, "txttotalr", "", 520, 518, 90, 24);
+    add(Kind::TextBox, "txttotalr", "", 520, 464, 90, 24);
     for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txttotalr"}) c(n).alignment = 1;
     for (auto* n : {"txtfactor", "txttotalr", "lblrfactor", "lblround"}) c(n).setvisible(false);
 
     // Print choices.
-    Control& bn = add(Kind::TextBox, "txtbn", "", 10, 552, 315, 40);
+    Control& bn = add(Kind::TextBox, "txtbn", "", 10, 492, 315, 48);
     bn.multiline = true;
+    bn.locked = true;
+    bn.fontsize = 7;
     bn.settext("SELECT SUMMARY, DETAIL, OR BETTOR NAME TO \r\nPRINT RESULTS");
-    Control& cb = add(Kind::ComboBox, "cmbbn", "", 330, 560, 280, 24);
+    Control& cb = add(Kind::ComboBox, "cmbbn", "", 330, 506, 280, 24);
     cb.droplist = true;
     cb.Click = [this] { cmbbn_Click(); };
 
-    add(Kind::Label, "lblinstructions", "", 10, 600, 600, 140).fontsize = 7;
+    add(Kind::Label, "lblinstructions", "", 10, 548, 1004, 218).fontsize = 7;
 
     // House, multiplier and totals.
     auto row = [this](const char* label, const char* lcap, const char* box, int y, int w) -> Control& {
-        add(Kind::Label, label, lcap, 630, y + 4, 170, 20);
-        Control& b = add(Kind::TextBox, box, "", 804, y, w, 24);
+        add(Kind::Label, label, lcap, 630, y + 4, 200, 20);
+        Control& b = add(Kind::TextBox, box, "", 834, y, w, 24);
         b.alignment = 1;
         return b;
     };
-    row("Label1", "HOUSE %", "txthousepct", 128, 60).tooltip =
+    row("Label1", "HOUSE %", "txthousepct", 106, 60).tooltip =
         "Percent of total bets taken out of the pool be fore paying winners for the house - value is entered on "
         "setup screen";
-    row("Label5", "HOUSE $", "txthousetot", 156, 120).tooltip = "$ amount reserved for the house";
-    Control& mult = row("Label7", "PAYOFF MULTIPLIER", "txtmult", 184, 60);
+    row("Label5", "HOUSE $", "txthousetot", 132, 120).tooltip = "$ amount reserved for the house";
+    Control& mult = row("Label7", "PAYOFF MULTIPLIER", "txtmult", 158, 60);
     mult.tooltip =
         "Changes payoff basis amount - default is on $2 bet - enter amount from 1 to 10 and press enter";
     mult.settext("2");
     mult.KeyPress = [this](int& k) { txtmult_KeyPress(k); };
-    row("Label8", "Payoff based on this bet amount", "txtbamt", 212, 60).settext("$2");
+    row("Label8", "Payoff based on this bet amount", "txtbamt", 184, 60).settext("$2");
     c("txtbamt").locked = true;
-    row("lblbet", "BET", "txtbet", 240, 120).tooltip = "Total amount bet on this event";
-    row("lblpaid", "PAID", "txtpaid", 268, 120).tooltip = "Total amount paid to winners so far";
-    row("Label6", "ROUNDED PAID", "txtrounded", 296, 120).tooltip = "Total rounded amount paid to winners so far";
+    row("lblbet", "BET", "txtbet", 210, 120).tooltip = "Total amount bet on this event";
+    row("lblpaid", "PAID", "txtpaid", 236, 120).tooltip = "Total amount paid to winners so far";
+    row("Label6", "ROUNDED PAID", "txtrounded", 262, 120).tooltip = "Total rounded amount paid to winners so far";
 
-    add(Kind::Label, "lbllist", "WINNERS", 630, 332, 200, 20);
-    Control& lst = add(Kind::ListBox, "lstwinners", "", 630, 354, 384, 210);
+    add(Kind::Label, "lbllist", "WINNERS", 630, 292, 200, 20);
+    Control& lst = add(Kind::ListBox, "lstwinners", "", 630, 312, 384, 108);
     lst.fontname = "Courier New";
     lst.tooltip = "list of all player teams in this flight or list of all winning bettors on this flight";
 
     auto button = [this](const char* name, const char* cap, int x, int y) -> Control& {
         return add(Kind::CommandButton, name, cap, x, y, 188, 36);
     };
-    Control& calc = button("cmdcalc", "CALCULATE PAYOFF", 630, 576);
+    Control& calc = button("cmdcalc", "CALCULATE PAYOFF", 630, 428);
     calc.tooltip =
         "Click here to calculate payoffs for the selected winning player teams and to display a list of winning "
         "bettors";
     calc.Click = [this] { cmdcalc_Click(); };
-    Control& pay = button("cmdpay", "PAY WINNING BETTOR", 826, 576);
+    Control& pay = button("cmdpay", "PAY WINNING BETTOR", 826, 428);
     pay.tooltip = "Calculate payoff amount for selected bettor winner and remove name from winners list";
     pay.Click = [this] { cmdpay_Click(); };
-    button("cmdclear", "CLEAR ALL WINNERS", 630, 618).Click = [this] { cmdclear_Click(); };
-    Control& prt = button("cmdprtsumm", "PRINT OPTIONS", 826, 618);
+    button("cmdclear", "CLEAR ALL WINNERS", 630, 468).Click = [this] { cmdclear_Click(); };
+    Control& prt = button("cmdprtsumm", "PRINT OPTIONS", 826, 468);
     prt.tooltip = "Click on a winning bettor name in the Winners list and click here to print payoff detail";
     prt.Click = [this] { cmdprtsumm_Click(); };
-    button("cmdrules", "DISPLAY  PAYOFF RULES", 630, 660).Click = [this] { cmdrules_Click(); };
-    Control& ret = button("cmdreturn", "MAIN MENU", 826, 660);
+    button("cmdrules", "DISPLAY  PAYOFF RULES", 630, 508).Click = [this] { cmdrules_Click(); };
+    Control& ret = button("cmdreturn", "MAIN MENU", 826, 508);
     ret.tooltip = "Return to main menu";
     ret.Click = [this] { cmdreturn_Click(); };
 }

@@ -207,10 +207,10 @@ void frmpay::cmdcalc_Click() {
     c("cmdpay").setvisible(false);
 
     s.dataerror = 0;
-    sumbets(app_);
+    readentries(app_);  // first, so every bet is matched against the current entries
     readbettors(app_);
-    readentries(app_);
-    if (s.dataerror) {
+    sumbets(app_);
+    if (s.dataerror || !s.betscomplete || !s.entriescomplete) {
         // Payoffs are never worked out on part of a pool.
         app_.msgbox("A bet or player/team record could not be read, so the pools are incomplete. Check the files at "
                     "Fix Files before calculating payoffs");

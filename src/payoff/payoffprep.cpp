@@ -49,7 +49,10 @@ void resetpayform(App& app) {
     f.control("txtwinnername").settext("");
     sh.paidtotal = Money();
     readbettors(app);
-    for (long r = 1; r <= sh.maxplayers + 1; ++r) sh.summ(r) = SummRow{Money(), Money(), Money(), Money(), " ", "0", "0"};
+    // The bets are summed against the entries as they stand in the Players file: a table not
+    // read yet would make every bet look like a bet on an unknown entry.
+    readentries(app);
+    resetsumm(sh);
     for (int i = 0; i < 10; ++i) f.control("cmbpt", i).clear();
     sumbets(app);
     // The flight's Bets file is made present (opening it to append creates it when missing).

@@ -11,7 +11,7 @@ Money roundedpayoff(App& app, Money amount) {
     sh.payamt = amount;
     sh.roundval = amount.todouble();
     roundpayoff(app);
-    return Money::fromdouble(sh.roundval);
+    return sh.payamt;
 }
 
 Money tocents(Money m) {

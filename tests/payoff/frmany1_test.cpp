@@ -121,7 +121,7 @@ TEST_F(AnyTest, RulesTextAndCloseLeaveThePayoffScreenAsItWas) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16);
     rules.control("Command1").click();
     EXPECT_FALSE(app->isloaded("frmrules"));
-    EXPECT_EQ(ctl("txtpay", 0).text(), "$9.00");
+    EXPECT_EQ(ctl("txtpay", 0).text(), "$10.00");
     EXPECT_EQ(winners().size(), 2u);
 }
 

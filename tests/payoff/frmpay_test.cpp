@@ -36,6 +36,14 @@ TEST_F(ScreenTest, LoadingPreparesTheScreenForTheRound) {
     EXPECT_TRUE(folder.exists("Final 1Bets"));
 }
 
+TEST_F(ScreenTest, LoadingSumsTheBetsAgainstThePlayersFile) {
+    // Nothing has read the Players file yet: the bets must not look like bets on unknown entries.
+    workedexample();
+    app->dispatch([&] { pay().show(); });
+    EXPECT_EQ(sh().summ(sh().maxplayers + 1).total, Money::dollars(200));
+    EXPECT_EQ(sh().dataerror, 0);
+}
+
 TEST_F(ScreenTest, FlightChoiceListsItsEntriesWithTheirNumbers) {
     open(1);
     Control& box = ctl("cmbpt", 9);

@@ -6,16 +6,7 @@
 namespace vt::test {
 namespace {
 
-class PayingTest : public PayTest {
-protected:
-    void calcworked() {
-        workedexample();
-        open();
-        ctl("txthousepct").settext("10");
-        finishers({"1", "2", "3"}, {1, 2, 3});
-        ctl("cmdcalc").click();
-    }
-};
+class PayingTest : public PayTest {};
 
 TEST_F(PayingTest, PayingEveryWinnerAddsUpToThePools) {
     calcworked();

@@ -30,6 +30,14 @@ void PayTest::workedexample() {
                {4, 4, 1, "80"}, {4, 4, 2, "45"}, {4, 4, 3, "28"}});
 }
 
+void PayTest::calcworked() {
+    workedexample();
+    open();
+    ctl("txthousepct").settext("10");
+    finishers({"1", "2", "3"}, {1, 2, 3});
+    ctl("cmdcalc").click();
+}
+
 Form& PayTest::pay() { return app->form("frmpay"); }
 
 void PayTest::open(int flight) {

@@ -21,6 +21,8 @@ protected:
     void writebets(const std::vector<BetRow>& bets, const std::string& file = "Round1 1Bets");
     // The worked example: pools WIN 100, PLACE 60, SHOW 40.
     void workedexample();
+    // The worked example at a 10 % house, calculated.
+    void calcworked();
     Form& pay();
     Control& ctl(const std::string& name, int index = -1) { return pay().control(name, index); }
     // Shows the payoff screen and picks flight 1.

@@ -135,11 +135,7 @@ TEST_F(PrintTest, AResultsFileThatCannotBeWrittenIsToldOnceAndTheSheetsStillPrin
 
 TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     sh().roundingchoice = 3;
-    workedexample();
-    open();
-    ctl("txthousepct").settext("10");
-    finishers({"1", "2", "3"}, {1, 2, 3});
-    ctl("cmdcalc").click();
+    calcworked();
     ctl("cmdprtsumm").click();
     choose(1);
     ASSERT_TRUE(app->form("frmprint").visible());
