@@ -112,6 +112,21 @@ struct Shared {
     std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
     std::string tutorfile;            // the tutorial named by the screen that showed frmtutor
 
+    // Betting screens: the current bettor, the entry and position being
+    // composed, the new (unpaid) and prior totals, the bet list's next row, and the odds board's
+    // scroll and sort settings.
+    long curticket = 0;
+    std::string curbettor;
+    long selplayer = 0, selrow = 0;
+    long betpos = 0;  // 1 WIN, 2 PLACE, 3 SHOW, 4 BOARD
+    Money newtotal, priortotal;
+    long betrow = 1;
+    Money winamt, placeamt, showamt;
+    std::string padblanks;
+    long scrollpos = 0;
+    long scrollms = 500;
+    int sortflight = 1, sortplayer = 0, sortodds = 0;
+
     // Payoff screens: PAID and ROUNDED PAID, the pools and the position counters, shared by
     // frmpay and the three-position payoff screen (each sets them at its own load).
     Money paidtotal, roundedpaid;
@@ -119,8 +134,6 @@ struct Shared {
     long npos1 = 0, npos2 = 0, npos3 = 0;
 
     // Payoff screen frmpay: finisher entry and the tables of the last payoff calculation.
-    long curticket = 0;      // the current bettor's number, 0 = none
-    std::string curbettor;   // and name
     long nextpos = 0;
     std::array<long, 11> winnerrow{};                   // 1..10: entry number of each slot, 0 none
     long nwin = 0, nplace = 0, nshow = 0;               // slots holding position 1, 2, 3

@@ -18,15 +18,6 @@ TEST_F(NameFiles, NextEntryNumberFollowsTheLastRecordReadNotTheLargest) {
     EXPECT_TRUE(sh().entriescomplete);
 }
 
-TEST_F(NameFiles, EmptyPlayersFileGivesAnEmptyTable) {
-    folder.write("Players", "");
-    readentries(*app);
-    EXPECT_EQ(sh().nextentryrow, 1);
-    EXPECT_EQ(sh().nextentrynbr, 1);
-    EXPECT_EQ(sh().entries(1).number, 999);
-    EXPECT_EQ(sh().entries(1).name, "");
-}
-
 TEST_F(NameFiles, DeletedEntriesAreSkippedInAnyCaseAndDroppedOnWrite) {
     folder.write("Players", "1,2,\"x\",\"ONE\"\r\n2,2,\"\",\"ZZZ\"\r\n3,4,\"\",\"THREE\"\r\n4,1,\"\",\"Zzz\"\n");
     readentries(*app);
@@ -86,12 +77,6 @@ TEST_F(NameFiles, MoreEntriesThanTheTableHoldsIsReported) {
     EXPECT_FALSE(sh().entriescomplete);
 }
 
-TEST_F(NameFiles, MissingPlayersFileIsReportedAndNothingCreated) {
-    dialogs.ok(" 53 File not found");
-    readentries(*app);
-    EXPECT_FALSE(folder.exists("Players"));
-}
-
 TEST_F(NameFiles, AnyBettorAloneCountsOneBothWays) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n");
     readbettors(*app);
@@ -126,16 +111,6 @@ TEST_F(NameFiles, BettorsBeyondTheTableAreReportedNotDropped) {
     EXPECT_EQ(sh().nbettors, 2);
     writebettors(*app);
     EXPECT_EQ(folder.read("Bettors"), file);
-}
-
-TEST_F(NameFiles, NameWithAQuoteIsNotWrittenAndTheFileStays) {
-    folder.write("Bettors", "1,\"AnyBettor\"\r\n");
-    readbettors(*app);
-    sh().bettors(2) = {2, "O\"NEIL"};
-    dialogs.ok();
-    writebettors(*app);
-    EXPECT_FALSE(sh().fileok);
-    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n");
 }
 
 }  // namespace

@@ -92,6 +92,20 @@ struct QtView::Impl {
         if (!run && t->isActive()) t->stop();
     }
 
+    // Tab moves through the controls in the order of their tab index.
+    static void synctaborder(Win& w) {
+        std::vector<Control*> order(w.form->controls());
+        std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) { return a->tabindex < b->tabindex; });
+        std::vector<QWidget*> chain;
+        for (Control* c : order) {
+            auto it = w.widgets.find(c);
+            if (it != w.widgets.end() && it->second && (it->second->focusPolicy() & Qt::TabFocus)) chain.push_back(it->second);
+        }
+        if (chain == w.taborder) return;
+        w.taborder = chain;
+        for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+
     void syncform(Win& w) {
         Form& f = *w.form;
         QWidget* win = w.window;
@@ -108,6 +122,7 @@ struct QtView::Impl {
             }
             qtv::syncwidget(w, *c, qtv::widgetfor(w, *c));
         }
+        synctaborder(w);
         if (f.visible() && win->isHidden()) {
             win->show();
             if (QGuiApplication::platformName() != "offscreen") {

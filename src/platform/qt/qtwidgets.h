@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/printer.h"
@@ -50,6 +51,7 @@ struct Win {
     std::map<Control*, QTimer*> timers;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     Control* lastfocus = nullptr;
+    std::vector<QWidget*> taborder;
 };
 
 // Makes the widget of a control (frames first, so controls in a frame sit inside it).
