@@ -52,6 +52,9 @@ TEST_F(CalcTest, WorkedExampleGivesTheStatedBoxesHouseAndWinners) {
     EXPECT_TRUE(ctl("cmdpay").visible());
     EXPECT_TRUE(ctl("cmdprtsumm").visible());
     EXPECT_EQ(sh().paidtotal, Money::dollars(20));
+    // The summary screen is filled for the same flight, unseen.
+    ASSERT_TRUE(app->isloaded("frmsummary"));
+    EXPECT_FALSE(app->form("frmsummary").visible());
 }
 
 TEST_F(CalcTest, DeadHeatForFirstSplitsTheWinPool) {
