@@ -45,6 +45,7 @@ TEST_F(Transfer, ExportWritesTheSetAndOnlyFlightsWithBets) {
     drive.write("Round2 4Bets", "9,9,1,1\r\n");  // an old set's flight that has no bets now
     drive.write("Round2 4Betsbackup", "9,9,1,1\r\n");
     sh().curround = "Round3";
+    sh().datapath = "C:\\Vantrope\\Round1\\";  // another folder was chosen: the program folder is exported
     exportto();
     EXPECT_EQ(drive.read("Players"), kPlayers);
     EXPECT_EQ(drive.read("Playersbackup"), kPlayers);
@@ -56,7 +57,7 @@ TEST_F(Transfer, ExportWritesTheSetAndOnlyFlightsWithBets) {
     EXPECT_FALSE(drive.exists("Round2 4Bets"));
     EXPECT_FALSE(drive.exists("Round2 4Betsbackup"));
     EXPECT_EQ(sh().curround, "Round3");
-    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
+    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\Round1\\");
     EXPECT_EQ(sh().curflightnbr, 15);
 }
 
