@@ -187,13 +187,4 @@ TEST_F(Import, AFailedPlayersReadNeverEmptiesTheLocalList) {
     EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
 }
 
-TEST_F(Import, CancelAndNoEndTheImportWithTheDataFolderBack) {
-    dialogs.type("E", "Enter import drive letter").answer(vbCancel, "Insert export disk");
-    init().control("cmdimport").click();
-    importfrom(vbNo, vbNo);
-    init().control("cmdimport").click();
-    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
-    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n");
-}
-
 }  // namespace
