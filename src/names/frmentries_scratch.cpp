@@ -29,7 +29,6 @@ void frmentries::cmdscratch_Click() {
         app_, [number](const BetRecord& r) { return r.entry == number; }, removed);
     if (done == Removal::NotRead) return;
     bool saved = done == Removal::Done;
-    sh.fileop = "Bettor input";
     readbettors(app_);
 
     std::vector<std::pair<std::string, Money>> refunds;

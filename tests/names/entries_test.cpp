@@ -45,24 +45,27 @@ TEST_F(EntriesTest, AddNeedsAFlightThenStoresUpperCaseCutTo30) {
     EXPECT_EQ(ctl("txtentryname").text(), "");
 }
 
-TEST_F(EntriesTest, AddSkips999AndStopsAtCapacity) {
+TEST_F(EntriesTest, AddSkips999) {
     players("998,1,\"\",\"LAST-ONE\"\r\n");
     show("frmentries");
     ctl("cmbflt").setlistindex(0);
     dialogs.ok("NEW-ONE added");
     type(ctl("txtentryname"), "NEW-ONE");
-    EXPECT_EQ(sh().entries(2).number, 1000);
+    EXPECT_EQ(folder.read("Players"), "998,1,\"\",\"LAST-ONE\"\r\n1000,1,\"\",\"NEW-ONE\"\r\n");
+}
 
-    // A full table: the last row is still used, the next add is refused.
+TEST_F(EntriesTest, AddFillsTheLastRowThenRefuses) {
     sh().maxplayers = 3;
-    sh().nextentryrow = 3;
-    sh().nextentrynbr = 2;
-    dialogs.ok("THIRD added")
+    sh().sizetables();
+    players("1,1,\"\",\"ONE\"\r\n2,1,\"\",\"TWO\"\r\n");
+    show("frmentries");
+    ctl("cmbflt").setlistindex(0);
+    dialogs.ok("THREE added")
         .ok("Maximum number of players exceeded. Increase number on Setup screen.");
-    type(ctl("txtentryname"), "THIRD");
-    type(ctl("txtentryname"), "FOURTH");
-    EXPECT_EQ(sh().entries(3).name, "THIRD");
-    EXPECT_EQ(sh().entries(3).number, 2);
+    type(ctl("txtentryname"), "THREE");
+    type(ctl("txtentryname"), "FOUR");
+    EXPECT_EQ(folder.read("Players"),
+              "1,1,\"\",\"ONE\"\r\n2,1,\"\",\"TWO\"\r\n3,1,\"\",\"THREE\"\r\n");
 }
 
 TEST_F(EntriesTest, DuplicateNamesSelectTheClickedEntry) {
