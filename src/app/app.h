@@ -58,6 +58,10 @@ private:
     std::map<std::string, std::unique_ptr<Form>> forms_;
     std::vector<std::string> loadorder_;
     bool ended_ = false;
+    // Forms whose Form_Load is running, and forms that unloaded while loading: App::form still
+    // returns a reference to those, so they stay alive until the App ends.
+    std::vector<Form*> loading_;
+    std::vector<std::unique_ptr<Form>> unloadedonload_;
 };
 
 // Registration of each subsystem's forms (one function per folder).

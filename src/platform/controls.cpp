@@ -329,18 +329,22 @@ void Control::dblclick() {
 
 void Control::keypress(int code) {
     if (!enabled_ || !visible_) return;
-    setfocus();
-    int k = code;
-    if (KeyPress) fire([&] { KeyPress(k); });
-    if (k == 0 || locked) return;
-    if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
-    if (k == vbKeyBack) {
-        if (!text_.empty()) settext(text_.substr(0, text_.size() - 1));
-    } else if (k >= 32 && k < 256) {
-        if (maxlength > 0 && static_cast<int>(text_.size()) >= maxlength) return;
-        settext(text_ + static_cast<char>(k));
-    }
-    movecaretend();
+    // The handler and the edit are one event: a handler that unloads the form leaves this
+    // control alive until the key is done.
+    fire([this, code] {
+        setfocus();
+        int k = code;
+        if (KeyPress) KeyPress(k);
+        if (k == 0 || locked) return;
+        if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
+        if (k == vbKeyBack) {
+            if (!text_.empty()) settext(text_.substr(0, text_.size() - 1));
+        } else if (k >= 32 && k < 256) {
+            if (maxlength > 0 && static_cast<int>(text_.size()) >= maxlength) return;
+            settext(text_ + static_cast<char>(k));
+        }
+        movecaretend();
+    });
 }
 
 void Control::clickcell(int r, int c) {
