@@ -134,19 +134,11 @@ std::string bettorname(App& app, long long number) {
     return std::to_string(number);
 }
 
-void enddocument(App& app) {
-    try {
-        app.printer().enddoc();
-    } catch (const FileError& e) {
-        app.fileerrorbox(e);
-    }
-}
-
 void printrefunds(App& app, const std::string& title,
                   const std::vector<std::pair<std::string, Money>>& lines) {
     if (equalsnocase(app.shared().printswitch, "no")) return;
     Printer& pr = app.printer();
-    DocGuard guard(pr);
+    DocGuard guard(pr);  // ends the document, and tells of a printer failure
     pr.fontsize = 8;
     pr.fontname = "MS Sans Serif";
     pr.print({title});
@@ -157,7 +149,6 @@ void printrefunds(App& app, const std::string& title,
     for (auto& [name, amount] : lines)
         pr.print(
             {Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(amount, "Currency")});
-    enddocument(app);
 }
 
 }  // namespace vt

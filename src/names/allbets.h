@@ -79,7 +79,4 @@ void printrefunds(App& app, const std::string& title,
 // The name of a bettor number from the bettors table, or the number itself when it has none.
 std::string bettorname(App& app, long long number);
 
-// Ends the printer's document; a printer failure gives the file-error box.
-void enddocument(App& app);
-
 }  // namespace vt

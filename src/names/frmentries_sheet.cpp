@@ -1,7 +1,6 @@
 // The printed bet sheet of the current flight.
 #include <algorithm>
 
-#include "names/allbets.h"
 #include "names/frmentries.h"
 #include "platform/text.h"
 
@@ -76,10 +75,8 @@ void frmentries::printbetsheet() {
     for (size_t i = 1; i <= keys.size(); ++i) {
         if (i == pause) {
             pause += 35;
-            if (app_.msgbox("Continue Printing Bet Sheet", vbYesNo, "Print Bet Sheet") != vbYes) {
-                enddocument(app_);
+            if (app_.msgbox("Continue Printing Bet Sheet", vbYesNo, "Print Bet Sheet") != vbYes)
                 return;
-            }
         }
         const Key& k = keys[i - 1];
         if (k.flight != sh.curflightnbr) continue;
@@ -91,7 +88,6 @@ void frmentries::printbetsheet() {
     pr.print({" "});
     pr.print({" "});
     for (auto& l : messagelines(sh.betsheetmsg)) pr.print({l});
-    enddocument(app_);
 }
 
 }  // namespace vt
