@@ -242,7 +242,10 @@ void frmbettor::cmddelete_Click() {
         app_.msgbox("Bettor name not found", vbOKOnly, "Delete Bettor");
         return;
     }
-    if (!bettorscomplete(app_)) return;
+    if (!bettorscomplete(app_)) {
+        app_.msgbox(notreadwhole("Bettors"), vbOKOnly, "Bettors");
+        return;
+    }
 
     std::vector<RemovedBet> removed;
     Removal done = removebets(

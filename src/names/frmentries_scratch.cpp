@@ -21,7 +21,10 @@ void frmentries::cmdscratch_Click() {
         return;
     }
     // The entry must be removable from Players before any bet on it is touched.
-    if (!entriescomplete(app_)) return;
+    if (!entriescomplete(app_)) {
+        app_.msgbox(notreadwhole("Players"), vbOKOnly, "Players");
+        return;
+    }
 
     long number = selnumber;
     std::vector<RemovedBet> removed;

@@ -15,6 +15,12 @@ bool savebettors(App& app) {
     return true;
 }
 
+std::string notreadwhole(const std::string& file) {
+    return "The " + file +
+           " file could not be read whole, so nothing was changed. Check it on the file inspection "
+           "screen.";
+}
+
 bool entriescomplete(App&) { return true; }
 bool bettorscomplete(App&) { return true; }
 

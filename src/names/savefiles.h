@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace vt {
 
@@ -10,5 +11,7 @@ bool savebettors(App& app);
 // Whether the table was read whole from its file, so rewriting it loses nothing.
 bool entriescomplete(App& app);
 bool bettorscomplete(App& app);
+// The refusal shown when a file was not read whole.
+std::string notreadwhole(const std::string& file);
 
 }  // namespace vt
