@@ -84,6 +84,9 @@ void App::endprogram() {
     if (onend) onend();
 }
 
-void App::fileerrorbox(const FileError& e) { msgbox(e.message(), vbOKOnly, shared_.fileop); }
+void App::fileerrorbox(const FileError& e) {
+    ++fileerrors;
+    msgbox(e.message(), vbOKOnly, shared_.fileop);
+}
 
 }  // namespace vt

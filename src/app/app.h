@@ -51,6 +51,9 @@ public:
 
     // Shows the file-error box for e, titled with fileop.
     void fileerrorbox(const FileError& e);
+    // File-error boxes shown so far: a long operation compares it before and after a step to see
+    // that the step failed.
+    int fileerrors = 0;
 
 private:
     Shared shared_;

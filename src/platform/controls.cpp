@@ -89,6 +89,13 @@ std::string Control::list(int i) const {
     return items_[i].text;
 }
 
+bool Control::selected(int i) const { return i >= 0 && i < listcount() && items_[i].selected; }
+
+void Control::setselected(int i, bool s) {
+    if (i < 0 || i >= listcount()) throw std::out_of_range("selected index");
+    items_[i].selected = s;
+}
+
 long Control::itemdata(int i) const {
     if (i < 0 || i >= listcount()) throw std::out_of_range("itemdata index");
     return items_[i].data;
@@ -380,6 +387,10 @@ void Form::unload() {
     loaded_ = false;
     visible_ = false;
     rt_.formunloaded(*this);
+}
+
+void Form::closerequest() {
+    rt_.dispatch([this] { unload(); });
 }
 
 Control& Form::control(const std::string& name, int index) {

@@ -79,6 +79,12 @@ struct Shared {
     double roundval = 0;  // value rounded in place by roundpayoff
     Money payamt;         // amount rounded by roundpayoff for the payoff screens
 
+    // Whether the last read of each file into its table reached the end of the file. A rewrite
+    // starts only from a complete read, so nothing the table missed is dropped from the file.
+    bool entriescomplete = true, bettorscomplete = true, betscomplete = true;
+    // False when the last shared file procedure stopped on an error or refused to write.
+    bool fileok = true;
+
     // Setup file values.
     std::string banner1, banner2, banner3, bannerfinal, banner;
     int fontsizeidx = 3;
@@ -97,6 +103,13 @@ struct Shared {
 
     // The odds board lines built for the betting screen.
     std::vector<std::string> boardlines;
+
+    // Setup screen, menu and transfer.
+    bool setupfield18number = false;  // field 18 was read as a bare number: written back bare
+    std::string saveround;            // the round in force when the menu was last opened
+    std::string savepath;             // datapath before a transfer pointed it at a drive
+    std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
+    std::string tutorfile;            // the tutorial named by the screen that showed frmtutor
 
     // Empties and sizes every table from the capacities.
     void sizetables();
