@@ -323,6 +323,7 @@ void frmentries::clearentries() {
     sh.fileop = "Players Output";
     control("lstentries").clear();
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
+    sh.entriescomplete = true;  // the table now holds all the file is meant to hold
     saveentries(app_);
     sh.nextentrynbr = 1;
     sh.nextentryrow = 1;

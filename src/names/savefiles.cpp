@@ -7,21 +7,20 @@ namespace vt {
 
 bool saveentries(App& app) {
     writeentries(app);
-    return true;
+    return app.shared().fileok;
 }
 
 bool savebettors(App& app) {
     writebettors(app);
-    return true;
+    return app.shared().fileok;
 }
 
 std::string notreadwhole(const std::string& file) {
-    return "The " + file +
-           " file could not be read whole, so nothing was changed. Check it on the file inspection "
-           "screen.";
+    return "The " + file + " file was not read completely, so nothing was changed.\r\n" +
+           "Check it with Fix Files on the main menu.";
 }
 
-bool entriescomplete(App&) { return true; }
-bool bettorscomplete(App&) { return true; }
+bool entriescomplete(App& app) { return app.shared().entriescomplete; }
+bool bettorscomplete(App& app) { return app.shared().bettorscomplete; }
 
 }  // namespace vt

@@ -104,6 +104,16 @@ TEST_F(ScratchTest, AFileThatCannotBeReadWholeStopsItBeforeAnyWrite) {
     EXPECT_TRUE(printed.docs.empty());
 }
 
+TEST_F(ScratchTest, APlayersFileNotReadWholeStopsItBeforeAnyWrite) {
+    players("1,1,\"\",\"SMITH-JOHN\"\r\nX,1,\"\",\"BAD\"\r\n");
+    bets("Round1", 1, "2,1,1,2\r\n");
+    dialogs.ok("Type mismatch");
+    show("frmentries");
+    scratch("FLT-A     SMITH-JOHN", "not read completely");
+    EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n");
+    EXPECT_FALSE(folder.exists("Round1 2Bets"));
+}
+
 TEST_F(ScratchTest, AWriteFailureLeavesEachFileOldOrNewAndRefundsWhatWasRemoved) {
     bets("Round1", 1, "2,1,1,2\r\n3,2,1,1\r\n");
     folder.write("Round3 1Bets", "3,1,3,10\r\n");
