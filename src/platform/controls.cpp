@@ -277,6 +277,17 @@ void Control::setsort(int setting) {
     }
 }
 
+void Control::setcellalignment(int r, int c, int a) {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    grid.cellalignment[{r, c}] = a;
+}
+
+int Control::cellalignment(int r, int c) const {
+    auto it = grid.cellalignment.find({r, c});
+    if (it != grid.cellalignment.end()) return it->second;
+    return c >= 0 && c < grid.cols ? grid.colalignment[c] : 9;
+}
+
 void Control::clearcells() {
     for (auto& row : grid.cells)
         for (auto& c : row) c.clear();

@@ -33,6 +33,7 @@ struct GridState {
     std::vector<std::vector<bool>> bold;             // [row][col]
     std::vector<int> colwidth;                       // twips; 15 twips a pixel
     std::vector<int> colalignment;                   // 0 left-top .. 9 general
+    std::map<std::pair<int, int>, int> cellalignment; // (row, col) set in code; else the column's
     void resize(int r, int c);
 };
 
@@ -145,6 +146,9 @@ public:
     void setcellbold(int r, int c, bool b);
     bool cellbold(int r, int c) const;
     void setcolalignment(int c, int a);
+    // Alignment of one cell (as colalignment numbers); the column's when none was set.
+    void setcellalignment(int r, int c, int a);
+    int cellalignment(int r, int c) const;
     // Sorts the non-fixed rows between row and rowsel by column col..colsel (settings 1-4).
     void setsort(int setting);
     void clearcells();

@@ -39,6 +39,8 @@ void roundpayoff(App& app);
 Money roundpayoff(Money amount, int choice);
 
 void restorebackups(App& app);
+// Fills the summary screen's lists and disptab for the current flight (built in src/reports).
+void fillsummarylists(App& app);
 void clearflightbets(App& app);
 
 }  // namespace vt

@@ -111,6 +111,21 @@ struct Shared {
     std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
     std::string tutorfile;            // the tutorial named by the screen that showed frmtutor
 
+    // Betting screens: the current bettor, the entry and position being
+    // composed, the new (unpaid) and prior totals, the bet list's next row, and the odds board's
+    // scroll and sort settings.
+    long curticket = 0;
+    std::string curbettor;
+    long selplayer = 0, selrow = 0;
+    long betpos = 0;  // 1 WIN, 2 PLACE, 3 SHOW, 4 BOARD
+    Money newtotal, priortotal;
+    long betrow = 1;
+    Money winamt, placeamt, showamt;
+    std::string padblanks;
+    long scrollpos = 0;
+    long scrollms = 500;
+    int sortflight = 1, sortplayer = 0, sortodds = 0;
+
     // Empties and sizes every table from the capacities.
     void sizetables();
     // The Bets file name of a round and flight: datapath & round & " 3" & "Bets".

@@ -52,6 +52,9 @@ public:
         lst.sorted = true;
         lst.Click = [this] { log.push_back("lstnames.Click"); };
         lst.DblClick = [this] { log.push_back("lstnames.DblClick"); };
+        auto& rec = add(Kind::ListBox, "lstrecord", "", 240, 220, 140, 80);
+        rec.multiselect = true;
+        rec.Click = [this] { log.push_back("lstrecord.Click"); };
         auto& cmb = add(Kind::ComboBox, "cmbflight", "", 240, 140, 140, 24);
         cmb.droplist = true;
         cmb.Click = [this] { log.push_back("cmbflight.Click"); };
@@ -80,7 +83,10 @@ public:
     }
     void Form_Load() override {
         for (const char* n : {"WILSON", "adams", "Baker"}) control("lstnames").additem(n);
-        for (const char* n : {"A", "B", "C"}) control("cmbflight").additem(n);
+        for (const char* n : {"A", "B", "C"}) {
+            control("cmbflight").additem(n);
+            control("lstrecord").additem(n);
+        }
         Control& drv = control("Drive1");
         for (const char* d : {"c:", "e:"}) drv.additem(d);
         drv.drive = "c:";
@@ -174,6 +180,21 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     EXPECT_EQ(l->item(2)->text(), "Carter");
     EXPECT_EQ(l->currentRow(), 1);
     EXPECT_EQ(demo().log.size(), before);
+
+    // Several selections: each item's state reaches the model, with one Click a pick.
+    auto* rec = widget<QListWidget>("lstrecord");
+    ASSERT_NE(rec, nullptr);
+    rec->setCurrentRow(0, QItemSelectionModel::Select);
+    rec->setCurrentRow(2, QItemSelectionModel::Select);
+    Control& r = demo().control("lstrecord");
+    EXPECT_TRUE(r.selected(0));
+    EXPECT_FALSE(r.selected(1));
+    EXPECT_TRUE(r.selected(2));
+    EXPECT_EQ(r.listindex(), 2);
+    EXPECT_EQ(std::count(demo().log.begin(), demo().log.end(), "lstrecord.Click"), 2);
+    app->dispatch([&] { r.setselected(0, false); });
+    EXPECT_FALSE(rec->item(0)->isSelected());
+    EXPECT_TRUE(rec->item(2)->isSelected());
 
     auto* drv = widget<QComboBox>("Drive1");
     ASSERT_NE(drv, nullptr);

@@ -223,10 +223,17 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
         case Kind::FileListBox:
         case Kind::DirListBox: {
             auto* l = new QListWidget(parent);
-            l->setSelectionMode(QAbstractItemView::SingleSelection);
             tomodel(l, p, &QListWidget::currentRowChanged, alive, [p](int row) {
-                if (row < 0 || row >= p->listcount()) return;
+                if (p->multiselect || row < 0 || row >= p->listcount()) return;
                 if (row != p->listindex()) p->setlistindex(row);
+            });
+            // A list of several selections tells the model each item's state, then Click.
+            tomodel(l, p, &QListWidget::itemSelectionChanged, alive, [l, p] {
+                if (!p->multiselect || l->count() != p->listcount()) return;
+                for (int i = 0; i < l->count(); ++i)
+                    if (l->item(i)->isSelected() != p->selected(i)) p->setselected(i, l->item(i)->isSelected());
+                int row = l->currentRow();
+                if (row >= 0 && row < p->listcount()) p->setlistindex(row);
             });
             tomodel(l, p, &QListWidget::itemDoubleClicked, alive, [p](QListWidgetItem*) { p->dblclick(); });
             return l;
@@ -307,7 +314,12 @@ void synclist(Control& c, QListWidget* l) {
         for (auto& it : c.items()) l->addItem(qs(it.text));
     }
     int row = c.listindex();
-    if (row >= 0) {
+    l->setSelectionMode(c.multiselect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    if (c.multiselect) {
+        if (row >= 0) l->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        for (int i = 0; i < l->count(); ++i)
+            if (l->item(i)->isSelected() != c.selected(i)) l->item(i)->setSelected(c.selected(i));
+    } else if (row >= 0) {
         l->setCurrentRow(row);
     } else {
         l->setCurrentRow(-1);
