@@ -80,19 +80,19 @@ frmimport::frmimport(App& app) : Form(app, "frmimport"), app_(app) {
     add(Kind::ListBox, "lstlog", "", 650, 384, 360, 216);
 
     auto& msg = add(Kind::TextBox, "txtmessage",
-                    "Names can be imported from comma separated or tab separated files, as the \"export\" or "
-                    "\"save as\" functions of other programs write them. Bettor names should be in \"Last Name, "
-                    "First Name\" order because the bettor file is sorted alphabetically.\r\n"
-                    "1. Select the drive, the folder and the file.  2. Select a flight when adding player names.  "
-                    "3. Select the file the names will be added to.  4. Click \"List selected file\".  5. Select "
-                    "the names (Shift or Ctrl for several).  6. Click \"Add selected names\".",
-                    10, 610, 780, 90);
+                    "Names can be imported from comma or tab separated files, as the \"export\" or \"save as\"\r\n"
+                    "functions of other programs write them. Bettor names should be in \"Last Name, First Name\"\r\n"
+                    "order because the bettor file is sorted alphabetically.\r\n"
+                    "1. Select the drive, the folder and the file.  2. Select a flight when adding player names.\r\n"
+                    "3. Select the file the names will be added to.  4. Click \"List selected file\".\r\n"
+                    "5. Select the names (Shift or Ctrl for several).  6. Click \"Add selected names\".",
+                    10, 606, 780, 118);
     msg.multiline = true;
     msg.locked = true;
     auto& ret = add(Kind::CommandButton, "cmdreturn", "Return to Setup", 810, 630, 200, 44);
     ret.tooltip = "Return to setup menu";
     ret.Click = [this] { cmdreturn_Click(); };
-    add(Kind::Label, "lblcopyr", "", 10, 708, 780, 20);
+    add(Kind::Label, "lblcopyr", "", 810, 690, 200, 34).multiline = true;
 }
 
 void frmimport::Form_Load() {

@@ -40,9 +40,13 @@ TEST_F(SummaryPrint, SummaryOfAFlight) {
         " ",
         " TOTALS                           $50       $1,500    $3        $1,553",
     };
+    sh().printfontsizes[3] = 12;
+    sh().fontsizeidx = 3;
     EXPECT_EQ(print("cmdprint"), expected);
     EXPECT_EQ(dialogs.shown.back().title, "Print Event Summary");
     EXPECT_EQ(printed.docs.back().pages[0][0].fontsize, 10);
+    // Afterwards the printer is back at the point size the setup screen chose.
+    EXPECT_EQ(app->printer().fontsize, 12);
 }
 
 TEST_F(SummaryPrint, SummaryOfAFlightWithoutEntriesHasNoEntryLines) {

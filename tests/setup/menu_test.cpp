@@ -67,6 +67,31 @@ TEST_F(Menu, SetupShowsTheStillLoadedSetupScreenWithoutItsStartUp) {
     EXPECT_EQ(init().control("txtwith").text(), "7");  // no second load, no printer question
 }
 
+TEST_F(Menu, TheFlightChoiceRestoresInBackupModeAndClearsOtherwise) {
+    tomenu();
+    folder.write("Round1 4Betsbackup", "1,2,1,5\r\n");
+    // Use Backup Files, then Clear/Refund Bets: the first button's mode stands.
+    menu().control("cmdbackup").click();
+    EXPECT_TRUE(menu().control("fraflight").visible());
+    menu().control("cmdclearbets").click();
+    dialogs.answer(vbYes, "Replace flight D -        Bets with Betsbackup?")
+        .ok("Bet file replaced with Betsbackup file")
+        .answer(vbNo, "Replace Players with Playersbackup?")
+        .answer(vbNo, "Replace Bettors with Bettorsbackup?");
+    menu().control("optflight", 4).click();
+    EXPECT_EQ(folder.read("Round1 4Bets"), "1,2,1,5\r\n");
+    EXPECT_EQ(menu().backupmode, "");
+    EXPECT_FALSE(menu().control("fraflight").visible());
+    EXPECT_EQ(sh().curflightnbr, 4);
+    EXPECT_EQ(sh().curflight, "D -       ");
+
+    // Clear/Refund Bets alone: the chosen flight's clearing question.
+    menu().control("cmdclearbets").click();
+    dialogs.answer(vbNo, "Click Yes to clear Round1 Flight F -        Bets");
+    menu().control("optflight", 6).click();
+    EXPECT_EQ(sh().curflightnbr, 6);
+}
+
 TEST_F(Menu, ExitProgramEndsWithoutSavingTheSetupFile) {
     tomenu();
     std::string saved = folder.read("Init");

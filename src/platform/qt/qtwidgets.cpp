@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <optional>
 #include <QTableWidget>
 
 #include "platform/dialogs.h"
@@ -236,6 +237,13 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
                 if (row >= 0 && row < p->listcount()) p->setlistindex(row);
             });
             tomodel(l, p, &QListWidget::itemDoubleClicked, alive, [p](QListWidgetItem*) { p->dblclick(); });
+            if (p->multiselect) {
+                // Several items may be selected; the model keeps each item's state.
+                l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+                tomodel(l, p, &QListWidget::itemSelectionChanged, alive, [l, p]() {
+                    for (int i = 0; i < l->count() && i < p->listcount(); ++i) p->setselected(i, l->item(i)->isSelected());
+                });
+            }
             return l;
         }
         case Kind::OptionButton: {
@@ -309,6 +317,9 @@ void syncgrid(Control& c, QTableWidget* g) {
 }
 
 void synclist(Control& c, QListWidget* l) {
+    // Mirroring the model must not echo back into it as a user's selection.
+    std::optional<QSignalBlocker> quiet;
+    if (c.multiselect) quiet.emplace(l);
     if (!sameitems(l, c)) {
         l->clear();
         for (auto& it : c.items()) l->addItem(qs(it.text));
@@ -324,6 +335,9 @@ void synclist(Control& c, QListWidget* l) {
     } else {
         l->setCurrentRow(-1);
         l->clearSelection();
+    }
+    if (c.multiselect) {
+        for (int i = 0; i < l->count(); ++i) l->item(i)->setSelected(c.selected(i));
     }
     if (c.topindex > 0 && c.topindex < l->count()) l->scrollToItem(l->item(c.topindex), QAbstractItemView::PositionAtTop);
 }
