@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,29 @@ struct Shared {
     long scrollpos = 0;
     long scrollms = 500;
     int sortflight = 1, sortplayer = 0, sortodds = 0;
+
+    // Payoff screens: PAID and ROUNDED PAID, the pools and the position counters, shared by
+    // frmpay and the three-position payoff screen (each sets them at its own load).
+    Money paidtotal, roundedpaid;
+    Money winpool, placepool, showpool;
+    long npos1 = 0, npos2 = 0, npos3 = 0;
+
+    // Payoff screen frmpay: finisher entry and the tables of the last payoff calculation.
+    long nextpos = 0;
+    std::array<long, 11> winnerrow{};                   // 1..10: entry number of each slot, 0 none
+    long nwin = 0, nplace = 0, nshow = 0;               // slots holding position 1, 2, 3
+    std::array<std::array<double, 4>, 11> payoffs{};    // [slot][pool]: returned per dollar bet
+    std::array<std::array<Money, 4>, 11> winnerbets{};  // [slot][pool]: money bet on the finisher
+    std::array<std::array<Money, 4>, 11> bettorbets{};  // [slot][pool]: one bettor's paying bets
+    struct WinBet {
+        long entry = 0, type = 0, slot = 0;
+    };
+    std::vector<WinBet> winbets;               // the paying combinations of entry and bet type
+    std::map<long, std::string> winbettors;    // winning bettor number -> name, in number order
+    long printchoice = 0;
+    // Winner tables of the three-position payoff screen (entry numbers, 0 = empty slot), which the
+    // payoff screen's hidden reset empties.
+    std::array<long, 11> winhorses{}, placehorses{}, showhorses{};
 
     // Empties and sizes every table from the capacities.
     void sizetables();
