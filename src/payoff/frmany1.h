@@ -14,6 +14,8 @@ public:
     void cmdpay_Click();
     void cmdclear_Click();
     void cmdreturn_Click();
+    // Closing the window does what Return to Payoff does.
+    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
 
 protected:
     void Form_Load() override;

@@ -25,6 +25,8 @@ public:
     void cmdcalc_Click();
     void cmdpay_Click();
     void cmbbn_Click();
+    // Closing the window does what MAIN MENU does.
+    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
 
 protected:
     void Form_Load() override;

@@ -216,6 +216,8 @@ void frmpay::cmdcalc_Click() {
                     "Fix Files before calculating payoffs");
         return;
     }
+    // The summary screen (loaded unseen when needed) shows the same flight's totals.
+    fillsummarylists(app_);
 
     s.nwin = s.nplace = s.nshow = 0;
     for (int i = 0; i < 10; ++i) {

@@ -83,16 +83,6 @@ TEST_F(PrintTest, DetailSheetsAndTheirResultsRecords) {
     EXPECT_EQ(sh().bettorbets[1][1], Money());
 }
 
-TEST_F(PrintTest, BettorLinePrintsOneSheetWithItsRoundedTotal) {
-    sh().roundingchoice = 4;  // 0.50
-    deadheat();
-    choose(4);  // BAKER-BOB: 36 + 18 + 9 + 9 = 72.00
-    auto lines = printed.lines(0);
-    EXPECT_EQ(lines[0], "Results for BAKER-BOB for Round Round1 Flight A         ");
-    EXPECT_EQ(lines[lines.size() - 2], at({{13, "TOTAL PAID"}, {30, "$72.00"}}));
-    EXPECT_EQ(lines.back(), at({{7, "GRAND TOTAL PAID"}, {30, "$72.00"}}));
-    EXPECT_EQ(sh().curbettor, "BAKER-BOB");
-}
 
 TEST_F(PrintTest, AnyBettorLinePrintsItsOwnSheet) {
     app->results.open(app->files(), "C:\\Vantrope\\Results");
@@ -179,15 +169,6 @@ TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     EXPECT_TRUE(pay().visible());
 }
 
-TEST_F(PrintTest, WinnersListBeforeAnyWinnerHoldsTheHouseOnly) {
-    sh().printswitch = "no";
-    open();
-    app->dispatch([&] { app->form("frmprint").show(); });
-    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"HOUSE", "ZZ-TOTAL"}));
-    EXPECT_EQ(gridcolumn(3), (std::vector<std::string>{"0.00", "0.00"}));
-    app->form("frmprint").control("cmdprint").click();
-    EXPECT_TRUE(printed.docs.empty());
-}
 
 }  // namespace
 }  // namespace vt::test
