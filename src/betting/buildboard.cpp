@@ -67,7 +67,6 @@ void buildboard(App& app) {
         sh.curflightnbr = f;
         sh.curflight = sh.flightnames[f];
         resetsumm(sh);
-        for (auto& p : sh.flightpool) p.fill(Money{});
         sumbetsall(app);
         if (sh.dataerror == 1) break;
         calcoddsall(app);
@@ -116,7 +115,6 @@ void buildboard(App& app) {
     sh.curflightnbr = keepnbr;
     if (keepnbr >= 1 && keepnbr <= 15) {
         sh.curflight = sh.flightnames[keepnbr];
-        resetsumm(sh);
         sumbets(app);
     }
 }

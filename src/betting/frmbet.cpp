@@ -50,7 +50,7 @@ void frmbet::buildcontrols() {
     two.locked = true;
     add(Kind::Label, "Label8", "FLIGHT", 8, 174, 70, 18);
     add(Kind::Label, "Label11", "PLAYER/TEAM", 84, 174, 150, 18);
-    add(Kind::Label, "Label12", "  ODDS to WIN", 270, 174, 110, 18);
+    add(Kind::Label, "Label12", "  ODDS to WIN", 236, 174, 120, 18);
     auto& lst = add(Kind::ListBox, "lstentries", "", 8, 192, 372, 330);
     lst.sorted = true;
     lst.fontname = "Courier New";

@@ -137,12 +137,11 @@ void frmbet::addlistline(const std::string& line, long flight, const Bet& bet) {
 // each to the prior total. Stops with the message when a bet names an entry no row holds.
 bool frmbet::eachpriorbet(const std::string& badmessage,
                           const std::function<void(long, const Bet&, const Entry&)>& fn) {
-    resetsumm(sh_);
     for (long f = 1; f <= 15; ++f) {
         sh_.curflight = sh_.flightnames[f];
         sh_.curflightnbr = f;
-        resetsumm(sh_);
         sumbets(app_);
+        if (!sh_.fileok && sh_.dataerror != 1) return false;  // the read error has been shown
         for (long j = 1; j < sh_.betcount && j <= sh_.maxbets && sh_.dataerror != 1; ++j) {
             const Bet& bet = sh_.bets(j);
             if (bet.bettor != sh_.curticket) continue;

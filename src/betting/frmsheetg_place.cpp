@@ -63,7 +63,6 @@ void frmsheetg::cmdplacebets_Click() {
         control("lstbets").additem(Format(seltext, "!@@@@@@@@@@@@@@") + " $" + Format(a, "#00.00") + b.suffix);
     }
     // The flight's bets, totals and odds, read back from its file.
-    resetsumm(sh_);
     sumbets(app_);
     emptynextbet();
 }

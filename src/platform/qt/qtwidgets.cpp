@@ -53,6 +53,9 @@ QFont fontfor(const std::string& name, int size, bool bold) {
     QFont f = QApplication::font();
     if (it->second) {
         f.setFamily(qs(name));
+    } else if (name.find("Courier") != std::string::npos) {
+        // Lists laid out in columns need a fixed-pitch font; the system's one stands in.
+        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     } else {
         // The old screen fonts are rarely installed: the default sans font at the same size.
         f.setStyleHint(QFont::SansSerif);
