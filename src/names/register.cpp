@@ -1,12 +1,15 @@
 #include "app/app.h"
 #include "app/bareform.h"
+#include "names/frmbettor.h"
+#include "names/frmentries.h"
 
 namespace vt {
 
 void register_names(App& app) {
-    app.registerform("frmentries", [](App& a) { return std::make_unique<BareForm>(a, "frmentries", "frmentries"); });
-    app.registerform("frmbettor", [](App& a) { return std::make_unique<BareForm>(a, "frmbettor", "frmbettor"); });
-    app.registerform("frmfix", [](App& a) { return std::make_unique<BareForm>(a, "frmfix", "frmfix"); });
+    app.registerform("frmentries", [](App& a) { return std::make_unique<frmentries>(a); });
+    app.registerform("frmbettor", [](App& a) { return std::make_unique<frmbettor>(a); });
+    app.registerform("frmfix",
+                     [](App& a) { return std::make_unique<BareForm>(a, "frmfix", "frmfix"); });
 }
 
 }  // namespace vt
