@@ -149,6 +149,13 @@ struct Shared {
     // Winner tables of the three-position payoff screen (entry numbers, 0 = empty slot), which the
     // payoff screen's hidden reset empties.
     std::array<long, 11> winhorses{}, placehorses{}, showhorses{};
+    // Three-position payoff screen: the seven payoffs per dollar (after the house withholding),
+    // each category's money per finisher slot (1..10), and the AnyBettor calculator's entry and
+    // running totals.
+    double paywinwin = 0, paywinwin2 = 0, paywinplace = 0, paywinshow = 0;
+    double payplaceplace = 0, payplaceshow = 0, payshowshow = 0;
+    std::array<double, 11> wwbets{}, wpbets{}, wsbets{}, ppbets{}, psbets{}, ssbets{};
+    double work1 = 0, work2 = 0;
 
     // Empties and sizes every table from the capacities.
     void sizetables();

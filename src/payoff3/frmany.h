@@ -1,0 +1,27 @@
+#pragma once
+#include "app/app.h"
+
+namespace vt {
+
+// The AnyBettor calculator of the three-position payoff screen: what one anonymous bettor's
+// bets pay at the current payoffs, with a running total. Nothing here is paid or written.
+class frmany : public Form {
+public:
+    explicit frmany(App& app);
+
+    void cmdcalc_Click();
+    void cmdadd_Click();
+    void cmdclear_Click();
+    void cmdreturn_Click();
+    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+
+protected:
+    void Form_Load() override;
+
+private:
+    App& app_;
+    Control& c(const std::string& name, int index = -1) { return control(name, index); }
+    void emptyboxes();
+};
+
+}  // namespace vt

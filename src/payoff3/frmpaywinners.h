@@ -1,0 +1,45 @@
+#pragma once
+#include "app/app.h"
+#include "payoff3/threeposcalc.h"
+
+namespace vt {
+
+// The three-position payoff screen: WIN, PLACE and SHOW finishers with dead heats, seven payoffs
+// with their carry-over rules, outside track payoffs, and paying the winning bettors one by one.
+class frmpaywinners : public Form {
+public:
+    explicit frmpaywinners(App& app);
+
+    void Option_Click(int r);
+    void optflight_Click(int f);
+    void cmdwinner_Click() { enterfinisher(1); }
+    void cmdplace_Click() { enterfinisher(2); }
+    void cmdshow_Click() { enterfinisher(3); }
+    void txthousepct_KeyPress(int& key);
+    void txtmult_KeyPress(int& key);
+    void cmdreturn_Click();
+    void cmdpayoff_Click();
+    void cmdpay_Click();
+    void cmdtrack_Click();
+    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    App& app_;
+    Control& c(const std::string& name, int index = -1) { return control(name, index); }
+    void layout();
+    void enterfinisher(int pos);
+    void fillentrylist();
+    // The calculation and its checks; false (after a message) when the screen must stay as it is.
+    bool calculate(ThreePosCalc& calc, double& pct, double& mult);
+    void showpayoffs(const ThreePosCalc& calc, double mult);
+    void listwinners();
+    void printsheet(double mult);
+    void printblock(long b, const std::array<double, 9>& row);
+    bool paydoc_ = false;  // payment blocks are being collected in an open print document
+};
+
+}  // namespace vt

@@ -1,0 +1,236 @@
+// CALCULATE  PAYOFF: checks, the calculation, the payoff boxes, the winning bettors and the
+// payoff sheet of the flight.
+#include "payoff/payoffsums.h"
+#include "payoff3/frmpaywinners.h"
+#include "platform/text.h"
+#include "records/records.h"
+
+namespace vt {
+
+namespace {
+
+const char* const kSteps[] = {
+    "Click on a WINNING BETTOR from the WINNING BETTOR list",
+    "Click on PAY WINNER to payoff the selected bettor",
+    "Continue until all winning bettors are paid",
+    "$BET should = $PAID, plus or minus a few cents because of rounding, when all bettors have been paid",
+    "Click on AnyBettor to bring up a special AnyBettor payoff screen",
+};
+
+// Money with at least two whole digits ($05.50), as the sheet prints it.
+std::string sheetmoney(Money m) {
+    std::string s = moneytext(m);
+    size_t d = s.find('$');
+    if (d != std::string::npos && d + 2 < s.size() && s[d + 2] == '.') s.insert(d + 1, "0");
+    return s;
+}
+
+const Bettor* findbettor(const Shared& sh, long b) {
+    for (size_t i = 1; i <= sh.bettors.size(); ++i)
+        if (sh.bettors(i).number == b) return &sh.bettors(i);
+    return nullptr;
+}
+
+bool haswinnings(const std::array<double, 9>& row) {
+    double s = 0;
+    for (int col = colww; col <= colww2; ++col) s += row[col];
+    return s != 0;
+}
+
+}  // namespace
+
+bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
+    Shared& sh = app_.shared();
+    for (int i = 1; i <= 10; ++i)
+        for (const auto* t : {&sh.winhorses, &sh.placehorses, &sh.showhorses})
+            if ((*t)[i] < 0 || (*t)[i] > sh.maxplayers) {
+                app_.msgbox("Invalid player number. Check Player files at Fix Files", vbOKOnly, "Payoff");
+                return false;
+            }
+    if (sh.curflight.empty()) {
+        app_.msgbox("Must select flight first", vbOKOnly, "Payoff");
+        return false;
+    }
+    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct > 100) {
+        app_.msgbox("House percentage must be a number from 0 to 100", vbOKOnly, "Payoff");
+        return false;
+    }
+    if (!parsenumber(c("txtmult").text(), mult) || mult < 1 || mult > 10) {
+        app_.msgbox("Payoff multiplier must be a number from 1 to 10", vbOKOnly, "Payoff");
+        return false;
+    }
+    calc.setfinishers(sh.winhorses, sh.placehorses, sh.showhorses);
+
+    readbettors(app_);
+    sh.fileop = "Bets Input";
+    try {
+        RecordReader in = RecordReader::open(app_.files(), sh.betsfile(sh.curround, sh.curflightnbr));
+        while (!in.eof()) {
+            long b = static_cast<long>(in.integer());
+            long e = static_cast<long>(in.integer());
+            long t = static_cast<long>(in.integer());
+            double a = in.money().todouble();
+            calc.addbet(b, e, t, a);
+        }
+    } catch (const FileError& e) {
+        if (e.number == 53) sh.fileop = "Bet file empty";
+        app_.fileerrorbox(e);
+        return false;
+    }
+    for (const auto& [b, row] : calc.winning)
+        if (haswinnings(row) && (b < 1 || b > sh.maxbettors || !findbettor(sh, b))) {
+            app_.msgbox("Bad bettor number - use Fix Files to check bet and bettor files");
+            return false;
+        }
+
+    const SummRow& totals = sh.summ(sh.maxplayers + 1);
+    calc.winpool = totals.win.todouble();
+    calc.placepool = totals.place.todouble();
+    calc.showpool = totals.show.todouble();
+    calc.computepayoffs(pct);
+    return true;
+}
+
+void frmpaywinners::cmdpayoff_Click() {
+    Shared& sh = app_.shared();
+    ThreePosCalc calc;
+    double pct = 0, mult = 2;
+    if (!calculate(calc, pct, mult)) return;
+
+    c("cmdpay").setvisible(true);
+    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow", "txtwinwin2"}) c(n).setvisible(false);
+    c("lbllist").setcaption("WINNING BETTORS");
+    sh.crlf = "\r\n\r\n";
+    std::string text;
+    for (auto* line : kSteps) text += (text.empty() ? "" : sh.crlf) + std::string(line);
+    c("lblinstructions").setcaption(text);
+
+    sh.placehorses = calc.place;
+    sh.showhorses = calc.show;
+    for (auto& row : sh.winningbets) row = {};
+    for (const auto& [b, row] : calc.winning) {
+        if (b < 1 || b >= static_cast<long>(sh.winningbets.size())) continue;
+        sh.winningbets[b] = row;
+        sh.winningbets[b][1] = static_cast<double>(b);
+    }
+    sh.wwbets = calc.ww, sh.wpbets = calc.wp, sh.wsbets = calc.ws;
+    sh.ppbets = calc.pp, sh.psbets = calc.ps, sh.ssbets = calc.ss;
+    const SummRow& totals = sh.summ(sh.maxplayers + 1);
+    const Money house = Money::fromdouble((totals.win + totals.place + totals.show).todouble() * pct / 100);
+    sh.winpool = Money::fromdouble(calc.winpool);
+    sh.placepool = Money::fromdouble(calc.placepool);
+    sh.showpool = Money::fromdouble(calc.showpool);
+    if (calc.nowinningbets) app_.msgbox("No winning bets - print a bet summary to refund all bets");
+
+    // Outside payoffs typed in stay in force; the second winner's payoff is always worked out.
+    const bool outside = c("cmdusing").visible();
+    for (int col = colww; col <= colww2; ++col)
+        if (!outside || col == colww2) payofcol(sh, col) = calc.pay[col];
+    showpayoffs(calc, mult);
+
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername", "txttotalr",
+                    "lblround", "lblrfactor", "txtfactor"})
+        c(n).setvisible(false);
+    c("cmdpay").setvisible(true);
+    c("txtbet").settext(moneytext(totals.total));
+    c("txtpaid").settext(moneytext(house));
+    sh.paidtotal = house;
+    sh.roundedpaid = roundpayoff(house, sh.roundingchoice);
+    sh.roundval = sh.roundedpaid.todouble();
+    sh.payamt = sh.roundedpaid;
+    c("txtrounded").settext(Str(sh.roundedpaid));
+    c("txthousetot").settext(Str(sh.roundedpaid));
+
+    listwinners();
+    if (app_.msgbox("Print Winners?", vbYesNo, "Payoff") != vbYes) return;
+    sh.printswitch = "yes";
+    try {
+        printsheet(mult);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+    }
+    for (auto* n : {"cmdwinner", "cmdplace", "cmdshow", "cmdpayoff", "lblpaywinner", "lbltotal"})
+        c(n).setvisible(false);
+}
+
+void frmpaywinners::showpayoffs(const ThreePosCalc& calc, double mult) {
+    Shared& sh = app_.shared();
+    const std::pair<const char*, int> boxes[] = {{"txtwinwin", colww},       {"txtwinwin2", colww2},
+                                                 {"txtwinplace", colwp},     {"txtwinshow", colws},
+                                                 {"txtplaceplace", colpp},   {"txtplaceshow", colps},
+                                                 {"txtshowshow", colss}};
+    const bool outside = c("cmdusing").visible();
+    for (const auto& [name, col] : boxes)
+        if (!outside || col == colww2) c(name).settext(moneytext(mult * payofcol(sh, col)));
+    c("txtwinwin2").setvisible(calc.ww[2] > 0);
+}
+
+void frmpaywinners::listwinners() {
+    Shared& sh = app_.shared();
+    Control& list = c("lstwinners");
+    list.clear();
+    for (long b = 1; b < static_cast<long>(sh.winningbets.size()); ++b) {
+        if (!haswinnings(sh.winningbets[b])) continue;
+        const Bettor* who = findbettor(sh, b);
+        list.additem(who ? who->name : "");
+        list.setitemdata(list.newindex(), b);
+    }
+}
+
+void frmpaywinners::printsheet(double mult) {
+    Shared& sh = app_.shared();
+    Printer& pr = app_.printer();
+    pr.fontsize = 8;
+    pr.fontname = "MS Sans Serif";
+    DocGuard doc(pr);
+    auto m = [&](int col) { return Format(mult * payofcol(sh, col), "$#,##0.00"); };
+    pr.print({sh.curround + " Flight " + sh.curflight + " Payoffs"});
+    pr.print({" "});
+    pr.print({"Player/Team", Tab(42), "$WIN", Tab(52), "$PLACE", Tab(62), "$SHOW"});
+    pr.print({" "});
+    Control& wins = c("lstwinhorse");
+    for (int i = 0; i < wins.listcount(); ++i) {
+        if (i == 0)
+            pr.print({"1. " + wins.list(i), Tab(42), m(colww), Tab(52), m(colwp), Tab(62), m(colws)});
+        else if (i == 1)
+            pr.print({"    " + wins.list(i), Tab(42), m(colww2)});
+        else
+            pr.print({"    " + wins.list(i)});
+    }
+    pr.print({" "});
+    Control& places = c("lstplacehorse");
+    for (int i = 0; i < places.listcount(); ++i) {
+        if (i == 0)
+            pr.print({"2. " + places.list(i), Tab(52), m(colpp), Tab(62), m(colps)});
+        else
+            pr.print({"    " + places.list(i)});
+    }
+    pr.print({" "});
+    Control& shows = c("lstshowhorse");
+    for (int i = 0; i < shows.listcount(); ++i)
+        pr.print({(i == 0 ? "3. " : "    ") + shows.list(i), i == 0 ? Tab(62) : PItem(""), i == 0 ? m(colss) : ""});
+    pr.print({" "});
+    pr.print({"WINNER", Tab(42), "AMOUNT", Tab(52), "ROUNDED"});
+    pr.print({" "});
+    const std::string namecol = "!@@@@@@@@@@@@@@@";
+    pr.print({Format(std::string("House"), namecol), Tab(42), sheetmoney(sh.paidtotal), Tab(52),
+              sheetmoney(sh.roundedpaid)});
+    Money paid = sh.paidtotal, rounded;
+    for (long b = 1; b < static_cast<long>(sh.winningbets.size()); ++b) {
+        if (!haswinnings(sh.winningbets[b])) continue;
+        const Bettor* who = findbettor(sh, b);
+        Money payout = bettorpayout(sh, sh.winningbets[b]);
+        Money r = roundpayoff(payout, sh.roundingchoice);
+        pr.print({Format(who ? who->name : std::string(), namecol), Tab(42), sheetmoney(payout), Tab(52),
+                  sheetmoney(r)});
+        paid += payout;
+        rounded += r;
+    }
+    rounded += Money::fromdouble(Val(c("txthousetot").text()));
+    sh.work2 = rounded.todouble();
+    pr.print({" "});
+    pr.print({"TOTAL BET", Zone(), "TOTAL PAID", Zone(), "TOTAL ROUNDED PAID"});
+    pr.print({c("txtbet").text(), Zone(), moneytext(paid), Zone(), moneytext(rounded)});
+}
+
+}  // namespace vt

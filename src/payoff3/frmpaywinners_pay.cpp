@@ -1,0 +1,105 @@
+// PAY WINNER: pays the selected winning bettor and prints the bettor's payment block.
+#include "payoff/payoffsums.h"
+#include "payoff3/frmpaywinners.h"
+#include "platform/text.h"
+#include "records/records.h"
+
+namespace vt {
+
+namespace {
+
+struct Category {
+    const char* box;
+    int col;
+};
+const Category kCategories[] = {{"txtwinwin", colww},     {"txtwinwin2", colww2},     {"txtwinplace", colwp},
+                                {"txtwinshow", colws},    {"txtplaceplace", colpp},   {"txtplaceshow", colps},
+                                {"txtshowshow", colss}};
+
+}  // namespace
+
+void frmpaywinners::cmdpay_Click() {
+    Shared& sh = app_.shared();
+    Control& list = c("lstwinners");
+    const int sel = list.listindex();
+    const std::string name = sel >= 0 ? list.list(sel) : "";
+    if (name == "AnyBettor") app_.form("frmany").show();
+    // The bettor is the line's bettor number, so two bettors of one name are each paid their own.
+    const long b = sel >= 0 ? list.itemdata(sel) : 0;
+    if (sel < 0 || b < 1 || b >= static_cast<long>(sh.winningbets.size())) {
+        app_.msgbox("Bettor name not found", vbOKOnly, "Pay winners");
+        return;
+    }
+    sh.curbettor = name;
+    sh.curticket = b;
+    const std::array<double, 9>& row = sh.winningbets[b];
+    Money paid[9];
+    for (const Category& k : kCategories) {
+        paid[k.col] = paidincol(row[k.col], payofcol(sh, k.col));
+        c(k.box).settext(moneytext(paid[k.col]));
+    }
+    const Money wintotal = paid[colww] + paid[colww2] + paid[colwp] + paid[colws];
+    const Money placetotal = paid[colpp] + paid[colps];
+    const Money showtotal = paid[colss];
+    const Money total = wintotal + placetotal + showtotal;
+    c("txtwintotal").settext(moneytext(wintotal));
+    c("txtplacetotal").settext(moneytext(placetotal));
+    c("txtshowtotal").settext(moneytext(showtotal));
+    c("txttotaltotal").settext(moneytext(total));
+
+    if (sh.printswitch != "no") {
+        paydoc_ = true;
+        printblock(b, row);
+    }
+    const Money rounded = roundpayoff(total, sh.roundingchoice);
+    sh.payamt = rounded;
+    sh.roundval = sh.work1 = rounded.todouble();
+    const int choice = sh.roundingchoice;
+    c("txtfactor").settext(choice >= 1 && choice <= 5 ? sh.roundlabels[choice] : "");
+    c("txttotalr").settext(moneytext(rounded));
+    sh.roundedpaid += rounded;
+    c("txtrounded").settext(moneytext(sh.roundedpaid));
+    sh.paidtotal += total;
+    c("txtpaid").settext(moneytext(sh.paidtotal));
+    c("txtwinnername").settext(name);
+    for (auto* n : {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
+                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
+        c(n).setvisible(true);
+    c("cmdpayoff").setvisible(false);
+    list.removeitem(sel);
+
+    // The last payment ends the document of payment blocks; printing stays as it was set.
+    if (paydoc_ && list.listcount() == 0) {
+        paydoc_ = false;
+        try {
+            app_.printer().enddoc();
+        } catch (const FileError& e) {
+            app_.fileerrorbox(e);
+        }
+    }
+}
+
+void frmpaywinners::printblock(long, const std::array<double, 9>& row) {
+    Shared& sh = app_.shared();
+    Printer& pr = app_.printer();
+    pr.fontsize = 8;
+    pr.fontname = "MS Sans Serif";
+    auto line = [this](const char* list, int i) {
+        Control& l = c(list);
+        return i < l.listcount() ? l.list(i) : std::string();
+    };
+    auto bet = [&](int col) { return moneytext(Money::fromdouble(row[col])); };
+    auto paid = [&](int col) { return moneytext(paidincol(row[col], payofcol(sh, col))); };
+    pr.print({"Winner", Tab(45), "WIN", Tab(65), "PLACE", Tab(85), "SHOW"});
+    pr.print({sh.curbettor, Tab(41), "Bet", Tab(51), "Paid", Tab(61), "Bet", Tab(71), "Paid", Tab(81), "Bet", Tab(91),
+              "Paid"});
+    pr.print({Left(line("lstwinhorse", 0), 30), Tab(41), bet(colww), Tab(51), paid(colww), Tab(61), bet(colwp),
+              Tab(71), paid(colwp), Tab(81), bet(colws), Tab(91), paid(colws)});
+    pr.print({Left(line("lstwinhorse", 1), 30), Tab(41), bet(colww2), Tab(51), paid(colww2)});
+    pr.print({line("lstplacehorse", 0), Tab(61), bet(colpp), Tab(71), paid(colpp), Tab(81), bet(colps), Tab(91),
+              paid(colps)});
+    pr.print({line("lstshowhorse", 0), Tab(81), bet(colss), Tab(91), paid(colss)});
+    pr.print();
+}
+
+}  // namespace vt
