@@ -1,0 +1,166 @@
+#include "payoff3/frmpaywinners.h"
+#include "testapp.h"
+
+namespace vt::test {
+namespace {
+
+class PayWinners : public AppTest {
+protected:
+    PayWinners() {
+        folder.write("Players", "1,1,\"\",\"ALPHA\"\r\n2,1,\"\",\"BRAVO\"\r\n3,1,\"\",\"CHARLIE\"\r\n4,1,\"\",\"DELTA\"\r\n");
+        folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"ADAMS-ANN\"\r\n3,\"BAKER-BOB\"\r\n4,\"COLE-CY\"\r\n"
+                                "5,\"DAVIS-DI\"\r\n");
+        // Pools WIN 100, PLACE 60, SHOW 30; DELTA (4) finishes out of the money.
+        folder.write("Round1 1Bets", "2,1,1,20\r\n2,1,2,10\r\n2,1,3,5\r\n3,2,2,20\r\n3,2,3,5\r\n4,3,3,5\r\n"
+                                     "5,4,1,80\r\n5,4,2,30\r\n5,4,3,15\r\n");
+        sh().flightnames[1] = "A         ";
+        for (int f = 2; f <= 15; ++f) sh().flightnames[f] = "F" + std::to_string(f) + "        ";
+        sh().roundlabels = {"", "0.01", "0.10", "0.25", "0.50", "1.00"};
+        sh().roundingchoice = 1;
+        sh().printswitch = "no";
+    }
+    Form& f() { return app->form("frmpaywinners"); }
+    Control& ctl(const std::string& n, int i = -1) { return f().control(n, i); }
+    void open() {
+        app->dispatch([&] { f().show(); });
+        ctl("optflight", 1).click();
+    }
+    void enter(const char* button, long entry) {
+        Control& list = ctl("lstwinners");
+        list.setlistindex(list.findbydata(entry));
+        ctl(button).click();
+    }
+    void calculate(bool print) {
+        ctl("txthousepct").settext("10");
+        enter("cmdwinner", 1);
+        enter("cmdplace", 2);
+        enter("cmdshow", 3);
+        dialogs.answer(print ? vbYes : vbNo, "Print Winners?");
+        ctl("cmdpayoff").click();
+    }
+    void pay(long bettor) {
+        Control& list = ctl("lstwinners");
+        list.setlistindex(list.findbydata(bettor));
+        ctl("cmdpay").click();
+    }
+};
+
+TEST_F(PayWinners, WorkedExampleShowsPayoffsAndPaysEveryDollar) {
+    open();
+    calculate(false);
+    EXPECT_EQ(ctl("txtwinwin").text(), "$9.00");
+    EXPECT_EQ(ctl("txtwinplace").text(), "$5.40");
+    EXPECT_EQ(ctl("txtplaceplace").text(), "$2.70");
+    EXPECT_EQ(ctl("txtwinshow").text(), "$3.60");
+    EXPECT_EQ(ctl("txtshowshow").text(), "$3.60");
+    EXPECT_EQ(ctl("txtpaid").text(), "$19.00");
+    EXPECT_FALSE(ctl("cmdwinner").visible());
+    ASSERT_EQ(ctl("lstwinners").listcount(), 3);
+    EXPECT_EQ(ctl("lstwinners").list(0), "ADAMS-ANN");
+    for (long b : {2, 3, 4}) pay(b);
+    EXPECT_EQ(ctl("txtpaid").text(), "$190.00");
+    EXPECT_EQ(ctl("lstwinners").listcount(), 0);
+    EXPECT_FALSE(ctl("cmdpayoff").visible());
+}
+
+TEST_F(PayWinners, PrintedSheetAndPaymentBlock) {
+    open();
+    calculate(true);
+    ASSERT_EQ(printed.docs.size(), 1u);
+    auto sheet = printed.lines(0);
+    EXPECT_EQ(sheet.at(0), "Round1 Flight A          Payoffs");
+    EXPECT_NE(std::find(sheet.begin(), sheet.end(), "TOTAL BET     TOTAL PAID    TOTAL ROUNDED PAID"), sheet.end());
+    pay(4);
+    EXPECT_EQ(sh().printswitch, "yes");
+    pay(3);
+    pay(2);
+    ASSERT_EQ(printed.docs.size(), 2u);
+    auto block = printed.lines(1);
+    ASSERT_GE(block.size(), 7u);
+    EXPECT_EQ(block[0], "Winner                                      WIN                 PLACE               SHOW");
+    EXPECT_EQ(block[1], "COLE-CY                                 Bet       Paid      Bet       Paid      Bet       Paid");
+    EXPECT_EQ(block[5], "A         CHARLIE" + std::string(63, ' ') + "$5.00     $9.00");
+    // Paying the last bettor leaves printing as it was set.
+    EXPECT_EQ(sh().printswitch, "yes");
+}
+
+TEST_F(PayWinners, OutsidePayoffsStayInForceAfterCalculate) {
+    open();
+    const char* boxes[] = {"txtwinwin", "txtwinplace", "txtwinshow", "txtplaceplace", "txtplaceshow", "txtshowshow"};
+    const char* typed[] = {"$10.00", "6", "4", "3", "4", ""};
+    for (int i = 0; i < 6; ++i) ctl(boxes[i]).settext(typed[i]);
+    dialogs.answer(vbYes, "Use outside payoffs?").ok("Missing entry");
+    ctl("cmdtrack").click();
+    EXPECT_EQ(sh().paywinwin, 0);
+    ctl("txtshowshow").settext("4");
+    dialogs.answer(vbYes, "Use outside payoffs?");
+    ctl("cmdtrack").click();
+    EXPECT_TRUE(ctl("cmdusing").visible());
+    calculate(false);
+    EXPECT_DOUBLE_EQ(sh().paywinwin, 5);
+    EXPECT_DOUBLE_EQ(sh().paywinplace, 3);
+    pay(2);  // 20 x 5 + 10 x 3 + 5 x 2
+    EXPECT_EQ(ctl("txttotaltotal").text(), "$140.00");
+}
+
+TEST_F(PayWinners, DeadHeatEntryRules) {
+    open();
+    enter("cmdwinner", 1);
+    EXPECT_FALSE(ctl("cmdtrack").visible());
+    enter("cmdwinner", 2);
+    EXPECT_FALSE(ctl("cmdplace").visible());
+    EXPECT_TRUE(ctl("cmdshow").visible());
+    enter("cmdwinner", 3);
+    EXPECT_FALSE(ctl("cmdshow").visible());
+    EXPECT_EQ(sh().npos1, 4);
+    dialogs.ok("Must select player/team first");
+    ctl("lstwinners").setlistindex(-1);
+    ctl("cmdwinner").click();
+}
+
+TEST_F(PayWinners, BadInputIsRefusedAndLeavesTheScreen) {
+    open();
+    enter("cmdwinner", 1);
+    enter("cmdplace", 2);
+    enter("cmdshow", 3);
+    ctl("txthousepct").settext("ten");
+    dialogs.ok("House percentage");
+    ctl("cmdpayoff").click();
+    EXPECT_TRUE(ctl("cmdpayoff").visible());
+    EXPECT_FALSE(ctl("cmdpay").visible());
+    // A winning bet booked to a bettor who is not on file.
+    folder.write("Round1 1Bets", "9,1,1,20\r\n");
+    ctl("txthousepct").settext("0");
+    dialogs.ok("Bad bettor number");
+    ctl("cmdpayoff").click();
+    EXPECT_TRUE(ctl("cmdpayoff").visible());
+}
+
+TEST_F(PayWinners, AnyBettorCalculatorKeepsARunningTotal) {
+    folder.write("Round1 1Bets", "1,1,1,20\r\n5,4,1,80\r\n");
+    open();
+    ctl("txthousepct").settext("0");
+    enter("cmdwinner", 1);
+    enter("cmdplace", 2);
+    enter("cmdshow", 3);
+    dialogs.answer(vbNo, "Print Winners?");
+    ctl("cmdpayoff").click();
+    pay(1);
+    ASSERT_TRUE(app->isloaded("frmany"));
+    Form& any = app->form("frmany");
+    EXPECT_EQ(any.control("lstwinhorse").list(0), "A         ALPHA");
+    EXPECT_EQ(any.control("txttotaldue").text(), " 0");
+    dialogs.ok("Calculate Payoff first");
+    any.control("cmdadd").click();
+    any.control("txtwinwin").settext("2 dollars");
+    any.control("cmdcalc").click();
+    EXPECT_EQ(any.control("txttotaltotal").text(), "$10.00");
+    any.control("cmdadd").click();
+    any.control("cmdadd").click();
+    EXPECT_EQ(any.control("txttotaldue").text(), "$20.00");
+    any.control("cmdclear").click();
+    EXPECT_EQ(any.control("txttotaldue").text(), "");
+}
+
+}  // namespace
+}  // namespace vt::test
