@@ -164,3 +164,22 @@ TEST_F(PayWinners, AnyBettorCalculatorKeepsARunningTotal) {
 
 }  // namespace
 }  // namespace vt::test
+
+#include "platform/qt/qtview.h"
+
+namespace vt::test {
+namespace {
+
+// Renders both screens, paying mode shown, for a look at their layout at 1024 x 768.
+TEST_F(PayWinners, RenderEachForm) {
+    open();
+    calculate(false);
+    pay(2);
+    const std::string dir = VANTROPE_SCREENS_DIR;
+    EXPECT_TRUE(renderformpng(*app, f(), dir + "/frmpaywinners.png"));
+    app->dispatch([&] { app->form("frmany").show(); });
+    EXPECT_TRUE(renderformpng(*app, app->form("frmany"), dir + "/frmany.png"));
+}
+
+}  // namespace
+}  // namespace vt::test
