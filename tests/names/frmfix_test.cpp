@@ -57,7 +57,7 @@ TEST_F(FrmfixTest, BetDisplayFlagsEveryKindOfBadRecord) {
     EXPECT_EQ(fix().grdfix.rows(), 18);
     EXPECT_EQ(cell(16, 0), "");
     EXPECT_EQ(cell(17, 5), "Total Bets");
-    EXPECT_EQ(cell(17, 6), "1081.029");
+    EXPECT_EQ(cell(17, 6), "2050.029");
     EXPECT_EQ(fix().lblbets.caption(), "Round1 Flight B -        Bets");
 }
 
