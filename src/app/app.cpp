@@ -13,10 +13,16 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_payoff(*this);
     register_reports(*this);
     register_payoff3(*this);
+    printer().onprinterror = [this](const FileError& e) { fileerrorbox(e); };
 }
 
 App::~App() {
-    printer().enddoc();
+    printer().onprinterror = nullptr;
+    try {
+        printer().enddoc();
+    } catch (...) {
+        // Nothing is left to tell at the very end.
+    }
     results.close();
 }
 
@@ -35,14 +41,24 @@ Form& App::form(const std::string& name) {
     Form& ref = *created;
     forms_[name] = std::move(created);
     loadorder_.push_back(name);
-    dispatch([&] { ref.load(); });
+    loading_.push_back(&ref);
+    try {
+        dispatch([&] { ref.load(); });
+    } catch (...) {
+        loading_.pop_back();
+        throw;
+    }
+    loading_.pop_back();
     return ref;
 }
 
 void App::formunloaded(Form& form) {
     auto it = forms_.find(form.name());
     if (it == forms_.end() || it->second.get() != &form) return;
-    keepalive(std::move(it->second));
+    if (std::find(loading_.begin(), loading_.end(), &form) != loading_.end())
+        unloadedonload_.push_back(std::move(it->second));
+    else
+        keepalive(std::move(it->second));
     forms_.erase(it);
     loadorder_.erase(std::remove(loadorder_.begin(), loadorder_.end(), form.name()), loadorder_.end());
 }
@@ -56,7 +72,11 @@ std::vector<Form*> App::loadedforms() {
 void App::endprogram() {
     if (ended_) return;
     ended_ = true;
-    printer().enddoc();
+    try {
+        printer().enddoc();
+    } catch (const FileError& e) {
+        fileerrorbox(e);
+    }
     results.close();
     auto names = loadorder_;
     for (auto& n : names)
@@ -64,6 +84,9 @@ void App::endprogram() {
     if (onend) onend();
 }
 
-void App::fileerrorbox(const FileError& e) { msgbox(e.message(), vbOKOnly, shared_.fileop); }
+void App::fileerrorbox(const FileError& e) {
+    ++fileerrors;
+    msgbox(e.message(), vbOKOnly, shared_.fileop);
+}
 
 }  // namespace vt

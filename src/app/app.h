@@ -51,6 +51,9 @@ public:
 
     // Shows the file-error box for e, titled with fileop.
     void fileerrorbox(const FileError& e);
+    // File-error boxes shown so far: a long operation compares it before and after a step to see
+    // that the step failed.
+    int fileerrors = 0;
 
 private:
     Shared shared_;
@@ -58,6 +61,10 @@ private:
     std::map<std::string, std::unique_ptr<Form>> forms_;
     std::vector<std::string> loadorder_;
     bool ended_ = false;
+    // Forms whose Form_Load is running, and forms that unloaded while loading: App::form still
+    // returns a reference to those, so they stay alive until the App ends.
+    std::vector<Form*> loading_;
+    std::vector<std::unique_ptr<Form>> unloadedonload_;
 };
 
 // Registration of each subsystem's forms (one function per folder).

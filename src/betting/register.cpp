@@ -1,11 +1,12 @@
 #include "app/app.h"
-#include "app/bareform.h"
+#include "betting/frmbet.h"
+#include "betting/frmsheetg.h"
 
 namespace vt {
 
 void register_betting(App& app) {
-    app.registerform("frmbet", [](App& a) { return std::make_unique<BareForm>(a, "frmbet", "frmbet"); });
-    app.registerform("frmsheetg", [](App& a) { return std::make_unique<BareForm>(a, "frmsheetg", "frmsheetg"); });
+    app.registerform("frmbet", [](App& a) { return std::make_unique<frmbet>(a); });
+    app.registerform("frmsheetg", [](App& a) { return std::make_unique<frmsheetg>(a); });
 }
 
 }  // namespace vt

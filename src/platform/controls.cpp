@@ -89,6 +89,13 @@ std::string Control::list(int i) const {
     return items_[i].text;
 }
 
+bool Control::selected(int i) const { return i >= 0 && i < listcount() && items_[i].selected; }
+
+void Control::setselected(int i, bool s) {
+    if (i < 0 || i >= listcount()) throw std::out_of_range("selected index");
+    items_[i].selected = s;
+}
+
 long Control::itemdata(int i) const {
     if (i < 0 || i >= listcount()) throw std::out_of_range("itemdata index");
     return items_[i].data;
@@ -270,6 +277,17 @@ void Control::setsort(int setting) {
     }
 }
 
+void Control::setcellalignment(int r, int c, int a) {
+    if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    grid.cellalignment[{r, c}] = a;
+}
+
+int Control::cellalignment(int r, int c) const {
+    auto it = grid.cellalignment.find({r, c});
+    if (it != grid.cellalignment.end()) return it->second;
+    return c >= 0 && c < grid.cols ? grid.colalignment[c] : 9;
+}
+
 void Control::clearcells() {
     for (auto& row : grid.cells)
         for (auto& c : row) c.clear();
@@ -329,18 +347,22 @@ void Control::dblclick() {
 
 void Control::keypress(int code) {
     if (!enabled_ || !visible_) return;
-    setfocus();
-    int k = code;
-    if (KeyPress) fire([&] { KeyPress(k); });
-    if (k == 0 || locked) return;
-    if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
-    if (k == vbKeyBack) {
-        if (!text_.empty()) settext(text_.substr(0, text_.size() - 1));
-    } else if (k >= 32 && k < 256) {
-        if (maxlength > 0 && static_cast<int>(text_.size()) >= maxlength) return;
-        settext(text_ + static_cast<char>(k));
-    }
-    movecaretend();
+    // The handler and the edit are one event: a handler that unloads the form leaves this
+    // control alive until the key is done.
+    fire([this, code] {
+        setfocus();
+        int k = code;
+        if (KeyPress) KeyPress(k);
+        if (k == 0 || locked) return;
+        if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
+        if (k == vbKeyBack) {
+            if (!text_.empty()) settext(text_.substr(0, text_.size() - 1));
+        } else if (k >= 32 && k < 256) {
+            if (maxlength > 0 && static_cast<int>(text_.size()) >= maxlength) return;
+            settext(text_ + static_cast<char>(k));
+        }
+        movecaretend();
+    });
 }
 
 void Control::clickcell(int r, int c) {
@@ -376,6 +398,10 @@ void Form::unload() {
     loaded_ = false;
     visible_ = false;
     rt_.formunloaded(*this);
+}
+
+void Form::closerequest() {
+    rt_.dispatch([this] { unload(); });
 }
 
 Control& Form::control(const std::string& name, int index) {

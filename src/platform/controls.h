@@ -22,6 +22,7 @@ enum Key { vbKeyBack = 8, vbKeyTab = 9, vbKeyReturn = 13, vbKeyEscape = 27 };
 struct ListItem {
     std::string text;
     long data = 0;
+    bool selected = false;  // list boxes allowing several selections
 };
 
 // A grid cell and the grid's state (fixed rows/columns, widths in twips, sort settings).
@@ -32,6 +33,7 @@ struct GridState {
     std::vector<std::vector<bool>> bold;             // [row][col]
     std::vector<int> colwidth;                       // twips; 15 twips a pixel
     std::vector<int> colalignment;                   // 0 left-top .. 9 general
+    std::map<std::pair<int, int>, int> cellalignment; // (row, col) set in code; else the column's
     void resize(int r, int c);
 };
 
@@ -70,7 +72,7 @@ public:
     std::string fontname = "MS Sans Serif";
     int fontsize = 8;
     bool fontbold = false;
-    uint32_t forecolor = 0x000000, backcolor = 0xFFFFFF;
+    uint32_t forecolor = 0x000000, backcolor = 0xFFFFFF;  // 0xRRGGBB
     bool backcolorset = false;
     std::string tooltip;
     int tabindex = 0;
@@ -101,6 +103,10 @@ public:
     int listindex() const { return listindex_; }
     void setlistindex(int i);  // fires Click
     int topindex = 0;
+    // List boxes allowing several selections: each item's selected state.
+    bool multiselect = false;
+    bool selected(int i) const;
+    void setselected(int i, bool s);
     const std::vector<ListItem>& items() const { return items_; }
     // Index of the first item with that item data, -1 when none.
     int findbydata(long d) const;
@@ -140,6 +146,9 @@ public:
     void setcellbold(int r, int c, bool b);
     bool cellbold(int r, int c) const;
     void setcolalignment(int c, int a);
+    // Alignment of one cell (as colalignment numbers); the column's when none was set.
+    void setcellalignment(int r, int c, int a);
+    int cellalignment(int r, int c) const;
     // Sorts the non-fixed rows between row and rowsel by column col..colsel (settings 1-4).
     void setsort(int setting);
     void clearcells();
@@ -188,13 +197,17 @@ public:
     void hide();
     // Runs Form_Unload; the runtime drops the form after the current event.
     void unload();
+    // The window manager asked to close the window: by default the form unloads (as an event).
+    // Screens whose return button does more override this to do what that button does.
+    virtual void closerequest();
 
     // Control by name and array index (-1 for a single control); throws when absent.
     Control& control(const std::string& name, int index = -1);
     bool hascontrol(const std::string& name, int index = -1) const;
     const std::vector<Control*>& controls() const { return order_; }
     Control* focused = nullptr;
-    // The frame a control sits in (option buttons of one frame form a group).
+    // The frame a control sits in (option buttons of one frame form a group). Positions stay in
+    // form coordinates also for controls inside a frame.
     std::map<Control*, Control*> container;
 
 protected:

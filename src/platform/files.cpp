@@ -50,7 +50,7 @@ int errnotonumber(int err, bool folder_missing) {
         case ENOTDIR: return 76;
         case EEXIST: return 75;
         case EACCES: case EPERM: case EROFS: return 70;
-        case ENOSPC: case EDQUOT: return 61;
+        case ENOSPC: case EDQUOT: case EFBIG: return 61;
         case EMFILE: case ENFILE: return 67;
         case EISDIR: return 75;
         case ENAMETOOLONG: return 52;
@@ -114,6 +114,22 @@ std::string driveroot(char letter, const std::string& programfolder) {
     return i < m.size() ? m[i] : "";
 }
 
+// The name of an existing entry of a folder that equals name but for letter case, else name as
+// it stands: logical paths ignore case, host file systems may not.
+std::string matchcase(const std::string& folder, const std::string& name) {
+    struct stat st;
+    if (::lstat((folder + name).c_str(), &st) == 0) return name;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return name;
+    std::string found;
+    while (dirent* e = ::readdir(d)) {
+        std::string n = e->d_name;
+        if (equalsnocase(n, name) && (found.empty() || n < found)) found = n;
+    }
+    ::closedir(d);
+    return found.empty() ? name : found;
+}
+
 }  // namespace
 
 Files::Files(std::string programfolder) : programfolder_(std::move(programfolder)) {
@@ -155,7 +171,7 @@ std::string Files::hostpath(const std::string& logical) const {
     std::string out = root;
     for (size_t i = skip; i < parts.size(); ++i) {
         if (out.empty() || out.back() != '/') out += '/';
-        out += parts[i];
+        out += matchcase(out, parts[i]);
     }
     return out;
 }
@@ -252,13 +268,24 @@ void Files::append(const std::string& logical, const std::string& bytes) const {
     std::string host = hostpath(logical);
     int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd < 0) throwerrno(errno, host);
-    writeallfd(fd, bytes, host);
-    if (::fsync(fd) != 0) {
-        int err = errno;
-        ::close(fd);
-        throwerrno(err, host);
+    struct stat st;
+    off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
+    int err = 0;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            err = errno;
+            break;
+        }
+        done += static_cast<size_t>(n);
     }
+    if (!err && ::fsync(fd) != 0) err = errno;
+    // A failed append takes back what it wrote: no half record is left at the end of the file.
+    if (err && before >= 0 && ::ftruncate(fd, before) == 0) ::fsync(fd);
     ::close(fd);
+    if (err) throwerrno(err, host);
 }
 
 void Files::mkdir(const std::string& logical) const {
@@ -277,7 +304,7 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
     DIR* d = ::opendir(host.c_str());
-    if (!d) throwerrno(errno, host);
+    if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
         if (n == "." || n == "..") continue;
@@ -292,7 +319,7 @@ std::vector<std::string> Files::listfiles(const std::string& logical, const std:
     std::string host = hostpath(logical);
     std::vector<std::string> out;
     DIR* d = ::opendir(host.c_str());
-    if (!d) throwerrno(errno, host);
+    if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     std::string pat = pattern == "*.*" ? "*" : pattern;
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
@@ -324,11 +351,13 @@ Field RecordReader::field() {
     Field f;
     size_t n = data_.size();
     while (pos_ < n && (data_[pos_] == ' ' || data_[pos_] == '\t')) ++pos_;
-    // Line ends before any field text: skip blank lines.
-    while (pos_ < n && (data_[pos_] == '\r' || data_[pos_] == '\n')) {
+    // Line ends before any field text: skip blank lines. After a comma a line end closes an
+    // empty field instead.
+    while (!aftercomma_ && pos_ < n && (data_[pos_] == '\r' || data_[pos_] == '\n')) {
         ++pos_;
         while (pos_ < n && (data_[pos_] == ' ' || data_[pos_] == '\t')) ++pos_;
     }
+    aftercomma_ = false;
     if (pos_ < n && data_[pos_] == '"') {
         f.quoted = true;
         size_t close = data_.find('"', pos_ + 1);
@@ -345,6 +374,7 @@ Field RecordReader::field() {
     if (pos_ < n) {
         if (data_[pos_] == ',') {
             ++pos_;
+            aftercomma_ = true;
         } else if (data_[pos_] == '\r') {
             ++pos_;
             if (pos_ < n && data_[pos_] == '\n') ++pos_;
@@ -362,6 +392,7 @@ long long RecordReader::integer() {
     if (trim(f.text).empty()) return 0;
     double d;
     if (!parsenumber(f.text, d)) throwfileerror(13);
+    if (std::fabs(d) >= 9.2e18) throwfileerror(6);
     return static_cast<long long>(std::llround(d));
 }
 
@@ -383,6 +414,7 @@ Money RecordReader::money() {
 
 std::string RecordReader::line() {
     if (pos_ >= data_.size()) throwfileerror(62);
+    aftercomma_ = false;
     size_t s = pos_;
     while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
     std::string out = data_.substr(s, pos_ - s);
@@ -436,15 +468,24 @@ void AppendFile::open(const Files& files, const std::string& logical) {
     std::string host = files.hostpath(logical);
     f_ = std::fopen(host.c_str(), "ab");
     if (!f_) throwerrno(errno, host);
+    // Unbuffered: each record goes to the file at once, and a failed one leaves no bytes behind.
+    std::setvbuf(f_, nullptr, _IONBF, 0);
 }
 
 void AppendFile::write(const std::string& bytes) {
     if (!f_) throwfileerror(52);
+    int fd = fileno(f_);
+    struct stat st;
+    off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
+    errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() || std::fflush(f_) != 0) {
-        int err = errno;
-        throwfileerror(errnotonumber(err ? err : EIO, false));
+        int err = errno ? errno : EIO;
+        // Take back a half-written record; the stream is unbuffered, so nothing of it is retried.
+        std::clearerr(f_);
+        if (before >= 0 && ::ftruncate(fd, before) == 0) ::fsync(fd);
+        throwfileerror(errnotonumber(err, false));
     }
-    ::fsync(fileno(f_));
+    ::fsync(fd);
 }
 
 void AppendFile::close() {

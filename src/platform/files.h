@@ -70,6 +70,8 @@ public:
 private:
     std::string data_;
     size_t pos_ = 0;
+    // The last field ended with a comma: a line end next closes an empty field.
+    bool aftercomma_ = false;
 };
 
 // Builder of one record line: fields joined by commas, CR LF at the end.

@@ -1,6 +1,8 @@
 #include "platform/money.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/text.h"
 
@@ -8,7 +10,30 @@ namespace vt {
 
 Money Money::fromdouble(double d) {
     double scaled = d * scale;
-    return units(static_cast<int64_t>(std::nearbyint(scaled)));  // default rounding: half to even
+    if (!std::isfinite(d) || std::fabs(scaled) >= 1e15) return units(static_cast<int64_t>(std::nearbyint(scaled)));
+    // Round the 15-significant-digit decimal form of d, the value a person reads, half to even:
+    // 1.00015 is 1.0002 though its binary value lies a hair below the half.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", d);  // d.dddddddddddddde+XX: 15 significant digits
+    std::string t = buf;
+    bool neg = t[0] == '-';
+    if (neg) t = t.substr(1);
+    auto e = t.find('e');
+    int exp = std::atoi(t.c_str() + e + 1);
+    std::string digits = t.substr(0, 1) + t.substr(2, e - 2);  // 15 digits, point after the first
+    // The value is 0.digits * 10^(exp+1); units are value * 10^4.
+    int point = exp + 1 + 4;  // digits before the point of the unit count
+    int64_t whole = 0;
+    for (int i = 0; i < point && i < static_cast<int>(digits.size()); ++i) whole = whole * 10 + (digits[i] - '0');
+    for (int i = static_cast<int>(digits.size()); i < point; ++i) whole *= 10;
+    std::string rest = point >= 0 ? (point < static_cast<int>(digits.size()) ? digits.substr(point) : "")
+                                  : std::string(-point, '0') + digits;
+    bool up = false;
+    if (!rest.empty() && rest[0] > '5') up = true;
+    else if (!rest.empty() && rest[0] == '5')
+        up = rest.find_first_not_of('0', 1) != std::string::npos || (whole % 2) == 1;
+    if (up) ++whole;
+    return units(neg ? -whole : whole);
 }
 
 bool Money::parse(const std::string& text, Money& out) {
@@ -20,7 +45,7 @@ bool Money::parse(const std::string& text, Money& out) {
     int64_t whole = 0, frac = 0;
     int fracdigits = 0, digits = 0;
     while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) {
-        if (whole > 100000000000000LL) return false;
+        if (whole >= 10000000000000LL) return false;  // keeps whole * scale inside 64 bits
         whole = whole * 10 + (s[i++] - '0');
         ++digits;
     }

@@ -19,10 +19,10 @@ std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>
                 line += it.text;
                 break;
             case PItem::Zone: {
-                // Print zones start at columns 1, 15, 29, ...; the next one after what is printed.
+                // Print zones start at columns 1, 15, 29, ...; a comma moves to the first zone
+                // after the current column, so two commas in a row skip a zone.
                 size_t zone = 1;
-                while (zone <= line.size()) zone += 14;
-                if (line.empty()) zone = 15;
+                while (zone <= line.size() + 1) zone += 14;
                 line.resize(zone - 1, ' ');
                 break;
             }
@@ -77,10 +77,15 @@ void Printer::killdoc() {
 }
 
 DocGuard::~DocGuard() {
+    // A printer failure at the end of a document must not escape a destructor, but it is told.
     try {
         p_.enddoc();
+    } catch (const FileError& e) {
+        try {
+            if (p_.onprinterror) p_.onprinterror(e);
+        } catch (...) {
+        }
     } catch (...) {
-        // A printer failure at the end of a document must not escape a destructor.
     }
 }
 

@@ -1,8 +1,11 @@
 #pragma once
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/fileerror.h"
 
 namespace vt {
 
@@ -67,6 +70,8 @@ public:
     bool docopen() const { return open_; }
     // Drops an open document without printing it.
     void killdoc();
+    // Told of a printing failure that cannot be thrown (a document ended by a DocGuard).
+    std::function<void(const FileError&)> onprinterror;
 
 private:
     PrintSink* sink_;

@@ -43,6 +43,9 @@ public:
     std::function<void()> onchanged;
     // Set by the view: called before a modal box so the screen is current.
     std::function<void()> beforemodal;
+    // A view made on demand for this runtime (rendering a form in tests); it lives as long as the
+    // runtime and touches no form when it goes.
+    std::shared_ptr<void> attachedview;
 
 protected:
     void keepalive(std::unique_ptr<Form> form);

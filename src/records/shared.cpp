@@ -14,6 +14,7 @@ void Shared::sizetables() {
     entries.resize(maxplayers);
     summ.resize(maxplayers + 1);
     betcount = 1;
+    entriescomplete = bettorscomplete = betscomplete = true;
 }
 
 std::string Shared::betsfile(const std::string& round, long flight) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,12 @@ struct Shared {
     double roundval = 0;  // value rounded in place by roundpayoff
     Money payamt;         // amount rounded by roundpayoff for the payoff screens
 
+    // Whether the last read of each file into its table reached the end of the file. A rewrite
+    // starts only from a complete read, so nothing the table missed is dropped from the file.
+    bool entriescomplete = true, bettorscomplete = true, betscomplete = true;
+    // False when the last shared file procedure stopped on an error or refused to write.
+    bool fileok = true;
+
     // Setup file values.
     std::string banner1, banner2, banner3, bannerfinal, banner;
     int fontsizeidx = 3;
@@ -97,6 +104,51 @@ struct Shared {
 
     // The odds board lines built for the betting screen.
     std::vector<std::string> boardlines;
+
+    // Setup screen, menu and transfer.
+    bool setupfield18number = false;  // field 18 was read as a bare number: written back bare
+    std::string saveround;            // the round in force when the menu was last opened
+    std::string savepath;             // datapath before a transfer pointed it at a drive
+    std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
+    std::string tutorfile;            // the tutorial named by the screen that showed frmtutor
+
+    // Betting screens: the current bettor, the entry and position being
+    // composed, the new (unpaid) and prior totals, the bet list's next row, and the odds board's
+    // scroll and sort settings.
+    long curticket = 0;
+    std::string curbettor;
+    long selplayer = 0, selrow = 0;
+    long betpos = 0;  // 1 WIN, 2 PLACE, 3 SHOW, 4 BOARD
+    Money newtotal, priortotal;
+    long betrow = 1;
+    Money winamt, placeamt, showamt;
+    std::string padblanks;
+    long scrollpos = 0;
+    long scrollms = 500;
+    int sortflight = 1, sortplayer = 0, sortodds = 0;
+
+    // Payoff screens: PAID and ROUNDED PAID, the pools and the position counters, shared by
+    // frmpay and the three-position payoff screen (each sets them at its own load).
+    Money paidtotal, roundedpaid;
+    Money winpool, placepool, showpool;
+    long npos1 = 0, npos2 = 0, npos3 = 0;
+
+    // Payoff screen frmpay: finisher entry and the tables of the last payoff calculation.
+    long nextpos = 0;
+    std::array<long, 11> winnerrow{};                   // 1..10: entry number of each slot, 0 none
+    long nwin = 0, nplace = 0, nshow = 0;               // slots holding position 1, 2, 3
+    std::array<std::array<double, 4>, 11> payoffs{};    // [slot][pool]: returned per dollar bet
+    std::array<std::array<Money, 4>, 11> winnerbets{};  // [slot][pool]: money bet on the finisher
+    std::array<std::array<Money, 4>, 11> bettorbets{};  // [slot][pool]: one bettor's paying bets
+    struct WinBet {
+        long entry = 0, type = 0, slot = 0;
+    };
+    std::vector<WinBet> winbets;               // the paying combinations of entry and bet type
+    std::map<long, std::string> winbettors;    // winning bettor number -> name, in number order
+    long printchoice = 0;
+    // Winner tables of the three-position payoff screen (entry numbers, 0 = empty slot), which the
+    // payoff screen's hidden reset empties.
+    std::array<long, 11> winhorses{}, placehorses{}, showhorses{};
 
     // Empties and sizes every table from the capacities.
     void sizetables();

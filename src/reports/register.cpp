@@ -1,11 +1,12 @@
 #include "app/app.h"
-#include "app/bareform.h"
+#include "reports/frmsumm.h"
+#include "reports/frmsummary.h"
 
 namespace vt {
 
 void register_reports(App& app) {
-    app.registerform("frmsummary", [](App& a) { return std::make_unique<BareForm>(a, "frmsummary", "frmsummary"); });
-    app.registerform("frmsumm", [](App& a) { return std::make_unique<BareForm>(a, "frmsumm", "frmsumm"); });
+    app.registerform("frmsummary", [](App& a) { return std::make_unique<FrmSummary>(a); });
+    app.registerform("frmsumm", [](App& a) { return std::make_unique<FrmSumm>(a); });
 }
 
 }  // namespace vt

@@ -1,5 +1,6 @@
 #pragma once
 // The Qt view of the platform layer: real windows, boxes and printing.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,6 +12,8 @@
 class QWidget;
 
 namespace vt {
+
+class Form;
 
 // Real modal message and input boxes.
 class QtDialogs : public Dialogs {
@@ -27,24 +30,43 @@ public:
     void print(const PrintDoc& doc) override;
     // Where the last document went (a PDF path, or the printer's name).
     std::string lastoutput;
+    // Told where each document went.
+    std::function<void(const std::string&)> onprinted;
 
 private:
     std::string programfolder_;
 };
 
-// Mirrors every loaded, visible form of the runtime as a window; user actions reach the model.
+// Mirrors every loaded form of the runtime as a window (shown while the form is visible); user
+// actions reach the model.
 class QtView {
 public:
     explicit QtView(Runtime& rt);
     ~QtView();
+    QtView(const QtView&) = delete;
+    QtView& operator=(const QtView&) = delete;
     // Brings the windows in line with the model (called after every event).
     void sync();
-    // The window of a form, when shown.
+    // The window of a form, when it has one.
     QWidget* window(const std::string& formname);
+    // A short note at the foot of the frontmost window ("Printed to ...").
+    void note(const std::string& text);
+    // Called after a sync that left no window visible.
+    std::function<void()> onnowindows;
+
+    // The view of a runtime: the one made for it, or a new one that lives as long as it.
+    static QtView& of(Runtime& rt);
+
+    struct Impl;
 
 private:
-    struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// Makes sure a QApplication exists (tests run without main).
+void ensureqtapp();
+
+// Renders a loaded form's window into a PNG file (folders made as needed).
+bool renderformpng(Runtime& rt, Form& form, const std::string& path);
 
 }  // namespace vt

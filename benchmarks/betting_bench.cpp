@@ -1,0 +1,59 @@
+// The odds board rebuilt after a bet, on a full data folder: 1000 entries in 15 flights and
+// 5000 bets in each flight's Bets file.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/app.h"
+#include "betting/buildboard.h"
+#include "betting/frmbet.h"
+
+namespace {
+
+void writefile(const std::filesystem::path& p, const std::string& bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+}
+
+void BM_BuildBoardAfterBet(benchmark::State& state) {
+    namespace fs = std::filesystem;
+    std::random_device rd;
+    fs::path dir = fs::temp_directory_path() / ("vantrope-bench-" + std::to_string(rd()));
+    fs::create_directories(dir);
+    std::string players;
+    for (int e = 1; e <= 1000; ++e)
+        players += std::to_string(e) + "," + std::to_string((e - 1) % 15 + 1) + ",\"\",\"PLAYER " + std::to_string(e) +
+                   "\"\r\n";
+    writefile(dir / "Players", players);
+    writefile(dir / "Playersbackup", players);
+    writefile(dir / "Bettors", "1,\"AnyBettor\"\r\n");
+    for (int f = 1; f <= 15; ++f) {
+        std::string bets;
+        for (int i = 0; i < 5000; ++i) {
+            int entry = f + 15 * (i % 66);
+            if (entry > 1000) entry = f;
+            bets += std::to_string(i % 900 + 1) + "," + std::to_string(entry) + "," + std::to_string(i % 3 + 1) + "," +
+                    std::to_string(i % 20 + 1) + "\r\n";
+        }
+        writefile(dir / ("Round1 " + std::to_string(f) + "Bets"), bets);
+        writefile(dir / ("Round1 " + std::to_string(f) + "Betsbackup"), bets);
+    }
+    vt::ScriptedDialogs dialogs;
+    vt::CapturePrintSink sink;
+    {
+        vt::App app(vt::AppEnvironment{dir.string(), &dialogs, &sink});
+        for (int f = 1; f <= 15; ++f) {
+            std::string label = "FLIGHT " + std::to_string(f);
+            app.shared().flightnames[f] = label + std::string(10 - label.size(), ' ');
+        }
+        vt::Form& form = app.form("frmbet");
+        for (int c = 0; c <= 14; ++c) form.control("Check1", c).setvalue(1);
+        for (auto _ : state) vt::buildboard(app);
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_BuildBoardAfterBet)->Unit(benchmark::kMillisecond);
+
+}  // namespace

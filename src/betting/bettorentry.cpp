@@ -1,0 +1,67 @@
+#include "betting/bettorentry.h"
+
+#include <set>
+
+#include "app/app.h"
+#include "platform/text.h"
+#include "records/records.h"
+
+namespace vt {
+
+namespace {
+
+bool alldigits(const std::string& s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+}  // namespace
+
+long findbettor(const Shared& sh, const std::string& text) {
+    for (long i = 1; i <= sh.maxbettors; ++i) {
+        if (sh.bettors(i).name.empty()) break;
+        if (sh.bettors(i).name == text) return i;
+    }
+    long long ticket = 0;
+    if (!alldigits(text) || !parseint(text, ticket)) return 0;
+    for (long i = 1; i <= sh.maxbettors; ++i) {
+        if (sh.bettors(i).name.empty()) break;
+        if (sh.bettors(i).number == ticket) return i;
+    }
+    return 0;
+}
+
+long addbettor(App& app, const std::string& name, const std::string& title) {
+    Shared& sh = app.shared();
+    const char* refusal = nullptr;
+    if (trim(name).empty()) refusal = "Type a bettor name first";
+    else if (name.find('"') != std::string::npos) refusal = "A bettor name cannot contain a double quote (\")";
+    else if (iszzz(name)) refusal = "ZZZ cannot be used as a bettor name";
+    if (refusal) {
+        app.msgbox(refusal, vbOKOnly, title);
+        return 0;
+    }
+    if (sh.nbettors >= sh.maxbettors - 1) {
+        app.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen", vbOKOnly,
+                   "Max Bettor Error");
+        return 0;
+    }
+    // The next ticket number, passing over numbers in use and the 999 / 9999 markers.
+    std::set<long> inuse;
+    for (long i = 1; i <= sh.nbettors; ++i) inuse.insert(sh.bettors(i).number);
+    long ticket = std::max(sh.nextticket, 2L);
+    while (inuse.count(ticket) || ticket == 999 || ticket == 9999) ++ticket;
+    const long row = sh.nbettors + 1;
+    sh.bettors(row) = Bettor{ticket, name};
+    writebettors(app);  // refuses, with a message, after a reading that stopped early
+    if (!sh.fileok) {
+        sh.bettors(row) = Bettor{};
+        return 0;
+    }
+    app.msgbox(name + " added", vbOKOnly, title);
+    return ticket;
+}
+
+}  // namespace vt

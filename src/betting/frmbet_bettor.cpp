@@ -1,0 +1,168 @@
+// The betting screen's bettor: typed or picked, a new name made a bettor, the prior bets listed.
+#include "betting/betfiles.h"
+#include "betting/bettorentry.h"
+#include "betting/buildboard.h"
+#include "betting/frmbet.h"
+#include "platform/text.h"
+#include "records/records.h"
+
+namespace vt {
+
+namespace {
+
+const char* const kDivider = "----------NEW BETS--------------";
+
+}  // namespace
+
+// Refills the bettor box from the bettors table, each name with its bettor number.
+void frmbet::fillbettors() {
+    Control& cbo = control("cbobettor");
+    std::string keep = cbo.text();
+    cbo.clear();
+    for (long i = 1; i <= sh_.maxbettors; ++i) {
+        const Bettor& b = sh_.bettors(i);
+        if (b.name.empty()) break;
+        cbo.additem(b.name);
+        cbo.setitemdata(cbo.newindex(), b.number);
+    }
+    quiet_ = true;
+    cbo.settext(keep);
+    quiet_ = false;
+}
+
+// Shows the current bettor in the bettor boxes again (after a refusal).
+void frmbet::showcurrentbettor() {
+    quiet_ = true;
+    control("cbobettor").settext(control("txtbettor").text());
+    quiet_ = false;
+}
+
+void frmbet::cbobettor_KeyPress(int& key) {
+    if (quiet_ || key != vbKeyReturn) return;
+    Control& cbo = control("cbobettor");
+    if (cbo.text().empty()) return;
+    key = 0;
+    if (unpaid()) {
+        showcurrentbettor();
+        return;
+    }
+    std::string text = ucase(cbo.text());
+    cbo.settext(text);
+    readbettors(app_);
+    if (long found = findbettor(sh_, text)) {
+        sh_.curticket = sh_.bettors(found).number;
+        sh_.curbettor = sh_.bettors(found).name;
+    } else if (long ticket = addbettor(app_, text, "Bet")) {
+        sh_.curticket = ticket;
+        sh_.curbettor = text;
+        fillbettors();
+    } else {
+        return;
+    }
+    quiet_ = true;
+    cbo.settext(sh_.curbettor);
+    quiet_ = false;
+    listbettor();
+}
+
+void frmbet::cbobettor_Click() {
+    Control& cbo = control("cbobettor");
+    const int i = cbo.listindex();
+    if (quiet_ || i < 0) return;
+    if (unpaid()) {
+        showcurrentbettor();
+        return;
+    }
+    long number = cbo.itemdata(i);
+    for (long r = 1; r <= sh_.maxbettors; ++r) {
+        if (sh_.bettors(r).name.empty()) break;
+        if (sh_.bettors(r).number == number) {
+            sh_.curticket = number;
+            sh_.curbettor = sh_.bettors(r).name;
+            listbettor();
+            return;
+        }
+    }
+}
+
+// One line of the bet list: flight label, name in 20 places, amount and position.
+std::string frmbet::betline(long flight, const std::string& name, Money amount, const std::string& wps) const {
+    return sh_.flightnames[flight] + Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@") + " $" + Format(amount, "#00.00") +
+           " " + wps;
+}
+
+// Starts the bettor's turn: empties the new bets and lists the bettor's bets of the round from
+// all 15 flights, then the divider under which the new bets follow.
+void frmbet::listbettor() {
+    clearlist();
+    control("txthorse").settext(" ");
+    control("txtwps").settext(" ");
+    control("txttotalprior").settext("0");
+    sh_.priortotal = Money{};
+    control("txttotal").settext("0");
+    sh_.newtotal = Money{};
+    control("txtamount").settext("0");
+    control("cmdpay").setvisible(false);
+    for (auto& b : sh_.newbets.rows) b = Bet{};
+    control("txtbettor").settext(sh_.curbettor);
+    sh_.betrow = 1;
+    const char* letters[4] = {"", "W", "P", "S"};
+    bool whole = eachpriorbet("Bad Player number in a bet record - use 'Fix File' to examine bet records",
+                              [&](long f, const Bet& bet, const Entry& e) {
+                                  std::string letter = bet.type >= 1 && bet.type <= 3 ? letters[bet.type] : "";
+                                  addlistline(betline(e.flight, e.name, bet.amount, letter), f, bet);
+                              });
+    if (!whole) return;
+    addlistline(kDivider, 0, Bet{});
+}
+
+}  // namespace vt
+
+namespace vt {
+
+void frmbet::clearlist() {
+    control("lstbetsprior").clear();
+    betflight.clear();
+}
+
+// A line of the bet list with the bet it stands for and the flight whose file holds it.
+void frmbet::addlistline(const std::string& line, long flight, const Bet& bet) {
+    control("lstbetsprior").additem(line);
+    betflight.push_back(flight);
+    if (sh_.betrow >= 1 && sh_.betrow <= sh_.maxbets) sh_.newbets(sh_.betrow) = bet;
+    ++sh_.betrow;
+}
+
+// Runs fn over the current bettor's bets of the round, flight by flight in file order, adding
+// each to the prior total. Stops with the message when a bet names an entry no row holds.
+bool frmbet::eachpriorbet(const std::string& badmessage,
+                          const std::function<void(long, const Bet&, const Entry&)>& fn) {
+    for (long f = 1; f <= 15; ++f) {
+        sh_.curflight = sh_.flightnames[f];
+        sh_.curflightnbr = f;
+        sumbets(app_);
+        if (!sh_.fileok && sh_.dataerror != 1) return false;  // the read error has been shown
+        for (long j = 1; j < sh_.betcount && j <= sh_.maxbets && sh_.dataerror != 1; ++j) {
+            const Bet& bet = sh_.bets(j);
+            if (bet.bettor != sh_.curticket) continue;
+            if (bet.amount == Money{}) break;
+            long k = entryrow(sh_, bet.entry);
+            if (!k) {
+                sh_.dataerror = 1;
+                break;
+            }
+            sh_.selrow = k;
+            fn(f, bet, sh_.entries(k));
+            sh_.priortotal += bet.amount;
+            control("txttotalprior").settext(Format(sh_.priortotal, "$#,##0.00"));
+        }
+        if (sh_.dataerror == 1) {
+            app_.msgbox(badmessage, vbOKOnly, "Player select");
+            showdataerror();
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace vt

@@ -1,0 +1,66 @@
+// PAY WINNING BETTOR: one bettor's amounts per finisher and pool, rounded total, PAID and
+// ROUNDED PAID.
+#include "payoff/frmpay.h"
+#include "payoff/payoffsums.h"
+#include "platform/text.h"
+
+namespace vt {
+
+void frmpay::cmdpay_Click() {
+    Shared& s = sh();
+    Control& lst = c("lstwinners");
+    int sel = lst.listindex();
+    // Bettor 1 is the anonymous bettor: its slips are worked out on the calculator.
+    if (sel >= 0 && lst.itemdata(sel) == 1) {
+        app_.form("frmany1").show();
+        return;
+    }
+    c("cmdcalc").setvisible(false);
+    for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
+    clearbettorbets(s);
+    if (sel < 0) {
+        app_.msgbox("Winner name not selected or bettor name not found in bettor file.Check for problem with Bettor "
+                    "File at Fix Files",
+                    vbOKOnly, "Pay winners");
+        return;
+    }
+    // The line's item data names the bettor, so two bettors of one name are paid apart.
+    const long b = lst.itemdata(sel);
+    const std::string name = lst.list(sel);
+    gatherbettorbets(s, b);
+    for (int slot = 1; slot <= 10; ++slot)
+        for (int t = 1; t <= 3; ++t) c("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(paidamount(s, slot, t)));
+    s.curbettor = name;
+    s.curticket = b;
+
+    const Money total = totalpaid(s);
+    c("txtwintotal").settext(moneytext(poolpaid(s, 1)));
+    c("txtplacetotal").settext(moneytext(poolpaid(s, 2)));
+    c("txtshowtotal").settext(moneytext(poolpaid(s, 3)));
+    c("txttotaltotal").settext(moneytext(total));
+    const Money rounded = roundedpayoff(app_, total);
+    int choice = s.roundingchoice;
+    c("txtfactor").settext(choice >= 1 && choice <= 5 ? s.roundlabels[choice] : "");
+    c("txttotalr").settext(moneytext(rounded));
+    s.roundedpaid += rounded;
+    c("txtrounded").settext(moneytext(s.roundedpaid));
+    s.paidtotal += total;
+    c("txtpaid").settext(moneytext(s.paidtotal));
+
+    c("txtwinnername").settext(name);
+    for (auto* n : {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
+                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
+        c(n).setvisible(true);
+    lst.removeitem(sel);
+
+    // After the last winner the document of payoff sheets printed so far is sent.
+    if (s.printswitch != "no" && lst.listcount() == 0) {
+        try {
+            app_.printer().enddoc();
+        } catch (const FileError& e) {
+            app_.fileerrorbox(e);
+        }
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,116 @@
+// Print choices: payoff sheets (each finisher line also recorded in the results file), or the
+// sortable winners list.
+#include "payoff/frmpay.h"
+#include "payoff/payoffsums.h"
+#include "platform/printer.h"
+#include "platform/text.h"
+
+namespace vt {
+
+namespace {
+
+// The first three lines of the print choices; bettors follow them.
+enum { kDetail = 0, kSortable = 1, kCancel = 2 };
+
+}  // namespace
+
+void frmpay::cmbbn_Click() {
+    Shared& s = sh();
+    clearbettorbets(s);
+    auto hidechoices = [this] {
+        c("txtbn").setvisible(false);
+        c("cmbbn").setvisible(false);
+    };
+    if (s.printswitch == "no") {
+        hidechoices();
+        return;
+    }
+    // The choice is taken by its place in the list, so AnyBettor's own line prints its sheet.
+    const int idx = c("cmbbn").listindex();
+    if (idx < 0) return;
+    if (idx == kCancel) {
+        hidechoices();
+        return;
+    }
+    if (idx == kSortable) {
+        s.printchoice = 1;
+        app_.form("frmprint").show();
+        return;
+    }
+    s.printchoice = idx == kDetail ? 0 : c("cmbbn").itemdata(idx);
+    Money grandtotal;
+    bool resultsfailed = false;
+    {
+        DocGuard guard(app_.printer());
+        if (idx == kDetail) {
+            app_.printer().fontname = "MS Sans Serif";
+            app_.printer().fontsize = 8;
+            for (const auto& w : s.winbettors) printsheet(w.first, grandtotal, resultsfailed);
+            app_.printer().print({" "});
+        } else {
+            printsheet(s.printchoice, grandtotal, resultsfailed);
+        }
+        printgrandtotal(grandtotal);
+    }
+    hidechoices();
+}
+
+void frmpay::printgrandtotal(Money grandtotal) {
+    app_.printer().print({Tab(7), "GRAND TOTAL PAID", Tab(30), moneytext(grandtotal)});
+}
+
+void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
+    Shared& s = sh();
+    Printer& p = app_.printer();
+    gatherbettorbets(s, bettor);
+    auto it = s.winbettors.find(bettor);
+    s.curbettor = it != s.winbettors.end() ? it->second : "#" + std::to_string(bettor);
+    p.fontname = "MS Sans Serif";
+    p.fontsize = 8;
+    p.print({"Results for " + s.curbettor + " for Round " + s.curround + " Flight " + s.curflight});
+    p.print({" "});
+    p.print({Tab(34), "WIN", Tab(54), "PLACE", Tab(74), "SHOW"});
+    p.print({"Player/Team", Tab(30), "Bet", Tab(40), "Paid", Tab(50), "Bet", Tab(60), "Paid", Tab(70), "Bet", Tab(80),
+             "Paid"});
+    const int n = s.nwin + s.nplace + s.nshow;
+    for (int slot = 1; slot <= n && slot <= 10; ++slot) {
+        const std::string finisher = c("cmbpt", slot - 1).text();
+        std::vector<PItem> line{finisher};
+        for (int t = 1; t <= 3; ++t) {
+            line.push_back(Tab(10 + 20 * t));
+            line.push_back(moneytext(s.bettorbets[slot][t]));
+            line.push_back(Tab(20 + 20 * t));
+            line.push_back(moneytext(paidamount(s, slot, t)));
+        }
+        p.print(line);
+        // One record per finisher line, flushed as it is written; a failure is told once a run.
+        try {
+            s.fileop = "Results Append";
+            RecordWriter rec;
+            rec.str(s.curbettor).str(s.curround).str(s.curflight).str(finisher);
+            for (int t = 1; t <= 3; ++t) rec.num(s.bettorbets[slot][t]).num(paidamount(s, slot, t));
+            app_.results.write(rec.end().bytes());
+        } catch (const FileError& e) {
+            if (!resultsfailed) app_.fileerrorbox(e);
+            resultsfailed = true;
+        }
+    }
+    p.print({" "});
+    std::vector<PItem> total{Tab(20), "TOTAL"};
+    for (int t = 1; t <= 3; ++t) {
+        Money bet;
+        for (int slot = 1; slot <= 10; ++slot) bet += s.bettorbets[slot][t];
+        total.push_back(Tab(10 + 20 * t));
+        total.push_back(moneytext(bet));
+        total.push_back(Tab(20 + 20 * t));
+        total.push_back(moneytext(poolpaid(s, t)));
+    }
+    p.print(total);
+    p.print();
+    const Money rounded = roundedpayoff(app_, totalpaid(s));
+    p.print({Tab(13), "TOTAL PAID", Tab(30), moneytext(rounded)});
+    grandtotal += rounded;
+    clearbettorbets(s);
+}
+
+}  // namespace vt

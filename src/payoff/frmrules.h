@@ -1,0 +1,16 @@
+#pragma once
+#include "app/app.h"
+
+namespace vt {
+
+// The payoff rules in plain words: how pools without winning bets are moved.
+class frmrules : public Form {
+public:
+    explicit frmrules(App& app);
+    void Command1_Click() { unload(); }
+};
+
+// The rules text as shown.
+extern const char* const kPayoffRules;
+
+}  // namespace vt

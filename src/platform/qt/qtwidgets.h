@@ -1,0 +1,62 @@
+#pragma once
+// Inside the Qt view: one Qt widget per control, made and kept in line with the model.
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/printer.h"
+#include "platform/runtime.h"
+
+class QFont;
+class QTimer;
+
+namespace vt::qtv {
+
+// Model text is Latin-1 bytes.
+inline QString qs(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::string ss(const QString& s) { return s.toLatin1().toStdString(); }
+
+// Runs a model action for a user action. An unexpected failure is shown in a box instead of
+// ending the program (a Qt slot must not throw).
+void guarded(Runtime& rt, const std::function<void()>& fn);
+
+// Draws a document's pages into the page rectangle; false when a new page cannot be started.
+bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc, const std::function<bool()>& newpage);
+
+QFont fontfor(const std::string& name, int size, bool bold);
+
+// A form's top-level window: closing it with the window manager asks the form instead.
+class FormWindow : public QWidget {
+public:
+    std::function<void()> onclose;
+
+protected:
+    void closeEvent(class QCloseEvent* e) override;
+};
+
+// The window of one loaded form and the widgets of its controls. `alive` turns false when the
+// form goes, so late Qt signals never reach a control that no longer exists.
+struct Win {
+    Form* form = nullptr;
+    std::string name;
+    FormWindow* window = nullptr;
+    std::map<Control*, QWidget*> widgets;
+    std::map<Control*, QTimer*> timers;
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    Control* lastfocus = nullptr;
+    std::vector<QWidget*> taborder;
+};
+
+// Makes the widget of a control (frames first, so controls in a frame sit inside it).
+QWidget* widgetfor(Win& win, Control& c);
+// Copies the control's state into its widget; signals are blocked meanwhile.
+void syncwidget(Win& win, Control& c, QWidget* w);
+
+}  // namespace vt::qtv

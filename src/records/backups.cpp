@@ -1,0 +1,148 @@
+// Restoring the data files from their backups, and clearing a flight's bets with the refund list.
+#include <map>
+#include <vector>
+
+#include "app/app.h"
+#include "platform/text.h"
+#include "records/records.h"
+#include "records/recordsutil.h"
+
+namespace vt {
+
+void restorebackups(App& app) {
+    Shared& sh = app.shared();
+    struct Copy {
+        std::string question, from, to, notice;
+    };
+    const Copy copies[] = {
+        {"Replace flight " + sh.curflight + " Bets with Betsbackup?", sh.betsbackupfile(sh.curround, sh.curflightnbr),
+         sh.betsfile(sh.curround, sh.curflightnbr), "Bet file replaced with Betsbackup file"},
+        {"Replace Players with Playersbackup?", sh.datapath + "Playersbackup", sh.datapath + "Players",
+         "Players file replaced with Playersbackup file"},
+        {"Replace Bettors with Bettorsbackup?", sh.datapath + "Bettorsbackup", sh.datapath + "Bettors",
+         "Bettors file replaced with Bettorsbackup file"},
+    };
+    sh.fileok = true;
+    for (const Copy& c : copies) {
+        if (app.msgbox(c.question, vbYesNo | vbQuestion, "Backup") != vbYes) continue;
+        try {
+            app.files().copy(c.from, c.to);
+        } catch (const FileError& e) {
+            // The data file stays as it was; the remaining questions are not asked.
+            sh.fileok = false;
+            app.fileerrorbox(e);
+            return;
+        }
+        app.msgbox(c.notice, vbOKOnly, "Backup");
+    }
+}
+
+namespace {
+
+// Prints the refund owed to each bettor holding bets, in Bettors-file order; a bettor number
+// missing from Bettors is printed as that number, so the lines add up to the total.
+void printrefunds(App& app, const std::vector<Bet>& read, Money total) {
+    Shared& sh = app.shared();
+    Printer& p = app.printer();
+    DocGuard guard(p);
+    p.fontsize = 8;
+    p.fontname = "MS Sans Serif";
+    p.fontsize = 8;
+    p.print({"REFUND BETS FOR " + sh.curround + " Flight " + sh.curflight});
+    p.print({" "});
+    p.print({"Bettor Name                  Amount"});
+    p.print({" "});
+
+    std::map<long, Money> sums;
+    std::vector<long> order;  // bettor numbers in the order of their first bet
+    for (const Bet& b : read) {
+        if (!sums.count(b.bettor)) order.push_back(b.bettor);
+        sums[b.bettor] += b.amount;
+    }
+    auto line = [&](const std::string& name, Money sum) {
+        p.print({Format(name, "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(sum, "Currency")});
+    };
+    for (size_t k = 1; k <= sh.bettors.size(); ++k) {
+        const Bettor& b = sh.bettors(k);
+        if (b.name.empty()) break;
+        auto it = sums.find(b.number);
+        if (it == sums.end()) continue;
+        line(b.name, it->second);
+        sums.erase(it);
+    }
+    for (long n : order)
+        if (sums.count(n)) line(std::to_string(n), sums[n]);
+    p.print({" "});
+    p.print({"TOTAL BETS " + Format(total, "Currency")});
+}
+
+void zerosumm(Shared& sh) {
+    for (size_t i = 1; i <= sh.summ.size(); ++i) sh.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
+}
+
+// A cleared flight: every cell of `bets` and `summ` is 0, and no bet is held.
+void zerotables(Shared& sh) {
+    for (size_t i = 1; i <= sh.bets.size(); ++i) sh.bets(i) = Bet{};
+    zerosumm(sh);
+    sh.betcount = 1;
+}
+
+}  // namespace
+
+void clearflightbets(App& app) {
+    Shared& sh = app.shared();
+    const std::string what = sh.curround + " Flight " + sh.curflight;
+    if (app.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes) return;
+    readbettors(app);
+    sh.fileop = "Bets Input";
+    sh.fileok = false;
+    const std::string bets = sh.betsfile(sh.curround, sh.curflightnbr);
+    const std::string backup = sh.betsbackupfile(sh.curround, sh.curflightnbr);
+
+    // The whole file is read before anything is changed.
+    std::vector<Bet> read;
+    Money total;
+    try {
+        if (!app.files().exists(bets)) {
+            makebetsfiles(app);
+            if (!sh.fileok) return;
+            sh.fileok = false;
+        }
+        RecordReader in = RecordReader::open(app.files(), bets);
+        while (!in.eof()) {
+            Bet b;
+            b.bettor = static_cast<long>(intfield(in.field()));
+            b.entry = static_cast<long>(intfield(in.field()));
+            b.type = static_cast<long>(intfield(in.field()));
+            b.amount = in.money();
+            read.push_back(b);
+            total += b.amount;
+        }
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return;
+    }
+    zerosumm(sh);
+    if (read.empty()) {
+        sh.fileok = true;
+        app.msgbox("Bets already cleared", vbOKOnly, "Clear bets");
+        return;
+    }
+    if (app.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes && equalsnocase(sh.printswitch, "yes"))
+        printrefunds(app, read, total);
+
+    zerotables(sh);
+    sh.betscomplete = true;
+    try {
+        app.files().remove(bets);
+        // A backup already gone leaves the flight as cleared as intended.
+        if (app.files().exists(backup)) app.files().remove(backup);
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.fileok = true;
+    app.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
+}
+
+}  // namespace vt

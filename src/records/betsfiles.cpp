@@ -1,0 +1,150 @@
+// The Bets files of a round and flight: loading them into `bets` and summing them into `summ`
+// and `flightpool`.
+#include <optional>
+#include <vector>
+
+#include "app/app.h"
+#include "platform/text.h"
+#include "records/records.h"
+#include "records/recordsutil.h"
+
+namespace vt {
+
+namespace {
+
+enum class Load { only, sum, sumall };
+
+// First row of `entries` holding each entry number, built once per load so that matching
+// thousands of bets stays fast; rows after the first empty name are not part of the table.
+class EntryRows {
+public:
+    explicit EntryRows(const Shared& sh) : rows_(static_cast<size_t>(sh.maxplayers) + 1, 0) {
+        for (size_t i = 1; i <= sh.entries.size(); ++i) {
+            const Entry& e = sh.entries(i);
+            if (e.name.empty()) break;
+            if (e.number >= 1 && e.number <= sh.maxplayers && rows_[e.number] == 0) rows_[e.number] = i;
+        }
+    }
+    // 0 when no row holds the number.
+    size_t find(long long number) const {
+        return number >= 1 && number < static_cast<long long>(rows_.size()) ? rows_[number] : 0;
+    }
+
+private:
+    std::vector<size_t> rows_;
+};
+
+void clearbets(Shared& sh) {
+    for (size_t i = 1; i <= sh.bets.size(); ++i) sh.bets(i) = Bet{0, 0, 0, kendmarker};
+}
+
+void addbet(Shared& sh, const Bet& b, const Entry& entry) {
+    if (b.type < 1 || b.type > 3) return;  // kept in `bets`, counted nowhere
+    SummRow& row = sh.summ(b.entry);
+    SummRow& tot = sh.summ(sh.maxplayers + 1);
+    Money* cell[] = {nullptr, &row.win, &row.place, &row.show};
+    Money* totcell[] = {nullptr, &tot.win, &tot.place, &tot.show};
+    *cell[b.type] += b.amount;
+    row.total += b.amount;
+    *totcell[b.type] += b.amount;
+    tot.total += b.amount;
+    if (entry.flight >= 1 && entry.flight <= 15) sh.flightpool[entry.flight][b.type] += b.amount;
+}
+
+// Reads the Bets file of the current round and flight into `bets`, summing unless `only`.
+void load(App& app, Load mode) {
+    Shared& sh = app.shared();
+    clearbets(sh);
+    if (mode == Load::sumall)
+        for (auto& f : sh.flightpool) f = {};
+    sh.fileop = "Bets Input";
+    sh.betcount = 1;
+    sh.betscomplete = false;
+    sh.fileok = false;
+    std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
+    RecordReader in;
+    try {
+        in = RecordReader::open(app.files(), path);
+    } catch (const FileError& e) {
+        if (e.number == 53 && mode != Load::only) {
+            sh.betscomplete = true;
+            if (mode == Load::sumall) {  // nothing is created here
+                sh.fileok = true;
+                return;
+            }
+            makebetsfiles(app);
+            if (!sh.fileok) return;
+            calcodds(app);
+            return;
+        }
+        app.fileerrorbox(e);
+        return;
+    }
+    bool summing = mode != Load::only;
+    std::optional<EntryRows> rows;
+    if (summing) rows.emplace(sh);
+    bool complete = true;
+    try {
+        while (!in.eof()) {
+            Bet b;
+            b.bettor = static_cast<long>(intfield(in.field()));
+            Field entry = in.field();
+            b.entry = static_cast<long>(intfield(entry));
+            b.type = static_cast<long>(intfield(in.field()));
+            b.amount = in.money();
+            if (summing && emptyfield(entry)) {
+                complete = false;  // a record without an entry ends the reading
+                break;
+            }
+            if (sh.betcount > static_cast<long>(sh.bets.size())) throwfileerror(9);
+            sh.bets(sh.betcount) = b;
+            ++sh.betcount;
+            if (!summing) continue;
+            size_t j = rows->find(b.entry);
+            if (j == 0) {
+                sh.dataerror = 1;
+                return;
+            }
+            addbet(sh, b, sh.entries(j));
+        }
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.betscomplete = complete;
+    if (summing) calcodds(app);
+    sh.fileok = true;
+}
+
+}  // namespace
+
+void resetsumm(Shared& sh) {
+    for (size_t i = 1; i <= sh.summ.size(); ++i) sh.summ(i) = SummRow{{}, {}, {}, {}, " ", "0", "0"};
+}
+
+void sumbets(App& app) {
+    resetsumm(app.shared());
+    load(app, Load::sum);
+}
+
+void sumbetsall(App& app) { load(app, Load::sumall); }
+
+void loadbets(App& app) { load(app, Load::only); }
+
+void makebetsfiles(App& app) {
+    Shared& sh = app.shared();
+    if (!equalsnocase(sh.fileop, "Bets input")) return;
+    sh.fileok = false;
+    try {
+        // Only a missing file is created: an existing Betsbackup is the copy a restore needs.
+        for (const std::string& path : {sh.betsfile(sh.curround, sh.curflightnbr),
+                                        sh.betsbackupfile(sh.curround, sh.curflightnbr)})
+            if (!app.files().exists(path)) app.files().replacefile(path, "");
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.fileok = true;
+}
+
+}  // namespace vt

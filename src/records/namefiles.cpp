@@ -1,0 +1,158 @@
+// The Players and Bettors files and their backups: read into and written from the shared tables.
+#include "app/app.h"
+#include "platform/text.h"
+#include "records/records.h"
+#include "records/recordsutil.h"
+
+namespace vt {
+
+void readentries(App& app) {
+    Shared& sh = app.shared();
+    for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
+    sh.fileop = "Players Input";
+    sh.nextentrynbr = 1;
+    sh.nextentryrow = 1;
+    sh.entriescomplete = false;
+    sh.fileok = false;
+    try {
+        RecordReader in = RecordReader::open(app.files(), sh.datapath + "Players");
+        size_t i = 1;
+        while (!in.eof()) {
+            long long number = intfield(in.field());
+            long long flight = intfield(in.field());
+            std::string field3 = in.text();
+            std::string name = in.text();
+            if (number == 999) break;
+            if (iszzz(name)) continue;
+            if (name.empty()) break;
+            // A full table is reported, so the next rewrite cannot drop the entries it missed.
+            if (i > sh.entries.size()) throwfileerror(9);
+            Entry& row = sh.entries(i);
+            row.number = static_cast<long>(number);
+            if (number < 1 || number > sh.maxplayers) {
+                sh.dataerror = 1;
+                return;
+            }
+            row.flight = static_cast<long>(flight);
+            if (flight < 1 || flight > 15) {
+                sh.dataerror = 1;
+                return;
+            }
+            row.field3 = field3;
+            row.name = name;
+            ++sh.nextentryrow;
+            sh.nextentrynbr = row.number + 1;
+            ++i;
+        }
+    } catch (const FileError& e) {
+        // Nothing is lost by writing a file that was not there.
+        if (e.number == 53) sh.entriescomplete = true;
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.entriescomplete = true;
+    sh.fileok = true;
+}
+
+void writeentries(App& app) {
+    Shared& sh = app.shared();
+    sh.fileop = "Players Output";
+    sh.fileok = false;
+    if (!sh.entriescomplete) {
+        refuserewrite(app, "Players");
+        return;
+    }
+    long row = 1, nbr = 1;
+    RecordWriter out;
+    try {
+        for (size_t i = 1; i <= sh.entries.size(); ++i) {
+            const Entry& e = sh.entries(i);
+            if (e.number == 999) break;
+            if (iszzz(e.name)) continue;
+            if (e.name.empty()) break;
+            out.num(static_cast<long long>(e.number)).num(static_cast<long long>(e.flight)).str(e.field3).str(e.name).end();
+            ++row;
+            nbr = e.number + 1;
+        }
+        sh.nextentryrow = row;
+        sh.nextentrynbr = nbr;
+        app.files().replacefile(sh.datapath + "Players", out.bytes());
+        sh.fileop = "Playersbackup output";
+        app.files().replacefile(sh.datapath + "Playersbackup", out.bytes());
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.fileok = true;
+}
+
+void readbettors(App& app) {
+    Shared& sh = app.shared();
+    for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
+    sh.fileop = "Bettors Input";
+    sh.nextticket = 1;
+    sh.nbettors = 0;
+    sh.bettorscomplete = false;
+    sh.fileok = false;
+    try {
+        RecordReader in = RecordReader::open(app.files(), sh.datapath + "Bettors");
+        size_t i = 1;
+        while (!in.eof()) {
+            long long number = intfield(in.field());
+            std::string name = in.text();
+            if (number == 999) break;
+            if (iszzz(name)) continue;
+            if (name.empty()) break;
+            // The last row stays free for a new bettor; a file with more is reported.
+            if (static_cast<long>(i) >= sh.maxbettors) throwfileerror(9);
+            sh.bettors(i) = Bettor{static_cast<long>(number), name};
+            sh.nextticket = static_cast<long>(number) + 1;
+            sh.nbettors = static_cast<long>(i);
+            ++i;
+        }
+    } catch (const FileError& e) {
+        if (e.number == 53) sh.bettorscomplete = true;
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.bettorscomplete = true;
+    sh.fileok = true;
+}
+
+void writebettors(App& app) {
+    Shared& sh = app.shared();
+    sh.fileop = "Bettors Output";
+    sh.fileok = false;
+    if (!sh.bettorscomplete) {
+        refuserewrite(app, "Bettors");
+        return;
+    }
+    long next = 2, count = 1;
+    RecordWriter out;
+    try {
+        out.num(1).str("AnyBettor").end();
+        // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
+        for (size_t i = 1; i <= sh.bettors.size(); ++i) {
+            const Bettor& b = sh.bettors(i);
+            if (i == 1 && (b.number == 999 || b.name.empty())) continue;
+            if (b.number == 999) break;
+            if (iszzz(b.name)) continue;
+            if (b.name.empty()) break;
+            if (b.number == 1) continue;  // AnyBettor, written first
+            out.num(static_cast<long long>(b.number)).str(b.name).end();
+            ++count;
+            next = b.number + 1;
+        }
+        sh.nextticket = next;
+        sh.nbettors = count;
+        app.files().replacefile(sh.datapath + "Bettors", out.bytes());
+        sh.fileop = "Bettorsbackup output";
+        app.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return;
+    }
+    sh.fileok = true;
+}
+
+}  // namespace vt

@@ -1,0 +1,38 @@
+#include "records/recordsutil.h"
+
+#include <cmath>
+
+#include "app/app.h"
+#include "platform/text.h"
+
+namespace vt {
+
+bool emptyfield(const Field& f) { return trim(f.text).empty(); }
+
+long long intfield(const Field& f) {
+    if (emptyfield(f)) return 0;
+    double d;
+    if (!parsenumber(f.text, d)) throwfileerror(13);
+    if (std::fabs(d) >= 2e9) throwfileerror(6);
+    return std::llround(d);
+}
+
+int64_t divhalfeven(int64_t x, int64_t d) {
+    int64_t q = x / d, r = x % d;
+    if (r < 0) {  // floor division
+        q -= 1;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && (q & 1))) ++q;
+    return q;
+}
+
+void refuserewrite(App& app, const std::string& what) {
+    Shared& sh = app.shared();
+    sh.fileok = false;
+    app.msgbox("The " + what + " file was not read completely, so it is not rewritten." + "\r\n" +
+                   "Check it with Fix Files on the main menu.",
+               vbOKOnly | vbExclamation, sh.fileop);
+}
+
+}  // namespace vt

@@ -1,0 +1,59 @@
+// Rewriting the Bets and Betsbackup files of the current round and flight from `bets`.
+#include "app/app.h"
+#include "records/records.h"
+#include "records/recordsutil.h"
+
+namespace vt {
+
+namespace {
+
+// Replaces one file of the pair; false (after the boxes) when it failed.
+bool replace(App& app, const std::string& path, const std::string& bytes) {
+    try {
+        app.files().replacefile(path, bytes);
+        return true;
+    } catch (const FileError& e) {
+        if (e.number == 67) app.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
+        app.fileerrorbox(e);
+        return false;
+    }
+}
+
+}  // namespace
+
+void writebets(App& app) {
+    Shared& sh = app.shared();
+    long drop = sh.dropbet;
+    sh.dropbet = 99999;  // on every exit, also after a failure
+    sh.fileok = false;
+    if (!sh.betscomplete) {
+        refuserewrite(app, "Bets");
+        return;
+    }
+    // Every loaded bet is written, by count: an amount of 9999 is a bet like any other here.
+    long count = std::min<long>(sh.betcount - 1, static_cast<long>(sh.bets.size()));
+    RecordWriter out;
+    for (long i = 1; i <= count; ++i) {
+        if (i == drop) continue;
+        const Bet& b = sh.bets(i);
+        out.num(static_cast<long long>(b.bettor)).num(static_cast<long long>(b.entry))
+            .num(static_cast<long long>(b.type)).num(b.amount).end();
+    }
+    // The backup is written only after the Bets file is complete.
+    if (!replace(app, sh.betsfile(sh.curround, sh.curflightnbr), out.bytes())) return;
+    if (!replace(app, sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes())) return;
+    sh.fileok = true;
+}
+
+void exportbets(App& app) {
+    Shared& sh = app.shared();
+    if (sh.betcount <= 1 || sh.bets.size() == 0 || sh.bets(1).bettor == 0) {
+        // No bet loaded: no file is created or emptied.
+        sh.dropbet = 99999;
+        sh.fileok = true;
+        return;
+    }
+    writebets(app);
+}
+
+}  // namespace vt

@@ -1,0 +1,217 @@
+#include "reports/frmsummary.h"
+
+#include "platform/text.h"
+#include "records/records.h"
+
+namespace vt {
+
+namespace {
+
+const char* const kRoundKeys[] = {"Round1", "Round2", "Round3", "Final"};
+
+struct ListColumn {
+    const char* label;
+    const char* title;
+    const char* list;
+    const char* tooltip;
+    const char* total;  // the total box under it, when any
+    int left, width;
+};
+
+const ListColumn kColumns[] = {
+    {"Label1", "PLAYER/TEAM ", "lstentries", "Display a list of all entries in this flight ", nullptr, 10, 300},
+    {"Label2", "$WIN", "lstwin", "Total $ bet on this player/team to come in first", "txtwintot", 315, 100},
+    {"Label3", "$PLACE", "lstplace", "Toal $ bet on this player/team to come in second", "txtplacetot", 420, 100},
+    {"Label4", "$SHOW", "lstshow", "Total $ bet on this player/team to come in third", "txtshowtot", 525, 100},
+    {"Label5", "$TOTAL", "lsttotal", "Total $ bet to win divided by total $ bet on this player/team to win ",
+     "txttotaltot", 630, 100},
+    {"Label6", "ODDS", "lstodds",
+     "Total bet on this event divided by the total bet on this player team  to win", nullptr, 735, 90},
+};
+
+}  // namespace
+
+FrmSummary::FrmSummary(App& app) : Form(app, "frmsummary"), app_(app) {
+    caption = "Summary";
+
+    auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 8, 560, 32);
+    banner.tooltip = "Event name and current betting round - can be changed in setup screen";
+    banner.fontsize = 12;
+    banner.fontbold = true;
+
+    auto& frame1 = add(Kind::Frame, "Frame1", "Round", 590, 2, 424, 46);
+    const char* roundcaptions[] = {"1", "2", "3", "Final"};
+    for (int i = 0; i < 4; ++i) {
+        auto& o = add(Kind::OptionButton, "Option" + std::to_string(i + 1), roundcaptions[i], 605 + i * 100, 20, 90, 22);
+        container[&o] = &frame1;
+    }
+    control("Option1").Click = [this] { Option1_Click(); };
+    control("Option2").Click = [this] { Option2_Click(); };
+    control("Option3").Click = [this] { Option3_Click(); };
+    control("Option4").Click = [this] { Option4_Click(); };
+
+    auto& frame2 = add(Kind::Frame, "Frame2", "Flight", 10, 52, 1004, 74);
+    frame2.tooltip = "Must select a flight to add new player/teams";
+    for (int i = 1; i <= 15; ++i) {
+        auto& o = add(Kind::OptionButton, "optflight", i, "", 20 + ((i - 1) % 8) * 123, 70 + ((i - 1) / 8) * 26, 118, 22);
+        container[&o] = &frame2;
+        o.Click = [this, i] { optflight_Click(i); };
+    }
+
+    for (const auto& c : kColumns) {
+        add(Kind::Label, c.label, c.title, c.left, 132, c.width, 18).fontbold = true;
+        add(Kind::ListBox, c.list, "", c.left, 152, c.width, 530).tooltip = c.tooltip;
+        if (c.total) add(Kind::TextBox, c.total, "", c.left, 688, c.width, 26).locked = true;
+    }
+    auto& totals = add(Kind::Label, "Label8", "TOTALS", 10, 692, 295, 22);
+    totals.alignment = 1;
+    totals.fontbold = true;
+
+    struct Button {
+        const char* name;
+        const char* caption;
+        const char* tooltip;
+        void (FrmSummary::*handler)();
+    };
+    const Button buttons[] = {
+        {"cmdplayer", "SORT BY PLAYER", "Sort the list alphabetically", &FrmSummary::cmdplayer_Click},
+        {"cmdmoney", "SORT BY WIN ODDS",
+         "Sort the list in sequence by total win$ bet - only displays entries with win bets", &FrmSummary::cmdmoney_Click},
+        {"cmddown", "DOWN", "Display the next 35 entries down the list", &FrmSummary::cmddown_Click},
+        {"cmdup", "UP", "Display the previous 35 entries", &FrmSummary::cmdup_Click},
+        {"cmdprint", "PRINT SUMMARY", "Print the current event summary screen", &FrmSummary::cmdprint_Click},
+        {"cmdbettorall", "PRINT ALL BETS", "Print a list by bettor in alpha sequence of all bets for this bettor",
+         &FrmSummary::cmdbettorall_Click},
+        {"cmdbettorsumm", "PRINT BET SUMMARY", "Print a list by bettor in alpha sequence of total bets by bettor",
+         &FrmSummary::cmdbettorsumm_Click},
+        {"cmdall", "ALL ODDS", "Display win, place, and show odds for all flights", &FrmSummary::cmdall_Click},
+        {"cmdmenu", "MAIN MENU", "Return to the betting screen", &FrmSummary::cmdmenu_Click},
+        {"cmdreturn", "RETURN TO BETS", "Return to the betting screen", &FrmSummary::cmdreturn_Click},
+    };
+    int top = 152;
+    for (const auto& b : buttons) {
+        auto& c = add(Kind::CommandButton, b.name, b.caption, 840, top, 174, 38);
+        c.tooltip = b.tooltip;
+        c.fontbold = true;
+        auto handler = b.handler;
+        c.Click = [this, handler] { (this->*handler)(); };
+        top += 48;
+    }
+}
+
+void FrmSummary::Form_Load() {
+    Shared& s = sh();
+    control("txtbanner").settext(s.banner);
+    // Picking the round option runs its choice of round, which fills the lists a first time.
+    for (int i = 0; i < 4; ++i)
+        if (s.curround == kRoundKeys[i]) control("Option" + std::to_string(i + 1)).setvalue(1);
+    pagestart = 1;
+    for (int i = 1; i <= 15; ++i) {
+        Control& o = control("optflight", i);
+        o.setcaption(s.flightnames[i]);
+        if (s.flightnames[i] == s.curflight) o.setvalue(1);
+    }
+    resetsumm(s);
+    readbettors(app_);
+    readentries(app_);
+    sumbets(app_);
+    calcodds(app_);
+    fillsummarylists(app_);
+}
+
+void FrmSummary::chooseround(const std::string& key, const std::string& banner) {
+    Shared& s = sh();
+    s.curround = key;
+    s.saveround = key;
+    s.banner = banner;
+    control("txtbanner").settext(banner);
+    reloadflight();
+}
+
+void FrmSummary::Option1_Click() { chooseround(kRoundKeys[0], sh().banner1); }
+void FrmSummary::Option2_Click() { chooseround(kRoundKeys[1], sh().banner2); }
+void FrmSummary::Option3_Click() { chooseround(kRoundKeys[2], sh().banner3); }
+void FrmSummary::Option4_Click() { chooseround(kRoundKeys[3], sh().bannerfinal); }
+
+void FrmSummary::optflight_Click(int index) {
+    sh().curflight = sh().flightnames[index];
+    sh().curflightnbr = index;
+    reloadflight();
+}
+
+void FrmSummary::reloadflight() {
+    resetsumm(sh());
+    sumbets(app_);
+    calcodds(app_);
+    fillsummarylists(app_);
+}
+
+void FrmSummary::sortlists(SummaryOrder order) {
+    try {
+        readentries(app_);
+        clearsummarylists(*this);
+        std::vector<SummaryRow> rows = ordersummaryrows(collectsummaryrows(sh(), false), order);
+        writedisptab(sh(), rows);
+        for (size_t n = 0; n < rows.size() && n < static_cast<size_t>(kSortLines); ++n) addsummaryline(*this, rows[n]);
+        showsummarytotals(sh(), *this);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+    }
+}
+
+void FrmSummary::cmdplayer_Click() {
+    pagestart = 1;
+    sortlists(SummaryOrder::NameCodes);
+}
+
+void FrmSummary::cmdmoney_Click() { sortlists(SummaryOrder::WinMoney); }
+
+void FrmSummary::showpage(long& r) {
+    clearsummarylists(*this);
+    for (int k = 0; k < kSummaryPage; ++k) {
+        if (disptabend(sh(), r)) break;
+        addsummaryline(*this, disptabrow(sh(), r));
+        ++r;
+        if (r > sh().maxplayers) break;
+    }
+}
+
+void FrmSummary::cmddown_Click() {
+    if (pagestart < 1) pagestart = 1;
+    long r = pagestart;
+    if (r <= sh().maxplayers && !disptabend(sh(), r)) {
+        showpage(r);
+        pagestart = r;
+    }
+    if (r > sh().maxplayers) pagestart = sh().maxplayers;
+}
+
+void FrmSummary::cmdup_Click() {
+    long r = pagestart - kSummaryPage;
+    if (r < 1) {
+        r = 1;
+        pagestart = 1;
+    }
+    if (disptabend(sh(), r)) return;
+    // The page shown starts at r, so a further UP steps back another page.
+    pagestart = r;
+    showpage(r);
+    if (r > sh().maxplayers) pagestart = sh().maxplayers;
+}
+
+void FrmSummary::cmdall_Click() {
+    unload();
+    app_.form("frmsumm").show();
+}
+
+void FrmSummary::cmdmenu_Click() {
+    unload();
+    app_.form("frmmenu").show();
+}
+
+void FrmSummary::cmdreturn_Click() {
+    unload();
+    app_.form("frmbet").show();
+}
+
+}  // namespace vt

@@ -1,0 +1,156 @@
+// The three printed reports of the summary screen.
+#include <algorithm>
+
+#include "platform/text.h"
+#include "records/records.h"
+#include "reports/frmsummary.h"
+#include "reports/printcopies.h"
+
+namespace vt {
+
+namespace {
+
+// The bettors with a name, in ascending name order by character codes; equal names keep the
+// order of `bettors`. Free rows, rows numbered 0 and deleted rows are left out.
+std::vector<Bettor> bettororder(const Shared& sh) {
+    std::vector<Bettor> out;
+    for (size_t i = 1; i <= sh.bettors.size(); ++i) {
+        const Bettor& b = sh.bettors(i);
+        if (b.number == 0 || b.name.empty() || b.name == "zzz") continue;
+        out.push_back(b);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Bettor& a, const Bettor& b) { return a.name < b.name; });
+    return out;
+}
+
+std::string bettypetext(long type) {
+    switch (type) {
+        case 1: return "WIN";
+        case 2: return "PLACE";
+        case 3: return "SHOW";
+        default: return "TYPE" + Str(type);
+    }
+}
+
+// The bet line's entry text: flight label and the first 20 characters of the name.
+std::string entrytext(const Shared& sh, long number) {
+    for (size_t i = 1; i <= sh.entries.size(); ++i) {
+        const Entry& e = sh.entries(i);
+        if (e.number != number) continue;
+        std::string label = e.flight >= 1 && e.flight <= 15 ? sh.flightnames[e.flight] : "";
+        return label + Left(e.name, 20);
+    }
+    // A bet on an entry that is no longer in the players file still shows up with its amount.
+    return " Bad Player Number";
+}
+
+// The money of one bettor's bets in the loaded round and flight.
+Money bettortotal(const Shared& sh, long bettor) {
+    Money total;
+    for (size_t k = 1; k <= sh.bets.size(); ++k) {
+        const Bet& bet = sh.bets(k);
+        if (bet.bettor != 0 && bet.bettor == bettor) total += bet.amount;
+    }
+    return total;
+}
+
+}  // namespace
+
+void FrmSummary::cmdprint_Click() {
+    if (sh().printswitch == "no") return;
+    long copies = askcopies(app_, "Print Event Summary");
+    printcopies(app_, copies, [this](Printer& p) { printsummary(p); });
+    if (copies > 0) {
+        // Back to the print size chosen on the setup screen.
+        int idx = sh().fontsizeidx;
+        if (idx >= 1 && idx < static_cast<int>(sh().printfontsizes.size()) && sh().printfontsizes[idx] > 0)
+            app_.printer().fontsize = sh().printfontsizes[idx];
+    }
+}
+
+void FrmSummary::printsummary(Printer& p) {
+    Shared& s = sh();
+    // The printed order is left in the display table, so paging afterwards follows it.
+    std::vector<SummaryRow> rows = ordersummaryrows(collectsummaryrows(s, false), SummaryOrder::NameCodes);
+    writedisptab(s, rows);
+
+    p.fontname = "MS Sans Serif";
+    p.fontsize = 10;
+    p.print({"Round=" + s.curround + " " + "Flight=" + s.curflight + " Bets by Player/Team"});
+    p.print({" "});
+    p.print({"Player/Team", Tab(35), "$WIN", Tab(45), "$PLACE", Tab(55), "$SHOW", Tab(65), "$TOTAL", Tab(75), "ODDS"});
+    p.print({" "});
+    for (const SummaryRow& r : rows) {
+        p.print({Format(Mid(r.key, 11, 34), "!@@@@@@@@@@@@@@@@@@@"), Tab(35), Format(r.win, "#,###"), Tab(45),
+                 Format(r.place, "#,###"), Tab(55), Format(r.show, "#,###"), Tab(65), Format(r.total, "#,###"),
+                 Tab(75), Format(r.odds, "!@@@@@")});
+        p.print({std::string(89, '_')});
+    }
+    p.print({" "});
+    const SummRow& t = s.summ(s.maxplayers + 1);
+    p.print({" TOTALS", Tab(35), Format(t.win, "$##,##0"), Tab(45), Format(t.place, "$##,##0"), Tab(55),
+             Format(t.show, "$##,##0"), Tab(65), Format(t.total, "$##,##0")});
+}
+
+void FrmSummary::cmdbettorall_Click() {
+    if (sh().printswitch == "no") return;
+    long copies = askcopies(app_, "Print Bets");
+    printcopies(app_, copies, [this](Printer& p) { printallbets(p); });
+}
+
+void FrmSummary::printallbets(Printer& p) {
+    Shared& s = sh();
+    p.fontname = "MS Sans Serif";
+    p.fontsize = 8;
+    p.print({control("txtbanner").text() + " Flight " + s.curflight + " Bets by Bettor"});
+    p.print({" "});
+    readbettors(app_);
+    Money grand;
+    for (const Bettor& b : bettororder(s)) {
+        Money total;
+        p.print({"Bet summary for  " + b.name});
+        bool first = true;
+        for (size_t k = 1; k <= s.bets.size(); ++k) {
+            const Bet& bet = s.bets(k);
+            if (bet.bettor == 0 || bet.bettor != b.number) continue;
+            total += bet.amount;
+            grand += bet.amount;
+            if (first) p.print({"Ticket/Bettor " + b.name});
+            first = false;
+            p.print({Format(entrytext(s, bet.entry), "!@@@@@@@@@@@@@@@@@@@@@") + "  " + Format(bet.amount, "$#,##0.00") +
+                     " TO " + bettypetext(bet.type)});
+        }
+        if (total != Money{}) {
+            p.print({"TOTAL  " + Format(total, "Currency")});
+            p.print({" "});
+        }
+    }
+    p.print({" "});
+    p.print({"TOTAL BETS " + Format(grand, "Currency")});
+}
+
+void FrmSummary::cmdbettorsumm_Click() {
+    if (sh().printswitch == "no") return;
+    long copies = askcopies(app_, "Print Bet Summary");
+    printcopies(app_, copies, [this](Printer& p) { printbetsummary(p); });
+}
+
+void FrmSummary::printbetsummary(Printer& p) {
+    Shared& s = sh();
+    p.fontname = "MS Sans Serif";
+    p.fontsize = 8;
+    p.print({control("txtbanner").text() + " " + " Flight " + s.curflight + "  Bettor Summary"});
+    p.print({" "});
+    p.print({"Bettor Name           Amount"});
+    p.print({" "});
+    Money grand;
+    for (const Bettor& b : bettororder(s)) {
+        Money total = bettortotal(s, b.number);
+        grand += total;
+        if (total != Money{}) p.print({Format(Left(b.name, 20), "!@@@@@@@@@@@@@@@@@@@@") + "  " + Format(total, "Currency")});
+    }
+    p.print({" "});
+    p.print({"TOTAL BETS " + Format(grand, "Currency")});
+}
+
+}  // namespace vt

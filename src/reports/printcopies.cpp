@@ -1,0 +1,31 @@
+#include "reports/printcopies.h"
+
+#include <cmath>
+
+#include "app/app.h"
+#include "platform/text.h"
+
+namespace vt {
+
+long askcopies(App& app, const std::string& title) {
+    double n = Val(app.inputbox("Enter number of forms to print", title, "1"));
+    if (n == 0) return 0;
+    if (n < 1 || n > 100) return 1;
+    return static_cast<long>(std::floor(n));
+}
+
+void printcopies(App& app, long copies, const std::function<void(Printer&)>& body) {
+    Printer& p = app.printer();
+    for (long c = 1; c <= copies; ++c) {
+        DocGuard guard(p);
+        body(p);
+        try {
+            p.enddoc();
+        } catch (const FileError& e) {
+            app.fileerrorbox(e);
+            return;
+        }
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,112 @@
+#include "setup/frmcpt.h"
+
+#include "platform/text.h"
+#include "setup/setupfile.h"
+
+namespace vt {
+
+namespace {
+
+const std::string kFolder = "C:\\Vantrope\\";
+
+}  // namespace
+
+bool validsavename(const std::string& name) {
+    if (trim(name).empty() || name.find_first_of("/\\:") != std::string::npos || name.find("..") != std::string::npos)
+        return false;
+    for (const char* own : {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
+        if (equalsnocase(name, own)) return false;
+    for (const char* round : kRoundKeys)
+        for (long n = 1; n <= 15; ++n)
+            for (const char* kind : {"Bets", "Betsbackup"})
+                if (equalsnocase(name, round + Str(static_cast<long long>(n)) + kind)) return false;
+    return true;
+}
+
+frmcpt::frmcpt(App& app) : Form(app, "frmcpt"), app_(app) {
+    caption = "Change Player/Team File";
+    width = 520;
+    height = 600;
+    add(Kind::Label, "lbllst", "List of Vantrope Files", 20, 20, 300, 20);
+    auto& files = add(Kind::FileListBox, "File1", "", 20, 44, 300, 440);
+    files.DblClick = [this] { File1_DblClick(); };
+    add(Kind::CommandButton, "cmdcpt", "Change Player/Team File", 340, 44, 160, 50).Click = [this] { cmdcpt_Click(); };
+    add(Kind::CommandButton, "cmdreturn", "Return", 340, 434, 160, 50).Click = [this] { cmdreturn_Click(); };
+}
+
+void frmcpt::listfiles() {
+    Control& files = control("File1");
+    files.path = "C:\\Vantrope";
+    files.refresh();
+}
+
+void frmcpt::Form_Load() {
+    listfiles();
+    control("lbllst").setvisible(false);
+    control("File1").setvisible(false);
+}
+
+void frmcpt::cmdcpt_Click() {
+    control("File1").setvisible(true);
+    control("lbllst").setvisible(true);
+    listfiles();
+    app_.msgbox("Double click on a valid Player/Team file in the list to replace the current Player/Team file");
+}
+
+bool frmcpt::savecurrent() {
+    std::string name;
+    for (;;) {
+        name = app_.inputbox("Enter Save name for current Player/Team file");
+        if (name.empty()) {
+            if (app_.msgbox("No save name entered - skip save?", vbOKCancel) == vbOK) return true;
+            continue;
+        }
+        if (validsavename(name)) break;
+        app_.msgbox("Not a valid save name - the program's own files and folder names cannot be used");
+    }
+    try {
+        app_.files().copy(kFolder + "Players", kFolder + name);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+        app_.msgbox("Player/Team file was not saved");
+        return false;
+    }
+    listfiles();
+    app_.msgbox("Current Player/Team file saved as " + name);
+    return true;
+}
+
+void frmcpt::replacewith(const std::string& chosen) {
+    try {
+        std::string bytes = app_.files().readall(kFolder + chosen);
+        RecordReader first(bytes);
+        for (int i = 1; i <= 2; ++i) first.field();
+        std::string third = first.field().text;
+        first.field();
+        if (!third.empty()) {
+            app_.msgbox("Invalid Player/Team file");
+            return;
+        }
+        // Players itself chosen: it already is the current file.
+        if (!equalsnocase(chosen, "Players")) {
+            app_.files().replacefile(kFolder + "Players", bytes);
+            app_.files().replacefile(kFolder + "Playersbackup", bytes);
+        }
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+        app_.msgbox("Problem changing Player/Team file");
+        return;
+    }
+    app_.msgbox(chosen + " is now the current Player/Team file");
+}
+
+void frmcpt::File1_DblClick() {
+    Control& files = control("File1");
+    if (files.listindex() < 0) return;
+    std::string chosen = files.list(files.listindex());
+    if (app_.msgbox("Save current Player/Team file?", vbYesNo) == vbNo || savecurrent()) replacewith(chosen);
+    files.setvisible(false);
+    control("lbllst").setvisible(false);
+}
+
+}  // namespace vt

@@ -1,0 +1,136 @@
+// The setup screen's settings: round, banners, flight names, withholding, rounding, bet buttons,
+// printing, and the ways to the data-folder, name-import and tutorial screens.
+#include "platform/text.h"
+#include "setup/frminit.h"
+#include "setup/setupfile.h"
+
+namespace vt {
+
+void frminit::Option_Click(int n) {
+    sh_.curround = kRoundKeys[n - 1];
+    sh_.banner = roundbanner(sh_, sh_.curround);
+    control("txtbanner").settext(sh_.banner);
+}
+
+void frminit::txtbanner_KeyPress(const std::string& box, int& key) {
+    if (key != vbKeyReturn) return;
+    static const std::pair<const char*, const char*> kBoxes[4] = {
+        {"Round1", "Round 1 banner information changed"},
+        {"Round2", "Round 2 banner information changed"},
+        {"Round3", "Round 3 banner information changed"},
+        {"Final", "Final Round banner information changed"}};
+    int i = box == "txtbanner1" ? 0 : box == "txtbanner2" ? 1 : box == "txtbanner3" ? 2 : 3;
+    std::string& banner = roundbanner(sh_, kBoxes[i].first);
+    std::string text = control(box).text();
+    if (text.find('"') != std::string::npos) {
+        app_.msgbox("A banner may not hold a double quote", vbOKOnly, "Setup");
+        control(box).settext(banner);
+        return;
+    }
+    banner = text;
+    if (sh_.curround == kBoxes[i].first) {
+        control("txtbanner").settext(text);
+        sh_.banner = text;
+    }
+    try {
+        writesetup(app_);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+        return;
+    }
+    app_.msgbox(kBoxes[i].second, vbOKOnly, "Setup");
+}
+
+void frminit::txtflight_KeyPress(int index, int& key) {
+    if (key != vbKeyReturn) return;
+    Control& box = control("txtflight", index);
+    // Trailing blanks are padding, not part of the name.
+    std::string name = rtrim(box.text());
+    if (name.size() > 9 || name.find('"') != std::string::npos) {
+        box.settext(sh_.flightnames[index + 1]);
+        if (name.size() > 9) app_.msgbox("Maximum flight name length is 9 characters", vbOKOnly, "Flight Name");
+        else app_.msgbox("A flight name may not hold a double quote", vbOKOnly, "Flight Name");
+        return;
+    }
+    name += Space(10 - static_cast<long>(name.size()));
+    box.settext(name);
+    sh_.flightnames[index + 1] = name;
+    app_.msgbox("Flight " + Str(index + 1) + " changed to " + name);
+}
+
+void frminit::txtwith_KeyPress(int& key) {
+    if (key != vbKeyReturn) return;
+    std::string text = control("txtwith").text();
+    double pct;
+    if (!parsenumber(text, pct) || pct < 0 || pct >= 100) {
+        app_.msgbox("Withholding must be a number from 0 to less than 100", vbOKOnly, "Withholding");
+        return;
+    }
+    sh_.housepct = text;
+    app_.msgbox("Withholding factor changed to " + sh_.housepct + " %");
+}
+
+void frminit::cmdround_Click() {
+    sh_.roundingchoice = sh_.roundingchoice % 5 + 1;
+    control("cmdround").setcaption("Round payoff to nearest " + sh_.roundlabels[sh_.roundingchoice]);
+}
+
+void frminit::cmdbamount_Click(int index) {
+    sh_.betbuttons[index] = sh_.betbuttons[index] % 12 + 1;
+    control("cmdbamount", index).setcaption(sh_.betamounts[sh_.betbuttons[index]]);
+}
+
+void frminit::cmdprint_Click() {
+    if (sh_.printswitch == "no") {
+        control("cmdprint").setcaption("Printing to the default printer is active");
+        sh_.printswitch = "yes";
+    } else if (sh_.printswitch == "yes") {
+        control("cmdprint").setcaption("All printing is suppressed");
+        sh_.printswitch = "no";
+    }
+}
+
+void frminit::cmddir_Click() {
+    unload();
+    app_.form("frmdir").show();
+}
+
+void frminit::cmdimpext_Click() {
+    unload();
+    app_.form("frmimport").show();
+}
+
+void tutormessage(App& app) {
+    app.msgbox("The tutorials are in the FAQ on the Vantrope web site. Open the web site and choose FAQ to see them.");
+}
+
+void frminit::cmdtutor_Click() { tutormessage(app_); }
+
+void frminit::showcpt() { app_.form("frmcpt").show(); }
+
+void frminit::stepmaxbets() {
+    sh_.maxbets = sh_.maxbets + 500 == 5500 ? 1000 : sh_.maxbets + 500;
+    sh_.bets.resize(sh_.maxbets);
+    sh_.newbets.resize(sh_.maxbets);
+}
+
+void frminit::stepmaxbettors() {
+    sh_.maxbettors = sh_.maxbettors + 100 == 1100 ? 500 : sh_.maxbettors + 100;
+    sh_.savedbettors.resize(sh_.maxbettors);
+    sh_.bettormap.resize(sh_.maxbettors);
+    sh_.bettors.resize(sh_.maxbettors);
+    sh_.winningbets.assign(sh_.maxbettors + 1, {});
+}
+
+void frminit::stepmaxplayers() {
+    sh_.maxplayers = sh_.maxplayers + 100 == 1100 ? 500 : sh_.maxplayers + 100;
+    sh_.entries.resize(sh_.maxplayers);
+    sh_.summ.resize(sh_.maxplayers + 1);
+}
+
+void frminit::stepfontsize() {
+    sh_.fontsizeidx = sh_.fontsizeidx % 7 + 1;
+    app_.printer().fontsize = sh_.printfontsizes[sh_.fontsizeidx];
+}
+
+}  // namespace vt

@@ -1,0 +1,50 @@
+#pragma once
+// The setup file: one record of 33 fields in the program folder, holding the banners, the data
+// folder, printing and rounding choices, the current round, the bet buttons, the capacities and
+// the flight names.
+#include <string>
+
+#include "records/shared.h"
+
+namespace vt {
+
+class App;
+
+inline const char* const kSetupFile = "C:\\Vantrope\\Init";
+inline const char* const kProgramFolder = "C:\\Vantrope\\";
+
+// The four round keys, in order.
+inline const char* const kRoundKeys[4] = {"Round1", "Round2", "Round3", "Final"};
+// 1..4 for a round key, 0 for anything else.
+int roundindex(const std::string& key);
+
+// roundnames 1..4 = the four round keys.
+void fillroundnames(Shared& sh);
+
+// The fixed tables every load fills: printer font sizes, rounding steps, bet-button amounts.
+void fillsetuptables(Shared& sh);
+// The first-run values of every setup field.
+void setupdefaults(Shared& sh);
+// Capacities in force whatever the file says; the tables sized from them.
+void fixcapacities(Shared& sh);
+// The banner of a round key ("" for none).
+std::string& roundbanner(Shared& sh, const std::string& key);
+
+// The record as written: 33 fields, one line. FileError 5 when a text holds a double quote.
+std::string setuprecord(const Shared& sh);
+// Reads the 33 fields of a record into the setup variables. A value out of its range takes its
+// first-run value. FileError 62 when the record is short. keeppath: the data folder is not taken.
+void parsesetup(Shared& sh, const std::string& bytes, bool keeppath = false);
+// Reads the setup file into the setup variables (FileError when it cannot be read whole).
+void readsetup(App& app, bool keeppath = false);
+// Replaces the setup file with the current values (FileError on failure).
+void writesetup(App& app);
+
+}  // namespace vt
+
+namespace vt {
+// Runs a shared reader or writer; false when it showed a file-error box or met a bad record.
+bool ransafely(App& app, void (*proc)(App&));
+// Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
+void writeanybettor(App& app, const std::string& path);
+}  // namespace vt

@@ -1,0 +1,159 @@
+// Paying for new bets with the receipt, and deleting a prior bet with its refund.
+#include <regex>
+
+#include "betfixture.h"
+
+namespace vt::test {
+
+class PayTest : public BetTest {
+protected:
+    void SetUp() override {
+        sh().printswitch = "yes";
+        bets(1, "12,1,1,10\r\n");
+        open();
+        tick(1);
+        tick(3);
+        pickbettor("SMITH-BOB");
+    }
+};
+
+TEST_F(PayTest, ReceiptListsEveryBetAndTheTotal) {
+    place(7, "cmdwin", {3});
+    place(8, "cmdshow", {3, 3});
+    c("cmdpay").click();
+    EXPECT_EQ(c("cmdpay").caption(), "  PAID  $6.00");
+    ASSERT_EQ(printed.docs.size(), 1u);
+    auto l = printed.lines(0);
+    EXPECT_TRUE(std::regex_match(l[0], std::regex(R"(\d\d-\d\d-\d{4} \d\d:\d\d:\d\d)"))) << l[0];
+    std::vector<std::string> want{"Round1 BET SUMMARY FOR ",
+                                  "SMITH-BOB",
+                                  " ",
+                                  "PLAYER/TEAM         BET",
+                                  "FLIGHT A  ADAMS" + std::string(14, ' ') + " $10.00 W",
+                                  "----------NEW BETS--------------",
+                                  "FLIGHT C  CARTER" + std::string(13, ' ') + " $02.00 W",
+                                  "FLIGHT C  DAVIS" + std::string(14, ' ') + " $04.00 S",
+                                  "",
+                                  " ",
+                                  "TOTAL BETS $16.00"};
+    for (int i = 0; i < 10; ++i) want.push_back(" ");
+    EXPECT_EQ(std::vector<std::string>(l.begin() + 1, l.end()), want);
+    EXPECT_EQ(printed.docs[0].pages[0][0].fontname, "MS Sans Serif");
+    EXPECT_EQ(printed.docs[0].pages[0][0].fontsize, 8);
+    // Ready for the next bettor.
+    EXPECT_EQ(c("lstbetsprior").listcount(), 0);
+    EXPECT_EQ(c("cbobettor").text(), "");
+    EXPECT_EQ(c("txtbettor").text(), "");
+    EXPECT_EQ(c("txttotal").text(), "0");
+    EXPECT_EQ(sh().newtotal, Money{});
+    EXPECT_EQ(sh().newbets(7).bettor, 0);
+    // Nothing unpaid: a second click does nothing.
+    c("cmdpay").click();
+    EXPECT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(c("cmdpay").caption(), "  PAID  $6.00");
+}
+
+TEST_F(PayTest, PrintingOffPrintsNothingAndStillRecords) {
+    c("cmdprint").click();
+    EXPECT_EQ(sh().printswitch, "no");
+    place(7, "cmdwin", {3});
+    c("cmdpay").click();
+    EXPECT_TRUE(printed.docs.empty());
+    EXPECT_EQ(betsfile(3), "12,7,1,2\r\n");
+    EXPECT_EQ(sh().newtotal, Money{});
+    // Now another bettor can be chosen.
+    pickbettor("JONES-AL");
+    EXPECT_EQ(sh().curticket, 2);
+}
+
+// A printer that cannot print.
+class BrokenSink : public PrintSink {
+public:
+    void print(const PrintDoc&) override { throw FileError(57, "Device I/O error"); }
+};
+
+TEST_F(PayTest, PrinterFailureIsShownAndThePaymentStands) {
+    BrokenSink broken;
+    app->printer().setsink(&broken);
+    place(7, "cmdwin", {3});
+    dialogs.ok("57 Device I/O error");
+    c("cmdpay").click();
+    EXPECT_FALSE(app->printer().docopen());
+    EXPECT_EQ(sh().newtotal, Money{});
+    EXPECT_EQ(c("lstbetsprior").listcount(), 0);
+    app->printer().setsink(&printed);
+}
+
+class DeleteTest : public BetTest {
+protected:
+    void SetUp() override {
+        bets(3, "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n");
+        bets(4, "12,8,3,4\r\n");
+        open();
+        pickbettor("SMITH-BOB");
+    }
+    void select(int i) { c("lstbetsprior").setlistindex(i); }
+};
+
+TEST_F(DeleteTest, SecondOfThreeIdenticalBetsLeavesTwo) {
+    ASSERT_EQ(lines("lstbetsprior").size(), 6u);  // four in flight 3, one listed under flight 4's file, divider
+    select(1);
+    dialogs.answer(vbYes, "Delete FLIGHT C  CARTER").ok("Refund SMITH-BOB $5.00");
+    c("cmdclear").click();
+    const std::string left = "2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n";
+    EXPECT_EQ(betsfile(3), left);
+    EXPECT_EQ(backupfile(3), left);
+    std::vector<std::string> want{"FLIGHT C  CARTER" + std::string(8, ' ') + " $05.00 TO WIN",
+                                  "FLIGHT C  DAVIS" + std::string(9, ' ') + " $01.00 TO PLACE",
+                                  "FLIGHT C  CARTER" + std::string(8, ' ') + " $05.00 TO WIN",
+                                  "FLIGHT D  DAVIS" + std::string(9, ' ') + " $04.00 TO SHOW"};
+    EXPECT_EQ(lines("lstbetsprior"), want);
+    EXPECT_EQ(c("txttotalprior").text(), "$15.00");
+    EXPECT_EQ(sh().curflightnbr, 15);
+    EXPECT_EQ(sh().betrow, 5);
+}
+
+TEST_F(DeleteTest, BetOfAnotherFlightsFileIsDeletedThere) {
+    select(4);  // listed from flight 4's file
+    dialogs.answer(vbYes).ok("Refund SMITH-BOB $4.00");
+    c("cmdclear").click();
+    EXPECT_EQ(betsfile(4), "");
+    EXPECT_EQ(backupfile(4), "");
+    EXPECT_EQ(betsfile(3), "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n");
+    // Flight 15 is current now; a new bet still goes to its entry's flight.
+    tick(3);
+    place(8, "cmdplace", {2});
+    EXPECT_EQ(betsfile(3).substr(betsfile(3).size() - 10), "12,8,2,1\r\n");
+    EXPECT_EQ(betsfile(15), "");
+}
+
+TEST_F(DeleteTest, NothingChosenOrNoAnswerDeletesNothing) {
+    const std::string before = betsfile(3);
+    dialogs.answer(vbYes, "Delete ").ok("Must select bet first");
+    c("cmdclear").click();
+    select(static_cast<int>(lines("lstbetsprior").size()) - 1);
+    dialogs.answer(vbNo);
+    c("cmdclear").click();
+    EXPECT_EQ(betsfile(3), before);
+    EXPECT_EQ(lines("lstbetsprior").size(), 5u);  // relisted, without the divider
+}
+
+TEST_F(DeleteTest, BetMissingFromTheBackupIsNotDeleted) {
+    folder.write(betsname(4, "Round1", true), "");
+    select(4);
+    dialogs.answer(vbYes).ok("nothing was deleted");
+    c("cmdclear").click();
+    EXPECT_EQ(betsfile(4), "12,8,3,4\r\n");
+    EXPECT_EQ(c("txttotalprior").text(), "$20.00");
+}
+
+TEST_F(DeleteTest, RefusedWhileBetsAreUnpaid) {
+    tick(3);
+    place(7, "cmdwin", {2});
+    select(0);
+    dialogs.ok("Must pay cashier first");
+    c("cmdclear").click();
+    EXPECT_EQ(betsfile(3), "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n12,7,1,1\r\n");
+}
+
+}  // namespace vt::test

@@ -1,0 +1,174 @@
+// Payoff sheets with the results file, and the sortable winners list.
+#include "paytest.h"
+
+namespace vt::test {
+namespace {
+
+// A printed line with texts starting at the given columns.
+std::string at(std::initializer_list<std::pair<int, std::string>> items) {
+    std::string line;
+    for (auto& [col, text] : items) {
+        line.resize(col - 1, ' ');
+        line += text;
+    }
+    return line;
+}
+
+class PrintTest : public PayTest {
+protected:
+    PrintTest() { sh().printswitch = "yes"; }
+    // ALPHA and BRAVO dead-heat for first, CHARLIE third; 10 % house: every payoff is 1.8 but
+    // BRAVO's WIN, 3.6.
+    void deadheat(bool openresults = true) {
+        if (openresults) app->results.open(app->files(), "C:\\Vantrope\\Results");
+        writebets({{2, 1, 1, "30"}, {3, 2, 1, "10"}, {4, 4, 1, "60"}, {2, 1, 2, "10"}, {3, 2, 2, "10"},
+                   {4, 4, 2, "20"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"}, {4, 4, 3, "15"}});
+        open();
+        ctl("txthousepct").settext("10");
+        finishers({"1", "1", "3"}, {1, 2, 3});
+        ctl("cmdcalc").click();
+        ctl("cmdprtsumm").click();
+    }
+    void choose(int line) { ctl("cmbbn").setlistindex(line); }
+    Control& grid() { return app->form("frmprint").control("wingrd"); }
+    std::vector<std::string> gridcolumn(int col) {
+        std::vector<std::string> out;
+        for (int r = 1; r < grid().rows(); ++r) out.push_back(grid().textmatrix(r, col));
+        return out;
+    }
+};
+
+TEST_F(PrintTest, DetailSheetsAndTheirResultsRecords) {
+    deadheat();
+    choose(0);
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const std::vector<std::string> zeros = {"$0.00", "$0.00", "$0.00", "$0.00", "$0.00", "$0.00"};
+    auto slotline = [](const std::string& name, std::vector<std::string> m) {
+        return at({{1, name}, {30, m[0]}, {40, m[1]}, {50, m[2]}, {60, m[3]}, {70, m[4]}, {80, m[5]}});
+    };
+    const std::vector<std::string> head = {
+        "Results for ADAMS-ANN for Round Round1 Flight A         ",
+        " ",
+        at({{34, "WIN"}, {54, "PLACE"}, {74, "SHOW"}}),
+        at({{1, "Player/Team"}, {30, "Bet"}, {40, "Paid"}, {50, "Bet"}, {60, "Paid"}, {70, "Bet"}, {80, "Paid"}}),
+    };
+    std::vector<std::string> want = head;
+    want.push_back(slotline("A         ALPHA", {"$30.00", "$54.00", "$10.00", "$18.00", "$5.00", "$9.00"}));
+    want.push_back(slotline("A         BRAVO", zeros));
+    want.push_back(slotline("A         CHARLIE", zeros));
+    want.push_back(" ");
+    want.push_back(at({{20, "TOTAL"}, {30, "$30.00"}, {40, "$54.00"}, {50, "$10.00"}, {60, "$18.00"}, {70, "$5.00"},
+                       {80, "$9.00"}}));
+    want.push_back("");
+    want.push_back(at({{13, "TOTAL PAID"}, {30, "$81.00"}}));
+    auto lines = printed.lines(0);
+    ASSERT_GE(lines.size(), want.size() * 2 + 2);
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(lines[i], want[i]) << i;
+    // BAKER-BOB: BRAVO's WIN 10 at 3.6, PLACE 10 at 1.8, SHOW 5 on BRAVO and on CHARLIE at 1.8.
+    EXPECT_EQ(lines[want.size() + 5], slotline("A         BRAVO", {"$10.00", "$36.00", "$10.00", "$18.00", "$5.00", "$9.00"}));
+    EXPECT_EQ(lines[lines.size() - 1], at({{7, "GRAND TOTAL PAID"}, {30, "$153.00"}}));
+    EXPECT_EQ(lines[lines.size() - 2], " ");
+
+    const std::string results = folder.read("Results");
+    EXPECT_EQ(results.substr(0, results.find("\r\n") + 2),
+              "\"ADAMS-ANN\",\"Round1\",\"A         \",\"A         ALPHA\",30,54,10,18,5,9\r\n");
+    EXPECT_NE(results.find("\"BAKER-BOB\",\"Round1\",\"A         \",\"A         BRAVO\",10,36,10,18,5,9\r\n"),
+              std::string::npos);
+    EXPECT_NE(results.find("\"ADAMS-ANN\",\"Round1\",\"A         \",\"A         CHARLIE\",0,0,0,0,0,0\r\n"),
+              std::string::npos);
+    size_t records = 0;
+    for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++records;
+    EXPECT_EQ(records, 6u);
+    EXPECT_FALSE(ctl("cmbbn").visible());
+    EXPECT_EQ(sh().bettorbets[1][1], Money());
+}
+
+
+TEST_F(PrintTest, AnyBettorLinePrintsItsOwnSheet) {
+    app->results.open(app->files(), "C:\\Vantrope\\Results");
+    writebets({{1, 1, 1, "10"}, {2, 1, 2, "10"}, {3, 2, 2, "10"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"}});
+    open();
+    finishers({"1", "2", "3"}, {1, 2, 3});
+    ctl("cmdcalc").click();
+    ctl("cmdprtsumm").click();
+    ASSERT_EQ(ctl("cmbbn").list(3), "AnyBettor");
+    choose(3);
+    EXPECT_FALSE(app->isloaded("frmprint"));
+    ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.lines(0)[0].rfind("Results for AnyBettor", 0), 0u);
+}
+
+TEST_F(PrintTest, NothingPrintedOrRecordedWhenPrintingIsOffOrCancelled) {
+    deadheat();
+    sh().printswitch = "no";
+    choose(0);
+    EXPECT_FALSE(ctl("cmbbn").visible());
+    ctl("cmdprtsumm").click();
+    choose(1);
+    EXPECT_FALSE(app->isloaded("frmprint"));
+    sh().printswitch = "yes";
+    ctl("cmdprtsumm").click();
+    choose(2);
+    EXPECT_FALSE(ctl("txtbn").visible());
+    EXPECT_TRUE(printed.docs.empty());
+    EXPECT_EQ(folder.read("Results"), "");
+}
+
+TEST_F(PrintTest, AResultsFileThatCannotBeWrittenIsToldOnceAndTheSheetsStillPrint) {
+    deadheat(false);
+    dialogs.ok("52 Bad file name or number");
+    choose(0);
+    EXPECT_EQ(dialogs.shown.back().title, "Results Append");
+    ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.lines(0).back(), at({{7, "GRAND TOTAL PAID"}, {30, "$153.00"}}));
+}
+
+TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
+    sh().roundingchoice = 3;
+    calcworked();
+    ctl("cmdprtsumm").click();
+    choose(1);
+    ASSERT_TRUE(app->form("frmprint").visible());
+    EXPECT_TRUE(ctl("cmbbn").visible());
+    EXPECT_EQ(grid().textmatrix(0, 3), "Amount");
+    EXPECT_EQ(grid().colwidth(2), 2150);
+    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"HOUSE", "ADAMS-ANN", "BAKER-BOB", "ZZ-TOTAL"}));
+    EXPECT_EQ(gridcolumn(1), (std::vector<std::string>{"", "2", "3", ""}));
+    EXPECT_EQ(gridcolumn(3), (std::vector<std::string>{"20.00", "133.05", "46.95", "200.00"}));
+    EXPECT_EQ(gridcolumn(4), (std::vector<std::string>{"20.00", "133.00", "47.00", "200.00"}));
+
+    // Paying everyone brings PAID to the list's total; ROUNDED PAID to its rounded bettor totals.
+    paybettor(2);
+    paybettor(3);
+    EXPECT_EQ(ctl("txtpaid").text(), "$200.00");
+    EXPECT_EQ(ctl("txtrounded").text(), "$180.00");
+
+    Form& list = app->form("frmprint");
+    list.control("cmdsorta").click();
+    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"ADAMS-ANN", "BAKER-BOB", "HOUSE", "ZZ-TOTAL"}));
+    list.control("cmdsortd").click();
+    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"HOUSE", "BAKER-BOB", "ADAMS-ANN", "ZZ-TOTAL"}));
+
+    list.control("cmdsorta").click();
+    list.control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    auto lines = printed.lines(0);
+    EXPECT_EQ(lines[0], "Payoff for Round Round1   Flight A         ");
+    EXPECT_EQ(lines[2], at({{1, "Pos"}, {8, "Player / Team"}, {30, "WIN"}, {40, "PLACE"}, {50, "SHOW"}}));
+    EXPECT_EQ(lines[4], at({{1, "1"}, {5, "A         ALPHA"}, {30, "$9.00"}, {40, "$5.85"}, {50, "$4.60"}}));
+    EXPECT_EQ(lines[6], at({{1, "3"}, {5, "A         CHARLIE"}, {30, "$0.00"}, {40, "$0.00"}, {50, "$10.20"}}));
+    EXPECT_EQ(lines[8], at({{1, "BETTOR NAME"}, {50, "AMOUNT"}, {65, "AMT ROUNDED"}}));
+    const std::string rule = "____________";
+    EXPECT_EQ(lines[10], at({{1, "HOUSE"}, {50, "20.00"}, {65, "20.00"}, {85, rule}}));
+    EXPECT_EQ(lines[12], at({{1, "ADAMS-ANN"}, {50, "133.05"}, {65, "133.00"}, {85, rule}}));
+    EXPECT_EQ(lines[16], at({{1, "ZZ-TOTAL"}, {50, "200.00"}, {65, "200.00"}, {85, rule}}));
+    EXPECT_EQ(lines.size(), 17u);
+
+    list.unload();
+    EXPECT_FALSE(app->isloaded("frmprint"));
+    EXPECT_TRUE(pay().visible());
+}
+
+
+}  // namespace
+}  // namespace vt::test

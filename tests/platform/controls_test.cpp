@@ -1,0 +1,160 @@
+#include "testform.h"
+
+using namespace vt;
+using vt::test::ProbeForm;
+
+namespace {
+
+class Controls : public vt::test::AppTest {
+protected:
+    Controls() { vt::test::registerprobe(*app); }
+    ProbeForm& probe() { return app->formas<ProbeForm>("frmprobe"); }
+    Control& c(const std::string& name, int index = -1) { return probe().control(name, index); }
+    std::vector<std::string>& log() { return probe().log; }
+    // The log from here on.
+    void mark() { log().clear(); }
+};
+
+}  // namespace
+
+TEST_F(Controls, TextSetInCodeFiresChangeOnlyWhenItChanges) {
+    mark();
+    c("txtname").settext("Smith");
+    c("txtname").settext("Smith");
+    c("lblnote").settext("other");
+    EXPECT_EQ(log(), std::vector<std::string>{"txtname.Change"});
+    EXPECT_EQ(c("txtname").text(), "Smith");
+    EXPECT_EQ(c("lblnote").caption(), "other");
+}
+
+TEST_F(Controls, CheckValueFiresClickAndClickToggles) {
+    mark();
+    c("chkpaid").setvalue(1);
+    c("chkpaid").setvalue(1);
+    c("chkpaid").click();
+    EXPECT_EQ(c("chkpaid").value(), 0);
+    EXPECT_EQ(log(), (std::vector<std::string>{"chkpaid.Click", "chkpaid.Click"}));
+    c("chkpaid").setenabled(false);
+    c("chkpaid").click();
+    EXPECT_EQ(c("chkpaid").value(), 0);
+}
+
+TEST_F(Controls, OptionsClearOnlyTheirOwnFrame) {
+    mark();
+    c("optpick", 1).setvalue(1);
+    c("optpick", 3).setvalue(1);
+    EXPECT_EQ(c("optpick", 1).value(), 1);
+    c("optpick", 2).click();
+    EXPECT_EQ(c("optpick", 1).value(), 0);
+    EXPECT_EQ(c("optpick", 2).value(), 1);
+    EXPECT_EQ(c("optpick", 3).value(), 1);
+    c("optpick", 4).setvalue(1);
+    EXPECT_EQ(c("optpick", 3).value(), 0);
+    EXPECT_EQ(c("optpick", 2).value(), 1);
+    // Clearing in code fires nothing.
+    c("optpick", 4).setvalue(0);
+    EXPECT_EQ(log(), (std::vector<std::string>{"optpick(1).Click", "optpick(3).Click", "optpick(2).Click",
+                                               "optpick(4).Click"}));
+}
+
+TEST_F(Controls, SortedListKeepsItemDataAndNewIndex) {
+    Control& l = c("lstnames");
+    const std::vector<std::pair<std::string, long>> adds = {
+        {"banana", 1}, {"Apple", 2}, {"_under", 3}, {"cherry", 4}, {"apple", 5}, {"Zebra", 6}};
+    std::vector<int> where;
+    for (auto& [text, data] : adds) {
+        l.additem(text);
+        where.push_back(l.newindex());
+        l.setitemdata(l.newindex(), data);
+    }
+    EXPECT_EQ(where, (std::vector<int>{0, 0, 2, 2, 1, 4}));
+    std::vector<std::string> texts;
+    std::vector<long> datas;
+    for (int i = 0; i < l.listcount(); ++i) {
+        texts.push_back(l.list(i));
+        datas.push_back(l.itemdata(i));
+    }
+    // Case folds to upper case: equal names keep the order they came in, "_" sorts after "Z".
+    EXPECT_EQ(texts, (std::vector<std::string>{"Apple", "apple", "banana", "cherry", "Zebra", "_under"}));
+    EXPECT_EQ(datas, (std::vector<long>{2, 5, 1, 4, 6, 3}));
+    EXPECT_EQ(l.findbydata(4), 3);
+
+    // The picked row follows its item when another goes in before it or comes out.
+    mark();
+    l.setlistindex(2);
+    l.additem("aardvark");
+    EXPECT_EQ(l.listindex(), 3);
+    EXPECT_EQ(l.text(), "banana");
+    l.removeitem(0);
+    EXPECT_EQ(l.listindex(), 2);
+    EXPECT_EQ(l.itemdata(l.listindex()), 1);
+    EXPECT_EQ(log(), std::vector<std::string>{"lstnames.Click"});
+    EXPECT_THROW(l.setlistindex(l.listcount()), std::out_of_range);
+    l.clear();
+    EXPECT_EQ(l.listindex(), -1);
+    EXPECT_EQ(l.listcount(), 0);
+}
+
+TEST_F(Controls, ComboListIndexSetsTextAndFiresClick) {
+    Control& cmb = c("cmbpos", 0);
+    cmb.additem("1");
+    cmb.additem("2");
+    mark();
+    cmb.setlistindex(1);
+    EXPECT_EQ(cmb.text(), "2");
+    EXPECT_EQ(log(), std::vector<std::string>{"cmbpos.Click"});
+    cmb.settext("7");
+    EXPECT_EQ(log().back(), "cmbpos.Change");
+    EXPECT_EQ(cmb.listcount(), 2);
+}
+
+TEST_F(Controls, KeyPressGetsTheKeyByReference) {
+    Control& t = c("txtname");
+    t.KeyPress = [](int& k) {
+        if (k >= 'a' && k <= 'z') k -= 32;  // typed upper case
+        if (k == '"') k = 0;                 // swallowed
+    };
+    for (char ch : std::string("ab\"c")) t.keypress(ch);
+    EXPECT_EQ(t.text(), "ABC");
+    EXPECT_EQ(t.selstart, 3);
+    t.keypress(vbKeyBack);
+    EXPECT_EQ(t.text(), "AB");
+    t.maxlength = 2;
+    t.keypress('x');
+    EXPECT_EQ(t.text(), "AB");
+    t.locked = true;
+    t.maxlength = 0;
+    t.keypress('x');
+    EXPECT_EQ(t.text(), "AB");
+}
+
+TEST_F(Controls, TimerTicksOnlyWhenEnabledWithAnInterval) {
+    Control& tmr = c("tmrclock");
+    int ticks = 0;
+    tmr.Timer = [&] { ++ticks; };
+    tmr.tick();
+    tmr.interval = 1000;
+    tmr.tick();
+    tmr.setenabled(false);
+    tmr.tick();
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(Controls, GridCellsAndSort) {
+    auto& g = c("grdbets");
+    g.setrows(5);
+    g.setcols(2);
+    const char* names[] = {"", "b", "a", "B", "c"};
+    const char* nums[] = {"", "10", "9", "100", "9"};
+    for (int r = 1; r < 5; ++r) {
+        g.settextmatrix(r, 0, names[r]);
+        g.settextmatrix(r, 1, nums[r]);
+    }
+    g.grid.col = g.grid.colsel = 1;
+    g.setsort(flexSortNumericAscending);
+    EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0), "acbB");
+    g.grid.col = g.grid.colsel = 0;
+    g.setsort(flexSortGenericDescending);
+    EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0), "cbBa");
+    EXPECT_THROW(g.textmatrix(5, 0), std::out_of_range);
+}

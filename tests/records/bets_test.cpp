@@ -1,0 +1,124 @@
+// Bets files: loading, pool totals, the missing pair, and the WIN odds that end a sum.
+#include "records/records.h"
+#include "testapp.h"
+
+namespace vt::test {
+namespace {
+
+Money d(double x) { return Money::fromdouble(x); }
+
+class BetsFiles : public AppTest {
+protected:
+    void SetUp() override {
+        folder.write("Players", "3,2,\"\",\"THREE\"\r\n7,2,\"\",\"SEVEN\"\r\n9,4,\"\",\"NINE\"\r\n");
+        readentries(*app);
+        sh().curround = "Round1";
+        sh().curflightnbr = 2;
+    }
+};
+
+TEST_F(BetsFiles, WinAndBoardBetsFillTheirRowsAndTotals) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n4,3,1,2\r\n4,3,2,2\r\n4,3,3,2\r\n");
+    sumbets(*app);
+    const SummRow& r7 = sh().summ(7);
+    const SummRow& r3 = sh().summ(3);
+    const SummRow& tot = sh().summ(sh().maxplayers + 1);
+    EXPECT_EQ((std::vector<Money>{r7.win, r7.place, r7.show, r7.total}), (std::vector<Money>{d(5), d(0), d(0), d(5)}));
+    EXPECT_EQ((std::vector<Money>{r3.win, r3.place, r3.show, r3.total}), (std::vector<Money>{d(2), d(2), d(2), d(6)}));
+    EXPECT_EQ((std::vector<Money>{tot.win, tot.place, tot.show, tot.total}), (std::vector<Money>{d(7), d(2), d(2), d(11)}));
+    EXPECT_EQ(sh().betcount, 5);
+    EXPECT_EQ(sh().bets(5).amount, d(9999));
+    EXPECT_EQ(sh().summ(1).win, d(0));
+    // WIN pool 7: entry 7 with 5 gets 1/1 (7/5 rounds to 1); entry 3 with 2 gets 4/1 (3.5 -> 4).
+    EXPECT_EQ(r7.oddswin, " 1/ 1");
+    EXPECT_EQ(r3.oddswin, " 4/ 1");
+    EXPECT_EQ(sh().summ(9).oddswin, "");  // another flight: no money, no odds
+}
+
+TEST_F(BetsFiles, BetOnAnotherFlightsEntryGoesToThatFlightsPool) {
+    folder.write("Round1 2Bets", "1,9,2,3.5\r\n1,7,4,8\r\n");
+    sumbets(*app);
+    EXPECT_EQ(sh().flightpool[4][2], d(3.5));
+    EXPECT_EQ(sh().flightpool[2][2], d(0));
+    EXPECT_EQ(sh().betcount, 3);  // the type 4 bet is loaded but counted nowhere
+    EXPECT_EQ(sh().summ(7).total, d(0));
+}
+
+TEST_F(BetsFiles, MissingPairIsCreatedEmptyByTheSumOnly) {
+    sh().curround = "Round2";
+    sh().curflightnbr = 10;
+    sumbetsall(*app);
+    EXPECT_FALSE(folder.exists("Round2 10Bets"));
+    sumbets(*app);
+    EXPECT_EQ(folder.read("Round2 10Bets"), "");
+    EXPECT_EQ(folder.read("Round2 10Betsbackup"), "");
+    EXPECT_EQ(sh().betcount, 1);
+    EXPECT_EQ(sh().summ(sh().maxplayers + 1).total, d(0));
+}
+
+TEST_F(BetsFiles, MakeBetsFilesNeverEmptiesAnExistingBackup) {
+    folder.write("Round1 2Betsbackup", "1,7,1,5\r\n");
+    sumbets(*app);
+    EXPECT_EQ(folder.read("Round1 2Bets"), "");
+    EXPECT_EQ(folder.read("Round1 2Betsbackup"), "1,7,1,5\r\n");
+    sh().fileop = "Players Input";  // only a Bets read creates files
+    sh().curflightnbr = 3;
+    makebetsfiles(*app);
+    EXPECT_FALSE(folder.exists("Round1 3Bets"));
+}
+
+TEST_F(BetsFiles, UnknownEntryStopsTheSumAndBlocksTheRewrite) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,12,1,5\r\n1,3,1,5\r\n");
+    sumbets(*app);
+    EXPECT_EQ(sh().dataerror, 1);
+    EXPECT_EQ(sh().summ(7).win, d(5));
+    EXPECT_EQ(sh().summ(3).win, d(0));
+    EXPECT_EQ(sh().summ(7).oddswin, " ");  // no odds step
+    EXPECT_FALSE(sh().betscomplete);
+}
+
+TEST_F(BetsFiles, SumAllTreatsAnUnknownEntryAsTheSumDoes) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,500,1,5\r\n");
+    resetsumm(sh());
+    sumbetsall(*app);
+    EXPECT_EQ(sh().dataerror, 1);
+    EXPECT_EQ(sh().summ(500).win, d(0));
+}
+
+TEST_F(BetsFiles, CutShortRecordIsReportedNotACrash) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,7,\"x\",5\r\n");
+    dialogs.ok(" 13 Type mismatch");
+    sumbets(*app);
+    EXPECT_EQ(dialogs.shown.at(0).title, "Bets Input");
+    EXPECT_EQ(sh().betcount, 2);
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,7\r\n");
+    dialogs.ok(" 62 Input past end of file");
+    loadbets(*app);
+    EXPECT_FALSE(sh().betscomplete);
+}
+
+TEST_F(BetsFiles, LoadBetsTakesEverythingAndCreatesNothing) {
+    folder.write("Round1 2Bets", "1,99,7,1\r\n2,7,1,2.25\r\n");
+    loadbets(*app);
+    EXPECT_EQ(sh().betcount, 3);
+    EXPECT_EQ(sh().bets(2).amount, d(2.25));
+    EXPECT_EQ(sh().dataerror, 0);
+    sh().curflightnbr = 5;
+    dialogs.ok(" 53 File not found");
+    loadbets(*app);
+    EXPECT_FALSE(folder.exists("Round1 5Bets"));
+}
+
+TEST_F(BetsFiles, FileLargerThanTheTableIsReported) {
+    sh().maxbets = 2;
+    sh().sizetables();
+    readentries(*app);
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,7,1,5\r\n1,7,1,5\r\n");
+    dialogs.ok("Subscript out of range");
+    sumbets(*app);
+    EXPECT_EQ(sh().summ(7).win, d(10));
+    EXPECT_FALSE(sh().betscomplete);
+}
+
+}  // namespace
+}  // namespace vt::test

@@ -1,0 +1,88 @@
+#include <QImage>
+
+#include "platform/qt/qtview.h"
+#include "reportsfixture.h"
+
+using namespace vt;
+using vt::test::ReportsTest;
+
+namespace {
+
+class OddsGrid : public ReportsTest {
+protected:
+    Control& grid() { return app->form("frmsumm").control("grdodds"); }
+    std::vector<std::string> row(int r) {
+        std::vector<std::string> out;
+        for (int c = 0; c < 10; ++c) out.push_back(grid().textmatrix(r, c));
+        return out;
+    }
+    // Entries of flight 2 in two runs, the first entry not in flight 1; bets in both flights.
+    void twoflights() {
+        players({{1, 2, "ALPHA"}, {2, 1, "BRAVO"}, {3, 2, "CHARLIE"}});
+        bets("Round1", 1, {"1,2,1,12.5"});
+        bets("Round1", 2, {"1,1,1,250", "1,3,2,12.5"});
+    }
+};
+
+const std::string k6(6, ' ');
+
+}  // namespace
+
+TEST_F(OddsGrid, EachRunOfAFlightEndsWithItsTotalRow) {
+    twoflights();
+    ASSERT_EQ(grid().rows(), 13);
+    EXPECT_EQ(row(0)[0], "Rec Nbr");
+    EXPECT_EQ(row(0)[9], "Total $");
+    using V = std::vector<std::string>;
+    const V flight1total = {"1", "", "TOTAL", "$ 12.5", "", "$ 0", "", "$ 0", "", "$ 12.5"};
+    const V flight2total = {"4", "", "TOTAL", "$ 250", "", "$ 12.5", "", "$ 0", "", "$ 262.5"};
+    EXPECT_EQ(row(1), flight1total);
+    EXPECT_TRUE(grid().cellbold(1, 2));
+    EXPECT_TRUE(grid().cellbold(1, 9));
+    EXPECT_EQ(row(2), (V{"2", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(row(3), (V{"3", "B -        ", "ALPHA", "    250", "  1/ 1", "      0", k6, "      0", k6, "    250"}));
+    EXPECT_EQ(row(4), flight2total);
+    EXPECT_EQ(row(6)[3], "     12.5");
+    EXPECT_EQ(row(7)[2], "TOTAL");
+    EXPECT_EQ(row(9)[5], "   12.5");
+    EXPECT_EQ(row(10)[9], "$ 262.5");
+    EXPECT_EQ(row(12)[0], "12");
+    // The current flight is left as it was.
+    EXPECT_EQ(sh().curflightnbr, 1);
+}
+
+TEST_F(OddsGrid, AnEmptyPlayersFileGivesOneEmptyTotalStepOnly) {
+    players({});
+    ASSERT_EQ(grid().rows(), 4);
+    EXPECT_EQ(row(1)[0], "");
+    EXPECT_EQ(row(2)[0], "2");
+    EXPECT_EQ(row(3)[0], "3");
+}
+
+TEST_F(OddsGrid, PrintsEveryRowAtTheTabColumns) {
+    twoflights();
+    sh().printswitch = "yes";
+    dialogs.type("2", "Enter number of forms to print");
+    app->form("frmsumm").control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 2u);
+    EXPECT_EQ(dialogs.shown.back().title, "Print Bets");
+    auto lines = printed.lines(0);
+    // "Rec Nbr" and each 11-place flight name are wider than the room before the next tab
+    // column, so the rest of their line goes on the next printed line.
+    ASSERT_EQ(lines.size(), 13u + 1 + 3);
+    EXPECT_EQ(lines[0], "Rec Nbr");
+    EXPECT_EQ(lines[4], "3   B -        ");
+    EXPECT_EQ(lines[5].substr(0, 19), "              ALPHA");
+    EXPECT_EQ(lines[1].substr(0, 25), "    Flight    Player/Team");
+    EXPECT_EQ(lines[2], "1             TOTAL               $ 12.5               $ 0                $ 0                   $ 12.5");
+}
+
+TEST_F(OddsGrid, ScreensRenderAt1024By768) {
+    twoflights();
+    std::string dir = VANTROPE_SCREENS_DIR;
+    ASSERT_TRUE(renderformpng(*app, app->form("frmsumm"), dir + "/frmsumm.png"));
+    ASSERT_TRUE(renderformpng(*app, summary(), dir + "/frmsummary.png"));
+    QImage img(QString::fromStdString(dir + "/frmsummary.png"));
+    EXPECT_EQ(img.width(), 1024);
+    EXPECT_EQ(img.height(), 768);
+}

@@ -1,0 +1,120 @@
+#include "reportsfixture.h"
+
+using namespace vt;
+using vt::test::ReportsTest;
+
+namespace {
+
+class SummaryPrint : public ReportsTest {
+protected:
+    SummaryPrint() {
+        sh().printswitch = "yes";
+        players({{1, 1, "ALPHA"}, {2, 1, "BRAVO"}, {3, 2, "CHARLIE"}});
+        bettors({"AnyBettor", "SMITH-JO", "ADAMS-AL", "ZED-NOBETS", "bates-lower"});
+        bets("Round1", 1, {"2,1,1,10", "2,2,2,1500", "2,1,3,2.5", "3,2,1,40"});
+        summary();
+    }
+    std::vector<std::string> print(const std::string& button) {
+        dialogs.type("1", "Enter number of forms to print");
+        size_t before = printed.docs.size();
+        summary().control(button).click();
+        EXPECT_EQ(printed.docs.size(), before + 1);
+        return printed.docs.empty() ? std::vector<std::string>{} : printed.lines(printed.docs.size() - 1);
+    }
+};
+
+const std::string kRule(89, '_');
+
+}  // namespace
+
+TEST_F(SummaryPrint, SummaryOfAFlight) {
+    std::vector<std::string> expected = {
+        "Round=Round1 Flight=A -        Bets by Player/Team",
+        " ",
+        "Player/Team                       $WIN      $PLACE    $SHOW     $TOTAL    ODDS",
+        " ",
+        "ALPHA                             10                  3         13         5/ 1",
+        kRule,
+        "BRAVO                             40        1,500               1,540      1/ 1",
+        kRule,
+        " ",
+        " TOTALS                           $50       $1,500    $3        $1,553",
+    };
+    sh().printfontsizes[3] = 12;
+    sh().fontsizeidx = 3;
+    EXPECT_EQ(print("cmdprint"), expected);
+    EXPECT_EQ(dialogs.shown.back().title, "Print Event Summary");
+    EXPECT_EQ(printed.docs.back().pages[0][0].fontsize, 10);
+    // Afterwards the printer is back at the point size the setup screen chose.
+    EXPECT_EQ(app->printer().fontsize, 12);
+}
+
+TEST_F(SummaryPrint, SummaryOfAFlightWithoutEntriesHasNoEntryLines) {
+    summary().control("optflight", 3).click();
+    auto lines = print("cmdprint");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[5], " TOTALS                           $0        $0        $0        $0");
+}
+
+TEST_F(SummaryPrint, AllBetsByBettorInCharacterCodeOrder) {
+    std::vector<std::string> expected = {
+        "Open - Round 1 Flight A -        Bets by Bettor",
+        " ",
+        "Bet summary for  ADAMS-AL",
+        "Ticket/Bettor ADAMS-AL",
+        "A -       BRAVO        $40.00 TO WIN",
+        "TOTAL  $40.00",
+        " ",
+        "Bet summary for  AnyBettor",
+        "Bet summary for  SMITH-JO",
+        "Ticket/Bettor SMITH-JO",
+        "A -       ALPHA        $10.00 TO WIN",
+        "A -       BRAVO        $1,500.00 TO PLACE",
+        "A -       ALPHA        $2.50 TO SHOW",
+        "TOTAL  $1,512.50",
+        " ",
+        "Bet summary for  ZED-NOBETS",
+        "Bet summary for  bates-lower",
+        " ",
+        "TOTAL BETS $1,552.50",
+    };
+    EXPECT_EQ(print("cmdbettorall"), expected);
+    EXPECT_EQ(dialogs.shown.back().title, "Print Bets");
+}
+
+TEST_F(SummaryPrint, ABetOnAnEntryNoLongerThereIsListedAsABadPlayerNumber) {
+    sh().entries(2).number = 77;
+    auto lines = print("cmdbettorall");
+    EXPECT_EQ(lines[4], " Bad Player Number     $40.00 TO WIN");
+    EXPECT_EQ(lines.back(), "TOTAL BETS $1,552.50");
+}
+
+TEST_F(SummaryPrint, BetSummaryListsOnlyBettorsWithBets) {
+    std::vector<std::string> expected = {
+        "Open - Round 1  Flight A -         Bettor Summary",
+        " ",
+        "Bettor Name           Amount",
+        " ",
+        "ADAMS-AL              $40.00",
+        "SMITH-JO              $1,512.50",
+        " ",
+        "TOTAL BETS $1,552.50",
+    };
+    EXPECT_EQ(print("cmdbettorsumm"), expected);
+    EXPECT_EQ(dialogs.shown.back().title, "Print Bet Summary");
+}
+
+TEST_F(SummaryPrint, CopiesFollowTheLeadingNumberOfTheAnswer) {
+    const std::pair<std::string, size_t> cases[] = {{"3", 3}, {"0", 0},  {"", 0},  {"-2", 1},
+                                                     {"250", 1}, {"2.5", 2}, {"7 copies", 7}};
+    for (const auto& [answer, copies] : cases) {
+        dialogs.type(answer);
+        size_t before = printed.docs.size();
+        summary().control("cmdbettorsumm").click();
+        EXPECT_EQ(printed.docs.size() - before, copies) << "answer " << answer;
+    }
+    sh().printswitch = "no";
+    summary().control("cmdprint").click();
+    summary().control("cmdbettorall").click();
+    EXPECT_EQ(dialogs.shown.size(), 7u);
+}
