@@ -52,38 +52,38 @@ Money fieldmoney(const Field& f) {
 
 Frmfix::Frmfix(App& app)
     : Form(app, "frmfix"),
-      grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 770, 600)),
-      cmdbettor(add(Kind::CommandButton, "cmdbettor", "Display Member/ Bettor File", 795, 10, 105, 48)),
-      cmdbettorb(add(Kind::CommandButton, "cmdbettorb", "Display Backup Member/ Bettor file", 905, 10, 105, 48)),
-      cmdhorses(add(Kind::CommandButton, "cmdhorses", "Display Players File", 795, 62, 105, 40)),
-      cmdplayerb(add(Kind::CommandButton, "cmdplayerb", "Display Backup Player File", 905, 62, 105, 40)),
-      cmdbets(add(Kind::CommandButton, "cmdbets", "Display Bet File", 795, 106, 105, 40)),
-      cmdbackup(add(Kind::CommandButton, "cmdbackup", "Display Backup Bet File", 905, 106, 105, 40)),
-      cmdupdate(add(Kind::CommandButton, "cmdupdate", "Remove Selected Bet", 795, 150, 105, 40)),
-      cmdrplayer(add(Kind::CommandButton, "cmdrplayer", "Remove Selected Player", 905, 150, 105, 40)),
-      cmdrbettor(add(Kind::CommandButton, "cmdrbettor", "Remove Selected Member/ Bettor", 795, 194, 105, 40)),
-      cmdprint(add(Kind::CommandButton, "cmdprint", "Print Current List", 905, 194, 105, 40)),
-      cmdsorta(add(Kind::CommandButton, "cmdsorta", "Click column heading to sort", 795, 238, 215, 28)),
-      cmdreturn(add(Kind::CommandButton, "cmdreturn", "Return", 905, 690, 105, 40)),
-      frasort(add(Kind::Frame, "frasort", "Select Sort Parameters", 795, 238, 215, 120)),
-      chkasc(add(Kind::CheckBox, "chkasc", "", 805, 258, 20, 20)),
-      chkdes(add(Kind::CheckBox, "chkdes", "", 805, 282, 20, 20)),
-      chkalp(add(Kind::CheckBox, "chkalp", "", 805, 306, 20, 20)),
-      chknum(add(Kind::CheckBox, "chknum", "", 805, 330, 20, 20)),
-      txtasc(add(Kind::TextBox, "txtasc", "Ascending", 830, 258, 100, 20)),
-      txtdes(add(Kind::TextBox, "txtdes", "Descending", 830, 282, 100, 20)),
-      txtalp(add(Kind::TextBox, "txtalp", "Alpha", 830, 306, 100, 20)),
-      txtnum(add(Kind::TextBox, "txtnum", "Numeric", 830, 330, 100, 20)),
-      fraflight(add(Kind::Frame, "fraflight", "Select Flight", 795, 364, 215, 250)),
-      Frame1(add(Kind::Frame, "Frame1", "Flight", 800, 380, 205, 230)),
-      fraround(add(Kind::Frame, "fraround", "Round", 795, 620, 215, 60)),
-      Option1(add(Kind::OptionButton, "Option1", "1", 805, 640, 40, 24)),
-      Option2(add(Kind::OptionButton, "Option2", "2", 850, 640, 40, 24)),
-      Option3(add(Kind::OptionButton, "Option3", "3", 895, 640, 40, 24)),
-      Option4(add(Kind::OptionButton, "Option4", "Final", 940, 640, 60, 24)),
-      txtbanner(add(Kind::TextBox, "txtbanner", "", 10, 10, 770, 28)),
-      lblbets(add(Kind::Label, "lblbets", "", 10, 42, 770, 24)),
-      lblcopyr(add(Kind::Label, "lblcopyr", "", 10, 700, 600, 20)),
+      grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 700, 610)),
+      cmdbettor(add(Kind::CommandButton, "cmdbettor", "Display Member/ Bettor File", 720, 10, 294, 28)),
+      cmdbettorb(add(Kind::CommandButton, "cmdbettorb", "Display Backup Member/ Bettor file", 720, 42, 294, 28)),
+      cmdhorses(add(Kind::CommandButton, "cmdhorses", "Display Players File", 720, 74, 294, 28)),
+      cmdplayerb(add(Kind::CommandButton, "cmdplayerb", "Display Backup Player File", 720, 106, 294, 28)),
+      cmdbets(add(Kind::CommandButton, "cmdbets", "Display Bet File", 720, 138, 294, 28)),
+      cmdbackup(add(Kind::CommandButton, "cmdbackup", "Display Backup Bet File", 720, 170, 294, 28)),
+      cmdupdate(add(Kind::CommandButton, "cmdupdate", "Remove Selected Bet", 720, 202, 294, 28)),
+      cmdrplayer(add(Kind::CommandButton, "cmdrplayer", "Remove Selected Player", 720, 234, 294, 28)),
+      cmdrbettor(add(Kind::CommandButton, "cmdrbettor", "Remove Selected Member/ Bettor", 720, 266, 294, 28)),
+      cmdprint(add(Kind::CommandButton, "cmdprint", "Print Current List", 720, 298, 294, 28)),
+      cmdsorta(add(Kind::CommandButton, "cmdsorta", "Click column heading to sort", 720, 336, 294, 28)),
+      cmdreturn(add(Kind::CommandButton, "cmdreturn", "Return", 10, 690, 140, 40)),
+      frasort(add(Kind::Frame, "frasort", "Select Sort Parameters", 720, 336, 294, 120)),
+      chkasc(add(Kind::CheckBox, "chkasc", "", 732, 356, 20, 20)),
+      chkdes(add(Kind::CheckBox, "chkdes", "", 732, 380, 20, 20)),
+      chkalp(add(Kind::CheckBox, "chkalp", "", 732, 404, 20, 20)),
+      chknum(add(Kind::CheckBox, "chknum", "", 732, 428, 20, 20)),
+      txtasc(add(Kind::TextBox, "txtasc", "Ascending", 758, 356, 120, 20)),
+      txtdes(add(Kind::TextBox, "txtdes", "Descending", 758, 380, 120, 20)),
+      txtalp(add(Kind::TextBox, "txtalp", "Alpha", 758, 404, 120, 20)),
+      txtnum(add(Kind::TextBox, "txtnum", "Numeric", 758, 428, 120, 20)),
+      fraflight(add(Kind::Frame, "fraflight", "Select Flight", 720, 462, 294, 162)),
+      Frame1(add(Kind::Frame, "Frame1", "Flight", 726, 480, 282, 140)),
+      fraround(add(Kind::Frame, "fraround", "Round", 720, 630, 294, 56)),
+      Option1(add(Kind::OptionButton, "Option1", "1", 730, 652, 40, 24)),
+      Option2(add(Kind::OptionButton, "Option2", "2", 790, 652, 40, 24)),
+      Option3(add(Kind::OptionButton, "Option3", "3", 850, 652, 40, 24)),
+      Option4(add(Kind::OptionButton, "Option4", "Final", 910, 652, 60, 24)),
+      txtbanner(add(Kind::TextBox, "txtbanner", "", 10, 10, 700, 28)),
+      lblbets(add(Kind::Label, "lblbets", "", 10, 42, 700, 24)),
+      lblcopyr(add(Kind::Label, "lblcopyr", "", 170, 700, 540, 20)),
       app_(app) {
     caption = "File Inspection";
     lblbets.fontname = "Courier";
@@ -105,8 +105,8 @@ Frmfix::Frmfix(App& app)
     txtbanner.tooltip = "Race name - can be changed on setup screen";
     cmdreturn.tooltip = "Return to main menu";
     for (int i = 1; i <= 15; ++i) {
-        int col = (i - 1) / 8, row = (i - 1) % 8;
-        Control& o = add(Kind::OptionButton, "optflight", i, "", 808 + col * 100, 398 + row * 26, 95, 24);
+        int col = (i - 1) / 5, row = (i - 1) % 5;
+        Control& o = add(Kind::OptionButton, "optflight", i, "", 734 + col * 92, 496 + row * 24, 90, 22);
         container[&o] = &Frame1;
         o.Click = [this, i] { optflight_Click(i); };
         optflight[i] = &o;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "names/frmfix.h"
+#include "platform/qt/qtview.h"
 #include "testapp.h"
 
 namespace vt::test {
@@ -74,14 +75,16 @@ TEST_F(FrmfixTest, RemovesTheClickedBetAfterASort) {
     folder.write("Round1 2Bets", five);
     folder.write("Round1 2Betsbackup", five);
     fix().cmdbets.click();
-    // Sort by amount, descending, as numbers: record 3 moves to the third row from the top.
+    // Sort by amount, descending, as numbers: record 3 moves below the total row and two larger bets.
     fix().grdfix.clickcell(0, 6);
     EXPECT_TRUE(fix().frasort.visible());
     fix().chkdes.click();
     fix().chknum.click();
     EXPECT_FALSE(fix().frasort.visible());
-    EXPECT_EQ(cell(1, 0), "2");
-    ASSERT_EQ(rowof(3), 3);
+    // The total row sorts with the bets: it holds the largest amount.
+    EXPECT_EQ(cell(1, 5), "Total Bets");
+    EXPECT_EQ(cell(2, 0), "2");
+    ASSERT_EQ(rowof(3), 4);
     fix().grdfix.clickcell(rowof(3), 2);
     fix().cmdupdate.click();
     std::string expect = "2,1,1,1\r\n2,1,1,5\r\n2,2,2,4\r\n3,1,3,2\r\n";
@@ -219,6 +222,14 @@ TEST_F(FrmfixTest, ReturnKeepsTheRoundOfTheOpening) {
     EXPECT_EQ(sh().curround, "Final");
     EXPECT_EQ(sh().banner, "Masters - Final Round");
     EXPECT_FALSE(app->isloaded("frmfix"));
+}
+
+TEST_F(FrmfixTest, ScreenRenders) {
+    folder.write("Round1 2Bets", "2,1,1,5\r\n57,2,2,10\r\n");
+    fix().show();
+    fix().cmdbets.click();
+    fix().grdfix.clickcell(0, 6);
+    EXPECT_TRUE(renderformpng(*app, fix(), std::string(VANTROPE_SCREENS_DIR) + "/frmfix.png"));
 }
 
 }  // namespace
