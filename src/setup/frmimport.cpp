@@ -163,6 +163,7 @@ void frmimport::optflight_Click(int index) {
 }
 
 void frmimport::cmdimport_Click() {
+    InProgramFolder home(app_.shared());
     control("lstlog").clear();
     std::vector<std::string> names;
     Control& rec = control("lstrecord");

@@ -56,11 +56,13 @@ bool frminit::clearallbets() {
 }
 
 void frminit::cmdbets_Click() {
+    InProgramFolder home(sh_);
     if (app_.msgbox("Clear and initialize ALL Bet files?", vbYesNo, "Initialize") != vbYes) return;
     clearallbets();
 }
 
 void frminit::cmdbettors_Click() {
+    InProgramFolder home(sh_);
     sh_.fileop = "Clear Bettors";
     resetsumm(sh_);
     if (!betsarecleared(app_)) return;
@@ -85,6 +87,7 @@ void frminit::cmdbettors_Click() {
 }
 
 void frminit::cmdplayers_Click() {
+    InProgramFolder home(sh_);
     if (app_.msgbox("Clear and initialize ALL Bet files?", vbYesNo, "Initialize") != vbYes) return;
     if (!clearallbets()) return;
     sh_.fileop = "Clear Players";

@@ -18,15 +18,13 @@ using BetRows = std::vector<Bet>;
 // Puts the data folder and the round back however the transfer ends.
 struct KeepPlace {
     Shared& sh;
-    explicit KeepPlace(Shared& s) : sh(s) {
+    InProgramFolder home;
+    explicit KeepPlace(Shared& s) : sh(s), home(s) {
         sh.savepath = sh.datapath;
         sh.saveround = sh.curround;
         fillroundnames(sh);
     }
-    ~KeepPlace() {
-        sh.datapath = sh.savepath;
-        sh.curround = sh.saveround;
-    }
+    ~KeepPlace() { sh.curround = sh.saveround; }
 };
 
 // Asks for a drive letter; "" (after a message) when none was given or it maps to no folder.

@@ -43,6 +43,21 @@ void writesetup(App& app);
 }  // namespace vt
 
 namespace vt {
+// The setup screen's own file work (clearing, transfer, name import) is done in the program
+// folder, the one data folder of the working screens, whatever folder was chosen; the data
+// folder is put back afterwards.
+class InProgramFolder {
+public:
+    explicit InProgramFolder(Shared& sh) : sh_(sh), path_(sh.datapath) { sh.datapath = kProgramFolder; }
+    ~InProgramFolder() { sh_.datapath = path_; }
+    InProgramFolder(const InProgramFolder&) = delete;
+    InProgramFolder& operator=(const InProgramFolder&) = delete;
+
+private:
+    Shared& sh_;
+    std::string path_;
+};
+
 // Runs a shared reader or writer; false when it showed a file-error box or met a bad record.
 bool ransafely(App& app, void (*proc)(App&));
 // Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -389,6 +390,18 @@ TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
     int zone2 = 50 + 14 * QFontMetrics(qtv::fontfor("Arial", 10, false), &page).horizontalAdvance('0');
     for (int y = 50; y < 1050; ++y)
         for (int x = zone2 - 3; x < zone2 - 1; ++x) ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+}
+
+TEST(QtFontTest, MissingFontsFallBackAtTheSameSize) {
+    ensureqtapp();
+    QFont sans = qtv::fontfor("MS Sans Serif", 8, true);
+    EXPECT_EQ(sans.pointSize(), 8);
+    EXPECT_TRUE(sans.bold());
+    EXPECT_FALSE(QFontInfo(sans).family().isEmpty());
+    // A fixed-pitch font stays fixed-pitch, so columns made of spaces keep lining up.
+    QFont fixed = qtv::fontfor("Courier New", 10, false);
+    EXPECT_EQ(fixed.pointSize(), 10);
+    EXPECT_TRUE(QFontInfo(fixed).fixedPitch());
 }
 
 TEST(QtPrintSinkTest, AFolderThatCannotBeMadeIsAFileError) {

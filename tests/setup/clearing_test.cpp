@@ -86,6 +86,16 @@ TEST_F(Clearing, PlayersAskTwiceAndTheFirstNoClearsNothing) {
     EXPECT_EQ(sh().nextentrynbr, 1);
 }
 
+TEST_F(Clearing, WorksInTheProgramFolderWhateverDataFolderWasChosen) {
+    sh().datapath = "C:\\Vantrope\\Round1\\";
+    folder.write("Round2 7Bets", "");
+    dialogs.answer(vbYes, "Clear and initialize Bettor file?").ok("Bettor file cleared and initialized");
+    init().control("cmdbettors").click();
+    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(folder.file("Round1")));
+    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\Round1\\");
+}
+
 TEST_F(Clearing, AFileThatCannotBeEmptiedShowsItsErrorAndNoSuccess) {
     std::filesystem::remove(folder.file("Round3 2Bets"));
     std::filesystem::create_directory(folder.file("Round3 2Bets"));

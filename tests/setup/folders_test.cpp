@@ -26,14 +26,6 @@ protected:
     Form& dir() { return app->form("frmdir"); }
 };
 
-TEST_F(DataFolder, OpensOnTheDataFolderWithoutWritingAnything) {
-    EXPECT_FALSE(app->isloaded("frminit"));
-    EXPECT_TRUE(dir().visible());
-    EXPECT_EQ(dir().control("txtdrivedir").text(), "C:\\Vantrope\\");
-    EXPECT_EQ(dir().control("Drive1").drive, "c:");
-    EXPECT_EQ(dir().control("Dir1").path, "C:\\Vantrope");
-}
-
 TEST_F(DataFolder, AFolderStepStoresTheFolderAndADriveStepOnlyMemory) {
     std::string before = folder.read("Init");
     dir().control("Drive1").setdrive("d:");

@@ -88,18 +88,4 @@ TEST_F(GoToMenu, AFailedFileStepShowsBothBoxesAndStaysOnSetup) {
     EXPECT_FALSE(folder.exists("Players"));
 }
 
-TEST_F(GoToMenu, ExitProgramSavesTheSettingsInForce) {
-    start();
-    init().control("cmdround").click();
-    init().control("Option4").click();
-    init().control("cmdexit").click();
-    EXPECT_TRUE(app->ended());
-    EXPECT_FALSE(app->results.isopen());
-    std::string expected = vt::test::firstrunrecord();
-    auto sub = [&](const std::string& from, const std::string& to) { expected.replace(expected.find(from), from.size(), to); };
-    sub("1,\"Round1\"", "2,\"Final\"");
-    sub("2000,500,500", "5000,1000,1000");
-    EXPECT_EQ(folder.read("Init"), expected);
-}
-
 }  // namespace

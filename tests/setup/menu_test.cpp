@@ -23,18 +23,6 @@ protected:
     frmmenu& menu() { return app->formas<frmmenu>("frmmenu"); }
 };
 
-TEST_F(Menu, ShowsBannerFlightsAndHelp) {
-    tomenu();
-    Form& m = menu();
-    EXPECT_EQ(m.caption, "Menu");
-    EXPECT_EQ(m.control("txtbanner").text(), "Masters - Round 1");
-    EXPECT_EQ(m.control("optflight", 2).caption(), "B -       ");
-    EXPECT_FALSE(m.control("fraflight").visible());
-    EXPECT_EQ(m.control("cmdpay").caption(), "Pay Winners");
-    EXPECT_EQ(m.control("lblbet").caption(), "PLACE A BET on this event");
-    EXPECT_EQ(m.control("Label2").caption(), "Return to \"Vantrope Setup\" screen");
-}
-
 TEST_F(Menu, EachButtonOpensItsScreenAndMainMenuComesBackToAFreshMenu) {
     tomenu();
     for (auto& s : kScreens) {

@@ -53,8 +53,8 @@ QFont fontfor(const std::string& name, int size, bool bold) {
     QFont f = QApplication::font();
     if (it->second) {
         f.setFamily(qs(name));
-    } else if (name.find("Courier") != std::string::npos) {
-        // Lists laid out in columns need a fixed-pitch font; the system's one stands in.
+    } else if (ucase(name).find("COURIER") != std::string::npos || ucase(name).find("CONSOLE") != std::string::npos) {
+        // A missing fixed-pitch font keeps columns made of spaces: the system's fixed font.
         f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     } else {
         // The old screen fonts are rarely installed: the default sans font at the same size.

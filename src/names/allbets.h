@@ -1,0 +1,82 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/money.h"
+
+namespace vt {
+
+class App;
+
+// One record of a Bets file as it stands on disk, with the numbers it holds when they read as
+// numbers. A record that does not (edited by hand) is kept as it is and never matched.
+struct BetRecord {
+    std::vector<Field> fields;
+    bool numeric = false;
+    long long bettor = 0, entry = 0;
+    Money amount;
+};
+
+// A Bets file and its Betsbackup copy for one round and flight.
+struct BetsPair {
+    std::string round;
+    long flight = 0;
+    std::string betsfile, backupfile;
+    bool betsmissing = false, backupmissing = false;
+    bool changed = false;
+    std::vector<BetRecord> records;
+};
+
+// A bet taken out of its file, for the refund list.
+struct RemovedBet {
+    long long bettor = 0;
+    Money amount;
+    size_t pair = 0;  // index into AllBets::pairs
+};
+
+// The bets of all four rounds and 15 flights, read whole before anything is rewritten, so an
+// operation over every file either changes nothing or works from complete files.
+class AllBets {
+  public:
+    static constexpr std::array<const char*, 4> roundnames{"Round1", "Round2", "Round3", "Final"};
+
+    // Reads every Bets file (a missing one counts as empty). On a read error shows the
+    // file-error box, titled "Bets Input", and returns false.
+    bool load(App& app);
+    // True when any Bets file holds a record.
+    bool anybets() const;
+    // Takes out the bets that match, in round, flight and record order.
+    std::vector<RemovedBet> remove(const std::function<bool(const BetRecord&)>& match);
+    // Replaces both files of each changed pair and creates the files that were missing. On a
+    // write error shows the file-error box and returns false; `removed` then keeps only the bets
+    // that really left their Bets file.
+    bool save(App& app, std::vector<RemovedBet>& removed);
+
+    std::vector<BetsPair> pairs;
+};
+
+// How far a removal over every Bets file got.
+enum class Removal { NotRead, Partial, Done };
+// Reads every Bets file whole, takes out the bets that match and rewrites the changed pairs.
+// `removed` holds the bets that really left their files (none when nothing could be read).
+Removal removebets(App& app, const std::function<bool(const BetRecord&)>& match,
+                   std::vector<RemovedBet>& removed);
+
+// Parses the bytes of a Bets file into records (FileError on a record cut short).
+std::vector<BetRecord> parsebets(const std::string& bytes);
+// The bytes of a Bets file holding these records.
+std::string betsbytes(const std::vector<BetRecord>& records);
+
+// Prints a refund list: title, blank, column line, blank, then one line per refund (name in a
+// 20-character field, amount in currency at the next print zone). Prints nothing while the
+// print switch is "no"; a printer failure gives the file-error box.
+void printrefunds(App& app, const std::string& title,
+                  const std::vector<std::pair<std::string, Money>>& lines);
+
+// The name of a bettor number from the bettors table, or the number itself when it has none.
+std::string bettorname(App& app, long long number);
+
+}  // namespace vt

@@ -1,0 +1,32 @@
+#pragma once
+#include "app/app.h"
+
+namespace vt {
+
+// The bettor screen: adding members/bettors, making every entry a bettor, clearing the bettors
+// and deleting one bettor with a refund of its bets.
+class frmbettor : public Form {
+  public:
+    explicit frmbettor(App& app);
+
+  protected:
+    void Form_Load() override;
+
+  private:
+    void txtbettorname_KeyPress(int& key);
+    void cbobettornames_KeyPress(int& key);
+    void cmdplayers_Click();
+    void cmdclearbettors_Click();
+    void cmdreturn_Click();
+    void cmddelete_Click();
+
+    void addbettor();
+    // Empties the bettor list and fills it from `bettors` (rows in use).
+    void fillbettors();
+    // The bettor number for a new bettor: the counter, past the markers and numbers in use.
+    long newticket(long from) const;
+
+    App& app_;
+};
+
+}  // namespace vt

@@ -1,0 +1,52 @@
+// Scratching an entry: its bets leave every round and flight and are listed for refunds.
+#include "names/allbets.h"
+#include "names/frmentries.h"
+#include "names/savefiles.h"
+#include "platform/text.h"
+#include "records/records.h"
+
+namespace vt {
+
+void frmentries::cmdscratch_Click() {
+    Shared& sh = app_.shared();
+    if (selrow == 0) {
+        sh.fileop = "Must select a player/team first";
+        app_.msgbox(sh.fileop, vbOKOnly, sh.fileop);
+        return;
+    }
+    if (app_.msgbox("Scratch " + seltext, vbYesNo, "Players") != vbYes) return;
+    long row = rowofnumber(selnumber);
+    if (row == 0) {
+        app_.msgbox("Bad Player number", vbOKOnly, "Player select");
+        return;
+    }
+    // The entry must be removable from Players before any bet on it is touched.
+    if (!entriescomplete(app_)) {
+        app_.msgbox(notreadwhole("Players"), vbOKOnly, "Players");
+        return;
+    }
+
+    long number = selnumber;
+    std::vector<RemovedBet> removed;
+    Removal done = removebets(
+        app_, [number](const BetRecord& r) { return r.entry == number; }, removed);
+    if (done == Removal::NotRead) return;
+    bool saved = done == Removal::Done;
+    readbettors(app_);
+
+    std::vector<std::pair<std::string, Money>> refunds;
+    for (auto& r : removed) refunds.emplace_back(bettorname(app_, r.bettor), r.amount);
+    std::string line = seltext;
+    if (saved) {
+        sh.entries(row).name = "zzz";
+        saved = saveentries(app_);
+        readentries(app_);
+        fillentries();
+        control("txtentryname").settext("");
+        clearselection();
+        if (saved) app_.msgbox(line + " Scratched", vbOKOnly, "Players");
+    }
+    printrefunds(app_, "REFUND BETS ON " + line, refunds);
+}
+
+}  // namespace vt
