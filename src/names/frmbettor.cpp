@@ -248,6 +248,7 @@ void frmbettor::cmddelete_Click() {
         return;
     }
 
+    sh.curticket = number;
     std::vector<RemovedBet> removed;
     Removal done = removebets(
         app_, [number](const BetRecord& r) { return r.bettor == number; }, removed);
