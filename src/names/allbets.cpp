@@ -119,6 +119,8 @@ Removal removebets(App& app, const std::function<bool(const BetRecord&)>& match,
                    std::vector<RemovedBet>& removed) {
     AllBets all;
     removed.clear();
+    for (size_t r = 0; r < AllBets::roundnames.size(); ++r)
+        app.shared().roundnames[r + 1] = AllBets::roundnames[r];
     if (!all.load(app)) return Removal::NotRead;
     removed = all.remove(match);
     return all.save(app, removed) ? Removal::Done : Removal::Partial;

@@ -44,7 +44,7 @@ frmbettor::frmbettor(App& app) : Form(app, "frmbettor"), app_(app) {
     lst.sorted = true;
     lst.KeyPress = [this](int& k) { cbobettornames_KeyPress(k); };
     add(Kind::Label, "lblcombo", "", 540, 494, 440, 140);
-    add(Kind::Label, "Label2", "DELETE A MEMBER/BETTOR", 540, 644, 440, 22).fontbold = true;
+    add(Kind::Label, "Label2", "DELETE A MEMBER/BETTOR", 540, 664, 440, 22).fontbold = true;
     auto& del = add(Kind::CommandButton, "cmddelete", "DELETE A MEMBER/BETTOR", 540, 690, 440, 40);
     del.tooltip = "Delete selected member/bettor, returning any bets - ";
     del.Click = [this] { cmddelete_Click(); };
@@ -248,6 +248,7 @@ void frmbettor::cmddelete_Click() {
         return;
     }
 
+    sh.curticket = number;
     std::vector<RemovedBet> removed;
     Removal done = removebets(
         app_, [number](const BetRecord& r) { return r.bettor == number; }, removed);

@@ -62,16 +62,16 @@ frmentries::frmentries(App& app) : Form(app, "frmentries"), app_(app) {
 
     // Right column: members, the bet-sheet message.
     add(Kind::Label, "Label1", "MEMBERS/BETTORS", 710, 48, 304, 20).fontbold = true;
-    auto& mem = add(Kind::ListBox, "lstmembers", "", 710, 70, 304, 300);
+    auto& mem = add(Kind::ListBox, "lstmembers", "", 710, 70, 304, 250);
     mem.sorted = true;
     mem.tooltip = "Click on a name to add the last name to the \"Add a Player/Team\" box";
     mem.Click = [this] { lstmembers_Click(); };
-    auto& hint = add(Kind::TextBox, "Text1", "", 710, 378, 304, 58);
+    auto& hint = add(Kind::TextBox, "Text1", "", 710, 328, 304, 84);
     hint.multiline = true;
     hint.locked = true;
     hint.settext(
         "Double click on a Member/Bettor \r\nname to add it to the \"Add a \r\nPlayer/Team window");
-    auto& t2 = add(Kind::TextBox, "Text2", "", 710, 444, 304, 40);
+    auto& t2 = add(Kind::TextBox, "Text2", "", 710, 420, 304, 62);
     t2.multiline = true;
     t2.locked = true;
     t2.settext("Bet Sheet message - make changes and click UPDATE MESSAGE");

@@ -1,15 +1,14 @@
 #include "app/app.h"
-#include "app/bareform.h"
 #include "names/frmbettor.h"
 #include "names/frmentries.h"
+#include "names/frmfix.h"
 
 namespace vt {
 
 void register_names(App& app) {
     app.registerform("frmentries", [](App& a) { return std::make_unique<frmentries>(a); });
     app.registerform("frmbettor", [](App& a) { return std::make_unique<frmbettor>(a); });
-    app.registerform("frmfix",
-                     [](App& a) { return std::make_unique<BareForm>(a, "frmfix", "frmfix"); });
+    app.registerform("frmfix", [](App& a) { return std::make_unique<Frmfix>(a); });
 }
 
 }  // namespace vt
