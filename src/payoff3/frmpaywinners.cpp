@@ -158,31 +158,41 @@ void frmpaywinners::layout() {
 void frmpaywinners::Form_Load() {
     Shared& sh = app_.shared();
     c("txtbanner").settext(sh.banner);
-    sh.npos1 = sh.npos2 = sh.npos3 = 1;
-    for (auto* l : {"lstwinhorse", "lstplacehorse", "lstshowhorse"}) c(l).clear();
-    sh.winhorses = sh.placehorses = sh.showhorses = {};
     for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(sh.flightnames[f]);
     const char* rounds[] = {"", "Round1", "Round2", "Round3", "Final"};
     for (int r = 1; r <= 4; ++r)
         if (sh.curround == rounds[r]) c("Option" + std::to_string(r)).setvalue(1);
-    // Loads frmpay unseen, whose own load resets the position counters: set them again.
+    // Loads frmpay unseen, whose own load resets the position counters: they are set again below.
     resetpayform(app_);
-    sh.npos1 = sh.npos2 = sh.npos3 = 1;
-    c("lstwinners").clear();
+    c("cmdusing").setvisible(false);
+    resetcalc();
     sh.curflight.clear();
     c("lbllist").setcaption("Select a Player/Team");
-    c("cmdpay").setvisible(false);
-    c("cmdusing").setvisible(false);
     c("cmdtrack").setvisible(true);
+}
+
+// Forgets the finishers, the calculated payoffs and the winning bettors, so nothing of one round
+// or flight is ever paid in another.
+void frmpaywinners::resetcalc() {
+    Shared& sh = app_.shared();
+    sh.npos1 = sh.npos2 = sh.npos3 = 1;
+    for (auto* l : {"lstwinhorse", "lstplacehorse", "lstshowhorse", "lstwinners"}) c(l).clear();
+    sh.winhorses = sh.placehorses = sh.showhorses = {};
     for (auto& row : sh.winningbets) row = {};
     sh.roundedpaid = sh.paidtotal = Money();
-    for (int col = colww; col <= colww2; ++col) payofcol(sh, col) = 0;
+    // Payoffs typed from an outside source stay until the operator clears them.
+    if (!c("cmdusing").visible()) {
+        for (int col = colww; col <= colww2; ++col) payofcol(sh, col) = 0;
+        for (auto* box : kPayoffBoxes) c(box).settext("");
+        c("txtwinwin2").settext("");
+    }
     sh.winpool = sh.placepool = sh.showpool = Money();
     sh.curticket = 0;
     sh.curbettor.clear();
     for (auto* n : {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername",
                     "lblpaywinner", "lbltotal"})
         c(n).setvisible(false);
+    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow"}) c(n).setvisible(true);
 }
 
 void frmpaywinners::Form_Unload() {
@@ -199,14 +209,16 @@ void frmpaywinners::Option_Click(int r) {
     sh.curround = rounds[r];
     sh.banner = *banners[r];
     c("txtbanner").settext(sh.banner);
+    resetcalc();
+    if (!sh.curflight.empty()) fillentrylist();
 }
 
 void frmpaywinners::optflight_Click(int f) {
     Shared& sh = app_.shared();
     sh.curflight = sh.flightnames[f];
     sh.curflightnbr = f;
-    c("lstwinners").clear();
     resetpayform(app_);
+    resetcalc();
     fillentrylist();
 }
 

@@ -33,6 +33,7 @@ private:
     void layout();
     void enterfinisher(int pos);
     void fillentrylist();
+    void resetcalc();
     // The calculation and its checks; false (after a message) when the screen must stay as it is.
     bool calculate(ThreePosCalc& calc, double& pct, double& mult);
     void showpayoffs(const ThreePosCalc& calc, double mult);

@@ -63,6 +63,26 @@ TEST_F(PayWinners, WorkedExampleShowsPayoffsAndPaysEveryDollar) {
     EXPECT_FALSE(ctl("cmdpayoff").visible());
 }
 
+TEST_F(PayWinners, ChoosingAnotherFlightForgetsTheCalculation) {
+    open();
+    calculate(false);
+    ctl("optflight", 2).click();
+    // Nothing of flight 1 can be paid from flight 2: the payoffs, winners and finishers are gone.
+    EXPECT_FALSE(ctl("cmdpay").visible());
+    EXPECT_TRUE(ctl("cmdpayoff").visible());
+    EXPECT_TRUE(ctl("cmdwinner").visible());
+    EXPECT_EQ(ctl("lstwinhorse").listcount(), 0);
+    EXPECT_EQ(ctl("lstwinners").listcount(), 0);
+    EXPECT_EQ(sh().winningbets[2][1], 0);
+    EXPECT_EQ(sh().paidtotal, Money());
+    EXPECT_EQ(ctl("txtwinwin").text(), "");
+    // Back on flight 1 the finishers are entered and calculated afresh.
+    ctl("optflight", 1).click();
+    EXPECT_EQ(ctl("lstwinners").listcount(), 4);
+    calculate(false);
+    EXPECT_EQ(ctl("txtwinwin").text(), "$9.00");
+}
+
 TEST_F(PayWinners, PrintedSheetAndPaymentBlock) {
     open();
     calculate(true);
