@@ -15,20 +15,18 @@ long entryrow(const Shared& sh, long number) {
 }
 
 namespace {
-const char* const kRoundKeys[5] = {"", "Round1", "Round2", "Round3", "Final"};
 }
 
 int roundoption(const std::string& round) {
     for (int k = 1; k <= 4; ++k)
-        if (round == kRoundKeys[k]) return k;
+        if (round == roundkeys[k]) return k;
     return 0;
 }
 
 void chooseround(Shared& sh, int k) {
-    const std::string* banners[5] = {nullptr, &sh.banner1, &sh.banner2, &sh.banner3, &sh.bannerfinal};
-    sh.curround = kRoundKeys[k];
-    sh.saveround = kRoundKeys[k];
-    sh.banner = *banners[k];
+    sh.curround = roundkeys[k];
+    sh.saveround = roundkeys[k];
+    sh.banner = sh.bannerof(k);
 }
 
 std::string betrecord(const Bet& bet) {

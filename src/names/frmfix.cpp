@@ -19,8 +19,6 @@ const std::vector<std::pair<std::string, int>> kBetColumns = {
 const std::vector<std::pair<std::string, int>> kBackupBetColumns = {
     {"Rec Nbr", 800}, {"Nbr - Bettor", 2000}, {"Nbr - Player/Team Name", 3000}, {"Position", 1200}, {"Amount Bet", 1200}};
 
-const char* kRoundKeys[] = {"", "Round1", "Round2", "Round3", "Final"};
-
 // A number field as read: empty reads 0; text that is no number is a type mismatch.
 double fieldnumber(const Field& f) {
     if (trim(f.text).empty()) return 0;
@@ -143,7 +141,7 @@ void Frmfix::Form_Load() {
     saveround = s.curround;
     savebanner = s.banner;
     for (int n = 1; n <= 4; ++n)
-        if (s.curround == kRoundKeys[n]) control(n == 1 ? "Option1" : n == 2 ? "Option2" : n == 3 ? "Option3" : "Option4").setvalue(1);
+        if (s.curround == roundkeys[n]) control(n == 1 ? "Option1" : n == 2 ? "Option2" : n == 3 ? "Option3" : "Option4").setvalue(1);
     for (int i = 1; i <= 15; ++i) optflight[i]->setcaption(s.flightnames[i]);
     txtbanner.settext(s.banner);
     lblbets.setcaption("");
@@ -424,9 +422,8 @@ void Frmfix::cmdbackup_Click() {
 
 void Frmfix::roundoption_Click(int n) {
     Shared& s = app_.shared();
-    s.curround = kRoundKeys[n];
-    const std::string* banners[] = {nullptr, &s.banner1, &s.banner2, &s.banner3, &s.bannerfinal};
-    s.banner = *banners[n];
+    s.curround = roundkeys[n];
+    s.banner = s.bannerof(n);
     txtbanner.settext(s.banner);
 }
 

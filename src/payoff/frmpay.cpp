@@ -10,7 +10,6 @@ namespace {
 
 const char* const kConsecutive =
     "Must enter winners in consecutive boxes starting with 1st (including ties) followed by 2nd and then 3rd";
-const char* const kRounds[] = {"", "Round1", "Round2", "Round3", "Final"};
 
 }  // namespace
 
@@ -146,7 +145,7 @@ void frmpay::Form_Load() {
     c("txthousepct").settext(s.housepct);
     clearpayofftables();
     for (int r = 1; r <= 4; ++r)
-        if (s.curround == kRounds[r]) c("Option" + std::to_string(r)).setvalue(1);
+        if (s.curround == roundkeys[r]) c("Option" + std::to_string(r)).setvalue(1);
     resetpayform(app_);
     c("lstwinners").clear();
     s.curflight.clear();
@@ -158,9 +157,8 @@ void frmpay::Form_Load() {
 
 void frmpay::Option_Click(int r) {
     Shared& s = sh();
-    s.curround = kRounds[r];
-    const std::string* banners[] = {nullptr, &s.banner1, &s.banner2, &s.banner3, &s.bannerfinal};
-    s.banner = *banners[r];
+    s.curround = roundkeys[r];
+    s.banner = s.bannerof(r);
     c("txtbanner").settext(s.banner);
     // Nothing of a calculation is paid or printed under another round.
     if (calculated_) cmdclear_Click();

@@ -159,9 +159,8 @@ void frmpaywinners::Form_Load() {
     Shared& sh = app_.shared();
     c("txtbanner").settext(sh.banner);
     for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(sh.flightnames[f]);
-    const char* rounds[] = {"", "Round1", "Round2", "Round3", "Final"};
     for (int r = 1; r <= 4; ++r)
-        if (sh.curround == rounds[r]) c("Option" + std::to_string(r)).setvalue(1);
+        if (sh.curround == roundkeys[r]) c("Option" + std::to_string(r)).setvalue(1);
     // Loads frmpay unseen, whose own load resets the position counters: they are set again below.
     resetpayform(app_);
     c("cmdusing").setvisible(false);
@@ -204,10 +203,8 @@ void frmpaywinners::Form_Unload() {
 
 void frmpaywinners::Option_Click(int r) {
     Shared& sh = app_.shared();
-    const char* rounds[] = {"", "Round1", "Round2", "Round3", "Final"};
-    const std::string* banners[] = {nullptr, &sh.banner1, &sh.banner2, &sh.banner3, &sh.bannerfinal};
-    sh.curround = rounds[r];
-    sh.banner = *banners[r];
+    sh.curround = roundkeys[r];
+    sh.banner = sh.bannerof(r);
     c("txtbanner").settext(sh.banner);
     resetcalc();
     if (!sh.curflight.empty()) fillentrylist();

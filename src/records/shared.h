@@ -47,6 +47,9 @@ struct Table {
 };
 
 // The shared variables and tables every screen reads and writes (one set, owned by App).
+// The round keys of round options 1..4 (index 0 unused); part of every Bets file name.
+inline const char* const roundkeys[5] = {"", "Round1", "Round2", "Round3", "Final"};
+
 struct Shared {
     // Capacities; fixed at every start.
     long maxplayers = 1000, maxbettors = 1000, maxbets = 5000;
@@ -156,6 +159,17 @@ struct Shared {
     double payplaceplace = 0, payplaceshow = 0, payshowshow = 0;
     std::array<double, 11> wwbets{}, wpbets{}, wsbets{}, ppbets{}, psbets{}, ssbets{};
     double work1 = 0, work2 = 0;
+
+    // The banner of round option n (1..4); `banner` itself for any other n.
+    std::string& bannerof(int n) {
+        switch (n) {
+            case 1: return banner1;
+            case 2: return banner2;
+            case 3: return banner3;
+            case 4: return bannerfinal;
+            default: return banner;
+        }
+    }
 
     // Empties and sizes every table from the capacities.
     void sizetables();

@@ -68,13 +68,7 @@ void fixcapacities(Shared& sh) {
 }
 
 std::string& roundbanner(Shared& sh, const std::string& key) {
-    switch (roundindex(key)) {
-        case 1: return sh.banner1;
-        case 2: return sh.banner2;
-        case 3: return sh.banner3;
-        case 4: return sh.bannerfinal;
-        default: return sh.banner;
-    }
+    return sh.bannerof(roundindex(key));
 }
 
 std::string setuprecord(const Shared& sh) {
