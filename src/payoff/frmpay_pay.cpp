@@ -39,18 +39,7 @@ void frmpay::cmdpay_Click() {
     c("txtshowtotal").settext(moneytext(poolpaid(s, 3)));
     c("txttotaltotal").settext(moneytext(total));
     const Money rounded = roundedpayoff(app_, total);
-    int choice = s.roundingchoice;
-    c("txtfactor").settext(choice >= 1 && choice <= 5 ? s.roundlabels[choice] : "");
-    c("txttotalr").settext(moneytext(rounded));
-    s.roundedpaid += rounded;
-    c("txtrounded").settext(moneytext(s.roundedpaid));
-    s.paidtotal += total;
-    c("txtpaid").settext(moneytext(s.paidtotal));
-
-    c("txtwinnername").settext(name);
-    for (auto* n : {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
-                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
-        c(n).setvisible(true);
+    showpayment(*this, s, total, rounded, name);
     lst.removeitem(sel);
 
     // After the last winner the document of payoff sheets printed so far is sent.

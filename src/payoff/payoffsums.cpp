@@ -49,4 +49,18 @@ Money totalpaid(const Shared& sh) { return poolpaid(sh, 1) + poolpaid(sh, 2) + p
 std::string moneytext(Money m) { return Format(m, "Currency"); }
 std::string moneytext(double x) { return Format(x, "Currency"); }
 
+void showpayment(Form& form, Shared& sh, Money total, Money rounded, const std::string& name) {
+    const int choice = sh.roundingchoice;
+    form.control("txtfactor").settext(choice >= 1 && choice <= 5 ? sh.roundlabels[choice] : "");
+    form.control("txttotalr").settext(moneytext(rounded));
+    sh.roundedpaid += rounded;
+    form.control("txtrounded").settext(moneytext(sh.roundedpaid));
+    sh.paidtotal += total;
+    form.control("txtpaid").settext(moneytext(sh.paidtotal));
+    form.control("txtwinnername").settext(name);
+    for (auto* n : {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
+                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
+        form.control(n).setvisible(true);
+}
+
 }  // namespace vt

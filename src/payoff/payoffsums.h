@@ -7,6 +7,7 @@
 namespace vt {
 
 class App;
+class Form;
 
 // The amount rounded with the payoff rounding step in force.
 Money roundedpayoff(App& app, Money amount);
@@ -24,5 +25,8 @@ Money totalpaid(const Shared& sh);
 // The money text of an amount.
 std::string moneytext(Money m);
 std::string moneytext(double x);
+// Shows a paid bettor's name and rounded total on a payoff screen and adds the payment to PAID
+// and ROUNDED PAID (both payoff screens keep the same boxes for this).
+void showpayment(Form& form, Shared& sh, Money total, Money rounded, const std::string& name);
 
 }  // namespace vt

@@ -54,17 +54,7 @@ void frmpaywinners::cmdpay_Click() {
     const Money rounded = roundpayoff(total, sh.roundingchoice);
     sh.payamt = rounded;
     sh.roundval = sh.work1 = rounded.todouble();
-    const int choice = sh.roundingchoice;
-    c("txtfactor").settext(choice >= 1 && choice <= 5 ? sh.roundlabels[choice] : "");
-    c("txttotalr").settext(moneytext(rounded));
-    sh.roundedpaid += rounded;
-    c("txtrounded").settext(moneytext(sh.roundedpaid));
-    sh.paidtotal += total;
-    c("txtpaid").settext(moneytext(sh.paidtotal));
-    c("txtwinnername").settext(name);
-    for (auto* n : {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
-                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
-        c(n).setvisible(true);
+    showpayment(*this, sh, total, rounded, name);
     c("cmdpayoff").setvisible(false);
     list.removeitem(sel);
 
