@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "platform/transaction.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -14,6 +16,7 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_reports(*this);
     register_payoff3(*this);
     printer().onprinterror = [this](const FileError& e) { fileerrorbox(e); };
+    files().labeler = [this] { return shared_.fileop; };
 }
 
 App::~App() {
@@ -29,6 +32,7 @@ App::~App() {
 void App::registerform(const std::string& name, FormFactory factory) { factories_[name] = std::move(factory); }
 
 void App::start() {
+    files().startup();
     dispatch([&] { form("frminit").show(); });
 }
 
@@ -82,6 +86,17 @@ void App::endprogram() {
     for (auto& n : names)
         if (forms_.count(n)) forms_.at(n)->unload();
     if (onend) onend();
+}
+
+bool App::commit(Transaction& tx) {
+    try {
+        tx.commit();
+        return true;
+    } catch (const FileError& e) {
+        if (!tx.failedlabel().empty()) shared_.fileop = tx.failedlabel();
+        fileerrorbox(e);
+        return false;
+    }
 }
 
 void App::fileerrorbox(const FileError& e) {

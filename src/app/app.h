@@ -18,6 +18,7 @@ struct AppEnvironment {
 };
 
 class App;
+class Transaction;
 using FormFactory = std::function<std::unique_ptr<Form>(App&)>;
 
 // Owns the shared state, the forms (created on first touch), the boxes and the printer.
@@ -49,6 +50,9 @@ public:
     void formunloaded(Form& form) override;
     std::vector<Form*> loadedforms() override;
 
+    // Commits an operation's transaction; on failure shows the file-error box of its first
+    // failure (titled with the fileop current when that file was staged) and returns false.
+    bool commit(Transaction& tx);
     // Shows the file-error box for e, titled with fileop.
     void fileerrorbox(const FileError& e);
     // File-error boxes shown so far: a long operation compares it before and after a step to see
