@@ -84,9 +84,4 @@ void App::endprogram() {
     if (onend) onend();
 }
 
-void App::fileerrorbox(const FileError& e) {
-    ++fileerrors;
-    msgbox(e.message(), vbOKOnly, shared_.fileop);
-}
-
 }  // namespace vt
