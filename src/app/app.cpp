@@ -1,7 +1,5 @@
 #include "app/app.h"
 
-#include "platform/transaction.h"
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -86,22 +84,6 @@ void App::endprogram() {
     for (auto& n : names)
         if (forms_.count(n)) forms_.at(n)->unload();
     if (onend) onend();
-}
-
-bool App::commit(Transaction& tx) {
-    try {
-        tx.commit();
-        return true;
-    } catch (const FileError& e) {
-        if (!tx.failedlabel().empty()) shared_.fileop = tx.failedlabel();
-        fileerrorbox(e);
-        return false;
-    }
-}
-
-void App::fileerrorbox(const FileError& e) {
-    ++fileerrors;
-    msgbox(e.message(), vbOKOnly, shared_.fileop);
 }
 
 }  // namespace vt

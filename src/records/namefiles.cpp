@@ -1,12 +1,12 @@
 // The Players and Bettors files and their backups: read into and written from the shared tables.
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
 namespace vt {
 
-void readentries(App& app) {
+void readentries(Context& app) {
     Shared& sh = app.shared();
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
     sh.fileop = "Players Input";
@@ -54,7 +54,7 @@ void readentries(App& app) {
     sh.fileok = true;
 }
 
-void writeentries(App& app) {
+void writeentries(Context& app) {
     Shared& sh = app.shared();
     sh.fileop = "Players Output";
     sh.fileok = false;
@@ -86,7 +86,7 @@ void writeentries(App& app) {
     sh.fileok = true;
 }
 
-void readbettors(App& app) {
+void readbettors(Context& app) {
     Shared& sh = app.shared();
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
     sh.fileop = "Bettors Input";
@@ -119,7 +119,7 @@ void readbettors(App& app) {
     sh.fileok = true;
 }
 
-void writebettors(App& app) {
+void writebettors(Context& app) {
     Shared& sh = app.shared();
     sh.fileop = "Bettors Output";
     sh.fileok = false;
