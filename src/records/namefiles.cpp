@@ -64,6 +64,7 @@ void writeentries(Context& app) {
     }
     long row = 1, nbr = 1;
     RecordWriter out;
+    Transaction tx(app.files());  // the file and its backup together
     try {
         for (size_t i = 1; i <= sh.entries.size(); ++i) {
             const Entry& e = sh.entries(i);
@@ -83,6 +84,7 @@ void writeentries(Context& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
 
@@ -129,6 +131,7 @@ void writebettors(Context& app) {
     }
     long next = 2, count = 1;
     RecordWriter out;
+    Transaction tx(app.files());  // the file and its backup together
     try {
         out.num(1).str("AnyBettor").end();
         // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
@@ -152,6 +155,7 @@ void writebettors(Context& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
 
