@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "payoff/frmpay.h"
+#include "payoff/payoffprep.h"
 #include "payoff/payoffsums.h"
 #include "platform/text.h"
 #include "records/records.h"
@@ -237,8 +238,7 @@ void frmpay::cmdcalc_Click() {
     sumbets(app_);
     if (s.dataerror || !s.betscomplete || !s.entriescomplete) {
         // Payoffs are never worked out on part of a pool.
-        app_.msgbox("A bet or player/team record could not be read, so the pools are incomplete. Check the files at "
-                    "Fix Files before calculating payoffs");
+        app_.msgbox(kIncompletePools);
         return;
     }
     // The summary screen (loaded unseen when needed) shows the same flight's totals.
