@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -565,16 +567,63 @@ TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
         for (int x = zone2 - 3; x < zone2 - 1; ++x) ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
-TEST(QtFontTest, MissingFontsFallBackAtTheSameSize) {
+TEST(QtPrintSinkTest, EachRunIsDrawnWholeFromItsColumn) {
+    ensureqtapp();
+    CapturePrintSink captured;
+    Printer pr(&captured);
+    pr.fontname = "MS Sans Serif";
+    const std::string divider = "----------NEW BETS--------------";
+    pr.print({divider});
+    pr.print({"WIN", Tab(20), "$5.00"});
+    pr.enddoc();
+    QImage page(850, 200, QImage::Format_RGB32);
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    EXPECT_TRUE(qtv::paintdoc(p, QRectF(50, 20, 750, 160), captured.docs.at(0), [] { return false; }));
+    QFont f = qtv::fontfor("MS Sans Serif", 10, false);
+    QFontMetricsF fm(f, &page);
+    p.end();
+    page.save(QString(VANTROPE_SCREENS_DIR) + "/printrun.png");
+    // The divider's ink ends where the whole text ends when drawn as one run, wherever the
+    // column of its second word would be.
+    auto inkright = [&](int top, int bottom) {
+        int right = -1;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128) right = std::max(right, x);
+        return right;
+    };
+    int line = static_cast<int>(fm.lineSpacing());
+    EXPECT_NEAR(inkright(20, 20 + line), 50 + fm.horizontalAdvance(qtv::qs(divider)), 3.0);
+    // The second line's amount starts at column 20.
+    int left = page.width();
+    for (int y = 20 + line; y < 20 + 2 * line; ++y)
+        for (int x = 100; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) left = std::min(left, x);
+    EXPECT_NEAR(left, 50 + 19 * fm.horizontalAdvance(QChar('0')), 3.0);
+}
+
+TEST(QtFontTest, MissingFontsFallBackAtTheSameSizeAndKind) {
     ensureqtapp();
     QFont sans = qtv::fontfor("MS Sans Serif", 8, true);
     EXPECT_EQ(sans.pointSize(), 8);
     EXPECT_TRUE(sans.bold());
     EXPECT_FALSE(QFontInfo(sans).family().isEmpty());
-    // A fixed-pitch font stays fixed-pitch, so columns made of spaces keep lining up.
-    QFont fixed = qtv::fontfor("Courier New", 10, false);
-    EXPECT_EQ(fixed.pointSize(), 10);
-    EXPECT_TRUE(QFontInfo(fixed).fixedPitch());
+    // A fixed-pitch name stays fixed-pitch, so columns made of spaces keep lining up, whether
+    // the machine has the font, a substitute, or none: whenever it has any fixed-pitch face.
+    bool machinehasone = false;
+    for (const QString& family : QFontDatabase::families()) machinehasone = machinehasone || QFontDatabase::isFixedPitch(family);
+    for (const char* name : {"Courier New", "Courier", "Lucida Console", "Courier Nowhere To Be Found"}) {
+        QFont fixed = qtv::fontfor(name, 10, false);
+        EXPECT_EQ(fixed.pointSize(), 10) << name;
+        if (machinehasone) {
+            EXPECT_TRUE(QFontInfo(fixed).fixedPitch()) << name << " -> " << QFontInfo(fixed).family().toStdString();
+        }
+    }
+    EXPECT_TRUE(qtv::fixedpitchname("COURIER NEW"));
+    EXPECT_FALSE(qtv::fixedpitchname("Times New Roman"));
 }
 
 TEST(QtPrintSinkTest, AFolderThatCannotBeMadeIsAFileError) {

@@ -313,6 +313,17 @@ void keepmodeltext(QWidget* w, Control* c, const std::shared_ptr<bool>& alive) {
     trackcaret(w, c, alive);
 }
 
+// Option buttons and check boxes answer a click anywhere in their rectangle, not only on the
+// mark and the caption.
+template <class Button>
+class WholeButton : public Button {
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
 // Connects a Qt signal to a model action that runs only while the form exists.
 template <class Sender, class Signal, class Fn>
 void tomodel(Sender* s, Control* c, Signal sig, const std::shared_ptr<bool>& alive, Fn fn) {
@@ -462,13 +473,13 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             return l;
         }
         case Kind::OptionButton: {
-            auto* r = new QRadioButton(parent);
+            auto* r = new WholeButton<QRadioButton>(parent);
             r->setAutoExclusive(false);  // the model clears the other options of the frame
             tomodel(r, p, &QRadioButton::clicked, alive, [p](bool) { p->click(); });
             return r;
         }
         case Kind::CheckBox: {
-            auto* b = new QCheckBox(parent);
+            auto* b = new WholeButton<QCheckBox>(parent);
             tomodel(b, p, &QCheckBox::clicked, alive, [p](bool) { p->click(); });
             return b;
         }
