@@ -16,6 +16,8 @@ void readentries(App& app);
 void writeentries(App& app);
 void readbettors(App& app);
 void writebettors(App& app);
+// writebettors without the Bettorsbackup file: the export to another computer's drive.
+void writebettorsonly(App& app);
 
 void sumbets(App& app);
 void sumbetsall(App& app);

@@ -163,7 +163,7 @@ void frminit::cmdexport_Click() {
     }
 
     sh_.datapath = drive;
-    if (!ransafely(app_, writebettors) || !ransafely(app_, writeentries)) return;
+    if (!ransafely(app_, writebettorsonly) || !ransafely(app_, writeentries)) return;
     sh_.fileop = "Bets Output";
     try {
         for (int r = 1; r <= 4; ++r)
