@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
@@ -63,7 +63,7 @@ void addbet(Shared& sh, const Bet& b, const Entry& entry) {
 }
 
 // Reads the Bets file of the current round and flight into `bets`, summing unless `only`.
-void load(App& app, Load mode) {
+void load(Context& app, Load mode) {
     Shared& sh = app.shared();
     clearbets(sh);
     if (mode == Load::sumall)
@@ -139,16 +139,16 @@ void resetsumm(Shared& sh) {
         sh.summ(i) = SummRow{{}, {}, {}, {}, " ", "0", "0"};
 }
 
-void sumbets(App& app) {
+void sumbets(Context& app) {
     resetsumm(app.shared());
     load(app, Load::sum);
 }
 
-void sumbetsall(App& app) { load(app, Load::sumall); }
+void sumbetsall(Context& app) { load(app, Load::sumall); }
 
-void loadbets(App& app) { load(app, Load::only); }
+void loadbets(Context& app) { load(app, Load::only); }
 
-void makebetsfiles(App& app) {
+void makebetsfiles(Context& app) {
     Shared& sh = app.shared();
     if (!equalsnocase(sh.fileop, "Bets input")) return;
     sh.fileok = false;

@@ -1,6 +1,6 @@
 #include "records/filelines.h"
 
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 
 namespace vt {
@@ -65,7 +65,7 @@ std::string withoutline(const std::string& bytes, const FileLine& line) {
 
 bool wholefield(const Field& f, long long& out) { return !f.quoted && parseint(f.text, out); }
 
-bool numbersinuse(App& app, NumbersInUse& out) {
+bool numbersinuse(Context& app, NumbersInUse& out) {
     Shared& sh = app.shared();
     Files& files = app.files();
     auto scan = [&](const std::string& path, std::set<long long>* first,

@@ -9,7 +9,7 @@
 
 namespace vt {
 
-class App;
+class Context;
 
 // One line of a file: where its bytes lie (its line end included) and its fields.
 struct FileLine {
@@ -35,7 +35,7 @@ struct NumbersInUse {
     std::set<long long> entries, bettors;
 };
 // Reads every file (a missing one names nothing); false after a read error, shown in its box.
-bool numbersinuse(App& app, NumbersInUse& out);
+bool numbersinuse(Context& app, NumbersInUse& out);
 // The first number from `from` (at least `lowest`) that is not in use and not the 999 / 9999
 // marker.
 long freenumber(const std::set<long long>& used, long from, long lowest);

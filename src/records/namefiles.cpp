@@ -1,5 +1,5 @@
 // The Players and Bettors files and their backups: read into and written from the shared tables.
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
@@ -7,7 +7,7 @@
 
 namespace vt {
 
-void readentries(App& app) {
+void readentries(Context& app) {
     Shared& sh = app.shared();
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
     sh.fileop = "Players Input";
@@ -65,7 +65,7 @@ void readentries(App& app) {
     sh.fileok = true;
 }
 
-void writeentries(App& app) {
+void writeentries(Context& app) {
     Shared& sh = app.shared();
     sh.fileop = "Players Output";
     sh.fileok = false;
@@ -101,7 +101,7 @@ void writeentries(App& app) {
     sh.fileok = true;
 }
 
-void readbettors(App& app) {
+void readbettors(Context& app) {
     Shared& sh = app.shared();
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
     sh.fileop = "Bettors Input";
@@ -145,7 +145,7 @@ void readbettors(App& app) {
 
 namespace {
 
-void writebettorsfile(App& app, bool withbackup) {
+void writebettorsfile(Context& app, bool withbackup) {
     Shared& sh = app.shared();
     sh.fileop = "Bettors Output";
     sh.fileok = false;
@@ -188,8 +188,8 @@ void writebettorsfile(App& app, bool withbackup) {
 
 }  // namespace
 
-void writebettors(App& app) { writebettorsfile(app, true); }
+void writebettors(Context& app) { writebettorsfile(app, true); }
 
-void writebettorsonly(App& app) { writebettorsfile(app, false); }
+void writebettorsonly(Context& app) { writebettorsfile(app, false); }
 
 }  // namespace vt

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 
 namespace vt {
@@ -34,7 +34,7 @@ int64_t divhalfeven(int64_t x, int64_t d) {
     return q;
 }
 
-void refuserewrite(App& app, const std::string& what) {
+void refuserewrite(Context& app, const std::string& what) {
     Shared& sh = app.shared();
     sh.fileok = false;
     app.msgbox("The " + what + " file was not read completely, so it is not rewritten." + "\r\n" +

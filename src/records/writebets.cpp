@@ -1,5 +1,5 @@
 // Rewriting the Bets and Betsbackup files of the current round and flight from `bets`.
-#include "app/app.h"
+#include "records/context.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
@@ -8,7 +8,7 @@ namespace vt {
 namespace {
 
 // Replaces one file of the pair; false (after the boxes) when it failed.
-bool replace(App& app, const std::string& path, const std::string& bytes) {
+bool replace(Context& app, const std::string& path, const std::string& bytes) {
     try {
         app.files().replacefile(path, bytes);
         return true;
@@ -21,7 +21,7 @@ bool replace(App& app, const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-void writebets(App& app) {
+void writebets(Context& app) {
     Shared& sh = app.shared();
     long drop = sh.dropbet;
     sh.dropbet = 99999;  // on every exit, also after a failure
@@ -45,7 +45,7 @@ void writebets(App& app) {
     sh.fileok = true;
 }
 
-void exportbets(App& app) {
+void exportbets(Context& app) {
     Shared& sh = app.shared();
     if (sh.betcount <= 1 || sh.bets.size() == 0 || sh.bets(1).bettor == 0) {
         // No bet loaded: no file is created or emptied.
