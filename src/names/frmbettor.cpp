@@ -4,6 +4,7 @@
 #include "names/namecheck.h"
 #include "names/savefiles.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/records.h"
 
@@ -255,16 +256,20 @@ void frmbettor::cmddelete_Click() {
 
     sh.curticket = number;
     std::vector<RemovedBet> removed;
-    Removal done = removebets(
-        app_, [number](const BetRecord& r) { return r.bettor == number; }, removed);
-    if (done == Removal::NotRead) return;
-    bool saved = done == Removal::Done;
+    {
+        // The bettor's bets on every round and flight and the Bettors pair go in one transaction.
+        Transaction tx(app_.files());
+        if (!removebets(app_, [number](const BetRecord& r) { return r.bettor == number; }, removed)) return;
+        std::string kept = sh.bettors(row).name;
+        sh.bettors(row).name = "zzz";
+        if (!savebettors(app_) || !app_.commit(tx)) {
+            sh.bettors(row).name = kept;
+            return;
+        }
+    }
+    lst.removeitem(lst.findbydata(number));
     Money sum;
     for (auto& r : removed) sum += r.amount;
-    if (saved) {
-        sh.bettors(row).name = "zzz";
-        if (savebettors(app_)) lst.removeitem(lst.findbydata(number));
-    }
     std::vector<std::pair<std::string, Money>> lines;
     if (sum != Money()) lines.emplace_back(name, sum);
     printrefunds(app_, "REFUND BETS FOR " + name, lines);

@@ -131,8 +131,8 @@ void clearflightbets(Context& app) {
     if (app.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes && equalsnocase(sh.printswitch, "yes"))
         printrefunds(app, read, total);
 
-    zerotables(sh);
-    sh.betscomplete = true;
+    // The pair goes in one transaction: a Betsbackup left full would bring the bets back.
+    Transaction tx(app.files());
     try {
         app.files().remove(bets);
         // A backup already gone leaves the flight as cleared as intended.
@@ -141,6 +141,9 @@ void clearflightbets(Context& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
+    zerotables(sh);
+    sh.betscomplete = true;
     sh.fileok = true;
     app.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
 }

@@ -152,6 +152,7 @@ void makebetsfiles(Context& app) {
     Shared& sh = app.shared();
     if (!equalsnocase(sh.fileop, "Bets input")) return;
     sh.fileok = false;
+    Transaction tx(app.files());
     try {
         // Only a missing file is created: an existing Betsbackup is the copy a restore needs.
         for (const std::string& path : {sh.betsfile(sh.curround, sh.curflightnbr),
@@ -161,6 +162,7 @@ void makebetsfiles(Context& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
 

@@ -75,6 +75,7 @@ void writeentries(Context& app) {
     }
     long row = 1, nbr = 1;
     RecordWriter out;
+    Transaction tx(app.files());  // the file and its backup together
     try {
         for (size_t i = 1; i <= sh.entries.size(); ++i) {
             const Entry& e = sh.entries(i);
@@ -98,6 +99,7 @@ void writeentries(Context& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
 
@@ -155,6 +157,7 @@ void writebettorsfile(Context& app, bool withbackup) {
     }
     long next = 2, count = 1;
     RecordWriter out;
+    Transaction tx(app.files());  // the file and its backup together
     try {
         out.num(1).str("AnyBettor").end();
         // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
@@ -183,6 +186,7 @@ void writebettorsfile(Context& app, bool withbackup) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
 

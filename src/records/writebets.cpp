@@ -5,22 +5,6 @@
 
 namespace vt {
 
-namespace {
-
-// Replaces one file of the pair; false (after the boxes) when it failed.
-bool replace(Context& app, const std::string& path, const std::string& bytes) {
-    try {
-        app.files().replacefile(path, bytes);
-        return true;
-    } catch (const FileError& e) {
-        if (e.number == 67) app.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
-        app.fileerrorbox(e);
-        return false;
-    }
-}
-
-}  // namespace
-
 void writebets(Context& app) {
     Shared& sh = app.shared();
     long drop = sh.dropbet;
@@ -39,9 +23,18 @@ void writebets(Context& app) {
         out.num(static_cast<long long>(b.bettor)).num(static_cast<long long>(b.entry))
             .num(static_cast<long long>(b.type)).num(b.amount).end();
     }
-    // The backup is written only after the Bets file is complete.
-    if (!replace(app, sh.betsfile(sh.curround, sh.curflightnbr), out.bytes())) return;
-    if (!replace(app, sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes())) return;
+    // The pair is replaced in one transaction: both files change or neither does.
+    Transaction tx(app.files());
+    try {
+        app.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out.bytes());
+        app.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes());
+        tx.commit();
+    } catch (const FileError& e) {
+        if (e.number == 67) app.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
+        if (!tx.failedlabel().empty()) sh.fileop = tx.failedlabel();
+        app.fileerrorbox(e);
+        return;
+    }
     sh.fileok = true;
 }
 
