@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/records.h"
 #include "setup/frminit.h"
@@ -165,6 +166,9 @@ void frminit::cmdexport_Click() {
         return;
     }
 
+    // Everything on the drive is written in one transaction: a set half written is never left
+    // there to be imported.
+    Transaction tx(app_.files());
     sh_.datapath = drive;
     if (!ransafely(app_, writebettorsonly) || !ransafely(app_, writeentries)) return;
     sh_.fileop = "Bets Output";
@@ -183,6 +187,7 @@ void frminit::cmdexport_Click() {
         app_.fileerrorbox(e);
         return;
     }
+    if (!app_.commit(tx)) return;
     leaveatlastflight(sh_);
     app_.msgbox("All Bets, Entries, and Bettors written to drive " + letter + ":", vbOKOnly, "Export");
 }
@@ -275,27 +280,36 @@ void frminit::cmdimport_Click() {
             }
         }
 
-    // Everything checked: the local files change now.
-    if (players && !writeplayers()) return;
-    sh_.bettors = merge.merged;
-    if (!ransafely(app_, writebettors)) return;
-    app_.msgbox("Bettor file imported", vbOKOnly, "Import");
-    sh_.fileop = "Bets Append";
-    try {
-        for (int r = 1; r <= 4; ++r)
-            for (long f = 1; f <= 15; ++f) {
-                const BetRows& flight = rows[(r - 1) * 15 + f];
-                if (flight.empty()) continue;
-                sh_.curround = kRoundKeys[r - 1];
-                sh_.curflightnbr = f;
-                sh_.curflight = sh_.flightnames[f];
-                app_.files().append(betsname(sh_.savepath, r, f), betrecords(flight));
-                app_.files().append(betsname(sh_.savepath, r, f, true), betrecords(flight));
-            }
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-        return;
+    // Everything checked: the local files change now, all in one transaction, so a failed import
+    // leaves them as they were and can simply be done again.
+    {
+        Transaction tx(app_.files());
+        if (players) {
+            sh_.entries = driveentries;
+            if (!ransafely(app_, writeentries)) return;
+        }
+        sh_.bettors = merge.merged;
+        if (!ransafely(app_, writebettors)) return;
+        sh_.fileop = "Bets Append";
+        try {
+            for (int r = 1; r <= 4; ++r)
+                for (long f = 1; f <= 15; ++f) {
+                    const BetRows& flight = rows[(r - 1) * 15 + f];
+                    if (flight.empty()) continue;
+                    sh_.curround = kRoundKeys[r - 1];
+                    sh_.curflightnbr = f;
+                    sh_.curflight = sh_.flightnames[f];
+                    app_.files().append(betsname(sh_.savepath, r, f), betrecords(flight));
+                    app_.files().append(betsname(sh_.savepath, r, f, true), betrecords(flight));
+                }
+        } catch (const FileError& e) {
+            app_.fileerrorbox(e);
+            return;
+        }
+        if (!app_.commit(tx)) return;
     }
+    if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
+    app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
     app_.msgbox("Import of Bettors, Bets files complete", vbOKOnly, "Import Bettors,Bets");
 }
