@@ -14,6 +14,7 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_reports(*this);
     register_payoff3(*this);
     printer().onprinterror = [this](const FileError& e) { fileerrorbox(e); };
+    files().labeler = [this] { return shared_.fileop; };
 }
 
 App::~App() {
@@ -29,6 +30,7 @@ App::~App() {
 void App::registerform(const std::string& name, FormFactory factory) { factories_[name] = std::move(factory); }
 
 void App::start() {
+    files().startup();
     dispatch([&] { form("frminit").show(); });
 }
 
@@ -82,11 +84,6 @@ void App::endprogram() {
     for (auto& n : names)
         if (forms_.count(n)) forms_.at(n)->unload();
     if (onend) onend();
-}
-
-void App::fileerrorbox(const FileError& e) {
-    ++fileerrors;
-    msgbox(e.message(), vbOKOnly, shared_.fileop);
 }
 
 }  // namespace vt

@@ -7,6 +7,7 @@
 
 #include "platform/controls.h"
 #include "platform/runtime.h"
+#include "records/context.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -34,6 +35,8 @@ public:
     T& formas(const std::string& name) { return dynamic_cast<T&>(form(name)); }
     bool isloaded(const std::string& name) const { return forms_.count(name) != 0; }
     Shared& shared() { return shared_; }
+    // The shared procedures' view of this App: its shared state and its runtime.
+    operator Context&() { return context_; }
 
     // Each subsystem registers its forms here.
     void registerform(const std::string& name, FormFactory factory);
@@ -49,14 +52,13 @@ public:
     void formunloaded(Form& form) override;
     std::vector<Form*> loadedforms() override;
 
+    bool commit(Transaction& tx) { return context_.commit(tx); }
     // Shows the file-error box for e, titled with fileop.
-    void fileerrorbox(const FileError& e);
-    // File-error boxes shown so far: a long operation compares it before and after a step to see
-    // that the step failed.
-    int fileerrors = 0;
+    void fileerrorbox(const FileError& e) { context_.fileerrorbox(e); }
 
 private:
     Shared shared_;
+    Context context_{shared_, *this};
     std::map<std::string, FormFactory> factories_;
     std::map<std::string, std::unique_ptr<Form>> forms_;
     std::vector<std::string> loadorder_;

@@ -14,8 +14,7 @@ long entryrow(const Shared& sh, long number) {
     return 0;
 }
 
-namespace {
-}
+namespace {}
 
 int roundoption(const std::string& round) {
     for (int k = 1; k <= 4; ++k)
@@ -66,33 +65,11 @@ bool sameBet(const std::string& line, const Bet& bet) {
         b.entry = static_cast<long>(r.integer());
         b.type = static_cast<long>(r.integer());
         b.amount = r.money();
-        return r.eof() && b.bettor == bet.bettor && b.entry == bet.entry && b.type == bet.type && b.amount == bet.amount;
+        return r.eof() && b.bettor == bet.bettor && b.entry == bet.entry && b.type == bet.type &&
+               b.amount == bet.amount;
     } catch (const FileError&) {
         return false;  // a record that does not read as a bet is kept as it stands
     }
-}
-
-struct Saved {
-    std::string path;
-    bool existed = false;
-    std::string bytes;
-};
-
-// Puts files back as they were; a failure here cannot be helped and the first error stands.
-void restore(App& app, const std::vector<Saved>& saved) {
-    for (const Saved& s : saved) {
-        try {
-            if (s.existed) app.files().replacefile(s.path, s.bytes);
-            else if (app.files().exists(s.path)) app.files().remove(s.path);
-        } catch (const FileError&) {
-        }
-    }
-}
-
-Saved keep(App& app, const std::string& path) {
-    Saved s{path, app.files().exists(path), ""};
-    if (s.existed) s.bytes = app.files().readall(path);
-    return s;
 }
 
 }  // namespace
@@ -114,22 +91,19 @@ bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>
     Shared& sh = app.shared();
     std::map<long, std::string> byflight;
     for (const auto& [flight, bet] : bets) byflight[flight] += betrecord(bet);
-    std::vector<Saved> saved;
+    Transaction tx(app.files());
     try {
         for (const auto& [flight, bytes] : byflight) {
             sh.fileop = "Bets Append";
-            saved.push_back(keep(app, sh.betsfile(round, flight)));
-            app.files().append(saved.back().path, bytes);
+            app.files().append(sh.betsfile(round, flight), bytes);
             sh.fileop = "Betsbackup Append";
-            saved.push_back(keep(app, sh.betsbackupfile(round, flight)));
-            app.files().append(saved.back().path, bytes);
+            app.files().append(sh.betsbackupfile(round, flight), bytes);
         }
     } catch (const FileError& e) {
-        restore(app, saved);
-        app.fileerrorbox(e);
+        app.fileerrorbox(e);  // a file could not be read: nothing is written
         return false;
     }
-    return true;
+    return app.commit(tx);
 }
 
 Removed removebet(App& app, const std::string& round, long flight, const Bet& bet) {
@@ -157,17 +131,12 @@ Removed removebet(App& app, const std::string& round, long flight, const Bet& be
         app.fileerrorbox(e);
         return Removed::Failed;
     }
+    Transaction tx(app.files());
     for (int k = 0; k < 2; ++k) {
-        try {
-            sh.fileop = writeops[k];
-            app.files().replacefile(paths[k], news[k]);
-        } catch (const FileError& e) {
-            if (k == 1) restore(app, {Saved{paths[0], true, olds[0]}});
-            app.fileerrorbox(e);
-            return Removed::Failed;
-        }
+        sh.fileop = writeops[k];
+        app.files().replacefile(paths[k], news[k]);
     }
-    return Removed::Done;
+    return app.commit(tx) ? Removed::Done : Removed::Failed;
 }
 
 }  // namespace vt

@@ -27,16 +27,15 @@ using FlightBet = std::pair<long, Bet>;
 // which has been shown.
 long countbets(App& app, const std::string& round, long flight);
 
-// Appends every bet to the Bets and the Betsbackup file of its flight, flushed to disk. All or
-// nothing: when one write fails, every file touched gets its old contents back and the file-error
-// box is shown.
+// Appends every bet to the Bets and the Betsbackup file of its flight, in one transaction: when
+// it fails the file-error box is shown and no file holds any of the bets.
 bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>& bets);
 
 // How a removal of one bet from a flight's pair ended.
 enum class Removed { Done, NotFound, Failed };
 // Removes the first record equal to the bet from the round's Bets file of the flight and from its
-// Betsbackup file, keeping every other record as it stands. Nothing changes unless both files
-// hold the bet; a failed write puts the first file back.
+// Betsbackup file, keeping every other record as it stands, in one transaction. Nothing changes
+// unless both files hold the bet.
 Removed removebet(App& app, const std::string& round, long flight, const Bet& bet);
 
 }  // namespace vt

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 
 namespace vt {
 
@@ -87,13 +88,12 @@ std::vector<RemovedBet> AllBets::remove(const std::function<bool(const BetRecord
     return removed;
 }
 
-bool AllBets::save(App& app, std::vector<RemovedBet>& removed) {
+bool AllBets::save(App& app) {
     Shared& sh = app.shared();
     Files& files = app.files();
-    size_t done = 0;  // pairs whose Bets file holds the new records
+    Transaction tx(files);
     try {
-        for (; done < pairs.size(); ++done) {
-            BetsPair& p = pairs[done];
+        for (BetsPair& p : pairs) {
             std::string bytes = betsbytes(p.records);
             if (p.changed || p.betsmissing) {
                 sh.fileop = "Bets Output";
@@ -105,25 +105,23 @@ bool AllBets::save(App& app, std::vector<RemovedBet>& removed) {
             }
         }
     } catch (const FileError& e) {
-        // The pair that failed counts as written when its Bets file was replaced already.
-        bool betswritten = done < pairs.size() && sh.fileop == "Betsbackup Output";
-        size_t limit = done + (betswritten ? 1 : 0);
-        std::erase_if(removed, [&](const RemovedBet& r) { return r.pair >= limit; });
         app.fileerrorbox(e);
         return false;
     }
-    return true;
+    return app.commit(tx);
 }
 
-Removal removebets(App& app, const std::function<bool(const BetRecord&)>& match,
-                   std::vector<RemovedBet>& removed) {
+bool removebets(App& app, const std::function<bool(const BetRecord&)>& match,
+                std::vector<RemovedBet>& removed) {
     AllBets all;
     removed.clear();
     for (size_t r = 0; r < AllBets::roundnames.size(); ++r)
         app.shared().roundnames[r + 1] = AllBets::roundnames[r];
-    if (!all.load(app)) return Removal::NotRead;
+    if (!all.load(app)) return false;
     removed = all.remove(match);
-    return all.save(app, removed) ? Removal::Done : Removal::Partial;
+    if (all.save(app)) return true;
+    removed.clear();
+    return false;
 }
 
 std::string bettorname(App& app, long long number) {

@@ -50,20 +50,19 @@ class AllBets {
     bool anybets() const;
     // Takes out the bets that match, in round, flight and record order.
     std::vector<RemovedBet> remove(const std::function<bool(const BetRecord&)>& match);
-    // Replaces both files of each changed pair and creates the files that were missing. On a
-    // write error shows the file-error box and returns false; `removed` then keeps only the bets
-    // that really left their Bets file.
-    bool save(App& app, std::vector<RemovedBet>& removed);
+    // Replaces both files of each changed pair and creates the files that were missing, in one
+    // transaction (joining the operation's own when one is open). On a failure shows the
+    // file-error box and returns false, with no file changed.
+    bool save(App& app);
 
     std::vector<BetsPair> pairs;
 };
 
-// How far a removal over every Bets file got.
-enum class Removal { NotRead, Partial, Done };
-// Reads every Bets file whole, takes out the bets that match and rewrites the changed pairs.
-// `removed` holds the bets that really left their files (none when nothing could be read).
-Removal removebets(App& app, const std::function<bool(const BetRecord&)>& match,
-                   std::vector<RemovedBet>& removed);
+// Reads every Bets file whole, takes out the bets that match and rewrites the changed pairs,
+// all in one transaction. False (after the box) when a file could not be read or written; then
+// nothing changed and `removed` is empty.
+bool removebets(App& app, const std::function<bool(const BetRecord&)>& match,
+                std::vector<RemovedBet>& removed);
 
 // Parses the bytes of a Bets file into records (FileError on a record cut short).
 std::vector<BetRecord> parsebets(const std::string& bytes);

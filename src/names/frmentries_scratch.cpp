@@ -3,6 +3,7 @@
 #include "names/frmentries.h"
 #include "names/savefiles.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/records.h"
 
 namespace vt {
@@ -28,24 +29,30 @@ void frmentries::cmdscratch_Click() {
 
     long number = selnumber;
     std::vector<RemovedBet> removed;
-    Removal done = removebets(
-        app_, [number](const BetRecord& r) { return r.entry == number; }, removed);
-    if (done == Removal::NotRead) return;
-    bool saved = done == Removal::Done;
-    readbettors(app_);
-
+    bool saved;
+    {
+        // The bets on every round and flight and the Players pair go in one transaction.
+        Transaction tx(app_.files());
+        if (!removebets(
+                app_, [number](const BetRecord& r) { return r.entry == number; }, removed))
+            return;
+        readbettors(app_);
+        sh.entries(row).name = "zzz";
+        saved = saveentries(app_) && app_.commit(tx);
+    }
+    if (!saved) {
+        readentries(app_);
+        fillentries();
+        return;
+    }
     std::vector<std::pair<std::string, Money>> refunds;
     for (auto& r : removed) refunds.emplace_back(bettorname(app_, r.bettor), r.amount);
     std::string line = seltext;
-    if (saved) {
-        sh.entries(row).name = "zzz";
-        saved = saveentries(app_);
-        readentries(app_);
-        fillentries();
-        control("txtentryname").settext("");
-        clearselection();
-        if (saved) app_.msgbox(line + " Scratched", vbOKOnly, "Players");
-    }
+    readentries(app_);
+    fillentries();
+    control("txtentryname").settext("");
+    clearselection();
+    app_.msgbox(line + " Scratched", vbOKOnly, "Players");
     printrefunds(app_, "REFUND BETS ON " + line, refunds);
 }
 

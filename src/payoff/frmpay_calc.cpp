@@ -7,6 +7,7 @@
 #include "payoff/payoffsums.h"
 #include "platform/text.h"
 #include "records/records.h"
+#include "reports/summarylists.h"
 
 namespace vt {
 

@@ -83,7 +83,9 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
             line.push_back(moneytext(paidamount(s, slot, t)));
         }
         p.print(line);
-        // One record per finisher line, flushed as it is written; a failure is told once a run.
+        // One record per finisher line, synced as it is written. The first failure is told once
+        // and ends the run's records, so the file stays a clean run of whole records.
+        if (resultsfailed) continue;
         try {
             s.fileop = "Results Append";
             RecordWriter rec;
@@ -91,7 +93,7 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
             for (int t = 1; t <= 3; ++t) rec.num(s.bettorbets[slot][t]).num(paidamount(s, slot, t));
             app_.results.write(rec.end().bytes());
         } catch (const FileError& e) {
-            if (!resultsfailed) app_.fileerrorbox(e);
+            app_.fileerrorbox(e);
             resultsfailed = true;
         }
     }

@@ -13,7 +13,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/hostio.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 
 namespace vt {
 
@@ -58,8 +60,6 @@ int errnotonumber(int err, bool folder_missing) {
     }
 }
 
-namespace {
-
 bool hostisdir(const std::string& p) {
     struct stat st;
     return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -71,10 +71,40 @@ std::string parentof(const std::string& p) {
     return s == 0 ? "/" : p.substr(0, s);
 }
 
-[[noreturn]] void throwerrno(int err, const std::string& host) {
+void throwerrno(int err, const std::string& host) {
     bool folder_missing = err == ENOENT && !hostisdir(parentof(host));
     throwfileerror(errnotonumber(err, folder_missing));
 }
+
+bool writeall(const HostIo& io, int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = io.write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int Files::seam() const {
+    if (crashed_) throw SimulatedCrash{};
+    ++calls_;
+    if (fault_.kind == Fault::None || calls_ < fault_.at || (calls_ > fault_.at && !fault_.persist)) return 0;
+    if (fault_.kind == Fault::Crash) {
+        crashed_ = true;
+        throw SimulatedCrash{};
+    }
+    return fault_.err;
+}
+
+void Files::setfault(Fault f) const {
+    fault_ = f;
+    calls_ = 0;
+    crashed_ = false;
+}
+
+namespace {
 
 // Mounted removable folders: subfolders of /media, /run/media and /mnt (and one level of
 // per-user folders under /media and /run/media), in path order.
@@ -189,121 +219,50 @@ std::vector<char> Files::drives() const {
 }
 
 bool Files::exists(const std::string& logical) const {
+    std::string host = hostpath(logical);
+    if (open_)
+        if (const StagedFile* f = open_->find(host)) return !f->removed;
     struct stat st;
-    return ::stat(hostpath(logical).c_str(), &st) == 0;
+    if (HostIo{*this}.stat(host, st) == 0) return true;
+    // A file that cannot be looked at is not taken for missing: a rewrite would drop it.
+    if (errno != ENOENT && errno != ENOTDIR) throwerrno(errno, host);
+    return false;
 }
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
 
 std::string Files::readall(const std::string& logical) const {
     std::string host = hostpath(logical);
-    int fd = ::open(host.c_str(), O_RDONLY);
-    if (fd < 0) throwerrno(errno, host);
-    if (hostisdir(host)) {
-        ::close(fd);
-        throwfileerror(75);
-    }
+    if (open_)
+        if (const StagedFile* f = open_->find(host)) {
+            if (f->removed) throwfileerror(53);
+            return f->bytes;
+        }
+    HostIo io{*this};
+    FdGuard fd{io.open(host, O_RDONLY)};
+    if (fd.fd < 0) throwerrno(errno, host);
+    if (hostisdir(host)) throwfileerror(75);
     std::string out;
     char buf[65536];
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            int err = errno;
-            ::close(fd);
-            throwerrno(err, host);
-        }
+        ssize_t n = io.read(fd.fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throwerrno(errno, host);
         if (n == 0) break;
         out.append(buf, static_cast<size_t>(n));
     }
-    ::close(fd);
     return out;
-}
-
-namespace {
-void writeallfd(int fd, const std::string& bytes, const std::string& host) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            throwerrno(err, host);
-        }
-        done += static_cast<size_t>(n);
-    }
-}
-}  // namespace
-
-void Files::replacefile(const std::string& logical, const std::string& bytes) const {
-    std::string host = hostpath(logical);
-    if (hostisdir(host)) throwfileerror(75);
-    std::string tmp = host + ".tmp~";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) throwerrno(errno, host);
-    try {
-        writeallfd(fd, bytes, tmp);
-    } catch (...) {
-        ::unlink(tmp.c_str());
-        throw;
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        throwerrno(err, host);
-    }
-    if (::rename(tmp.c_str(), host.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        throwerrno(err, host);
-    }
-    int dfd = ::open(parentof(host).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-}
-
-void Files::append(const std::string& logical, const std::string& bytes) const {
-    std::string host = hostpath(logical);
-    int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (fd < 0) throwerrno(errno, host);
-    struct stat st;
-    off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
-    int err = 0;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            err = errno;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (!err && ::fsync(fd) != 0) err = errno;
-    // A failed append takes back what it wrote: no half record is left at the end of the file.
-    if (err && before >= 0 && ::ftruncate(fd, before) == 0) ::fsync(fd);
-    ::close(fd);
-    if (err) throwerrno(err, host);
 }
 
 void Files::mkdir(const std::string& logical) const {
     std::string host = hostpath(logical);
-    if (::mkdir(host.c_str(), 0755) != 0) throwerrno(errno, host);
+    if (HostIo{*this}.mkdir(host) != 0) throwerrno(errno, host);
 }
-
-void Files::remove(const std::string& logical) const {
-    std::string host = hostpath(logical);
-    if (::unlink(host.c_str()) != 0) throwerrno(errno, host);
-}
-
-void Files::copy(const std::string& from, const std::string& to) const { replacefile(to, readall(from)); }
 
 std::vector<std::string> Files::listfolders(const std::string& logical) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
-    DIR* d = ::opendir(host.c_str());
+    DIR* d = HostIo{*this}.opendir(host);
     if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
@@ -318,13 +277,13 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
 std::vector<std::string> Files::listfiles(const std::string& logical, const std::string& pattern) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
-    DIR* d = ::opendir(host.c_str());
+    DIR* d = HostIo{*this}.opendir(host);
     if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     std::string pat = pattern == "*.*" ? "*" : pattern;
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
         if (n == "." || n == ".." || hostisdir(host + "/" + n)) continue;
-        if (n.size() > 5 && n.substr(n.size() - 5) == ".tmp~") continue;
+        if (n.back() == '~') continue;  // temporaries and the journal
         if (::fnmatch(pat.c_str(), n.c_str(), FNM_CASEFOLD) == 0) out.push_back(n);
     }
     ::closedir(d);
@@ -466,31 +425,28 @@ RecordWriter& RecordWriter::end() {
 void AppendFile::open(const Files& files, const std::string& logical) {
     close();
     std::string host = files.hostpath(logical);
-    f_ = std::fopen(host.c_str(), "ab");
-    if (!f_) throwerrno(errno, host);
-    // Unbuffered: each record goes to the file at once, and a failed one leaves no bytes behind.
-    std::setvbuf(f_, nullptr, _IONBF, 0);
+    files_ = &files;
+    int fd = HostIo{files}.open(host, O_WRONLY | O_CREAT | O_APPEND);
+    if (fd < 0) throwerrno(errno, host);
+    fd_ = fd;
 }
 
 void AppendFile::write(const std::string& bytes) {
-    if (!f_) throwfileerror(52);
-    int fd = fileno(f_);
+    if (fd_ < 0) throwfileerror(52);
+    HostIo io{*files_};
     struct stat st;
-    off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() || std::fflush(f_) != 0) {
+    off_t before = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
+    if (!writeall(io, fd_, bytes) || io.fsync(fd_) != 0) {
         int err = errno ? errno : EIO;
-        // Take back a half-written record; the stream is unbuffered, so nothing of it is retried.
-        std::clearerr(f_);
-        if (before >= 0 && ::ftruncate(fd, before) == 0) ::fsync(fd);
+        // Take back a half-written record, so the file stays a run of whole records.
+        if (before >= 0 && ::ftruncate(fd_, before) == 0) ::fsync(fd_);
         throwfileerror(errnotonumber(err, false));
     }
-    ::fsync(fd);
 }
 
 void AppendFile::close() {
-    if (f_) std::fclose(f_);
-    f_ = nullptr;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 }  // namespace vt

@@ -1,6 +1,10 @@
 #pragma once
+#include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,6 +12,24 @@
 #include "platform/money.h"
 
 namespace vt {
+
+// Thrown by the fault seam where a crash ends an operation. It derives from nothing the program
+// catches, so it unwinds past every cleanup and leaves the disk as a killed process would.
+struct SimulatedCrash {};
+
+// The fault seam of the file layer (tests): the `at`-th file-system call counted from setfault()
+// fails with `err` (only that call, or every call from it on when `persist`), or throws
+// SimulatedCrash instead of running; after a crash every later call throws it again.
+struct Fault {
+    enum Kind { None, Fail, Crash };
+    Kind kind = None;
+    long at = 0;
+    int err = EIO;
+    bool persist = false;
+};
+
+struct Staging;
+class Transaction;
 
 // Logical paths ("C:\Vantrope\Players", "E:\Bets") are kept inside the program; hostpath() turns
 // one into a host path when a file is touched.
@@ -26,19 +48,47 @@ public:
     bool isfolder(const std::string& logical) const;
     // Whole file as bytes; FileError on failure.
     std::string readall(const std::string& logical) const;
-    // Writes a temporary file in the same folder, flushes and fsyncs it, renames it over the old one.
+    // Whole-file replacement, append (creating the file when missing) and deletion (53 when
+    // missing). Inside an open Transaction they are staged into it, and readall/exists see the
+    // staged contents; otherwise each is a transaction of its own, on disk when it returns.
     void replacefile(const std::string& logical, const std::string& bytes) const;
-    // Appends and flushes to disk before returning; creates the file when missing.
     void append(const std::string& logical, const std::string& bytes) const;
-    void mkdir(const std::string& logical) const;  // 75 when it exists
     void remove(const std::string& logical) const;
     void copy(const std::string& from, const std::string& to) const;
+    void mkdir(const std::string& logical) const;  // 75 when it exists
+
+    // Completes an unfinished journal when it was written whole, discards it with its
+    // temporaries otherwise. FileError when that cannot be done now (the journal is kept).
+    void recover() const;
+    // recover() at start-up, before any data file is read; also removes stray temporaries of the
+    // program folder and its subfolders. Failures wait for the next operation.
+    void startup() const;
+
+    // Gives the label (the operation title) recorded with each staged change; the first failure
+    // of a commit names the label of the file it failed on.
+    std::function<std::string()> labeler;
+
+    // The fault seam (tests).
+    void setfault(Fault f) const;
+    long calls() const { return calls_; }
     // Names (not paths) in a folder; folders or files, pattern like "*.*" or "*.txt".
     std::vector<std::string> listfolders(const std::string& logical) const;
     std::vector<std::string> listfiles(const std::string& logical, const std::string& pattern = "*.*") const;
 
 private:
+    friend class Transaction;
+    friend class AppendFile;
+    friend struct HostIo;
     std::string programfolder_;
+    mutable Staging* open_ = nullptr;  // the transaction changes are staged into
+    mutable Fault fault_;
+    mutable long calls_ = 0;
+    mutable bool crashed_ = false;
+    mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
+    mutable std::set<std::string> swept_;  // folders cleared of stray temporaries this run
+    // Counts one file-system call: the errno the seam injects into it (0 for none), or throws
+    // SimulatedCrash.
+    int seam() const;
 };
 
 // Maps errno of a failed host call to the old error number.
@@ -93,17 +143,19 @@ private:
     bool first_ = true;
 };
 
-// A file kept open for appending for the whole run (the results file). Each write is flushed.
+// A file kept open for appending for the whole run (the results file). Each write is synced and
+// its sync checked; a failed write takes its bytes back, so the file stays a run of whole records.
 class AppendFile {
 public:
     void open(const Files& files, const std::string& logical);  // FileError on failure
-    bool isopen() const { return f_ != nullptr; }
+    bool isopen() const { return fd_ >= 0; }
     void write(const std::string& bytes);  // FileError on failure
     void close();
     ~AppendFile() { close(); }
 
 private:
-    std::FILE* f_ = nullptr;
+    const Files* files_ = nullptr;
+    int fd_ = -1;
 };
 
 }  // namespace vt

@@ -19,7 +19,20 @@ std::string Runtime::inputbox(const std::string& prompt, const std::string& titl
     return dialogs_->inputbox(prompt, title.empty() ? kProgramTitle : title, defaulttext);
 }
 
+void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
+    ++fileerrors;
+    msgbox(e.message(), vbOKOnly, title);
+}
+
 void Runtime::dispatch(const std::function<void()>& handler) {
+    // Before each operation an unfinished journal is dealt with; when that fails, the
+    // operation's commit tries again and refuses while it cannot.
+    if (depth_ == 0) {
+        try {
+            files_.recover();
+        } catch (const FileError&) {
+        }
+    }
     ++depth_;
     try {
         if (handler) handler();

@@ -27,6 +27,10 @@ public:
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "");
     std::string inputbox(const std::string& prompt, const std::string& title = "",
                          const std::string& defaulttext = "");
+    // The file-error box for e (OK only). Counted in fileerrors: a long operation compares the count
+    // before and after a step to see that the step failed.
+    void fileerrorbox(const FileError& e, const std::string& title);
+    int fileerrors = 0;
 
     // Runs a handler as an event: unloads are completed and the view refreshed afterwards.
     void dispatch(const std::function<void()>& handler);

@@ -2,14 +2,14 @@
 #include <map>
 #include <vector>
 
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
 namespace vt {
 
-void restorebackups(App& app) {
+void restorebackups(Context& app) {
     Shared& sh = app.shared();
     struct Copy {
         std::string question, from, to, notice;
@@ -41,7 +41,7 @@ namespace {
 
 // Prints the refund owed to each bettor holding bets, in Bettors-file order; a bettor number
 // missing from Bettors is printed as that number, so the lines add up to the total.
-void printrefunds(App& app, const std::vector<Bet>& read, Money total) {
+void printrefunds(Context& app, const std::vector<Bet>& read, Money total) {
     Shared& sh = app.shared();
     Printer& p = app.printer();
     DocGuard guard(p);
@@ -89,7 +89,7 @@ void zerotables(Shared& sh) {
 
 }  // namespace
 
-void clearflightbets(App& app) {
+void clearflightbets(Context& app) {
     Shared& sh = app.shared();
     const std::string what = sh.curround + " Flight " + sh.curflight;
     if (app.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes) return;
@@ -131,8 +131,8 @@ void clearflightbets(App& app) {
     if (app.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes && equalsnocase(sh.printswitch, "yes"))
         printrefunds(app, read, total);
 
-    zerotables(sh);
-    sh.betscomplete = true;
+    // The pair goes in one transaction: a Betsbackup left full would bring the bets back.
+    Transaction tx(app.files());
     try {
         app.files().remove(bets);
         // A backup already gone leaves the flight as cleared as intended.
@@ -141,6 +141,9 @@ void clearflightbets(App& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
+    zerotables(sh);
+    sh.betscomplete = true;
     sh.fileok = true;
     app.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
 }

@@ -1,12 +1,13 @@
 // The Players and Bettors files and their backups: read into and written from the shared tables.
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
 namespace vt {
 
-void readentries(App& app) {
+void readentries(Context& app) {
     Shared& sh = app.shared();
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
     sh.fileop = "Players Input";
@@ -14,17 +15,27 @@ void readentries(App& app) {
     sh.nextentryrow = 1;
     sh.entriescomplete = false;
     sh.fileok = false;
+    bool whole = true;
     try {
-        RecordReader in = RecordReader::open(app.files(), sh.datapath + "Players");
+        std::vector<FileLine> lines = filelines(app.files().readall(sh.datapath + "Players"));
         size_t i = 1;
-        while (!in.eof()) {
-            long long number = intfield(in.field());
-            long long flight = intfield(in.field());
-            std::string field3 = in.text();
-            std::string name = in.text();
-            if (number == 999) break;
+        for (const FileLine& line : lines) {
+            // A line holding more or fewer fields than a record is read no further.
+            if (line.fields.size() != 4) throwfileerror(13);
+            long long number = intfield(line.fields[0]);
+            long long flight = intfield(line.fields[1]);
+            const std::string& name = line.fields[3].text;
+            // A 999 record or an empty name ends the reading. The records from there on are not
+            // in the table, so no rewrite may start from it.
+            if (number == 999) {
+                whole = false;
+                break;
+            }
             if (iszzz(name)) continue;
-            if (name.empty()) break;
+            if (name.empty()) {
+                whole = false;
+                break;
+            }
             // A full table is reported, so the next rewrite cannot drop the entries it missed.
             if (i > sh.entries.size()) throwfileerror(9);
             Entry& row = sh.entries(i);
@@ -38,7 +49,7 @@ void readentries(App& app) {
                 sh.dataerror = 1;
                 return;
             }
-            row.field3 = field3;
+            row.field3 = line.fields[2].text;
             row.name = name;
             ++sh.nextentryrow;
             sh.nextentrynbr = row.number + 1;
@@ -50,11 +61,11 @@ void readentries(App& app) {
         app.fileerrorbox(e);
         return;
     }
-    sh.entriescomplete = true;
+    sh.entriescomplete = whole;
     sh.fileok = true;
 }
 
-void writeentries(App& app) {
+void writeentries(Context& app) {
     Shared& sh = app.shared();
     sh.fileop = "Players Output";
     sh.fileok = false;
@@ -64,13 +75,18 @@ void writeentries(App& app) {
     }
     long row = 1, nbr = 1;
     RecordWriter out;
+    Transaction tx(app.files());  // the file and its backup together
     try {
         for (size_t i = 1; i <= sh.entries.size(); ++i) {
             const Entry& e = sh.entries(i);
             if (e.number == 999) break;
             if (iszzz(e.name)) continue;
             if (e.name.empty()) break;
-            out.num(static_cast<long long>(e.number)).num(static_cast<long long>(e.flight)).str(e.field3).str(e.name).end();
+            out.num(static_cast<long long>(e.number))
+                .num(static_cast<long long>(e.flight))
+                .str(e.field3)
+                .str(e.name)
+                .end();
             ++row;
             nbr = e.number + 1;
         }
@@ -83,10 +99,11 @@ void writeentries(App& app) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
 
-void readbettors(App& app) {
+void readbettors(Context& app) {
     Shared& sh = app.shared();
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
     sh.fileop = "Bettors Input";
@@ -94,17 +111,26 @@ void readbettors(App& app) {
     sh.nbettors = 0;
     sh.bettorscomplete = false;
     sh.fileok = false;
+    bool whole = true;
     try {
-        RecordReader in = RecordReader::open(app.files(), sh.datapath + "Bettors");
+        std::vector<FileLine> lines = filelines(app.files().readall(sh.datapath + "Bettors"));
         size_t i = 1;
-        while (!in.eof()) {
-            long long number = intfield(in.field());
-            std::string name = in.text();
-            if (number == 999) break;
+        for (const FileLine& line : lines) {
+            if (line.fields.size() != 2) throwfileerror(13);
+            long long number = intfield(line.fields[0]);
+            const std::string& name = line.fields[1].text;
+            // A 999 record, an empty name or a full table ends the reading (the last row stays
+            // free for a new bettor); the bettors from there on are not in the table, so no
+            // rewrite may start from it.
+            if (number == 999 || static_cast<long>(i) >= sh.maxbettors) {
+                whole = false;
+                break;
+            }
             if (iszzz(name)) continue;
-            if (name.empty()) break;
-            // The last row stays free for a new bettor; a file with more is reported.
-            if (static_cast<long>(i) >= sh.maxbettors) throwfileerror(9);
+            if (name.empty()) {
+                whole = false;
+                break;
+            }
             sh.bettors(i) = Bettor{static_cast<long>(number), name};
             sh.nextticket = static_cast<long>(number) + 1;
             sh.nbettors = static_cast<long>(i);
@@ -115,11 +141,13 @@ void readbettors(App& app) {
         app.fileerrorbox(e);
         return;
     }
-    sh.bettorscomplete = true;
+    sh.bettorscomplete = whole;
     sh.fileok = true;
 }
 
-void writebettors(App& app) {
+namespace {
+
+void writebettorsfile(Context& app, bool withbackup) {
     Shared& sh = app.shared();
     sh.fileop = "Bettors Output";
     sh.fileok = false;
@@ -129,6 +157,7 @@ void writebettors(App& app) {
     }
     long next = 2, count = 1;
     RecordWriter out;
+    Transaction tx(app.files());  // the file and its backup together
     try {
         out.num(1).str("AnyBettor").end();
         // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
@@ -146,13 +175,25 @@ void writebettors(App& app) {
         sh.nextticket = next;
         sh.nbettors = count;
         app.files().replacefile(sh.datapath + "Bettors", out.bytes());
-        sh.fileop = "Bettorsbackup output";
-        app.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+        // Bettorsbackup is kept in step with Bettors on every change, except two: Fix Files'
+        // Remove Selected Member/ Bettor touches Bettors alone (the backup can then restore a
+        // bettor removed by mistake), and the export writes no Bettorsbackup to the drive.
+        if (withbackup) {
+            sh.fileop = "Bettorsbackup output";
+            app.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+        }
     } catch (const FileError& e) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sh.fileok = true;
 }
+
+}  // namespace
+
+void writebettors(Context& app) { writebettorsfile(app, true); }
+
+void writebettorsonly(Context& app) { writebettorsfile(app, false); }
 
 }  // namespace vt

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
@@ -45,7 +45,7 @@ double housefactor(const Shared& sh) { return 1.0 - Val(sh.housepct) / 100.0; }
 
 }  // namespace
 
-void calcodds(App& app) {
+void calcodds(Context& app) {
     Shared& sh = app.shared();
     double h = housefactor(sh);
     Money pool = sh.summ(sh.maxplayers + 1).win;
@@ -58,7 +58,7 @@ void calcodds(App& app) {
     }
 }
 
-void calcoddsall(App& app) {
+void calcoddsall(Context& app) {
     Shared& sh = app.shared();
     double h = housefactor(sh);
     for (int t = 1; t <= 3; ++t) {

@@ -9,38 +9,38 @@
 
 namespace vt {
 
-class App;
+class Context;
 struct Shared;
 
-void readentries(App& app);
-void writeentries(App& app);
-void readbettors(App& app);
-void writebettors(App& app);
+void readentries(Context& app);
+void writeentries(Context& app);
+void readbettors(Context& app);
+void writebettors(Context& app);
+// writebettors without the Bettorsbackup file: the export to another computer's drive.
+void writebettorsonly(Context& app);
 
-void sumbets(App& app);
-void sumbetsall(App& app);
-void loadbets(App& app);
+void sumbets(Context& app);
+void sumbetsall(Context& app);
+void loadbets(Context& app);
 // Creates whichever of the current round and flight's Bets and Betsbackup files is missing,
 // when the operation under way (`fileop`) is "Bets Input"; an existing file is never emptied.
-void makebetsfiles(App& app);
+void makebetsfiles(Context& app);
 // Resets every row of `summ` as `sumbets` does: no money, a WIN odds text of one blank.
 void resetsumm(Shared& sh);
 
-void writebets(App& app);
-void exportbets(App& app);
+void writebets(Context& app);
+void exportbets(Context& app);
 
-void calcodds(App& app);
-void calcoddsall(App& app);
+void calcodds(Context& app);
+void calcoddsall(Context& app);
 
 // Rounds `roundval` in place to the step of `roundingchoice`, working on its exact amount;
 // `payamt` receives the same rounded amount as Money (unchanged at the "0.01" step).
-void roundpayoff(App& app);
+void roundpayoff(Context& app);
 // The same rounding of an exact amount, for callers that hold Money.
 Money roundpayoff(Money amount, int choice);
 
-void restorebackups(App& app);
-// Fills the summary screen's lists and disptab for the current flight (built in src/reports).
-void fillsummarylists(App& app);
-void clearflightbets(App& app);
+void restorebackups(Context& app);
+void clearflightbets(Context& app);
 
 }  // namespace vt

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/app.h"
+#include "records/context.h"
 #include "platform/text.h"
 
 namespace vt {
@@ -17,6 +17,13 @@ long long intfield(const Field& f) {
     return std::llround(d);
 }
 
+Money moneyfield(const Field& f) {
+    if (emptyfield(f)) return Money();
+    Money m;
+    if (!Money::parse(f.text, m)) throwfileerror(13);
+    return m;
+}
+
 int64_t divhalfeven(int64_t x, int64_t d) {
     int64_t q = x / d, r = x % d;
     if (r < 0) {  // floor division
@@ -27,7 +34,7 @@ int64_t divhalfeven(int64_t x, int64_t d) {
     return q;
 }
 
-void refuserewrite(App& app, const std::string& what) {
+void refuserewrite(Context& app, const std::string& what) {
     Shared& sh = app.shared();
     sh.fileok = false;
     app.msgbox("The " + what + " file was not read completely, so it is not rewritten." + "\r\n" +

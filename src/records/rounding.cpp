@@ -1,5 +1,5 @@
 // Payoff rounding to the step chosen at setup, on the exact amount.
-#include "app/app.h"
+#include "records/context.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
@@ -39,7 +39,7 @@ Money roundpayoff(Money amount, int choice) {
     }
 }
 
-void roundpayoff(App& app) {
+void roundpayoff(Context& app) {
     Shared& sh = app.shared();
     if (sh.roundingchoice < 2 || sh.roundingchoice > 5) return;  // "0.01" or unknown: unchanged
     Money r = roundpayoff(Money::fromdouble(sh.roundval), sh.roundingchoice);

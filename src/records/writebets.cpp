@@ -1,27 +1,11 @@
 // Rewriting the Bets and Betsbackup files of the current round and flight from `bets`.
-#include "app/app.h"
+#include "records/context.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
 namespace vt {
 
-namespace {
-
-// Replaces one file of the pair; false (after the boxes) when it failed.
-bool replace(App& app, const std::string& path, const std::string& bytes) {
-    try {
-        app.files().replacefile(path, bytes);
-        return true;
-    } catch (const FileError& e) {
-        if (e.number == 67) app.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
-        app.fileerrorbox(e);
-        return false;
-    }
-}
-
-}  // namespace
-
-void writebets(App& app) {
+void writebets(Context& app) {
     Shared& sh = app.shared();
     long drop = sh.dropbet;
     sh.dropbet = 99999;  // on every exit, also after a failure
@@ -39,13 +23,22 @@ void writebets(App& app) {
         out.num(static_cast<long long>(b.bettor)).num(static_cast<long long>(b.entry))
             .num(static_cast<long long>(b.type)).num(b.amount).end();
     }
-    // The backup is written only after the Bets file is complete.
-    if (!replace(app, sh.betsfile(sh.curround, sh.curflightnbr), out.bytes())) return;
-    if (!replace(app, sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes())) return;
+    // The pair is replaced in one transaction: both files change or neither does.
+    Transaction tx(app.files());
+    try {
+        app.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out.bytes());
+        app.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes());
+        tx.commit();
+    } catch (const FileError& e) {
+        if (e.number == 67) app.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
+        if (!tx.failedlabel().empty()) sh.fileop = tx.failedlabel();
+        app.fileerrorbox(e);
+        return;
+    }
     sh.fileok = true;
 }
 
-void exportbets(App& app) {
+void exportbets(Context& app) {
     Shared& sh = app.shared();
     if (sh.betcount <= 1 || sh.bets.size() == 0 || sh.bets(1).bettor == 0) {
         // No bet loaded: no file is created or emptied.

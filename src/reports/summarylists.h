@@ -49,5 +49,7 @@ void clearsummarylists(Form& f);
 void addsummaryline(Form& f, const SummaryRow& row);
 // The four total boxes from the totals row of summ.
 void showsummarytotals(Shared& sh, Form& f);
+// Fills the summary screen's lists and disptab for the current flight (loads the screen unseen).
+void fillsummarylists(App& app);
 
 }  // namespace vt

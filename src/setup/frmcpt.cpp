@@ -1,5 +1,6 @@
 #include "setup/frmcpt.h"
 
+#include "platform/transaction.h"
 #include "platform/text.h"
 #include "setup/setupfile.h"
 
@@ -89,8 +90,10 @@ void frmcpt::replacewith(const std::string& chosen) {
         }
         // Players itself chosen: it already is the current file.
         if (!equalsnocase(chosen, "Players")) {
+            Transaction tx(app_.files());  // the file and its backup together
             app_.files().replacefile(kFolder + "Players", bytes);
             app_.files().replacefile(kFolder + "Playersbackup", bytes);
+            tx.commit();
         }
     } catch (const FileError& e) {
         app_.fileerrorbox(e);

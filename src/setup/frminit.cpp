@@ -1,5 +1,6 @@
 #include "setup/frminit.h"
 
+#include "platform/transaction.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "setup/setupfile.h"
@@ -250,6 +251,8 @@ void makefolder(App& app, const std::string& fileop, const std::string& path) {
 }  // namespace
 
 bool frminit::makedatafiles() {
+    // Folders are made at once; the files go in one transaction.
+    Transaction tx(app_.files());
     try {
         makefolder(app_, "Bets drivedir-Setup", sh_.datapath);
         makefolder(app_, "Bets round-Setup", sh_.datapath + sh_.curround);
@@ -269,7 +272,9 @@ bool frminit::makedatafiles() {
             sh_.fileop = "Bettorsbackup output-Setup";
             writeanybettor(app_, sh_.datapath + "Bettorsbackup");
         }
+        tx.commit();
     } catch (const FileError& e) {
+        if (!tx.failedlabel().empty()) sh_.fileop = tx.failedlabel();
         app_.fileerrorbox(e);
         app_.msgbox("Make sure drive and directory names are valid-try using default names", vbOKOnly, "Menu");
         return false;

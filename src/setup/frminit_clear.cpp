@@ -1,5 +1,6 @@
 // Clearing the data files of the setup screen: all Bets files, the Bettors file, the Players file.
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/records.h"
 #include "setup/frminit.h"
 #include "setup/setupfile.h"
@@ -37,6 +38,7 @@ bool betsarecleared(App& app) {
 bool frminit::clearallbets() {
     fillroundnames(sh_);
     sh_.fileop = "Bets clear";
+    Transaction tx(app_.files());  // every pair of every round, or none
     try {
         for (int r = 1; r <= 4; ++r)
             for (long n = 1; n <= 15; ++n) {
@@ -44,6 +46,7 @@ bool frminit::clearallbets() {
                 app_.files().replacefile(sh_.betsfile(sh_.roundnames[r], n), "");
                 app_.files().replacefile(sh_.betsbackupfile(sh_.roundnames[r], n), "");
             }
+        tx.commit();
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
         return false;
@@ -73,8 +76,10 @@ void frminit::cmdbettors_Click() {
         } catch (const FileError& e) {
             if (e.number != 75) throw;
         }
+        Transaction tx(app_.files());
         writeanybettor(app_, sh_.datapath + "Bettors");
         writeanybettor(app_, sh_.datapath + "Bettorsbackup");
+        tx.commit();
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
         return;
@@ -96,6 +101,7 @@ void frminit::cmdplayers_Click() {
     if (app_.msgbox("Clear and initialize Players file?", vbYesNo, "Initialize") != vbYes) return;
     Form& entries = app_.form("frmentries");
     if (entries.hascontrol("lstentries")) entries.control("lstentries").clear();
+    Transaction tx(app_.files());
     try {
         sh_.fileop = "Players Output";
         app_.files().replacefile(sh_.datapath + "Players", "");
@@ -105,6 +111,7 @@ void frminit::cmdplayers_Click() {
         app_.fileerrorbox(e);
         return;
     }
+    if (!app_.commit(tx)) return;
     for (size_t i = 1; i <= sh_.entries.size(); ++i) sh_.entries(i) = Entry{static_cast<long>(i), 0, "", "zzz"};
     sh_.nextentryrow = 1;
     sh_.nextentrynbr = 1;

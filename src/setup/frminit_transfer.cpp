@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/transaction.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "setup/frminit.h"
 #include "setup/setupfile.h"
@@ -86,6 +88,8 @@ void leaveatlastflight(Shared& sh) {
 class BettorMerge {
 public:
     BettorMerge(App& app, const Table<Bettor>& local) : merged(local), app_(app), sh_(app.shared()) {}
+    // Bettor numbers some local record names: a new bettor never takes one.
+    std::set<long long> inuse;
 
     // False when the table is full (after the capacity message).
     bool add(long number, std::string name) {
@@ -105,7 +109,7 @@ public:
                         "Max Bettor Error");
             return false;
         }
-        while (sh_.nextticket == 999 || sh_.nextticket == 9999 ||
+        while (sh_.nextticket == 999 || sh_.nextticket == 9999 || inuse.count(sh_.nextticket) ||
                find([&](const Bettor& b) { return b.number == sh_.nextticket; }))
             ++sh_.nextticket;
         merged(++sh_.nbettors) = Bettor{sh_.nextticket, name};
@@ -162,8 +166,11 @@ void frminit::cmdexport_Click() {
         return;
     }
 
+    // Everything on the drive is written in one transaction: a set half written is never left
+    // there to be imported.
+    Transaction tx(app_.files());
     sh_.datapath = drive;
-    if (!ransafely(app_, writebettors) || !ransafely(app_, writeentries)) return;
+    if (!ransafely(app_, writebettorsonly) || !ransafely(app_, writeentries)) return;
     sh_.fileop = "Bets Output";
     try {
         for (int r = 1; r <= 4; ++r)
@@ -180,6 +187,7 @@ void frminit::cmdexport_Click() {
         app_.fileerrorbox(e);
         return;
     }
+    if (!app_.commit(tx)) return;
     leaveatlastflight(sh_);
     app_.msgbox("All Bets, Entries, and Bettors written to drive " + letter + ":", vbOKOnly, "Export");
 }
@@ -221,7 +229,10 @@ void frminit::cmdimport_Click() {
     for (long k = 1; k <= n; ++k) sh_.savedbettors(k) = sh_.bettors(k);
     sh_.datapath = sh_.savepath;
     if (!ransafely(app_, readbettors)) return;
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
     BettorMerge merge(app_, sh_.bettors);
+    merge.inuse = used.bettors;
     for (long k = 1; k <= n; ++k)
         if (!merge.add(sh_.savedbettors(k).number, sh_.savedbettors(k).name)) return;
 
@@ -269,27 +280,36 @@ void frminit::cmdimport_Click() {
             }
         }
 
-    // Everything checked: the local files change now.
-    if (players && !writeplayers()) return;
-    sh_.bettors = merge.merged;
-    if (!ransafely(app_, writebettors)) return;
-    app_.msgbox("Bettor file imported", vbOKOnly, "Import");
-    sh_.fileop = "Bets Append";
-    try {
-        for (int r = 1; r <= 4; ++r)
-            for (long f = 1; f <= 15; ++f) {
-                const BetRows& flight = rows[(r - 1) * 15 + f];
-                if (flight.empty()) continue;
-                sh_.curround = kRoundKeys[r - 1];
-                sh_.curflightnbr = f;
-                sh_.curflight = sh_.flightnames[f];
-                app_.files().append(betsname(sh_.savepath, r, f), betrecords(flight));
-                app_.files().append(betsname(sh_.savepath, r, f, true), betrecords(flight));
-            }
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-        return;
+    // Everything checked: the local files change now, all in one transaction, so a failed import
+    // leaves them as they were and can simply be done again.
+    {
+        Transaction tx(app_.files());
+        if (players) {
+            sh_.entries = driveentries;
+            if (!ransafely(app_, writeentries)) return;
+        }
+        sh_.bettors = merge.merged;
+        if (!ransafely(app_, writebettors)) return;
+        sh_.fileop = "Bets Append";
+        try {
+            for (int r = 1; r <= 4; ++r)
+                for (long f = 1; f <= 15; ++f) {
+                    const BetRows& flight = rows[(r - 1) * 15 + f];
+                    if (flight.empty()) continue;
+                    sh_.curround = kRoundKeys[r - 1];
+                    sh_.curflightnbr = f;
+                    sh_.curflight = sh_.flightnames[f];
+                    app_.files().append(betsname(sh_.savepath, r, f), betrecords(flight));
+                    app_.files().append(betsname(sh_.savepath, r, f, true), betrecords(flight));
+                }
+        } catch (const FileError& e) {
+            app_.fileerrorbox(e);
+            return;
+        }
+        if (!app_.commit(tx)) return;
     }
+    if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
+    app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
     app_.msgbox("Import of Bettors, Bets files complete", vbOKOnly, "Import Bettors,Bets");
 }

@@ -114,7 +114,7 @@ void readsetup(App& app, bool keeppath) {
     parsesetup(app.shared(), app.files().readall(kSetupFile), keeppath);
 }
 
-bool ransafely(App& app, void (*proc)(App&)) {
+bool ransafely(App& app, void (*proc)(Context&)) {
     Shared& sh = app.shared();
     int errors = app.fileerrors, dataerror = sh.dataerror;
     sh.dataerror = 0;

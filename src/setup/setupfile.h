@@ -9,6 +9,7 @@
 namespace vt {
 
 class App;
+class Context;
 
 inline const char* const kSetupFile = "C:\\Vantrope\\Init";
 inline const char* const kProgramFolder = "C:\\Vantrope\\";
@@ -59,7 +60,7 @@ private:
 };
 
 // Runs a shared reader or writer; false when it showed a file-error box or met a bad record.
-bool ransafely(App& app, void (*proc)(App&));
+bool ransafely(App& app, void (*proc)(Context&));
 // Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
 void writeanybettor(App& app, const std::string& path);
 }  // namespace vt

@@ -1,4 +1,5 @@
 #include "records/records.h"
+#include "reports/summarylists.h"
 #include "reportsfixture.h"
 
 using namespace vt;

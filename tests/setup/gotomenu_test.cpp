@@ -82,8 +82,8 @@ TEST_F(GoToMenu, AFailedFileStepShowsBothBoxesAndStaysOnSetup) {
     EXPECT_EQ(dialogs.shown[1].title, "Bets Input-Setup");
     EXPECT_EQ(dialogs.shown[2].title, "Menu");
     EXPECT_FALSE(app->isloaded("frmmenu"));
-    // Flights after the failing one are not looked at.
-    EXPECT_TRUE(folder.exists("Round1 6Betsbackup"));
+    // The files go in one transaction: none of the earlier flights' files were made either.
+    EXPECT_FALSE(folder.exists("Round1 6Betsbackup"));
     EXPECT_FALSE(folder.exists("Round1 8Bets"));
     EXPECT_FALSE(folder.exists("Players"));
 }

@@ -1,0 +1,314 @@
+#include "platform/transaction.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/hostio.h"
+
+namespace vt {
+
+namespace {
+
+constexpr const char* kJournal = "/Journal~";         // a whole journal: its changes are to be made
+constexpr const char* kJournalNew = "/Journal.new~";  // a journal being written: to be discarded
+constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
+constexpr const char* kTemp = ".tmp~";
+
+std::string tempof(const std::string& host) { return host + kTemp; }
+
+bool endswith(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// One change named by a journal: 'R' puts <file>.tmp~ in place of <file>, 'D' deletes <file>.
+struct JournalEntry {
+    char kind;
+    std::string host;
+};
+
+std::string journaltext(const std::vector<StagedFile>& files) {
+    std::string out = kHeader;
+    for (auto& f : files) out += std::string(f.removed ? "D " : "R ") + f.host + "\n";
+    return out;
+}
+
+std::string endline(size_t count) { return "END " + std::to_string(count) + "\n"; }
+
+// The entries of a journal, and whether it was written whole (header, entries, end line).
+std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole) {
+    std::vector<JournalEntry> out;
+    whole = false;
+    if (text.compare(0, std::string(kHeader).size(), kHeader) != 0) return out;
+    size_t pos = std::string(kHeader).size();
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        if (eol == std::string::npos) break;  // a line cut short
+        std::string line = text.substr(pos, eol - pos);
+        pos = eol + 1;
+        if (line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ') {
+            out.push_back({line[0], line.substr(2)});
+        } else {
+            whole = line + "\n" == endline(out.size()) && pos == text.size();
+            break;
+        }
+    }
+    return out;
+}
+
+bool readhost(const HostIo& io, const std::string& host, std::string& out) {
+    FdGuard fd{io.open(host, O_RDONLY)};
+    if (fd.fd < 0) return false;
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = io.read(fd.fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        out.append(buf, static_cast<size_t>(n));
+    }
+}
+
+// Creates or truncates a file, writes it whole and syncs it; FileError on failure.
+void writesynced(const HostIo& io, const std::string& host, const std::string& bytes) {
+    FdGuard fd{io.open(host, O_WRONLY | O_CREAT | O_TRUNC)};
+    if (fd.fd < 0) throwerrno(errno, host);
+    if (!writeall(io, fd.fd, bytes) || io.fsync(fd.fd) != 0) throwerrno(errno, host);
+}
+
+std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries) {
+    std::set<std::string> folders;
+    for (auto& e : entries) folders.insert(parentof(e.host));
+    return {folders.begin(), folders.end()};
+}
+
+// Makes the changes of a whole journal. A change already made (its temporary gone) is skipped, as
+// is one whose folder is gone (a drive taken out): what it held cannot be changed any more.
+void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries) {
+    for (auto& e : entries) {
+        if (e.kind == 'R') {
+            if (io.rename(tempof(e.host), e.host) != 0 && errno != ENOENT)
+                throwerrno(errno, e.host);
+        } else if (io.unlink(e.host) != 0 && errno != ENOENT) {
+            throwerrno(errno, e.host);
+        }
+    }
+    for (auto& folder : foldersof(entries))
+        if (io.fsyncdir(folder) != 0 && errno != ENOENT) throwerrno(errno, folder);
+}
+
+// Removes the temporaries of a journal that is not to be made; false when one stays.
+bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
+    bool ok = true;
+    for (auto& e : entries)
+        if (e.kind == 'R' && io.unlink(tempof(e.host)) != 0 && errno != ENOENT) ok = false;
+    return ok;
+}
+
+// Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time.
+void sweep(const HostIo& io, const std::string& folder) {
+    DIR* d = io.opendir(folder);
+    if (!d) return;
+    std::vector<std::string> strays;
+    while (dirent* e = ::readdir(d))
+        if (endswith(e->d_name, kTemp)) strays.push_back(folder + "/" + e->d_name);
+    ::closedir(d);
+    for (auto& s : strays) io.unlink(s);
+}
+
+}  // namespace
+
+StagedFile* Staging::find(const std::string& host) {
+    for (auto& f : files)
+        if (f.host == host) return &f;
+    return nullptr;
+}
+
+// ---- staging (and single-change transactions)
+
+namespace {
+
+// Stages into the open transaction of files, or runs a transaction of its own around stage.
+template <class F>
+void staged(const Files& files, Staging*& open, F stage) {
+    if (open) {
+        stage(*open);
+        return;
+    }
+    Transaction tx(files);
+    stage(*open);
+    tx.commit();
+}
+
+StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
+                 const std::string& host) {
+    if (StagedFile* f = s.find(host)) return *f;
+    s.files.push_back(
+        StagedFile{host, logical, files.labeler ? files.labeler() : std::string(), false, {}});
+    return s.files.back();
+}
+
+}  // namespace
+
+void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+    std::string host = hostpath(logical);
+    if (hostisdir(host)) throwfileerror(75);
+    staged(*this, open_, [&](Staging& s) {
+        StagedFile& f = slot(*this, s, logical, host);
+        f.removed = false;
+        f.bytes = bytes;
+    });
+}
+
+void Files::append(const std::string& logical, const std::string& bytes) const {
+    std::string host = hostpath(logical);
+    staged(*this, open_, [&](Staging& s) {
+        // Read before the slot is made: the slot would hide the file on disk.
+        std::string old = exists(logical) ? readall(logical) : std::string();
+        StagedFile& f = slot(*this, s, logical, host);
+        f.removed = false;
+        f.bytes = old + bytes;
+    });
+}
+
+void Files::remove(const std::string& logical) const {
+    std::string host = hostpath(logical);
+    staged(*this, open_, [&](Staging& s) {
+        if (!exists(logical)) throwfileerror(53);
+        StagedFile& f = slot(*this, s, logical, host);
+        f.removed = true;
+        f.bytes.clear();
+    });
+}
+
+void Files::copy(const std::string& from, const std::string& to) const {
+    replacefile(to, readall(from));
+}
+
+// ---- recovery
+
+void Files::recover() const {
+    pending_ = true;  // until the journal is dealt with
+    HostIo io{*this};
+    std::string text;
+    struct stat st;
+    std::string journal = programfolder_ + kJournal, journalnew = programfolder_ + kJournalNew;
+    if (io.stat(journal, st) == 0) {
+        if (!readhost(io, journal, text)) throwerrno(errno, journal);
+        bool whole;
+        auto entries = parsejournal(text, whole);
+        if (whole) {
+            rollforward(io, entries);
+        } else if (!discard(io, entries)) {
+            throwfileerror(57);
+        }
+        if (io.unlink(journal) != 0 && errno != ENOENT) throwerrno(errno, journal);
+        io.fsyncdir(programfolder_);
+    } else if (errno != ENOENT) {
+        throwerrno(errno, journal);
+    }
+    if (io.stat(journalnew, st) == 0) {
+        if (!readhost(io, journalnew, text)) throwerrno(errno, journalnew);
+        bool whole;
+        if (!discard(io, parsejournal(text, whole))) throwfileerror(57);
+        if (io.unlink(journalnew) != 0 && errno != ENOENT) throwerrno(errno, journalnew);
+    } else if (errno != ENOENT) {
+        throwerrno(errno, journalnew);
+    }
+    pending_ = false;
+}
+
+void Files::startup() const {
+    try {
+        recover();
+    } catch (const FileError&) {
+        return;  // the journal stays; the next operation tries again and waits for it
+    }
+    HostIo io{*this};
+    sweep(io, programfolder_);
+    swept_.insert(programfolder_);
+    for (auto& sub : listfolders(programfolder_)) {
+        sweep(io, programfolder_ + "/" + sub);
+        swept_.insert(programfolder_ + "/" + sub);
+    }
+}
+
+// ---- commit
+
+Transaction::Transaction(const Files& files) : files_(files) {
+    if (files_.open_) return;  // joins the open transaction
+    staging_ = std::make_unique<Staging>();
+    files_.open_ = staging_.get();
+}
+
+Transaction::~Transaction() {
+    if (staging_ && files_.open_ == staging_.get()) files_.open_ = nullptr;
+}
+
+void Transaction::commit() {
+    if (!staging_) return;
+    files_.open_ = nullptr;
+    std::unique_ptr<Staging> s = std::move(staging_);
+    std::vector<StagedFile>& files = s->files;
+    if (files.empty()) return;
+    failedlabel_ = files.front().label;
+    const Files& fl = files_;
+    HostIo io{fl};
+    const std::string& pf = fl.programfolder();
+    std::string journal = pf + kJournal, journalnew = pf + kJournalNew;
+
+    // A journal left by an earlier operation is made first, so this one cannot overtake it; when
+    // it was pending while this operation read its files, this one is refused (it may have read
+    // them old).
+    bool waspending = fl.pending_;
+    fl.recover();
+    if (waspending) throwfileerror(57);
+    struct stat st;
+    if (io.stat(pf, st) != 0) {
+        if (errno != ENOENT || io.mkdir(pf) != 0) throwerrno(errno, pf);
+    }
+    std::vector<JournalEntry> entries;
+    for (auto& f : files) entries.push_back({f.removed ? 'D' : 'R', f.host});
+    for (auto& folder : foldersof(entries))
+        if (fl.swept_.insert(folder).second) sweep(io, folder);
+
+    // Before the commit point a failure takes back the temporaries and the journal.
+    std::string jtext = journaltext(files);
+    size_t written = 0;
+    try {
+        writesynced(io, journalnew, jtext);
+        for (; written < files.size(); ++written) {
+            const StagedFile& f = files[written];
+            if (f.removed) continue;
+            failedlabel_ = f.label;
+            writesynced(io, tempof(f.host), f.bytes);
+        }
+        failedlabel_ = files.front().label;
+        for (auto& folder : foldersof(entries))
+            if (io.fsyncdir(folder) != 0) throwerrno(errno, folder);
+        FdGuard fd{io.open(journalnew, O_WRONLY | O_APPEND)};
+        if (fd.fd < 0 || !writeall(io, fd.fd, endline(entries.size())) || io.fsync(fd.fd) != 0)
+            throwerrno(errno, journalnew);
+        if (io.rename(journalnew, journal) != 0) throwerrno(errno, journal);  // the commit point
+    } catch (const FileError&) {
+        for (size_t i = 0; i < files.size() && i <= written; ++i)
+            if (!files[i].removed) io.unlink(tempof(files[i].host));
+        io.unlink(journalnew);
+        throw;
+    }
+    failedlabel_.clear();
+    // The operation has happened. What cannot be put in place now is left to recover().
+    try {
+        io.fsyncdir(pf);
+        rollforward(io, entries);
+        if (io.unlink(journal) != 0) throwerrno(errno, journal);
+        io.fsyncdir(pf);
+    } catch (const FileError&) {
+        try {
+            fl.recover();
+        } catch (const FileError&) {
+        }
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,72 @@
+#pragma once
+// One transaction per operation: every change an operation makes to the data files goes to disk
+// together, or none does, through crashes and failed writes.
+//
+//   Transaction tx(app.files());
+//   app.files().replacefile(path, bytes);   // staged: nothing is written yet
+//   app.files().append(path2, record);      // staged as the whole new file (old + new bytes)
+//   app.files().remove(path3);              // staged deletion
+//   ... readall/exists now see the staged contents ...
+//   if (!app.commit(tx)) return;            // the first failure's box was shown; files as before
+//
+// A Transaction opened while another is open joins it: its commit does nothing and the outer
+// one commits everything (so writeentries inside a scratch is part of the scratch). Without an
+// open transaction each Files write is a transaction of its own. A Transaction that goes out of
+// scope uncommitted discards what it staged.
+//
+// Commit: each new file is written aside ("<file>.tmp~" in its own folder) and synced; a journal
+// naming them ("Journal~" in the program folder, full host paths, so data folders elsewhere and
+// removable drives are covered) is written whole and renamed into place - the commit point; then
+// the files are renamed over the old ones, deletions made, and the journal removed. Files::
+// recover() - run at start-up and before each event - completes a whole journal and discards an
+// unfinished one ("Journal.new~") with its temporaries. After the commit point the operation has
+// happened: a failure while putting files in place leaves the journal for recover() to finish,
+// and every later commit first waits for that.
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace vt {
+
+struct StagedFile {
+    std::string host, logical, label;
+    bool removed = false;
+    std::string bytes;
+};
+
+struct Staging {
+    std::vector<StagedFile> files;  // in the order first staged
+    StagedFile* find(const std::string& host);
+};
+
+class Transaction {
+  public:
+    explicit Transaction(const Files& files);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void replace(const std::string& logical, const std::string& bytes) const {
+        files_.replacefile(logical, bytes);
+    }
+    void append(const std::string& logical, const std::string& bytes) const {
+        files_.append(logical, bytes);
+    }
+    void remove(const std::string& logical) const { files_.remove(logical); }
+
+    // Puts every staged change on disk together (nothing when nested). Throws the first
+    // FileError, with every file as before; failedlabel() then names the file's label.
+    void commit();
+    bool nested() const { return !staging_; }
+    const std::string& failedlabel() const { return failedlabel_; }
+
+  private:
+    const Files& files_;
+    std::unique_ptr<Staging> staging_;
+    std::string failedlabel_;
+};
+
+}  // namespace vt

@@ -1,0 +1,43 @@
+#pragma once
+// What the shared procedures work on: the shared state and the runtime that reaches the files, the
+// boxes and the printer. App provides one, so screens pass the App where a Context is asked for.
+#include <string>
+
+#include "platform/runtime.h"
+#include "platform/transaction.h"
+#include "records/shared.h"
+
+namespace vt {
+
+class Context {
+public:
+    Context(Shared& shared, Runtime& runtime) : shared_(shared), runtime_(runtime) {}
+
+    Shared& shared() { return shared_; }
+    Files& files() { return runtime_.files(); }
+    Printer& printer() { return runtime_.printer(); }
+    int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
+        return runtime_.msgbox(prompt, style, title);
+    }
+    // The file-error box, titled with `fileop` and counted in the runtime's `fileerrors`.
+    void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
+
+    // Commits an operation's transaction; on failure shows the file-error box of its first
+    // failure (titled with the fileop current when that file was staged) and returns false.
+    bool commit(Transaction& tx) {
+        try {
+            tx.commit();
+            return true;
+        } catch (const FileError& e) {
+            if (!tx.failedlabel().empty()) shared_.fileop = tx.failedlabel();
+            fileerrorbox(e);
+            return false;
+        }
+    }
+
+private:
+    Shared& shared_;
+    Runtime& runtime_;
+};
+
+}  // namespace vt
