@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 
 namespace vt {
@@ -48,11 +49,11 @@ long addbettor(App& app, const std::string& name, const std::string& title) {
                    "Max Bettor Error");
         return 0;
     }
-    // The next ticket number, passing over numbers in use and the 999 / 9999 markers.
-    std::set<long> inuse;
-    for (long i = 1; i <= sh.nbettors; ++i) inuse.insert(sh.bettors(i).number);
-    long ticket = std::max(sh.nextticket, 2L);
-    while (inuse.count(ticket) || ticket == 999 || ticket == 9999) ++ticket;
+    // The next ticket number, passing over numbers any record names and the 999 / 9999 markers.
+    NumbersInUse used;
+    if (!numbersinuse(app, used)) return 0;
+    for (long i = 1; i <= sh.nbettors; ++i) used.bettors.insert(sh.bettors(i).number);
+    long ticket = freenumber(used.bettors, sh.nextticket, 2);
     const long row = sh.nbettors + 1;
     sh.bettors(row) = Bettor{ticket, name};
     writebettors(app);  // refuses, with a message, after a reading that stopped early

@@ -5,12 +5,13 @@
 #include "names/savefiles.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
+#include "records/filelines.h"
 #include "records/records.h"
 
 namespace vt {
 
 frmbettor::frmbettor(App& app) : Form(app, "frmbettor"), app_(app) {
-    caption = "Bettors";
+    caption = "Bettor update";
     auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 6, 1004, 32);
     banner.tooltip = "Event name and betting round for this event - can be changed on setup screen";
     banner.fontsize = 12;
@@ -93,7 +94,7 @@ void frmbettor::fillbettors() {
     }
 }
 
-long frmbettor::newticket(long from) const {
+long frmbettor::newticket(const std::set<long long>& used, long from) const {
     const Shared& sh = app_.shared();
     auto inuse = [&](long n) {
         for (size_t i = 1; i <= sh.bettors.size(); ++i) {
@@ -103,8 +104,8 @@ long frmbettor::newticket(long from) const {
         }
         return false;
     };
-    long n = from < 2 ? 2 : from;
-    while (n == 999 || n == 9999 || inuse(n)) ++n;
+    long n = freenumber(used, from, 2);
+    while (inuse(n)) n = freenumber(used, n + 1, 2);
     return n;
 }
 
@@ -136,7 +137,9 @@ void frmbettor::addbettor() {
             vbOKOnly, "Max Bettor Error");
         return;
     }
-    long number = newticket(sh.nextticket);
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
+    long number = newticket(used.bettors, sh.nextticket);
     sh.bettors(sh.nbettors + 1) = Bettor{number, name};
     sh.nextticket = number + 1;
     if (!savebettors(app_)) return;
@@ -177,6 +180,8 @@ void frmbettor::cmdplayers_Click() {
         app_.msgbox(sh.fileop);
         return;
     }
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
     std::vector<std::string> added;
     long row = sh.nbettors + 1;
     for (auto& n : names) {
@@ -185,7 +190,7 @@ void frmbettor::cmdplayers_Click() {
         } else if (exists(n, added)) {
             app_.msgbox(n + " already exists");
         } else {
-            long number = newticket(sh.nextticket);
+            long number = newticket(used.bettors, sh.nextticket);
             sh.bettors(row++) = Bettor{number, n};
             sh.nextticket = number + 1;
             added.push_back(n);

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include "app/app.h"
 
 namespace vt {
@@ -24,7 +25,8 @@ class frmbettor : public Form {
     // Empties the bettor list and fills it from `bettors` (rows in use).
     void fillbettors();
     // The bettor number for a new bettor: the counter, past the markers and numbers in use.
-    long newticket(long from) const;
+    // The next free ticket from `from`: no record and no row of the table names it.
+    long newticket(const std::set<long long>& used, long from) const;
 
     App& app_;
 };

@@ -4,6 +4,7 @@
 #include "names/namecheck.h"
 #include "names/savefiles.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 
 namespace vt {
@@ -218,9 +219,11 @@ void frmentries::addentry() {
         app_.msgbox(why, vbOKOnly, "Players");
         return;
     }
-    // 999 is the free-row mark, and a number still in use is never given twice.
-    long number = sh.nextentrynbr < 1 ? 1 : sh.nextentrynbr;
-    while (number == 999 || rowofnumber(number) != 0) ++number;
+    // A number some record names (a removed entry's bets among them) or a marker is never given.
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
+    long number = freenumber(used.entries, sh.nextentrynbr, 1);
+    while (rowofnumber(number) != 0) number = freenumber(used.entries, number + 1, 1);
     if (sh.nextentryrow > sh.maxplayers || number > sh.maxplayers) {
         app_.msgbox("Maximum number of players exceeded. Increase number on Setup screen.");
         return;

@@ -11,21 +11,20 @@ namespace {
 
 const std::vector<std::pair<std::string, int>> kBettorColumns = {
     {"Rec Number", 1200}, {"Bettor Number", 1200}, {"Bettor Name", 3000}};
-const std::vector<std::pair<std::string, int>> kPlayerColumns = {
-    {"Rec Number", 1200}, {"P/T Number", 1200}, {"Flt Number", 2000}, {"Flt Name", 2000}, {"Player/Team Name", 3000}};
+const std::vector<std::pair<std::string, int>> kPlayerColumns = {{"Rec Number", 1200},
+                                                                 {"P/T Number", 1200},
+                                                                 {"Flt Number", 2000},
+                                                                 {"Flt Name", 2000},
+                                                                 {"Player/Team Name", 3000}};
 const std::vector<std::pair<std::string, int>> kBetColumns = {
-    {"Rec Nbr", 800}, {"Btr Nbr", 800}, {"Bettor", 2000}, {"P/T Nbr", 800},
+    {"Rec Nbr", 800},           {"Btr Nbr", 800},   {"Bettor", 2000},    {"P/T Nbr", 800},
     {"Player/Team Name", 3000}, {"Position", 1200}, {"Amount Bet", 1200}};
 const std::vector<std::pair<std::string, int>> kBackupBetColumns = {
-    {"Rec Nbr", 800}, {"Nbr - Bettor", 2000}, {"Nbr - Player/Team Name", 3000}, {"Position", 1200}, {"Amount Bet", 1200}};
-
-// A number field as read: empty reads 0; text that is no number is a type mismatch.
-double fieldnumber(const Field& f) {
-    if (trim(f.text).empty()) return 0;
-    double v;
-    if (f.quoted || !parsenumber(f.text, v)) throwfileerror(13);
-    return v;
-}
+    {"Rec Nbr", 800},
+    {"Nbr - Bettor", 2000},
+    {"Nbr - Player/Team Name", 3000},
+    {"Position", 1200},
+    {"Amount Bet", 1200}};
 
 bool iswhole(double v) { return v == static_cast<double>(static_cast<long long>(v)); }
 
@@ -38,30 +37,69 @@ std::string positioncell(double t, bool withnumber) {
 
 bool goodamount(Money a) { return a >= Money::units(100) && a <= Money::dollars(1000); }
 
-Money fieldmoney(const Field& f) {
-    if (trim(f.text).empty()) return Money();
-    Money m;
-    if (f.quoted || !Money::parse(f.text, m)) throwfileerror(13);
-    return m;
+// Field i of a line; an empty field when the line holds fewer.
+const Field& fieldat(const FileLine& l, size_t i) {
+    static const Field none;
+    return i < l.fields.size() ? l.fields[i] : none;
 }
 
+// A number field as the readers take it: empty reads 0; false for text that is no number.
+bool numberof(const Field& f, double& v) {
+    v = 0;
+    if (trim(f.text).empty()) return true;
+    return !f.quoted && parsenumber(f.text, v);
+}
+
+bool moneyof(const Field& f, Money& m) {
+    m = Money();
+    if (trim(f.text).empty()) return true;
+    return !f.quoted && Money::parse(f.text, m);
+}
+
+// A number field shown: its value with the leading blank, or the text as written.
+std::string numbercell(const Field& f) {
+    double v;
+    return numberof(f, v) ? Str(v) : " " + f.text;
+}
+
+bool goodplayer(const FileLine& l, long maxplayers) {
+    long long n, f;
+    return l.fields.size() == 4 && wholefield(l.fields[0], n) && n >= 1 && n <= maxplayers &&
+           n != 999 && wholefield(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
+}
+
+bool goodbettor(const FileLine& l) {
+    long long n;
+    return l.fields.size() == 2 && wholefield(l.fields[0], n) && n >= 1 && n != 999 &&
+           !l.fields[1].text.empty();
+}
+
+// The name column of a line no reader can take whole.
+std::string badrecord(const FileLine& l) { return "Bad record: " + l.text; }
 
 }  // namespace
 
 Frmfix::Frmfix(App& app)
     : Form(app, "frmfix"),
       grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 700, 610)),
-      cmdbettor(add(Kind::CommandButton, "cmdbettor", "Display Member/ Bettor File", 720, 10, 294, 28)),
-      cmdbettorb(add(Kind::CommandButton, "cmdbettorb", "Display Backup Member/ Bettor file", 720, 42, 294, 28)),
+      cmdbettor(
+          add(Kind::CommandButton, "cmdbettor", "Display Member/ Bettor File", 720, 10, 294, 28)),
+      cmdbettorb(add(Kind::CommandButton, "cmdbettorb", "Display Backup Member/ Bettor file", 720,
+                     42, 294, 28)),
       cmdhorses(add(Kind::CommandButton, "cmdhorses", "Display Players File", 720, 74, 294, 28)),
-      cmdplayerb(add(Kind::CommandButton, "cmdplayerb", "Display Backup Player File", 720, 106, 294, 28)),
+      cmdplayerb(
+          add(Kind::CommandButton, "cmdplayerb", "Display Backup Player File", 720, 106, 294, 28)),
       cmdbets(add(Kind::CommandButton, "cmdbets", "Display Bet File", 720, 138, 294, 28)),
-      cmdbackup(add(Kind::CommandButton, "cmdbackup", "Display Backup Bet File", 720, 170, 294, 28)),
+      cmdbackup(
+          add(Kind::CommandButton, "cmdbackup", "Display Backup Bet File", 720, 170, 294, 28)),
       cmdupdate(add(Kind::CommandButton, "cmdupdate", "Remove Selected Bet", 720, 202, 294, 28)),
-      cmdrplayer(add(Kind::CommandButton, "cmdrplayer", "Remove Selected Player", 720, 234, 294, 28)),
-      cmdrbettor(add(Kind::CommandButton, "cmdrbettor", "Remove Selected Member/ Bettor", 720, 266, 294, 28)),
+      cmdrplayer(
+          add(Kind::CommandButton, "cmdrplayer", "Remove Selected Player", 720, 234, 294, 28)),
+      cmdrbettor(add(Kind::CommandButton, "cmdrbettor", "Remove Selected Member/ Bettor", 720, 266,
+                     294, 28)),
       cmdprint(add(Kind::CommandButton, "cmdprint", "Print Current List", 720, 298, 294, 28)),
-      cmdsorta(add(Kind::CommandButton, "cmdsorta", "Click column heading to sort", 720, 336, 294, 28)),
+      cmdsorta(
+          add(Kind::CommandButton, "cmdsorta", "Click column heading to sort", 720, 336, 294, 28)),
       cmdreturn(add(Kind::CommandButton, "cmdreturn", "Return", 10, 690, 140, 40)),
       frasort(add(Kind::Frame, "frasort", "Select Sort Parameters", 720, 336, 294, 120)),
       chkasc(add(Kind::CheckBox, "chkasc", "", 732, 356, 20, 20)),
@@ -88,13 +126,16 @@ Frmfix::Frmfix(App& app)
     txtbanner.fontsize = 12;
     txtbanner.fontbold = true;
     frasort.setvisible(false);
-    for (Control* c : {&chkasc, &chkdes, &chkalp, &chknum, &txtasc, &txtdes, &txtalp, &txtnum}) container[c] = &frasort;
+    for (Control* c : {&chkasc, &chkdes, &chkalp, &chknum, &txtasc, &txtdes, &txtalp, &txtnum})
+        container[c] = &frasort;
     cmdbettor.tooltip = "Displays Member/Bettor file";
-    cmdbettorb.tooltip = "Displays Backup Member/Bettor File - can only update the primary Bettor file";
+    cmdbettorb.tooltip =
+        "Displays Backup Member/Bettor File - can only update the primary Bettor file";
     cmdhorses.tooltip = "Displays Player/team file";
     cmdbets.tooltip = "Display the bet file for the selected round and flight";
     cmdbackup.tooltip =
-        "Displays backup file for selected race-replace primary bet file with backup file to make changes to backup";
+        "Displays backup file for selected race-replace primary bet file with backup file to make "
+        "changes to backup";
     cmdupdate.tooltip = "Rewrite Bets and Betsbackup files without this bet";
     cmdrplayer.tooltip = "Removes this player/team record and rewrites the file";
     cmdprint.tooltip = "Print the current list";
@@ -104,7 +145,8 @@ Frmfix::Frmfix(App& app)
     cmdreturn.tooltip = "Return to main menu";
     for (int i = 1; i <= 15; ++i) {
         int col = (i - 1) / 5, row = (i - 1) % 5;
-        Control& o = add(Kind::OptionButton, "optflight", i, "", 734 + col * 92, 496 + row * 24, 90, 22);
+        Control& o =
+            add(Kind::OptionButton, "optflight", i, "", 734 + col * 92, 496 + row * 24, 90, 22);
         container[&o] = &Frame1;
         o.Click = [this, i] { optflight_Click(i); };
         optflight[i] = &o;
@@ -141,10 +183,16 @@ void Frmfix::Form_Load() {
     saveround = s.curround;
     savebanner = s.banner;
     for (int n = 1; n <= 4; ++n)
-        if (s.curround == roundkeys[n]) control(n == 1 ? "Option1" : n == 2 ? "Option2" : n == 3 ? "Option3" : "Option4").setvalue(1);
+        if (s.curround == roundkeys[n])
+            control(n == 1   ? "Option1"
+                    : n == 2 ? "Option2"
+                    : n == 3 ? "Option3"
+                             : "Option4")
+                .setvalue(1);
     for (int i = 1; i <= 15; ++i) optflight[i]->setcaption(s.flightnames[i]);
     txtbanner.settext(s.banner);
     lblbets.setcaption("");
+    shown_ = Shown{};
     readbettors(app_);
 }
 
@@ -176,161 +224,121 @@ void Frmfix::clearpick() {
 long Frmfix::pickedrecord(Display d) const {
     if (display_ != d || pickedrec_ < 1) return 0;
     const Shared& s = app_.shared();
-    if (d == Display::Bets && (displayround_ != s.curround || displayflight_ != fixflight)) return 0;
+    if (d == Display::Bets && (displayround_ != s.curround || displayflight_ != fixflight))
+        return 0;
     // Rows below a removed record moved up one place in the table.
-    long before = std::count_if(removed_.begin(), removed_.end(), [&](long r) { return r < pickedrec_; });
+    long before =
+        std::count_if(removed_.begin(), removed_.end(), [&](long r) { return r < pickedrec_; });
     return pickedrec_ - before;
 }
 
-// ---------------------------------------------------------------- bettor and player displays
+// ---------------------------------------------------------------- reading the shown file
 
-void Frmfix::cmdbettor_Click() {
-    Shared& s = app_.shared();
-    cmdupdate.setvisible(true);
-    lblbets.setcaption("");
-    setupgrid(kBettorColumns);
-    display_ = Display::Bettors;
-    readbettors(app_);
-    txtbanner.settext(s.banner);
-    for (long i = 1; i <= s.nbettors && i <= s.maxbettors; ++i) {
-        const Bettor& b = s.bettors(i);
-        if (b.number == 999) break;
-        setrow(static_cast<int>(i), {std::to_string(i), Str(b.number), b.name});
-    }
-}
-
-void Frmfix::cmdbettorb_Click() {
-    Shared& s = app_.shared();
-    lblbets.setcaption("");
-    cmdupdate.setvisible(true);
-    setupgrid(kBettorColumns);
-    display_ = Display::BettorsBackup;
-    txtbanner.settext(s.banner);
-    // Listed straight from the backup file: no shared table is touched.
+bool Frmfix::readshown(const std::string& file, bool missingempty) {
+    shown_ = Shown{file, "", false, {}};
     try {
-        RecordReader in = RecordReader::open(app_.files(), s.datapath + "Bettorsbackup");
-        for (int r = 1; !in.eof(); ++r) {
-            double number = fieldnumber(in.field());
-            std::string name = in.text();
-            setrow(r, {std::to_string(r), Str(number), name});
+        if (missingempty && !app_.files().exists(file)) {
+            shown_.missing = true;
+            return true;
         }
+        shown_.bytes = app_.files().readall(file);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
+        return false;
     }
+    shown_.lines = filelines(shown_.bytes);
+    return true;
 }
 
-void Frmfix::cmdhorses_Click() {
+Frmfix::Names Frmfix::names(const std::string& playersfile) {
     Shared& s = app_.shared();
-    lblbets.setcaption("");
-    cmdupdate.setvisible(true);
-    setupgrid(kPlayerColumns);
-    display_ = Display::Players;
-    txtbanner.settext(s.banner);
-    readentries(app_);
-    for (long i = 1; i <= s.nextentryrow && i <= s.maxplayers; ++i) {
-        const Entry& e = s.entries(i);
-        if (e.number == 999 || e.name.empty()) break;
-        std::string flt = e.flight >= 1 && e.flight <= 15 ? s.flightnames[e.flight] : "";
-        setrow(static_cast<int>(i), {std::to_string(i), Str(e.number), Str(e.flight), flt, e.name});
-    }
-}
-
-void Frmfix::cmdplayerb_Click() {
-    Shared& s = app_.shared();
-    lblbets.setcaption("");
-    setupgrid(kPlayerColumns);
-    display_ = Display::PlayersBackup;
-    txtbanner.settext(s.banner);
-    try {
-        RecordReader in = RecordReader::open(app_.files(), s.datapath + "Playersbackup");
-        for (int r = 1; !in.eof(); ++r) {
-            double number = fieldnumber(in.field());
-            double flight = fieldnumber(in.field());
-            in.field();
-            std::string name = in.text();
-            std::string flt = flight >= 1 && flight <= 15 && iswhole(flight) ? s.flightnames[static_cast<int>(flight)] : "";
-            setrow(r, {std::to_string(r), Str(number), Str(flight), flt, name});
+    Names out;
+    auto lines = [&](const std::string& file) {
+        try {
+            if (app_.files().exists(file)) return filelines(app_.files().readall(file));
+        } catch (const FileError&) {
+            // A file that cannot be read names no one: every bet then shows as bad.
         }
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
+        return std::vector<FileLine>{};
+    };
+    for (const FileLine& l : lines(playersfile)) {
+        long long n, f;
+        if (!goodplayer(l, s.maxplayers) || iszzz(l.fields[3].text)) continue;
+        wholefield(l.fields[0], n);
+        wholefield(l.fields[1], f);
+        out.entries.emplace(n, std::make_pair(static_cast<long>(f), l.fields[3].text));
     }
-}
-
-// ---------------------------------------------------------------- bet displays
-
-std::vector<Frmfix::RawBet> Frmfix::readrawbets(const std::string& file) const {
-    std::vector<RawBet> out;
-    RecordReader in = RecordReader::open(app_.files(), file);
-    while (!in.eof()) {
-        RawBet b;
-        b.bettor = in.field();
-        b.entry = in.field();
-        b.type = in.field();
-        b.amount = in.field();
-        out.push_back(b);
+    for (const FileLine& l : lines(s.datapath + "Bettors")) {
+        long long n;
+        if (!goodbettor(l) || iszzz(l.fields[1].text)) continue;
+        wholefield(l.fields[0], n);
+        out.bettors.emplace(n, l.fields[1].text);
     }
     return out;
 }
 
-std::string Frmfix::bettorname(long number, bool& found) const {
-    const Shared& s = app_.shared();
-    for (long i = 1; i <= s.maxbettors; ++i) {
-        const Bettor& b = s.bettors(i);
-        if (b.name.empty()) break;
-        if (b.number == 999 || iszzz(b.name)) continue;
-        if (b.number == number) {
-            found = true;
-            return b.name;
-        }
-    }
-    found = false;
-    return "";
-}
+// ---------------------------------------------------------------- bettor and player displays
 
-// Flight label and name of entry e, empty when no entry in use holds it.
-std::string Frmfix::entrycell(double e) const {
-    const Shared& s = app_.shared();
-    if (e < 1 || e > s.maxplayers || !iswhole(e)) return "";
-    for (long i = 1; i <= s.maxplayers; ++i) {
-        const Entry& en = s.entries(i);
-        if (en.name.empty()) break;
-        if (en.number == 999 || iszzz(en.name)) continue;
-        if (en.number == static_cast<long>(e)) {
-            if (en.flight < 1 || en.flight > 15) return "";
-            return s.flightnames[en.flight] + Left(en.name, 20);
-        }
-    }
-    return "";
-}
-
-void Frmfix::showbets(const std::vector<RawBet>& bets) {
-    Money total;
+// Every line of a bettor file: a line no reader takes whole is flagged in the name column.
+void Frmfix::showbettorfile(Display d, const std::string& file) {
+    Shared& s = app_.shared();
+    setupgrid(kBettorColumns);
+    display_ = d;
+    txtbanner.settext(s.banner);
+    if (!readshown(file, false)) return;
     int r = 1;
-    for (const RawBet& raw : bets) {
-        bool nullbettor = trim(raw.bettor.text).empty();
-        double b = fieldnumber(raw.bettor);
-        double e = fieldnumber(raw.entry);
-        double t = fieldnumber(raw.type);
-        Money a = fieldmoney(raw.amount);
-        total += a;
-        bool found = false;
-        std::string bettor = iswhole(b) ? bettorname(static_cast<long>(b), found) : "";
-        if (!found) {
-            if (nullbettor) bettor = " Null Bettor Number";
-            else if (b == 0) bettor = " Bad Bettor Number";
-            else bettor = Str(b) + " Bad Bettor Number";
-        }
-        std::string entry = entrycell(e);
-        if (entry.empty()) entry = " Bad Player Number";
-        std::string amount = goodamount(a) ? Str(a) : " Bad Bet Amount";
-        setrow(r, {std::to_string(r), Str(b), bettor, Str(e), entry, positioncell(t, false), amount});
-        for (int c = 0; c < grdfix.cols(); ++c) grdfix.grid.colalignment[c] = 0;
+    for (const FileLine& l : shown_.lines) {
+        std::string name = goodbettor(l) ? l.fields[1].text : badrecord(l);
+        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), name});
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 5, "Total Bets");
-    grdfix.settextmatrix(r + 1, 6, total.tostring());
 }
+
+void Frmfix::cmdbettor_Click() {
+    cmdupdate.setvisible(true);
+    lblbets.setcaption("");
+    showbettorfile(Display::Bettors, app_.shared().datapath + "Bettors");
+}
+
+void Frmfix::cmdbettorb_Click() {
+    lblbets.setcaption("");
+    cmdupdate.setvisible(true);
+    showbettorfile(Display::BettorsBackup, app_.shared().datapath + "Bettorsbackup");
+}
+
+// Every line of a player file, flagged as for the bettors.
+void Frmfix::showplayerfile(Display d, const std::string& file) {
+    Shared& s = app_.shared();
+    setupgrid(kPlayerColumns);
+    display_ = d;
+    txtbanner.settext(s.banner);
+    if (!readshown(file, false)) return;
+    int r = 1;
+    for (const FileLine& l : shown_.lines) {
+        double flight;
+        bool numeric = numberof(fieldat(l, 1), flight);
+        std::string label = numeric && flight >= 1 && flight <= 15 && iswhole(flight)
+                                ? s.flightnames[static_cast<int>(flight)]
+                                : "";
+        std::string name = goodplayer(l, s.maxplayers) ? l.fields[3].text : badrecord(l);
+        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), numbercell(fieldat(l, 1)), label,
+                   name});
+        ++r;
+    }
+}
+
+void Frmfix::cmdhorses_Click() {
+    lblbets.setcaption("");
+    cmdupdate.setvisible(true);
+    showplayerfile(Display::Players, app_.shared().datapath + "Players");
+}
+
+void Frmfix::cmdplayerb_Click() {
+    lblbets.setcaption("");
+    showplayerfile(Display::PlayersBackup, app_.shared().datapath + "Playersbackup");
+}
+
+// ---------------------------------------------------------------- bet displays
 
 void Frmfix::showbetsforchoice() {
     Shared& s = app_.shared();
@@ -339,22 +347,51 @@ void Frmfix::showbetsforchoice() {
     displayround_ = s.curround;
     displayflight_ = fixflight;
     txtbanner.settext(s.banner);
-    readentries(app_);
     s.curflightnbr = fixflight;
-    std::vector<RawBet> bets;
-    try {
-        s.fileop = "Bets Input";
-        bets = readrawbets(s.betsfile(s.curround, fixflight));
-    } catch (const FileError& e) {
-        // A flight without a Bets file simply has no bets to show.
-        if (e.number != 53) app_.fileerrorbox(e);
-    }
-    try {
-        showbets(bets);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-    }
+    s.fileop = "Bets Input";
+    // A flight without a Bets file simply has no bets to show.
+    bool read = readshown(s.betsfile(s.curround, fixflight), true);
     lblbets.setcaption(s.curround + " Flight " + s.curflight + " Bets");
+    if (!read) return;
+    Names known = names(s.datapath + "Players");
+    Money total;
+    int r = 1;
+    for (const FileLine& l : shown_.lines) {
+        const Field &fb = fieldat(l, 0), &fe = fieldat(l, 1), &ft = fieldat(l, 2);
+        double b, e, t;
+        Money a;
+        bool bnum = numberof(fb, b), enumber = numberof(fe, e), tnum = numberof(ft, t);
+        bool anum = moneyof(fieldat(l, 3), a);
+        total += a;
+        auto bettor = bnum && iswhole(b) && b != 0 ? known.bettors.find(static_cast<long long>(b))
+                                                   : known.bettors.end();
+        std::string bettorcell;
+        if (bettor != known.bettors.end())
+            bettorcell = bettor->second;
+        else if (trim(fb.text).empty())
+            bettorcell = " Null Bettor Number";
+        else if (bnum && b == 0)
+            bettorcell = " Bad Bettor Number";
+        else
+            bettorcell = numbercell(fb) + " Bad Bettor Number";
+        std::string entrycell = " Bad Player Number";
+        if (enumber && iswhole(e) && e >= 1 && e <= s.maxplayers) {
+            auto it = known.entries.find(static_cast<long long>(e));
+            if (it != known.entries.end())
+                entrycell = s.flightnames[it->second.first] + Left(it->second.second, 20);
+        }
+        std::string position =
+            tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
+        std::string amount = anum && goodamount(a) ? Str(a) : " Bad Bet Amount";
+        if (l.fields.size() != 4) amount += " Bad record";
+        setrow(r, {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell,
+                   position, amount});
+        for (int c = 0; c < grdfix.cols(); ++c) grdfix.grid.colalignment[c] = 0;
+        ++r;
+    }
+    grdfix.setrows(r + 2);
+    grdfix.settextmatrix(r + 1, 5, "Total Bets");
+    grdfix.settextmatrix(r + 1, 6, total.tostring());
 }
 
 void Frmfix::cmdbets_Click() {
@@ -369,49 +406,38 @@ void Frmfix::cmdbackup_Click() {
     setupgrid(kBackupBetColumns);
     display_ = Display::BetsBackup;
     txtbanner.settext(s.banner);
-    // Names come from Playersbackup, read into a table of this display only.
-    std::vector<Entry> backupentries;
+    // Names come from Playersbackup.
+    Names known = names(s.datapath + "Playersbackup");
+    s.fileop = "Betsbackup Input";
+    if (!readshown(s.betsbackupfile(s.curround, s.curflightnbr), false)) return;
     Money total;
     int r = 1;
-    try {
-        s.fileop = "Players Input";
-        RecordReader pin = RecordReader::open(app_.files(), s.datapath + "Playersbackup");
-        while (!pin.eof()) {
-            Entry en;
-            en.number = static_cast<long>(fieldnumber(pin.field()));
-            en.flight = static_cast<long>(fieldnumber(pin.field()));
-            en.field3 = pin.text();
-            en.name = pin.text();
-            backupentries.push_back(en);
+    for (const FileLine& l : shown_.lines) {
+        const Field &fb = fieldat(l, 0), &fe = fieldat(l, 1), &ft = fieldat(l, 2),
+                    &fa = fieldat(l, 3);
+        double b, e, t;
+        Money a;
+        bool bnum = numberof(fb, b), enumber = numberof(fe, e), tnum = numberof(ft, t);
+        bool anum = moneyof(fa, a);
+        total += a;
+        auto bettor = bnum && iswhole(b) && b != 0 ? known.bettors.find(static_cast<long long>(b))
+                                                   : known.bettors.end();
+        std::string bettorcell =
+            numbercell(fb) + (bettor != known.bettors.end() ? " " + bettor->second
+                                                            : std::string(" Bad Bettor Number"));
+        std::string entrycell = numbercell(fe) + " Bad Player Number";
+        if (enumber && iswhole(e) && e >= 1 && e <= s.maxplayers) {
+            auto it = known.entries.find(static_cast<long long>(e));
+            if (it != known.entries.end())
+                entrycell =
+                    Str(e) + " " + s.flightnames[it->second.first] + Left(it->second.second, 20);
         }
-        s.fileop = "Betsbackup Input";
-        auto bets = readrawbets(s.betsbackupfile(s.curround, s.curflightnbr));
-        s.fileop = "Bets Input";
-        for (const RawBet& raw : bets) {
-            double b = fieldnumber(raw.bettor);
-            double e = fieldnumber(raw.entry);
-            double t = fieldnumber(raw.type);
-            Money a = fieldmoney(raw.amount);
-            total += a;
-            bool found = false;
-            std::string name = iswhole(b) ? bettorname(static_cast<long>(b), found) : "";
-            std::string bettor = found && b != 0 ? Str(b) + " " + name : Str(b) + " Bad Bettor Number";
-            std::string entry = Str(e) + " Bad Player Number";
-            if (e >= 1 && e <= s.maxplayers && iswhole(e)) {
-                for (const Entry& en : backupentries) {
-                    if (en.number != static_cast<long>(e) || iszzz(en.name) || en.name.empty()) continue;
-                    if (en.flight >= 1 && en.flight <= 15)
-                        entry = Str(e) + " " + s.flightnames[en.flight] + Left(en.name, 20);
-                    break;
-                }
-            }
-            std::string amount = goodamount(a) ? Str(a) : Str(a) + " Bad Bet Amount";
-            setrow(r, {std::to_string(r), bettor, entry, positioncell(t, true), amount});
-            ++r;
-        }
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-        return;
+        std::string position =
+            tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
+        std::string amount = anum && goodamount(a) ? Str(a) : numbercell(fa) + " Bad Bet Amount";
+        if (l.fields.size() != 4) amount += " Bad record";
+        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount});
+        ++r;
     }
     grdfix.setrows(r + 2);
     grdfix.settextmatrix(r + 1, 3, "Total Bets");

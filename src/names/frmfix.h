@@ -1,16 +1,18 @@
 #pragma once
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "records/filelines.h"
 
 namespace vt {
 
 // File inspection screen: shows any data file on one grid, validates bet records, removes a bad
 // record, sorts the grid and prints it.
 class Frmfix : public Form {
-public:
+  public:
     explicit Frmfix(App& app);
 
     Control& grdfix;
@@ -45,36 +47,51 @@ public:
     std::string saveround, savebanner;
     std::string sortdir = " ";
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     // Which display the grid shows; a removal works only on its own primary display.
     enum class Display { None, Bettors, BettorsBackup, Players, PlayersBackup, Bets, BetsBackup };
-    // One bet record as read from a Bets file, fields kept as written.
-    struct RawBet {
-        Field bettor, entry, type, amount;
+    // Entry numbers with their flight and name, and bettor numbers with their name, taken from
+    // the good records of a Players and the Bettors file: the bet displays look names up here.
+    struct Names {
+        std::map<long long, std::pair<long, std::string>> entries;
+        std::map<long long, std::string> bettors;
     };
 
     void setupgrid(const std::vector<std::pair<std::string, int>>& columns);
     void setrow(int r, const std::vector<std::string>& cells);
-    std::vector<RawBet> readrawbets(const std::string& file) const;
-    void showbets(const std::vector<RawBet>& bets);
+    // Reads the file the display shows into shown_; false after the box (a missing file reads as
+    // empty when `missingempty`).
+    bool readshown(const std::string& file, bool missingempty);
+    Names names(const std::string& playersfile);
+    void showbettorfile(Display d, const std::string& file);
+    void showplayerfile(Display d, const std::string& file);
     void showbetsforchoice();
-    std::string bettorname(long number, bool& found) const;
-    std::string entrycell(double e) const;
     void closesortframe();
-    // The file row of the record the operator picked in display d, 0 when none was picked there.
+    // The line of the shown file the operator picked in display d (1-based), 0 when none was
+    // picked there.
     long pickedrecord(Display d) const;
     void clearpick();
     void removegridrowfor(long rec);
+    // Removes line k of the shown file, keeping every other byte, from the files it is written
+    // to (the first is the one shown); false, with a message, when refused or not written.
+    bool removeline(long k, const std::vector<std::pair<std::string, std::string>>& files);
 
+    // The file on the grid, its bytes as displayed and its lines.
+    struct Shown {
+        std::string file, bytes;
+        bool missing = false;
+        std::vector<FileLine> lines;
+    };
+    Shown shown_;
     App& app_;
     Display display_ = Display::None;
     std::string displayround_;
     long displayflight_ = 0;
-    long pickedrec_ = 0;            // record number (column 0) of the row clicked
-    std::vector<long> removed_;     // records removed from the current display
+    long pickedrec_ = 0;         // line number (column 0) of the row clicked
+    std::vector<long> removed_;  // lines removed from the current display
 };
 
 }  // namespace vt

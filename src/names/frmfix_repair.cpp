@@ -13,12 +13,57 @@ void Frmfix::grdfix_Click() {
     pickedrec_ = 0;
     if (g.row >= 1 && g.row < g.rows) {
         long long rec;
-        if (parseint(grdfix.textmatrix(g.row, 0), rec) && rec >= 1) pickedrec_ = static_cast<long>(rec);
+        if (parseint(grdfix.textmatrix(g.row, 0), rec) && rec >= 1)
+            pickedrec_ = static_cast<long>(rec);
     }
     cmdsorta.setvisible(false);
     sortdir = " ";
     g.colsel = g.cols - 1;
     frasort.setvisible(true);
+}
+
+bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::string>>& files) {
+    Shared& s = app_.shared();
+    // The line is taken out of the bytes that were displayed, so the file must still hold them.
+    std::string now;
+    try {
+        s.fileop = "Fix Files Input";
+        if (!shown_.missing) now = app_.files().readall(shown_.file);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+        return false;
+    }
+    if (shown_.missing || now != shown_.bytes || k < 1 ||
+        k > static_cast<long>(shown_.lines.size())) {
+        app_.msgbox(
+            "The file has changed since it was displayed. Display it again and pick the record "
+            "again.",
+            vbOKOnly, "Fix Files");
+        return false;
+    }
+    std::string bytes = withoutline(shown_.bytes, shown_.lines[k - 1]);
+    std::vector<std::pair<std::string, std::string>> olds;  // files already replaced
+    try {
+        for (const auto& [file, op] : files) {
+            s.fileop = op;
+            std::string old = app_.files().exists(file) ? app_.files().readall(file) : "";
+            app_.files().replacefile(file, bytes);
+            olds.emplace_back(file, old);
+        }
+    } catch (const FileError& e) {
+        // The files already replaced get their old contents back, so the pair stays as it was.
+        for (const auto& [file, old] : olds) {
+            try {
+                app_.files().replacefile(file, old);
+            } catch (const FileError&) {
+            }
+        }
+        app_.fileerrorbox(e);
+        return false;
+    }
+    shown_.bytes = bytes;
+    shown_.lines = filelines(bytes);
+    return true;
 }
 
 void Frmfix::cmdupdate_Click() {
@@ -28,40 +73,14 @@ void Frmfix::cmdupdate_Click() {
         app_.msgbox("Display the bet file and click the bet to remove first");
         return;
     }
-    std::string bets = s.betsfile(s.curround, fixflight);
-    std::string backup = s.betsbackupfile(s.curround, fixflight);
-    // The pair is rewritten from a complete read of the Bets file, every other record kept.
-    std::string out;
-    try {
-        s.fileop = "Bets Input";
-        std::string bytes = app_.files().readall(bets);
-        RecordReader in(bytes);
-        long n = 0;
-        while (!in.eof()) {
-            Field f[4] = {in.field(), in.field(), in.field(), in.field()};
-            if (++n == r) continue;
-            for (int i = 0; i < 4; ++i) {
-                if (i) out += ',';
-                out += f[i].quoted ? "\"" + f[i].text + "\"" : f[i].text;
-            }
-            out += "\r\n";
-        }
-        if (r > n) {
-            app_.msgbox("That bet is no longer in the file");
-            return;
-        }
-        s.fileop = "Bets Output";
-        app_.files().replacefile(bets, out);
-        s.fileop = "Betsbackup Output";
-        app_.files().replacefile(backup, out);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
+    if (!removeline(r, {{s.betsfile(s.curround, fixflight), "Bets Output"},
+                        {s.betsbackupfile(s.curround, fixflight), "Betsbackup Output"}}))
         return;
-    }
     s.dropbet = 99999;
     s.dataerror = 0;
     s.curflight = fixflightname;
     s.curflightnbr = fixflight;
+    readentries(app_);
     sumbets(app_);
     showbetsforchoice();
 }
@@ -70,13 +89,14 @@ void Frmfix::cmdrplayer_Click() {
     Shared& s = app_.shared();
     lblbets.setcaption("");
     long r = pickedrecord(Display::Players);
-    if (r < 1 || r > s.maxplayers) {
+    if (r < 1) {
         app_.msgbox("Display the player file and click the player to remove first");
         return;
     }
     long shown = pickedrec_;
-    s.entries(r).name = "zzz";
-    writeentries(app_);
+    if (!removeline(r, {{s.datapath + "Players", "Players Output"},
+                        {s.datapath + "Playersbackup", "Playersbackup output"}}))
+        return;
     readentries(app_);
     txtbanner.settext(s.banner);
     removegridrowfor(shown);
@@ -86,15 +106,24 @@ void Frmfix::cmdrbettor_Click() {
     Shared& s = app_.shared();
     lblbets.setcaption("");
     long r = pickedrecord(Display::Bettors);
-    if (r < 1 || r > s.maxbettors) {
+    if (r < 1) {
         app_.msgbox("Display the bettor file and click the bettor to remove first");
         return;
     }
     long shown = pickedrec_;
-    // Bettor 1 is always written back first, so its row stays in the table.
-    bool anybettor = r == 1;
-    s.bettors(r).name = "zzz";
-    writebettors(app_);
+    // AnyBettor is always written back first: its record stays, only its grid row goes.
+    const FileLine& line = shown_.lines.at(r - 1);
+    long long number;
+    bool anybettor = line.fields.size() == 2 && wholefield(line.fields[0], number) && number == 1 &&
+                     line.fields[1].text == "AnyBettor";
+    for (long i = 0; anybettor && i < r - 1; ++i) {
+        const FileLine& l = shown_.lines[i];
+        if (l.fields.size() == 2 && wholefield(l.fields[0], number) && number == 1 &&
+            l.fields[1].text == "AnyBettor")
+            anybettor = false;  // only the first such record is AnyBettor's own
+    }
+    // Only Bettors is rewritten: Bettorsbackup can then restore a bettor removed by mistake.
+    if (!anybettor && !removeline(r, {{s.datapath + "Bettors", "Bettors Output"}})) return;
     readbettors(app_);
     removegridrowfor(shown);
     if (anybettor) removed_.pop_back();
@@ -133,15 +162,19 @@ void Frmfix::chkdes_Click() {
 
 void Frmfix::chkalp_Click() {
     if (!chkalp.value()) return;
-    if (sortdir == "A") grdfix.setsort(flexSortGenericAscending);
-    else if (sortdir == "D") grdfix.setsort(flexSortGenericDescending);
+    if (sortdir == "A")
+        grdfix.setsort(flexSortGenericAscending);
+    else if (sortdir == "D")
+        grdfix.setsort(flexSortGenericDescending);
     closesortframe();
 }
 
 void Frmfix::chknum_Click() {
     if (!chknum.value()) return;
-    if (sortdir == "A") grdfix.setsort(flexSortNumericAscending);
-    else if (sortdir == "D") grdfix.setsort(flexSortNumericDescending);
+    if (sortdir == "A")
+        grdfix.setsort(flexSortNumericAscending);
+    else if (sortdir == "D")
+        grdfix.setsort(flexSortNumericDescending);
     closesortframe();
 }
 

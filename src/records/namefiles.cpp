@@ -1,6 +1,7 @@
 // The Players and Bettors files and their backups: read into and written from the shared tables.
 #include "records/context.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
@@ -14,17 +15,27 @@ void readentries(Context& app) {
     sh.nextentryrow = 1;
     sh.entriescomplete = false;
     sh.fileok = false;
+    bool whole = true;
     try {
-        RecordReader in = RecordReader::open(app.files(), sh.datapath + "Players");
+        std::vector<FileLine> lines = filelines(app.files().readall(sh.datapath + "Players"));
         size_t i = 1;
-        while (!in.eof()) {
-            long long number = intfield(in.field());
-            long long flight = intfield(in.field());
-            std::string field3 = in.text();
-            std::string name = in.text();
-            if (number == 999) break;
+        for (const FileLine& line : lines) {
+            // A line holding more or fewer fields than a record is read no further.
+            if (line.fields.size() != 4) throwfileerror(13);
+            long long number = intfield(line.fields[0]);
+            long long flight = intfield(line.fields[1]);
+            const std::string& name = line.fields[3].text;
+            // A 999 record or an empty name ends the reading. The records from there on are not
+            // in the table, so no rewrite may start from it.
+            if (number == 999) {
+                whole = false;
+                break;
+            }
             if (iszzz(name)) continue;
-            if (name.empty()) break;
+            if (name.empty()) {
+                whole = false;
+                break;
+            }
             // A full table is reported, so the next rewrite cannot drop the entries it missed.
             if (i > sh.entries.size()) throwfileerror(9);
             Entry& row = sh.entries(i);
@@ -38,7 +49,7 @@ void readentries(Context& app) {
                 sh.dataerror = 1;
                 return;
             }
-            row.field3 = field3;
+            row.field3 = line.fields[2].text;
             row.name = name;
             ++sh.nextentryrow;
             sh.nextentrynbr = row.number + 1;
@@ -50,7 +61,7 @@ void readentries(Context& app) {
         app.fileerrorbox(e);
         return;
     }
-    sh.entriescomplete = true;
+    sh.entriescomplete = whole;
     sh.fileok = true;
 }
 
@@ -71,7 +82,11 @@ void writeentries(Context& app) {
             if (e.number == 999) break;
             if (iszzz(e.name)) continue;
             if (e.name.empty()) break;
-            out.num(static_cast<long long>(e.number)).num(static_cast<long long>(e.flight)).str(e.field3).str(e.name).end();
+            out.num(static_cast<long long>(e.number))
+                .num(static_cast<long long>(e.flight))
+                .str(e.field3)
+                .str(e.name)
+                .end();
             ++row;
             nbr = e.number + 1;
         }
@@ -96,17 +111,26 @@ void readbettors(Context& app) {
     sh.nbettors = 0;
     sh.bettorscomplete = false;
     sh.fileok = false;
+    bool whole = true;
     try {
-        RecordReader in = RecordReader::open(app.files(), sh.datapath + "Bettors");
+        std::vector<FileLine> lines = filelines(app.files().readall(sh.datapath + "Bettors"));
         size_t i = 1;
-        while (!in.eof()) {
-            long long number = intfield(in.field());
-            std::string name = in.text();
-            if (number == 999) break;
+        for (const FileLine& line : lines) {
+            if (line.fields.size() != 2) throwfileerror(13);
+            long long number = intfield(line.fields[0]);
+            const std::string& name = line.fields[1].text;
+            // A 999 record, an empty name or a full table ends the reading (the last row stays
+            // free for a new bettor); the bettors from there on are not in the table, so no
+            // rewrite may start from it.
+            if (number == 999 || static_cast<long>(i) >= sh.maxbettors) {
+                whole = false;
+                break;
+            }
             if (iszzz(name)) continue;
-            if (name.empty()) break;
-            // The last row stays free for a new bettor; a file with more is reported.
-            if (static_cast<long>(i) >= sh.maxbettors) throwfileerror(9);
+            if (name.empty()) {
+                whole = false;
+                break;
+            }
             sh.bettors(i) = Bettor{static_cast<long>(number), name};
             sh.nextticket = static_cast<long>(number) + 1;
             sh.nbettors = static_cast<long>(i);
@@ -117,11 +141,13 @@ void readbettors(Context& app) {
         app.fileerrorbox(e);
         return;
     }
-    sh.bettorscomplete = true;
+    sh.bettorscomplete = whole;
     sh.fileok = true;
 }
 
-void writebettors(Context& app) {
+namespace {
+
+void writebettorsfile(Context& app, bool withbackup) {
     Shared& sh = app.shared();
     sh.fileop = "Bettors Output";
     sh.fileok = false;
@@ -149,8 +175,13 @@ void writebettors(Context& app) {
         sh.nextticket = next;
         sh.nbettors = count;
         app.files().replacefile(sh.datapath + "Bettors", out.bytes());
-        sh.fileop = "Bettorsbackup output";
-        app.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+        // Bettorsbackup is kept in step with Bettors on every change, except two: Fix Files'
+        // Remove Selected Member/ Bettor touches Bettors alone (the backup can then restore a
+        // bettor removed by mistake), and the export writes no Bettorsbackup to the drive.
+        if (withbackup) {
+            sh.fileop = "Bettorsbackup output";
+            app.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+        }
     } catch (const FileError& e) {
         app.fileerrorbox(e);
         return;
@@ -158,5 +189,11 @@ void writebettors(Context& app) {
     if (!app.commit(tx)) return;
     sh.fileok = true;
 }
+
+}  // namespace
+
+void writebettors(Context& app) { writebettorsfile(app, true); }
+
+void writebettorsonly(Context& app) { writebettorsfile(app, false); }
 
 }  // namespace vt

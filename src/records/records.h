@@ -16,6 +16,8 @@ void readentries(Context& app);
 void writeentries(Context& app);
 void readbettors(Context& app);
 void writebettors(Context& app);
+// writebettors without the Bettorsbackup file: the export to another computer's drive.
+void writebettorsonly(Context& app);
 
 void sumbets(Context& app);
 void sumbetsall(Context& app);

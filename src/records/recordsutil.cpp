@@ -17,6 +17,13 @@ long long intfield(const Field& f) {
     return std::llround(d);
 }
 
+Money moneyfield(const Field& f) {
+    if (emptyfield(f)) return Money();
+    Money m;
+    if (!Money::parse(f.text, m)) throwfileerror(13);
+    return m;
+}
+
 int64_t divhalfeven(int64_t x, int64_t d) {
     int64_t q = x / d, r = x % d;
     if (r < 0) {  // floor division

@@ -16,6 +16,8 @@ inline constexpr Money kendmarker = Money::dollars(9999);
 // A whole number field: empty reads 0; text that is not a number is error 13.
 long long intfield(const Field& f);
 bool emptyfield(const Field& f);
+// An amount field: empty reads 0; text that is not an amount is error 13.
+Money moneyfield(const Field& f);
 
 // x / d rounded to the nearest whole number, halves to the even one (d > 0).
 int64_t divhalfeven(int64_t x, int64_t d);

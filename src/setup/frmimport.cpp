@@ -1,6 +1,7 @@
 #include "setup/frmimport.h"
 
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "setup/frmdir.h"
 #include "setup/setupfile.h"
@@ -182,6 +183,8 @@ void frmimport::cmdimport_Click() {
 void frmimport::addbettors(const std::vector<std::string>& names) {
     Shared& sh = app_.shared();
     if (!ransafely(app_, readbettors)) return;
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
     for (const std::string& name : names) {
         auto taken = [&](auto pred) {
             for (size_t r = 1; r <= sh.bettors.size(); ++r)
@@ -197,7 +200,7 @@ void frmimport::addbettors(const std::vector<std::string>& names) {
                         "Max Bettor Error");
             return;
         }
-        while (sh.nextticket == 999 || sh.nextticket == 9999 ||
+        while (sh.nextticket == 999 || sh.nextticket == 9999 || used.bettors.count(sh.nextticket) ||
                taken([&](const Bettor& b) { return b.number == sh.nextticket && !b.name.empty(); }))
             ++sh.nextticket;
         sh.bettors(++sh.nbettors) = Bettor{sh.nextticket++, name};
@@ -209,6 +212,8 @@ void frmimport::addbettors(const std::vector<std::string>& names) {
 void frmimport::addplayers(const std::vector<std::string>& names) {
     Shared& sh = app_.shared();
     if (!ransafely(app_, readentries)) return;
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
     for (const std::string& whole : names) {
         int flight = 0;
         for (int n = 1; n <= 15 && !flight; ++n)
@@ -224,7 +229,8 @@ void frmimport::addplayers(const std::vector<std::string>& names) {
                 if (sh.entries(r).number == number) return true;
             return false;
         };
-        while (sh.nextentrynbr == 999 || inuse(sh.nextentrynbr)) ++sh.nextentrynbr;
+        while (sh.nextentrynbr == 999 || used.entries.count(sh.nextentrynbr) || inuse(sh.nextentrynbr))
+            ++sh.nextentrynbr;
         if (sh.nextentryrow > sh.maxplayers || sh.nextentrynbr > sh.maxplayers) {
             app_.msgbox("Maximum number of players exceeded. Increase number on Setup screen.");
             return;

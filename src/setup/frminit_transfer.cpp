@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "platform/transaction.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "setup/frminit.h"
 #include "setup/setupfile.h"
@@ -87,6 +88,8 @@ void leaveatlastflight(Shared& sh) {
 class BettorMerge {
 public:
     BettorMerge(App& app, const Table<Bettor>& local) : merged(local), app_(app), sh_(app.shared()) {}
+    // Bettor numbers some local record names: a new bettor never takes one.
+    std::set<long long> inuse;
 
     // False when the table is full (after the capacity message).
     bool add(long number, std::string name) {
@@ -106,7 +109,7 @@ public:
                         "Max Bettor Error");
             return false;
         }
-        while (sh_.nextticket == 999 || sh_.nextticket == 9999 ||
+        while (sh_.nextticket == 999 || sh_.nextticket == 9999 || inuse.count(sh_.nextticket) ||
                find([&](const Bettor& b) { return b.number == sh_.nextticket; }))
             ++sh_.nextticket;
         merged(++sh_.nbettors) = Bettor{sh_.nextticket, name};
@@ -167,7 +170,7 @@ void frminit::cmdexport_Click() {
     // there to be imported.
     Transaction tx(app_.files());
     sh_.datapath = drive;
-    if (!ransafely(app_, writebettors) || !ransafely(app_, writeentries)) return;
+    if (!ransafely(app_, writebettorsonly) || !ransafely(app_, writeentries)) return;
     sh_.fileop = "Bets Output";
     try {
         for (int r = 1; r <= 4; ++r)
@@ -226,7 +229,10 @@ void frminit::cmdimport_Click() {
     for (long k = 1; k <= n; ++k) sh_.savedbettors(k) = sh_.bettors(k);
     sh_.datapath = sh_.savepath;
     if (!ransafely(app_, readbettors)) return;
+    NumbersInUse used;
+    if (!numbersinuse(app_, used)) return;
     BettorMerge merge(app_, sh_.bettors);
+    merge.inuse = used.bettors;
     for (long k = 1; k <= n; ++k)
         if (!merge.add(sh_.savedbettors(k).number, sh_.savedbettors(k).name)) return;
 

@@ -77,12 +77,16 @@ TEST_F(BetsFiles, UnknownEntryStopsTheSumAndBlocksTheRewrite) {
     EXPECT_FALSE(sh().betscomplete);
 }
 
-TEST_F(BetsFiles, SumAllTreatsAnUnknownEntryAsTheSumDoes) {
-    folder.write("Round1 2Bets", "1,7,1,5\r\n1,500,1,5\r\n");
+TEST_F(BetsFiles, SumAllCountsAnUnknownEntryThenStopsWithTheBox) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,500,1,5\r\n1,7,1,5\r\n");
     resetsumm(sh());
+    dialogs.ok(" 9 Subscript out of range");
     sumbetsall(*app);
+    EXPECT_EQ(dialogs.shown.at(0).title, "Bets Input");
     EXPECT_EQ(sh().dataerror, 1);
-    EXPECT_EQ(sh().summ(500).win, d(0));
+    EXPECT_EQ(sh().summ(500).win, d(5));
+    EXPECT_EQ(sh().summ(7).win, d(5));
+    EXPECT_FALSE(sh().betscomplete);
 }
 
 TEST_F(BetsFiles, CutShortRecordIsReportedNotACrash) {
@@ -91,8 +95,9 @@ TEST_F(BetsFiles, CutShortRecordIsReportedNotACrash) {
     sumbets(*app);
     EXPECT_EQ(dialogs.shown.at(0).title, "Bets Input");
     EXPECT_EQ(sh().betcount, 2);
-    folder.write("Round1 2Bets", "1,7,1,5\r\n1,7\r\n");
-    dialogs.ok(" 62 Input past end of file");
+    // A line with fewer fields than a bet is not read on into the next line.
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,7\r\n2,7,1,5\r\n");
+    dialogs.ok(" 13 Type mismatch");
     loadbets(*app);
     EXPECT_FALSE(sh().betscomplete);
 }

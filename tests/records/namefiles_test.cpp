@@ -40,7 +40,15 @@ TEST_F(NameFiles, MarkersEndTheReading) {
     folder.write("Players", "1,1,\"\",\"A\"\r\n2,1,\"\",\"\"\r\n3,1,\"\",\"B\"\r\n");
     readentries(*app);
     EXPECT_EQ(sh().nextentryrow, 2);
-    EXPECT_TRUE(sh().entriescomplete);
+    // The records after the marker are not in the table: no rewrite may start from it.
+    EXPECT_FALSE(sh().entriescomplete);
+    dialogs.ok("Fix Files");
+    writeentries(*app);
+    EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"A\"\r\n2,1,\"\",\"\"\r\n3,1,\"\",\"B\"\r\n");
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n999,\"X\"\r\n2,\"B\"\r\n");
+    readbettors(*app);
+    EXPECT_EQ(sh().nbettors, 1);
+    EXPECT_FALSE(sh().bettorscomplete);
 }
 
 TEST_F(NameFiles, BadFlightStopsTheReadAndTheRewriteIsRefused) {
@@ -106,7 +114,8 @@ TEST_F(NameFiles, BettorsBeyondTheTableAreReportedNotDropped) {
     sh().sizetables();
     std::string file = "1,\"AnyBettor\"\r\n2,\"A\"\r\n3,\"B\"\r\n";
     folder.write("Bettors", file);
-    dialogs.ok("Subscript out of range").ok("Fix Files");
+    // The table is filled without a box; the rewrite is refused.
+    dialogs.ok("Fix Files");
     readbettors(*app);
     EXPECT_EQ(sh().nbettors, 2);
     writebettors(*app);

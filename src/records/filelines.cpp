@@ -1,0 +1,106 @@
+#include "records/filelines.h"
+
+#include "records/context.h"
+#include "platform/text.h"
+
+namespace vt {
+
+namespace {
+
+bool blank(const std::string& s) {
+    for (char c : s)
+        if (c != ' ' && c != '\t' && c != '\x1a') return false;
+    return true;
+}
+
+}  // namespace
+
+std::vector<Field> linefields(const std::string& text) {
+    std::vector<Field> out;
+    size_t pos = 0, n = text.size();
+    while (true) {
+        while (pos < n && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+        Field f;
+        if (pos < n && text[pos] == '"') {
+            f.quoted = true;
+            size_t close = text.find('"', pos + 1);
+            if (close == std::string::npos) close = n;
+            f.text = text.substr(pos + 1, close - pos - 1);
+            pos = std::min(n, close + 1);
+            while (pos < n && text[pos] != ',') ++pos;
+        } else {
+            size_t s = pos;
+            while (pos < n && text[pos] != ',') ++pos;
+            f.text = trim(text.substr(s, pos - s));
+        }
+        out.push_back(std::move(f));
+        if (pos >= n) break;
+        ++pos;  // the comma: another field follows, empty when the line ends here
+    }
+    return out;
+}
+
+std::vector<FileLine> filelines(const std::string& bytes) {
+    std::vector<FileLine> out;
+    size_t pos = 0, n = bytes.size();
+    while (pos < n) {
+        size_t s = pos;
+        while (pos < n && bytes[pos] != '\r' && bytes[pos] != '\n') ++pos;
+        std::string text = bytes.substr(s, pos - s);
+        if (pos < n && bytes[pos] == '\r') {
+            ++pos;
+            if (pos < n && bytes[pos] == '\n') ++pos;
+        } else if (pos < n) {
+            ++pos;  // a bare LF
+        }
+        if (blank(text)) continue;
+        out.push_back(FileLine{s, pos, text, linefields(text)});
+    }
+    return out;
+}
+
+std::string withoutline(const std::string& bytes, const FileLine& line) {
+    return bytes.substr(0, line.begin) + bytes.substr(line.end);
+}
+
+bool wholefield(const Field& f, long long& out) { return !f.quoted && parseint(f.text, out); }
+
+bool numbersinuse(Context& app, NumbersInUse& out) {
+    Shared& sh = app.shared();
+    Files& files = app.files();
+    auto scan = [&](const std::string& path, std::set<long long>* first,
+                    std::set<long long>* second) {
+        if (!files.exists(path)) return;
+        for (const FileLine& l : filelines(files.readall(path))) {
+            long long v;
+            if (first && !l.fields.empty() && wholefield(l.fields[0], v)) first->insert(v);
+            if (second && l.fields.size() > 1 && wholefield(l.fields[1], v)) second->insert(v);
+        }
+    };
+    try {
+        sh.fileop = "Players Input";
+        scan(sh.datapath + "Players", &out.entries, nullptr);
+        scan(sh.datapath + "Playersbackup", &out.entries, nullptr);
+        sh.fileop = "Bettors Input";
+        scan(sh.datapath + "Bettors", &out.bettors, nullptr);
+        scan(sh.datapath + "Bettorsbackup", &out.bettors, nullptr);
+        sh.fileop = "Bets Input";
+        for (int r = 1; r <= 4; ++r)
+            for (long f = 1; f <= 15; ++f) {
+                scan(sh.betsfile(roundkeys[r], f), &out.bettors, &out.entries);
+                scan(sh.betsbackupfile(roundkeys[r], f), &out.bettors, &out.entries);
+            }
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return false;
+    }
+    return true;
+}
+
+long freenumber(const std::set<long long>& used, long from, long lowest) {
+    long n = std::max(from, lowest);
+    while (n == 999 || n == 9999 || used.count(n)) ++n;
+    return n;
+}
+
+}  // namespace vt

@@ -1,0 +1,43 @@
+#pragma once
+// The lines of a data file, each with the fields it holds. Records are one to a line; a line
+// that does not hold one whole record is a bad record, shown and removed on its own.
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace vt {
+
+class Context;
+
+// One line of a file: where its bytes lie (its line end included) and its fields.
+struct FileLine {
+    size_t begin = 0, end = 0;
+    std::string text;  // the line without its end
+    std::vector<Field> fields;
+};
+
+// The lines that hold something, in file order; blank lines hold no record and are passed over.
+std::vector<FileLine> filelines(const std::string& bytes);
+// The fields of one line: split by commas, text in double quotes, a trailing comma an empty field.
+std::vector<Field> linefields(const std::string& text);
+// The file's bytes without that line (its line end included); every other byte is kept.
+std::string withoutline(const std::string& bytes, const FileLine& line);
+
+// A bare whole number field ("12", not "12.5", "" or "\"12\"").
+bool wholefield(const Field& f, long long& out);
+
+// Every entry and bettor number some record names: Players, Playersbackup, Bettors,
+// Bettorsbackup, and the Bets and Betsbackup files of every round and flight. A new number is
+// never one of these, so no one inherits another's bets or records.
+struct NumbersInUse {
+    std::set<long long> entries, bettors;
+};
+// Reads every file (a missing one names nothing); false after a read error, shown in its box.
+bool numbersinuse(Context& app, NumbersInUse& out);
+// The first number from `from` (at least `lowest`) that is not in use and not the 999 / 9999
+// marker.
+long freenumber(const std::set<long long>& used, long from, long lowest);
+
+}  // namespace vt
