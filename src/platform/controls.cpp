@@ -53,8 +53,21 @@ void Control::settext(const std::string& s) {
     }
     bool changed = text_ != s;
     text_ = s;
-    if (selstart > static_cast<int>(text_.size())) selstart = static_cast<int>(text_.size());
+    // Text set in code leaves the caret at its end, so typing goes on after it.
+    if (changed) movecaretend();
     if (changed && (kind_ == Kind::TextBox || kind_ == Kind::ComboBox) && Change) fire(Change);
+}
+
+void Control::replaceselection(const std::string& s) {
+    int size = static_cast<int>(text_.size());
+    int start = std::clamp(selstart, 0, size);
+    int len = std::clamp(sellength, 0, size - start);
+    std::string next = text_.substr(0, start) + s + text_.substr(start + len);
+    bool changed = next != text_;
+    text_ = std::move(next);
+    selstart = start + static_cast<int>(s.size());
+    sellength = 0;
+    if (changed && Change) fire(Change);
 }
 
 void Control::setfocus() { form_.focused = this; }
@@ -330,7 +343,7 @@ void Control::click() {
             else if (Click) fire(Click);
             break;
         default:
-            setfocus();
+            if (kind_ != Kind::Label && kind_ != Kind::Frame) setfocus();  // they take no focus
             if (Click) fire(Click);
             break;
     }
@@ -355,13 +368,33 @@ void Control::keypress(int code) {
         if (KeyPress) KeyPress(k);
         if (k == 0 || locked) return;
         if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
+        // The key edits at the caret, over the selection when there is one.
         if (k == vbKeyBack) {
-            if (!text_.empty()) settext(text_.substr(0, text_.size() - 1));
+            if (sellength <= 0 && selstart > 0) {
+                --selstart;
+                sellength = 1;
+            }
+            if (sellength > 0) replaceselection("");
+        } else if (k == vbKeyReturn && multiline) {
+            replaceselection("\r\n");
         } else if (k >= 32 && k < 256) {
-            if (maxlength > 0 && static_cast<int>(text_.size()) >= maxlength) return;
-            settext(text_ + static_cast<char>(k));
+            int kept = static_cast<int>(text_.size()) - std::clamp(sellength, 0, static_cast<int>(text_.size()));
+            if (maxlength > 0 && kept >= maxlength) return;
+            replaceselection(std::string(1, static_cast<char>(k)));
         }
-        movecaretend();
+    });
+}
+
+void Control::deletekey() {
+    if (!enabled_ || !visible_ || locked) return;
+    if (kind_ != Kind::TextBox && kind_ != Kind::ComboBox) return;
+    fire([this] {
+        setfocus();
+        if (sellength <= 0) {
+            if (selstart >= static_cast<int>(text_.size())) return;
+            sellength = 1;
+        }
+        replaceselection("");
     });
 }
 

@@ -158,12 +158,15 @@ public:
     // --- automation: what a user does
     void click();         // a button press, option pick, check toggle, or list pick (as is)
     void dblclick();
-    void keypress(int code);  // through KeyPress; the key, if kept, edits the text
+    void keypress(int code);  // through KeyPress; the key, if kept, edits the text at the caret
+    void deletekey();         // the Delete key: no KeyPress; removes the selection or the next character
     void clickcell(int r, int c);
     // Fires an event through the runtime (deferred unload, view refresh).
     void fire(const std::function<void()>& handler);
 
 private:
+    // Puts s in place of the selection (or at the caret) and the caret after it; fires Change.
+    void replaceselection(const std::string& s);
     Form& form_;
     Kind kind_;
     std::string name_;

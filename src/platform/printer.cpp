@@ -11,12 +11,19 @@ std::vector<std::string> PrintDoc::lines() const {
     return out;
 }
 
-std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>* extralines) {
-    std::string line;
+std::vector<PrintLine> layoutlines(const std::vector<PItem>& items) {
+    std::vector<PrintLine> lines(1);
+    bool joined = false;  // the next text continues the last run
     for (auto& it : items) {
+        std::string& line = lines.back().text;
         switch (it.kind) {
             case PItem::Text:
+                if (it.text.empty()) break;
+                if (!joined || lines.back().runs.empty())
+                    lines.back().runs.push_back({static_cast<int>(line.size()), ""});
+                lines.back().runs.back().text += it.text;
                 line += it.text;
+                joined = true;
                 break;
             case PItem::Zone: {
                 // Print zones start at columns 1, 15, 29, ...; a comma moves to the first zone
@@ -24,20 +31,26 @@ std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>
                 size_t zone = 1;
                 while (zone <= line.size() + 1) zone += 14;
                 line.resize(zone - 1, ' ');
+                joined = false;
                 break;
             }
             case PItem::Tab: {
                 size_t target = it.column < 1 ? 1 : static_cast<size_t>(it.column);
-                if (line.size() + 1 > target) {
-                    if (extralines) extralines->push_back(line);
-                    line.clear();
-                }
-                line.resize(target - 1, ' ');
+                if (line.size() + 1 > target) lines.emplace_back();
+                lines.back().text.resize(target - 1, ' ');
+                joined = false;
                 break;
             }
         }
     }
-    return line;
+    return lines;
+}
+
+std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>* extralines) {
+    auto lines = layoutlines(items);
+    for (size_t i = 0; i + 1 < lines.size(); ++i)
+        if (extralines) extralines->push_back(lines[i].text);
+    return lines.back().text;
 }
 
 void Printer::print(std::initializer_list<PItem> items) { print(std::vector<PItem>(items)); }
@@ -48,10 +61,12 @@ void Printer::print(const std::vector<PItem>& items) {
         doc_.pages.emplace_back();
         open_ = true;
     }
-    std::vector<std::string> before;
-    std::string last = layoutline(items, &before);
-    for (auto& l : before) doc_.pages.back().push_back({l, fontname, fontsize, fontbold});
-    doc_.pages.back().push_back({last, fontname, fontsize, fontbold});
+    for (auto& l : layoutlines(items)) {
+        l.fontname = fontname;
+        l.fontsize = fontsize;
+        l.bold = fontbold;
+        doc_.pages.back().push_back(std::move(l));
+    }
 }
 
 void Printer::newpage() {

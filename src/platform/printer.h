@@ -9,11 +9,21 @@
 
 namespace vt {
 
+// One run of text of a printed line: the text of the print items joined directly, starting at
+// its column (0 is the first column).
+struct PrintRun {
+    int column = 0;
+    std::string text;
+    bool operator==(const PrintRun&) const = default;
+};
+
 struct PrintLine {
     std::string text;
     std::string fontname;
     int fontsize = 10;
     bool bold = false;
+    // Where each run starts; empty for a line made elsewhere (then the text is one run).
+    std::vector<PrintRun> runs;
 };
 // A document: its pages of lines.
 struct PrintDoc {
@@ -93,5 +103,7 @@ private:
 
 // Column arithmetic of a print statement, exposed for tests.
 std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>* extralines);
+// The same arithmetic, keeping the runs: the lines one print statement makes, the last one last.
+std::vector<PrintLine> layoutlines(const std::vector<PItem>& items);
 
 }  // namespace vt

@@ -32,6 +32,20 @@ TEST(Printer, TabColumnsAndTabPastTheColumn) {
     EXPECT_EQ(last, "    x              y");
 }
 
+TEST(Printer, EachRunOfItemsKeepsItsColumn) {
+    // Items joined directly make one run, words and blanks included; zones and tabs start runs.
+    auto lines = layoutlines({"----------NEW BETS", "--------------", Tab(40), "$5.00", Zone(), "x"});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].runs, (std::vector<PrintRun>{{0, "----------NEW BETS--------------"}, {39, "$5.00"}, {56, "x"}}));  // zone 57
+    EXPECT_EQ(lines[0].text.substr(39), "$5.00            x");
+    // A tab behind the column goes on a new line, which starts its own runs.
+    lines = layoutlines({"ADAMS-JOHN", Tab(5), "WIN", "", Tab(12), "2"});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].runs, (std::vector<PrintRun>{{0, "ADAMS-JOHN"}}));
+    EXPECT_EQ(lines[1].runs, (std::vector<PrintRun>{{4, "WIN"}, {11, "2"}}));
+    EXPECT_TRUE(layoutlines({Tab(8), ""})[0].runs.empty());
+}
+
 TEST(Printer, StatementsPagesAndDocuments) {
     CapturePrintSink sink;
     Printer p(&sink);

@@ -1,9 +1,14 @@
 // The Qt view under QT_QPA_PLATFORM=offscreen: real widgets, real Qt events, the model behind.
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,12 +25,13 @@
 
 #include "platform/qt/qtview.h"
 #include "platform/qt/qtwidgets.h"
+#include "realinput.h"
 #include "testapp.h"
 
 namespace vt::test {
 namespace {
 
-// A demonstration form with one control of most kinds; it logs what the model saw.
+// A demonstration form with one control of every kind; it logs what the model saw.
 class DemoForm : public Form {
 public:
     explicit DemoForm(App& app) : Form(app, "frmdemo") {
@@ -33,6 +39,7 @@ public:
         width = 640;
         height = 480;
         auto& fra = add(Kind::Frame, "fraround", "Round", 20, 20, 260, 60);
+        fra.Click = [this] { log.push_back("fraround.Click"); };
         for (int i = 1; i <= 3; ++i) {
             auto& o = add(Kind::OptionButton, "optround", i, "Round " + std::to_string(i), 30 + 80 * (i - 1), 45, 75, 24);
             container[&o] = &fra;
@@ -42,6 +49,7 @@ public:
         txt.Change = [this] { log.push_back("txtamount.Change"); };
         // Digits only; Enter moves on.
         txt.KeyPress = [this](int& k) {
+            log.push_back("key " + std::to_string(k));
             if (k == vbKeyReturn) {
                 log.push_back("enter");
                 k = 0;
@@ -49,6 +57,13 @@ public:
                 k = 0;
             }
         };
+        // A text box used as a button, as the bet sheet's are.
+        auto& btn = add(Kind::TextBox, "txtplus", "+", 190, 100, 40, 24);
+        btn.locked = true;
+        btn.Click = [this] { log.push_back("txtplus.Click"); };
+        btn.DblClick = [this] { log.push_back("txtplus.DblClick"); };
+        btn.GotFocus = [this] { log.push_back("txtplus.GotFocus"); };
+        btn.LostFocus = [this] { log.push_back("txtplus.LostFocus"); };
         auto& lst = add(Kind::ListBox, "lstnames", "", 20, 140, 200, 160);
         lst.sorted = true;
         lst.Click = [this] { log.push_back("lstnames.Click"); };
@@ -56,12 +71,29 @@ public:
         auto& rec = add(Kind::ListBox, "lstrecord", "", 240, 220, 140, 80);
         rec.multiselect = true;
         rec.Click = [this] { log.push_back("lstrecord.Click"); };
+        rec.KeyPress = [this](int& k) {
+            log.push_back("lstrecord key " + std::to_string(k));
+            k = 0;
+        };
         auto& cmb = add(Kind::ComboBox, "cmbflight", "", 240, 140, 140, 24);
         cmb.droplist = true;
         cmb.Click = [this] { log.push_back("cmbflight.Click"); };
+        // An editable combo: typed names, picked names.
+        auto& cbo = add(Kind::ComboBox, "cbobettor", "", 400, 300, 220, 24);
+        cbo.KeyPress = [this, &cbo](int& k) {
+            if (k >= 'a' && k <= 'z') k -= 32;
+            if (k == vbKeyReturn) log.push_back("bettor " + cbo.text());
+        };
+        cbo.Click = [this, &cbo] { log.push_back("cbobettor.Click " + cbo.text()); };
         auto& chk = add(Kind::CheckBox, "chkprint", "Print tickets", 240, 180, 140, 24);
         chk.Click = [this] { log.push_back("chkprint.Click"); };
-        add(Kind::Label, "lblstatus", "Ready", 20, 320, 360, 40);
+        auto& lbl = add(Kind::Label, "lblstatus", "Ready", 20, 320, 360, 40);
+        lbl.Click = [this] { log.push_back("lblstatus.Click"); };
+        lbl.DblClick = [this] { log.push_back("lblstatus.DblClick"); };
+        auto& pic = add(Kind::PictureBox, "picboard", "", 400, 340, 220, 30);
+        pic.Click = [this] { log.push_back("picboard.Click"); };
+        auto& msg = add(Kind::TextBox, "txtmsg", "", 400, 380, 220, 50);
+        msg.multiline = true;
         auto& grd = add(Kind::Grid, "grdodds", "", 400, 20, 220, 200);
         grd.setrows(4);
         grd.setcols(2);
@@ -73,6 +105,7 @@ public:
         grd.settextmatrix(1, 1, "3.50");
         grd.setcellbold(1, 0, true);
         grd.Click = [this, &grd] { log.push_back("grdodds.Click " + std::to_string(grd.grid.row)); };
+        grd.DblClick = [this] { log.push_back("grdodds.DblClick"); };
         auto& tmr = add(Kind::Timer, "tmrclock", "", 0, 0, 0, 0);
         tmr.Timer = [this] { log.push_back("tick"); };
         auto& drv = add(Kind::DriveListBox, "Drive1", "", 400, 240, 220, 26);
@@ -88,11 +121,13 @@ public:
             control("cmbflight").additem(n);
             control("lstrecord").additem(n);
         }
+        for (const char* n : {"ADAMS-JOHN", "BAKER-JANE"}) control("cbobettor").additem(n);
         Control& drv = control("Drive1");
         for (const char* d : {"c:", "e:"}) drv.additem(d);
         drv.drive = "c:";
     }
     std::vector<std::string> log;
+    size_t count(const std::string& s) const { return static_cast<size_t>(std::count(log.begin(), log.end(), s)); }
 };
 
 class QtViewTest : public AppTest {
@@ -102,6 +137,7 @@ protected:
         app->registerform("frmdemo", [](App& a) { return std::make_unique<DemoForm>(a); });
         QtView::of(*app);
         app->dispatch([&] { app->form("frmdemo").show(); });
+        input = std::make_unique<RealInput>(view().window("frmdemo"));
     }
     DemoForm& demo() { return app->formas<DemoForm>("frmdemo"); }
     QtView& view() { return QtView::of(*app); }
@@ -110,10 +146,7 @@ protected:
         QWidget* win = view().window("frmdemo");
         return win ? win->findChild<W*>(name) : nullptr;
     }
-    static void key(QWidget* w, Qt::Key k, const QString& text = "") {
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
-        QApplication::sendEvent(w, &press);
-    }
+    std::unique_ptr<RealInput> input;
 };
 
 TEST_F(QtViewTest, RendersTheFormAndAButtonClickReachesTheModel) {
@@ -128,36 +161,122 @@ TEST_F(QtViewTest, RendersTheFormAndAButtonClickReachesTheModel) {
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->geometry(), QRect(20, 380, 120, 40));
     demo().control("txtamount").settext("25");
-    ok->click();
+    input->click(ok);
     EXPECT_EQ(demo().control("lblstatus").caption(), "Saved 25");
     EXPECT_EQ(widget<QLabel>("lblstatus")->text(), "Saved 25");  // shown after the event
 }
 
-TEST_F(QtViewTest, TypedKeysGoThroughKeyPressAndTheModelText) {
+TEST_F(QtViewTest, TypedKeysGoThroughKeyPressAndEditAtTheCaret) {
     auto* t = widget<QLineEdit>("txtamount");
     ASSERT_NE(t, nullptr);
-    key(t, Qt::Key_1, "1");
-    key(t, Qt::Key_X, "x");  // refused by the form's KeyPress
-    key(t, Qt::Key_5, "5");
-    key(t, Qt::Key_0, "0");
-    key(t, Qt::Key_Backspace);
-    key(t, Qt::Key_Return);
     Control& c = demo().control("txtamount");
-    EXPECT_EQ(c.text(), "15");
-    EXPECT_EQ(t->text(), "15");
-    auto changes = std::count(demo().log.begin(), demo().log.end(), "txtamount.Change");
-    EXPECT_EQ(changes, 4);  // 1, 15, 150, 15
-    EXPECT_EQ(demo().log.back(), "enter");
+    input->click(t);
     EXPECT_EQ(demo().focused, &c);
-
-    // Keys the model cannot follow never edit the widget behind its back.
-    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-    t->setCursorPosition(0);
-    QApplication::sendEvent(t, &del);
-    QKeyEvent undo(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, "\x1a");
-    QApplication::sendEvent(t, &undo);
-    EXPECT_EQ(t->text(), "15");
+    input->type("1x50");  // x refused by the form's KeyPress
+    input->key(Qt::Key_Backspace);
+    input->key(Qt::Key_Return);
     EXPECT_EQ(c.text(), "15");
+    EXPECT_EQ(t->text(), "15");
+    EXPECT_EQ(demo().count("txtamount.Change"), 4u);  // 1, 15, 150, 15
+    EXPECT_EQ(demo().log.back(), "enter");
+    EXPECT_EQ(demo().count("key 120"), 1u);  // KeyPress saw the refused x
+
+    // A key typed with the caret in the middle goes there, after KeyPress saw it.
+    input->key(Qt::Key_Home);
+    input->key(Qt::Key_Right);
+    input->type("7");
+    EXPECT_EQ(c.text(), "175");
+    EXPECT_EQ(t->cursorPosition(), 2);
+    // Delete removes the character after the caret; Backspace the one before.
+    input->key(Qt::Key_Delete);
+    EXPECT_EQ(c.text(), "17");
+    input->key(Qt::Key_Backspace);
+    EXPECT_EQ(c.text(), "1");
+    // Typing over a selection replaces it; Ctrl+A then Backspace empties the box.
+    input->type("234");
+    input->key(Qt::Key_Left);
+    input->key(Qt::Key_Left, Qt::ShiftModifier);
+    input->type("9");
+    EXPECT_EQ(c.text(), "1294");
+    input->key(Qt::Key_A, Qt::ControlModifier);
+    input->key(Qt::Key_Backspace);
+    EXPECT_EQ(c.text(), "");
+    EXPECT_EQ(t->text(), "");
+
+    // Paste goes key by key through KeyPress, at the caret.
+    input->type("12");
+    input->key(Qt::Key_Home);
+    QApplication::clipboard()->setText("3a4");
+    input->key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(c.text(), "3412");
+    EXPECT_EQ(demo().count("key 97"), 1u);
+    // Keys the model cannot follow never edit the widget behind its back.
+    input->key(Qt::Key_Z, Qt::ControlModifier);
+    input->key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(t->text(), "3412");
+    EXPECT_EQ(c.text(), "3412");
+
+    // A caret set aside by the user survives a timer's refresh of the window.
+    input->key(Qt::Key_Home);
+    app->dispatch([&] { demo().control("lblstatus").setcaption("tick"); });
+    input->type("5");
+    EXPECT_EQ(c.text(), "53412");
+}
+
+TEST_F(QtViewTest, AnEditableComboTakesTypedKeysAndEnter) {
+    auto* b = widget<QComboBox>("cbobettor");
+    ASSERT_NE(b, nullptr);
+    Control& c = demo().control("cbobettor");
+    input->click(b->lineEdit());
+    EXPECT_EQ(demo().focused, &c);
+    input->type("palmer-arnold");
+    EXPECT_EQ(c.text(), "PALMER-ARNOLD");
+    EXPECT_EQ(b->currentText(), "PALMER-ARNOLD");
+    input->key(Qt::Key_Home);
+    input->key(Qt::Key_Delete);
+    input->type("b");
+    input->key(Qt::Key_Return);
+    EXPECT_EQ(demo().log.back(), "bettor BALMER-ARNOLD");
+    // The arrow keys pick from the list.
+    input->key(Qt::Key_Down);
+    EXPECT_EQ(c.listindex(), 0);
+    EXPECT_EQ(demo().log.back(), "cbobettor.Click ADAMS-JOHN");
+    EXPECT_EQ(b->currentText(), "ADAMS-JOHN");
+}
+
+TEST_F(QtViewTest, TextBoxesLabelsPicturesAndFramesAnswerTheMouse) {
+    auto* plus = widget<QLineEdit>("txtplus");
+    ASSERT_NE(plus, nullptr);
+    input->click(widget<QLineEdit>("txtamount"));
+    input->click(plus);
+    EXPECT_EQ(demo().count("txtplus.GotFocus"), 1u);
+    EXPECT_EQ(demo().count("txtplus.Click"), 1u);
+    EXPECT_EQ(demo().focused, &demo().control("txtplus"));
+    input->dblclick(plus);
+    EXPECT_EQ(demo().count("txtplus.DblClick"), 1u);
+    EXPECT_EQ(demo().count("txtplus.Click"), 2u);  // the double click's first press clicks
+    input->click(widget<QLineEdit>("txtamount"));
+    EXPECT_EQ(demo().count("txtplus.LostFocus"), 1u);
+
+    input->click(widget<QLabel>("lblstatus"));
+    EXPECT_EQ(demo().log.back(), "lblstatus.Click");
+    input->dblclick(widget<QLabel>("lblstatus"));
+    EXPECT_EQ(demo().log.back(), "lblstatus.DblClick");
+    input->click(widget<QLabel>("picboard"));
+    EXPECT_EQ(demo().log.back(), "picboard.Click");
+    input->click(widget<QWidget>("fraround"), QPoint(250, 50));  // the frame itself, past the options
+    EXPECT_EQ(demo().log.back(), "fraround.Click");
+
+    // A multi-line box keeps the model's CR LF and edits at the caret.
+    auto* msg = widget<QPlainTextEdit>("txtmsg");
+    ASSERT_NE(msg, nullptr);
+    input->click(msg);
+    input->type("AB");
+    input->key(Qt::Key_Return);
+    input->type("C");
+    input->key(Qt::Key_Up);  // to the same column of the line above
+    input->type("x");
+    EXPECT_EQ(demo().control("txtmsg").text(), "AxB\r\nC");
 }
 
 TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
@@ -166,12 +285,12 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     ASSERT_EQ(l->count(), 3);
     EXPECT_EQ(l->item(0)->text(), "adams");  // the model's case-insensitive order, not Qt's
     EXPECT_EQ(l->item(2)->text(), "WILSON");
-    l->setCurrentRow(1);
+    input->clickitem(l, l->model()->index(1, 0));
     Control& c = demo().control("lstnames");
     EXPECT_EQ(c.listindex(), 1);
     EXPECT_EQ(c.text(), "Baker");
     EXPECT_EQ(demo().log.back(), "lstnames.Click");
-    emit l->itemDoubleClicked(l->item(1));
+    input->dblclickitem(l, l->model()->index(1, 0));
     EXPECT_EQ(demo().log.back(), "lstnames.DblClick");
 
     // A change made in code shows without firing anything back.
@@ -185,24 +304,41 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     // Several selections: each item's state reaches the model, with one Click a pick.
     auto* rec = widget<QListWidget>("lstrecord");
     ASSERT_NE(rec, nullptr);
-    rec->setCurrentRow(0, QItemSelectionModel::Select);
-    rec->setCurrentRow(2, QItemSelectionModel::Select);
+    input->clickitem(rec, rec->model()->index(0, 0));
+    QTest::mouseClick(input->handle(), Qt::LeftButton, Qt::ControlModifier,
+                      input->at(rec->viewport(), rec->visualRect(rec->model()->index(2, 0)).center()));
     Control& r = demo().control("lstrecord");
     EXPECT_TRUE(r.selected(0));
     EXPECT_FALSE(r.selected(1));
     EXPECT_TRUE(r.selected(2));
     EXPECT_EQ(r.listindex(), 2);
-    EXPECT_EQ(std::count(demo().log.begin(), demo().log.end(), "lstrecord.Click"), 2);
+    EXPECT_EQ(demo().count("lstrecord.Click"), 2u);
     app->dispatch([&] { r.setselected(0, false); });
     EXPECT_FALSE(rec->item(0)->isSelected());
     EXPECT_TRUE(rec->item(2)->isSelected());
+    // A key typed on a list with a KeyPress handler reaches it.
+    input->type("q");
+    EXPECT_EQ(demo().log.back(), "lstrecord key 113");
 
+    // Drop-down lists: picked with the keyboard from the open list.
     auto* drv = widget<QComboBox>("Drive1");
     ASSERT_NE(drv, nullptr);
     EXPECT_EQ(drv->currentText(), "c:");
-    emit drv->activated(1);
+    auto pick = [&](QComboBox* b) {
+        input->click(b);
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QTest::keyClick(popup->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(popup->windowHandle(), Qt::Key_Return);
+    };
+    pick(drv);
     EXPECT_EQ(demo().log.back(), "Drive1.Change e:");
     EXPECT_EQ(drv->currentText(), "e:");
+    pick(widget<QComboBox>("cmbflight"));
+    EXPECT_EQ(demo().log.back(), "cmbflight.Click");
+    Control& flt = demo().control("cmbflight");
+    ASSERT_GE(flt.listindex(), 0);
+    EXPECT_EQ(flt.text(), flt.list(flt.listindex()));
 }
 
 TEST_F(QtViewTest, OptionsFollowTheModelAndSitInTheirFrame) {
@@ -211,17 +347,17 @@ TEST_F(QtViewTest, OptionsFollowTheModelAndSitInTheirFrame) {
     ASSERT_TRUE(r1 && r2);
     EXPECT_EQ(r1->parentWidget()->objectName(), "fraround");
     EXPECT_EQ(r1->geometry().topLeft(), QPoint(10, 25));  // form position less the frame's
-    r1->click();
-    r2->click();
+    input->click(r1);
+    input->click(r2);
     EXPECT_FALSE(r1->isChecked());
     EXPECT_TRUE(r2->isChecked());
     EXPECT_EQ(demo().control("optround", 1).value(), 0);
     // Clicking the chosen option again keeps it chosen, as the model says.
-    r2->click();
+    input->click(r2);
     EXPECT_TRUE(r2->isChecked());
 
     auto* chk = widget<QCheckBox>("chkprint");
-    chk->click();
+    input->click(chk);
     EXPECT_EQ(demo().control("chkprint").value(), 1);
     EXPECT_TRUE(chk->isChecked());
     EXPECT_EQ(demo().log.back(), "chkprint.Click");
@@ -234,8 +370,47 @@ TEST_F(QtViewTest, GridShowsCellsAndClicksReachTheModel) {
     EXPECT_EQ(g->columnWidth(0), 100);  // 1500 twips
     EXPECT_EQ(g->item(1, 0)->text(), "ADAMS");
     EXPECT_TRUE(g->item(1, 0)->font().bold());
-    emit g->cellClicked(2, 1);
+    input->clickitem(g, g->model()->index(2, 1));
     EXPECT_EQ(demo().log.back(), "grdodds.Click 2");
+    input->dblclickitem(g, g->model()->index(1, 1));
+    EXPECT_EQ(demo().log.back(), "grdodds.DblClick");
+}
+
+// A cell drawn by the grid, as pixels.
+QImage cellimage(QTableWidget* g, int r, int c) {
+    QRect cell = g->visualItemRect(g->item(r, c));
+    return g->viewport()->grab(cell).toImage();
+}
+
+TEST_F(QtViewTest, GridCellsKeepTheirAlignmentAndShowTheirWholeText) {
+    Control& grd = demo().control("grdodds");
+    auto* g = widget<QTableWidget>("grdodds");
+    app->dispatch([&] {
+        grd.setcolalignment(1, 1);              // the column left-aligned
+        grd.setcellalignment(2, 1, 7);          // this cell right-aligned
+        grd.setcellalignment(0, 1, 4);          // a title centred
+        grd.settextmatrix(2, 1, "$ 1002.25");
+        grd.settextmatrix(3, 1, "$ 1002.25");
+        grd.setcellbold(2, 1, true);
+    });
+    EXPECT_EQ(g->item(2, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(g->item(3, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    EXPECT_EQ(g->item(0, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(g->item(0, 0)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);  // fixed cells
+
+    // A text wider than its cell is drawn whole: with its last character changed, the cell
+    // looks different (an elided text would end in the same "..." both times).
+    app->dispatch([&] {
+        grd.setcolwidth(1, 300);  // 20 pixels
+        grd.settextmatrix(1, 1, "12.5");
+    });
+    QImage five = cellimage(g, 1, 1);
+    app->dispatch([&] { grd.settextmatrix(1, 1, "12.9"); });
+    EXPECT_NE(cellimage(g, 1, 1), five);
+    app->dispatch([&] { grd.settextmatrix(1, 1, "92.9"); });
+    QImage nine = cellimage(g, 1, 1);
+    app->dispatch([&] { grd.settextmatrix(1, 1, "12.9"); });
+    EXPECT_NE(cellimage(g, 1, 1), nine);  // the first character shows too
 }
 
 TEST_F(QtViewTest, FormsThatGoLoseTheirWindow) {
@@ -243,7 +418,7 @@ TEST_F(QtViewTest, FormsThatGoLoseTheirWindow) {
     QPointer<QWidget> win = view().window("frmdemo");
     ASSERT_TRUE(win);
     EXPECT_TRUE(win->isVisible());
-    widget<QPushButton>("cmdreturn")->click();
+    input->click(widget<QPushButton>("cmdreturn"));
     EXPECT_FALSE(app->isloaded("frmdemo"));
     EXPECT_EQ(view().window("frmdemo"), nullptr);
     EXPECT_TRUE(!win || !win->isVisible());
@@ -267,16 +442,16 @@ TEST_F(QtViewTest, NoWindowLeftIsToldOnlyAtTheEndOfAnEvent) {
         demo().show();
     };
     dialogs.ok("Building files");
-    widget<QPushButton>("cmdok")->click();
+    input->click(widget<QPushButton>("cmdok"));
     EXPECT_EQ(told, 0);
-    widget<QPushButton>("cmdreturn")->click();
+    input->click(widget<QPushButton>("cmdreturn"));
     EXPECT_EQ(told, 1);
 }
 
 TEST_F(QtViewTest, AFailingHandlerIsShownNotFatal) {
     demo().control("cmdok").Click = [] { throw std::out_of_range("no such bettor"); };
     dialogs.ok("no such bettor");
-    widget<QPushButton>("cmdok")->click();
+    input->click(widget<QPushButton>("cmdok"));
     EXPECT_EQ(dialogs.shown.back().style & vbCritical, vbCritical);
     EXPECT_TRUE(app->isloaded("frmdemo"));
 }
@@ -308,7 +483,7 @@ TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
         app.msgbox("Wait", vbOKOnly);
         ticksinbox = static_cast<int>(demo.log.size() - before);
     };
-    view.window("frmdemo")->findChild<QPushButton*>("cmdok")->click();
+    RealInput(view.window("frmdemo")).click(view.window("frmdemo")->findChild<QPushButton*>("cmdok"));
     EXPECT_EQ(ticksinbox, 0);
     QTimer wait;
     wait.setSingleShot(true);
@@ -337,8 +512,8 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     std::string told;
     sink.onprinted = [&](const std::string& where) { told = where; };
     PrintDoc doc;
-    doc.pages.push_back({{"PAYOFF SHEET", "MS Sans Serif", 14, true}, {"ADAMS         3.50", "Courier New", 10, false}});
-    doc.pages.push_back({{"Page 2", "Arial", 10, false}});
+    doc.pages.push_back({{"PAYOFF SHEET", "MS Sans Serif", 14, true, {}}, {"ADAMS         3.50", "Courier New", 10, false, {}}});
+    doc.pages.push_back({{"Page 2", "Arial", 10, false, {}}});
     sink.print(doc);
     std::string first = sink.lastoutput;
     EXPECT_EQ(told, first);
@@ -392,16 +567,63 @@ TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
         for (int x = zone2 - 3; x < zone2 - 1; ++x) ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
-TEST(QtFontTest, MissingFontsFallBackAtTheSameSize) {
+TEST(QtPrintSinkTest, EachRunIsDrawnWholeFromItsColumn) {
+    ensureqtapp();
+    CapturePrintSink captured;
+    Printer pr(&captured);
+    pr.fontname = "MS Sans Serif";
+    const std::string divider = "----------NEW BETS--------------";
+    pr.print({divider});
+    pr.print({"WIN", Tab(20), "$5.00"});
+    pr.enddoc();
+    QImage page(850, 200, QImage::Format_RGB32);
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    EXPECT_TRUE(qtv::paintdoc(p, QRectF(50, 20, 750, 160), captured.docs.at(0), [] { return false; }));
+    QFont f = qtv::fontfor("MS Sans Serif", 10, false);
+    QFontMetricsF fm(f, &page);
+    p.end();
+    page.save(QString(VANTROPE_SCREENS_DIR) + "/printrun.png");
+    // The divider's ink ends where the whole text ends when drawn as one run, wherever the
+    // column of its second word would be.
+    auto inkright = [&](int top, int bottom) {
+        int right = -1;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128) right = std::max(right, x);
+        return right;
+    };
+    int line = static_cast<int>(fm.lineSpacing());
+    EXPECT_NEAR(inkright(20, 20 + line), 50 + fm.horizontalAdvance(qtv::qs(divider)), 3.0);
+    // The second line's amount starts at column 20.
+    int left = page.width();
+    for (int y = 20 + line; y < 20 + 2 * line; ++y)
+        for (int x = 100; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) left = std::min(left, x);
+    EXPECT_NEAR(left, 50 + 19 * fm.horizontalAdvance(QChar('0')), 3.0);
+}
+
+TEST(QtFontTest, MissingFontsFallBackAtTheSameSizeAndKind) {
     ensureqtapp();
     QFont sans = qtv::fontfor("MS Sans Serif", 8, true);
     EXPECT_EQ(sans.pointSize(), 8);
     EXPECT_TRUE(sans.bold());
     EXPECT_FALSE(QFontInfo(sans).family().isEmpty());
-    // A fixed-pitch font stays fixed-pitch, so columns made of spaces keep lining up.
-    QFont fixed = qtv::fontfor("Courier New", 10, false);
-    EXPECT_EQ(fixed.pointSize(), 10);
-    EXPECT_TRUE(QFontInfo(fixed).fixedPitch());
+    // A fixed-pitch name stays fixed-pitch, so columns made of spaces keep lining up, whether
+    // the machine has the font, a substitute, or none: whenever it has any fixed-pitch face.
+    bool machinehasone = false;
+    for (const QString& family : QFontDatabase::families()) machinehasone = machinehasone || QFontDatabase::isFixedPitch(family);
+    for (const char* name : {"Courier New", "Courier", "Lucida Console", "Courier Nowhere To Be Found"}) {
+        QFont fixed = qtv::fontfor(name, 10, false);
+        EXPECT_EQ(fixed.pointSize(), 10) << name;
+        if (machinehasone) {
+            EXPECT_TRUE(QFontInfo(fixed).fixedPitch()) << name << " -> " << QFontInfo(fixed).family().toStdString();
+        }
+    }
+    EXPECT_TRUE(qtv::fixedpitchname("COURIER NEW"));
+    EXPECT_FALSE(qtv::fixedpitchname("Times New Roman"));
 }
 
 TEST(QtPrintSinkTest, AFolderThatCannotBeMadeIsAFileError) {
@@ -410,7 +632,7 @@ TEST(QtPrintSinkTest, AFolderThatCannotBeMadeIsAFileError) {
     folder.write("Printouts", "a file where the folder should be");
     QtPrintSink sink(folder.path());
     try {
-        sink.print(PrintDoc{{{{"x", "Arial", 10, false}}}});
+        sink.print(PrintDoc{{{{"x", "Arial", 10, false, {}}}}});
         FAIL() << "printed into " << sink.lastoutput;
     } catch (const FileError& e) {
         EXPECT_EQ(e.number, 75);

@@ -17,34 +17,26 @@ using qtv::qs;
 
 namespace {
 
-// Draws one line on a character grid: each word starts at the column it has in the text, so
-// columns made with print zones and Tab line up also in a proportional font. A word wider than
-// the room before the next one is narrowed to fit.
+// Draws one line: each run of print items starts at its column (a column is the width of "0"),
+// so columns made with print zones and Tab line up also in a proportional font. A run wider
+// than the room before the next one is narrowed to fit.
 void drawline(QPainter& p, const PrintLine& line, qreal x0, qreal baseline, qreal cell, qreal right) {
-    const std::string& t = line.text;
-    size_t i = 0;
-    while (i < t.size()) {
-        if (t[i] == ' ') {
-            ++i;
-            continue;
-        }
-        size_t end = t.find(' ', i);
-        if (end == std::string::npos) end = t.size();
-        size_t next = t.find_first_not_of(' ', end);
-        qreal x = x0 + static_cast<qreal>(i) * cell;
-        qreal room = next == std::string::npos ? right - x : static_cast<qreal>(next - i) * cell - cell * 0.5;
-        QString word = qs(t.substr(i, end - i));
-        qreal w = p.fontMetrics().horizontalAdvance(word);
+    std::vector<PrintRun> runs = line.runs;
+    if (runs.empty() && !line.text.empty()) runs.push_back({0, line.text});
+    for (size_t i = 0; i < runs.size(); ++i) {
+        qreal x = x0 + static_cast<qreal>(runs[i].column) * cell;
+        qreal room = i + 1 < runs.size() ? static_cast<qreal>(runs[i + 1].column - runs[i].column) * cell - cell * 0.5 : right - x;
+        QString text = qs(runs[i].text);
+        qreal w = p.fontMetrics().horizontalAdvance(text);
         if (w > room && room > 0) {
             p.save();
             p.translate(x, baseline);
             p.scale(room / w, 1.0);
-            p.drawText(QPointF(0, 0), word);
+            p.drawText(QPointF(0, 0), text);
             p.restore();
         } else {
-            p.drawText(QPointF(x, baseline), word);
+            p.drawText(QPointF(x, baseline), text);
         }
-        i = end;
     }
 }
 

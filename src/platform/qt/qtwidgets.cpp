@@ -11,8 +11,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QTextCursor>
+#include <utility>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -46,22 +51,63 @@ void guarded(Runtime& rt, const std::function<void()>& fn) {
     }
 }
 
+bool fixedpitchname(const std::string& name) {
+    std::string n = ucase(name);
+    for (const char* f : {"COURIER", "CONSOLE", "CONSOLAS", "FIXEDSYS", "TERMINAL"})
+        if (n.find(f) != std::string::npos) return true;
+    return false;
+}
+
+namespace {
+
+// An installed fixed-pitch family: the system's fixed font when it really is one, otherwise the
+// first family the font database calls fixed-pitch; empty when the machine has none.
+QString fixedfamily() {
+    static std::optional<QString> found;
+    if (found) return *found;
+    QFont sys = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(sys).fixedPitch()) {
+        found = QFontInfo(sys).family();
+    } else {
+        found = QString();
+        for (const QString& f : QFontDatabase::families())
+            if (QFontDatabase::isFixedPitch(f) && !QFontDatabase::isPrivateFamily(f)) {
+                found = f;
+                break;
+            }
+    }
+    return *found;
+}
+
+}  // namespace
+
 QFont fontfor(const std::string& name, int size, bool bold) {
     static std::map<std::string, bool> known;
     auto it = known.find(name);
     if (it == known.end()) it = known.emplace(name, QFontDatabase::families().contains(qs(name), Qt::CaseInsensitive)).first;
     QFont f = QApplication::font();
-    if (it->second) {
+    f.setPointSize(size > 0 ? size : 8);
+    f.setBold(bold);
+    if (fixedpitchname(name)) {
+        // Columns made of spaces must keep lining up: whatever the name resolves to (a
+        // substitute may be proportional, or report no fixed pitch), the face is fixed-pitch
+        // when the machine has one.
+        static std::map<std::string, QString> family;
+        auto fam = family.find(name);
+        if (fam == family.end()) {
+            QFont probe(qs(name));
+            probe.setStyleHint(QFont::TypeWriter);
+            bool fixed = QFontInfo(probe).fixedPitch() || fixedfamily().isEmpty();
+            fam = family.emplace(name, fixed ? qs(name) : fixedfamily()).first;
+        }
+        f.setStyleHint(QFont::TypeWriter);
+        f.setFamily(fam->second);
+    } else if (it->second) {
         f.setFamily(qs(name));
-    } else if (ucase(name).find("COURIER") != std::string::npos || ucase(name).find("CONSOLE") != std::string::npos) {
-        // A missing fixed-pitch font keeps columns made of spaces: the system's fixed font.
-        f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     } else {
         // The old screen fonts are rarely installed: the default sans font at the same size.
         f.setStyleHint(QFont::SansSerif);
     }
-    f.setPointSize(size > 0 ? size : 8);
-    f.setBold(bold);
     return f;
 }
 
@@ -77,30 +123,128 @@ Qt::Alignment textalign(int a) {
 
 // Grid column alignment: 0-2 left, 3-5 centre, 6-8 right, 9 numbers right and text left.
 Qt::Alignment gridalign(int a, const std::string& text) {
-    if (a >= 0 && a <= 2) return Qt::AlignLeft | Qt::AlignVCenter;
-    if (a >= 3 && a <= 5) return Qt::AlignHCenter | Qt::AlignVCenter;
-    if (a >= 6 && a <= 8) return Qt::AlignRight | Qt::AlignVCenter;
+    if (a >= 0 && a <= 8) {
+        Qt::Alignment v = a % 3 == 0 ? Qt::AlignTop : a % 3 == 1 ? Qt::AlignVCenter : Qt::AlignBottom;
+        return v | (a <= 2 ? Qt::AlignLeft : a <= 5 ? Qt::AlignHCenter : Qt::AlignRight);
+    }
     double v;
     return (parsenumber(text, v) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
-// Typing in a text box or an editable combo goes through the control's KeyPress and edit, so
-// the model's text is the only truth; the Qt key event itself is swallowed.
-class KeyFilter : public QObject {
+// Caret positions: a multi-line box shows the model's CR LF as one line break.
+int widgetpos(const std::string& text, int modelpos) {
+    int w = 0;
+    for (int i = 0; i < modelpos && i < static_cast<int>(text.size()); ++i)
+        if (!(text[i] == '\r' && i + 1 < static_cast<int>(text.size()) && text[i + 1] == '\n')) ++w;
+    return w;
+}
+
+int modelpos(const std::string& text, int widgetpos) {
+    int w = 0, i = 0;
+    for (; i < static_cast<int>(text.size()) && w < widgetpos; ++i)
+        if (!(text[i] == '\r' && i + 1 < static_cast<int>(text.size()) && text[i + 1] == '\n')) ++w;
+    return i;
+}
+
+QLineEdit* lineeditof(QWidget* w) {
+    if (auto* b = qobject_cast<QComboBox*>(w)) return b->lineEdit();
+    return qobject_cast<QLineEdit*>(w);
+}
+
+// The user's caret and selection go into the model, so the next key edits where they are.
+void caretfromwidget(QWidget* w, Control& c) {
+    if (QLineEdit* t = lineeditof(w)) {
+        if (t->hasSelectedText()) {
+            c.selstart = t->selectionStart();
+            c.sellength = static_cast<int>(t->selectedText().size());
+        } else {
+            c.selstart = t->cursorPosition();
+            c.sellength = 0;
+        }
+    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        QTextCursor cur = m->textCursor();
+        std::string text = c.text();
+        c.selstart = modelpos(text, cur.selectionStart());
+        c.sellength = modelpos(text, cur.selectionEnd()) - c.selstart;
+    }
+}
+
+void carettowidget(const Control& c, QWidget* w) {
+    if (QLineEdit* t = lineeditof(w)) {
+        int len = static_cast<int>(t->text().size());
+        int start = std::clamp(c.selstart, 0, len);
+        int sel = std::clamp(c.sellength, 0, len - start);
+        if (sel > 0) {
+            if (t->selectionStart() != start || t->selectedText().size() != sel) t->setSelection(start, sel);
+        } else if (t->hasSelectedText() || t->cursorPosition() != start) {
+            t->setCursorPosition(start);
+        }
+    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        std::string text = c.text();
+        int start = widgetpos(text, c.selstart), end = widgetpos(text, c.selstart + std::max(c.sellength, 0));
+        QTextCursor cur = m->textCursor();
+        if (cur.selectionStart() == start && cur.selectionEnd() == end) return;
+        cur.setPosition(start);
+        cur.setPosition(end, QTextCursor::KeepAnchor);
+        m->setTextCursor(cur);
+    }
+}
+
+// Real input on one control's widget, as a window system delivers it: focus changes, clicks
+// and double clicks on controls whose Qt widget has no signal for them (text boxes, labels,
+// picture boxes, frames), and typed keys. Typed text goes through the control's KeyPress and
+// edit at the caret, so the model's text is the only truth; the Qt key event is swallowed.
+class InputFilter : public QObject {
 public:
-    KeyFilter(QObject* parent, Control* c, std::shared_ptr<bool> alive) : QObject(parent), c_(c), alive_(std::move(alive)) {}
+    InputFilter(QWidget* w, Control* c, std::shared_ptr<bool> alive) : QObject(w), w_(w), c_(c), alive_(std::move(alive)) {}
 
 protected:
     bool eventFilter(QObject* obj, QEvent* ev) override {
         if (!*alive_) return false;
-        if (ev->type() == QEvent::FocusIn) {
-            c_->form().focused = c_;
-            return false;
+        switch (ev->type()) {
+            case QEvent::FocusIn:
+                if (obj == w_) {
+                    c_->form().focused = c_;
+                    if (c_->GotFocus) run([this] { c_->fire(c_->GotFocus); });
+                }
+                return false;
+            case QEvent::FocusOut:
+                if (obj == w_ && c_->LostFocus) run([this] { c_->fire(c_->LostFocus); });
+                return false;
+            case QEvent::MouseButtonRelease: {
+                auto* m = static_cast<QMouseEvent*>(ev);
+                bool afterdouble = std::exchange(afterdouble_, false);
+                if (m->button() == Qt::LeftButton && !afterdouble && clickable() &&
+                    static_cast<QWidget*>(obj)->rect().contains(m->position().toPoint()))
+                    run([this] { c_->click(); });
+                return false;
+            }
+            case QEvent::MouseButtonDblClick:
+                if (static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton && clickable()) {
+                    afterdouble_ = true;
+                    run([this] { c_->dblclick(); });
+                }
+                return false;
+            case QEvent::KeyPress:
+                return obj == w_ && key(static_cast<QKeyEvent*>(ev));
+            default: return false;
         }
-        if (ev->type() != QEvent::KeyPress) return QObject::eventFilter(obj, ev);
-        auto* k = static_cast<QKeyEvent*>(ev);
+    }
+
+private:
+    // Kinds whose clicks have no Qt signal of their own.
+    bool clickable() const {
+        Kind k = c_->kind();
+        return k == Kind::TextBox || k == Kind::Label || k == Kind::PictureBox || k == Kind::Frame;
+    }
+    void run(const std::function<void()>& fn) { guarded(c_->form().runtime(), fn); }
+
+    bool key(QKeyEvent* k) {
+        Kind kind = c_->kind();
+        bool typed = kind == Kind::TextBox || kind == Kind::ComboBox;
+        if (!typed && !c_->KeyPress) return false;  // lists move and search on their own
         std::string keys;
-        if (k->matches(QKeySequence::Paste)) {
+        if (typed && k->matches(QKeySequence::Paste)) {
             keys = ss(QApplication::clipboard()->text());
         } else if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) {
             return false;
@@ -113,8 +257,13 @@ protected:
         } else if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
             return false;
         } else if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-            return true;  // undo, cut, delete-word and the like would edit behind the model's back
+            // Undo, cut, delete-word and the like would edit behind the model's back; a combo
+            // still opens its list with Alt+Down.
+            return typed && !qobject_cast<QComboBox*>(w_);
         } else if (k->key() == Qt::Key_Delete) {
+            if (!typed) return false;
+            caretfromwidget(w_, *c_);
+            run([this] { c_->deletekey(); });
             return true;
         } else {
             QString t = k->text();
@@ -123,26 +272,57 @@ protected:
                 if (ch.unicode() >= 32 && ch.unicode() < 256) keys += static_cast<char>(ch.unicode());
             if (keys.empty()) return true;
         }
+        if (typed) caretfromwidget(w_, *c_);
         for (char ch : keys) {
             if (ch == '\r' && keys.size() > 1) continue;  // pasted line ends
             if (ch == '\n' && keys.size() > 1) ch = ' ';
-            guarded(c_->form().runtime(), [&] { c_->keypress(static_cast<unsigned char>(ch)); });
+            run([&] { c_->keypress(static_cast<unsigned char>(ch)); });
             if (!*alive_) break;  // the form went away under the key
         }
         return true;
     }
 
-private:
+    QWidget* w_;
     Control* c_;
     std::shared_ptr<bool> alive_;
+    bool afterdouble_ = false;
 };
 
-void keepmodeltext(QWidget* w, Control* c, std::shared_ptr<bool> alive) {
-    w->installEventFilter(new KeyFilter(w, c, std::move(alive)));
-    w->setContextMenuPolicy(Qt::NoContextMenu);
-    w->setAcceptDrops(false);
-    w->setAttribute(Qt::WA_InputMethodEnabled, false);
+// Keeps the model's caret in step with the user's caret moves and selections.
+void trackcaret(QWidget* w, Control* c, const std::shared_ptr<bool>& alive) {
+    auto follow = [w, c, alive] {
+        if (*alive) caretfromwidget(w, *c);
+    };
+    if (QLineEdit* t = lineeditof(w)) {
+        QObject::connect(t, &QLineEdit::cursorPositionChanged, w, follow);
+        QObject::connect(t, &QLineEdit::selectionChanged, w, follow);
+    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        QObject::connect(m, &QPlainTextEdit::cursorPositionChanged, w, follow);
+        QObject::connect(m, &QPlainTextEdit::selectionChanged, w, follow);
+    }
 }
+
+// A widget whose text only the model edits.
+void keepmodeltext(QWidget* w, Control* c, const std::shared_ptr<bool>& alive) {
+    QWidget* inner = lineeditof(w) ? static_cast<QWidget*>(lineeditof(w)) : w;
+    for (QWidget* x : {w, inner}) {
+        x->setContextMenuPolicy(Qt::NoContextMenu);
+        x->setAcceptDrops(false);
+        x->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
+    trackcaret(w, c, alive);
+}
+
+// Option buttons and check boxes answer a click anywhere in their rectangle, not only on the
+// mark and the caption.
+template <class Button>
+class WholeButton : public Button {
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
 
 // Connects a Qt signal to a model action that runs only while the form exists.
 template <class Sender, class Signal, class Fn>
@@ -173,6 +353,39 @@ int drivelistrow(const Control& c) {
     return -1;
 }
 
+// Draws grid cells as the old grid did: the cell's own alignment and font, a small margin, and
+// never an elided text. A text wider than its cell is drawn narrower, whole.
+class GridCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int margin = 2;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem o(option);
+        initStyleOption(&o, index);
+        QString text = o.text;
+        o.text.clear();
+        const QWidget* w = o.widget;
+        QStyle* style = w ? w->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &o, p, w);  // background, selection
+        QRectF r = QRectF(o.rect).adjusted(margin, 0, -margin, 0);
+        if (text.isEmpty() || r.width() <= 0) return;
+        p->save();
+        p->setFont(o.font);
+        bool selected = o.state & QStyle::State_Selected;
+        p->setPen(o.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        qreal need = QFontMetricsF(o.font, p->device()).horizontalAdvance(text);
+        if (need > r.width()) {
+            p->translate(r.left(), 0);
+            p->scale(r.width() / need, 1.0);
+            p->drawText(QRectF(0, r.top(), need, r.height()), static_cast<int>(o.displayAlignment & Qt::AlignVertical_Mask) | Qt::AlignLeft, text);
+        } else {
+            p->drawText(r, static_cast<int>(o.displayAlignment), text);
+        }
+        p->restore();
+    }
+};
+
 QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
     Control* p = &c;
     auto alive = win.alive;
@@ -194,6 +407,8 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
                 auto* t = new QPlainTextEdit(parent);
                 t->setTabChangesFocus(true);
                 keepmodeltext(t, p, alive);
+                // Clicks land on the viewport.
+                t->viewport()->installEventFilter(new InputFilter(t, p, alive));
                 return t;
             }
             auto* t = new QLineEdit(parent);
@@ -209,7 +424,15 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             auto* b = new QComboBox(parent);
             b->setEditable(!c.droplist);
             b->setInsertPolicy(QComboBox::NoInsert);
-            if (b->lineEdit()) keepmodeltext(b->lineEdit(), p, alive);
+            // The combo receives the keys itself and hands them to its line edit directly, past
+            // any filter there: keys are taken at the combo.
+            if (b->lineEdit()) {
+                keepmodeltext(b, p, alive);
+                tomodel(b->lineEdit(), p, &QLineEdit::textEdited, alive, [b, p](const QString&) {
+                    QSignalBlocker block(b->lineEdit());
+                    b->lineEdit()->setText(qs(p->text()));
+                });
+            }
             tomodel(b, p, &QComboBox::activated, alive, [p](int i) {
                 if (i >= 0 && i < p->listcount()) p->setlistindex(i);
             });
@@ -250,13 +473,13 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             return l;
         }
         case Kind::OptionButton: {
-            auto* r = new QRadioButton(parent);
+            auto* r = new WholeButton<QRadioButton>(parent);
             r->setAutoExclusive(false);  // the model clears the other options of the frame
             tomodel(r, p, &QRadioButton::clicked, alive, [p](bool) { p->click(); });
             return r;
         }
         case Kind::CheckBox: {
-            auto* b = new QCheckBox(parent);
+            auto* b = new WholeButton<QCheckBox>(parent);
             tomodel(b, p, &QCheckBox::clicked, alive, [p](bool) { p->click(); });
             return b;
         }
@@ -275,6 +498,8 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             g->verticalHeader()->setDefaultSectionSize(18);
             g->setEditTriggers(QAbstractItemView::NoEditTriggers);
             g->setSelectionMode(QAbstractItemView::SingleSelection);
+            g->setItemDelegate(new GridCells(g));
+            g->setWordWrap(false);
             tomodel(g, p, &QTableWidget::cellClicked, alive, [p](int r, int col) {
                 if (r < p->rows() && col < p->cols()) p->clickcell(r, col);
             });
@@ -308,7 +533,10 @@ void syncgrid(Control& c, QTableWidget* g) {
             QFont f = g->font();
             f.setBold(s.bold[r][col]);
             if (it->font() != f) it->setFont(f);
-            Qt::Alignment align = isfixed ? Qt::AlignLeft | Qt::AlignVCenter : gridalign(s.colalignment[col], text);
+            // A cell's own alignment when the screen set one; else fixed cells are left-aligned
+            // and the others take their column's.
+            bool own = s.cellalignment.count({r, col}) != 0;
+            Qt::Alignment align = own || !isfixed ? gridalign(c.cellalignment(r, col), text) : Qt::AlignLeft | Qt::AlignVCenter;
             if (it->textAlignment() != static_cast<int>(align)) it->setTextAlignment(align);
             QBrush back = isfixed ? QBrush(fixed) : QBrush();
             if (it->background() != back) it->setBackground(back);
@@ -351,7 +579,10 @@ void synccombo(Control& c, QComboBox* b) {
         for (auto& it : c.items()) b->addItem(qs(it.text));
     }
     b->setCurrentIndex(c.kind() == Kind::DriveListBox ? drivelistrow(c) : c.listindex());
-    if (b->isEditable() && b->currentText() != qs(c.text())) b->setEditText(qs(c.text()));
+    if (b->isEditable()) {
+        if (b->currentText() != qs(c.text())) b->setEditText(qs(c.text()));
+        carettowidget(c, b);
+    }
 }
 
 void synctext(Control& c, QWidget* w) {
@@ -360,17 +591,12 @@ void synctext(Control& c, QWidget* w) {
         t->setReadOnly(c.locked);
         t->setMaxLength(c.maxlength > 0 ? c.maxlength : 32767);
         t->setAlignment(textalign(c.alignment));
-        int len = static_cast<int>(t->text().size());
-        int start = std::clamp(c.selstart, 0, len);
-        if (c.sellength > 0) t->setSelection(start, std::min(c.sellength, len - start));
-        else t->setCursorPosition(start);
+        carettowidget(c, t);
     } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
         QString text = qs(c.text()).replace("\r\n", "\n");
-        if (m->toPlainText() != text) {
-            m->setPlainText(text);
-            m->moveCursor(QTextCursor::End);
-        }
+        if (m->toPlainText() != text) m->setPlainText(text);
         m->setReadOnly(c.locked);
+        carettowidget(c, m);
     }
 }
 
@@ -401,6 +627,7 @@ QWidget* widgetfor(Win& win, Control& c) {
         if (QWidget* fw = widgetfor(win, *frame->second)) parent = fw;
     QWidget* w = makewidget(win, c, parent);
     win.widgets[&c] = w;
+    if (w) w->installEventFilter(new InputFilter(w, &c, win.alive));
     if (w) w->setObjectName(qs(c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name()));
     return w;
 }

@@ -30,7 +30,10 @@ void guarded(Runtime& rt, const std::function<void()>& fn);
 // Draws a document's pages into the page rectangle; false when a new page cannot be started.
 bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc, const std::function<bool()>& newpage);
 
+// The font for a name the screens use; a name the machine lacks falls back to one of the same
+// kind (fixed-pitch for the fixed-pitch names) at the same size.
 QFont fontfor(const std::string& name, int size, bool bold);
+bool fixedpitchname(const std::string& name);
 
 // A form's top-level window: closing it with the window manager asks the form instead.
 class FormWindow : public QWidget {
