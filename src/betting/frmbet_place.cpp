@@ -18,7 +18,12 @@ void frmbet::position_Click(const std::string& wps, long pos) {
 void frmbet::cmdbamount_Click(int index) {
     int choice = sh_.betbuttons[index];
     if (choice < 1 || choice > 12) return;
-    Money sum = Money::fromdouble(Val(control("txtamount").text())) + Money::fromdouble(Val(sh_.betamounts[choice]));
+    // The amount stays a bet that can be placed: whole cents up to the largest bet.
+    Money sum;
+    if (!Money::betamount(Val(control("txtamount").text()) + Val(sh_.betamounts[choice]), sum)) {
+        missing();
+        return;
+    }
     control("txtamount").settext(sum.tostring());
     control("cmddone").setvisible(true);
 }
@@ -36,12 +41,14 @@ void frmbet::missing() { app_.msgbox("Missing bettor, player, position, or amoun
 bool frmbet::composebets(std::vector<NewBet>& out) {
     const std::string wps = control("txtwps").text();
     const std::string horse = control("txthorse").text();
-    const Money amount = Money::fromdouble(Val(control("txtamount").text()));
+    // Whole cents above 0 and at most the largest bet, so every amount written reads back exactly.
+    Money amount;
+    const bool amountok = Money::betamount(Val(control("txtamount").text()), amount);
     // The bettor box must show the bettor whose bets are listed: a name typed without Enter is
     // nobody's yet.
     const std::string bettor = control("cbobettor").text();
-    if (bettor.empty() || bettor != control("txtbettor").text() || (horse == " " && wps.size() != 2) ||
-        wps == " " || amount <= Money{} || sh_.curticket < 1) {
+    if (bettor.empty() || bettor != control("txtbettor").text() ||
+        (horse == " " && wps.size() != 2) || wps == " " || !amountok || sh_.curticket < 1) {
         missing();
         return false;
     }

@@ -32,12 +32,17 @@ void frmsheetg::cmdplacebets_Click() {
                           {"txtshow", 3, &sh_.showamt, " TO SHOW"}};
     long count = 0;
     for (const Box& b : boxes) {
-        Money a = amountof(b.name);
-        if (a != Money{} && a < Money::dollars(1)) {
-            app_.msgbox("A bet must be at least $1.00: correct the next bet", vbOKOnly, "Place Bets");
+        const double typed = Val(control(b.name).text());
+        if (typed == 0) continue;
+        Money a;
+        if (!Money::betamount(typed, a) || a < Money::dollars(1)) {
+            app_.msgbox(
+                "A bet must be at least $1.00 and at most $99,999.99 in whole cents: correct the "
+                "next bet",
+                vbOKOnly, "Place Bets");
             return;
         }
-        if (a != Money{}) ++count;
+        ++count;
     }
     if (app_.msgbox("Place these bets?", vbYesNo, "Place Bets") != vbYes) return;
 

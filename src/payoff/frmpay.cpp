@@ -225,6 +225,8 @@ void frmpay::clearpayofftables() {
     s.winbets.clear();
     s.winbettors.clear();
     calculated_ = false;
+    // The winners list shows a calculation: it goes with it.
+    if (app_.isloaded("frmprint")) app_.form("frmprint").unload();
 }
 
 void frmpay::cmdclear_Click() {
@@ -277,6 +279,7 @@ void frmpay::cmdrules_Click() { app_.form("frmrules").show(); }
 void frmpay::cmdreturn_Click() {
     Shared& s = sh();
     for (long r = 1; r <= s.maxplayers; ++r) s.summ(r) = SummRow{Money(), Money(), Money(), Money(), "0", "0", "0"};
+    if (app_.isloaded("frmprint")) app_.form("frmprint").unload();
     unload();
     app_.form("frmmenu").show();
 }

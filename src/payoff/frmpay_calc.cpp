@@ -1,6 +1,9 @@
 // CALCULATE PAYOFF: pools, house amount, pool moves, shares, payoffs per dollar and the list of
 // winning bettors.
+#include <vector>
+
 #include "payoff/frmpay.h"
+#include "payoff/payoffprep.h"
 #include "payoff/payoffsums.h"
 #include "platform/text.h"
 #include "records/records.h"
@@ -9,6 +12,21 @@
 namespace vt {
 
 namespace {
+
+// The bet types whose money a refunded SHOW pool holds: "show", "place and show", ...
+std::string refunded(const bool inshow[4]) {
+    const char* names[4] = {"", "win", "place", "show"};
+    std::vector<std::string> held;
+    for (int t = 1; t <= 3; ++t)
+        if (inshow[t] || (t == 3 && held.empty())) held.push_back(names[t]);
+    std::string text;
+    for (size_t i = 0; i < held.size(); ++i)
+        text += (i == 0                 ? ""
+                 : i + 1 == held.size() ? (held.size() > 2 ? ", and " : " and ")
+                                        : ", ") +
+                held[i];
+    return text;
+}
 
 // The finisher position of a slot's box: 1, 2 or 3 for exactly that text, else 0.
 int positionof(const std::string& text) {
@@ -87,8 +105,6 @@ bool frmpay::computepayoffs(double pct) {
     s.winpool = totals.win;
     s.placepool = totals.place;
     s.showpool = totals.show;
-    Money house = (s.winpool + s.placepool + s.showpool).times(pct / 100);
-    c("txthousetot").settext(moneytext(house));
 
     // Paying slots holding bets: WIN pays slots 1..nwin, PLACE 1..nwin+nplace, SHOW 1..n.
     const int lastslot[4] = {0, nw, nw + np, n};
@@ -103,7 +119,10 @@ bool frmpay::computepayoffs(double pct) {
         net[t] = pool[t] - bet;
     }
 
-    // Pools that no finisher's backers can win move on: WIN to PLACE, PLACE to SHOW.
+    // Pools that no finisher's backers can win move on: WIN to PLACE, PLACE to SHOW. A refunded
+    // SHOW pool goes back whole, with the WIN and PLACE money moved into it.
+    bool inshow[4] = {false, totals.win != Money(), totals.place != Money(),
+                      totals.show != Money()};
     if (k[1] == 0) {
         s.placepool += s.winpool;
         s.winpool = Money();
@@ -112,6 +131,7 @@ bool frmpay::computepayoffs(double pct) {
         app_.msgbox("No winning win bets. Allocating all win bets to place bets");
     }
     if (k[2] == 0) {
+        if (k[1] != 0) inshow[1] = false;
         s.showpool += s.placepool;
         s.placepool = Money();
         net[3] += net[2];
@@ -119,13 +139,19 @@ bool frmpay::computepayoffs(double pct) {
         app_.msgbox("No winning place bets. Allocating all place bets to show bets");
     }
     if (k[3] == 0) {
-        if (s.showpool != Money()) app_.msgbox("No winning show bets. Refund all show bets.");
+        if (k[2] != 0) inshow[1] = inshow[2] = false;
+        if (s.showpool != Money())
+            app_.msgbox("No winning show bets. Refund all " + refunded(inshow) + " bets.");
         s.showpool = Money();
     }
     if (s.winpool == Money() && s.placepool == Money() && s.showpool == Money()) {
+        c("txthousetot").settext(moneytext(Money()));
         app_.msgbox("No winning win, place, or show bets. Refund all bets.");
         return false;
     }
+    // The house keeps its share of the pools that pay, never of money refunded.
+    const Money house = (s.winpool + s.placepool + s.showpool).times(pct / 100);
+    c("txthousetot").settext(moneytext(house));
 
     // Each paying finisher with bets takes an equal share of the net pool; its backers get their
     // stake back plus that share, less the house withholding.
@@ -213,8 +239,7 @@ void frmpay::cmdcalc_Click() {
     sumbets(app_);
     if (s.dataerror || !s.betscomplete || !s.entriescomplete) {
         // Payoffs are never worked out on part of a pool.
-        app_.msgbox("A bet or player/team record could not be read, so the pools are incomplete. Check the files at "
-                    "Fix Files before calculating payoffs");
+        app_.msgbox(kIncompletePools);
         return;
     }
     // The summary screen (loaded unseen when needed) shows the same flight's totals.

@@ -83,7 +83,7 @@ void frmprint::Form_Load() {
 }
 
 void frmprint::Form_Unload() {
-    if (!app_.ended()) app_.form("frmpay").show();
+    if (!app_.ended() && app_.isloaded("frmpay")) app_.form("frmpay").show();
 }
 
 void frmprint::sortby(int firstcol, int lastcol, int setting) {
@@ -120,18 +120,16 @@ void frmprint::cmdprint_Click() {
     }
     p.print({" "});
     p.print({"BETTOR NAME", Tab(50), "AMOUNT", Tab(65), "AMT ROUNDED"});
-    // Every row is printed in the order shown, with the house first and the totals last.
+    // The rows are printed in the order shown, HOUSE where it stands; the totals row comes last
+    // even when a name sorts after it, so no bettor is left off the paper.
     Control& g = grid();
     std::vector<int> order;
-    int houserow = -1, totalrow = -1;
+    int totalrow = -1;
     for (int r = 1; r < g.rows(); ++r) {
-        const std::string name = g.textmatrix(r, 2);
-        bool marker = g.textmatrix(r, 1).empty();
-        if (marker && name == "HOUSE") houserow = r;
-        else if (marker && name == "ZZ-TOTAL") totalrow = r;
+        if (g.textmatrix(r, 1).empty() && g.textmatrix(r, 2) == "ZZ-TOTAL")
+            totalrow = r;
         else order.push_back(r);
     }
-    if (houserow > 0) order.insert(order.begin(), houserow);
     if (totalrow > 0) order.push_back(totalrow);
     for (int r : order) {
         p.print({" "});

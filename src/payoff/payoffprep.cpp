@@ -7,6 +7,10 @@
 namespace vt {
 
 const char* const kNotice = "Vantrope - pari-mutuel pools for golf events";
+const char* const kIncompletePools =
+    "A bet or player/team record could not be read, so the pools are incomplete. Check the files "
+    "at Fix Files "
+    "before calculating payoffs";
 
 namespace {
 

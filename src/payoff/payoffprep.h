@@ -13,5 +13,7 @@ void fillwinnercombos(App& app);
 
 // The one-line notice of the payoff screens.
 extern const char* const kNotice;
+// Both payoff screens refuse to calculate on pools that a bad record left incomplete.
+extern const char* const kIncompletePools;
 
 }  // namespace vt

@@ -159,19 +159,17 @@ void frmpaywinners::Form_Load() {
     Shared& sh = app_.shared();
     c("txtbanner").settext(sh.banner);
     for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(sh.flightnames[f]);
+    sh.curflight.clear();  // no flight chosen yet: the round option loads nothing
     for (int r = 1; r <= 4; ++r)
         if (sh.curround == roundkeys[r]) c("Option" + std::to_string(r)).setvalue(1);
     // Loads frmpay unseen, whose own load resets the position counters: they are set again below.
     resetpayform(app_);
-    c("cmdusing").setvisible(false);
     resetcalc();
-    sh.curflight.clear();
     c("lbllist").setcaption("Select a Player/Team");
-    c("cmdtrack").setvisible(true);
 }
 
-// Forgets the finishers, the calculated payoffs and the winning bettors, so nothing of one round
-// or flight is ever paid in another.
+// Forgets the finishers, the calculated or typed payoffs and the winning bettors, so nothing of
+// one round or flight is ever paid in another; payment blocks still collecting are printed.
 void frmpaywinners::resetcalc() {
     Shared& sh = app_.shared();
     sh.npos1 = sh.npos2 = sh.npos3 = 1;
@@ -179,12 +177,12 @@ void frmpaywinners::resetcalc() {
     sh.winhorses = sh.placehorses = sh.showhorses = {};
     for (auto& row : sh.winningbets) row = {};
     sh.roundedpaid = sh.paidtotal = Money();
-    // Payoffs typed from an outside source stay until the operator clears them.
-    if (!c("cmdusing").visible()) {
-        for (int col = colww; col <= colww2; ++col) payofcol(sh, col) = 0;
-        for (auto* box : kPayoffBoxes) c(box).settext("");
-        c("txtwinwin2").settext("");
-    }
+    for (int col = colww; col <= colww2; ++col) payofcol(sh, col) = 0;
+    for (auto* box : kPayoffBoxes) c(box).settext("");
+    c("txtwinwin2").settext("");
+    c("cmdusing").setvisible(false);
+    c("cmdtrack").setvisible(true);
+    enddoc();
     sh.winpool = sh.placepool = sh.showpool = Money();
     sh.curticket = 0;
     sh.curbettor.clear();
@@ -197,8 +195,17 @@ void frmpaywinners::resetcalc() {
 void frmpaywinners::Form_Unload() {
     // Payment blocks still collecting are printed when the screen goes, so no other screen's
     // lines join them.
-    if (paydoc_) app_.printer().enddoc();
+    enddoc();
+}
+
+void frmpaywinners::enddoc() {
+    if (!paydoc_) return;
     paydoc_ = false;
+    try {
+        app_.printer().enddoc();
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+    }
 }
 
 void frmpaywinners::Option_Click(int r) {
@@ -207,7 +214,10 @@ void frmpaywinners::Option_Click(int r) {
     sh.banner = sh.bannerof(r);
     c("txtbanner").settext(sh.banner);
     resetcalc();
-    if (!sh.curflight.empty()) fillentrylist();
+    // The chosen flight's bets and pools of the new round, as a flight choice loads them.
+    if (sh.curflight.empty()) return;
+    resetpayform(app_);
+    fillentrylist();
 }
 
 void frmpaywinners::optflight_Click(int f) {
@@ -309,7 +319,9 @@ void frmpaywinners::cmdtrack_Click() {
     const int cols[] = {colww, colwp, colws, colpp, colps, colss};
     double typed[6];
     for (int i = 0; i < 6; ++i) {
-        if (!amountof(c(kPayoffBoxes[i]).text(), typed[i])) {
+        // A payoff pays something, and no more than a bet could ever be.
+        if (!amountof(c(kPayoffBoxes[i]).text(), typed[i]) || !(typed[i] > 0) ||
+            typed[i] > Money::units(Money::maxbetunits).todouble()) {
             app_.msgbox("Missing entry or non-numeric entry - enter an amount in all payoff fields using only "
                         "numbers and decimal points",
                         vbOKOnly, "Track Payoff");

@@ -41,6 +41,7 @@ private:
     void printsheet(double mult);
     void printblock(long b, const std::array<double, 9>& row);
     bool paydoc_ = false;  // payment blocks are being collected in an open print document
+    void enddoc();
 };
 
 }  // namespace vt

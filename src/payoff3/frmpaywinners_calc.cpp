@@ -1,5 +1,6 @@
 // CALCULATE  PAYOFF: checks, the calculation, the payoff boxes, the winning bettors and the
 // payoff sheet of the flight.
+#include "payoff/payoffprep.h"
 #include "payoff/payoffsums.h"
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
@@ -60,22 +61,29 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
         return false;
     }
     calc.setfinishers(sh.winhorses, sh.placehorses, sh.showhorses);
-
-    readbettors(app_);
-    sh.fileop = "Bets Input";
-    try {
-        RecordReader in = RecordReader::open(app_.files(), sh.betsfile(sh.curround, sh.curflightnbr));
-        while (!in.eof()) {
-            long b = static_cast<long>(in.integer());
-            long e = static_cast<long>(in.integer());
-            long t = static_cast<long>(in.integer());
-            double a = in.money().todouble();
-            calc.addbet(b, e, t, a);
-        }
-    } catch (const FileError& e) {
-        if (e.number == 53) sh.fileop = "Bet file empty";
-        app_.fileerrorbox(e);
+    // Only the five finishes the payoffs are worked out for: any other would list winners and pay
+    // them nothing.
+    const int W = calc.W, P = calc.P, S = calc.S;
+    if (!((W == 1 && P == 1 && S >= 1) || (W == 2 && S > 0) || W > 2 || (W == 1 && P > 1))) {
+        app_.msgbox("Enter the finishers of every position before calculating payoffs", vbOKOnly,
+                    "Payoff");
         return false;
+    }
+
+    // The pools and the bets of the chosen round and flight, read afresh and whole.
+    sh.dataerror = 0;
+    readentries(app_);
+    readbettors(app_);
+    sumbets(app_);
+    const bool shown = !sh.fileok && !sh.dataerror;  // a file error has been shown already
+    if (shown) return false;
+    if (sh.dataerror || !sh.betscomplete || !sh.entriescomplete) {
+        app_.msgbox(kIncompletePools);
+        return false;
+    }
+    for (long i = 1; i < sh.betcount; ++i) {
+        const Bet& bet = sh.bets(i);
+        calc.addbet(bet.bettor, bet.entry, bet.type, bet.amount.todouble());
     }
     for (const auto& [b, row] : calc.winning)
         if (haswinnings(row) && (b < 1 || b > sh.maxbettors || !findbettor(sh, b))) {
@@ -116,7 +124,9 @@ void frmpaywinners::cmdpayoff_Click() {
     sh.wwbets = calc.ww, sh.wpbets = calc.wp, sh.wsbets = calc.ws;
     sh.ppbets = calc.pp, sh.psbets = calc.ps, sh.ssbets = calc.ss;
     const SummRow& totals = sh.summ(sh.maxplayers + 1);
-    const Money house = Money::fromdouble((totals.win + totals.place + totals.show).todouble() * pct / 100);
+    // The house keeps its share of the pools that pay; when nothing pays, every bet is refunded.
+    const Money house =
+        calc.nowinningbets ? Money() : (totals.win + totals.place + totals.show).times(pct / 100);
     sh.winpool = Money::fromdouble(calc.winpool);
     sh.placepool = Money::fromdouble(calc.placepool);
     sh.showpool = Money::fromdouble(calc.showpool);

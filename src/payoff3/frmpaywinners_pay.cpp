@@ -59,14 +59,7 @@ void frmpaywinners::cmdpay_Click() {
     list.removeitem(sel);
 
     // The last payment ends the document of payment blocks; printing stays as it was set.
-    if (paydoc_ && list.listcount() == 0) {
-        paydoc_ = false;
-        try {
-            app_.printer().enddoc();
-        } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-        }
-    }
+    if (list.listcount() == 0) enddoc();
 }
 
 void frmpaywinners::printblock(long, const std::array<double, 9>& row) {

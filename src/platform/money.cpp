@@ -4,13 +4,29 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/fileerror.h"
 #include "platform/text.h"
 
 namespace vt {
 
+void Money::overflow() { throwfileerror(6); }
+
+bool Money::betamount(double d, Money& out) {
+    // Whole cents: a hundredth of a cent off is a typing slip, not a rounding of the double.
+    if (!std::isfinite(d) || d <= 0 || d > 1e6) return false;
+    const double cents = d * 100;
+    const double whole = std::nearbyint(cents);
+    if (std::fabs(cents - whole) > 1e-6) return false;
+    Money m = units(static_cast<int64_t>(whole) * (scale / 100));
+    if (!m.isbetamount()) return false;
+    out = m;
+    return true;
+}
+
 Money Money::fromdouble(double d) {
     double scaled = d * scale;
-    if (!std::isfinite(d) || std::fabs(scaled) >= 1e15) return units(static_cast<int64_t>(std::nearbyint(scaled)));
+    if (!std::isfinite(d) || std::fabs(scaled) >= 9.2e18) overflow();
+    if (std::fabs(scaled) >= 1e15) return units(static_cast<int64_t>(std::nearbyint(scaled)));
     // Round the 15-significant-digit decimal form of d, the value a person reads, half to even:
     // 1.00015 is 1.0002 though its binary value lies a hair below the half.
     char buf[64];

@@ -297,6 +297,7 @@ void Transaction::commit() {
         throw;
     }
     failedlabel_.clear();
+    ++fl.commits_;
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
         io.fsyncdir(pf);

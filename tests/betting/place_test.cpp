@@ -1,5 +1,6 @@
 // Placing bets at the betting screen: the records in the files, the list, the totals.
 #include "betfixture.h"
+#include "records/records.h"
 
 namespace vt::test {
 
@@ -143,6 +144,43 @@ TEST_F(PlaceTest, UnpaidBetsHoldTheBettorRoundAndScreen) {
     EXPECT_EQ(sh().curround, "Round1");
     EXPECT_TRUE(app->isloaded("frmbet"));
     EXPECT_EQ(lines("lstbetsprior").size(), 2u);
+}
+
+}  // namespace vt::test
+
+namespace vt::test {
+
+// An amount that is not whole cents above 0 and at most $99,999.99 is refused with the amount
+// message and nothing is written; the largest bet is written and read back exactly.
+TEST_F(PlaceTest, AmountsOutsideWholeCentsUpToTheLargestBetAreRefused) {
+    for (const char* bad : {"2.123456", "0.001", "0", "-5", "100000", "99999999999999", "1e300"}) {
+        pickentry(7);
+        c("cmdwin").click();
+        c("cmdbamount", 1).click();
+        c("txtamount").settext(bad);
+        dialogs.ok("Missing bettor, player, position, or amount");
+        c("cmddone").click();
+        EXPECT_EQ(betsfile(3), "") << bad;
+        c("cmdclrpos").click();
+    }
+    EXPECT_EQ(sh().newtotal, Money{});
+    // An amount button never takes the amount past the largest bet.
+    c("txtamount").settext("99999.5");
+    dialogs.ok("Missing bettor, player, position, or amount");
+    c("cmdbamount", 2).click();
+    EXPECT_EQ(c("txtamount").text(), "99999.5");
+    c("cmdbamount", 1).click();
+    EXPECT_EQ(c("txtamount").text(), "99999.75");
+    dialogs.ok("Missing bettor, player, position, or amount");
+    c("cmdbamount", 1).click();
+    EXPECT_EQ(c("txtamount").text(), "99999.75");
+    pickentry(7);
+    c("cmdwin").click();
+    c("txtamount").settext("99999.99");
+    c("cmddone").click();
+    EXPECT_EQ(betsfile(3), "12,7,1,99999.99\r\n");
+    sumbets(*app);
+    EXPECT_EQ(sh().summ(7).win, Money::units(999999900));
 }
 
 }  // namespace vt::test

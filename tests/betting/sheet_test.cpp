@@ -147,3 +147,28 @@ TEST_F(SheetTest, NewBettorByTicketBoxAndChoiceEmptyAtLoad) {
 }
 
 }  // namespace vt::test
+
+namespace vt::test {
+
+TEST_F(SheetTest, NextBetAboveTheLargestBetIsRefusedAndNothingWritten) {
+    s("txtticket").settext("jones-al");
+    s("txtticket").keypress(vbKeyReturn);
+    pick("lstplayers", "FLIGHT A  ADAMS");
+    s("txtamt", 4).click();
+    for (int i = 0; i < 4; ++i) s("txtamt", 3).click();  // step $100
+    clicks("txtwin", 1000);                              // $100,000
+    dialogs.ok("at most $99,999.99");
+    s("cmdplacebets").click();
+    EXPECT_EQ(betsfile(1), "");
+    EXPECT_EQ(s("txtwin").text(), "100000");
+    s("txtwin").settext("2.123456");
+    dialogs.ok("whole cents");
+    s("cmdplacebets").click();
+    EXPECT_EQ(betsfile(1), "");
+    s("txtwin").settext("99999.99");
+    dialogs.answer(vbYes, "Place these bets?");
+    s("cmdplacebets").click();
+    EXPECT_EQ(betsfile(1), "2,1,1,99999.99\r\n");
+}
+
+}  // namespace vt::test

@@ -6,9 +6,10 @@
 
 namespace vt::test {
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const std::string& under) {
     std::random_device rd;
-    auto base = std::filesystem::temp_directory_path() / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::path root = under.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(under);
+    auto base = root / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(base);
     path_ = base.string();
 }

@@ -15,7 +15,8 @@ namespace vt::test {
 // A fresh temporary program folder, removed at the end.
 class TempFolder {
 public:
-    TempFolder();
+    // A folder under `base`, or under the system's temporary folder.
+    explicit TempFolder(const std::string& base = "");
     ~TempFolder();
     const std::string& path() const { return path_; }
     // Host path of a file in the program folder.

@@ -96,15 +96,50 @@ TEST_F(CalcTest, UnbackedPoolsCascadeToARefund) {
     finishers({"1", "2", "3"}, {1, 2, 3});
     dialogs.ok("No winning win bets. Allocating all win bets to place bets")
         .ok("No winning place bets. Allocating all place bets to show bets")
-        .ok("No winning show bets. Refund all show bets.")
+        .ok("No winning show bets. Refund all win, place, and show bets.")
         .ok("No winning win, place, or show bets. Refund all bets.");
+    ctl("txthousepct").settext("10");
     calc();
+    EXPECT_EQ(ctl("txthousetot").text(), "$0.00") << "the house keeps nothing of money refunded";
     EXPECT_TRUE(ctl("cmdcalc").visible());
     EXPECT_FALSE(ctl("cmdpay").visible());
     EXPECT_EQ(ctl("lstwinners").listcount(), 0);
     EXPECT_EQ(box(0), "");
 }
 
+// The house is taken only of the pools that pay: a refunded SHOW pool goes back whole, and the
+// refund message names the money moved into it.
+TEST_F(CalcTest, HouseIsTakenOnlyOfPoolsThatPay) {
+    writebets({{2, 1, 1, "20"},
+               {4, 4, 1, "80"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "5"},
+               {4, 4, 2, "45"},
+               {4, 4, 3, "40"}});
+    open();
+    ctl("txthousepct").settext("10");
+    finishers({"1", "2", "3"}, {1, 2, 3});
+    dialogs.ok("No winning show bets. Refund all show bets.");
+    calc();
+    EXPECT_EQ(ctl("txthousetot").text(), "$16.00");
+    paybettor(2);
+    paybettor(3);
+    // $16 house + $144 paid + $40 refunded = $200 bet.
+    EXPECT_EQ(ctl("txtpaid").text(), "$160.00");
+    EXPECT_EQ(ctl("txtbet").text(), "$200.00");
+
+    // PLACE moved into the refunded SHOW pool: both are named, and the WIN pool pays alone.
+    ctl("cmdclear").click();
+    writebets({{2, 1, 1, "20"}, {4, 4, 1, "30"}, {4, 4, 2, "25"}, {4, 4, 3, "15"}});
+    ctl("txthousepct").settext("0");
+    finishers({"1", "2", "3"}, {1, 2, 3});
+    dialogs.ok("No winning place bets. Allocating all place bets to show bets")
+        .ok("No winning show bets. Refund all place and show bets.");
+    calc();
+    EXPECT_EQ(ctl("txthousetot").text(), "$0.00");
+    paybettor(2);
+    EXPECT_EQ(ctl("txtpaid").text(), "$50.00");  // + $40 refunded = $90 bet
+}
 
 TEST_F(CalcTest, FlightWithoutBetsEndsWithTheRefundMessage) {
     open();

@@ -1,4 +1,6 @@
 // Payoff sheets with the results file, and the sortable winners list.
+#include <functional>
+
 #include "paytest.h"
 
 namespace vt::test {
@@ -159,8 +161,10 @@ TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     EXPECT_EQ(lines[6], at({{1, "3"}, {5, "A         CHARLIE"}, {30, "$0.00"}, {40, "$0.00"}, {50, "$10.20"}}));
     EXPECT_EQ(lines[8], at({{1, "BETTOR NAME"}, {50, "AMOUNT"}, {65, "AMT ROUNDED"}}));
     const std::string rule = "____________";
-    EXPECT_EQ(lines[10], at({{1, "HOUSE"}, {50, "20.00"}, {65, "20.00"}, {85, rule}}));
-    EXPECT_EQ(lines[12], at({{1, "ADAMS-ANN"}, {50, "133.05"}, {65, "133.00"}, {85, rule}}));
+    // In the order the grid shows: after the name sort the house stands between the bettors.
+    EXPECT_EQ(lines[10], at({{1, "ADAMS-ANN"}, {50, "133.05"}, {65, "133.00"}, {85, rule}}));
+    EXPECT_EQ(lines[12], at({{1, "BAKER-BOB"}, {50, "46.95"}, {65, "47.00"}, {85, rule}}));
+    EXPECT_EQ(lines[14], at({{1, "HOUSE"}, {50, "20.00"}, {65, "20.00"}, {85, rule}}));
     EXPECT_EQ(lines[16], at({{1, "ZZ-TOTAL"}, {50, "200.00"}, {65, "200.00"}, {85, rule}}));
     EXPECT_EQ(lines.size(), 17u);
 
@@ -169,6 +173,33 @@ TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     EXPECT_TRUE(pay().visible());
 }
 
+// A forgotten calculation takes its winners list along, so an old grid is never shown or
+// printed under another round's or flight's finishers.
+TEST_F(PrintTest, ForgettingTheCalculationClosesTheWinnersList) {
+    const std::function<void()> forget[] = {[&] { ctl("cmdclear").click(); },
+                                            [&] { ctl("Option2").click(); },
+                                            [&] { ctl("optflight", 2).click(); }};
+    for (const auto& f : forget) {
+        ctl("Option1").click();
+        calcworked();
+        ctl("cmdprtsumm").click();
+        choose(1);
+        ASSERT_TRUE(app->isloaded("frmprint"));
+        f();
+        EXPECT_FALSE(app->isloaded("frmprint"));
+        EXPECT_TRUE(pay().visible());
+        ctl("optflight", 1).click();
+        ctl("cmdclear").click();
+    }
+    // MAIN MENU closes it with the screen.
+    calcworked();
+    ctl("cmdprtsumm").click();
+    choose(1);
+    ctl("cmdreturn").click();
+    EXPECT_FALSE(app->isloaded("frmprint"));
+    EXPECT_FALSE(app->isloaded("frmpay"));
+    EXPECT_TRUE(printed.docs.empty());
+}
 
 }  // namespace
 }  // namespace vt::test

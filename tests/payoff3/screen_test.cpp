@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "payoff3/frmpaywinners.h"
 #include "testapp.h"
 
@@ -180,6 +182,116 @@ TEST_F(PayWinners, AnyBettorCalculatorKeepsARunningTotal) {
     EXPECT_EQ(any.control("txttotaldue").text(), "$20.00");
     any.control("cmdclear").click();
     EXPECT_EQ(any.control("txttotaldue").text(), "");
+}
+
+// A round choice loads that round's pools for the chosen flight, so one round's bets are never
+// paid from another's pools.
+TEST_F(PayWinners, RoundChoiceLoadsTheRoundsPools) {
+    folder.write("Round2 1Bets", "2,1,1,10\r\n3,2,2,10\r\n4,3,3,15\r\n");
+    open();
+    ctl("Option2").click();
+    EXPECT_EQ(sh().curround, "Round2");
+    EXPECT_EQ(ctl("lstwinners").listcount(), 4);
+    calculate(false);
+    EXPECT_EQ(ctl("txtbet").text(), "$35.00");
+    for (long b : {2, 3, 4}) pay(b);
+    EXPECT_EQ(ctl("txtpaid").text(), "$35.00");
+}
+
+// Finishes outside the five the payoffs are worked out for are refused before the screen turns
+// to paying; so are pools a bad Bets record left incomplete.
+TEST_F(PayWinners, FinishesThatCannotBePaidAreRefusedAndLeaveTheScreen) {
+    open();
+    const std::vector<std::vector<std::pair<const char*, long>>> finishes = {
+        {{"cmdwinner", 1}, {"cmdplace", 2}},
+        {{"cmdwinner", 1}, {"cmdwinner", 2}},
+        {{"cmdwinner", 1}, {"cmdshow", 3}},
+        {{"cmdplace", 2}, {"cmdshow", 3}},
+    };
+    for (const auto& finish : finishes) {
+        ctl("optflight", 1).click();
+        for (const auto& [button, entry] : finish) enter(button, entry);
+        dialogs.ok("Enter the finishers of every position");
+        ctl("cmdpayoff").click();
+        EXPECT_TRUE(ctl("cmdpayoff").visible());
+        EXPECT_FALSE(ctl("cmdpay").visible());
+        EXPECT_EQ(ctl("lstwinners").listcount(), 4) << "the entries stay listed";
+        EXPECT_EQ(ctl("txtpaid").text(), " ");
+    }
+    // Bettor 8's bet names no entry: the pools read are not the flight's pools.
+    folder.write("Round1 1Bets", "8,99,1,50\r\n2,1,1,10\r\n3,2,2,10\r\n4,3,3,10\r\n");
+    ctl("optflight", 1).click();
+    enter("cmdwinner", 1);
+    enter("cmdplace", 2);
+    enter("cmdshow", 3);
+    dialogs.ok("pools are incomplete");
+    ctl("cmdpayoff").click();
+    EXPECT_TRUE(ctl("cmdpayoff").visible());
+    EXPECT_FALSE(ctl("cmdpay").visible());
+    EXPECT_EQ(ctl("txtbet").text(), " ");
+}
+
+// With no bet on any finisher every bet is refunded, so the house keeps nothing.
+TEST_F(PayWinners, NoWinningBetsRefundsAllAndTheHouseKeepsNothing) {
+    folder.write("Round1 1Bets", "5,4,1,80\r\n5,4,2,30\r\n");
+    open();
+    dialogs.ok("No winning bets - print a bet summary to refund all bets");
+    calculate(false);
+    EXPECT_EQ(ctl("txtpaid").text(), "$0.00");
+    EXPECT_EQ(ctl("txthousetot").text(), " 0");
+    EXPECT_EQ(ctl("lstwinners").listcount(), 0);
+}
+
+// Track payoffs are numbers above 0; a new round or flight forgets them with the calculation.
+TEST_F(PayWinners, OutsidePayoffsMustBePositiveAndGoWithTheRace) {
+    open();
+    const char* boxes[] = {"txtwinwin",     "txtwinplace",  "txtwinshow",
+                           "txtplaceplace", "txtplaceshow", "txtshowshow"};
+    for (const char* bad : {"-9", "0", "$-2.00"}) {
+        for (int i = 0; i < 6; ++i) ctl(boxes[i]).settext(i == 0 ? bad : "4");
+        dialogs.answer(vbYes, "Use outside payoffs?").ok("Missing entry or non-numeric entry");
+        ctl("cmdtrack").click();
+        EXPECT_EQ(sh().paywinwin, 0) << bad;
+        EXPECT_FALSE(ctl("cmdusing").visible()) << bad;
+    }
+    const std::function<void()> choices[] = {[&] { ctl("optflight", 1).click(); },
+                                             [&] { ctl("Option2").click(); }};
+    for (const auto& choose : choices) {
+        for (int i = 0; i < 6; ++i) ctl(boxes[i]).settext("9");
+        dialogs.answer(vbYes, "Use outside payoffs?");
+        ctl("cmdtrack").click();
+        ASSERT_DOUBLE_EQ(sh().paywinwin, 4.5);
+        choose();
+        EXPECT_EQ(sh().paywinwin, 0);
+        EXPECT_EQ(sh().payshowshow, 0);
+        EXPECT_FALSE(ctl("cmdusing").visible());
+        EXPECT_TRUE(ctl("cmdtrack").visible());
+        EXPECT_EQ(ctl("txtwinwin").text(), "");
+    }
+    // Back on Round1: computed payoffs, not the typed ones.
+    ctl("Option1").click();
+    calculate(false);
+    EXPECT_EQ(ctl("txtwinwin").text(), "$9.00");
+}
+
+// Payment blocks still collecting when the operator turns to another flight are printed then,
+// so the blocks of two flights never share one document.
+TEST_F(PayWinners, AFlightChoiceEndsTheOpenDocumentOfPaymentBlocks) {
+    open();
+    calculate(false);
+    sh().printswitch = "yes";
+    pay(2);
+    EXPECT_TRUE(printed.docs.empty());
+    ctl("optflight", 2).click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.lines(0).at(1).substr(0, 9), "ADAMS-ANN");
+    ctl("optflight", 1).click();
+    calculate(false);
+    pay(3);
+    pay(4);
+    pay(2);
+    ASSERT_EQ(printed.docs.size(), 2u);
+    EXPECT_EQ(printed.lines(1).at(1).substr(0, 9), "BAKER-BOB");
 }
 
 }  // namespace

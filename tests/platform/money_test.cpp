@@ -1,6 +1,11 @@
+#include "platform/money.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/money.h"
+#include <cmath>
+#include <limits>
+
+#include "platform/fileerror.h"
 
 using namespace vt;
 
@@ -54,4 +59,47 @@ TEST(Money, TextForm) {
     Money sum;
     for (int i = 0; i < 10; ++i) sum += Money::fromdouble(0.1);
     EXPECT_EQ(sum, Money::dollars(1));
+}
+
+TEST(Money, OverflowIsAnErrorNeverAWrappedValue) {
+    const Money big = Money::units(INT64_MAX - 5);
+    auto overflows = [](auto f) {
+        try {
+            f();
+        } catch (const FileError& e) {
+            return e.number == 6 && e.text == "Overflow";
+        }
+        return false;
+    };
+    EXPECT_TRUE(overflows([&] { (void)(big + Money::units(6)); }));
+    EXPECT_TRUE(overflows([&] { (void)(-big - Money::units(10)); }));
+    EXPECT_TRUE(overflows([&] { (void)(Money::dollars(1) * INT64_MAX); }));
+    EXPECT_TRUE(overflows([&] { (void)Money::dollars(INT64_MAX / 1000); }));
+    EXPECT_TRUE(overflows([&] { (void)Money::fromdouble(1e20); }));
+    EXPECT_TRUE(overflows([&] { (void)Money::fromdouble(std::nan("")); }));
+    EXPECT_TRUE(overflows([&] {
+        Money sum;
+        for (int i = 0; i < 10; ++i) sum += Money::units(99999999999999LL * Money::scale);
+    }));
+    Money m = big;
+    EXPECT_TRUE(overflows([&] { m += Money::units(6); }));
+    EXPECT_EQ(m, big) << "left as it was";
+    EXPECT_EQ((big + Money::units(5)).units(), INT64_MAX);
+}
+
+TEST(Money, BetAmountIsWholeCentsAboveZeroUpToTheLargestBet) {
+    Money m;
+    for (double good : {0.01, 2.5, 19.99, 1234.56, 99999.99}) {
+        EXPECT_TRUE(Money::betamount(good, m)) << good;
+        EXPECT_EQ(m.units(), static_cast<int64_t>(std::llround(good * 100)) * 100) << good;
+        EXPECT_TRUE(m.isbetamount());
+        Money back;
+        EXPECT_TRUE(Money::parse(m.tostring(), back));
+        EXPECT_EQ(back, m) << "reads back exactly";
+    }
+    m = Money::units(77);
+    for (double bad : {0.0, -1.0, 2.123456, 2.001, 0.005, 100000.0, 99999.991, 1e14,
+                       99999999999999.0, std::numeric_limits<double>::infinity(), std::nan("")})
+        EXPECT_FALSE(Money::betamount(bad, m)) << bad;
+    EXPECT_EQ(m.units(), 77);
 }
