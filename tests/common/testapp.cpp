@@ -6,11 +6,11 @@
 
 namespace vt::test {
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const std::filesystem::path& base) {
     std::random_device rd;
-    auto base = std::filesystem::temp_directory_path() / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(base);
-    path_ = base.string();
+    auto folder = base / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(folder);
+    path_ = folder.string();
 }
 
 TempFolder::~TempFolder() {
