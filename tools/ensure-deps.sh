@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build tools and libraries when any is missing; nothing when all are present.
+# Extra package names given as arguments are wanted too (./test adds the X server and xdotool).
 set -euo pipefail
-pkgs="cmake g++ qt6-base-dev libgtest-dev libbenchmark-dev"
+pkgs="cmake g++ qt6-base-dev libgtest-dev libbenchmark-dev $*"
 missing=""
 for p in $pkgs; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

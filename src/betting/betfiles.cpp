@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 
 namespace vt {
@@ -56,23 +57,39 @@ std::vector<std::string> recordlines(const std::string& bytes) {
     return lines;
 }
 
-// Whether a record line holds exactly this bet.
-bool sameBet(const std::string& line, const Bet& bet) {
-    try {
-        RecordReader r(line);
-        Bet b;
-        b.bettor = static_cast<long>(r.integer());
-        b.entry = static_cast<long>(r.integer());
-        b.type = static_cast<long>(r.integer());
-        b.amount = r.money();
-        return r.eof() && b.bettor == bet.bettor && b.entry == bet.entry && b.type == bet.type &&
-               b.amount == bet.amount;
-    } catch (const FileError&) {
-        return false;  // a record that does not read as a bet is kept as it stands
+// A number field as the readers take it: empty reads 0.
+bool numberfield(const Field& f, long long& out) {
+    if (trim(f.text).empty()) {
+        out = 0;
+        return true;
     }
+    double d;
+    if (f.quoted || !parsenumber(f.text, d) || d != static_cast<double>(static_cast<long long>(d)))
+        return false;
+    out = static_cast<long long>(d);
+    return true;
 }
 
 }  // namespace
+
+LineBet linebet(const FileLine& line) {
+    LineBet out;
+    long long v[3] = {0, 0, 0};
+    bool ok[3];
+    for (int i = 0; i < 3; ++i)
+        ok[i] = i < static_cast<int>(line.fields.size()) && numberfield(line.fields[i], v[i]);
+    bool amount =
+        line.fields.size() > 3 && !line.fields[3].quoted &&
+        (trim(line.fields[3].text).empty() || Money::parse(line.fields[3].text, out.bet.amount));
+    out.hasbettor = ok[0] && !trim(line.fields[0].text).empty();
+    out.bet.bettor = static_cast<long>(v[0]);
+    out.bet.entry = static_cast<long>(v[1]);
+    out.bet.type = static_cast<long>(v[2]);
+    out.whole = line.fields.size() == 4 && out.hasbettor && ok[1] && ok[2] && amount;
+    return out;
+}
+
+namespace {}  // namespace
 
 long countbets(App& app, const std::string& round, long flight) {
     Shared& sh = app.shared();
@@ -108,34 +125,43 @@ bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>
 
 Removed removebet(App& app, const std::string& round, long flight, const Bet& bet) {
     Shared& sh = app.shared();
-    const std::string paths[2] = {sh.betsfile(round, flight), sh.betsbackupfile(round, flight)};
-    const char* readops[2] = {"Bets Input", "Betsbackup Input"};
-    const char* writeops[2] = {"Bets Output", "Betsbackup Output"};
-    std::string olds[2], news[2];
+    const std::string betsfile = sh.betsfile(round, flight);
+    std::string bytes;
     try {
-        for (int k = 0; k < 2; ++k) {
-            sh.fileop = readops[k];
-            olds[k] = app.files().readall(paths[k]);
-            auto lines = recordlines(olds[k]);
-            bool removed = false;
-            for (const auto& line : lines) {
-                if (!removed && sameBet(line, bet)) {
-                    removed = true;
-                    continue;
-                }
-                news[k] += line + "\r\n";
-            }
-            if (!removed) return Removed::NotFound;
-        }
+        sh.fileop = "Bets Input";
+        bytes = app.files().readall(betsfile);
     } catch (const FileError& e) {
         app.fileerrorbox(e);
         return Removed::Failed;
     }
-    Transaction tx(app.files());
-    for (int k = 0; k < 2; ++k) {
-        sh.fileop = writeops[k];
-        app.files().replacefile(paths[k], news[k]);
+    // Both files are written from the Bets file's records: the first equal to the bet and every
+    // bettor-0 record are left out. A record that does not read whole is never silently kept or
+    // dropped, so then nothing is deleted.
+    std::string out;
+    bool removed = false;
+    for (const FileLine& line : filelines(bytes)) {
+        LineBet b = linebet(line);
+        if (!b.whole) {
+            app.msgbox(Mid(betsfile, static_cast<long>(sh.datapath.size()) + 1) +
+                           " holds a bad record, so the bet was not deleted.\r\nCheck it with Fix "
+                           "Files on the main menu.",
+                       vbOKOnly, "Bet");
+            return Removed::BadRecord;
+        }
+        if (b.bet.bettor == 0) continue;
+        if (!removed && b.bet.bettor == bet.bettor && b.bet.entry == bet.entry &&
+            b.bet.type == bet.type && b.bet.amount == bet.amount) {
+            removed = true;
+            continue;
+        }
+        out += line.text + "\r\n";
     }
+    if (!removed) return Removed::NotFound;
+    Transaction tx(app.files());
+    sh.fileop = "Bets Output";
+    app.files().replacefile(betsfile, out);
+    sh.fileop = "Betsbackup Output";
+    app.files().replacefile(sh.betsbackupfile(round, flight), out);
     return app.commit(tx) ? Removed::Done : Removed::Failed;
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "records/filelines.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -31,11 +32,21 @@ long countbets(App& app, const std::string& round, long flight);
 // it fails the file-error box is shown and no file holds any of the bets.
 bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>& bets);
 
+// One line of a Bets file read as a bet: `whole` when its four fields read as a bet (an empty
+// field reads 0, but an empty bettor field names no bettor); `hasbettor` when its bettor field
+// names a bettor, whatever the rest holds.
+struct LineBet {
+    Bet bet;
+    bool whole = false, hasbettor = false;
+};
+LineBet linebet(const FileLine& line);
+
 // How a removal of one bet from a flight's pair ended.
-enum class Removed { Done, NotFound, Failed };
-// Removes the first record equal to the bet from the round's Bets file of the flight and from its
-// Betsbackup file, keeping every other record as it stands, in one transaction. Nothing changes
-// unless both files hold the bet.
+enum class Removed { Done, NotFound, BadRecord, Failed };
+// Rewrites the round's Bets and Betsbackup files of the flight from the Bets file's records
+// without the first one equal to the bet and without bettor-0 records, each other record kept
+// as it stands; both files commit together. Refused, with a message naming the file, while the
+// Bets file holds a record that does not read whole.
 Removed removebet(App& app, const std::string& round, long flight, const Bet& bet);
 
 }  // namespace vt

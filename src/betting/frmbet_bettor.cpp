@@ -4,6 +4,7 @@
 #include "betting/buildboard.h"
 #include "betting/frmbet.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 
 namespace vt {
@@ -86,9 +87,10 @@ void frmbet::cbobettor_Click() {
 }
 
 // One line of the bet list: flight label, name in 20 places, amount and position.
-std::string frmbet::betline(long flight, const std::string& name, Money amount, const std::string& wps) const {
-    return sh_.flightnames[flight] + Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@") + " $" + Format(amount, "#00.00") +
-           " " + wps;
+std::string frmbet::betline(long flight, const std::string& name, Money amount,
+                            const std::string& wps) const {
+    return sh_.flightnames[flight] + Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@") + " $" +
+           Format(amount, "#00.00") + " " + wps;
 }
 
 // Starts the bettor's turn: empties the new bets and lists the bettor's bets of the round from
@@ -107,11 +109,12 @@ void frmbet::listbettor() {
     control("txtbettor").settext(sh_.curbettor);
     sh_.betrow = 1;
     const char* letters[4] = {"", "W", "P", "S"};
-    bool whole = eachpriorbet("Bad Player number in a bet record - use 'Fix File' to examine bet records",
-                              [&](long f, const Bet& bet, const Entry& e) {
-                                  std::string letter = bet.type >= 1 && bet.type <= 3 ? letters[bet.type] : "";
-                                  addlistline(betline(e.flight, e.name, bet.amount, letter), f, bet);
-                              });
+    bool whole = eachpriorbet(
+        "Bad Player number in a bet record - use 'Fix File' to examine bet records",
+        [&](long f, const Bet& bet, const Entry& e) {
+            std::string letter = bet.type >= 1 && bet.type <= 3 ? letters[bet.type] : "";
+            addlistline(betline(e.flight, e.name, bet.amount, letter), f, bet);
+        });
     if (!whole) return;
     addlistline(kDivider, 0, Bet{});
 }
@@ -134,32 +137,41 @@ void frmbet::addlistline(const std::string& line, long flight, const Bet& bet) {
 }
 
 // Runs fn over the current bettor's bets of the round, flight by flight in file order, adding
-// each to the prior total. Stops with the message when a bet names an entry no row holds.
+// each to the prior total. Each flight is summed as the screens expect, and its file is read line
+// by line for the listing, so another bettor's bad record hides nothing; a bet of this bettor's
+// that names an entry no row holds, or does not read whole, stops the listing with the message.
 bool frmbet::eachpriorbet(const std::string& badmessage,
                           const std::function<void(long, const Bet&, const Entry&)>& fn) {
     for (long f = 1; f <= 15; ++f) {
         sh_.curflight = sh_.flightnames[f];
         sh_.curflightnbr = f;
+        int errors = app_.fileerrors;
         sumbets(app_);
-        if (!sh_.fileok && sh_.dataerror != 1) return false;  // the read error has been shown
-        for (long j = 1; j < sh_.betcount && j <= sh_.maxbets && sh_.dataerror != 1; ++j) {
-            const Bet& bet = sh_.bets(j);
-            if (bet.bettor != sh_.curticket) continue;
-            if (bet.amount == Money{}) break;
-            long k = entryrow(sh_, bet.entry);
+        bool shown = app_.fileerrors != errors;  // the sum showed its own file-error box
+        std::vector<FileLine> lines;
+        try {
+            std::string path = sh_.betsfile(sh_.curround, f);
+            if (app_.files().exists(path)) lines = filelines(app_.files().readall(path));
+        } catch (const FileError& e) {
+            sh_.fileop = "Bets Input";
+            if (!shown) app_.fileerrorbox(e);
+            return false;
+        }
+        for (const FileLine& line : lines) {
+            LineBet b = linebet(line);
+            if (!b.hasbettor || b.bet.bettor != sh_.curticket) continue;
+            long k = b.whole ? entryrow(sh_, b.bet.entry) : 0;
+            if (b.whole && b.bet.amount == Money{}) break;
             if (!k) {
                 sh_.dataerror = 1;
-                break;
+                app_.msgbox(badmessage, vbOKOnly, "Player select");
+                showdataerror();
+                return false;
             }
             sh_.selrow = k;
-            fn(f, bet, sh_.entries(k));
-            sh_.priortotal += bet.amount;
+            fn(f, b.bet, sh_.entries(k));
+            sh_.priortotal += b.bet.amount;
             control("txttotalprior").settext(Format(sh_.priortotal, "$#,##0.00"));
-        }
-        if (sh_.dataerror == 1) {
-            app_.msgbox(badmessage, vbOKOnly, "Player select");
-            showdataerror();
-            return false;
         }
     }
     return true;

@@ -101,6 +101,8 @@ int Files::seam() const {
 void Files::setfault(Fault f) const {
     fault_ = f;
     calls_ = 0;
+    commits_ = 0;
+    spans_.clear();
     crashed_ = false;
 }
 

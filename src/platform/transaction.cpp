@@ -257,6 +257,11 @@ void Transaction::commit() {
     const std::string& pf = fl.programfolder();
     std::string journal = pf + kJournal, journalnew = pf + kJournalNew;
 
+    struct Span {
+        const Files& f;
+        long first;
+        ~Span() { f.spans_.emplace_back(first, f.calls_); }
+    } span{fl, fl.calls_ + 1};
     // A journal left by an earlier operation is made first, so this one cannot overtake it; when
     // it was pending while this operation read its files, this one is refused (it may have read
     // them old).
@@ -297,6 +302,7 @@ void Transaction::commit() {
         throw;
     }
     failedlabel_.clear();
+    ++fl.commits_;
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
         io.fsyncdir(pf);

@@ -59,7 +59,9 @@ void printrefunds(Context& app, const std::vector<Bet>& read, Money total) {
         if (!sums.count(b.bettor)) order.push_back(b.bettor);
         sums[b.bettor] += b.amount;
     }
+    // A bettor whose bets add up to nothing is owed nothing and gets no line.
     auto line = [&](const std::string& name, Money sum) {
+        if (sum == Money{}) return;
         p.print({Format(name, "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(sum, "Currency")});
     };
     for (size_t k = 1; k <= sh.bettors.size(); ++k) {

@@ -63,6 +63,11 @@ FrmSummary::FrmSummary(App& app) : Form(app, "frmsummary"), app_(app) {
         add(Kind::ListBox, c.list, "", c.left, 152, c.width, 530).tooltip = c.tooltip;
         if (c.total) add(Kind::TextBox, c.total, "", c.left, 688, c.width, 26).locked = true;
     }
+    // Said while the flight's Bets file holds a record the sum could not take.
+    auto& bad = add(Kind::Label, "lblbadbets", "", 10, 720, 820, 40);
+    bad.fontbold = true;
+    bad.forecolor = 0xC00000;
+    bad.setvisible(false);
     auto& totals = add(Kind::Label, "Label8", "TOTALS", 10, 692, 295, 22);
     totals.alignment = 1;
     totals.fontbold = true;
@@ -115,8 +120,18 @@ void FrmSummary::Form_Load() {
     readbettors(app_);
     readentries(app_);
     sumbets(app_);
+    showbadbets();
     calcodds(app_);
     fillsummarylists(app_);
+}
+
+void FrmSummary::showbadbets() {
+    Shared& s = sh();
+    Control& bad = control("lblbadbets");
+    bad.setcaption(s.curround + " Flight " + trim(s.curflight) +
+                   ": the Bets file holds a bad record, so these totals leave bets out. Check it "
+                   "with Fix Files on the main menu.");
+    bad.setvisible(!s.betscomplete);
 }
 
 void FrmSummary::chooseround(const std::string& key, const std::string& banner) {
@@ -142,6 +157,7 @@ void FrmSummary::optflight_Click(int index) {
 void FrmSummary::reloadflight() {
     resetsumm(sh());
     sumbets(app_);
+    showbadbets();
     calcodds(app_);
     fillsummarylists(app_);
 }

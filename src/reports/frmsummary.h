@@ -40,6 +40,8 @@ private:
     void chooseround(const std::string& key, const std::string& banner);
     // Sums the bets of the current round and flight and fills the lists.
     void reloadflight();
+    // Says whether the last sum stopped at a bad record of the Bets file.
+    void showbadbets();
     // Re-collects the flight's entries, puts them in order and shows the first lines.
     void sortlists(SummaryOrder order);
     // Shows up to one page of display rows from r; r ends after the last row shown.

@@ -69,11 +69,15 @@ TEST_F(BetTest, BadBettorNamesAreRefused) {
 
 TEST_F(BetTest, NewTicketNumberIsNeverOneInUse) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n5,\"A\"\r\n3,\"B\"\r\n4,\"C\"\r\n");
+    // Bettor 6 was removed in Fix Files; its bet is still in a Final flight's backup.
+    folder.write("Final 9Betsbackup", "6,1,1,5\r\n");
     open();
     dialogs.ok("NEWMAN added");
     c("cbobettor").settext("NEWMAN");
     c("cbobettor").keypress(13);
-    EXPECT_EQ(sh().curticket, 6);
+    EXPECT_EQ(sh().curticket, 7);
+    EXPECT_EQ(folder.read("Bettors"),
+              "1,\"AnyBettor\"\r\n5,\"A\"\r\n3,\"B\"\r\n4,\"C\"\r\n7,\"NEWMAN\"\r\n");
 }
 
 TEST_F(BetTest, BadPlayerNumberInAPriorBetStopsTheListing) {
@@ -84,6 +88,27 @@ TEST_F(BetTest, BadPlayerNumberInAPriorBetStopsTheListing) {
     EXPECT_EQ(sh().dataerror, 1);
     EXPECT_TRUE(c("lbldataerror").visible());
     EXPECT_TRUE(lines("lstbetsprior").empty());
+}
+
+TEST_F(BetTest, AnotherBettorsBadRecordHidesNoPriorBet) {
+    bets(3, "12,7,1,2\r\n5,99,1,3\r\n12,8,2,4\r\n");
+    // The board's all-flights sum reports the bad record as the screen opens.
+    dialogs.ok(" 9 Subscript out of range");
+    open();
+    // Bettor 5's bad record stops the flight's sum, but not the listing of bettor 12's bets.
+    pickbettor("SMITH-BOB");
+    EXPECT_EQ(lines("lstbetsprior"),
+              (std::vector<std::string>{"FLIGHT C  CARTER" + std::string(13, ' ') + " $02.00 W",
+                                        "FLIGHT C  DAVIS" + std::string(14, ' ') + " $04.00 P",
+                                        "----------NEW BETS--------------"}));
+    EXPECT_EQ(c("txttotalprior").text(), "$6.00");
+    // The bettor's own record that does not read as a bet gets the message.
+    bets(4, "12,8,x,4\r\n");
+    dialogs.ok(" 13 Type mismatch");  // the sum of flight 4 meets it first, for any bettor
+    pickbettor("JONES-AL");
+    dialogs.ok(" 13 Type mismatch").ok("Bad Player number in a bet record");
+    pickbettor("SMITH-BOB");
+    EXPECT_EQ(lines("lstbetsprior").size(), 2u);
 }
 
 TEST_F(BetTest, AmountButtonsAddUp) {

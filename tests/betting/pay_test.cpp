@@ -138,12 +138,27 @@ TEST_F(DeleteTest, NothingChosenOrNoAnswerDeletesNothing) {
     EXPECT_EQ(lines("lstbetsprior").size(), 5u);  // relisted, without the divider
 }
 
-TEST_F(DeleteTest, BetMissingFromTheBackupIsNotDeleted) {
-    folder.write(betsname(4, "Round1", true), "");
+TEST_F(DeleteTest, BothFilesAreWrittenFromTheBetsFileWithoutBettorZeroRecords) {
+    // The backup lacks the bet and holds one of its own; the Bets file holds a bettor-0 record.
+    folder.write(betsname(4, "Round1"), "12,8,3,4\r\n0,8,1,2\r\n2,8,1,3\r\n");
+    folder.write(betsname(4, "Round1", true), "9,8,1,1\r\n");
     select(4);
-    dialogs.answer(vbYes).ok("nothing was deleted");
+    dialogs.answer(vbYes).ok("Refund SMITH-BOB $4.00");
     c("cmdclear").click();
-    EXPECT_EQ(betsfile(4), "12,8,3,4\r\n");
+    EXPECT_EQ(betsfile(4), "2,8,1,3\r\n");
+    EXPECT_EQ(backupfile(4), "2,8,1,3\r\n");
+    EXPECT_EQ(c("txttotalprior").text(), "$16.00");
+}
+
+TEST_F(DeleteTest, ABadRecordInTheFlightsFileStopsTheDeleteBeforeAnyWrite) {
+    const std::string bad = "12,8,3,4\r\n,8,1,3\r\n2,8,1,2.O0\r\n";
+    folder.write(betsname(4, "Round1"), bad);
+    select(4);
+    // The relisting sums flight 4 again, whose read shows its own box at the bad amount.
+    dialogs.answer(vbYes).ok("Round1 4Bets holds a bad record").ok(" 13 Type mismatch");
+    c("cmdclear").click();
+    EXPECT_EQ(betsfile(4), bad);
+    EXPECT_EQ(backupfile(4), "12,8,3,4\r\n");
     EXPECT_EQ(c("txttotalprior").text(), "$20.00");
 }
 

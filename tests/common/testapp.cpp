@@ -6,11 +6,12 @@
 
 namespace vt::test {
 
-TempFolder::TempFolder(const std::filesystem::path& base) {
+TempFolder::TempFolder(const std::string& under) {
     std::random_device rd;
-    auto folder = base / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(folder);
-    path_ = folder.string();
+    std::filesystem::path root = under.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(under);
+    auto base = root / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(base);
+    path_ = base.string();
 }
 
 TempFolder::~TempFolder() {

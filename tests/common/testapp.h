@@ -12,18 +12,18 @@
 
 namespace vt::test {
 
-// A fresh temporary program folder, removed at the end; under `base` when given (a memory file
-// system keeps tests that sync thousands of files quick).
+// A fresh temporary program folder, removed at the end.
 class TempFolder {
 public:
-  explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path());
-  ~TempFolder();
-  const std::string& path() const { return path_; }
-  // Host path of a file in the program folder.
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  std::string read(const std::string& name) const;
-  void write(const std::string& name, const std::string& bytes) const;
-  bool exists(const std::string& name) const;
+    // A folder under `base`, or under the system's temporary folder.
+    explicit TempFolder(const std::string& base = "");
+    ~TempFolder();
+    const std::string& path() const { return path_; }
+    // Host path of a file in the program folder.
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    std::string read(const std::string& name) const;
+    void write(const std::string& name, const std::string& bytes) const;
+    bool exists(const std::string& name) const;
 
 private:
     std::string path_;

@@ -25,10 +25,9 @@ struct GenBet {
 };
 
 // The data files are synced on every write: in memory when the machine has a memory file system.
-std::filesystem::path memorybase() {
+std::string memorybase() {
     std::error_code ec;
-    return std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm"
-                                                         : std::filesystem::temp_directory_path();
+    return std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "";
 }
 
 class Conservation : public AppTest {

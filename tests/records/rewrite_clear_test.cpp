@@ -86,7 +86,9 @@ TEST_F(Rewrite, RestoreCopiesOnlyWhatIsAnswered) {
 
 TEST_F(Rewrite, ClearingPrintsOneRefundLinePerBettorAndRemovesThePair) {
     sh().printswitch = "yes";
-    folder.write("Final 12Bets", "7,1,1,2\r\n12,1,1,10\r\n7,1,2,3\r\n30,1,1,1.5\r\n7,1,3,5\r\n");
+    // Bettor 1's bets add up to nothing: no line for it.
+    folder.write("Final 12Bets",
+                 "7,1,1,2\r\n12,1,1,10\r\n7,1,2,3\r\n1,1,1,0\r\n30,1,1,1.5\r\n7,1,3,5\r\n");
     folder.write("Final 12Betsbackup", "x");
     sumbets(*app);
     dialogs.answer(vbYes, "Click Yes to clear Final Flight BLUE       Bets ").answer(vbYes, "Print refunds?");

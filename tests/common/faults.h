@@ -1,0 +1,48 @@
+#pragma once
+// Fault runs: an operation driven through its screens is tried with the file layer's seam at
+// every file-system call (sampled away from the commits), failing once (EIO), failing from then
+// on (ENOSPC, EACCES) or crashing there. After each run a fresh App on the folder recovers, and
+// the folder must hold every file exactly as before the operation or exactly as after it (as a
+// clean run left it): before when the operation failed before its commit point, after once it
+// passed it, either after a crash. A failure must show a file-error box, and no temporary file
+// or journal may be left.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "testapp.h"
+
+namespace vt::test {
+
+// Answers every box: Yes / OK, input boxes from `inputs` in turn; records each prompt.
+class AnsweringDialogs : public Dialogs {
+  public:
+    int msgbox(const std::string& prompt, int style, const std::string& title) override;
+    std::string inputbox(const std::string& prompt, const std::string& title,
+                         const std::string& defaulttext) override;
+    std::vector<std::string> prompts;
+    std::vector<std::string> inputs;
+    size_t nextinput = 0;
+    // File-error boxes (" 57 Device I/O error") shown since the count was last read.
+    int errorboxes = 0;
+};
+
+struct FaultCase {
+    // Writes the program folder (and other folders) before the App is made.
+    std::function<void(const TempFolder& program)> prepare;
+    // Drives the screens; calls arm() right before the operation's own click.
+    std::function<void(App& app, const std::function<void()>& arm)> operation;
+    // Folders whose files are compared besides the program folder (a drive).
+    std::vector<const TempFolder*> others;
+    // Every how many calls outside a commit a run is tried.
+    long stride = 3;
+};
+
+// Runs the case clean and then at the seam's points; returns the number of runs.
+int runfaults(const FaultCase& c);
+
+// Every file of a folder tree: relative path -> bytes.
+std::map<std::string, std::string> snapshot(const std::string& folder);
+
+}  // namespace vt::test
