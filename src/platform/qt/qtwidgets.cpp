@@ -11,18 +11,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QTextCursor>
-#include <utility>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <optional>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTextCursor>
+#include <optional>
+#include <utility>
 
 #include "platform/dialogs.h"
 #include "platform/text.h"
