@@ -73,6 +73,8 @@ public:
     long calls() const { return calls_; }
     // Transactions that passed their commit point since setfault().
     long commits() const { return commits_; }
+    // First and last call of each commit since setfault().
+    const std::vector<std::pair<long, long>>& commitspans() const { return spans_; }
     // Names (not paths) in a folder; folders or files, pattern like "*.*" or "*.txt".
     std::vector<std::string> listfolders(const std::string& logical) const;
     std::vector<std::string> listfiles(const std::string& logical, const std::string& pattern = "*.*") const;
@@ -86,6 +88,7 @@ private:
     mutable Fault fault_;
     mutable long calls_ = 0;
     mutable long commits_ = 0;
+    mutable std::vector<std::pair<long, long>> spans_;
     mutable bool crashed_ = false;
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;  // folders cleared of stray temporaries this run

@@ -257,6 +257,11 @@ void Transaction::commit() {
     const std::string& pf = fl.programfolder();
     std::string journal = pf + kJournal, journalnew = pf + kJournalNew;
 
+    struct Span {
+        const Files& f;
+        long first;
+        ~Span() { f.spans_.emplace_back(first, f.calls_); }
+    } span{fl, fl.calls_ + 1};
     // A journal left by an earlier operation is made first, so this one cannot overtake it; when
     // it was pending while this operation read its files, this one is refused (it may have read
     // them old).

@@ -7,12 +7,15 @@ namespace vt::test {
 namespace {
 
 void prepare(const TempFolder& f) {
-    f.write("Players", "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n8,3,\"\",\"DAVIS\"\r\n");
+    f.write("Players",
+            "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n8,3,\"\","
+            "\"DAVIS\"\r\n");
     f.write("Playersbackup", f.read("Players"));
     f.write("Bettors", "1,\"AnyBettor\"\r\n2,\"JONES-AL\"\r\n12,\"SMITH-BOB\"\r\n");
     f.write("Bettorsbackup", f.read("Bettors"));
     for (const char* name : {"Round1 1Bets", "Round1 1Betsbackup"}) f.write(name, "2,1,1,5\r\n");
-    for (const char* name : {"Round1 3Bets", "Round1 3Betsbackup"}) f.write(name, "12,7,1,5\r\n2,8,1,3\r\n");
+    for (const char* name : {"Round1 3Bets", "Round1 3Betsbackup"})
+        f.write(name, "12,7,1,5\r\n2,8,1,3\r\n");
 }
 
 // The betting screen with flights 1 and 3 on the board and SMITH-BOB chosen.
@@ -22,8 +25,8 @@ Form& betscreen(App& app) {
         std::string label = "FLIGHT " + std::string(1, static_cast<char>('A' + f - 1));
         sh.flightnames[f] = label + std::string(10 - label.size(), ' ');
     }
-    const char* amounts[13] = {"", "+.25", "+.50", "+.75", "+1.00", "+2.00", "+3.00", "+4.00", "+5.00", "+10.00",
-                               "20.00", "+50.00", " "};
+    const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
+                               "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
     for (int i = 1; i <= 12; ++i) sh.betamounts[i] = amounts[i];
     sh.betbuttons = {0, 1, 4, 5, 9, 10};
     sh.curround = "Round1";

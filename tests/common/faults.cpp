@@ -12,13 +12,15 @@ namespace fs = std::filesystem;
 
 int AnsweringDialogs::msgbox(const std::string& prompt, int style, const std::string&) {
     prompts.push_back(prompt);
-    if (prompt.size() > 3 && prompt[0] == ' ' && isdigit(static_cast<unsigned char>(prompt[1]))) ++errorboxes;
+    if (prompt.size() > 3 && prompt[0] == ' ' && isdigit(static_cast<unsigned char>(prompt[1])))
+        ++errorboxes;
     int kind = style & 7;
     if (kind == vbYesNo || kind == vbYesNoCancel) return vbYes;
     return vbOK;
 }
 
-std::string AnsweringDialogs::inputbox(const std::string& prompt, const std::string&, const std::string&) {
+std::string AnsweringDialogs::inputbox(const std::string& prompt, const std::string&,
+                                       const std::string&) {
     prompts.push_back(prompt);
     return nextinput < inputs.size() ? inputs[nextinput++] : "";
 }
@@ -74,6 +76,7 @@ Run runonce(const FaultCase& c, const TempFolder& program, const Fault& fault) {
         }
         r.calls = app.files().calls();
         r.commits = app.files().commits();
+        r.spans = app.files().commitspans();
         r.errorboxes = dialogs.errorboxes;
         app.files().setfault({});
     }
@@ -92,7 +95,8 @@ std::string fastbase() {
 }
 
 std::string describe(const Fault& f) {
-    return "call " + std::to_string(f.at) + (f.kind == Fault::Crash ? " crash" : " errno " + std::to_string(f.err)) +
+    return "call " + std::to_string(f.at) +
+           (f.kind == Fault::Crash ? " crash" : " errno " + std::to_string(f.err)) +
            (f.persist ? " on" : " once");
 }
 
@@ -109,25 +113,36 @@ int runfaults(const FaultCase& c) {
     // The clean run: what before and after are, and how many calls the operation makes.
     long total;
     Snapshots before, after;
+    std::vector<std::pair<long, long>> spans;
     {
         TempFolder program(fastbase());
         Run clean = runonce(c, program, Fault{Fault::None, 0});
         EXPECT_EQ(clean.errorboxes, 0) << "the clean run failed";
         EXPECT_GT(clean.commits, 0) << "the clean run wrote nothing";
         total = clean.calls;
+        spans = clean.spans;
         ::testing::Test::RecordProperty("calls", static_cast<int>(total));
         before = clean.before;
         after = clean.after;
         EXPECT_NE(before, after);
     }
-    // Every call fails once and crashes once; the persistent failures take every stride-th call.
+    // Every call of a commit is tried in every mode; other calls (the reading) every stride-th,
+    // failing once and crashing.
+    auto incommit = [&](long n) {
+        // A long commit (a hundred files) keeps its ends and every fifth call between.
+        for (auto& [first, last] : spans)
+            if (n >= first && n <= last && (n < first + 24 || n > last - 24 || n % 5 == 0))
+                return true;
+        return false;
+    };
     int runs = 0;
     const Fault modes[] = {{Fault::Fail, 0, EIO, false},
                            {Fault::Fail, 0, ENOSPC, true},
                            {Fault::Fail, 0, EACCES, true},
                            {Fault::Crash, 0, 0, false}};
     for (const Fault& mode : modes) {
-        for (long n = 1; n <= total; n += (mode.kind == Fault::Crash || mode.err == EIO) ? 1 : c.stride) {
+        for (long n = 1; n <= total; ++n) {
+            if (!incommit(n) && (n % c.stride != 0 || mode.persist)) continue;
             Fault f = mode;
             f.at = n;
             SCOPED_TRACE(describe(f));

@@ -17,9 +17,10 @@ namespace vt::test {
 
 // Answers every box: Yes / OK, input boxes from `inputs` in turn; records each prompt.
 class AnsweringDialogs : public Dialogs {
-public:
+  public:
     int msgbox(const std::string& prompt, int style, const std::string& title) override;
-    std::string inputbox(const std::string& prompt, const std::string& title, const std::string& defaulttext) override;
+    std::string inputbox(const std::string& prompt, const std::string& title,
+                         const std::string& defaulttext) override;
     std::vector<std::string> prompts;
     std::vector<std::string> inputs;
     size_t nextinput = 0;
