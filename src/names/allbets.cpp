@@ -3,38 +3,51 @@
 #include "app/app.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
+#include "records/filelines.h"
 
 namespace vt {
 
 namespace {
 
-bool wholenumber(const Field& f, long long& out) { return !f.quoted && parseint(f.text, out); }
+// A number field as the readers take it: empty reads 0; a whole number only.
+bool numberfield(const Field& f, long long& out) {
+    out = 0;
+    if (trim(f.text).empty()) return true;
+    double d;
+    if (f.quoted || !parsenumber(f.text, d) || d != static_cast<double>(static_cast<long long>(d)))
+        return false;
+    out = static_cast<long long>(d);
+    return true;
+}
 
 }  // namespace
 
+bool BetRecord::names(size_t i, long long n) const {
+    long long v;
+    return i < fields.size() && !trim(fields[i].text).empty() && numberfield(fields[i], v) &&
+           v == n;
+}
+
 std::vector<BetRecord> parsebets(const std::string& bytes) {
     std::vector<BetRecord> out;
-    RecordReader in(bytes);
-    while (!in.eof()) {
+    for (FileLine& line : filelines(bytes)) {
         BetRecord r;
-        for (int i = 0; i < 4; ++i) r.fields.push_back(in.field());
-        r.numeric = wholenumber(r.fields[0], r.bettor) && wholenumber(r.fields[1], r.entry) &&
-                    !r.fields[3].quoted && Money::parse(r.fields[3].text, r.amount);
+        r.text = std::move(line.text);
+        r.fields = std::move(line.fields);
+        long long type;
+        r.whole = r.fields.size() == 4 && !trim(r.fields[0].text).empty() &&
+                  numberfield(r.fields[0], r.bettor) && numberfield(r.fields[1], r.entry) &&
+                  numberfield(r.fields[2], type) && !r.fields[3].quoted &&
+                  (trim(r.fields[3].text).empty() || Money::parse(r.fields[3].text, r.amount));
         out.push_back(std::move(r));
     }
     return out;
 }
 
 std::string betsbytes(const std::vector<BetRecord>& records) {
-    // Fields are written back as they were read, so a record nobody meant to touch stays the same.
+    // Lines are written back as they were read, so a record nobody meant to touch stays the same.
     std::string out;
-    for (auto& r : records) {
-        for (size_t i = 0; i < r.fields.size(); ++i) {
-            if (i) out += ',';
-            out += r.fields[i].quoted ? '"' + r.fields[i].text + '"' : r.fields[i].text;
-        }
-        out += "\r\n";
-    }
+    for (auto& r : records) out += r.text + "\r\n";
     return out;
 }
 
@@ -52,8 +65,15 @@ bool AllBets::load(App& app) {
                 p.backupfile = sh.betsbackupfile(round, f);
                 sh.fileop = "Bets Input";
                 p.betsmissing = !files.exists(p.betsfile);
+                if (!p.betsmissing) p.betsbytes = files.readall(p.betsfile);
+                // A backup that cannot be read is rewritten like a missing one.
                 p.backupmissing = !files.exists(p.backupfile);
-                if (!p.betsmissing) p.records = parsebets(files.readall(p.betsfile));
+                try {
+                    if (!p.backupmissing) p.backupbytes = files.readall(p.backupfile);
+                } catch (const FileError&) {
+                    p.backupmissing = true;
+                }
+                p.records = parsebets(p.betsbytes);
                 pairs.push_back(std::move(p));
             }
         }
@@ -77,7 +97,7 @@ std::vector<RemovedBet> AllBets::remove(const std::function<bool(const BetRecord
         auto& recs = pairs[i].records;
         std::vector<BetRecord> kept;
         for (auto& r : recs) {
-            if (r.numeric && match(r))
+            if (r.whole && match(r))
                 removed.push_back({r.bettor, r.amount, i});
             else
                 kept.push_back(std::move(r));
@@ -94,12 +114,13 @@ bool AllBets::save(App& app) {
     Transaction tx(files);
     try {
         for (BetsPair& p : pairs) {
-            std::string bytes = betsbytes(p.records);
+            std::string bytes = p.changed ? betsbytes(p.records) : p.betsbytes;
             if (p.changed || p.betsmissing) {
                 sh.fileop = "Bets Output";
                 files.replacefile(p.betsfile, bytes);
             }
-            if (p.changed || p.backupmissing) {
+            // Every backup ends equal to its Bets file, also one that differed before.
+            if (p.backupmissing || p.backupbytes != bytes) {
                 sh.fileop = "Betsbackup Output";
                 files.replacefile(p.backupfile, bytes);
             }
@@ -111,14 +132,25 @@ bool AllBets::save(App& app) {
     return app.commit(tx);
 }
 
-bool removebets(App& app, const std::function<bool(const BetRecord&)>& match,
+bool removebets(App& app, size_t field, long long number, const std::string& what,
                 std::vector<RemovedBet>& removed) {
     AllBets all;
     removed.clear();
     for (size_t r = 0; r < AllBets::roundnames.size(); ++r)
         app.shared().roundnames[r + 1] = AllBets::roundnames[r];
     if (!all.load(app)) return false;
-    removed = all.remove(match);
+    // A bad record of the one removed would be left behind, unrefunded, for the next one given
+    // its number: it must be looked at first.
+    for (const BetsPair& p : all.pairs)
+        for (const BetRecord& r : p.records)
+            if (!r.whole && r.names(field, number)) {
+                app.msgbox(p.round + Str(p.flight) + "Bets holds a bad record of " + what +
+                               ", so nothing was changed.\r\nCheck it with Fix Files on the main "
+                               "menu.",
+                           vbOKOnly, "Bets Input");
+                return false;
+            }
+    removed = all.remove([&](const BetRecord& r) { return r.names(field, number); });
     if (all.save(app)) return true;
     removed.clear();
     return false;

@@ -11,13 +11,16 @@ namespace vt {
 
 class App;
 
-// One record of a Bets file as it stands on disk, with the numbers it holds when they read as
-// numbers. A record that does not (edited by hand) is kept as it is and never matched.
+// One line of a Bets file as it stands on disk, with what its fields read as. `whole` when it
+// reads as a bet; a line that does not (edited by hand) is never matched.
 struct BetRecord {
+    std::string text;  // the line as written
     std::vector<Field> fields;
-    bool numeric = false;
+    bool whole = false;
     long long bettor = 0, entry = 0;
     Money amount;
+    // Whether field i (0 bettor, 1 entry) reads as the number n, whatever the rest holds.
+    bool names(size_t i, long long n) const;
 };
 
 // A Bets file and its Betsbackup copy for one round and flight.
@@ -27,6 +30,7 @@ struct BetsPair {
     std::string betsfile, backupfile;
     bool betsmissing = false, backupmissing = false;
     bool changed = false;
+    std::string betsbytes, backupbytes;  // as read
     std::vector<BetRecord> records;
 };
 
@@ -43,28 +47,30 @@ class AllBets {
   public:
     static constexpr std::array<const char*, 4> roundnames{"Round1", "Round2", "Round3", "Final"};
 
-    // Reads every Bets file (a missing one counts as empty). On a read error shows the
-    // file-error box, titled "Bets Input", and returns false.
+    // Reads every Bets and Betsbackup file (a missing one counts as empty). On a read error
+    // shows the file-error box, titled "Bets Input", and returns false.
     bool load(App& app);
     // True when any Bets file holds a record.
     bool anybets() const;
     // Takes out the bets that match, in round, flight and record order.
     std::vector<RemovedBet> remove(const std::function<bool(const BetRecord&)>& match);
-    // Replaces both files of each changed pair and creates the files that were missing, in one
-    // transaction (joining the operation's own when one is open). On a failure shows the
-    // file-error box and returns false, with no file changed.
+    // Replaces each changed Bets file, creates the missing ones, and makes every Betsbackup equal
+    // to its Bets file, in one transaction (joining the operation's own when one is open). On a
+    // failure shows the file-error box and returns false, with no file changed.
     bool save(App& app);
 
     std::vector<BetsPair> pairs;
 };
 
-// Reads every Bets file whole, takes out the bets that match and rewrites the changed pairs,
-// all in one transaction. False (after the box) when a file could not be read or written; then
-// nothing changed and `removed` is empty.
-bool removebets(App& app, const std::function<bool(const BetRecord&)>& match,
+// Reads every Bets file whole, takes out the bets whose field `field` (0 bettor, 1 entry) is
+// `number` and rewrites every pair, all in one transaction. A line of a Bets file that names the
+// number there but does not read whole stops it before any write, with a message naming the file
+// (`what` says whose record it is). False (after the box or message) when nothing changed; then
+// `removed` is empty.
+bool removebets(App& app, size_t field, long long number, const std::string& what,
                 std::vector<RemovedBet>& removed);
 
-// Parses the bytes of a Bets file into records (FileError on a record cut short).
+// Reads the lines of a Bets file.
 std::vector<BetRecord> parsebets(const std::string& bytes);
 // The bytes of a Bets file holding these records.
 std::string betsbytes(const std::vector<BetRecord>& records);

@@ -259,7 +259,7 @@ void frmbettor::cmddelete_Click() {
     {
         // The bettor's bets on every round and flight and the Bettors pair go in one transaction.
         Transaction tx(app_.files());
-        if (!removebets(app_, [number](const BetRecord& r) { return r.bettor == number; }, removed)) return;
+        if (!removebets(app_, 0, number, "bettor " + name, removed)) return;
         std::string kept = sh.bettors(row).name;
         sh.bettors(row).name = "zzz";
         if (!savebettors(app_) || !app_.commit(tx)) {

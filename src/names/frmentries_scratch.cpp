@@ -33,8 +33,7 @@ void frmentries::cmdscratch_Click() {
     {
         // The bets on every round and flight and the Players pair go in one transaction.
         Transaction tx(app_.files());
-        if (!removebets(
-                app_, [number](const BetRecord& r) { return r.entry == number; }, removed))
+        if (!removebets(app_, 1, number, Mid(seltext, 11), removed))
             return;
         readbettors(app_);
         sh.entries(row).name = "zzz";

@@ -3,6 +3,7 @@
 
 #include "names/frmfix.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/records.h"
 
 namespace vt {
@@ -42,25 +43,18 @@ bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
         return false;
     }
     std::string bytes = withoutline(shown_.bytes, shown_.lines[k - 1]);
-    std::vector<std::pair<std::string, std::string>> olds;  // files already replaced
+    // The file and its copy change together or not at all.
+    Transaction tx(app_.files());
     try {
         for (const auto& [file, op] : files) {
             s.fileop = op;
-            std::string old = app_.files().exists(file) ? app_.files().readall(file) : "";
             app_.files().replacefile(file, bytes);
-            olds.emplace_back(file, old);
         }
     } catch (const FileError& e) {
-        // The files already replaced get their old contents back, so the pair stays as it was.
-        for (const auto& [file, old] : olds) {
-            try {
-                app_.files().replacefile(file, old);
-            } catch (const FileError&) {
-            }
-        }
         app_.fileerrorbox(e);
         return false;
     }
+    if (!app_.commit(tx)) return false;
     shown_.bytes = bytes;
     shown_.lines = filelines(bytes);
     return true;

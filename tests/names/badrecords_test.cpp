@@ -1,5 +1,7 @@
 // Identity of entries and bettors, and Fix Files over files holding records no reader takes whole,
 // each driven from a hand-made data folder and checked byte for byte.
+#include <filesystem>
+
 #include "names/frmfix.h"
 #include "namesfixture.h"
 
@@ -151,6 +153,19 @@ TEST_F(BadRecordsTest, FixFilesShowsBadBettorAndBetLinesAndRemovesExactlyThatLin
     EXPECT_EQ(fix().grdfix.rows(), 7);
 }
 
+TEST_F(BadRecordsTest, MoreBettorsThanTheTableLoadsTheFirstWithoutABoxAndRewritesNothing) {
+    sh().maxbettors = 3;
+    sh().sizetables();
+    std::string file = "1,\"AnyBettor\"\r\n2,\"A\"\r\n3,\"B\"\r\n4,\"C\"\r\n";
+    bettors(file);
+    Form& f = show("frmbettor");
+    EXPECT_EQ(listof(f.control("cbobettornames")), (std::vector<std::string>{"A", "AnyBettor"}));
+    dialogs.ok("Maximum number of bettors exceeded");
+    type(f.control("txtbettorname"), "D");
+    f.control("cmdreturn").click();
+    EXPECT_EQ(folder.read("Bettors"), file);
+}
+
 TEST_F(BadRecordsTest, RefusedRemovalKeepsItsRow) {
     players("1,1,\"\",\"A\"\r\n2,1,\"\",\"B\"\r\n3,1,\"\",\"C\"\r\n");
     bettors("1,\"AnyBettor\"\r\n");
@@ -162,6 +177,17 @@ TEST_F(BadRecordsTest, RefusedRemovalKeepsItsRow) {
     fix().cmdrplayer.click();
     EXPECT_EQ(fix().grdfix.rows(), 4);
     EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"A\"\r\n3,1,\"\",\"C\"\r\n");
+    // A write that fails leaves both files as they were, and the row too.
+    fix().cmdhorses.click();
+    std::filesystem::remove(folder.file("Playersbackup"));
+    std::filesystem::create_directories(folder.file("Playersbackup/blocked"));
+    fix().grdfix.clickcell(2, 4);
+    dialogs.ok("");  // the file-error box
+    fix().cmdrplayer.click();
+    EXPECT_EQ(dialogs.shown.back().title, "Playersbackup output");
+    EXPECT_EQ(fix().grdfix.rows(), 3);
+    EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"A\"\r\n3,1,\"\",\"C\"\r\n");
+    std::filesystem::remove_all(folder.file("Playersbackup"));
     // Shown again, the next pick removes the right line.
     fix().cmdhorses.click();
     fix().grdfix.clickcell(2, 4);

@@ -36,6 +36,29 @@ TEST_F(DeleteTest, RefundsTheSumOfAllRoundsAndFlights) {
                                         "BAKER-BOB" + std::string(19, ' ') + "$7.50"}));
 }
 
+TEST_F(DeleteTest, ABadRecordOfTheBettorStopsItAndBackupsEndEqual) {
+    bets("Round1", 3, "2,1,1,2\r\n");
+    folder.write("Round2 7Bets", "3,1,1,1\r\n2,1,1,2.O0\r\n");
+    folder.write("Round2 7Betsbackup", "");
+    show("frmbettor");
+    pick(ctl("cbobettornames"), "BAKER-BOB");
+    dialogs.answer(vbYes, "Delete BAKER-BOB").ok("holds a bad record");
+    ctl("cmddelete").click();
+    EXPECT_EQ(dialogs.shown.back().prompt.substr(0, 49),
+              "Round2 7Bets holds a bad record of bettor BAKER-B");
+    EXPECT_EQ(betsfile("Round1", 3), "2,1,1,2\r\n");
+    EXPECT_EQ(betsfile("Round2", 7, true), "");
+    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"BAKER-BOB\"\r\n3,\"COLE-CAT\"\r\n");
+    EXPECT_TRUE(printed.docs.empty());
+    // Mended in Fix Files, the delete goes through and every backup equals its Bets file.
+    folder.write("Round2 7Bets", "3,1,1,1\r\n2,1,1,2.00\r\n");
+    remove("BAKER-BOB");
+    EXPECT_EQ(betsfile("Round1", 3), "");
+    EXPECT_EQ(betsfile("Round2", 7), "3,1,1,1\r\n");
+    EXPECT_EQ(betsfile("Round2", 7, true), "3,1,1,1\r\n");
+    EXPECT_EQ(printed.lines(0).back(), "BAKER-BOB" + std::string(19, ' ') + "$4.00");
+}
+
 TEST_F(DeleteTest, RefusalsChangeNothing) {
     bets("Round1", 3, "1,1,1,2\r\n");
     show("frmbettor");

@@ -62,12 +62,35 @@ TEST_F(ScratchTest, RemovesEveryBetOnTheEntryAndListsEachRefund) {
     EXPECT_EQ(printed.docs.size(), 1u);
 }
 
-TEST_F(ScratchTest, KeepsBetsOnUnknownEntriesAndBadRecordsInOrder) {
-    bets("Round2", 2, "2,77,1,5\r\n\"x\",1,1,2\r\n2,1,1,2\r\n3,2,2,1\r\n");
+TEST_F(ScratchTest, KeepsBetsOnUnknownEntriesAndOthersBadRecordsInOrder) {
+    bets("Round2", 2, "2,77,1,5\r\n\"x\",5,1,2\r\n2,1,1,2\r\n2,abc,1,1\r\n3,2,2,1\r\n");
+    // A backup that differs from its Bets file, in a pair the scratch does not touch otherwise.
+    folder.write("Final 7Bets", "3,2,1,4\r\n");
+    folder.write("Final 7Betsbackup", "3,2,1,4\r\n3,2,1,9\r\n");
     show("frmentries");
     scratch("FLT-A     SMITH-JOHN", "Scratched");
-    EXPECT_EQ(betsfile("Round2", 2), "2,77,1,5\r\n\"x\",1,1,2\r\n3,2,2,1\r\n");
+    EXPECT_EQ(betsfile("Round2", 2), "2,77,1,5\r\n\"x\",5,1,2\r\n2,abc,1,1\r\n3,2,2,1\r\n");
     EXPECT_EQ(betsfile("Round2", 2, true), betsfile("Round2", 2));
+    EXPECT_EQ(betsfile("Final", 7), "3,2,1,4\r\n");
+    EXPECT_EQ(betsfile("Final", 7, true), "3,2,1,4\r\n");
+}
+
+TEST_F(ScratchTest, ABadRecordOfTheScratchedEntryStopsItBeforeAnyWrite) {
+    // An empty bettor field, a quoted bettor, a cut-short line: each names entry 1.
+    for (const std::string bad : {",1,1,3\r\n", "\"x\",1,1,2\r\n", "2,1,1\r\n"}) {
+        SCOPED_TRACE(bad);
+        bets("Round1", 1, "2,1,1,2\r\n");
+        folder.write("Round3 4Bets", "3,2,1,1\r\n" + bad);
+        folder.write("Round3 4Betsbackup", "");
+        show("frmentries");
+        scratch("FLT-A     SMITH-JOHN", "Round3 4Bets holds a bad record of SMITH-JOHN");
+        EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n");
+        EXPECT_EQ(betsfile("Round3", 4), "3,2,1,1\r\n" + bad);
+        EXPECT_EQ(betsfile("Round3", 4, true), "");
+        EXPECT_EQ(folder.read("Players").substr(0, 20), "1,1,\"\",\"SMITH-JOHN\"\r");
+        ctl("cmdmainmenu").click();
+    }
+    EXPECT_TRUE(printed.docs.empty());
 }
 
 TEST_F(ScratchTest, AnEntryWithoutBetsPrintsOnlyTheHeadingAndPrintingOffPrintsNothing) {
@@ -96,7 +119,7 @@ TEST_F(ScratchTest, AFileThatCannotBeReadWholeStopsItBeforeAnyWrite) {
     bets("Round1", 1, "2,1,1,2\r\n");
     folder.write("Round2 4Bets", "2,1,1\r\n");
     show("frmentries");
-    scratch("FLT-A     SMITH-JOHN", "Input past end of file");
+    scratch("FLT-A     SMITH-JOHN", "Round2 4Bets holds a bad record");
     EXPECT_EQ(dialogs.shown.back().title, "Bets Input");
     EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n");
     EXPECT_FALSE(folder.exists("Round1 2Bets"));

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
 #include <set>
 
 #include "platform/qt/qtview.h"
@@ -15,9 +14,10 @@
 namespace vt::test {
 namespace {
 
-const char* const kForms[] = {"frminit", "frmmenu", "frmdir", "frmimport", "frmcpt", "frmtutor", "frmentries",
-                              "frmbettor", "frmfix", "frmbet", "frmsheetg", "frmpay", "frmany1", "frmprint",
-                              "frmrules", "frmsummary", "frmsumm", "frmpaywinners", "frmany"};
+const char* const kForms[] = {"frminit",    "frmmenu",    "frmdir",        "frmimport", "frmcpt",
+                              "frmtutor",   "frmentries", "frmbettor",     "frmfix",    "frmbet",
+                              "frmsheetg",  "frmpay",     "frmany1",       "frmprint",  "frmrules",
+                              "frmsummary", "frmsumm",    "frmpaywinners", "frmany"};
 
 std::string nameof(const Control& c) {
     return c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name();
@@ -37,7 +37,7 @@ std::optional<QPoint> freepoint(QWidget* win, QWidget* w) {
 }
 
 class FormSweep : public ::testing::Test {
-protected:
+  protected:
     FormSweep() : app(AppEnvironment{folder.path(), &dialogs, &printed}) {
         ensureqtapp();
         QtView::of(app);
@@ -78,14 +78,17 @@ TEST_F(FormSweep, EveryTypedAndClickedControlAnswersRealInput) {
             c->GotFocus = c->LostFocus = c->Timer = nullptr;
         }
         RealInput input(win);
-        auto seen = [&](const std::string& s) { return std::find(log.begin(), log.end(), s) != log.end(); };
+        auto seen = [&](const std::string& s) {
+            return std::find(log.begin(), log.end(), s) != log.end();
+        };
         for (Control* c : form.controls()) {
             auto* w = win->findChild<QWidget*>(QString::fromStdString(nameof(*c)));
             if (!w || !w->isVisible() || !c->visible() || !c->enabled()) continue;
             std::string n = nameof(*c);
             SCOPED_TRACE(n);
             auto* combo = qobject_cast<QComboBox*>(w);
-            bool takestext = !c->locked && (c->kind() == Kind::TextBox || (combo && combo->isEditable()));
+            bool takestext =
+                !c->locked && (c->kind() == Kind::TextBox || (combo && combo->isEditable()));
             if (takestext) {
                 QWidget* target = combo ? static_cast<QWidget*>(combo->lineEdit()) : w;
                 auto at = freepoint(win, target);
@@ -98,13 +101,15 @@ TEST_F(FormSweep, EveryTypedAndClickedControlAnswersRealInput) {
                 EXPECT_TRUE(seen(n + " key 55")) << n;
                 EXPECT_TRUE(seen(n + " key 13")) << n;
                 std::string after = c->text();
-                EXPECT_EQ(std::count(after.begin(), after.end(), '7'), std::count(before.begin(), before.end(), '7') + 1)
+                EXPECT_EQ(std::count(after.begin(), after.end(), '7'),
+                          std::count(before.begin(), before.end(), '7') + 1)
                     << n << ": " << after;
                 ++typed;
             }
-            bool ownclick = c->kind() == Kind::TextBox || c->kind() == Kind::Label || c->kind() == Kind::PictureBox ||
-                            c->kind() == Kind::Frame || c->kind() == Kind::CommandButton ||
-                            c->kind() == Kind::OptionButton || c->kind() == Kind::CheckBox;
+            bool ownclick = c->kind() == Kind::TextBox || c->kind() == Kind::Label ||
+                            c->kind() == Kind::PictureBox || c->kind() == Kind::Frame ||
+                            c->kind() == Kind::CommandButton || c->kind() == Kind::OptionButton ||
+                            c->kind() == Kind::CheckBox;
             if (ownclick && clicks.count(c)) {
                 auto at = freepoint(win, w);
                 ASSERT_TRUE(at) << n << " is covered";

@@ -11,7 +11,7 @@
 namespace vt::test {
 
 class RealInput {
-public:
+  public:
     explicit RealInput(QWidget* window) : win_(window) {
         win_->activateWindow();
         (void)QTest::qWaitForWindowActive(win_);
@@ -21,17 +21,27 @@ public:
     QPoint at(QWidget* w, QPoint p = QPoint(-1, -1)) const {
         return w->mapTo(win_, p == QPoint(-1, -1) ? w->rect().center() : p);
     }
-    void click(QWidget* w, QPoint p = QPoint(-1, -1)) { QTest::mouseClick(handle(), Qt::LeftButton, {}, at(w, p)); }
-    void dblclick(QWidget* w, QPoint p = QPoint(-1, -1)) { QTest::mouseDClick(handle(), Qt::LeftButton, {}, at(w, p)); }
+    void click(QWidget* w, QPoint p = QPoint(-1, -1)) {
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, at(w, p));
+    }
+    void dblclick(QWidget* w, QPoint p = QPoint(-1, -1)) {
+        QTest::mouseDClick(handle(), Qt::LeftButton, {}, at(w, p));
+    }
     // A row of a list or a cell of a grid.
-    void clickitem(QAbstractItemView* v, const QModelIndex& i) { click(v->viewport(), v->visualRect(i).center()); }
-    void dblclickitem(QAbstractItemView* v, const QModelIndex& i) { dblclick(v->viewport(), v->visualRect(i).center()); }
+    void clickitem(QAbstractItemView* v, const QModelIndex& i) {
+        click(v->viewport(), v->visualRect(i).center());
+    }
+    void dblclickitem(QAbstractItemView* v, const QModelIndex& i) {
+        dblclick(v->viewport(), v->visualRect(i).center());
+    }
     void type(const QString& s) {
         for (QChar ch : s) QTest::keyClick(handle(), ch.toLatin1());
     }
-    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(handle(), k, m); }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(handle(), k, m);
+    }
 
-private:
+  private:
     QWidget* win_;
 };
 

@@ -11,18 +11,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QTextCursor>
-#include <utility>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <optional>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTextCursor>
+#include <optional>
+#include <utility>
 
 #include "platform/dialogs.h"
 #include "platform/text.h"
@@ -203,14 +203,19 @@ protected:
         if (!*alive_) return false;
         switch (ev->type()) {
             case QEvent::FocusIn:
-                if (obj == w_) {
+            case QEvent::FocusOut: {
+                // Focus moving inside the form, not the window losing or regaining it (a box
+                // opening over it, another window coming up).
+                auto reason = static_cast<QFocusEvent*>(ev)->reason();
+                if (obj != w_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+                if (ev->type() == QEvent::FocusIn) {
                     c_->form().focused = c_;
                     if (c_->GotFocus) run([this] { c_->fire(c_->GotFocus); });
+                } else if (c_->LostFocus) {
+                    run([this] { c_->fire(c_->LostFocus); });
                 }
                 return false;
-            case QEvent::FocusOut:
-                if (obj == w_ && c_->LostFocus) run([this] { c_->fire(c_->LostFocus); });
-                return false;
+            }
             case QEvent::MouseButtonRelease: {
                 auto* m = static_cast<QMouseEvent*>(ev);
                 bool afterdouble = std::exchange(afterdouble_, false);
