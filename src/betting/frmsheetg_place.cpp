@@ -56,11 +56,14 @@ void frmsheetg::cmdplacebets_Click() {
         app_.msgbox("Maximum number of bets exceeded. Increase number on Setup screen.", vbOKOnly, "Place Bet");
         return;
     }
+    // The row's bets go to the pair in one transaction: all of them or none.
+    std::vector<FlightBet> rowbets;
+    for (const Box& b : boxes)
+        if (const Money a = amountof(b.name); a != Money{}) rowbets.push_back({flight, Bet{sh_.curticket, entry.number, b.type, a}});
+    if (!rowbets.empty() && !appendbets(app_, sh_.curround, rowbets)) return;
     for (const Box& b : boxes) {
         const Money a = amountof(b.name);
         if (a == Money{}) continue;
-        const Bet bet{sh_.curticket, entry.number, b.type, a};
-        if (!appendbets(app_, sh_.curround, {{flight, bet}})) return;
         // On disk: the box is emptied at once, so trying again never writes this bet twice.
         control(b.name).settext("");
         setamount("txttotal", amountof("txtwin") + amountof("txtplace") + amountof("txtshow"));

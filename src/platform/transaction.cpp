@@ -227,7 +227,13 @@ void Files::startup() const {
     HostIo io{*this};
     sweep(io, programfolder_);
     swept_.insert(programfolder_);
-    for (auto& sub : listfolders(programfolder_)) {
+    std::vector<std::string> subs;
+    try {
+        subs = listfolders(programfolder_);
+    } catch (const FileError&) {
+        return;  // no program folder yet: nothing to sweep
+    }
+    for (auto& sub : subs) {
         sweep(io, programfolder_ + "/" + sub);
         swept_.insert(programfolder_ + "/" + sub);
     }

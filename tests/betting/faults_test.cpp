@@ -18,8 +18,8 @@ void prepare(const TempFolder& f) {
         f.write(name, "12,7,1,5\r\n2,8,1,3\r\n");
 }
 
-// The betting screen with flights 1 and 3 on the board and SMITH-BOB chosen.
-Form& betscreen(App& app) {
+// Flight labels, amount buttons and the round.
+void settings(App& app) {
     Shared& sh = app.shared();
     for (int f = 1; f <= 15; ++f) {
         std::string label = "FLIGHT " + std::string(1, static_cast<char>('A' + f - 1));
@@ -30,6 +30,11 @@ Form& betscreen(App& app) {
     for (int i = 1; i <= 12; ++i) sh.betamounts[i] = amounts[i];
     sh.betbuttons = {0, 1, 4, 5, 9, 10};
     sh.curround = "Round1";
+}
+
+// The betting screen with flights 1 and 3 on the board and SMITH-BOB chosen.
+Form& betscreen(App& app) {
+    settings(app);
     Form& f = app.form("frmbet");
     f.show();
     f.control("Check1", 0).click();
@@ -67,6 +72,31 @@ TEST(BetFaults, DeletingAPriorBet) {
         f.control("lstbetsprior").setlistindex(0);
         arm();
         f.control("cmdclear").click();
+    };
+    runfaults(c);
+}
+
+TEST(BetFaults, BetSheetRowOfThreeBets) {
+    FaultCase c;
+    c.prepare = prepare;
+    c.operation = [](App& app, const std::function<void()>& arm) {
+        settings(app);
+        Form& s = app.form("frmsheetg");
+        s.show();
+        auto pick = [&](const std::string& list, const std::string& text) {
+            Control& l = s.control(list);
+            for (int i = 0; i < l.listcount(); ++i)
+                if (l.list(i) == text) return l.setlistindex(i);
+            ADD_FAILURE() << "no line " << text;
+        };
+        pick("lstentries", "SMITH-BOB");
+        s.control("Check1", 2).click();
+        pick("lstplayers", "FLIGHT C  CARTER");
+        s.control("txtamt", 4).click();
+        s.control("txtamt", 1).click();
+        for (const char* box : {"txtwin", "txtplace", "txtshow"}) s.control(box).click();
+        arm();
+        s.control("cmdplacebets").click();
     };
     runfaults(c);
 }

@@ -125,6 +125,36 @@ TEST_F(PrintTest, AResultsFileThatCannotBeWrittenIsToldOnceAndTheSheetsStillPrin
     EXPECT_EQ(printed.lines(0).back(), at({{7, "GRAND TOTAL PAID"}, {30, "$153.00"}}));
 }
 
+// Every write and sync of the run failing once or from then on: the file keeps the records before
+// the failure, whole, and nothing after it; the failure is told once.
+TEST_F(PrintTest, AFailedResultsRecordEndsTheRunsRecordsAndIsToldOnce) {
+    deadheat();
+    choose(0);
+    const std::string clean = folder.read("Results");
+    ASSERT_GT(clean.size(), 0u);
+    printed.docs.clear();
+    for (bool persist : {false, true})
+        for (long n = 1;; ++n) {
+            SCOPED_TRACE("call " + std::to_string(n) + (persist ? " on" : " once"));
+            app->results.close();
+            folder.write("Results", "");
+            app->results.open(app->files(), "C:\\Vantrope\\Results");
+            app->files().setfault({Fault::Fail, n, persist ? ENOSPC : EIO, persist});
+            choose(0);
+            const long calls = app->files().calls();
+            app->files().setfault({});
+            const std::string got = folder.read("Results");
+            const size_t boxes = dialogs.failures.size();  // the file-error boxes, unscripted here
+            dialogs.failures.clear();
+            EXPECT_EQ(clean.compare(0, got.size(), got), 0) << got;
+            EXPECT_TRUE(got.empty() || got.substr(got.size() - 2) == "\r\n");
+            if (got != clean) {
+                EXPECT_EQ(boxes, 1u);
+            }
+            if (n > calls) break;
+        }
+}
+
 TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     sh().roundingchoice = 3;
     calcworked();

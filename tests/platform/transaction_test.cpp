@@ -211,6 +211,15 @@ TEST(Transaction, StartupCompletesAWholeJournalAndDiscardsAnUnfinishedOne) {
     EXPECT_EQ(leftovers(p), std::vector<std::string>{});
 }
 
+TEST(Transaction, StartupWithoutAProgramFolderAndAFirstCommitMakingIt) {
+    TempFolder base;
+    Files files(base.path() + "/Vantrope");
+    files.startup();  // nothing there yet: nothing to do
+    files.replacefile("C:\\Vantrope\\Init", "setup");
+    EXPECT_EQ(base.read("Vantrope/Init"), "setup");
+    EXPECT_EQ(leftovers(base.path()), std::vector<std::string>{});
+}
+
 TEST(AppendFile, AFailedSyncIsReportedAndTakesTheRecordBack) {
     TempFolder program;
     Files files(program.path());

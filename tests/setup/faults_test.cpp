@@ -61,5 +61,29 @@ TEST(SetupFaults, ImportFromADrive) {
     unsetenv("VANTROPE_DRIVE_E");
 }
 
+TEST(SetupFaults, ExportToADrive) {
+    TempFolder drive;
+    setenv("VANTROPE_DRIVE_E", drive.path().c_str(), 1);
+    FaultCase c;
+    c.others = {&drive};
+    c.stride = 5;
+    c.prepare = [&](const TempFolder& f) {
+        local(f);
+        drive.write("Round2 4Bets", "9,9,1,1\r\n");  // an old set's flight: it goes
+        drive.write("Round2 4Betsbackup", "9,9,1,1\r\n");
+    };
+    c.operation = [](App& app, const std::function<void()>& arm) {
+        tomenu(app);
+        app.form("frmmenu").control("cmdinit").click();
+        auto& d = dynamic_cast<AnsweringDialogs&>(app.dialogs());
+        d.inputs = {"E"};
+        d.nextinput = 0;
+        arm();
+        app.form("frminit").control("cmdexport").click();
+    };
+    runfaults(c);
+    unsetenv("VANTROPE_DRIVE_E");
+}
+
 }  // namespace
 }  // namespace vt::test
