@@ -15,7 +15,6 @@ long entryrow(const Shared& sh, long number) {
     return 0;
 }
 
-
 int roundoption(const std::string& round) {
     for (int k = 1; k <= 4; ++k)
         if (round == roundkeys[k]) return k;
