@@ -153,6 +153,19 @@ TEST_F(BadRecordsTest, FixFilesShowsBadBettorAndBetLinesAndRemovesExactlyThatLin
     EXPECT_EQ(fix().grdfix.rows(), 7);
 }
 
+TEST_F(BadRecordsTest, MoreBettorsThanTheTableLoadsTheFirstWithoutABoxAndRewritesNothing) {
+    sh().maxbettors = 3;
+    sh().sizetables();
+    std::string file = "1,\"AnyBettor\"\r\n2,\"A\"\r\n3,\"B\"\r\n4,\"C\"\r\n";
+    bettors(file);
+    Form& f = show("frmbettor");
+    EXPECT_EQ(listof(f.control("cbobettornames")), (std::vector<std::string>{"A", "AnyBettor"}));
+    dialogs.ok("Maximum number of bettors exceeded");
+    type(f.control("txtbettorname"), "D");
+    f.control("cmdreturn").click();
+    EXPECT_EQ(folder.read("Bettors"), file);
+}
+
 TEST_F(BadRecordsTest, RefusedRemovalKeepsItsRow) {
     players("1,1,\"\",\"A\"\r\n2,1,\"\",\"B\"\r\n3,1,\"\",\"C\"\r\n");
     bettors("1,\"AnyBettor\"\r\n");

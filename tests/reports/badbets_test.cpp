@@ -1,5 +1,6 @@
 // A Bets file holding a record the sums cannot take: the summary says so, the odds grid shows
 // the box, rather than showing short pools as complete.
+#include "platform/qt/qtview.h"
 #include "reportsfixture.h"
 
 namespace vt::test {
@@ -17,6 +18,8 @@ TEST_F(BadBets, SummarySaysTheFlightsBetsFileHoldsABadRecord) {
     EXPECT_NE(bad.caption().find("Round1 Flight A -: the Bets file holds a bad record"),
               std::string::npos);
     EXPECT_NE(bad.caption().find("Fix Files"), std::string::npos);
+    EXPECT_TRUE(renderformpng(*app, summary(),
+                              std::string(VANTROPE_SCREENS_DIR) + "/frmsummary_badbets.png"));
     // A flight whose file reads whole says nothing.
     bets("Round2", 1, {"1,1,1,10"});
     summary().control("Option2").click();

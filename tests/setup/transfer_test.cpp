@@ -50,6 +50,7 @@ TEST_F(Transfer, ExportWritesTheSetAndOnlyFlightsWithBets) {
     EXPECT_EQ(drive.read("Players"), kPlayers);
     EXPECT_EQ(drive.read("Playersbackup"), kPlayers);
     EXPECT_EQ(drive.read("Bettors"), "1,\"AnyBettor\"\r\n5,\"SMITH\"\r\n");
+    EXPECT_FALSE(drive.exists("Bettorsbackup"));  // the set carries no bettor backup
     EXPECT_EQ(drive.read("Round1 1Bets"), "5,1,1,2\r\n5,7,1,3\r\n5,2,2,1.5\r\n");
     EXPECT_EQ(drive.read("Round1 1Betsbackup"), "5,1,1,2\r\n5,7,1,3\r\n5,2,2,1.5\r\n");
     EXPECT_EQ(drive.read("Final 2Betsbackup"), "1,3,3,10\r\n");
