@@ -73,9 +73,9 @@ void load(Context& app, Load mode) {
     sh.betscomplete = false;
     sh.fileok = false;
     std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
-    std::vector<FileLine> lines;
+    std::string bytes;
     try {
-        lines = filelines(app.files().readall(path));
+        bytes = app.files().readall(path);
     } catch (const FileError& e) {
         if (e.number == 53 && mode != Load::only) {
             sh.betscomplete = true;
@@ -96,7 +96,9 @@ void load(Context& app, Load mode) {
     if (summing) rows.emplace(sh);
     bool complete = true;
     try {
-        for (const FileLine& line : lines) {
+        LineCursor lines(bytes);
+        FileLine line;
+        while (lines.next(line)) {
             // A line holding more or fewer fields than a bet is read no further.
             if (line.fields.size() != 4) throwfileerror(13);
             Bet b;

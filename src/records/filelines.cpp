@@ -15,47 +15,70 @@ bool blank(const std::string& s) {
 
 }  // namespace
 
-std::vector<Field> linefields(const std::string& text) {
-    std::vector<Field> out;
-    size_t pos = 0, n = text.size();
+namespace {
+
+// Splits a line into `out`, reusing its elements' storage.
+void splitfields(const std::string& text, std::vector<Field>& out) {
+    size_t count = 0, pos = 0, n = text.size();
     while (true) {
         while (pos < n && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
-        Field f;
+        if (count == out.size()) out.emplace_back();
+        Field& f = out[count++];
         if (pos < n && text[pos] == '"') {
             f.quoted = true;
             size_t close = text.find('"', pos + 1);
             if (close == std::string::npos) close = n;
-            f.text = text.substr(pos + 1, close - pos - 1);
+            f.text.assign(text, pos + 1, close - pos - 1);
             pos = std::min(n, close + 1);
             while (pos < n && text[pos] != ',') ++pos;
         } else {
+            f.quoted = false;
             size_t s = pos;
             while (pos < n && text[pos] != ',') ++pos;
-            f.text = trim(text.substr(s, pos - s));
+            size_t e = pos;
+            while (e > s && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+            f.text.assign(text, s, e - s);
         }
-        out.push_back(std::move(f));
         if (pos >= n) break;
         ++pos;  // the comma: another field follows, empty when the line ends here
     }
+    out.resize(count);
+}
+
+}  // namespace
+
+std::vector<Field> linefields(const std::string& text) {
+    std::vector<Field> out;
+    splitfields(text, out);
     return out;
+}
+
+bool LineCursor::next(FileLine& line) {
+    size_t n = bytes_.size();
+    while (pos_ < n) {
+        size_t s = pos_;
+        while (pos_ < n && bytes_[pos_] != '\r' && bytes_[pos_] != '\n') ++pos_;
+        line.text.assign(bytes_, s, pos_ - s);
+        if (pos_ < n && bytes_[pos_] == '\r') {
+            ++pos_;
+            if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
+        } else if (pos_ < n) {
+            ++pos_;  // a bare LF
+        }
+        if (blank(line.text)) continue;
+        line.begin = s;
+        line.end = pos_;
+        splitfields(line.text, line.fields);
+        return true;
+    }
+    return false;
 }
 
 std::vector<FileLine> filelines(const std::string& bytes) {
     std::vector<FileLine> out;
-    size_t pos = 0, n = bytes.size();
-    while (pos < n) {
-        size_t s = pos;
-        while (pos < n && bytes[pos] != '\r' && bytes[pos] != '\n') ++pos;
-        std::string text = bytes.substr(s, pos - s);
-        if (pos < n && bytes[pos] == '\r') {
-            ++pos;
-            if (pos < n && bytes[pos] == '\n') ++pos;
-        } else if (pos < n) {
-            ++pos;  // a bare LF
-        }
-        if (blank(text)) continue;
-        out.push_back(FileLine{s, pos, text, linefields(text)});
-    }
+    LineCursor cursor(bytes);
+    FileLine line;
+    while (cursor.next(line)) out.push_back(line);
     return out;
 }
 

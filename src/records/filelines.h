@@ -21,6 +21,17 @@ struct FileLine {
 
 // The lines that hold something, in file order; blank lines hold no record and are passed over.
 std::vector<FileLine> filelines(const std::string& bytes);
+// The same lines one at a time, read into one FileLine whose storage is reused: a long file is
+// read without an allocation per line.
+class LineCursor {
+public:
+    explicit LineCursor(const std::string& bytes) : bytes_(bytes) {}
+    bool next(FileLine& line);
+
+private:
+    const std::string& bytes_;
+    size_t pos_ = 0;
+};
 // The fields of one line: split by commas, text in double quotes, a trailing comma an empty field.
 std::vector<Field> linefields(const std::string& text);
 // The file's bytes without that line (its line end included); every other byte is kept.
