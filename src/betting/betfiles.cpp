@@ -15,8 +15,6 @@ long entryrow(const Shared& sh, long number) {
     return 0;
 }
 
-namespace {}
-
 int roundoption(const std::string& round) {
     for (int k = 1; k <= 4; ++k)
         if (round == roundkeys[k]) return k;
@@ -57,39 +55,8 @@ std::vector<std::string> recordlines(const std::string& bytes) {
     return lines;
 }
 
-// A number field as the readers take it: empty reads 0.
-bool numberfield(const Field& f, long long& out) {
-    if (trim(f.text).empty()) {
-        out = 0;
-        return true;
-    }
-    double d;
-    if (f.quoted || !parsenumber(f.text, d) || d != static_cast<double>(static_cast<long long>(d)))
-        return false;
-    out = static_cast<long long>(d);
-    return true;
-}
-
 }  // namespace
 
-LineBet linebet(const FileLine& line) {
-    LineBet out;
-    long long v[3] = {0, 0, 0};
-    bool ok[3];
-    for (int i = 0; i < 3; ++i)
-        ok[i] = i < static_cast<int>(line.fields.size()) && numberfield(line.fields[i], v[i]);
-    bool amount =
-        line.fields.size() > 3 && !line.fields[3].quoted &&
-        (trim(line.fields[3].text).empty() || Money::parse(line.fields[3].text, out.bet.amount));
-    out.hasbettor = ok[0] && !trim(line.fields[0].text).empty();
-    out.bet.bettor = static_cast<long>(v[0]);
-    out.bet.entry = static_cast<long>(v[1]);
-    out.bet.type = static_cast<long>(v[2]);
-    out.whole = line.fields.size() == 4 && out.hasbettor && ok[1] && ok[2] && amount;
-    return out;
-}
-
-namespace {}  // namespace
 
 long countbets(App& app, const std::string& round, long flight) {
     Shared& sh = app.shared();
@@ -140,7 +107,7 @@ Removed removebet(App& app, const std::string& round, long flight, const Bet& be
     std::string out;
     bool removed = false;
     for (const FileLine& line : filelines(bytes)) {
-        LineBet b = linebet(line);
+        LineBet b = linebet(line.fields);
         if (!b.whole) {
             app.msgbox(Mid(betsfile, static_cast<long>(sh.datapath.size()) + 1) +
                            " holds a bad record, so the bet was not deleted.\r\nCheck it with Fix "

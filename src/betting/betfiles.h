@@ -32,15 +32,6 @@ long countbets(App& app, const std::string& round, long flight);
 // it fails the file-error box is shown and no file holds any of the bets.
 bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>& bets);
 
-// One line of a Bets file read as a bet: `whole` when its four fields read as a bet (an empty
-// field reads 0, but an empty bettor field names no bettor); `hasbettor` when its bettor field
-// names a bettor, whatever the rest holds.
-struct LineBet {
-    Bet bet;
-    bool whole = false, hasbettor = false;
-};
-LineBet linebet(const FileLine& line);
-
 // How a removal of one bet from a flight's pair ended.
 enum class Removed { Done, NotFound, BadRecord, Failed };
 // Rewrites the round's Bets and Betsbackup files of the flight from the Bets file's records

@@ -158,7 +158,7 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
             return false;
         }
         for (const FileLine& line : lines) {
-            LineBet b = linebet(line);
+            LineBet b = linebet(line.fields);
             if (!b.hasbettor || b.bet.bettor != sh_.curticket) continue;
             long k = b.whole ? entryrow(sh_, b.bet.entry) : 0;
             if (b.whole && b.bet.amount == Money{}) break;

@@ -7,21 +7,6 @@
 
 namespace vt {
 
-namespace {
-
-// A number field as the readers take it: empty reads 0; a whole number only.
-bool numberfield(const Field& f, long long& out) {
-    out = 0;
-    if (trim(f.text).empty()) return true;
-    double d;
-    if (f.quoted || !parsenumber(f.text, d) || d != static_cast<double>(static_cast<long long>(d)))
-        return false;
-    out = static_cast<long long>(d);
-    return true;
-}
-
-}  // namespace
-
 bool BetRecord::names(size_t i, long long n) const {
     long long v;
     return i < fields.size() && !trim(fields[i].text).empty() && numberfield(fields[i], v) &&
@@ -34,11 +19,11 @@ std::vector<BetRecord> parsebets(const std::string& bytes) {
         BetRecord r;
         r.text = std::move(line.text);
         r.fields = std::move(line.fields);
-        long long type;
-        r.whole = r.fields.size() == 4 && !trim(r.fields[0].text).empty() &&
-                  numberfield(r.fields[0], r.bettor) && numberfield(r.fields[1], r.entry) &&
-                  numberfield(r.fields[2], type) && !r.fields[3].quoted &&
-                  (trim(r.fields[3].text).empty() || Money::parse(r.fields[3].text, r.amount));
+        LineBet b = linebet(r.fields);
+        r.whole = b.whole;
+        r.bettor = b.bet.bettor;
+        r.entry = b.bet.entry;
+        r.amount = b.bet.amount;
         out.push_back(std::move(r));
     }
     return out;

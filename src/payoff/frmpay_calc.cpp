@@ -18,13 +18,11 @@ std::string refunded(const bool inshow[4]) {
     const char* names[4] = {"", "win", "place", "show"};
     std::vector<std::string> held;
     for (int t = 1; t <= 3; ++t)
-        if (inshow[t] || (t == 3 && held.empty())) held.push_back(names[t]);
-    std::string text;
-    for (size_t i = 0; i < held.size(); ++i)
-        text += (i == 0                 ? ""
-                 : i + 1 == held.size() ? (held.size() > 2 ? ", and " : " and ")
-                                        : ", ") +
-                held[i];
+        if (inshow[t]) held.push_back(names[t]);
+    if (held.empty()) held.push_back("show");
+    std::string text = held[0];
+    for (size_t i = 1; i < held.size(); ++i)
+        text += (i + 1 < held.size() ? ", " : held.size() > 2 ? ", and " : " and ") + held[i];
     return text;
 }
 
@@ -225,8 +223,9 @@ void frmpay::listwinners() {
 void frmpay::cmdcalc_Click() {
     Shared& s = sh();
     double pct = 0;
-    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct > 100) {
-        app_.msgbox("HOUSE % must be a number from 0 to 100");
+    // At 100 % every winner would be listed and paid nothing.
+    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct >= 100) {
+        app_.msgbox("HOUSE % must be a number from 0 to below 100");
         return;
     }
     clearpayofftables();

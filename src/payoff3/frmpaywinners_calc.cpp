@@ -52,8 +52,9 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
         app_.msgbox("Must select flight first", vbOKOnly, "Payoff");
         return false;
     }
-    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct > 100) {
-        app_.msgbox("House percentage must be a number from 0 to 100", vbOKOnly, "Payoff");
+    // At 100 % every winner would be listed and paid nothing.
+    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct >= 100) {
+        app_.msgbox("House percentage must be a number from 0 to below 100", vbOKOnly, "Payoff");
         return false;
     }
     if (!parsenumber(c("txtmult").text(), mult) || mult < 1 || mult > 10) {

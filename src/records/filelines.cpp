@@ -1,7 +1,7 @@
 #include "records/filelines.h"
 
-#include "records/context.h"
 #include "platform/text.h"
+#include "records/context.h"
 
 namespace vt {
 
@@ -87,6 +87,31 @@ std::string withoutline(const std::string& bytes, const FileLine& line) {
 }
 
 bool wholefield(const Field& f, long long& out) { return !f.quoted && parseint(f.text, out); }
+
+bool numberfield(const Field& f, long long& out) {
+    out = 0;
+    if (trim(f.text).empty()) return true;
+    double d;
+    if (f.quoted || !parsenumber(f.text, d) || d != static_cast<double>(static_cast<long long>(d)))
+        return false;
+    out = static_cast<long long>(d);
+    return true;
+}
+
+LineBet linebet(const std::vector<Field>& fields) {
+    LineBet out;
+    long long v[3] = {0, 0, 0};
+    bool ok[3];
+    for (size_t i = 0; i < 3; ++i) ok[i] = i < fields.size() && numberfield(fields[i], v[i]);
+    bool amount = fields.size() > 3 && !fields[3].quoted &&
+                  (trim(fields[3].text).empty() || Money::parse(fields[3].text, out.bet.amount));
+    out.hasbettor = ok[0] && !trim(fields[0].text).empty();
+    out.bet.bettor = static_cast<long>(v[0]);
+    out.bet.entry = static_cast<long>(v[1]);
+    out.bet.type = static_cast<long>(v[2]);
+    out.whole = fields.size() == 4 && out.hasbettor && ok[1] && ok[2] && amount;
+    return out;
+}
 
 bool numbersinuse(Context& app, NumbersInUse& out) {
     Shared& sh = app.shared();

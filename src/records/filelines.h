@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "records/shared.h"
 
 namespace vt {
 
@@ -38,6 +39,17 @@ std::string withoutline(const std::string& bytes, const FileLine& line);
 
 // A bare whole number field ("12", not "12.5", "" or "\"12\"").
 bool wholefield(const Field& f, long long& out);
+// A whole-number field as the readers take it: empty reads 0; false for any other text.
+bool numberfield(const Field& f, long long& out);
+
+// The fields of one Bets line read as a bet: `whole` when the four fields read as a bet (an empty
+// field reads 0, but an empty bettor field names no bettor); `hasbettor` when the bettor field
+// names a bettor, whatever the rest holds.
+struct LineBet {
+    Bet bet;
+    bool whole = false, hasbettor = false;
+};
+LineBet linebet(const std::vector<Field>& fields);
 
 // Every entry and bettor number some record names: Players, Playersbackup, Bettors,
 // Bettorsbackup, and the Bets and Betsbackup files of every round and flight. A new number is

@@ -198,7 +198,7 @@ TEST_F(CalcTest, RefusesABadHousePercentage) {
     workedexample();
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});
-    for (auto* bad : {"", "ten", "101", "-1"}) {
+    for (auto* bad : {"", "ten", "101", "100", "-1"}) {
         ctl("txthousepct").settext(bad);
         dialogs.ok("HOUSE %");
         calc();

@@ -145,10 +145,12 @@ TEST_F(PayWinners, BadInputIsRefusedAndLeavesTheScreen) {
     enter("cmdwinner", 1);
     enter("cmdplace", 2);
     enter("cmdshow", 3);
-    ctl("txthousepct").settext("ten");
-    dialogs.ok("House percentage");
-    ctl("cmdpayoff").click();
-    EXPECT_TRUE(ctl("cmdpayoff").visible());
+    for (const char* bad : {"ten", "100", "-2"}) {
+        ctl("txthousepct").settext(bad);
+        dialogs.ok("House percentage");
+        ctl("cmdpayoff").click();
+        EXPECT_TRUE(ctl("cmdpayoff").visible()) << bad;
+    }
     EXPECT_FALSE(ctl("cmdpay").visible());
     // A winning bet booked to a bettor who is not on file.
     folder.write("Round1 1Bets", "9,1,1,20\r\n");
