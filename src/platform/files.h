@@ -63,6 +63,8 @@ public:
     // recover() at start-up, before any data file is read; also removes stray temporaries of the
     // program folder and its subfolders. Failures wait for the next operation.
     void startup() const;
+    // Removes stray temporaries ("*.tmp~") of a folder, once a run; failures wait for later.
+    void sweep(const std::string& logicalfolder) const;
 
     // Gives the label (the operation title) recorded with each staged change; the first failure
     // of a commit names the label of the file it failed on.

@@ -106,7 +106,7 @@ bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
 }
 
 // Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time.
-void sweep(const HostIo& io, const std::string& folder) {
+void sweepfolder(const HostIo& io, const std::string& folder) {
     DIR* d = io.opendir(folder);
     if (!d) return;
     std::vector<std::string> strays;
@@ -225,7 +225,7 @@ void Files::startup() const {
         return;  // the journal stays; the next operation tries again and waits for it
     }
     HostIo io{*this};
-    sweep(io, programfolder_);
+    sweepfolder(io, programfolder_);
     swept_.insert(programfolder_);
     std::vector<std::string> subs;
     try {
@@ -234,9 +234,20 @@ void Files::startup() const {
         return;  // no program folder yet: nothing to sweep
     }
     for (auto& sub : subs) {
-        sweep(io, programfolder_ + "/" + sub);
+        sweepfolder(io, programfolder_ + "/" + sub);
         swept_.insert(programfolder_ + "/" + sub);
     }
+}
+
+void Files::sweep(const std::string& logicalfolder) const {
+    std::string host;
+    try {
+        host = hostpath(logicalfolder);
+    } catch (const FileError&) {
+        return;  // a drive not there
+    }
+    while (host.size() > 1 && host.back() == '/') host.pop_back();
+    if (swept_.insert(host).second) sweepfolder(HostIo{*this}, host);
 }
 
 // ---- commit
@@ -281,7 +292,7 @@ void Transaction::commit() {
     std::vector<JournalEntry> entries;
     for (auto& f : files) entries.push_back({f.removed ? 'D' : 'R', f.host});
     for (auto& folder : foldersof(entries))
-        if (fl.swept_.insert(folder).second) sweep(io, folder);
+        if (fl.swept_.insert(folder).second) sweepfolder(io, folder);
 
     // Before the commit point a failure takes back the temporaries and the journal.
     std::string jtext = journaltext(files);

@@ -1,5 +1,6 @@
 #include "setup/frmimport.h"
 
+#include "platform/transaction.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
@@ -175,9 +176,19 @@ void frmimport::cmdimport_Click() {
         if (name.find('"') != std::string::npos || iszzz(name)) log("Skipped       " + name);
         else names.push_back(name);
     }
-    if (Right(importdest, 4) == "tors") addbettors(names);
-    else if (Right(importdest, 4) != "yers") app_.msgbox("Must select destination file first");
+    if (Right(importdest, 4) != "tors" && Right(importdest, 4) != "yers") {
+        app_.msgbox("Must select destination file first");
+        return;
+    }
+    // The names go to the file and its backup in one transaction; when it fails, the table is
+    // read back from the file, which holds none of them.
+    Transaction tx(app_.files());
+    const bool bettors = Right(importdest, 4) == "tors";
+    if (bettors) addbettors(names);
     else addplayers(names);
+    if (app_.commit(tx)) return;
+    if (bettors) ransafely(app_, readbettors);
+    else ransafely(app_, readentries);
 }
 
 void frmimport::addbettors(const std::vector<std::string>& names) {

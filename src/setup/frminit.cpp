@@ -194,6 +194,8 @@ void frminit::Form_Load() {
             return;
         }
     }
+    // A data folder elsewhere is cleared of stray temporaries before its files are read.
+    app_.files().sweep(sh_.datapath);
     for (int i = 1; i <= 15; ++i) control("txtflight", i - 1).settext(sh_.flightnames[i]);
 
     fixcapacities(sh_);

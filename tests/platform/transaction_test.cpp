@@ -220,6 +220,17 @@ TEST(Transaction, StartupWithoutAProgramFolderAndAFirstCommitMakingIt) {
     EXPECT_EQ(leftovers(base.path()), std::vector<std::string>{});
 }
 
+TEST(Transaction, ADataFolderElsewhereIsSweptOnce) {
+    TempFolder program, data;
+    data.write("Players.tmp~", "stray");
+    data.write("Players", "kept");
+    Files files(program.path());
+    files.sweep(data.path() + "/");
+    EXPECT_EQ(leftovers(data.path()), std::vector<std::string>{});
+    EXPECT_EQ(data.read("Players"), "kept");
+    files.sweep("Q:\\Bets");  // a drive not there: nothing to do
+}
+
 TEST(AppendFile, AFailedSyncIsReportedAndTakesTheRecordBack) {
     TempFolder program;
     Files files(program.path());
