@@ -125,10 +125,15 @@ Removed removebet(App& app, const std::string& round, long flight, const Bet& be
     }
     if (!removed) return Removed::NotFound;
     Transaction tx(app.files());
-    sh.fileop = "Bets Output";
-    app.files().replacefile(betsfile, out);
-    sh.fileop = "Betsbackup Output";
-    app.files().replacefile(sh.betsbackupfile(round, flight), out);
+    try {
+        sh.fileop = "Bets Output";
+        app.files().replacefile(betsfile, out);
+        sh.fileop = "Betsbackup Output";
+        app.files().replacefile(sh.betsbackupfile(round, flight), out);
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);  // a folder where the backup should be: nothing is written
+        return Removed::Failed;
+    }
     return app.commit(tx) ? Removed::Done : Removed::Failed;
 }
 
