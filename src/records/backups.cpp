@@ -9,8 +9,8 @@
 
 namespace vt {
 
-void restorebackups(Context& app) {
-    Shared& sh = app.shared();
+void restorebackups(Context& cx) {
+    Shared& sh = cx.shared();
     struct Copy {
         std::string question, from, to, notice;
     };
@@ -24,16 +24,16 @@ void restorebackups(Context& app) {
     };
     sh.fileok = true;
     for (const Copy& c : copies) {
-        if (app.msgbox(c.question, vbYesNo | vbQuestion, "Backup") != vbYes) continue;
+        if (cx.msgbox(c.question, vbYesNo | vbQuestion, "Backup") != vbYes) continue;
         try {
-            app.files().copy(c.from, c.to);
+            cx.files().copy(c.from, c.to);
         } catch (const FileError& e) {
             // The data file stays as it was; the remaining questions are not asked.
             sh.fileok = false;
-            app.fileerrorbox(e);
+            cx.fileerrorbox(e);
             return;
         }
-        app.msgbox(c.notice, vbOKOnly, "Backup");
+        cx.msgbox(c.notice, vbOKOnly, "Backup");
     }
 }
 
@@ -41,9 +41,9 @@ namespace {
 
 // Prints the refund owed to each bettor holding bets, in Bettors-file order; a bettor number
 // missing from Bettors is printed as that number, so the lines add up to the total.
-void printrefunds(Context& app, const std::vector<Bet>& read, Money total) {
-    Shared& sh = app.shared();
-    Printer& p = app.printer();
+void printrefunds(Context& cx, const std::vector<Bet>& read, Money total) {
+    Shared& sh = cx.shared();
+    Printer& p = cx.printer();
     DocGuard guard(p);
     p.fontsize = 8;
     p.fontname = "MS Sans Serif";
@@ -91,11 +91,11 @@ void zerotables(Shared& sh) {
 
 }  // namespace
 
-void clearflightbets(Context& app) {
-    Shared& sh = app.shared();
+void clearflightbets(Context& cx) {
+    Shared& sh = cx.shared();
     const std::string what = sh.curround + " Flight " + sh.curflight;
-    if (app.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes) return;
-    readbettors(app);
+    if (cx.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes) return;
+    readbettors(cx);
     sh.fileop = "Bets Input";
     sh.fileok = false;
     const std::string bets = sh.betsfile(sh.curround, sh.curflightnbr);
@@ -105,12 +105,12 @@ void clearflightbets(Context& app) {
     std::vector<Bet> read;
     Money total;
     try {
-        if (!app.files().exists(bets)) {
-            makebetsfiles(app);
+        if (!cx.files().exists(bets)) {
+            makebetsfiles(cx);
             if (!sh.fileok) return;
             sh.fileok = false;
         }
-        RecordReader in = RecordReader::open(app.files(), bets);
+        RecordReader in = RecordReader::open(cx.files(), bets);
         while (!in.eof()) {
             Bet b;
             b.bettor = static_cast<long>(intfield(in.field()));
@@ -121,33 +121,33 @@ void clearflightbets(Context& app) {
             total += b.amount;
         }
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
     zerosumm(sh);
     if (read.empty()) {
         sh.fileok = true;
-        app.msgbox("Bets already cleared", vbOKOnly, "Clear bets");
+        cx.msgbox("Bets already cleared", vbOKOnly, "Clear bets");
         return;
     }
-    if (app.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes && equalsnocase(sh.printswitch, "yes"))
-        printrefunds(app, read, total);
+    if (cx.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes && equalsnocase(sh.printswitch, "yes"))
+        printrefunds(cx, read, total);
 
     // The pair goes in one transaction: a Betsbackup left full would bring the bets back.
-    Transaction tx(app.files());
+    Transaction tx(cx.files());
     try {
-        app.files().remove(bets);
+        cx.files().remove(bets);
         // A backup already gone leaves the flight as cleared as intended.
-        if (app.files().exists(backup)) app.files().remove(backup);
+        if (cx.files().exists(backup)) cx.files().remove(backup);
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
-    if (!app.commit(tx)) return;
+    if (!cx.commit(tx)) return;
     zerotables(sh);
     sh.betscomplete = true;
     sh.fileok = true;
-    app.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
+    cx.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
 }
 
 }  // namespace vt

@@ -63,8 +63,8 @@ void addbet(Shared& sh, const Bet& b, const Entry& entry) {
 }
 
 // Reads the Bets file of the current round and flight into `bets`, summing unless `only`.
-void load(Context& app, Load mode) {
-    Shared& sh = app.shared();
+void load(Context& cx, Load mode) {
+    Shared& sh = cx.shared();
     clearbets(sh);
     if (mode == Load::sumall)
         for (auto& f : sh.flightpool) f = {};
@@ -75,7 +75,7 @@ void load(Context& app, Load mode) {
     std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
     std::string bytes;
     try {
-        bytes = app.files().readall(path);
+        bytes = cx.files().readall(path);
     } catch (const FileError& e) {
         if (e.number == 53 && mode != Load::only) {
             sh.betscomplete = true;
@@ -83,12 +83,12 @@ void load(Context& app, Load mode) {
                 sh.fileok = true;
                 return;
             }
-            makebetsfiles(app);
+            makebetsfiles(cx);
             if (!sh.fileok) return;
-            calcodds(app);
+            calcodds(cx);
             return;
         }
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
     bool summing = mode != Load::only;
@@ -126,11 +126,11 @@ void load(Context& app, Load mode) {
             addbet(sh, b, sh.entries(j));
         }
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
     sh.betscomplete = complete;
-    if (summing) calcodds(app);
+    if (summing) calcodds(cx);
     sh.fileok = true;
 }
 
@@ -141,30 +141,30 @@ void resetsumm(Shared& sh) {
         sh.summ(i) = SummRow{{}, {}, {}, {}, " ", "0", "0"};
 }
 
-void sumbets(Context& app) {
-    resetsumm(app.shared());
-    load(app, Load::sum);
+void sumbets(Context& cx) {
+    resetsumm(cx.shared());
+    load(cx, Load::sum);
 }
 
-void sumbetsall(Context& app) { load(app, Load::sumall); }
+void sumbetsall(Context& cx) { load(cx, Load::sumall); }
 
-void loadbets(Context& app) { load(app, Load::only); }
+void loadbets(Context& cx) { load(cx, Load::only); }
 
-void makebetsfiles(Context& app) {
-    Shared& sh = app.shared();
+void makebetsfiles(Context& cx) {
+    Shared& sh = cx.shared();
     if (!equalsnocase(sh.fileop, "Bets input")) return;
     sh.fileok = false;
-    Transaction tx(app.files());
+    Transaction tx(cx.files());
     try {
         // Only a missing file is created: an existing Betsbackup is the copy a restore needs.
         for (const std::string& path : {sh.betsfile(sh.curround, sh.curflightnbr),
                                         sh.betsbackupfile(sh.curround, sh.curflightnbr)})
-            if (!app.files().exists(path)) app.files().replacefile(path, "");
+            if (!cx.files().exists(path)) cx.files().replacefile(path, "");
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
-    if (!app.commit(tx)) return;
+    if (!cx.commit(tx)) return;
     sh.fileok = true;
 }
 

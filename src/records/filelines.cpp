@@ -113,9 +113,9 @@ LineBet linebet(const std::vector<Field>& fields) {
     return out;
 }
 
-bool numbersinuse(Context& app, NumbersInUse& out) {
-    Shared& sh = app.shared();
-    Files& files = app.files();
+bool numbersinuse(Context& cx, NumbersInUse& out) {
+    Shared& sh = cx.shared();
+    Files& files = cx.files();
     auto scan = [&](const std::string& path, std::set<long long>* first,
                     std::set<long long>* second) {
         if (!files.exists(path)) return;
@@ -139,7 +139,7 @@ bool numbersinuse(Context& app, NumbersInUse& out) {
                 scan(sh.betsbackupfile(roundkeys[r], f), &out.bettors, &out.entries);
             }
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return false;
     }
     return true;

@@ -58,7 +58,7 @@ struct NumbersInUse {
     std::set<long long> entries, bettors;
 };
 // Reads every file (a missing one names nothing); false after a read error, shown in its box.
-bool numbersinuse(Context& app, NumbersInUse& out);
+bool numbersinuse(Context& cx, NumbersInUse& out);
 // The first number from `from` (at least `lowest`) that is not in use and not the 999 / 9999
 // marker.
 long freenumber(const std::set<long long>& used, long from, long lowest);

@@ -7,8 +7,8 @@
 
 namespace vt {
 
-void readentries(Context& app) {
-    Shared& sh = app.shared();
+void readentries(Context& cx) {
+    Shared& sh = cx.shared();
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
     sh.fileop = "Players Input";
     sh.nextentrynbr = 1;
@@ -17,7 +17,7 @@ void readentries(Context& app) {
     sh.fileok = false;
     bool whole = true;
     try {
-        std::vector<FileLine> lines = filelines(app.files().readall(sh.datapath + "Players"));
+        std::vector<FileLine> lines = filelines(cx.files().readall(sh.datapath + "Players"));
         size_t i = 1;
         for (const FileLine& line : lines) {
             // A line holding more or fewer fields than a record is read no further.
@@ -58,24 +58,24 @@ void readentries(Context& app) {
     } catch (const FileError& e) {
         // Nothing is lost by writing a file that was not there.
         if (e.number == 53) sh.entriescomplete = true;
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
     sh.entriescomplete = whole;
     sh.fileok = true;
 }
 
-void writeentries(Context& app) {
-    Shared& sh = app.shared();
+void writeentries(Context& cx) {
+    Shared& sh = cx.shared();
     sh.fileop = "Players Output";
     sh.fileok = false;
     if (!sh.entriescomplete) {
-        refuserewrite(app, "Players");
+        refuserewrite(cx, "Players");
         return;
     }
     long row = 1, nbr = 1;
     RecordWriter out;
-    Transaction tx(app.files());  // the file and its backup together
+    Transaction tx(cx.files());  // the file and its backup together
     try {
         for (size_t i = 1; i <= sh.entries.size(); ++i) {
             const Entry& e = sh.entries(i);
@@ -92,19 +92,19 @@ void writeentries(Context& app) {
         }
         sh.nextentryrow = row;
         sh.nextentrynbr = nbr;
-        app.files().replacefile(sh.datapath + "Players", out.bytes());
+        cx.files().replacefile(sh.datapath + "Players", out.bytes());
         sh.fileop = "Playersbackup output";
-        app.files().replacefile(sh.datapath + "Playersbackup", out.bytes());
+        cx.files().replacefile(sh.datapath + "Playersbackup", out.bytes());
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
-    if (!app.commit(tx)) return;
+    if (!cx.commit(tx)) return;
     sh.fileok = true;
 }
 
-void readbettors(Context& app) {
-    Shared& sh = app.shared();
+void readbettors(Context& cx) {
+    Shared& sh = cx.shared();
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
     sh.fileop = "Bettors Input";
     sh.nextticket = 1;
@@ -113,7 +113,7 @@ void readbettors(Context& app) {
     sh.fileok = false;
     bool whole = true;
     try {
-        std::vector<FileLine> lines = filelines(app.files().readall(sh.datapath + "Bettors"));
+        std::vector<FileLine> lines = filelines(cx.files().readall(sh.datapath + "Bettors"));
         size_t i = 1;
         for (const FileLine& line : lines) {
             if (line.fields.size() != 2) throwfileerror(13);
@@ -138,7 +138,7 @@ void readbettors(Context& app) {
         }
     } catch (const FileError& e) {
         if (e.number == 53) sh.bettorscomplete = true;
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
     sh.bettorscomplete = whole;
@@ -147,17 +147,17 @@ void readbettors(Context& app) {
 
 namespace {
 
-void writebettorsfile(Context& app, bool withbackup) {
-    Shared& sh = app.shared();
+void writebettorsfile(Context& cx, bool withbackup) {
+    Shared& sh = cx.shared();
     sh.fileop = "Bettors Output";
     sh.fileok = false;
     if (!sh.bettorscomplete) {
-        refuserewrite(app, "Bettors");
+        refuserewrite(cx, "Bettors");
         return;
     }
     long next = 2, count = 1;
     RecordWriter out;
-    Transaction tx(app.files());  // the file and its backup together
+    Transaction tx(cx.files());  // the file and its backup together
     try {
         out.num(1).str("AnyBettor").end();
         // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
@@ -174,26 +174,26 @@ void writebettorsfile(Context& app, bool withbackup) {
         }
         sh.nextticket = next;
         sh.nbettors = count;
-        app.files().replacefile(sh.datapath + "Bettors", out.bytes());
+        cx.files().replacefile(sh.datapath + "Bettors", out.bytes());
         // Bettorsbackup is kept in step with Bettors on every change, except two: Fix Files'
         // Remove Selected Member/ Bettor touches Bettors alone (the backup can then restore a
         // bettor removed by mistake), and the export writes no Bettorsbackup to the drive.
         if (withbackup) {
             sh.fileop = "Bettorsbackup output";
-            app.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+            cx.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
         }
     } catch (const FileError& e) {
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
-    if (!app.commit(tx)) return;
+    if (!cx.commit(tx)) return;
     sh.fileok = true;
 }
 
 }  // namespace
 
-void writebettors(Context& app) { writebettorsfile(app, true); }
+void writebettors(Context& cx) { writebettorsfile(cx, true); }
 
-void writebettorsonly(Context& app) { writebettorsfile(app, false); }
+void writebettorsonly(Context& cx) { writebettorsfile(cx, false); }
 
 }  // namespace vt

@@ -45,8 +45,8 @@ double housefactor(const Shared& sh) { return 1.0 - Val(sh.housepct) / 100.0; }
 
 }  // namespace
 
-void calcodds(Context& app) {
-    Shared& sh = app.shared();
+void calcodds(Context& cx) {
+    Shared& sh = cx.shared();
     double h = housefactor(sh);
     Money pool = sh.summ(sh.maxplayers + 1).win;
     for (size_t i = 1; i <= sh.entries.size(); ++i) {
@@ -58,8 +58,8 @@ void calcodds(Context& app) {
     }
 }
 
-void calcoddsall(Context& app) {
-    Shared& sh = app.shared();
+void calcoddsall(Context& cx) {
+    Shared& sh = cx.shared();
     double h = housefactor(sh);
     for (int t = 1; t <= 3; ++t) {
         for (size_t i = 1; i <= sh.entries.size(); ++i) {

@@ -1,10 +1,11 @@
 #pragma once
 // The shared procedures over the shared state: reading and writing the data files, pool totals,
-// odds, payoff rounding, restoring backups and clearing a flight's bets. Each works on
-// app.shared() and reports file errors with the file-error box, as the screens expect; each file
-// procedure leaves `fileok` false when it stopped on an error or refused to write. A rewrite of
-// Players, Bettors or a Bets file is refused (with a message) when the last read of that file
-// into its table stopped early (`entriescomplete`, `bettorscomplete`, `betscomplete`).
+// odds, payoff rounding, restoring backups and clearing a flight's bets. Each takes a Context (the
+// screens pass their App), works on cx.shared() and reports file errors with the file-error box,
+// as the screens expect; each file procedure leaves `fileok` false when it stopped on an error or
+// refused to write. A rewrite of Players, Bettors or a Bets file is refused (with a message) when
+// the last read of that file into its table stopped early (`entriescomplete`, `bettorscomplete`,
+// `betscomplete`).
 #include "platform/money.h"
 
 namespace vt {
@@ -12,35 +13,35 @@ namespace vt {
 class Context;
 struct Shared;
 
-void readentries(Context& app);
-void writeentries(Context& app);
-void readbettors(Context& app);
-void writebettors(Context& app);
+void readentries(Context& cx);
+void writeentries(Context& cx);
+void readbettors(Context& cx);
+void writebettors(Context& cx);
 // writebettors without the Bettorsbackup file: the export to another computer's drive.
-void writebettorsonly(Context& app);
+void writebettorsonly(Context& cx);
 
-void sumbets(Context& app);
-void sumbetsall(Context& app);
-void loadbets(Context& app);
+void sumbets(Context& cx);
+void sumbetsall(Context& cx);
+void loadbets(Context& cx);
 // Creates whichever of the current round and flight's Bets and Betsbackup files is missing,
 // when the operation under way (`fileop`) is "Bets Input"; an existing file is never emptied.
-void makebetsfiles(Context& app);
+void makebetsfiles(Context& cx);
 // Resets every row of `summ` as `sumbets` does: no money, a WIN odds text of one blank.
 void resetsumm(Shared& sh);
 
-void writebets(Context& app);
-void exportbets(Context& app);
+void writebets(Context& cx);
+void exportbets(Context& cx);
 
-void calcodds(Context& app);
-void calcoddsall(Context& app);
+void calcodds(Context& cx);
+void calcoddsall(Context& cx);
 
 // Rounds `roundval` in place to the step of `roundingchoice`, working on its exact amount;
 // `payamt` receives the same rounded amount as Money (unchanged at the "0.01" step).
-void roundpayoff(Context& app);
+void roundpayoff(Context& cx);
 // The same rounding of an exact amount, for callers that hold Money.
 Money roundpayoff(Money amount, int choice);
 
-void restorebackups(Context& app);
-void clearflightbets(Context& app);
+void restorebackups(Context& cx);
+void clearflightbets(Context& cx);
 
 }  // namespace vt

@@ -34,10 +34,10 @@ int64_t divhalfeven(int64_t x, int64_t d) {
     return q;
 }
 
-void refuserewrite(Context& app, const std::string& what) {
-    Shared& sh = app.shared();
+void refuserewrite(Context& cx, const std::string& what) {
+    Shared& sh = cx.shared();
     sh.fileok = false;
-    app.msgbox("The " + what + " file was not read completely, so it is not rewritten." + "\r\n" +
+    cx.msgbox("The " + what + " file was not read completely, so it is not rewritten." + "\r\n" +
                    "Check it with Fix Files on the main menu.",
                vbOKOnly | vbExclamation, sh.fileop);
 }

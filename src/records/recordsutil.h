@@ -23,6 +23,6 @@ Money moneyfield(const Field& f);
 int64_t divhalfeven(int64_t x, int64_t d);
 
 // Tells the operator that `what` (e.g. "Players") was not read completely and is not rewritten.
-void refuserewrite(Context& app, const std::string& what);
+void refuserewrite(Context& cx, const std::string& what);
 
 }  // namespace vt

@@ -5,13 +5,13 @@
 
 namespace vt {
 
-void writebets(Context& app) {
-    Shared& sh = app.shared();
+void writebets(Context& cx) {
+    Shared& sh = cx.shared();
     long drop = sh.dropbet;
     sh.dropbet = 99999;  // on every exit, also after a failure
     sh.fileok = false;
     if (!sh.betscomplete) {
-        refuserewrite(app, "Bets");
+        refuserewrite(cx, "Bets");
         return;
     }
     // Every loaded bet is written, by count: an amount of 9999 is a bet like any other here.
@@ -24,29 +24,29 @@ void writebets(Context& app) {
             .num(static_cast<long long>(b.type)).num(b.amount).end();
     }
     // The pair is replaced in one transaction: both files change or neither does.
-    Transaction tx(app.files());
+    Transaction tx(cx.files());
     try {
-        app.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out.bytes());
-        app.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes());
+        cx.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out.bytes());
+        cx.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes());
         tx.commit();
     } catch (const FileError& e) {
-        if (e.number == 67) app.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
+        if (e.number == 67) cx.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
         if (!tx.failedlabel().empty()) sh.fileop = tx.failedlabel();
-        app.fileerrorbox(e);
+        cx.fileerrorbox(e);
         return;
     }
     sh.fileok = true;
 }
 
-void exportbets(Context& app) {
-    Shared& sh = app.shared();
+void exportbets(Context& cx) {
+    Shared& sh = cx.shared();
     if (sh.betcount <= 1 || sh.bets.size() == 0 || sh.bets(1).bettor == 0) {
         // No bet loaded: no file is created or emptied.
         sh.dropbet = 99999;
         sh.fileok = true;
         return;
     }
-    writebets(app);
+    writebets(cx);
 }
 
 }  // namespace vt

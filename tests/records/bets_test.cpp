@@ -1,17 +1,17 @@
 // Bets files: loading, pool totals, the missing pair, and the WIN odds that end a sum.
 #include "records/records.h"
-#include "testapp.h"
+#include "recordstest.h"
 
 namespace vt::test {
 namespace {
 
 Money d(double x) { return Money::fromdouble(x); }
 
-class BetsFiles : public AppTest {
+class BetsFiles : public RecordsTest {
 protected:
     void SetUp() override {
         folder.write("Players", "3,2,\"\",\"THREE\"\r\n7,2,\"\",\"SEVEN\"\r\n9,4,\"\",\"NINE\"\r\n");
-        readentries(*app);
+        readentries(cx);
         sh().curround = "Round1";
         sh().curflightnbr = 2;
     }
@@ -19,7 +19,7 @@ protected:
 
 TEST_F(BetsFiles, WinAndBoardBetsFillTheirRowsAndTotals) {
     folder.write("Round1 2Bets", "1,7,1,5\r\n4,3,1,2\r\n4,3,2,2\r\n4,3,3,2\r\n");
-    sumbets(*app);
+    sumbets(cx);
     const SummRow& r7 = sh().summ(7);
     const SummRow& r3 = sh().summ(3);
     const SummRow& tot = sh().summ(sh().maxplayers + 1);
@@ -37,7 +37,7 @@ TEST_F(BetsFiles, WinAndBoardBetsFillTheirRowsAndTotals) {
 
 TEST_F(BetsFiles, BetOnAnotherFlightsEntryGoesToThatFlightsPool) {
     folder.write("Round1 2Bets", "1,9,2,3.5\r\n1,7,4,8\r\n");
-    sumbets(*app);
+    sumbets(cx);
     EXPECT_EQ(sh().flightpool[4][2], d(3.5));
     EXPECT_EQ(sh().flightpool[2][2], d(0));
     EXPECT_EQ(sh().betcount, 3);  // the type 4 bet is loaded but counted nowhere
@@ -47,9 +47,9 @@ TEST_F(BetsFiles, BetOnAnotherFlightsEntryGoesToThatFlightsPool) {
 TEST_F(BetsFiles, MissingPairIsCreatedEmptyByTheSumOnly) {
     sh().curround = "Round2";
     sh().curflightnbr = 10;
-    sumbetsall(*app);
+    sumbetsall(cx);
     EXPECT_FALSE(folder.exists("Round2 10Bets"));
-    sumbets(*app);
+    sumbets(cx);
     EXPECT_EQ(folder.read("Round2 10Bets"), "");
     EXPECT_EQ(folder.read("Round2 10Betsbackup"), "");
     EXPECT_EQ(sh().betcount, 1);
@@ -58,18 +58,18 @@ TEST_F(BetsFiles, MissingPairIsCreatedEmptyByTheSumOnly) {
 
 TEST_F(BetsFiles, MakeBetsFilesNeverEmptiesAnExistingBackup) {
     folder.write("Round1 2Betsbackup", "1,7,1,5\r\n");
-    sumbets(*app);
+    sumbets(cx);
     EXPECT_EQ(folder.read("Round1 2Bets"), "");
     EXPECT_EQ(folder.read("Round1 2Betsbackup"), "1,7,1,5\r\n");
     sh().fileop = "Players Input";  // only a Bets read creates files
     sh().curflightnbr = 3;
-    makebetsfiles(*app);
+    makebetsfiles(cx);
     EXPECT_FALSE(folder.exists("Round1 3Bets"));
 }
 
 TEST_F(BetsFiles, UnknownEntryStopsTheSumAndBlocksTheRewrite) {
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,12,1,5\r\n1,3,1,5\r\n");
-    sumbets(*app);
+    sumbets(cx);
     EXPECT_EQ(sh().dataerror, 1);
     EXPECT_EQ(sh().summ(7).win, d(5));
     EXPECT_EQ(sh().summ(3).win, d(0));
@@ -81,7 +81,7 @@ TEST_F(BetsFiles, SumAllCountsAnUnknownEntryThenStopsWithTheBox) {
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,500,1,5\r\n1,7,1,5\r\n");
     resetsumm(sh());
     dialogs.ok(" 9 Subscript out of range");
-    sumbetsall(*app);
+    sumbetsall(cx);
     EXPECT_EQ(dialogs.shown.at(0).title, "Bets Input");
     EXPECT_EQ(sh().dataerror, 1);
     EXPECT_EQ(sh().summ(500).win, d(5));
@@ -92,35 +92,35 @@ TEST_F(BetsFiles, SumAllCountsAnUnknownEntryThenStopsWithTheBox) {
 TEST_F(BetsFiles, CutShortRecordIsReportedNotACrash) {
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,7,\"x\",5\r\n");
     dialogs.ok(" 13 Type mismatch");
-    sumbets(*app);
+    sumbets(cx);
     EXPECT_EQ(dialogs.shown.at(0).title, "Bets Input");
     EXPECT_EQ(sh().betcount, 2);
     // A line with fewer fields than a bet is not read on into the next line.
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,7\r\n2,7,1,5\r\n");
     dialogs.ok(" 13 Type mismatch");
-    loadbets(*app);
+    loadbets(cx);
     EXPECT_FALSE(sh().betscomplete);
 }
 
 TEST_F(BetsFiles, LoadBetsTakesEverythingAndCreatesNothing) {
     folder.write("Round1 2Bets", "1,99,7,1\r\n2,7,1,2.25\r\n");
-    loadbets(*app);
+    loadbets(cx);
     EXPECT_EQ(sh().betcount, 3);
     EXPECT_EQ(sh().bets(2).amount, d(2.25));
     EXPECT_EQ(sh().dataerror, 0);
     sh().curflightnbr = 5;
     dialogs.ok(" 53 File not found");
-    loadbets(*app);
+    loadbets(cx);
     EXPECT_FALSE(folder.exists("Round1 5Bets"));
 }
 
 TEST_F(BetsFiles, FileLargerThanTheTableIsReported) {
     sh().maxbets = 2;
     sh().sizetables();
-    readentries(*app);
+    readentries(cx);
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,7,1,5\r\n1,7,1,5\r\n");
     dialogs.ok("Subscript out of range");
-    sumbets(*app);
+    sumbets(cx);
     EXPECT_EQ(sh().summ(7).win, d(10));
     EXPECT_FALSE(sh().betscomplete);
 }

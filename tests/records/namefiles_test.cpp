@@ -1,30 +1,30 @@
 // Players and Bettors files: reading, markers, counters and rewriting with backups.
 #include "records/records.h"
-#include "testapp.h"
+#include "recordstest.h"
 
 namespace vt::test {
 namespace {
 
-class NameFiles : public AppTest {};
+class NameFiles : public RecordsTest {};
 
 TEST_F(NameFiles, NextEntryNumberFollowsTheLastRecordReadNotTheLargest) {
     folder.write("Players", "5,1,\"\",\"A\"\r\n2,1,\"\",\"B\"\r\n9,1,\"\",\"C\"\r\n");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().nextentrynbr, 10);
     EXPECT_EQ(sh().nextentryrow, 4);
     folder.write("Players", "5,1,\"\",\"A\"\r\n9,1,\"\",\"C\"\r\n2,1,\"\",\"B\"\r\n");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().nextentrynbr, 3);
     EXPECT_TRUE(sh().entriescomplete);
 }
 
 TEST_F(NameFiles, DeletedEntriesAreSkippedInAnyCaseAndDroppedOnWrite) {
     folder.write("Players", "1,2,\"x\",\"ONE\"\r\n2,2,\"\",\"ZZZ\"\r\n3,4,\"\",\"THREE\"\r\n4,1,\"\",\"Zzz\"\n");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().entries(2).number, 3);
     EXPECT_EQ(sh().entries(3).name, "");
     sh().entries(1).name = "zzz";
-    writeentries(*app);
+    writeentries(cx);
     std::string expect = "3,4,\"\",\"THREE\"\r\n";
     EXPECT_EQ(folder.read("Players"), expect);
     EXPECT_EQ(folder.read("Playersbackup"), expect);
@@ -35,18 +35,18 @@ TEST_F(NameFiles, DeletedEntriesAreSkippedInAnyCaseAndDroppedOnWrite) {
 
 TEST_F(NameFiles, MarkersEndTheReading) {
     folder.write("Players", "1,1,\"\",\"A\"\r\n999,0,\"\",\"\"\r\n2,1,\"\",\"B\"\r\n");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().nextentryrow, 2);
     folder.write("Players", "1,1,\"\",\"A\"\r\n2,1,\"\",\"\"\r\n3,1,\"\",\"B\"\r\n");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().nextentryrow, 2);
     // The records after the marker are not in the table: no rewrite may start from it.
     EXPECT_FALSE(sh().entriescomplete);
     dialogs.ok("Fix Files");
-    writeentries(*app);
+    writeentries(cx);
     EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"A\"\r\n2,1,\"\",\"\"\r\n3,1,\"\",\"B\"\r\n");
     folder.write("Bettors", "1,\"AnyBettor\"\r\n999,\"X\"\r\n2,\"B\"\r\n");
-    readbettors(*app);
+    readbettors(cx);
     EXPECT_EQ(sh().nbettors, 1);
     EXPECT_FALSE(sh().bettorscomplete);
 }
@@ -54,14 +54,14 @@ TEST_F(NameFiles, MarkersEndTheReading) {
 TEST_F(NameFiles, BadFlightStopsTheReadAndTheRewriteIsRefused) {
     std::string file = "1,1,\"\",\"A\"\r\n2,16,\"\",\"B\"\r\n3,1,\"\",\"C\"\r\n";
     folder.write("Players", file);
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().dataerror, 1);
     EXPECT_EQ(sh().entries(2).number, 2);
     EXPECT_EQ(sh().entries(2).flight, 16);
     EXPECT_EQ(sh().entries(2).name, "");
     EXPECT_FALSE(sh().entriescomplete);
     dialogs.ok("Fix Files");
-    writeentries(*app);
+    writeentries(cx);
     EXPECT_FALSE(sh().fileok);
     EXPECT_EQ(folder.read("Players"), file);  // entry 3 not lost
 }
@@ -69,7 +69,7 @@ TEST_F(NameFiles, BadFlightStopsTheReadAndTheRewriteIsRefused) {
 TEST_F(NameFiles, UnreadableRecordShowsTypeMismatchAndKeepsWhatWasRead) {
     folder.write("Players", "1,1,\"\",\"A\"\r\nX,1,\"\",\"B\"\r\n");
     dialogs.ok(" 13 Type mismatch");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(dialogs.shown.at(0).title, "Players Input");
     EXPECT_EQ(sh().entries(1).name, "A");
     EXPECT_FALSE(sh().entriescomplete);
@@ -80,17 +80,17 @@ TEST_F(NameFiles, MoreEntriesThanTheTableHoldsIsReported) {
     sh().sizetables();
     folder.write("Players", "1,1,\"\",\"A\"\r\n2,1,\"\",\"B\"\r\n1,1,\"\",\"C\"\r\n");
     dialogs.ok(" 9 Subscript out of range");
-    readentries(*app);
+    readentries(cx);
     EXPECT_EQ(sh().entries(2).name, "B");
     EXPECT_FALSE(sh().entriescomplete);
 }
 
 TEST_F(NameFiles, AnyBettorAloneCountsOneBothWays) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n");
-    readbettors(*app);
+    readbettors(cx);
     EXPECT_EQ(sh().nbettors, 1);
     EXPECT_EQ(sh().nextticket, 2);
-    writebettors(*app);
+    writebettors(cx);
     EXPECT_EQ(sh().nbettors, 1);
     EXPECT_EQ(sh().nextticket, 2);
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n");
@@ -101,7 +101,7 @@ TEST_F(NameFiles, WriteBettorsPutsAnyBettorFirstAndKeepsEveryoneElse) {
     sh().bettors(1) = {7, "SMITH-JO"};
     sh().bettors(2) = {8, "zZz"};
     sh().bettors(3) = {9, "DOE-JANE"};
-    writebettors(*app);
+    writebettors(cx);
     std::string expect = "1,\"AnyBettor\"\r\n7,\"SMITH-JO\"\r\n9,\"DOE-JANE\"\r\n";
     EXPECT_EQ(folder.read("Bettors"), expect);
     EXPECT_EQ(folder.read("Bettorsbackup"), expect);
@@ -116,9 +116,9 @@ TEST_F(NameFiles, BettorsBeyondTheTableAreReportedNotDropped) {
     folder.write("Bettors", file);
     // The table is filled without a box; the rewrite is refused.
     dialogs.ok("Fix Files");
-    readbettors(*app);
+    readbettors(cx);
     EXPECT_EQ(sh().nbettors, 2);
-    writebettors(*app);
+    writebettors(cx);
     EXPECT_EQ(folder.read("Bettors"), file);
 }
 

@@ -1,11 +1,11 @@
 // Odds texts from money and pools, and payoff rounding to each step.
 #include "records/records.h"
-#include "testapp.h"
+#include "recordstest.h"
 
 namespace vt::test {
 namespace {
 
-class Odds : public AppTest {
+class Odds : public RecordsTest {
 protected:
     void SetUp() override {
         sh().entries(1) = {1, 1, "", "ONE"};
@@ -17,7 +17,7 @@ protected:
         sh().housepct = house;
         sh().summ(1).win = Money::fromdouble(money);
         sh().summ(sh().maxplayers + 1).win = Money::fromdouble(pool);
-        calcodds(*app);
+        calcodds(cx);
         return sh().summ(1).oddswin;
     }
 };
@@ -47,7 +47,7 @@ TEST_F(Odds, EveryPoolUsesTheEntrysOwnFlight) {
     sh().flightpool[1][2] = Money::dollars(100);
     sh().flightpool[3][3] = Money::dollars(20);
     sh().flightpool[1][3] = Money::dollars(999);
-    calcoddsall(*app);
+    calcoddsall(cx);
     EXPECT_EQ(sh().summ(1).oddsplace, " 10/ 1");
     EXPECT_EQ(sh().summ(2).oddsshow, " 5/ 1");
     EXPECT_EQ(sh().summ(1).oddsshow, "");
@@ -60,24 +60,24 @@ TEST_F(Odds, TableEndsAtTheFirstEmptyName) {
     resetsumm(sh());
     sh().summ(3).win = Money::dollars(1);
     sh().summ(sh().maxplayers + 1).win = Money::dollars(10);
-    calcodds(*app);
-    calcoddsall(*app);
+    calcodds(cx);
+    calcoddsall(cx);
     EXPECT_EQ(sh().summ(3).oddswin, " ");
 }
 
-double rounded(App& app, double x, int choice) {
-    app.shared().roundval = x;
-    app.shared().payamt = Money::fromdouble(x);
-    app.shared().roundingchoice = choice;
-    roundpayoff(app);
-    EXPECT_EQ(app.shared().payamt, Money::fromdouble(app.shared().roundval));
-    return app.shared().roundval;
+double rounded(Context& cx, double x, int choice) {
+    cx.shared().roundval = x;
+    cx.shared().payamt = Money::fromdouble(x);
+    cx.shared().roundingchoice = choice;
+    roundpayoff(cx);
+    EXPECT_EQ(cx.shared().payamt, Money::fromdouble(cx.shared().roundval));
+    return cx.shared().roundval;
 }
 
-class Rounding : public AppTest {};
+class Rounding : public RecordsTest {};
 
 TEST_F(Rounding, EachStepMatchesItsExamples) {
-    App& a = *app;
+    Context& a = cx;
     EXPECT_EQ(rounded(a, 4.567, 1), 4.567);
     EXPECT_EQ(rounded(a, 2.34, 2), 2.3);
     EXPECT_EQ(rounded(a, 2.36, 2), 2.4);
@@ -99,7 +99,7 @@ TEST_F(Rounding, EachStepMatchesItsExamples) {
 }
 
 TEST_F(Rounding, ThresholdsFollowTheDecimalValue) {
-    App& a = *app;
+    Context& a = cx;
     EXPECT_EQ(rounded(a, 2.05, 2), 2.1);
     EXPECT_EQ(rounded(a, 3.13, 3), 3.25);
     EXPECT_EQ(rounded(a, 3.38, 3), 3.5);

@@ -1,13 +1,13 @@
 // Rewriting Bets files, restoring backups and clearing a flight's bets with its refund list.
 #include "records/records.h"
-#include "testapp.h"
+#include "recordstest.h"
 
 namespace vt::test {
 namespace {
 
 const std::string five = "1,1,1,5\r\n2,1,2,2.5\r\n3,1,3,0.75\r\n4,1,1,9999\r\n5,1,1,1\r\n";
 
-class Rewrite : public AppTest {
+class Rewrite : public RecordsTest {
 protected:
     void SetUp() override {
         sh().curround = "Final";
@@ -15,33 +15,33 @@ protected:
         sh().curflight = "BLUE      ";
         folder.write("Players", "1,12,\"\",\"ONE\"\r\n");
         folder.write("Bettors", "1,\"AnyBettor\"\r\n7,\"SEVEN\"\r\n12,\"TWELVE\"\r\n");
-        readentries(*app);
+        readentries(cx);
     }
 };
 
 TEST_F(Rewrite, DropsExactlyTheChosenBetAndKeepsA9999Amount) {
     folder.write("Final 12Bets", five);
     folder.write("Final 12Betsbackup", "stale");
-    loadbets(*app);
+    loadbets(cx);
     sh().dropbet = 3;
-    writebets(*app);
+    writebets(cx);
     std::string expect = "1,1,1,5\r\n2,1,2,2.5\r\n4,1,1,9999\r\n5,1,1,1\r\n";
     EXPECT_EQ(folder.read("Final 12Bets"), expect);
     EXPECT_EQ(folder.read("Final 12Betsbackup"), expect);
     EXPECT_EQ(sh().dropbet, 99999);
-    loadbets(*app);
-    writebets(*app);
+    loadbets(cx);
+    writebets(cx);
     EXPECT_EQ(folder.read("Final 12Betsbackup"), expect);
 }
 
 TEST_F(Rewrite, EmptyTableEmptiesBothFilesButExportWritesNothing) {
     folder.write("Final 12Bets", "");
-    loadbets(*app);
-    writebets(*app);
+    loadbets(cx);
+    writebets(cx);
     EXPECT_EQ(folder.read("Final 12Betsbackup"), "");
     sh().datapath = "C:\\Vantrope\\Export\\";
     sh().dropbet = 1;
-    exportbets(*app);
+    exportbets(cx);
     EXPECT_FALSE(folder.exists("Export"));
     EXPECT_EQ(sh().dropbet, 99999);
 }
@@ -49,22 +49,22 @@ TEST_F(Rewrite, EmptyTableEmptiesBothFilesButExportWritesNothing) {
 TEST_F(Rewrite, RefusedAfterAnIncompleteReadAndDropBetStillReset) {
     std::string file = "1,1,1,5\r\n1,44,1,5\r\n1,1,1,5\r\n";
     folder.write("Final 12Bets", file);
-    sumbets(*app);
+    sumbets(cx);
     sh().dropbet = 1;
     dialogs.ok("Fix Files");
-    writebets(*app);
+    writebets(cx);
     EXPECT_EQ(folder.read("Final 12Bets"), file);
     EXPECT_EQ(sh().dropbet, 99999);
 }
 
 TEST_F(Rewrite, FailedWriteReportsAndResetsDropBet) {
     folder.write("Final 12Bets", five);
-    loadbets(*app);
+    loadbets(cx);
     sh().fileop = "Export";
     sh().datapath = "C:\\Vantrope\\NoSuchFolder\\";
     sh().dropbet = 2;
     dialogs.ok(" 76 Path not found");
-    exportbets(*app);
+    exportbets(cx);
     EXPECT_EQ(dialogs.shown.at(0).title, "Export");
     EXPECT_FALSE(sh().fileok);
     EXPECT_EQ(sh().dropbet, 99999);
@@ -75,11 +75,11 @@ TEST_F(Rewrite, RestoreCopiesOnlyWhatIsAnswered) {
     folder.write("Final 12Betsbackup", five);
     folder.write("Playersbackup", "");
     dialogs.answer(vbNo).answer(vbNo).answer(vbNo);
-    restorebackups(*app);
+    restorebackups(cx);
     EXPECT_EQ(folder.read("Final 12Bets"), "1,1,1,5\r\n");
     dialogs.answer(vbYes, "Replace flight BLUE       Bets with Betsbackup?").ok("Bet file replaced");
     dialogs.answer(vbNo).answer(vbYes, "Bettors").ok(" 53 File not found");
-    restorebackups(*app);
+    restorebackups(cx);
     EXPECT_EQ(folder.read("Final 12Bets"), five);
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n7,\"SEVEN\"\r\n12,\"TWELVE\"\r\n");
 }
@@ -90,10 +90,10 @@ TEST_F(Rewrite, ClearingPrintsOneRefundLinePerBettorAndRemovesThePair) {
     folder.write("Final 12Bets",
                  "7,1,1,2\r\n12,1,1,10\r\n7,1,2,3\r\n1,1,1,0\r\n30,1,1,1.5\r\n7,1,3,5\r\n");
     folder.write("Final 12Betsbackup", "x");
-    sumbets(*app);
+    sumbets(cx);
     dialogs.answer(vbYes, "Click Yes to clear Final Flight BLUE       Bets ").answer(vbYes, "Print refunds?");
     dialogs.ok("Final Flight BLUE       Bets Cleared");
-    clearflightbets(*app);
+    clearflightbets(cx);
     ASSERT_EQ(printed.docs.size(), 1u);
     std::vector<std::string> expect = {
         "REFUND BETS FOR Final Flight BLUE      ",
@@ -116,7 +116,7 @@ TEST_F(Rewrite, ClearingPrintsOneRefundLinePerBettorAndRemovesThePair) {
 
     // At once again: the pair is created empty and nothing else happens.
     dialogs.answer(vbYes).ok("Bets already cleared");
-    clearflightbets(*app);
+    clearflightbets(cx);
     EXPECT_EQ(folder.read("Final 12Bets"), "");
     EXPECT_EQ(folder.read("Final 12Betsbackup"), "");
 }
@@ -124,10 +124,10 @@ TEST_F(Rewrite, ClearingPrintsOneRefundLinePerBettorAndRemovesThePair) {
 TEST_F(Rewrite, ClearingWithPrintingOffOrAnsweredNo) {
     folder.write("Final 12Bets", "7,1,1,2\r\n");
     dialogs.answer(vbNo);
-    clearflightbets(*app);
+    clearflightbets(cx);
     EXPECT_TRUE(folder.exists("Final 12Bets"));
     dialogs.answer(vbYes).answer(vbYes, "Print refunds?").ok("Cleared");
-    clearflightbets(*app);
+    clearflightbets(cx);
     EXPECT_TRUE(printed.docs.empty());
     EXPECT_FALSE(folder.exists("Final 12Bets"));
 }
@@ -135,7 +135,7 @@ TEST_F(Rewrite, ClearingWithPrintingOffOrAnsweredNo) {
 TEST_F(Rewrite, UnreadableBetsAreNotCleared) {
     folder.write("Final 12Bets", "7,1,1,2\r\n7,1,1,abc\r\n");
     dialogs.answer(vbYes).ok(" 13 Type mismatch");
-    clearflightbets(*app);
+    clearflightbets(cx);
     EXPECT_TRUE(folder.exists("Final 12Bets"));
 }
 
