@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "records/origins.h"
+
 namespace vt {
 
 App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.programfolder) {
@@ -15,6 +17,7 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_payoff3(*this);
     printer().onprinterror = [this](const FileError& e) { fileerrorbox(e); };
     files().labeler = [this] { return shared_.fileop; };
+    keeporigins(files());
 }
 
 App::~App() {

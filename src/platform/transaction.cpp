@@ -150,14 +150,24 @@ StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
 
 }  // namespace
 
-void Files::replacefile(const std::string& logical, const std::string& bytes) const {
-    std::string host = hostpath(logical);
+namespace {
+
+void replaced(const Files& files, Staging*& open, const std::string& logical,
+              const std::string& bytes, const std::string& from) {
+    std::string host = files.hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
-    staged(*this, open_, [&](Staging& s) {
-        StagedFile& f = slot(*this, s, logical, host);
+    staged(files, open, [&](Staging& s) {
+        StagedFile& f = slot(files, s, logical, host);
         f.removed = false;
         f.bytes = bytes;
+        if (files.companion) files.companion(logical, &bytes, from);
     });
+}
+
+}  // namespace
+
+void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+    replaced(*this, open_, logical, bytes, "");
 }
 
 void Files::append(const std::string& logical, const std::string& bytes) const {
@@ -165,9 +175,12 @@ void Files::append(const std::string& logical, const std::string& bytes) const {
     staged(*this, open_, [&](Staging& s) {
         // Read before the slot is made: the slot would hide the file on disk.
         std::string old = exists(logical) ? readall(logical) : std::string();
+        old += bytes;
         StagedFile& f = slot(*this, s, logical, host);
         f.removed = false;
-        f.bytes = old + bytes;
+        f.bytes = old;
+        // The companion may stage more files: it is given its own copy, not the slot's.
+        if (companion) companion(logical, &old, "");
     });
 }
 
@@ -178,11 +191,12 @@ void Files::remove(const std::string& logical) const {
         StagedFile& f = slot(*this, s, logical, host);
         f.removed = true;
         f.bytes.clear();
+        if (companion) companion(logical, nullptr, "");
     });
 }
 
 void Files::copy(const std::string& from, const std::string& to) const {
-    replacefile(to, readall(from));
+    replaced(*this, open_, to, readall(from), from);
 }
 
 // ---- recovery
