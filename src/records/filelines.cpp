@@ -117,13 +117,15 @@ std::string withoutline(const std::string& bytes, const FileLine& line) {
     return bytes.substr(0, line.begin) + bytes.substr(line.end);
 }
 
-void throwbadline(const std::string& path, const FileLine& line) {
+FileError badline(const std::string& path, const FileLine& line) {
     FileError e(13, errortext(13));
     e.file = path;
     e.line = line.number;
     e.checkfile = true;
-    throw e;
+    return e;
 }
+
+void throwbadline(const std::string& path, const FileLine& line) { throw badline(path, line); }
 
 std::string appendedbytes(const std::string& path, const std::string& bytes, FileKind kind,
                           const std::string& records) {

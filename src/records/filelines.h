@@ -53,6 +53,7 @@ std::string withoutline(const std::string& bytes, const FileLine& line);
 
 // The error of a line that is not a record of its file: 13 Type mismatch, naming the file and the
 // line; its box sends the operator to Fix Files.
+FileError badline(const std::string& path, const FileLine& line);
 [[noreturn]] void throwbadline(const std::string& path, const FileLine& line);
 // The bytes of a file with records appended, under the rule that an append never joins two
 // records: FileError (as throwbadline) when a line of the file is not a record; a last record

@@ -76,7 +76,7 @@ void writeentries(Context& cx) {
     sh.fileop = "Players Output";
     sh.fileok = false;
     if (!sh.entriescomplete) {
-        refuserewrite(cx, "Players", sh.datapath + "Players");
+        refuserewrite(cx, sh.datapath + "Players");
         return;
     }
     long row = 1, nbr = 1;
@@ -165,7 +165,7 @@ void writebettorsfile(Context& cx, bool withbackup) {
     sh.fileop = "Bettors Output";
     sh.fileok = false;
     if (!sh.bettorscomplete) {
-        refuserewrite(cx, "Bettors", sh.datapath + "Bettors");
+        refuserewrite(cx, sh.datapath + "Bettors");
         return;
     }
     long next = 2, count = 1;

@@ -34,12 +34,11 @@ int64_t divhalfeven(int64_t x, int64_t d) {
     return q;
 }
 
-void refuserewrite(Context& cx, const std::string& what, const std::string& file) {
+void refuserewrite(Context& cx, const std::string& file) {
     Shared& sh = cx.shared();
     sh.fileok = false;
-    cx.filebox(file, "The " + what + " file was not read completely, so it is not rewritten." +
-                         "\r\n" + filelocation(file, 0) + "\r\n" +
-                         "Check it with Fix Files on the main menu.");
+    cx.filebox(file, "The " + filename(file) + " file was not read completely, so it is not rewritten." +
+                         "\r\nCheck it with Fix Files on the main menu.");
 }
 
 void overcapacity(Context& cx, const std::string& file, FileKind kind, long loaded, bool shown) {
