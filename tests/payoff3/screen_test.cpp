@@ -176,7 +176,7 @@ TEST_F(PayWinners, AnyBettorCalculatorKeepsARunningTotal) {
     EXPECT_EQ(any.control("txttotaldue").text(), " 0");
     dialogs.ok("Calculate Payoff first");
     any.control("cmdadd").click();
-    any.control("txtwinwin").settext("2 dollars");
+    any.control("txtwinwin").settext("2");
     any.control("cmdcalc").click();
     EXPECT_EQ(any.control("txttotaltotal").text(), "$10.00");
     any.control("cmdadd").click();
