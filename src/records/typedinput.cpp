@@ -4,18 +4,17 @@
 
 namespace vt {
 
-namespace {
-
-// C0 controls, DEL and the C1 controls of Latin-1.
-bool iscontrol(unsigned char c) { return c < 32 || (c >= 127 && c < 160); }
-
-}  // namespace
+bool holdscontrol(const std::string& text) {
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 32 || (c >= 127 && c < 160)) return true;
+    }
+    return false;
+}
 
 std::string storedtextrefusal(const std::string& text, const std::string& what) {
     if (text.find('"') != std::string::npos) return "A " + what + " cannot contain a double quote (\")";
-    for (char c : text)
-        if (iscontrol(static_cast<unsigned char>(c)))
-            return "A " + what + " cannot contain a line break, a tab or another control character";
+    if (holdscontrol(text)) return "A " + what + " cannot contain a line break, a tab or another control character";
     return "";
 }
 

@@ -7,6 +7,10 @@
 
 namespace vt {
 
+// True when the text holds a line break, a tab or another control character (C0, DEL or the C1
+// controls of Latin-1).
+bool holdscontrol(const std::string& text);
+
 // Why a typed text cannot be stored in a data file, or "" when it can. A double quote has no
 // place in the record syntax, and a line break or any other control character would split or
 // corrupt the record. `what` names the text in the message ("bettor name", "banner").

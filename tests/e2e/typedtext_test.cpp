@@ -1,7 +1,6 @@
 // Texts a cashier types that a data file stores: a line break, a tab or another control
 // character is refused on every screen that stores a text, and after a restart every file still
 // reads whole.
-#include "records/typedinput.h"
 #include "testapp.h"
 
 using namespace vt;
@@ -102,15 +101,6 @@ TEST_F(TypedText, BannersAndFlightNamesWithControlCharactersAreRefused) {
     restart();
     EXPECT_EQ(sh().banner2, "SPRING CUP");
     EXPECT_EQ(sh().flightnames[3], "GOLD      ");
-}
-
-TEST(StoredText, TheOneCheckSaysWhatIsWrong) {
-    EXPECT_EQ(namerefusal("A\x0c" "B", "name"), "A name cannot contain a line break, a tab or another control character");
-    EXPECT_EQ(namerefusal("A\"B", "name"), "A name cannot contain a double quote (\")");
-    EXPECT_EQ(namerefusal("zZz", "bettor name"), "ZZZ cannot be used as a bettor name");
-    EXPECT_EQ(namerefusal("O'BRIEN-\xc9MILE", "name"), "");  // Latin-1 letters are text
-    EXPECT_NE(storedtextrefusal("A\x85" "B", "banner"), "");  // a Latin-1 control character
-    EXPECT_EQ(storedtextrefusal("zzz", "banner"), "");        // only names keep "zzz" out
 }
 
 }  // namespace
