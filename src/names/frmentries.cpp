@@ -1,11 +1,11 @@
 #include "names/frmentries.h"
 
 #include "names/allbets.h"
-#include "names/namecheck.h"
 #include "names/savefiles.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -213,9 +213,9 @@ void frmentries::addentry() {
         app_.msgbox("Select a Flight", vbOKOnly, "New Entries");
         return;
     }
-    std::string typed = box.text();
-    std::string name = Left(typed, 30);
-    if (std::string why = namerefusal(name); !why.empty()) {
+    // A name is stored cut to 30 characters; the list and the message show what is stored.
+    std::string name = Left(box.text(), 30);
+    if (std::string why = namerefusal(name, "player/team name"); !why.empty()) {
         app_.msgbox(why, vbOKOnly, "Players");
         return;
     }
@@ -229,18 +229,25 @@ void frmentries::addentry() {
         return;
     }
     long flight = sh.curflightnbr;
-    Entry& row = sh.entries(sh.nextentryrow);
+    const long rowat = sh.nextentryrow, nbrbefore = sh.nextentrynbr;
+    Entry& row = sh.entries(rowat);
     row.number = number;
     row.flight = flight;
     row.field3 = "";
     row.name = name;
     sh.nextentrynbr = number + 1;
     ++sh.nextentryrow;
+    // The list shows what the file holds: the entry is listed and announced only once written.
+    if (!saveentries(app_)) {
+        sh.entries(rowat) = Entry{};
+        sh.nextentryrow = rowat;
+        sh.nextentrynbr = nbrbefore;
+        return;
+    }
     Control& lst = control("lstentries");
     lst.additem(listline(flight, name));
     lst.setitemdata(lst.newindex(), number);
-    if (!saveentries(app_)) return;
-    app_.msgbox(typed + " added", vbOKOnly, "Players");
+    app_.msgbox(name + " added", vbOKOnly, "Players");
     box.settext("");
     box.setfocus();
 }
@@ -283,7 +290,7 @@ void frmentries::cmdupdate_Click() {
         return;
     }
     std::string name = box.text();
-    if (std::string why = namerefusal(name); !why.empty()) {
+    if (std::string why = namerefusal(name, "player/team name"); !why.empty()) {
         app_.msgbox(why, vbOKOnly, "Players");
         return;
     }
@@ -296,8 +303,12 @@ void frmentries::cmdupdate_Click() {
         return;
     }
     selrow = row;
+    std::string before = sh.entries(row).name;
     sh.entries(row).name = name;
-    if (!saveentries(app_)) return;
+    if (!saveentries(app_)) {
+        sh.entries(row).name = before;  // not written: the table keeps what the file holds
+        return;
+    }
     readentries(app_);
     fillentries();
     box.settext("");

@@ -54,64 +54,31 @@ std::string askdrive(App& app, const std::string& prompt, const std::string& tit
     return ok ? s : "";
 }
 
-// The name a message gives a file and a line of it: "E:\Bettors, line 3" on a drive,
-// "Round1 3Bets, line 3" in the data folder.
-std::string where(const std::string& logical, long line) {
-    size_t cut = logical.find_last_of("\\/");
-    std::string out = logical.substr(cut == std::string::npos ? 0 : cut + 1);
-    if (logical.size() > 1 && logical[1] == ':' &&
-        std::toupper(static_cast<unsigned char>(logical[0])) != 'C')
-        out = std::string(1, logical[0]) + ":\\" + out;
-    return out + ", line " + std::to_string(line);
-}
-
-// A line that is not a whole record of its file stops the transfer: the file-error box with the
-// file and the line, and what became of the transfer.
-void badline(App& app, const std::string& path, long line, const std::string& outcome) {
-    app.fileerrors++;
-    app.msgbox(
-        FileError(13, errortext(13)).message() + "\r\n" + where(path, line) + "\r\n" + outcome,
-        vbOKOnly, app.shared().fileop);
-}
-
-// Whether a Players or Bettors line holds exactly its fields, each quote closed and nothing after
-// a closing quote but the next field.
-bool wholenameline(const FileLine& line, size_t fields) {
-    if (line.fields.size() != fields) return false;
-    size_t pos = 0;
-    const std::string& t = line.text;
-    for (size_t f = 0; f < fields; ++f) {
-        while (pos < t.size() && (t[pos] == ' ' || t[pos] == '\t')) ++pos;
-        if (pos < t.size() && t[pos] == '"') {
-            size_t close = t.find('"', pos + 1);
-            if (close == std::string::npos) return false;
-            pos = close + 1;
-            while (pos < t.size() && (t[pos] == ' ' || t[pos] == '\t')) ++pos;
-            if (pos < t.size() && t[pos] != ',') return false;
-        } else {
-            long long n;
-            bool text = (fields == 4 && f == 2) || f == fields - 1;
-            if (!text && !numberfield(line.fields[f], n)) return false;
-            size_t end = std::min(t.find(',', pos), t.size());
-            if (t.find('"', pos) < end) return false;  // a stray quote
-            pos = end;
-        }
-        ++pos;
+// A line that is not a record stops a transfer. A line of the program's own files is told of as
+// every reader tells of one (the box sends the operator to Fix Files); a line of the drive's set
+// is told of with the drive file and line, and that nothing was imported.
+void refuseline(App& app, const FileError& e, bool drive) {
+    if (!drive) {
+        app.fileerrorbox(e);
+        return;
     }
-    return true;
+    ++app.fileerrors;
+    app.filebox(e.file,
+                e.message() + "\r\n" + filelocation(e.file, e.line) + "\r\nNothing was imported.",
+                app.shared().fileop);
 }
 
-// Checks that every line of a drive's Players or Bettors file is a whole record; false after the
-// box naming the file and the line.
-bool checknamefile(App& app, const std::string& path, size_t fields, const std::string& fileop) {
+// Checks that every line of a drive's Players or Bettors file is a record, as the readers take
+// one; false after the box naming the file and the line.
+bool checknamefile(App& app, const std::string& path, FileKind kind, const std::string& fileop) {
     if (!app.files().exists(path)) return true;  // the reader reports a missing file
     std::string bytes = app.files().readall(path);
-    LineCursor lines(bytes);
+    LineCursor lines(bytes, kind);
     FileLine line;
-    for (long n = 1; lines.next(line); ++n)
-        if (!wholenameline(line, fields)) {
+    while (lines.next(line))
+        if (!line.readable) {
             app.shared().fileop = fileop;
-            badline(app, path, n, "Nothing was imported.");
+            refuseline(app, badline(path, line), true);
             return false;
         }
     return true;
@@ -124,9 +91,9 @@ struct FlightBets {
     std::vector<std::string> texts;
 };
 
-// Reads a Bets file whose every line must be a whole bet; a missing file holds none. False
-// after the box naming the file and the line (and `outcome`), or a file-error box.
-bool readflight(App& app, const std::string& path, FlightBets& out, const std::string& outcome) {
+// Reads a Bets file whose every line must be a record; a missing file holds none. False after
+// the box (see refuseline), or a file-error box.
+bool readflight(App& app, const std::string& path, FlightBets& out, bool drive) {
     out = FlightBets{};
     out.path = path;
     app.shared().fileop = "Bets Input";
@@ -137,12 +104,12 @@ bool readflight(App& app, const std::string& path, FlightBets& out, const std::s
         app.fileerrorbox(e);
         return false;
     }
-    LineCursor lines(out.bytes);
+    LineCursor lines(out.bytes, FileKind::Bets);
     FileLine line;
-    for (long n = 1; lines.next(line); ++n) {
+    while (lines.next(line)) {
         LineBet b = linebet(line.fields);
-        if (!b.whole) {
-            badline(app, path, n, outcome);
+        if (!line.readable || !b.whole) {
+            refuseline(app, badline(path, line), drive);
             return false;
         }
         out.rows.push_back(b.bet);
@@ -307,8 +274,7 @@ void frminit::cmdexport_Click() try {
     std::vector<FlightBets> flights(61);
     for (int r = 1; r <= 4; ++r)
         for (long n = 1; n <= 15; ++n)
-            if (!readflight(app_, betsname(sh_.savepath, r, n), flights[(r - 1) * 15 + n],
-                            "Nothing was written to the drive."))
+            if (!readflight(app_, betsname(sh_.savepath, r, n), flights[(r - 1) * 15 + n], false))
                 return;
 
     // Everything on the drive is written in one transaction: a set half written is never left
@@ -366,14 +332,13 @@ void frminit::cmdimport_Click() try {
 
     // Every file of the set is read and checked before anything is asked or changed: a damaged
     // set is refused whole.
-    const std::string refused = "Nothing was imported.";
-    if (!checknamefile(app_, drive + "Players", 4, "Players Input") ||
-        !checknamefile(app_, drive + "Bettors", 2, "Bettors Input"))
+    if (!checknamefile(app_, drive + "Players", FileKind::Players, "Players Input") ||
+        !checknamefile(app_, drive + "Bettors", FileKind::Bettors, "Bettors Input"))
         return;
     std::vector<FlightBets> driveflights(61);
     for (int r = 1; r <= 4; ++r)
         for (long f = 1; f <= 15; ++f)
-            if (!readflight(app_, betsname(drive, r, f), driveflights[(r - 1) * 15 + f], refused))
+            if (!readflight(app_, betsname(drive, r, f), driveflights[(r - 1) * 15 + f], true))
                 return;
     sh_.datapath = drive;
     if (!ransafely(app_, readentries)) return;
@@ -444,7 +409,7 @@ void frminit::cmdimport_Click() try {
                 b.bettor = b.bettor ? to : 0;
             }
             if (!flight.rows.empty() &&
-                !readflight(app_, betsname(sh_.savepath, r, f), localflights[i], refused))
+                !readflight(app_, betsname(sh_.savepath, r, f), localflights[i], false))
                 return;
         }
 
@@ -490,8 +455,8 @@ void frminit::cmdimport_Click() try {
                         std::string old =
                             app_.files().exists(path) ? app_.files().readall(path) : std::string();
                         std::vector<std::string> all = betids(app_.files(), path, old);
-                        if (!old.empty() && old.back() != '\n' && old.back() != '\r') old += "\r\n";
-                        std::string bytes = old + betrecords(rows);
+                        std::string bytes =
+                            appendedbytes(path, old, FileKind::Bets, betrecords(rows));
                         all.insert(all.end(), ids.begin(), ids.end());
                         app_.files().replacefile(path, bytes);
                         stageids(app_, path, bytes, all);

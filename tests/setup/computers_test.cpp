@@ -72,7 +72,7 @@ class Computer {
     // Bettor numbers and names of the Bettors file.
     std::map<long, std::string> bettors() const {
         std::map<long, std::string> out;
-        for (const FileLine& l : filelines(read("Bettors")))
+        for (const FileLine& l : filelines(read("Bettors"), FileKind::Bettors))
             out[std::stol(l.fields[0].text)] = l.fields[1].text;
         return out;
     }
@@ -306,7 +306,7 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
                 EXPECT_EQ(
                     pcs[c]->read(std::string(round) + " " + std::to_string(flight) + "Betsbackup"),
                     bytes);
-                for (const FileLine& l : filelines(bytes)) {
+                for (const FileLine& l : filelines(bytes, FileKind::Bets)) {
                     LineBet b = linebet(l.fields);
                     ++out[describe(round, flight, names[b.bet.bettor], b.bet)];
                 }
