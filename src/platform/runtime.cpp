@@ -5,7 +5,12 @@
 namespace vt {
 
 Runtime::Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder)
-    : dialogs_(&dialogs), printer_(&sink), files_(std::move(programfolder)) {}
+    : dialogs_(&dialogs), printer_(&sink), files_(std::move(programfolder)) {
+    printer_.onprinterror = [this](const PrintError& e) { printfailbox(e); };
+    printer_.onbusy = [this](bool on) {
+        if (onbusy) onbusy(on);
+    };
+}
 
 Runtime::~Runtime() = default;
 
@@ -22,6 +27,24 @@ std::string Runtime::inputbox(const std::string& prompt, const std::string& titl
 void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
     ++fileerrors;
     msgbox(e.message(), vbOKOnly, title);
+}
+
+void Runtime::printfailbox(const PrintError& e, bool nothingchanged) {
+    ++fileerrors;
+    msgbox(e.message() + "\r\n" +
+               (nothingchanged ? "The printout failed, so nothing was changed."
+                               : "The printout failed."),
+           vbOKOnly, e.document.empty() ? "Printer" : e.document);
+}
+
+bool Runtime::enddoc(bool nothingchanged) {
+    try {
+        printer_.enddoc();
+        return true;
+    } catch (const PrintError& e) {
+        printfailbox(e, nothingchanged);
+        return false;
+    }
 }
 
 void Runtime::dispatch(const std::function<void()>& handler) {

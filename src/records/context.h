@@ -22,6 +22,10 @@ public:
     // The file-error box, titled with `fileop` and counted in the runtime's `fileerrors`.
     void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
 
+    // Ends the printer's document; false after the print-failure box (titled with the document)
+    // when it cannot be printed.
+    bool enddoc(bool nothingchanged = false) { return runtime_.enddoc(nothingchanged); }
+
     // Commits an operation's transaction; on failure shows the file-error box of its first
     // failure (titled with the fileop current when that file was staged) and returns false.
     bool commit(Transaction& tx) {

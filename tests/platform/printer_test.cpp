@@ -85,7 +85,7 @@ TEST(Printer, DocGuardEndsTheDocumentOnAnError) {
     Printer p(&sink);
     EXPECT_THROW(
         {
-            DocGuard guard(p);
+            DocGuard guard(p, "Test");
             p.print({"before the error"});
             throw std::runtime_error("stopped");
         },
@@ -100,7 +100,7 @@ TEST(Printer, DocGuardEndsTheDocumentOnAnError) {
     } failing;
     Printer q(&failing);
     EXPECT_NO_THROW({
-        DocGuard guard(q);
+        DocGuard guard(q, "Test");
         q.print({"x"});
     });
     EXPECT_FALSE(q.docopen());
