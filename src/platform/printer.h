@@ -72,10 +72,15 @@ public:
     virtual const TextMeasure& measure() const { return fixedpitch(); }
 };
 
-// Keeps documents as text for tests; measured fixed-pitch unless given a measure.
+// Keeps documents as text for tests; measured fixed-pitch unless given a measure. With `failwith`
+// set it fails as a printer does, with that error number, and keeps nothing.
 class CapturePrintSink : public PrintSink {
 public:
-    void print(const PrintDoc& doc) override { docs.push_back(doc); }
+    void print(const PrintDoc& doc) override {
+        if (failwith) throwfileerror(failwith);
+        docs.push_back(doc);
+    }
+    int failwith = 0;
     const TextMeasure& measure() const override {
         return textmeasure ? *textmeasure : fixedpitch();
     }
