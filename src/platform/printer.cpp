@@ -58,8 +58,9 @@ double textcolumns(const std::string& text, const TextMeasure& measure, const st
 
 std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMeasure& measure,
                                    const PrintLine& font) {
-    // Columns are compared with a little slack, so a text that ends exactly at a tab fits.
-    constexpr double slack = 1e-9;
+    // Columns are compared with a little slack, so a text drawn to end at a tab fits there
+    // whatever the rounding of its width (the sink narrows a run that overruns its room).
+    constexpr double slack = 0.05;
     std::vector<PrintLine> lines(1);
     double pos = 0;       // the current column, 0 the first: the drawn width so far
     bool joined = false;  // the next text continues the last run
@@ -91,7 +92,7 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
                 // Print zones start at columns 1, 15, 29, ...; a comma moves to the first zone
                 // after the current column, so two commas in a row skip a zone.
                 size_t zone = 1;
-                while (static_cast<double>(zone) <= pos + 1 + slack) zone += 14;
+                while (static_cast<double>(zone) <= pos + 1 + 1e-9) zone += 14;
                 moveto(zone - 1);
                 break;
             }
