@@ -278,9 +278,11 @@ private:
             if (keys.empty()) return true;
         }
         if (typed) caretfromwidget(w_, *c_);
-        for (char ch : keys) {
-            if (ch == '\r' && keys.size() > 1) continue;  // pasted line ends
-            if (ch == '\n' && keys.size() > 1) ch = ' ';
+        for (size_t i = 0; i < keys.size(); ++i) {
+            char ch = keys[i];
+            // A pasted line end (CR LF, LF or CR) or tab is one blank between the words.
+            if (keys.size() > 1 && ch == '\r' && i + 1 < keys.size() && keys[i + 1] == '\n') continue;
+            if (keys.size() > 1 && (ch == '\r' || ch == '\n' || ch == '\t')) ch = ' ';
             run([&] { c_->keypress(static_cast<unsigned char>(ch)); });
             if (!*alive_) break;  // the form went away under the key
         }
