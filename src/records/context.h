@@ -25,6 +25,10 @@ public:
     // Ends the printer's document; false after the print-failure box (titled with the document)
     // when it cannot be printed.
     bool enddoc(bool nothingchanged = false) { return runtime_.enddoc(nothingchanged); }
+    // A box about one file, titled with `fileop`; told once per file per action (Runtime::filebox).
+    void filebox(const std::string& file, const std::string& prompt) {
+        runtime_.filebox(file, prompt, shared_.fileop);
+    }
 
     // Commits an operation's transaction; on failure shows the file-error box of its first
     // failure (titled with the fileop current when that file was staged) and returns false.
