@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cerrno>
 #include <cstdlib>
@@ -45,6 +46,28 @@ std::string errortext(int n) {
 }
 
 void throwfileerror(int n) { throw FileError(n, errortext(n)); }
+
+void throwfileerror(int n, const std::string& file, long line) {
+    FileError e(n, errortext(n));
+    e.file = file;
+    e.line = line;
+    throw e;
+}
+
+std::string filename(const std::string& logical) {
+    size_t cut = logical.find_last_of("\\/");
+    std::string name = cut == std::string::npos ? logical : logical.substr(cut + 1);
+    bool drive = logical.size() >= 2 && logical[1] == ':' && std::isalpha(static_cast<unsigned char>(logical[0])) &&
+                 std::toupper(static_cast<unsigned char>(logical[0])) != 'C';
+    if (!drive) return name;
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0])))) + ":\\" + name;
+}
+
+std::string filelocation(const std::string& logical, long line) {
+    std::string out = filename(logical);
+    if (line > 0) out += ", line " + std::to_string(line);
+    return out;
+}
 
 int errnotonumber(int err, bool folder_missing) {
     switch (err) {
@@ -102,6 +125,7 @@ void Files::setfault(Fault f) const {
     fault_ = f;
     calls_ = 0;
     commits_ = 0;
+    undecided_ = 0;
     spans_.clear();
     crashed_ = false;
 }
@@ -220,7 +244,7 @@ std::vector<char> Files::drives() const {
     return out;
 }
 
-bool Files::exists(const std::string& logical) const {
+bool Files::exists(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) return !f->removed;
@@ -229,11 +253,14 @@ bool Files::exists(const std::string& logical) const {
     // A file that cannot be looked at is not taken for missing: a rewrite would drop it.
     if (errno != ENOENT && errno != ENOTDIR) throwerrno(errno, host);
     return false;
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
 
-std::string Files::readall(const std::string& logical) const {
+std::string Files::readall(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) {
@@ -254,11 +281,17 @@ std::string Files::readall(const std::string& logical) const {
         out.append(buf, static_cast<size_t>(n));
     }
     return out;
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::mkdir(const std::string& logical) const {
+void Files::mkdir(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (HostIo{*this}.mkdir(host) != 0) throwerrno(errno, host);
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 std::vector<std::string> Files::listfolders(const std::string& logical) const {

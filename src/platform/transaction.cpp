@@ -105,7 +105,8 @@ bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
     return ok;
 }
 
-// Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time.
+// Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time. Callers
+// sweep only while no journal waits: the temporaries it names are what its recovery puts in place.
 void sweepfolder(const HostIo& io, const std::string& folder) {
     DIR* d = io.opendir(folder);
     if (!d) return;
@@ -114,6 +115,16 @@ void sweepfolder(const HostIo& io, const std::string& folder) {
         if (endswith(e->d_name, kTemp)) strays.push_back(folder + "/" + e->d_name);
     ::closedir(d);
     for (auto& s : strays) io.unlink(s);
+}
+
+// The folders a commit syncs before its commit point: the program folder (which holds the
+// unfinished journal) first, then every other folder it puts a temporary in.
+std::vector<std::string> syncorder(const std::string& pf,
+                                   const std::vector<JournalEntry>& entries) {
+    std::vector<std::string> out{pf};
+    for (auto& folder : foldersof(entries))
+        if (folder != pf) out.push_back(folder);
+    return out;
 }
 
 }  // namespace
@@ -150,7 +161,7 @@ StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
 
 }  // namespace
 
-void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+void Files::replacefile(const std::string& logical, const std::string& bytes) const try {
     std::string host = hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
     staged(*this, open_, [&](Staging& s) {
@@ -158,9 +169,12 @@ void Files::replacefile(const std::string& logical, const std::string& bytes) co
         f.removed = false;
         f.bytes = bytes;
     });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::append(const std::string& logical, const std::string& bytes) const {
+void Files::append(const std::string& logical, const std::string& bytes) const try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         // Read before the slot is made: the slot would hide the file on disk.
@@ -169,9 +183,12 @@ void Files::append(const std::string& logical, const std::string& bytes) const {
         f.removed = false;
         f.bytes = old + bytes;
     });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::remove(const std::string& logical) const {
+void Files::remove(const std::string& logical) const try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
@@ -179,6 +196,9 @@ void Files::remove(const std::string& logical) const {
         f.removed = true;
         f.bytes.clear();
     });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 void Files::copy(const std::string& from, const std::string& to) const {
@@ -247,7 +267,11 @@ void Files::sweep(const std::string& logicalfolder) const {
         return;  // a drive not there
     }
     while (host.size() > 1 && host.back() == '/') host.pop_back();
-    if (swept_.insert(host).second) sweepfolder(HostIo{*this}, host);
+    HostIo io{*this};
+    // While a journal waits (its recovery failed), the temporaries it names are its new files.
+    struct stat st;
+    if (pending_ || io.stat(programfolder_ + kJournal, st) == 0 || errno != ENOENT) return;
+    if (swept_.insert(host).second) sweepfolder(io, host);
 }
 
 // ---- commit
@@ -262,13 +286,14 @@ Transaction::~Transaction() {
     if (staging_ && files_.open_ == staging_.get()) files_.open_ = nullptr;
 }
 
-void Transaction::commit() {
+void Transaction::commit() try {
     if (!staging_) return;
     files_.open_ = nullptr;
     std::unique_ptr<Staging> s = std::move(staging_);
     std::vector<StagedFile>& files = s->files;
     if (files.empty()) return;
     failedlabel_ = files.front().label;
+    failedfile_ = files.front().logical;
     const Files& fl = files_;
     HostIo io{fl};
     const std::string& pf = fl.programfolder();
@@ -285,10 +310,7 @@ void Transaction::commit() {
     bool waspending = fl.pending_;
     fl.recover();
     if (waspending) throwfileerror(57);
-    struct stat st;
-    if (io.stat(pf, st) != 0) {
-        if (errno != ENOENT || io.mkdir(pf) != 0) throwerrno(errno, pf);
-    }
+    // A program folder that has gone is not made again: the journal's write fails with 76.
     std::vector<JournalEntry> entries;
     for (auto& f : files) entries.push_back({f.removed ? 'D' : 'R', f.host});
     for (auto& folder : foldersof(entries))
@@ -303,10 +325,14 @@ void Transaction::commit() {
             const StagedFile& f = files[written];
             if (f.removed) continue;
             failedlabel_ = f.label;
+            failedfile_ = f.logical;
             writesynced(io, tempof(f.host), f.bytes);
         }
         failedlabel_ = files.front().label;
-        for (auto& folder : foldersof(entries))
+        failedfile_ = files.front().logical;
+        // The program folder first: a temporary whose name is on disk then always has the
+        // unfinished journal that names it there too, so a recovery can take it away.
+        for (auto& folder : syncorder(pf, entries))
             if (io.fsyncdir(folder) != 0) throwerrno(errno, folder);
         FdGuard fd{io.open(journalnew, O_WRONLY | O_APPEND)};
         if (fd.fd < 0 || !writeall(io, fd.fd, endline(entries.size())) || io.fsync(fd.fd) != 0)
@@ -318,11 +344,26 @@ void Transaction::commit() {
         io.unlink(journalnew);
         throw;
     }
+    // The commit point counts once its new name is on disk; when that cannot be made sure, the
+    // operation is taken back and fails.
+    if (io.fsyncdir(pf) != 0) {
+        int err = errno;
+        // The journal goes back to its unfinished name first, so no recovery makes it, then its
+        // temporaries go. When even that rename fails, the journal stays for a recovery to
+        // complete: the outcome is undecided, and later commits wait for that recovery.
+        if (io.rename(journal, journalnew) != 0) {
+            fl.pending_ = true;
+            ++fl.undecided_;
+        } else if (discard(io, entries) && io.unlink(journalnew) == 0) {
+            io.fsyncdir(pf);
+        }
+        throwerrno(err, pf);
+    }
     failedlabel_.clear();
+    failedfile_.clear();
     ++fl.commits_;
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
-        io.fsyncdir(pf);
         rollforward(io, entries);
         if (io.unlink(journal) != 0) throwerrno(errno, journal);
         io.fsyncdir(pf);
@@ -332,6 +373,10 @@ void Transaction::commit() {
         } catch (const FileError&) {
         }
     }
+} catch (FileError& e) {
+    // The box names the file the commit failed on.
+    if (!failedfile_.empty()) nameerror(e, failedfile_);
+    throw;
 }
 
 }  // namespace vt

@@ -96,11 +96,11 @@ void load(Context& cx, Load mode) {
     if (summing) rows.emplace(sh);
     bool complete = true;
     try {
-        LineCursor lines(bytes);
+        LineCursor lines(bytes, FileKind::Bets);
         FileLine line;
         while (lines.next(line)) {
-            // A line holding more or fewer fields than a bet is read no further.
-            if (line.fields.size() != 4) throwfileerror(13);
+            // A line that is not a whole bet is read no further.
+            if (!line.readable) throwbadline(path, line);
             Bet b;
             b.bettor = static_cast<long>(intfield(line.fields[0]));
             b.entry = static_cast<long>(intfield(line.fields[1]));
@@ -110,7 +110,12 @@ void load(Context& cx, Load mode) {
                 complete = false;  // a record without an entry ends the reading
                 break;
             }
-            if (sh.betcount > static_cast<long>(sh.bets.size())) throwfileerror(9);
+            // A file fuller than the table loads up to the capacity, with one box saying so.
+            if (sh.betcount > static_cast<long>(sh.bets.size())) {
+                overcapacity(cx, path, FileKind::Bets, static_cast<long>(sh.bets.size()));
+                if (summing) calcodds(cx);
+                return;
+            }
             sh.bets(sh.betcount) = b;
             ++sh.betcount;
             if (!summing) continue;
@@ -121,7 +126,7 @@ void load(Context& cx, Load mode) {
                 // The all-flights sum counts the entry's own money, then finds no flight for it:
                 // the reading stops with the box, and the totals are known to be short.
                 addentrymoney(sh, b);
-                throwfileerror(9);
+                throwfileerror(9, path, line.number);
             }
             addbet(sh, b, sh.entries(j));
         }
