@@ -305,6 +305,14 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
         if (hostisdir(host + "/" + n)) out.push_back(n);
     }
     ::closedir(d);
+    // The program folder is "C:\Vantrope" wherever it lives on the host: it is always one of
+    // the folders of drive C's root, so the way back to it is never lost.
+    std::string rest = logical.size() >= 2 ? logical.substr(2) : "";
+    bool croot = logical.size() >= 2 && toupper(static_cast<unsigned char>(logical[0])) == 'C' &&
+                 logical[1] == ':' && rest.find_first_not_of("\\/") == std::string::npos;
+    if (croot && std::none_of(out.begin(), out.end(),
+                              [](const std::string& n) { return equalsnocase(n, "Vantrope"); }))
+        out.push_back("Vantrope");
     std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return comparenocase(a, b) < 0; });
     return out;
 }
