@@ -42,8 +42,9 @@ long countbets(App& app, const std::string& round, long flight) {
         std::string bytes = app.files().readall(path);
         LineCursor lines(bytes, FileKind::Bets);
         FileLine line;
+        // Past the capacity the count no longer matters: no bet fits.
         long n = 0;
-        while (lines.next(line)) ++n;
+        while (n <= sh.maxbets && lines.next(line)) ++n;
         return n;
     } catch (const FileError& e) {
         sh.fileop = "Bets Input";

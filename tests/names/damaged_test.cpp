@@ -5,6 +5,7 @@
 
 #include "names/frmfix.h"
 #include "namesfixture.h"
+#include "platform/qt/qtview.h"
 
 namespace vt::test {
 namespace {
@@ -122,6 +123,8 @@ TEST_F(DamagedFilesTest, FixFilesFlagsAnEmptyLineBetweenBetsAndRemovesExactlyIt)
     EXPECT_EQ(cell(2, 6), " Bad Bet Amount Bad record");
     EXPECT_EQ(cell(3, 6), " 3");
     EXPECT_EQ(cell(4, 6), " 1.25");
+    EXPECT_TRUE(
+        renderformpng(*app, fix(), std::string(VANTROPE_SCREENS_DIR) + "/frmfix_badline.png"));
     // The sum read back after the removal reads the file whole again: no box.
     fix().grdfix.clickcell(2, 1);
     fix().cmdupdate.click();
@@ -192,6 +195,26 @@ TEST_F(DamagedFilesTest, ErrorBoxesNameTheFileAndComeOncePerFilePerAction) {
     ASSERT_GE(readonce.size(), 1u);
     EXPECT_EQ(readonce[0].prompt, " 53 File not found\r\nBettors");
     EXPECT_EQ(readonce[0].title, "Bettors Input");
+}
+
+TEST_F(DamagedFilesTest, EveryScreenOpenedTellsOfABadBetsFileOnceAtMost) {
+    players(good);
+    bettors("1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n");
+    bets("Round1", 1, "2,1,1,5\r\n2,1,\r\n2,1,2,3\r\n");
+    sh().curround = "Round1";
+    sh().curflightnbr = 1;
+    sh().curflight = sh().flightnames[1];
+    const std::string told = badline("Round1 1Bets", 2);
+    dialogs.allow(told);
+    for (const char* name :
+         {"frmbet", "frmsheetg", "frmpay", "frmsummary", "frmfix", "frmentries", "frmbettor"}) {
+        SCOPED_TRACE(name);
+        auto opened = boxesof([&] { app->dispatch([&] { app->form(name).show(); }); });
+        EXPECT_LE(opened.size(), 1u);
+        for (const auto& b : opened) EXPECT_EQ(b.prompt, told);
+        app->dispatch([&] { app->form(name).unload(); });
+    }
+    EXPECT_GE(dialogs.shown.size(), 3u);
 }
 
 }  // namespace
