@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     vt::QtView view(app);
     sink.onprinted = [&view](const std::string& where) { view.note("Printed to " + where); };
     view.onnowindows = [&app] { app.endprogram(); };
-    app.onend = [] { QApplication::quit(); };
+    app.onend = [] { vt::endeventloop(); };
     try {
         app.start();
     } catch (const std::exception& e) {

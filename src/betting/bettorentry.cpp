@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -36,11 +37,8 @@ long findbettor(const Shared& sh, const std::string& text) {
 
 long addbettor(App& app, const std::string& name, const std::string& title) {
     Shared& sh = app.shared();
-    const char* refusal = nullptr;
-    if (trim(name).empty()) refusal = "Type a bettor name first";
-    else if (name.find('"') != std::string::npos) refusal = "A bettor name cannot contain a double quote (\")";
-    else if (iszzz(name)) refusal = "ZZZ cannot be used as a bettor name";
-    if (refusal) {
+    std::string refusal = trim(name).empty() ? "Type a bettor name first" : namerefusal(name, "bettor name");
+    if (!refusal.empty()) {
         app.msgbox(refusal, vbOKOnly, title);
         return 0;
     }

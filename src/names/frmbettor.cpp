@@ -1,12 +1,12 @@
 #include "names/frmbettor.h"
 
 #include "names/allbets.h"
-#include "names/namecheck.h"
 #include "names/savefiles.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -121,7 +121,7 @@ void frmbettor::addbettor() {
     if (box.text().empty()) return;
     box.settext(ucase(box.text()));
     std::string name = box.text();
-    if (std::string why = namerefusal(name); !why.empty()) {
+    if (std::string why = namerefusal(name, "bettor name"); !why.empty()) {
         app_.msgbox(why, vbOKOnly, "Name error");
         return;
     }
@@ -173,7 +173,7 @@ void frmbettor::cmdplayers_Click() {
     for (long r = 1; r < sh.nextentryrow && r <= static_cast<long>(sh.entries.size()); ++r) {
         std::string n = Left(sh.entries(r).name, 20);
         names.push_back(n);
-        if (!exists(n, fresh) && namerefusal(n).empty()) fresh.push_back(n);
+        if (!exists(n, fresh) && namerefusal(n, "bettor name").empty()) fresh.push_back(n);
     }
     if (sh.nbettors + static_cast<long>(fresh.size()) > sh.maxbettors - 1) {
         sh.fileop = "Combined files exceeds maximum number of bettors";
@@ -185,7 +185,7 @@ void frmbettor::cmdplayers_Click() {
     std::vector<std::string> added;
     long row = sh.nbettors + 1;
     for (auto& n : names) {
-        if (std::string why = namerefusal(n); !why.empty()) {
+        if (std::string why = namerefusal(n, "bettor name"); !why.empty()) {
             app_.msgbox(why, vbOKOnly, "Bettors");
         } else if (exists(n, added)) {
             app_.msgbox(n + " already exists");

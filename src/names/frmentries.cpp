@@ -1,11 +1,11 @@
 #include "names/frmentries.h"
 
 #include "names/allbets.h"
-#include "names/namecheck.h"
 #include "names/savefiles.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -213,9 +213,9 @@ void frmentries::addentry() {
         app_.msgbox("Select a Flight", vbOKOnly, "New Entries");
         return;
     }
-    std::string typed = box.text();
-    std::string name = Left(typed, 30);
-    if (std::string why = namerefusal(name); !why.empty()) {
+    // A name is stored cut to 30 characters; the list and the message show what is stored.
+    std::string name = Left(box.text(), 30);
+    if (std::string why = namerefusal(name, "player/team name"); !why.empty()) {
         app_.msgbox(why, vbOKOnly, "Players");
         return;
     }
@@ -240,7 +240,7 @@ void frmentries::addentry() {
     lst.additem(listline(flight, name));
     lst.setitemdata(lst.newindex(), number);
     if (!saveentries(app_)) return;
-    app_.msgbox(typed + " added", vbOKOnly, "Players");
+    app_.msgbox(name + " added", vbOKOnly, "Players");
     box.settext("");
     box.setfocus();
 }
@@ -283,7 +283,7 @@ void frmentries::cmdupdate_Click() {
         return;
     }
     std::string name = box.text();
-    if (std::string why = namerefusal(name); !why.empty()) {
+    if (std::string why = namerefusal(name, "player/team name"); !why.empty()) {
         app_.msgbox(why, vbOKOnly, "Players");
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "payoff/payoffsums.h"
 #include "platform/text.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -117,12 +118,11 @@ void frmany1::cmdcalc_Click() {
         for (int t = 1; t <= 3; ++t) {
             Control& amount = c("txtpay", slot - 1 + 10 * (t - 1));
             Money bet;
-            const std::string text = trim(amount.text());
-            // A slip amount is a plain number of 0 or more; anything else is refused, not guessed.
-            if (!text.empty() && (!Money::parse(text, bet) || bet < Money())) {
+            // A slip amount is read strictly; anything else is refused, not guessed.
+            if (!typedslipamount(amount.text(), bet)) {
                 sliptotal = Money();
                 emptyslipboxes();
-                app_.msgbox("Bet amounts must be numbers of 0 or more: \"" + amount.text() + "\"");
+                app_.msgbox(slipamountrefusal(amount.text()));
                 amount.setfocus();
                 return;
             }

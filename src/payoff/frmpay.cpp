@@ -257,16 +257,9 @@ void frmpay::cmdclear_Click() {
 void frmpay::txtmult_KeyPress(int& key) {
     if (key != vbKeyReturn) return;
     key = 0;
-    Control& m = c("txtmult");
-    std::string text = m.text();
-    if (text.empty()) return;
-    double v = 0;
-    if (parsenumber(text, v) && v >= 1 && v <= 10) {
-        app_.msgbox("Payoff multiplier set to " + text);
-        c("txtbamt").settext("$" + text);
-    } else {
-        m.settext("2");
-    }
+    if (c("txtmult").text().empty()) return;
+    Money mult;
+    takemultiplier(app_, *this, true, "", mult);
 }
 
 void frmpay::cmdprtsumm_Click() {

@@ -25,6 +25,9 @@ public:
     void cmdcalc_Click();
     void cmdpay_Click();
     void cmbbn_Click();
+    // The multiplier of the payoffs last calculated (what the payoff boxes and the winners list
+    // show them for).
+    Money multiplier() const { return mult_; }
     // Closing the window does what MAIN MENU does.
     void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
 
@@ -34,6 +37,7 @@ protected:
 private:
     App& app_;
     bool calculated_ = false;  // a calculation stands for the current round and flight
+    Money mult_ = Money::dollars(2);
     Shared& sh() { return app_.shared(); }
     Control& c(const std::string& name, int index = -1) { return control(name, index); }
 

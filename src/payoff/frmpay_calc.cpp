@@ -8,6 +8,7 @@
 #include "payoff/payoffsums.h"
 #include "platform/text.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 #include "reports/summarylists.h"
 
 namespace vt {
@@ -163,7 +164,7 @@ bool frmpay::computepayoffs(double pct) {
         }
     }
 
-    const double mult = Val(c("txtmult").text());
+    const double mult = mult_.todouble();
     for (int slot = 1; slot <= 10; ++slot) {
         for (int t = 1; t <= 3; ++t) c("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(s.payoffs[slot][t] * mult));
         const std::string pos = c("cmbpos", slot - 1).text();
@@ -223,12 +224,13 @@ void frmpay::listwinners() {
 
 void frmpay::cmdcalc_Click() {
     Shared& s = sh();
-    double pct = 0;
-    // At 100 % every winner would be listed and paid nothing.
-    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct >= 100) {
+    Money pct, mult;
+    if (!typedhousepct(c("txthousepct").text(), pct)) {
         app_.msgbox("HOUSE % must be a number from 0 to below 100");
         return;
     }
+    if (!takemultiplier(app_, *this, false, "", mult)) return;
+    mult_ = mult;
     clearpayofftables();
     for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
     c("cmdpay").setvisible(false);
@@ -258,7 +260,7 @@ void frmpay::cmdcalc_Click() {
                     "without any bets to equal 3 winners");
         return;
     }
-    if (!finishersok(n) || !computepayoffs(pct)) return;
+    if (!finishersok(n) || !computepayoffs(pct.todouble())) return;
     listwinners();
     c("cmdcalc").setvisible(false);
     c("cmdpay").setvisible(true);

@@ -1,5 +1,6 @@
 #include "payoff/frmprint.h"
 
+#include "payoff/frmpay.h"
 #include "payoff/payoffsums.h"
 #include "platform/printer.h"
 #include "platform/text.h"
@@ -111,7 +112,7 @@ void frmprint::cmdprint_Click() {
     p.print({" "});
     p.print({"Pos", Tab(8), "Player / Team", Tab(30), "WIN", Tab(40), "PLACE", Tab(50), "SHOW"});
     p.print({" "});
-    const double mult = Val(pay.control("txtmult").text());
+    const double mult = app_.formas<frmpay>("frmpay").multiplier().todouble();
     for (int slot = 1; slot <= 10; ++slot) {
         const std::string entry = pay.control("cmbpt", slot - 1).text();
         if (entry.empty()) break;

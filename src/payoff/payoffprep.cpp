@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "platform/text.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -35,6 +36,22 @@ void sethidden(Form& f, std::initializer_list<const char*> names) {
 }
 
 }  // namespace
+
+bool takemultiplier(App& app, Form& screen, bool atenter, const std::string& title, Money& mult) {
+    Control& box = screen.control("txtmult");
+    const std::string text = box.text();
+    if (typedmultiplier(text, mult)) {
+        if (atenter) app.msgbox("Payoff multiplier set to " + text);
+        screen.control("txtbamt").settext("$" + text);
+        return true;
+    }
+    Money ignored;
+    const bool number = Money::parse(text, ignored);
+    box.settext("2");
+    screen.control("txtbamt").settext("$2");
+    if (!atenter || !number) app.msgbox("Payoff multiplier must be a number from 1 to 10", vbOKOnly, title);
+    return false;
+}
 
 void resetpayform(App& app) {
     Form& f = app.form("frmpay");

@@ -3,6 +3,7 @@
 #include "payoff/payoffsums.h"
 #include "payoff3/threeposcalc.h"
 #include "platform/text.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -89,11 +90,20 @@ void frmany::Form_Load() {
 
 void frmany::cmdcalc_Click() {
     const Shared& sh = app_.shared();
-    double a[6];
-    for (int i = 0; i < 6; ++i) a[i] = Val(c(kAmountBoxes[i]).text());
-    const double win = a[0] * sh.paywinwin + a[1] * sh.paywinplace + a[2] * sh.paywinshow;
-    const double place = a[3] * sh.payplaceplace + a[4] * sh.payplaceshow;
-    const double show = a[5] * sh.payshowshow;
+    Money a[6];
+    for (int i = 0; i < 6; ++i) {
+        Control& box = c(kAmountBoxes[i]);
+        // A bet amount is read strictly; anything else is refused, not guessed.
+        if (!typedslipamount(box.text(), a[i])) {
+            for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) c(n).settext("");
+            app_.msgbox(slipamountrefusal(box.text()));
+            box.setfocus();
+            return;
+        }
+    }
+    const Money win = a[0].times(sh.paywinwin) + a[1].times(sh.paywinplace) + a[2].times(sh.paywinshow);
+    const Money place = a[3].times(sh.payplaceplace) + a[4].times(sh.payplaceshow);
+    const Money show = a[5].times(sh.payshowshow);
     c("txtwintotal").settext(moneytext(win));
     c("txtplacetotal").settext(moneytext(place));
     c("txtshowtotal").settext(moneytext(show));
@@ -102,13 +112,13 @@ void frmany::cmdcalc_Click() {
 
 void frmany::cmdadd_Click() {
     Shared& sh = app_.shared();
-    double entry = 0;
-    if (!amountof(c("txttotaltotal").text(), entry)) {
+    Money entry;
+    if (!Money::parseshown(c("txttotaltotal").text(), entry)) {
         app_.msgbox("Click Calculate Payoff first");
         return;
     }
-    sh.work1 = entry;
-    sh.work2 += entry;
+    sh.work1 = entry.todouble();
+    sh.work2 = (Money::fromdouble(sh.work2) + entry).todouble();
     c("txttotaldue").settext(moneytext(sh.work2));
     emptyboxes();
 }

@@ -3,6 +3,7 @@
 #include "payoff/payoffprep.h"
 #include "platform/text.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -287,19 +288,18 @@ void frmpaywinners::enterfinisher(int pos) {
 
 void frmpaywinners::txthousepct_KeyPress(int& key) {
     if (key != vbKeyReturn || c("txthousepct").text().empty()) return;
+    Money pct;
+    if (!typedhousepct(c("txthousepct").text(), pct)) {
+        app_.msgbox(kHousePctRefusal, vbOKOnly, "Payoff");
+        return;
+    }
     app_.msgbox("House percentage set to " + c("txthousepct").text());
 }
 
 void frmpaywinners::txtmult_KeyPress(int& key) {
-    Control& box = c("txtmult");
-    if (key != vbKeyReturn || box.text().empty()) return;
-    double m = 0;
-    if (parsenumber(box.text(), m) && m >= 1 && m <= 10) {
-        app_.msgbox("Payoff multiplier set to " + box.text());
-        c("txtbamt").settext("$" + box.text());
-    } else {
-        box.settext("2");
-    }
+    if (key != vbKeyReturn || c("txtmult").text().empty()) return;
+    Money mult;
+    takemultiplier(app_, *this, true, "Payoff", mult);
 }
 
 void frmpaywinners::cmdreturn_Click() {
@@ -317,18 +317,19 @@ void frmpaywinners::cmdtrack_Click() {
     if (app_.msgbox("Use outside payoffs?", vbYesNo, "Outside Payoff") != vbYes) return;
     Shared& sh = app_.shared();
     const int cols[] = {colww, colwp, colws, colpp, colps, colss};
-    double typed[6];
+    Money typed[6];
     for (int i = 0; i < 6; ++i) {
-        // A payoff pays something, and no more than a bet could ever be.
-        if (!amountof(c(kPayoffBoxes[i]).text(), typed[i]) || !(typed[i] > 0) ||
-            typed[i] > Money::units(Money::maxbetunits).todouble()) {
+        // A payoff pays something, and no more than a bet could ever be. The boxes may hold the
+        // payoffs as calculated, in money text.
+        if (!Money::parseshown(c(kPayoffBoxes[i]).text(), typed[i]) || typed[i] <= Money() ||
+            typed[i] > Money::units(Money::maxbetunits)) {
             app_.msgbox("Missing entry or non-numeric entry - enter an amount in all payoff fields using only "
                         "numbers and decimal points",
                         vbOKOnly, "Track Payoff");
             return;
         }
     }
-    for (int i = 0; i < 6; ++i) payofcol(sh, cols[i]) = typed[i] / 2;
+    for (int i = 0; i < 6; ++i) payofcol(sh, cols[i]) = typed[i].todouble() / 2;
     c("cmdusing").setvisible(true);
     c("cmdtrack").setvisible(false);
 }

@@ -4,6 +4,9 @@
 
 namespace vt {
 
+// The screen's answer to a house percentage it cannot use, at Enter and at CALCULATE  PAYOFF.
+inline constexpr const char* kHousePctRefusal = "House percentage must be a number from 0 to below 100";
+
 // The three-position payoff screen: WIN, PLACE and SHOW finishers with dead heats, seven payoffs
 // with their carry-over rules, outside track payoffs, and paying the winning bettors one by one.
 class frmpaywinners : public Form {

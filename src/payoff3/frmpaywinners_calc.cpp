@@ -5,6 +5,7 @@
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -52,15 +53,14 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
         app_.msgbox("Must select flight first", vbOKOnly, "Payoff");
         return false;
     }
-    // At 100 % every winner would be listed and paid nothing.
-    if (!parsenumber(c("txthousepct").text(), pct) || pct < 0 || pct >= 100) {
-        app_.msgbox("House percentage must be a number from 0 to below 100", vbOKOnly, "Payoff");
+    Money typedpct, typedmult;
+    if (!typedhousepct(c("txthousepct").text(), typedpct)) {
+        app_.msgbox(kHousePctRefusal, vbOKOnly, "Payoff");
         return false;
     }
-    if (!parsenumber(c("txtmult").text(), mult) || mult < 1 || mult > 10) {
-        app_.msgbox("Payoff multiplier must be a number from 1 to 10", vbOKOnly, "Payoff");
-        return false;
-    }
+    if (!takemultiplier(app_, *this, false, "Payoff", typedmult)) return false;
+    pct = typedpct.todouble();
+    mult = typedmult.todouble();
     calc.setfinishers(sh.winhorses, sh.placehorses, sh.showhorses);
     // Only the five finishes the payoffs are worked out for: any other would list winners and pay
     // them nothing.

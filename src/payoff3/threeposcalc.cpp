@@ -174,15 +174,3 @@ Money bettorpayout(Shared& sh, const std::array<double, 9>& row) {
 }
 
 }  // namespace vt
-
-namespace vt {
-
-bool amountof(const std::string& text, double& out) {
-    std::string s;
-    for (char ch : text)
-        if (ch != '$' && ch != ',') s += ch;
-    if (s.find_first_not_of(' ') == std::string::npos) return false;
-    return parsenumber(s, out);
-}
-
-}  // namespace vt

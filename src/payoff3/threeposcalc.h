@@ -46,9 +46,3 @@ Money paidincol(double bet, double payoff);
 Money bettorpayout(Shared& sh, const std::array<double, 9>& row);
 
 }  // namespace vt
-
-namespace vt {
-// A typed or shown amount: a number, with a dollar sign and thousands separators allowed
-// ("9", "$9.00", "$1,234.50"); false for an empty text or anything else.
-bool amountof(const std::string& text, double& out);
-}  // namespace vt

@@ -89,7 +89,10 @@ void Control::replaceselection(const std::string& s) {
     if (changed && Change) fire(Change);
 }
 
-void Control::setfocus() { form_.focused = this; }
+void Control::setfocus() {
+    form_.focused = this;
+    ++form_.focusmoves;
+}
 bool Control::hasfocus() const { return form_.focused == this; }
 
 void Control::setvalue(int v) {
@@ -480,6 +483,9 @@ void Form::load() {
 void Form::show() {
     load();
     if (!loaded_) return;  // unloaded itself while loading
+    // Unless its loading put the focus somewhere, a screen opens ready for typing.
+    if (!visible_ && !focused)
+        if (Control* c = firsttypedbox()) c->setfocus();
     visible_ = true;
     rt_.formshown(*this);
 }
@@ -492,6 +498,22 @@ void Form::unload() {
     loaded_ = false;
     visible_ = false;
     rt_.formunloaded(*this);
+}
+
+Control* Form::firsttypedbox() const {
+    std::vector<Control*> order(order_);
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->tabindex < b->tabindex; });
+    for (Control* c : order) {
+        bool typed =
+            (c->kind() == Kind::TextBox || (c->kind() == Kind::ComboBox && !c->droplist)) &&
+            !c->locked;
+        if (!typed || !c->visible() || !c->enabled()) continue;
+        auto frame = container.find(c);
+        if (frame != container.end() && frame->second && !frame->second->visible()) continue;
+        return c;
+    }
+    return nullptr;
 }
 
 void Form::closerequest() {

@@ -241,6 +241,11 @@ public:
     bool hascontrol(const std::string& name, int index = -1) const;
     const std::vector<Control*>& controls() const { return order_; }
     Control* focused = nullptr;
+    // Counts the times the program gave a control the focus: the view then moves the real
+    // keyboard focus there, also when the user's clicks had taken it elsewhere meanwhile.
+    int focusmoves = 0;
+    // The control a screen opens with the focus on: its first box that takes typed text.
+    Control* firsttypedbox() const;
     // The frame a control sits in (option buttons of one frame form a group). Positions stay in
     // form coordinates also for controls inside a frame.
     std::map<Control*, Control*> container;

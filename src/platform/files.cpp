@@ -408,7 +408,8 @@ void RecordWriter::sep() {
 }
 
 RecordWriter& RecordWriter::str(const std::string& s) {
-    if (s.find('"') != std::string::npos) throwfileerror(5);
+    // A quote or a line end inside a text would make the line read back as something else.
+    if (s.find_first_of("\"\r\n") != std::string::npos) throwfileerror(5);
     sep();
     out_ += '"' + s + '"';
     return *this;

@@ -151,7 +151,7 @@ private:
 // Builder of one record line: fields joined by commas, CR LF at the end.
 class RecordWriter {
 public:
-    RecordWriter& str(const std::string& s);  // FileError 5 when s holds a double quote
+    RecordWriter& str(const std::string& s);  // FileError 5 when s holds a double quote or a line end
     RecordWriter& num(long long n);
     RecordWriter& num(int n) { return num(static_cast<long long>(n)); }
     RecordWriter& num(Money m);

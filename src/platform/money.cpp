@@ -1,5 +1,6 @@
 #include "platform/money.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +88,31 @@ bool Money::parse(const std::string& text, Money& out) {
     int64_t v = whole * scale + frac;
     out = units(neg ? -v : v);
     return true;
+}
+
+bool Money::parseshown(const std::string& text, Money& out) {
+    std::string s = trim(text);
+    std::string sign;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        sign = s.substr(0, 1);
+        s = s.substr(1);
+    }
+    if (!s.empty() && s[0] == '$') s = s.substr(1);
+    const size_t point = std::min(s.find('.'), s.size());
+    const size_t commas = static_cast<size_t>(std::count(s.begin(), s.end(), ','));
+    if (commas) {
+        // One to three digits, then groups of a comma and three digits, all before the point.
+        const size_t first = s.find(',');
+        if (first == 0 || first > 3 || (point - first) % 4 != 0 || commas != (point - first) / 4) return false;
+        for (size_t i = first; i < point; i += 4)
+            if (s[i] != ',') return false;
+    }
+    std::string plain;
+    for (char c : s)
+        if (c != ',') plain += c;
+    // Parse takes the sign; one more here ("$-5", "--5") or a blank after "$" is not an amount.
+    if (plain.empty() || plain[0] == '-' || plain[0] == '+' || plain[0] == ' ' || plain[0] == '\t') return false;
+    return parse(sign + plain, out);
 }
 
 std::string Money::tostring() const {

@@ -21,6 +21,9 @@ public:
     bool isbetamount() const { return v_ > 0 && v_ <= maxbetunits && v_ % (scale / 100) == 0; }
     // Strict parse of a decimal amount ("12", "2.5", ".75", "-3"); false on anything else.
     static bool parse(const std::string& text, Money& out);
+    // The same, also taking an amount as the screens show it: a "$" after the sign and thousands
+    // separators in their places ("$1,234.50", "-$5.00"); "1,0" or "$$5" are refused.
+    static bool parseshown(const std::string& text, Money& out);
 
     constexpr int64_t units() const { return v_; }
     double todouble() const { return static_cast<double>(v_) / scale; }

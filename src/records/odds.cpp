@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -41,7 +42,10 @@ std::string oddstext(Money money, Money pool, double housefactor) {
     return Str(static_cast<long long>(b)) + "/" + Str(static_cast<long long>(a));
 }
 
-double housefactor(const Shared& sh) { return 1.0 - Val(sh.housepct) / 100.0; }
+double housefactor(const Shared& sh) {
+    Money pct;
+    return typedhousepct(sh.housepct, pct) ? 1.0 - pct.todouble() / 100.0 : 1.0;
+}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "platform/transaction.h"
 #include "platform/text.h"
+#include "records/typedinput.h"
 #include "setup/setupfile.h"
 
 namespace vt {
@@ -13,7 +14,8 @@ const std::string kFolder = "C:\\Vantrope\\";
 }  // namespace
 
 bool validsavename(const std::string& name) {
-    if (trim(name).empty() || name.find_first_of("/\\:") != std::string::npos || name.find("..") != std::string::npos)
+    if (trim(name).empty() || name.find_first_of("/\\:") != std::string::npos || name.find("..") != std::string::npos ||
+        holdscontrol(name))
         return false;
     for (const char* own : {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
         if (equalsnocase(name, own)) return false;

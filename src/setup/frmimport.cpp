@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
+#include "records/typedinput.h"
 #include "setup/frmdir.h"
 #include "setup/setupfile.h"
 
@@ -173,7 +174,7 @@ void frmimport::cmdimport_Click() {
         if (!rec.selected(i) || rec.list(i).empty()) continue;
         std::string name = ucase(rec.list(i));
         // A name the data files cannot hold, or the deleted-record mark, is passed over.
-        if (name.find('"') != std::string::npos || iszzz(name)) log("Skipped       " + name);
+        if (!namerefusal(name, "name").empty()) log("Skipped       " + name);
         else names.push_back(name);
     }
     if (Right(importdest, 4) != "tors" && Right(importdest, 4) != "yers") {

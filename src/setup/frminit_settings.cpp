@@ -1,6 +1,7 @@
 // The setup screen's settings: round, banners, flight names, withholding, rounding, bet buttons,
 // printing, and the ways to the data-folder, name-import and tutorial screens.
 #include "platform/text.h"
+#include "records/typedinput.h"
 #include "setup/frminit.h"
 #include "setup/setupfile.h"
 
@@ -22,8 +23,8 @@ void frminit::txtbanner_KeyPress(const std::string& box, int& key) {
     int i = box == "txtbanner1" ? 0 : box == "txtbanner2" ? 1 : box == "txtbanner3" ? 2 : 3;
     std::string& banner = roundbanner(sh_, kBoxes[i].first);
     std::string text = control(box).text();
-    if (text.find('"') != std::string::npos) {
-        app_.msgbox("A banner may not hold a double quote", vbOKOnly, "Setup");
+    if (std::string why = storedtextrefusal(text, "banner"); !why.empty()) {
+        app_.msgbox(why, vbOKOnly, "Setup");
         control(box).settext(banner);
         return;
     }
@@ -46,10 +47,11 @@ void frminit::txtflight_KeyPress(int index, int& key) {
     Control& box = control("txtflight", index);
     // Trailing blanks are padding, not part of the name.
     std::string name = rtrim(box.text());
-    if (name.size() > 9 || name.find('"') != std::string::npos) {
+    std::string why = name.size() > 9 ? "Maximum flight name length is 9 characters"
+                                      : storedtextrefusal(name, "flight name");
+    if (!why.empty()) {
         box.settext(sh_.flightnames[index + 1]);
-        if (name.size() > 9) app_.msgbox("Maximum flight name length is 9 characters", vbOKOnly, "Flight Name");
-        else app_.msgbox("A flight name may not hold a double quote", vbOKOnly, "Flight Name");
+        app_.msgbox(why, vbOKOnly, "Flight Name");
         return;
     }
     name += Space(10 - static_cast<long>(name.size()));
@@ -61,8 +63,8 @@ void frminit::txtflight_KeyPress(int index, int& key) {
 void frminit::txtwith_KeyPress(int& key) {
     if (key != vbKeyReturn) return;
     std::string text = control("txtwith").text();
-    double pct;
-    if (!parsenumber(text, pct) || pct < 0 || pct >= 100) {
+    Money pct;
+    if (!typedhousepct(text, pct)) {
         app_.msgbox("Withholding must be a number from 0 to less than 100", vbOKOnly, "Withholding");
         return;
     }

@@ -97,6 +97,11 @@ void frmmenu::Form_Load() {
 
 void frmmenu::go(const std::string& screen, bool keepmenu) {
     if (!keepmenu) unload();
+    // The payoff calculation loads the summary unseen, and the payoff screen's return empties
+    // the pool totals its sorts and printout copy from: such a summary is loaded afresh, so it
+    // shows, sorts and prints the current round and flight with their money.
+    if (screen == "frmsummary" && app_.isloaded(screen) && !app_.form(screen).visible())
+        app_.form(screen).unload();
     app_.form(screen).show();
 }
 

@@ -31,7 +31,8 @@ void fixcapacities(Shared& sh);
 // The banner of a round key ("" for none).
 std::string& roundbanner(Shared& sh, const std::string& key);
 
-// The record as written: 33 fields, one line. FileError 5 when a text holds a double quote.
+// The record as written: 33 fields, one line. FileError 5 when a text holds a double quote or a
+// line end.
 std::string setuprecord(const Shared& sh);
 // Reads the 33 fields of a record into the setup variables. A value out of its range takes its
 // first-run value. FileError 62 when the record is short. keeppath: the data folder is not taken.

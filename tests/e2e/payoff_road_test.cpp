@@ -1,5 +1,7 @@
 // The road of one bet on to the payoff: bets taken at the betting screen, finishers entered,
 // payoffs calculated, every winner paid and the payoff sheets printed with their results.
+#include <algorithm>
+
 #include "records/records.h"
 #include "testapp.h"
 
@@ -78,6 +80,33 @@ TEST_F(PayoffRoad, BetsAreCalculatedPaidAndPrinted) {
     EXPECT_NE(results.find(",\"" + sh.flightnames[2] + "NELSON\",0,0,2,2,2,2\r\n"), std::string::npos);
     pay.control("cmdreturn").click();
     EXPECT_TRUE(app->form("frmmenu").visible());
+
+    // The summary reached after the payoff shows, sorts and prints the flight with its money.
+    app->form("frmmenu").control("cmdsummary").click();
+    Form& summary = app->form("frmsummary");
+    ASSERT_TRUE(summary.visible());
+    EXPECT_EQ(summary.control("optflight", 2).value(), 1);
+    auto items = [&](const char* list) {
+        std::vector<std::string> out;
+        Control& l = summary.control(list);
+        for (int i = 0; i < l.listcount(); ++i) out.push_back(l.list(i));
+        return out;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(items("lstwin"), (Lines{"2.00", "2.00", "0.00", "0.00"}));
+    summary.control("cmdmoney").click();
+    EXPECT_EQ(items("lstwin"), (Lines{"2.00", "2.00"}));
+    EXPECT_EQ(items("lsttotal"), (Lines{"2.00", "6.00"}));
+    EXPECT_EQ(items("lstodds"), (Lines{" 2/ 1", " 2/ 1"}));
+    summary.control("cmdplayer").click();
+    EXPECT_EQ(items("lstplace"), (Lines{"0.00", "2.00", "0.00", "0.00"}));
+    dialogs.type("1", "Enter number of forms to print");
+    summary.control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 2u);
+    const auto sheet = printed.lines(1);
+    EXPECT_TRUE(std::any_of(sheet.begin(), sheet.end(), [](const std::string& l) {
+        return l.rfind("HOGAN", 0) == 0 && l.find(" 2/ 1") != std::string::npos;
+    }));
 }
 
 }  // namespace

@@ -35,8 +35,9 @@ TEST_F(EntriesTest, AddNeedsAFlightThenStoresUpperCaseCutTo30) {
 
     ctl("cmbflt").setlistindex(2);
     EXPECT_EQ(sh().curflightnbr, 3);
+    // The name is stored cut to 30 characters, and the box says what is stored.
     std::string longname(35, 'W');
-    dialogs.ok(longname + " added");
+    dialogs.ok(std::string(30, 'W') + " added");
     type(ctl("txtentryname"), longname);
     EXPECT_EQ(folder.read("Players"), "1,3,\"\",\"" + std::string(30, 'W') + "\"\r\n");
     EXPECT_EQ(folder.read("Playersbackup"), folder.read("Players"));

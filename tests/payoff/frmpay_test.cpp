@@ -104,12 +104,19 @@ TEST_F(ScreenTest, MultiplierTakesEffectOnEnter) {
     m.settext("10");
     dialogs.ok("Payoff multiplier set to 10");
     m.keypress(vbKeyReturn);
-    for (auto* bad : {"0", "11", "two"}) {
+    // A refused multiplier sets the box and its basis back to 2 together; one out of range
+    // silently, a text that is no number with a message.
+    const std::pair<const char*, bool> bads[] = {{"0", false}, {"11", false}, {"two", true}, {"1e1", true}, {"5abc", true}};
+    for (auto [bad, told] : bads) {
         m.settext(bad);
+        if (told) dialogs.ok("Payoff multiplier must be a number from 1 to 10");
         m.keypress(vbKeyReturn);
         EXPECT_EQ(m.text(), "2") << bad;
+        EXPECT_EQ(ctl("txtbamt").text(), "$2") << bad;
+        m.settext("5");
+        dialogs.ok("Payoff multiplier set to 5");
+        m.keypress(vbKeyReturn);
     }
-    EXPECT_EQ(ctl("txtbamt").text(), "$10");
     m.settext("");
     m.keypress(vbKeyReturn);
     EXPECT_EQ(m.text(), "");

@@ -57,6 +57,26 @@ TEST_F(CalcTest, WorkedExampleGivesTheStatedBoxesHouseAndWinners) {
     EXPECT_FALSE(app->form("frmsummary").visible());
 }
 
+// The calculation takes the multiplier box as it stands and shows it as the basis; a box it
+// cannot use sets both back to 2 and calculates nothing.
+TEST_F(CalcTest, TheMultiplierAndItsBasisAgreeWithThePayoffs) {
+    workedexample();
+    open();
+    ctl("txthousepct").settext("10");
+    finishers({"1", "2", "3"}, {1, 2, 3});
+    ctl("txtmult").settext("zzz");
+    dialogs.ok("Payoff multiplier must be a number from 1 to 10");
+    calc();
+    EXPECT_EQ(ctl("txtmult").text(), "2");
+    EXPECT_EQ(ctl("txtbamt").text(), "$2");
+    EXPECT_TRUE(ctl("cmdcalc").visible());
+    EXPECT_EQ(box(0), "");
+    ctl("txtmult").settext("4");
+    calc();
+    EXPECT_EQ(ctl("txtbamt").text(), "$4");
+    EXPECT_EQ(box(0), "$18.00");
+}
+
 TEST_F(CalcTest, DeadHeatForFirstSplitsTheWinPool) {
     writebets({{2, 1, 1, "30"}, {3, 2, 1, "10"}, {4, 4, 1, "60"},
                {2, 1, 2, "10"}, {3, 2, 2, "10"}, {4, 4, 2, "20"},
@@ -198,7 +218,7 @@ TEST_F(CalcTest, RefusesABadHousePercentage) {
     workedexample();
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});
-    for (auto* bad : {"", "ten", "101", "100", "-1"}) {
+    for (auto* bad : {"", "ten", "101", "100", "-1", "1,0", "1e1", "5%"}) {
         ctl("txthousepct").settext(bad);
         dialogs.ok("HOUSE %");
         calc();

@@ -40,6 +40,18 @@ protected:
         dialogs.answer(print ? vbYes : vbNo, "Print Winners?");
         ctl("cmdpayoff").click();
     }
+    // AnyBettor's WIN bet on ALPHA paid at 5 per dollar opens the calculator.
+    void openanybettor() {
+        folder.write("Round1 1Bets", "1,1,1,20\r\n5,4,1,80\r\n");
+        open();
+        ctl("txthousepct").settext("0");
+        enter("cmdwinner", 1);
+        enter("cmdplace", 2);
+        enter("cmdshow", 3);
+        dialogs.answer(vbNo, "Print Winners?");
+        ctl("cmdpayoff").click();
+        pay(1);
+    }
     void pay(long bettor) {
         Control& list = ctl("lstwinners");
         list.setlistindex(list.findbydata(bettor));
@@ -161,22 +173,14 @@ TEST_F(PayWinners, BadInputIsRefusedAndLeavesTheScreen) {
 }
 
 TEST_F(PayWinners, AnyBettorCalculatorKeepsARunningTotal) {
-    folder.write("Round1 1Bets", "1,1,1,20\r\n5,4,1,80\r\n");
-    open();
-    ctl("txthousepct").settext("0");
-    enter("cmdwinner", 1);
-    enter("cmdplace", 2);
-    enter("cmdshow", 3);
-    dialogs.answer(vbNo, "Print Winners?");
-    ctl("cmdpayoff").click();
-    pay(1);
+    openanybettor();
     ASSERT_TRUE(app->isloaded("frmany"));
     Form& any = app->form("frmany");
     EXPECT_EQ(any.control("lstwinhorse").list(0), "A         ALPHA");
     EXPECT_EQ(any.control("txttotaldue").text(), " 0");
     dialogs.ok("Calculate Payoff first");
     any.control("cmdadd").click();
-    any.control("txtwinwin").settext("2 dollars");
+    any.control("txtwinwin").settext("2");
     any.control("cmdcalc").click();
     EXPECT_EQ(any.control("txttotaltotal").text(), "$10.00");
     any.control("cmdadd").click();
@@ -184,6 +188,62 @@ TEST_F(PayWinners, AnyBettorCalculatorKeepsARunningTotal) {
     EXPECT_EQ(any.control("txttotaldue").text(), "$20.00");
     any.control("cmdclear").click();
     EXPECT_EQ(any.control("txttotaldue").text(), "");
+}
+
+// The calculator reads each amount strictly, as its two-position twin does: a thousands
+// separator, a sign, an exponent or trailing text is refused with a message, never guessed.
+TEST_F(PayWinners, AnyBettorAmountsAreReadStrictly) {
+    openanybettor();
+    Form& any = app->form("frmany");
+    any.control("txtwinwin").settext("1");
+    any.control("cmdcalc").click();
+    EXPECT_EQ(any.control("txttotaltotal").text(), "$5.00");
+    for (const char* bad : {"1,000", "-5", "1e9", "5abc", "$5", "100000"}) {
+        any.control("txtwinwin").settext(bad);
+        dialogs.ok(std::string("Bet amounts must be numbers of 0 or more, up to 99,999.99: \"") + bad + "\"");
+        any.control("cmdcalc").click();
+        EXPECT_EQ(any.control("txttotaltotal").text(), "") << bad;
+    }
+    // Nothing was added by the refused amounts; an empty box counts 0.
+    dialogs.ok("Calculate Payoff first");
+    any.control("cmdadd").click();
+    any.control("txtwinwin").settext(" 2.50 ");
+    any.control("txtplaceplace").settext("");
+    any.control("cmdcalc").click();
+    EXPECT_EQ(any.control("txttotaltotal").text(), "$12.50");
+    any.control("cmdadd").click();
+    EXPECT_EQ(any.control("txttotaldue").text(), "$12.50");
+}
+
+// The house and multiplier boxes take only what a calculation can use, and the multiplier box
+// and its basis "Payoff based on this bet amount" never disagree.
+TEST_F(PayWinners, HouseAndMultiplierBoxesTakeOnlyNumbersInRange) {
+    open();
+    Control& house = ctl("txthousepct");
+    for (const char* bad : {"zzz", "1,0", "100", "-1", "1e1"}) {
+        house.settext(bad);
+        dialogs.ok("House percentage must be a number from 0 to below 100");
+        house.keypress(vbKeyReturn);
+    }
+    house.settext("12.5");
+    dialogs.ok("House percentage set to 12.5");
+    house.keypress(vbKeyReturn);
+
+    Control& mult = ctl("txtmult");
+    mult.settext("5");
+    dialogs.ok("Payoff multiplier set to 5");
+    mult.keypress(vbKeyReturn);
+    EXPECT_EQ(ctl("txtbamt").text(), "$5");
+    mult.settext("zzz");
+    dialogs.ok("Payoff multiplier must be a number from 1 to 10");
+    mult.keypress(vbKeyReturn);
+    EXPECT_EQ(mult.text(), "2");
+    EXPECT_EQ(ctl("txtbamt").text(), "$2");
+    // A multiplier typed without Enter is taken by the calculation and shown as its basis.
+    mult.settext("4");
+    calculate(false);
+    EXPECT_EQ(ctl("txtbamt").text(), "$4");
+    EXPECT_EQ(ctl("txtwinwin").text(), "$18.00");
 }
 
 // A round choice loads that round's pools for the chosen flight, so one round's bets are never

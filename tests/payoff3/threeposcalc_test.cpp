@@ -123,15 +123,5 @@ TEST(ThreePosCalc, CountsOutsideTheCasesPayNothing) {
         for (int col = colww; col <= colww2; ++col) EXPECT_EQ(c.pay[col], 0);
 }
 
-TEST(ThreePosCalc, AmountsTakeDollarSignsAndSeparators) {
-    double x = 0;
-    EXPECT_TRUE(amountof("$9.00", x));
-    EXPECT_DOUBLE_EQ(x, 9);
-    EXPECT_TRUE(amountof("$1,234.50", x));
-    EXPECT_DOUBLE_EQ(x, 1234.5);
-    EXPECT_FALSE(amountof(" ", x));
-    EXPECT_FALSE(amountof("9 dollars", x));
-}
-
 }  // namespace
 }  // namespace vt

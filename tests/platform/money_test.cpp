@@ -47,6 +47,22 @@ TEST(Money, ParseIsStrict) {
     }
 }
 
+TEST(Money, ShownAmountsTakeADollarSignAndSeparatorsInTheirPlaces) {
+    const std::pair<const char*, int64_t> good[] = {{"$9.00", 90000},      {"$1,234.50", 12345000}, {"9", 90000},
+                                                    {"-$5.00", -50000},    {"12,345,678", 123456780000},
+                                                    {" $0.75 ", 7500}};
+    for (auto& [text, units] : good) {
+        Money m;
+        EXPECT_TRUE(Money::parseshown(text, m)) << text;
+        EXPECT_EQ(m.units(), units) << text;
+    }
+    for (const char* bad : {"", " ", "$", "1,0", "1,00", ",100", "1234,567", "1,000,00", "5.0,0", "$$5", "$-5",
+                            "--5", "$ 5", "9 dollars", "1e3"}) {
+        Money m;
+        EXPECT_FALSE(Money::parseshown(bad, m)) << bad;
+    }
+}
+
 TEST(Money, TextForm) {
     EXPECT_EQ(Money::units(25000).tostring(), "2.5");
     EXPECT_EQ(Money::units(7500).tostring(), "0.75");

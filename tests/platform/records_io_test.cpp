@@ -132,10 +132,13 @@ TEST(RecordWriter, WritesTheRecordSyntaxAndReadsItBack) {
     EXPECT_TRUE(r.eof());
 }
 
-TEST(RecordWriter, RefusesAQuoteInsideText) {
+TEST(RecordWriter, RefusesAQuoteOrALineEndInsideText) {
     RecordWriter w;
     w.num(1);
     EXPECT_EQ(errorof([&] { w.str("say \"hi\""); }), 5);
+    EXPECT_EQ(errorof([&] { w.str("LINE1\r\nLINE2"); }), 5);
+    EXPECT_EQ(errorof([&] { w.str("LINE1\nLINE2"); }), 5);
+    EXPECT_EQ(errorof([&] { w.str("LINE1\rLINE2"); }), 5);
     // Nothing of the refused field went into the record.
     w.num(2).end();
     EXPECT_EQ(w.bytes(), "1,2\r\n");

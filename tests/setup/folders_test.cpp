@@ -95,6 +95,8 @@ TEST_F(PlayerSwap, SaveUnderANameThenReplaceAndBack) {
         .ok("Not a valid save name")
         .type("round1 3bets", "Enter Save name")
         .ok("Not a valid save name")
+        .type("Autumn\r\nCopy", "Enter Save name")
+        .ok("Not a valid save name")
         .type("", "Enter Save name")
         .answer(vbCancel, "No save name entered - skip save?")
         .type("Autumn", "Enter Save name")

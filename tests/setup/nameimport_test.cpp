@@ -67,6 +67,17 @@ TEST_F(NameImport, ListsFieldsAndAddsBettorsOnceEach) {
     EXPECT_EQ(folder.read("Bettors"), added);
 }
 
+TEST_F(NameImport, NamesWithControlCharactersAreSkipped) {
+    drive.write("members.csv", "Form\x0c" "Feed,Bell\x07" "Ring,Plain\r\n");
+    listfile();
+    selectall();
+    imp().control("lstoutfile").setlistindex(0);
+    imp().control("cmdimport").click();
+    EXPECT_EQ(log(), (std::vector<std::string>{"Skipped       FORM\x0c" "FEED", "Skipped       BELL\x07" "RING",
+                                               "Added         PLAIN"}));
+    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"PLAIN\"\r\n");
+}
+
 TEST_F(NameImport, PlayersNeedADestinationAndAFlightAndAreCutTo30) {
     drive.write("members.csv", "abcdefghijklmnopqrstuvwxyz0123456789,Lee\r\n");
     listfile();

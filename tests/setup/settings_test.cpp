@@ -87,7 +87,7 @@ TEST_F(Settings, WithholdingTakesOnlyANumberBelow100) {
     dialogs.ok("Withholding factor changed to 10 %");
     type("txtwith", "10");
     EXPECT_EQ(sh().housepct, "10");
-    for (const char* bad : {"abc", "100", "-5", "12x"}) {
+    for (const char* bad : {"abc", "100", "-5", "12x", "1e1", "1,5", "99.99999"}) {
         dialogs.ok("Withholding must be a number");
         type("txtwith", bad);
         EXPECT_EQ(sh().housepct, "10") << bad;

@@ -132,11 +132,24 @@ struct QtView::Impl {
         } else if (!f.visible() && !win->isHidden()) {
             win->hide();
         }
-        if (f.focused != w.lastfocus) {
-            w.lastfocus = f.focused;
-            auto it = w.widgets.find(f.focused);
-            if (it != w.widgets.end() && it->second) it->second->setFocus();
-        }
+        syncfocus(w);
+    }
+
+    // A control the program gave the focus gets the real keyboard focus (at once when its
+    // window is active, else when the window is activated again, as after a box closes).
+    static void syncfocus(Win& w) {
+        Form& f = *w.form;
+        if (f.focusmoves == w.focusmoves) return;
+        w.focusmoves = f.focusmoves;
+        auto it = w.widgets.find(f.focused);
+        if (it == w.widgets.end() || !it->second) return;
+        QWidget* target = it->second;
+        if (!target->isVisibleTo(w.window) || !target->isEnabled() ||
+            target->focusPolicy() == Qt::NoFocus)
+            return;
+        QWidget* now = w.window->focusWidget();
+        if (now == target || (now && target->isAncestorOf(now))) return;
+        target->setFocus(Qt::OtherFocusReason);
     }
 };
 
@@ -233,6 +246,8 @@ void ensureqtapp() {
     app->setStyle(QStyleFactory::create("Fusion"));
     app->setQuitOnLastWindowClosed(false);
 }
+
+void endeventloop() { QCoreApplication::exit(0); }
 
 bool renderformpng(Runtime& rt, Form& form, const std::string& path) {
     ensureqtapp();

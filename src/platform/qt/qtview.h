@@ -66,6 +66,11 @@ private:
 // Makes sure a QApplication exists (tests run without main).
 void ensureqtapp();
 
+// Ends the running Qt event loops once the current handler returns, whatever the windows do.
+// (QApplication::quit first asks every window to close and gives up while one is still shown,
+// as a form's window is until the end of the event that unloaded it.)
+void endeventloop();
+
 // Renders a loaded form's window into a PNG file (folders made as needed).
 bool renderformpng(Runtime& rt, Form& form, const std::string& path);
 

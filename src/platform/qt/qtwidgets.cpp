@@ -282,9 +282,11 @@ private:
             if (keys.empty()) return true;
         }
         if (typed) caretfromwidget(w_, *c_);
-        for (char ch : keys) {
-            if (ch == '\r' && keys.size() > 1) continue;  // pasted line ends
-            if (ch == '\n' && keys.size() > 1) ch = ' ';
+        for (size_t i = 0; i < keys.size(); ++i) {
+            char ch = keys[i];
+            // A pasted line end (CR LF, LF or CR) or tab is one blank between the words.
+            if (keys.size() > 1 && ch == '\r' && i + 1 < keys.size() && keys[i + 1] == '\n') continue;
+            if (keys.size() > 1 && (ch == '\r' || ch == '\n' || ch == '\t')) ch = ' ';
             run([&] { c_->keypress(static_cast<unsigned char>(ch)); });
             if (!*alive_) break;  // the form went away under the key
         }
@@ -564,26 +566,38 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
         case Kind::FileListBox:
         case Kind::DirListBox: {
             auto* l = new QListWidget(parent);
-            tomodel(l, p, &QListWidget::currentRowChanged, alive, [p](int row) {
-                if (p->multiselect || row < 0 || row >= p->listcount()) return;
+            // A pick selects a row (a click or an arrow key). Qt also makes the first row
+            // current, unselected, when the list gains the focus by the keyboard or because
+            // another control went: that is no pick, and the model keeps no row picked.
+            auto picked = std::make_shared<bool>(false);
+            tomodel(l, p, &QListWidget::itemSelectionChanged, alive, [l, p, picked] {
+                if (l->count() != p->listcount()) return;
+                if (p->multiselect) {
+                    // Each item's state reaches the model, then Click.
+                    for (int i = 0; i < l->count(); ++i)
+                        if (l->item(i)->isSelected() != p->selected(i))
+                            p->setselected(i, l->item(i)->isSelected());
+                    int row = l->currentRow();
+                    if (row >= 0 && row < p->listcount()) p->setlistindex(row);
+                    return;
+                }
+                auto rows = l->selectionModel()->selectedRows();
+                if (rows.size() != 1) return;
+                int row = rows.front().row();
+                if (QApplication::mouseButtons() & Qt::LeftButton) *picked = true;
                 if (row != p->listindex()) p->setlistindex(row);
             });
-            // A list of several selections tells the model each item's state, then Click.
-            tomodel(l, p, &QListWidget::itemSelectionChanged, alive, [l, p] {
-                if (!p->multiselect || l->count() != p->listcount()) return;
-                for (int i = 0; i < l->count(); ++i)
-                    if (l->item(i)->isSelected() != p->selected(i)) p->setselected(i, l->item(i)->isSelected());
-                int row = l->currentRow();
-                if (row >= 0 && row < p->listcount()) p->setlistindex(row);
+            // Clicking the row already picked clicks it again, as it does in a list box.
+            tomodel(l, p, &QListWidget::pressed, alive, [p, picked](const QModelIndex& i) {
+                bool again = !std::exchange(*picked, false);
+                if (again && !p->multiselect && i.row() == p->listindex() &&
+                    QApplication::mouseButtons() == Qt::LeftButton)
+                    p->click();
             });
-            tomodel(l, p, &QListWidget::itemDoubleClicked, alive, [p](QListWidgetItem*) { p->dblclick(); });
-            if (p->multiselect) {
-                // Several items may be selected; the model keeps each item's state.
-                l->setSelectionMode(QAbstractItemView::ExtendedSelection);
-                tomodel(l, p, &QListWidget::itemSelectionChanged, alive, [l, p]() {
-                    for (int i = 0; i < l->count() && i < p->listcount(); ++i) p->setselected(i, l->item(i)->isSelected());
-                });
-            }
+            tomodel(l, p, &QListWidget::itemDoubleClicked, alive,
+                    [p](QListWidgetItem*) { p->dblclick(); });
+            // Several items may be selected; the model keeps each item's state.
+            if (p->multiselect) l->setSelectionMode(QAbstractItemView::ExtendedSelection);
             return l;
         }
         case Kind::OptionButton: {

@@ -76,7 +76,7 @@ struct Win {
     std::map<Control*, QTimer*> timers;
     std::map<Control*, Seen> seen;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
-    Control* lastfocus = nullptr;
+    int focusmoves = -1;  // the form's focus moves already put on the widgets
     std::vector<QWidget*> taborder;
 };
 

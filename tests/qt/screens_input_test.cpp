@@ -1,0 +1,135 @@
+// The program's own screens driven through their windows: where a handler gives a control the
+// focus, typing goes there; a screen opens ready for typing; lists hold no pick the cashier did
+// not make; the program's end ends the event loop.
+#include <QApplication>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/qt/qtview.h"
+#include "realinput.h"
+#include "testapp.h"
+
+namespace vt::test {
+namespace {
+
+class ScreenInput : public AppTest {
+  protected:
+    ScreenInput() {
+        ensureqtapp();
+        QtView::of(*app);
+        dialogs.answer(vbNo, "printer");
+        app->start();
+        app->form("frminit").control("cmdok").click();
+        folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n3,\"JONES-MARY\"\r\n");
+    }
+    // Opens a screen from the menu as the cashier does and returns its window.
+    QWidget* open(const char* button, const char* form) {
+        app->form("frmmenu").control(button).click();
+        QWidget* win = QtView::of(*app).window(form);
+        if (win) input = std::make_unique<RealInput>(win);
+        return win;
+    }
+    template <class W>
+    W* widget(QWidget* win, const char* name) {
+        return win->findChild<W*>(name);
+    }
+    std::unique_ptr<RealInput> input;
+};
+
+TEST_F(ScreenInput, MemberNamesLeaveTheTypingInTheNameBox) {
+    QWidget* win = open("cmdenterhorses", "frmentries");
+    ASSERT_NE(win, nullptr);
+    Form& f = app->form("frmentries");
+    auto* box = widget<QLineEdit>(win, "txtentryname");
+    auto* members = widget<QListWidget>(win, "lstmembers");
+    ASSERT_TRUE(box && members);
+    EXPECT_EQ(win->focusWidget(), box);  // the screen opens ready for a name
+    f.control("cmbflt").setlistindex(0);
+    auto member = [&](const char* name) {
+        auto found = members->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        input->clickitem(members, members->indexFromItem(found.front()));
+    };
+    member("SMITH-JOHN");
+    member("JONES-MARY");
+    EXPECT_EQ(box->text(), "SMITH-JONES-");
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    EXPECT_EQ(box->cursorPosition(), 12);
+    input->key(Qt::Key_Backspace);
+    input->type("X");
+    EXPECT_EQ(f.control("txtentryname").text(), "SMITH-JONESX");
+    dialogs.ok("SMITH-JONESX added");
+    input->key(Qt::Key_Return);
+    EXPECT_NE(folder.read("Players").find("\"SMITH-JONESX\""), std::string::npos);
+    // The emptied box keeps the focus for the next name.
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    input->type("a");
+    EXPECT_EQ(f.control("txtentryname").text(), "a");
+    // The same member clicked twice adds it twice.
+    input->key(Qt::Key_Backspace);
+    member("SMITH-JOHN");
+    member("SMITH-JOHN");
+    EXPECT_EQ(box->text(), "SMITH-SMITH-");
+}
+
+TEST_F(ScreenInput, TheBettorScreenOpensWithTheFocusInItsNameBox) {
+    QWidget* win = open("cmdenterbettors", "frmbettor");
+    ASSERT_NE(win, nullptr);
+    auto* box = widget<QLineEdit>(win, "txtbettorname");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    dialogs.ok("DOE-JANE added");
+    input->type("doe-jane");
+    input->key(Qt::Key_Return);
+    EXPECT_NE(folder.read("Bettors").find("\"DOE-JANE\""), std::string::npos);
+}
+
+TEST_F(ScreenInput, PlacingABetLeavesNoPriorBetPicked) {
+    folder.write("Players", "1,1,\"\",\"HOGAN\"\r\n");
+    folder.write("Round1 1Bets", "2,1,1,5\r\n");
+    folder.write("Round1 1Betsbackup", "2,1,1,5\r\n");
+    QWidget* win = open("cmdbet", "frmbet");
+    ASSERT_NE(win, nullptr);
+    Form& f = app->form("frmbet");
+    Control& cbo = f.control("cbobettor");
+    cbo.setlistindex(cbo.findbydata(2));
+    f.control("Check1", 0).click();
+    auto* board = widget<QListWidget>(win, "lstentries");
+    ASSERT_GT(board->count(), 0);
+    input->clickitem(board, board->model()->index(0, 0));
+    input->click(widget<QPushButton>(win, "cmdwin"));
+    input->click(widget<QPushButton>(win, "cmdbamount(3)"));
+    input->click(widget<QPushButton>(win, "cmddone"));
+    EXPECT_EQ(folder.read("Round1 1Bets"), "2,1,1,5\r\n2,1,1,2\r\n");
+    auto* prior = widget<QListWidget>(win, "lstbetsprior");
+    ASSERT_EQ(prior->count(), 3);
+    EXPECT_EQ(f.control("lstbetsprior").listindex(), -1);
+    EXPECT_TRUE(prior->selectedItems().isEmpty());
+    // Tabbing into the list picks nothing either; a click does.
+    prior->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f.control("lstbetsprior").listindex(), -1);
+    EXPECT_TRUE(prior->selectedItems().isEmpty());
+    input->clickitem(prior, prior->model()->index(0, 0));
+    EXPECT_EQ(f.control("lstbetsprior").listindex(), 0);
+}
+
+TEST_F(ScreenInput, ExitProgramEndsTheEventLoop) {
+    app->form("frmmenu").control("cmdinit").click();
+    QWidget* win = QtView::of(*app).window("frminit");
+    ASSERT_NE(win, nullptr);
+    app->onend = [] { endeventloop(); };
+    RealInput in(win);
+    QEventLoop loop;
+    QTimer::singleShot(0, [&] { in.click(widget<QPushButton>(win, "cmdexit")); });
+    QTimer::singleShot(5000, &loop, [&] { loop.exit(1); });
+    EXPECT_EQ(loop.exec(), 0);  // ended by the program, not by the time limit
+    EXPECT_TRUE(app->ended());
+    EXPECT_TRUE(folder.exists("Init"));
+    EXPECT_EQ(QtView::of(*app).window("frminit"), nullptr);
+}
+
+}  // namespace
+}  // namespace vt::test
