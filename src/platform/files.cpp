@@ -103,6 +103,7 @@ void Files::setfault(Fault f) const {
     fault_ = f;
     calls_ = 0;
     commits_ = 0;
+    undecided_ = 0;
     spans_.clear();
     crashed_ = false;
 }

@@ -91,6 +91,9 @@ public:
     long calls() const { return calls_; }
     // Transactions that passed their commit point since setfault().
     long commits() const { return commits_; }
+    // Commits since setfault() that failed after their commit point and could not be taken back:
+    // their outcome is left to the next recovery, which completes them.
+    long undecided() const { return undecided_; }
     // First and last call of each commit since setfault().
     const std::vector<std::pair<long, long>>& commitspans() const { return spans_; }
     // Names (not paths) in a folder; folders or files, pattern like "*.*" or "*.txt".
@@ -106,6 +109,7 @@ private:
     mutable Fault fault_;
     mutable long calls_ = 0;
     mutable long commits_ = 0;
+    mutable long undecided_ = 0;
     mutable std::vector<std::pair<long, long>> spans_;
     mutable bool crashed_ = false;
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short

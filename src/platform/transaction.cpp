@@ -105,7 +105,8 @@ bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
     return ok;
 }
 
-// Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time.
+// Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time. Callers
+// sweep only while no journal waits: the temporaries it names are what its recovery puts in place.
 void sweepfolder(const HostIo& io, const std::string& folder) {
     DIR* d = io.opendir(folder);
     if (!d) return;
@@ -114,6 +115,16 @@ void sweepfolder(const HostIo& io, const std::string& folder) {
         if (endswith(e->d_name, kTemp)) strays.push_back(folder + "/" + e->d_name);
     ::closedir(d);
     for (auto& s : strays) io.unlink(s);
+}
+
+// The folders a commit syncs before its commit point: the program folder (which holds the
+// unfinished journal) first, then every other folder it puts a temporary in.
+std::vector<std::string> syncorder(const std::string& pf,
+                                   const std::vector<JournalEntry>& entries) {
+    std::vector<std::string> out{pf};
+    for (auto& folder : foldersof(entries))
+        if (folder != pf) out.push_back(folder);
+    return out;
 }
 
 }  // namespace
@@ -247,7 +258,11 @@ void Files::sweep(const std::string& logicalfolder) const {
         return;  // a drive not there
     }
     while (host.size() > 1 && host.back() == '/') host.pop_back();
-    if (swept_.insert(host).second) sweepfolder(HostIo{*this}, host);
+    HostIo io{*this};
+    // While a journal waits (its recovery failed), the temporaries it names are its new files.
+    struct stat st;
+    if (pending_ || io.stat(programfolder_ + kJournal, st) == 0 || errno != ENOENT) return;
+    if (swept_.insert(host).second) sweepfolder(io, host);
 }
 
 // ---- commit
@@ -285,10 +300,7 @@ void Transaction::commit() {
     bool waspending = fl.pending_;
     fl.recover();
     if (waspending) throwfileerror(57);
-    struct stat st;
-    if (io.stat(pf, st) != 0) {
-        if (errno != ENOENT || io.mkdir(pf) != 0) throwerrno(errno, pf);
-    }
+    // A program folder that has gone is not made again: the journal's write fails with 76.
     std::vector<JournalEntry> entries;
     for (auto& f : files) entries.push_back({f.removed ? 'D' : 'R', f.host});
     for (auto& folder : foldersof(entries))
@@ -306,7 +318,9 @@ void Transaction::commit() {
             writesynced(io, tempof(f.host), f.bytes);
         }
         failedlabel_ = files.front().label;
-        for (auto& folder : foldersof(entries))
+        // The program folder first: a temporary whose name is on disk then always has the
+        // unfinished journal that names it there too, so a recovery can take it away.
+        for (auto& folder : syncorder(pf, entries))
             if (io.fsyncdir(folder) != 0) throwerrno(errno, folder);
         FdGuard fd{io.open(journalnew, O_WRONLY | O_APPEND)};
         if (fd.fd < 0 || !writeall(io, fd.fd, endline(entries.size())) || io.fsync(fd.fd) != 0)
@@ -318,11 +332,25 @@ void Transaction::commit() {
         io.unlink(journalnew);
         throw;
     }
+    // The commit point counts once its new name is on disk; when that cannot be made sure, the
+    // operation is taken back and fails.
+    if (io.fsyncdir(pf) != 0) {
+        int err = errno;
+        // The journal goes back to its unfinished name first, so no recovery makes it, then its
+        // temporaries go. When even that rename fails, the journal stays for a recovery to
+        // complete: the outcome is undecided, and later commits wait for that recovery.
+        if (io.rename(journal, journalnew) != 0) {
+            fl.pending_ = true;
+            ++fl.undecided_;
+        } else if (discard(io, entries) && io.unlink(journalnew) == 0) {
+            io.fsyncdir(pf);
+        }
+        throwerrno(err, pf);
+    }
     failedlabel_.clear();
     ++fl.commits_;
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
-        io.fsyncdir(pf);
         rollforward(io, entries);
         if (io.unlink(journal) != 0) throwerrno(errno, journal);
         io.fsyncdir(pf);

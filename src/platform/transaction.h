@@ -16,8 +16,10 @@
 //
 // Commit: each new file is written aside ("<file>.tmp~" in its own folder) and synced; a journal
 // naming them ("Journal~" in the program folder, full host paths, so data folders elsewhere and
-// removable drives are covered) is written whole and renamed into place - the commit point; then
-// the files are renamed over the old ones, deletions made, and the journal removed. Files::
+// removable drives are covered) is written whole and renamed into place - the commit point, which
+// counts once the program folder is synced (if that sync fails the commit is taken back and
+// fails); then the files are renamed over the old ones, deletions made, and the journal removed.
+// A commit never makes a folder: into a folder that has gone it fails with 76. Files::
 // recover() - run at start-up and before each event - completes a whole journal and discards an
 // unfinished one ("Journal.new~") with its temporaries. After the commit point the operation has
 // happened: a failure while putting files in place leaves the journal for recover() to finish,

@@ -130,6 +130,25 @@ TEST_F(PlaceTest, FailedAppendLosesNothingAndClaimsNothing) {
     EXPECT_TRUE(c("cmddone").visible());
 }
 
+// The program folder deleted under the open screen: the bet fails as any write would, nothing
+// makes the folder again, and the screen does not show the bet as placed.
+TEST_F(PlaceTest, AVanishedProgramFolderIsNotMadeAgainByABet) {
+    std::filesystem::remove_all(folder.path());
+    dialogs.ok(" 76 Path not found");  // the flight's file read for the entry picked
+    pickentry(7);
+    c("cmdwin").click();
+    c("cmdbamount", 2).click();
+    size_t before = dialogs.shown.size();
+    dialogs.ok(" 76 Path not found");
+    c("cmddone").click();
+    ASSERT_EQ(dialogs.shown.size(), before + 1);
+    EXPECT_EQ(dialogs.shown.back().title, "Bets Append");
+    EXPECT_FALSE(std::filesystem::exists(folder.path()));
+    EXPECT_EQ(lines("lstbetsprior"), std::vector<std::string>{"----------NEW BETS--------------"});
+    EXPECT_EQ(sh().newtotal, Money{});
+    EXPECT_TRUE(c("cmddone").visible());
+}
+
 TEST_F(PlaceTest, UnpaidBetsHoldTheBettorRoundAndScreen) {
     place(7, "cmdwin", {2});
     dialogs.ok("Must pay cashier first").ok("Must pay cashier first").ok("Must pay cashier first")

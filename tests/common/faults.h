@@ -3,8 +3,9 @@
 // every file-system call (sampled away from the commits), failing once (EIO), failing from then
 // on (ENOSPC, EACCES) or crashing there. After each run a fresh App on the folder recovers, and
 // the folder must hold every file exactly as before the operation or exactly as after it (as a
-// clean run left it): before when the operation failed before its commit point, after once it
-// passed it, either after a crash. A failure must show a file-error box, and no temporary file
+// clean run left it): before when the operation failed, after once its commit point was on disk
+// (or when the syncs failing from there on left it to the recovery), either after a crash. A
+// failure must show a file-error box, and no temporary file
 // or journal may be left.
 #include <functional>
 #include <map>

@@ -99,6 +99,8 @@ void QtPrintSink::print(const PrintDoc& doc) {
     } else {
         // No printer configured: the document goes into a PDF in the program folder.
         QDir dir(QString::fromStdString(programfolder_));
+        // Printouts/ is made when missing; a vanished program folder is not made again.
+        if (!dir.exists()) throwfileerror(76);
         if (!dir.mkpath("Printouts") || !dir.cd("Printouts")) throwfileerror(75);
         QString file = freepdfname(dir);
         QPrinter printer(QPrinter::HighResolution);
