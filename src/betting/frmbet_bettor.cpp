@@ -159,11 +159,22 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
             if (!shown) app_.fileerrorbox(e);
             return false;
         }
-        for (const BetsLine& line : file->lines) {
+        // The lines the sum could load: a file fuller than the table lists its first bets only.
+        for (size_t n = 0; n < file->lines.size() && static_cast<long>(n) < sh_.maxbets; ++n) {
+            const BetsLine& line = file->lines[n];
             const LineBet& b = line.asbet;
             if (!b.hasbettor || b.bet.bettor != sh_.curticket) continue;
-            long k = b.whole ? entryrow(sh_, b.bet.entry) : 0;
-            if (b.whole && b.bet.amount == Money{}) break;
+            if (!line.readable || !b.whole) {
+                // This bettor's line does not read as a bet: the file is told of (once per click)
+                // and the listing stops there.
+                sh_.dataerror = 1;
+                sh_.fileop = "Bets Input";
+                app_.fileerrorbox(file->bad.at(n));
+                showdataerror();
+                return false;
+            }
+            long k = entryrow(sh_, b.bet.entry);
+            if (b.bet.amount == Money{}) break;
             if (!k) {
                 sh_.dataerror = 1;
                 app_.msgbox(badmessage, vbOKOnly, "Player select");

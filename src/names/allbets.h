@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ class App;
 struct BetRecord {
     std::string text;  // the line as written
     std::vector<Field> fields;
+    long line = 0;  // its line number in the file
     bool whole = false;
     long long bettor = 0, entry = 0;
     Money amount;
@@ -70,8 +72,8 @@ class AllBets {
 bool removebets(App& app, size_t field, long long number, const std::string& what,
                 std::vector<RemovedBet>& removed);
 
-// Reads the lines of a Bets file.
-std::vector<BetRecord> parsebets(const std::string& bytes);
+// Reads up to `limit` lines of a Bets file.
+std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit = SIZE_MAX);
 // The bytes of a Bets file holding these records.
 std::string betsbytes(const std::vector<BetRecord>& records);
 

@@ -7,8 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cmath>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -46,6 +47,28 @@ std::string errortext(int n) {
 }
 
 void throwfileerror(int n) { throw FileError(n, errortext(n)); }
+
+void throwfileerror(int n, const std::string& file, long line) {
+    FileError e(n, errortext(n));
+    e.file = file;
+    e.line = line;
+    throw e;
+}
+
+std::string filename(const std::string& logical) {
+    size_t cut = logical.find_last_of("\\/");
+    std::string name = cut == std::string::npos ? logical : logical.substr(cut + 1);
+    bool drive = logical.size() >= 2 && logical[1] == ':' && std::isalpha(static_cast<unsigned char>(logical[0])) &&
+                 std::toupper(static_cast<unsigned char>(logical[0])) != 'C';
+    if (!drive) return name;
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0])))) + ":\\" + name;
+}
+
+std::string filelocation(const std::string& logical, long line) {
+    std::string out = filename(logical);
+    if (line > 0) out += ", line " + std::to_string(line);
+    return out;
+}
 
 int errnotonumber(int err, bool folder_missing) {
     switch (err) {
@@ -222,7 +245,7 @@ std::vector<char> Files::drives() const {
     return out;
 }
 
-bool Files::exists(const std::string& logical) const {
+bool Files::exists(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) return !f->removed;
@@ -231,6 +254,9 @@ bool Files::exists(const std::string& logical) const {
     // A file that cannot be looked at is not taken for missing: a rewrite would drop it.
     if (errno != ENOENT && errno != ENOTDIR) throwerrno(errno, host);
     return false;
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 FileStamp Files::stamp(const std::string& logical) const {
@@ -250,7 +276,7 @@ FileStamp Files::stamp(const std::string& logical) const {
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
 
-std::string Files::readall(const std::string& logical) const {
+std::string Files::readall(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) {
@@ -271,11 +297,17 @@ std::string Files::readall(const std::string& logical) const {
         out.append(buf, static_cast<size_t>(n));
     }
     return out;
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::mkdir(const std::string& logical) const {
+void Files::mkdir(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (HostIo{*this}.mkdir(host) != 0) throwerrno(errno, host);
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 std::vector<std::string> Files::listfolders(const std::string& logical) const {

@@ -1,6 +1,7 @@
 #include "platform/runtime.h"
 
 #include "platform/controls.h"
+#include "platform/text.h"
 
 namespace vt {
 
@@ -21,13 +22,24 @@ std::string Runtime::inputbox(const std::string& prompt, const std::string& titl
 
 void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
     ++fileerrors;
-    msgbox(e.message(), vbOKOnly, title);
+    std::string prompt = e.message();
+    if (!e.file.empty()) prompt += "\r\n" + filelocation(e.file, e.line);
+    if (e.checkfile) prompt += "\r\nCheck it with Fix Files on the main menu.";
+    filebox(e.file, prompt, title);
+}
+
+bool Runtime::filebox(const std::string& file, const std::string& prompt, const std::string& title) {
+    // Outside an event there is no action to count boxes in.
+    if (!file.empty() && depth_ > 0 && !boxedfiles_.insert(ucase(file)).second) return false;
+    msgbox(prompt, vbOKOnly, title);
+    return true;
 }
 
 void Runtime::dispatch(const std::function<void()>& handler) {
     // Before each operation an unfinished journal is dealt with; when that fails, the
     // operation's commit tries again and refuses while it cannot.
     if (depth_ == 0) {
+        boxedfiles_.clear();
         try {
             files_.recover();
         } catch (const FileError&) {

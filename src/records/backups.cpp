@@ -4,6 +4,7 @@
 
 #include "records/context.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
@@ -110,13 +111,17 @@ void clearflightbets(Context& cx) {
             if (!sh.fileok) return;
             sh.fileok = false;
         }
-        RecordReader in = RecordReader::open(cx.files(), bets);
-        while (!in.eof()) {
+        // A line that is not a whole bet would be dropped unrefunded: the clearing is refused.
+        std::string bytes = cx.files().readall(bets);
+        LineCursor lines(bytes, FileKind::Bets);
+        FileLine line;
+        while (lines.next(line)) {
+            if (!line.readable) throwbadline(bets, line);
             Bet b;
-            b.bettor = static_cast<long>(intfield(in.field()));
-            b.entry = static_cast<long>(intfield(in.field()));
-            b.type = static_cast<long>(intfield(in.field()));
-            b.amount = in.money();
+            b.bettor = static_cast<long>(intfield(line.fields[0]));
+            b.entry = static_cast<long>(intfield(line.fields[1]));
+            b.type = static_cast<long>(intfield(line.fields[2]));
+            b.amount = moneyfield(line.fields[3]);
             read.push_back(b);
             total += b.amount;
         }

@@ -14,16 +14,20 @@ constexpr long long kSettled = 200'000'000;  // ns
 
 }  // namespace
 
-std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes) {
+std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes, const std::string& path) {
     auto out = std::make_shared<BetsLines>();
-    LineCursor cursor(bytes);
+    LineCursor cursor(bytes, FileKind::Bets);
     FileLine line;
     while (cursor.next(line)) {
         BetsLine l;
+        size_t at = out->lines.size();
+        l.number = line.number;
+        l.readable = line.readable;
         l.asbet = linebet(line.fields);
+        if (!line.readable || !l.asbet.whole) out->bad.emplace(at, badline(path, line));
         try {
-            // A line holding more or fewer fields than a bet is read no further.
-            if (line.fields.size() != 4) throwfileerror(13);
+            // A line that is not a whole bet is read no further.
+            if (!line.readable) throwbadline(path, line);
             l.bet.bettor = static_cast<long>(intfield(line.fields[0]));
             l.bet.entry = static_cast<long>(intfield(line.fields[1]));
             l.bet.type = static_cast<long>(intfield(line.fields[2]));
@@ -31,7 +35,7 @@ std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes) {
             l.noentry = emptyfield(line.fields[1]);
         } catch (const FileError& e) {
             l.stops = true;
-            out->errors.emplace(out->lines.size(), e);
+            out->stops.emplace(at, e);
         }
         out->lines.push_back(l);
     }
@@ -39,7 +43,7 @@ std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes) {
 }
 
 std::shared_ptr<const BetsLines> BetsCache::get(const Files& files, const std::string& logical) {
-    if (files.staging()) return parsebetslines(files.readall(logical));
+    if (files.staging()) return parsebetslines(files.readall(logical), logical);
     FileStamp now = files.stamp(logical);
     auto it = files_.find(logical);
     if (it != files_.end() && now.exists && it->second.stamp.samefile(now)) {
@@ -47,7 +51,7 @@ std::shared_ptr<const BetsLines> BetsCache::get(const Files& files, const std::s
         order_.push_front(logical);
         return it->second.lines;
     }
-    auto lines = parsebetslines(files.readall(logical));
+    auto lines = parsebetslines(files.readall(logical), logical);
     if (now.exists && now.seen - now.mtime >= kSettled) {
         keep(logical, Kept{now, lines});
     } else if (it != files_.end()) {

@@ -16,15 +16,19 @@ namespace vt {
 
 // One line of a Bets file with what the readers make of it.
 struct BetsLine {
-    LineBet asbet;         // linebet(): the bet lists' and the removals' reading
-    Bet bet;               // the sums' reading of the four fields (as far as it got)
-    bool noentry = false;  // the entry field is empty: the sums stop there
-    bool stops = false;    // the sums' reading fails on this line with `error`
+    long number = 0;        // 1-based line number in the file
+    bool readable = false;  // as FileLine::readable
+    LineBet asbet;          // linebet(): the bet lists' reading
+    Bet bet;                // the sums' reading of the four fields
+    bool noentry = false;   // the entry field is empty: the sums stop there
+    bool stops = false;     // the sums' reading fails on this line (its error is in `stops`)
 };
 
 struct BetsLines {
     std::vector<BetsLine> lines;
-    std::map<size_t, FileError> errors;  // by line index, for the lines that stop the sums
+    // By line index: the error the sums stop with, and the bad-line error of each line that is
+    // not a whole bet (badline()), for the readers that tell of it.
+    std::map<size_t, FileError> stops, bad;
 };
 
 class BetsCache {
@@ -49,7 +53,7 @@ class BetsCache {
     void keep(const std::string& logical, Kept kept);
 };
 
-// Reads a Bets file's bytes line by line as the readers do.
-std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes);
+// Reads a Bets file's bytes line by line as the readers do; errors name `path`.
+std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes, const std::string& path);
 
 }  // namespace vt

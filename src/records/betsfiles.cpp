@@ -98,14 +98,19 @@ void load(Context& cx, Load mode) {
     try {
         for (size_t i = 0; i < file->lines.size(); ++i) {
             const BetsLine& line = file->lines[i];
-            // A line that does not read as a bet is read no further.
-            if (line.stops) throw file->errors.at(i);
+            // A line that is not a whole bet is read no further.
+            if (line.stops) throw file->stops.at(i);
             const Bet& b = line.bet;
             if (summing && line.noentry) {
                 complete = false;  // a record without an entry ends the reading
                 break;
             }
-            if (sh.betcount > static_cast<long>(sh.bets.size())) throwfileerror(9);
+            // A file fuller than the table loads up to the capacity, with one box saying so.
+            if (sh.betcount > static_cast<long>(sh.bets.size())) {
+                overcapacity(cx, path, FileKind::Bets, static_cast<long>(sh.bets.size()));
+                if (summing) calcodds(cx);
+                return;
+            }
             sh.bets(sh.betcount) = b;
             ++sh.betcount;
             if (!summing) continue;
@@ -116,7 +121,7 @@ void load(Context& cx, Load mode) {
                 // The all-flights sum counts the entry's own money, then finds no flight for it:
                 // the reading stops with the box, and the totals are known to be short.
                 addentrymoney(sh, b);
-                throwfileerror(9);
+                throwfileerror(9, path, line.number);
             }
             addbet(sh, b, sh.entries(j));
         }

@@ -26,6 +26,11 @@ public:
     // The file-error box, titled with `fileop` and counted in the runtime's `fileerrors`.
     void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
 
+    // A box about one file, titled with `fileop`; told once per file per action (Runtime::filebox).
+    void filebox(const std::string& file, const std::string& prompt) {
+        runtime_.filebox(file, prompt, shared_.fileop);
+    }
+
     // Commits an operation's transaction; on failure shows the file-error box of its first
     // failure (titled with the fileop current when that file was staged) and returns false.
     bool commit(Transaction& tx) {

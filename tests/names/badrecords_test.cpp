@@ -153,14 +153,17 @@ TEST_F(BadRecordsTest, FixFilesShowsBadBettorAndBetLinesAndRemovesExactlyThatLin
     EXPECT_EQ(fix().grdfix.rows(), 7);
 }
 
-TEST_F(BadRecordsTest, MoreBettorsThanTheTableLoadsTheFirstWithoutABoxAndRewritesNothing) {
+TEST_F(BadRecordsTest, MoreBettorsThanTheTableLoadsTheFirstWithOneBoxAndRewritesNothing) {
     sh().maxbettors = 3;
     sh().sizetables();
     std::string file = "1,\"AnyBettor\"\r\n2,\"A\"\r\n3,\"B\"\r\n4,\"C\"\r\n";
     bettors(file);
+    const std::string full =
+        "Bettors holds more bettors than the setup's bettor capacity (maxbettors = 3)";
+    dialogs.ok(full);
     Form& f = show("frmbettor");
     EXPECT_EQ(listof(f.control("cbobettornames")), (std::vector<std::string>{"A", "AnyBettor"}));
-    dialogs.ok("Maximum number of bettors exceeded");
+    dialogs.ok(full).ok("Maximum number of bettors exceeded");
     type(f.control("txtbettorname"), "D");
     f.control("cmdreturn").click();
     EXPECT_EQ(folder.read("Bettors"), file);
