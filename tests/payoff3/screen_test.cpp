@@ -118,6 +118,21 @@ TEST_F(PayWinners, PrintedSheetAndPaymentBlock) {
     EXPECT_EQ(sh().printswitch, "yes");
 }
 
+// "Print Winners?" Yes turns printing on: the setup screen's caption says so too.
+TEST_F(PayWinners, PrintingTurnedOnHereShowsOnTheSetupScreen) {
+    dialogs.answer(vbNo, "Is a printer available");
+    Control& caption = app->form("frminit").control("cmdprint");
+    EXPECT_EQ(caption.caption(), "All printing is suppressed");
+    open();
+    calculate(true);
+    EXPECT_EQ(sh().printswitch, "yes");
+    EXPECT_EQ(caption.caption(), "Printing to the default printer is active");
+    // And the setup screen's own switch turns it off again from there.
+    app->form("frminit").control("cmdprint").click();
+    EXPECT_EQ(sh().printswitch, "no");
+    EXPECT_EQ(caption.caption(), "All printing is suppressed");
+}
+
 TEST_F(PayWinners, OutsidePayoffsStayInForceAfterCalculate) {
     open();
     const char* boxes[] = {"txtwinwin", "txtwinplace", "txtwinshow", "txtplaceplace", "txtplaceshow", "txtshowshow"};
