@@ -43,8 +43,9 @@ void BM_PayoffSheets719Winners(benchmark::State& state) {
     for (int i = 0; i < 5000; ++i) {
         const int bettor = 2 + i % 998;
         const int entry = bettor <= 720 ? finishers[i % 3] : 46 + 15 * (i % 60);
-        bets += std::to_string(bettor) + "," + std::to_string(entry) + "," + std::to_string(i % 3 + 1) + "," +
-                std::to_string(i % 900 + 100) + "." + std::to_string(10 + i % 90) + "\r\n";
+        bets += std::to_string(bettor) + "," + std::to_string(entry) + "," +
+                std::to_string(i % 3 + 1) + "," + std::to_string(i % 900 + 100) + "." +
+                std::to_string(10 + i % 90) + "\r\n";
     }
     writefile(dir / "Round1 1Bets", bets);
     writefile(dir / "Round1 1Betsbackup", bets);
@@ -88,11 +89,13 @@ void BM_PayoffSheets719Winners(benchmark::State& state) {
             state.ResumeTiming();
             app.dispatch([&] { pay.control("cmbbn").setlistindex(0); });
         }
-        if (sink.docs.size() != 1 || sink.docs[0].pages.empty()) state.SkipWithError("no sheets printed");
+        if (sink.docs.size() != 1 || sink.docs[0].pages.empty())
+            state.SkipWithError("no sheets printed");
         state.counters["winners"] = static_cast<double>(sh.winbettors.size());
         std::ifstream in(dir / "Results", std::ios::binary);
         std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        state.counters["records"] = static_cast<double>(std::count(written.begin(), written.end(), '\n'));
+        state.counters["records"] =
+            static_cast<double>(std::count(written.begin(), written.end(), '\n'));
     }
     fs::remove_all(dir);
 }

@@ -29,6 +29,9 @@ void GridState::resize(int r, int c) {
     }
     colwidth.resize(c, 960);
     colalignment.resize(c, 9);
+    // Cells that go take their alignment with them: a cell made again starts with its column's.
+    std::erase_if(cellalignment,
+                  [&](const auto& e) { return e.first.first >= r || e.first.second >= c; });
     if (row >= rows) row = rows - 1;
     if (col >= cols) col = cols - 1;
 }

@@ -1,7 +1,10 @@
 // The three refund lists (scratch, bettor delete, clearing a flight): printed before the operation
 // commits, so a list that cannot be printed changes nothing; whole names on paper.
+#include <filesystem>
+
 #include "faults.h"
 #include "namesfixture.h"
+#include "platform/qt/qtview.h"
 #include "records/records.h"
 
 namespace vt::test {
@@ -47,7 +50,8 @@ class RefundLists : public NamesTest {
         sh().curround = "Round1";
         sh().curflightnbr = 1;
         sh().curflight = sh().flightnames[1];
-        dialogs.answer(vbYes, "Click Yes to clear Round1 Flight FLT-A").answer(vbYes, "Print refunds?");
+        dialogs.answer(vbYes, "Click Yes to clear Round1 Flight FLT-A")
+            .answer(vbYes, "Print refunds?");
         dialogs.ok(after);
         clearflightbets(*app);
     }
@@ -111,6 +115,27 @@ TEST_F(RefundLists, ClearingThatCannotBePrintedClearsNothing) {
     EXPECT_EQ(printed.lines(0), want);
     EXPECT_FALSE(folder.exists("Round1 1Bets"));
     EXPECT_FALSE(folder.exists("Round1 1Betsbackup"));
+}
+
+// In the real font a padded short name puts its amount at column 29, under "Amount", and a
+// name drawn wider than that at the next zone, 43.
+TEST_F(RefundLists, AmountsStandInPrintZonesInTheRealFont) {
+    printed.textmeasure = &qtmeasure();
+    scratch("Scratched");
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const auto& lines = printed.docs[0].pages[0];
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[4].runs.back(), (PrintRun{42, "$99,999.99"}));
+    EXPECT_EQ(lines[6].runs.back(), (PrintRun{28, "$2.00"}));
+    // The heading's "Amount" stands at the column its padding names.
+    EXPECT_NEAR(
+        textcolumns("Bettor Name                  ", qtmeasure(), "MS Sans Serif", 8, false), 28.0,
+        1.0);
+    QtPrintSink pdf(folder.path());
+    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
+    std::filesystem::copy_file(pdf.lastoutput,
+                               std::string(VANTROPE_SCREENS_DIR) + "/refunds-print.pdf",
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 // With printing off there is nothing to fail: the operations go on without a list.
