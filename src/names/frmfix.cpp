@@ -64,6 +64,12 @@ std::string numbercell(const Field& f) {
     return numberof(f, v) ? Str(v) : " " + f.text;
 }
 
+// A number field put into a cell as a number: its plain text, or the text as written.
+std::string plainnumber(const Field& f) {
+    double v;
+    return numberof(f, v) ? trim(Str(v)) : f.text;
+}
+
 bool goodplayer(const FileLine& l, long maxplayers) {
     long long n, f;
     return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
@@ -207,10 +213,12 @@ void frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) 
     clearpick();
 }
 
-void frmfix::setrow(int r, const std::vector<std::string>& cells) {
+void frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
     if (grdfix.rows() < r + 1) grdfix.setrows(r + 1);
-    for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c)
+    for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c) {
         grdfix.settextmatrix(r, static_cast<int>(c), cells[c]);
+        if (left) grdfix.setcellalignment(r, static_cast<int>(c), 0);
+    }
 }
 
 void frmfix::clearpick() {
@@ -304,7 +312,7 @@ void frmfix::showbettorfile(Display d, const std::string& file) {
     int r = 1;
     for (const FileLine& l : shown_.lines) {
         std::string name = goodbettor(l) ? l.fields[1].text : badrecord(l);
-        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), name});
+        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), name});
         ++r;
     }
 }
@@ -336,7 +344,7 @@ void frmfix::showplayerfile(Display d, const std::string& file) {
                                 ? s.flightnames[static_cast<int>(flight)]
                                 : "";
         std::string name = goodplayer(l, s.maxplayers) ? l.fields[3].text : badrecord(l);
-        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), numbercell(fieldat(l, 1)), label,
+        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), plainnumber(fieldat(l, 1)), label,
                    name});
         ++r;
     }
@@ -399,14 +407,13 @@ void frmfix::showbetsforchoice() {
             tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && goodamount(a) ? Str(a) : " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
-        setrow(r, {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell,
-                   position, amount});
-        for (int c = 0; c < grdfix.cols(); ++c) grdfix.grid.colalignment[c] = 0;
+        setrow(r,
+               {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell, position,
+                amount},
+               true);
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 5, "Total Bets");
-    grdfix.settextmatrix(r + 1, 6, total.tostring());
+    setrow(r + 1, {"", "", "", "", "", "Total Bets", total.tostring()}, true);
 }
 
 void frmfix::cmdbets_Click() {
@@ -451,12 +458,10 @@ void frmfix::cmdbackup_Click() {
             tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && goodamount(a) ? Str(a) : numbercell(fa) + " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
-        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount});
+        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount}, true);
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 3, "Total Bets");
-    grdfix.settextmatrix(r + 1, 4, total.tostring());
+    setrow(r + 1, {"", "", "", "Total Bets", total.tostring()}, true);
 }
 
 // ---------------------------------------------------------------- options and return
