@@ -34,36 +34,18 @@ std::string betrecord(const Bet& bet) {
     return w.bytes();
 }
 
-namespace {
-
-// The record lines of a file's bytes; blank lines at the end are the end of the file.
-std::vector<std::string> recordlines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) lines.push_back(cur);
-    while (!lines.empty() && trim(lines.back()).empty()) lines.pop_back();
-    return lines;
-}
-
-}  // namespace
-
-
 long countbets(App& app, const std::string& round, long flight) {
     Shared& sh = app.shared();
     std::string path = sh.betsfile(round, flight);
     try {
         if (!app.files().exists(path)) return 0;
-        return static_cast<long>(recordlines(app.files().readall(path)).size());
+        std::string bytes = app.files().readall(path);
+        LineCursor lines(bytes, FileKind::Bets);
+        FileLine line;
+        // Past the capacity the count no longer matters: no bet fits.
+        long n = 0;
+        while (n <= sh.maxbets && lines.next(line)) ++n;
+        return n;
     } catch (const FileError& e) {
         sh.fileop = "Bets Input";
         app.fileerrorbox(e);
@@ -79,12 +61,12 @@ bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>
     try {
         for (const auto& [flight, bytes] : byflight) {
             sh.fileop = "Bets Append";
-            app.files().append(sh.betsfile(round, flight), bytes);
+            appendrecords(app.files(), sh.betsfile(round, flight), FileKind::Bets, bytes);
             sh.fileop = "Betsbackup Append";
-            app.files().append(sh.betsbackupfile(round, flight), bytes);
+            appendrecords(app.files(), sh.betsbackupfile(round, flight), FileKind::Bets, bytes);
         }
     } catch (const FileError& e) {
-        app.fileerrorbox(e);  // a file could not be read: nothing is written
+        app.fileerrorbox(e);  // a file could not be read or holds a bad record: nothing is written
         return false;
     }
     return app.commit(tx);
@@ -106,13 +88,16 @@ Removed removebet(App& app, const std::string& round, long flight, const Bet& be
     // dropped, so then nothing is deleted.
     std::string out;
     bool removed = false;
-    for (const FileLine& line : filelines(bytes)) {
+    LineCursor lines(bytes, FileKind::Bets);
+    FileLine line;
+    while (lines.next(line)) {
         LineBet b = linebet(line.fields);
-        if (!b.whole) {
-            app.msgbox(Mid(betsfile, static_cast<long>(sh.datapath.size()) + 1) +
-                           " holds a bad record, so the bet was not deleted.\r\nCheck it with Fix "
-                           "Files on the main menu.",
-                       vbOKOnly, "Bet");
+        if (!line.readable || !b.whole) {
+            app.filebox(betsfile,
+                        filelocation(betsfile, line.number) +
+                            " holds a bad record, so the bet was not deleted.\r\nCheck it with Fix "
+                            "Files on the main menu.",
+                        "Bet");
             return Removed::BadRecord;
         }
         if (b.bet.bettor == 0) continue;

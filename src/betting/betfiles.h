@@ -24,8 +24,8 @@ std::string betrecord(const Bet& bet);
 // A bet and the flight whose Bets pair it goes to.
 using FlightBet = std::pair<long, Bet>;
 
-// Records held by the round's Bets file of a flight (0 when it is missing); -1 after a read error,
-// which has been shown.
+// Lines held by the round's Bets file of a flight (0 when it is missing), counted up to one more
+// than the bet capacity; -1 after a read error, which has been shown.
 long countbets(App& app, const std::string& round, long flight);
 
 // Appends every bet to the Bets and the Betsbackup file of its flight, in one transaction: when

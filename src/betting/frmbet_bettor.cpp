@@ -148,20 +148,33 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
         int errors = app_.fileerrors;
         sumbets(app_);
         bool shown = app_.fileerrors != errors;  // the sum showed its own file-error box
-        std::vector<FileLine> lines;
+        // The file as the sum just read it: kept, not read again.
+        std::shared_ptr<const BetsLines> file = std::make_shared<BetsLines>();
         try {
             std::string path = sh_.betsfile(sh_.curround, f);
-            if (app_.files().exists(path)) lines = filelines(app_.files().readall(path));
+            if (app_.files().exists(path))
+                file = static_cast<Context&>(app_).betscache().get(app_.files(), path);
         } catch (const FileError& e) {
             sh_.fileop = "Bets Input";
             if (!shown) app_.fileerrorbox(e);
             return false;
         }
-        for (const FileLine& line : lines) {
-            LineBet b = linebet(line.fields);
+        // The lines the sum could load: a file fuller than the table lists its first bets only.
+        for (size_t n = 0; n < file->lines.size() && static_cast<long>(n) < sh_.maxbets; ++n) {
+            const BetsLine& line = file->lines[n];
+            const LineBet& b = line.asbet;
             if (!b.hasbettor || b.bet.bettor != sh_.curticket) continue;
-            long k = b.whole ? entryrow(sh_, b.bet.entry) : 0;
-            if (b.whole && b.bet.amount == Money{}) break;
+            if (!line.readable || !b.whole) {
+                // This bettor's line does not read as a bet: the file is told of (once per click)
+                // and the listing stops there.
+                sh_.dataerror = 1;
+                sh_.fileop = "Bets Input";
+                app_.fileerrorbox(file->bad.at(n));
+                showdataerror();
+                return false;
+            }
+            long k = entryrow(sh_, b.bet.entry);
+            if (b.bet.amount == Money{}) break;
             if (!k) {
                 sh_.dataerror = 1;
                 app_.msgbox(badmessage, vbOKOnly, "Player select");

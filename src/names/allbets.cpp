@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
+#include "records/recordsutil.h"
 
 namespace vt {
 
@@ -13,14 +14,15 @@ bool BetRecord::names(size_t i, long long n) const {
            v == n;
 }
 
-std::vector<BetRecord> parsebets(const std::string& bytes) {
+std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit) {
     std::vector<BetRecord> out;
-    for (FileLine& line : filelines(bytes)) {
+    for (FileLine& line : filelines(bytes, FileKind::Bets, limit)) {
         BetRecord r;
         r.text = std::move(line.text);
         r.fields = std::move(line.fields);
+        r.line = line.number;
         LineBet b = linebet(r.fields);
-        r.whole = b.whole;
+        r.whole = line.readable && b.whole;
         r.bettor = b.bet.bettor;
         r.entry = b.bet.entry;
         r.amount = b.bet.amount;
@@ -58,7 +60,15 @@ bool AllBets::load(App& app) {
                 } catch (const FileError&) {
                     p.backupmissing = true;
                 }
-                p.records = parsebets(p.betsbytes);
+                // A file fuller than the table is not taken apart: it could not be written back
+                // whole.
+                size_t cap = static_cast<size_t>(sh.maxbets);
+                p.records = parsebets(p.betsbytes, cap + 1);
+                if (p.records.size() > cap) {
+                    overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
+                    pairs.clear();
+                    return false;
+                }
                 pairs.push_back(std::move(p));
             }
         }
@@ -129,13 +139,28 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
     for (const BetsPair& p : all.pairs)
         for (const BetRecord& r : p.records)
             if (!r.whole && r.names(field, number)) {
-                app.msgbox(p.round + Str(p.flight) + "Bets holds a bad record of " + what +
-                               ", so nothing was changed.\r\nCheck it with Fix Files on the main "
-                               "menu.",
-                           vbOKOnly, "Bets Input");
+                app.filebox(p.betsfile,
+                            filelocation(p.betsfile, r.line) + " holds a bad record of " + what +
+                                ", so nothing was changed.\r\nCheck it with Fix Files on the main "
+                                "menu.",
+                            "Bets Input");
                 return false;
             }
     removed = all.remove([&](const BetRecord& r) { return r.names(field, number); });
+    // A file that is rewritten must hold nothing but whole records: a bad line would be kept
+    // unread.
+    for (const BetsPair& p : all.pairs)
+        for (const BetRecord& r : p.records)
+            if (p.changed && !r.whole) {
+                app.shared().fileop = "Bets Input";
+                app.filebox(p.betsfile,
+                            filelocation(p.betsfile, r.line) +
+                                " holds a bad record, so nothing was changed.\r\nCheck it with Fix "
+                                "Files on the main menu.",
+                            "Bets Input");
+                removed.clear();
+                return false;
+            }
     if (all.save(app)) return true;
     removed.clear();
     return false;
@@ -149,23 +174,6 @@ std::string bettorname(App& app, long long number) {
         if (b.number == number && !iszzz(b.name)) return b.name;
     }
     return std::to_string(number);
-}
-
-void printrefunds(App& app, const std::string& title,
-                  const std::vector<std::pair<std::string, Money>>& lines) {
-    if (equalsnocase(app.shared().printswitch, "no")) return;
-    Printer& pr = app.printer();
-    DocGuard guard(pr);  // ends the document, and tells of a printer failure
-    pr.fontsize = 8;
-    pr.fontname = "MS Sans Serif";
-    pr.print({title});
-    pr.print({" "});
-    pr.print({"Bettor Name                  Amount"});
-    pr.print({" "});
-    // Names are cut to their 20-character field so the amounts stay in one column.
-    for (auto& [name, amount] : lines)
-        pr.print(
-            {Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(amount, "Currency")});
 }
 
 }  // namespace vt

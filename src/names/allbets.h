@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ class App;
 struct BetRecord {
     std::string text;  // the line as written
     std::vector<Field> fields;
+    long line = 0;  // its line number in the file
     bool whole = false;
     long long bettor = 0, entry = 0;
     Money amount;
@@ -70,16 +72,10 @@ class AllBets {
 bool removebets(App& app, size_t field, long long number, const std::string& what,
                 std::vector<RemovedBet>& removed);
 
-// Reads the lines of a Bets file.
-std::vector<BetRecord> parsebets(const std::string& bytes);
+// Reads up to `limit` lines of a Bets file.
+std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit = SIZE_MAX);
 // The bytes of a Bets file holding these records.
 std::string betsbytes(const std::vector<BetRecord>& records);
-
-// Prints a refund list: title, blank, column line, blank, then one line per refund (name in a
-// 20-character field, amount in currency at the next print zone). Prints nothing while the
-// print switch is "no"; a printer failure gives the file-error box.
-void printrefunds(App& app, const std::string& title,
-                  const std::vector<std::pair<std::string, Money>>& lines);
 
 // The name of a bettor number from the bettors table, or the number itself when it has none.
 std::string bettorname(App& app, long long number);

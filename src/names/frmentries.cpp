@@ -229,17 +229,24 @@ void frmentries::addentry() {
         return;
     }
     long flight = sh.curflightnbr;
-    Entry& row = sh.entries(sh.nextentryrow);
+    const long rowat = sh.nextentryrow, nbrbefore = sh.nextentrynbr;
+    Entry& row = sh.entries(rowat);
     row.number = number;
     row.flight = flight;
     row.field3 = "";
     row.name = name;
     sh.nextentrynbr = number + 1;
     ++sh.nextentryrow;
+    // The list shows what the file holds: the entry is listed and announced only once written.
+    if (!saveentries(app_)) {
+        sh.entries(rowat) = Entry{};
+        sh.nextentryrow = rowat;
+        sh.nextentrynbr = nbrbefore;
+        return;
+    }
     Control& lst = control("lstentries");
     lst.additem(listline(flight, name));
     lst.setitemdata(lst.newindex(), number);
-    if (!saveentries(app_)) return;
     app_.msgbox(name + " added", vbOKOnly, "Players");
     box.settext("");
     box.setfocus();
@@ -296,8 +303,12 @@ void frmentries::cmdupdate_Click() {
         return;
     }
     selrow = row;
+    std::string before = sh.entries(row).name;
     sh.entries(row).name = name;
-    if (!saveentries(app_)) return;
+    if (!saveentries(app_)) {
+        sh.entries(row).name = before;  // not written: the table keeps what the file holds
+        return;
+    }
     readentries(app_);
     fillentries();
     box.settext("");

@@ -1,9 +1,11 @@
 #include "names/frmfix.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/text.h"
 #include "records/records.h"
+#include "records/recordsutil.h"
 
 namespace vt {
 
@@ -62,20 +64,27 @@ std::string numbercell(const Field& f) {
     return numberof(f, v) ? Str(v) : " " + f.text;
 }
 
+// A number field put into a cell as a number: its plain text, or the text as written.
+std::string plainnumber(const Field& f) {
+    double v;
+    return numberof(f, v) ? trim(Str(v)) : f.text;
+}
+
 bool goodplayer(const FileLine& l, long maxplayers) {
     long long n, f;
-    return l.fields.size() == 4 && wholefield(l.fields[0], n) && n >= 1 && n <= maxplayers &&
-           n != 999 && wholefield(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
+    return l.whole && wholefield(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
+           wholefield(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
 }
 
 bool goodbettor(const FileLine& l) {
     long long n;
-    return l.fields.size() == 2 && wholefield(l.fields[0], n) && n >= 1 && n != 999 &&
-           !l.fields[1].text.empty();
+    return l.whole && wholefield(l.fields[0], n) && n >= 1 && n != 999 && !l.fields[1].text.empty();
 }
 
 // The name column of a line no reader can take whole.
-std::string badrecord(const FileLine& l) { return "Bad record: " + l.text; }
+std::string badrecord(const FileLine& l) {
+    return "Bad record: " + (trim(l.text).empty() ? std::string("(empty line)") : l.text);
+}
 
 }  // namespace
 
@@ -210,10 +219,12 @@ void Frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) 
     clearpick();
 }
 
-void Frmfix::setrow(int r, const std::vector<std::string>& cells) {
+void Frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
     if (grdfix.rows() < r + 1) grdfix.setrows(r + 1);
-    for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c)
+    for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c) {
         grdfix.settextmatrix(r, static_cast<int>(c), cells[c]);
+        if (left) grdfix.setcellalignment(r, static_cast<int>(c), 0);
+    }
 }
 
 void Frmfix::clearpick() {
@@ -234,41 +245,59 @@ long Frmfix::pickedrecord(Display d) const {
 
 // ---------------------------------------------------------------- reading the shown file
 
-bool Frmfix::readshown(const std::string& file, bool missingempty) {
-    shown_ = Shown{file, "", false, {}};
+bool Frmfix::readshown(const std::string& file, FileKind kind, bool missingempty) {
+    shown_ = Shown{};
+    shown_.file = file;
+    shown_.kind = kind;
+    std::string bytes;
     try {
         if (missingempty && !app_.files().exists(file)) {
             shown_.missing = true;
             return true;
         }
-        shown_.bytes = app_.files().readall(file);
+        bytes = app_.files().readall(file);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
         return false;
     }
-    shown_.lines = filelines(shown_.bytes);
+    takeshown(bytes, true);
     return true;
+}
+
+void Frmfix::takeshown(const std::string& bytes, bool tell) {
+    const Shared& s = app_.shared();
+    long cap = shown_.kind == FileKind::Bets      ? s.maxbets
+               : shown_.kind == FileKind::Bettors ? s.maxbettors
+                                                  : s.maxplayers;
+    shown_.size = bytes.size();
+    shown_.hash = std::hash<std::string>{}(bytes);
+    shown_.lines = filelines(bytes, shown_.kind, static_cast<size_t>(cap) + 1);
+    if (shown_.lines.size() > static_cast<size_t>(cap)) {
+        shown_.lines.pop_back();
+        if (tell) overcapacity(app_, shown_.file, shown_.kind, cap, true);
+    }
 }
 
 Frmfix::Names Frmfix::names(const std::string& playersfile) {
     Shared& s = app_.shared();
     Names out;
-    auto lines = [&](const std::string& file) {
+    auto lines = [&](const std::string& file, FileKind kind, long cap) {
         try {
-            if (app_.files().exists(file)) return filelines(app_.files().readall(file));
+            if (app_.files().exists(file))
+                return filelines(app_.files().readall(file), kind, static_cast<size_t>(cap));
         } catch (const FileError&) {
             // A file that cannot be read names no one: every bet then shows as bad.
         }
         return std::vector<FileLine>{};
     };
-    for (const FileLine& l : lines(playersfile)) {
+    for (const FileLine& l : lines(playersfile, FileKind::Players, s.maxplayers)) {
         long long n, f;
         if (!goodplayer(l, s.maxplayers) || iszzz(l.fields[3].text)) continue;
         wholefield(l.fields[0], n);
         wholefield(l.fields[1], f);
         out.entries.emplace(n, std::make_pair(static_cast<long>(f), l.fields[3].text));
     }
-    for (const FileLine& l : lines(s.datapath + "Bettors")) {
+    for (const FileLine& l : lines(s.datapath + "Bettors", FileKind::Bettors, s.maxbettors)) {
         long long n;
         if (!goodbettor(l) || iszzz(l.fields[1].text)) continue;
         wholefield(l.fields[0], n);
@@ -285,11 +314,11 @@ void Frmfix::showbettorfile(Display d, const std::string& file) {
     setupgrid(kBettorColumns);
     display_ = d;
     txtbanner.settext(s.banner);
-    if (!readshown(file, false)) return;
+    if (!readshown(file, FileKind::Bettors, false)) return;
     int r = 1;
     for (const FileLine& l : shown_.lines) {
         std::string name = goodbettor(l) ? l.fields[1].text : badrecord(l);
-        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), name});
+        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), name});
         ++r;
     }
 }
@@ -312,7 +341,7 @@ void Frmfix::showplayerfile(Display d, const std::string& file) {
     setupgrid(kPlayerColumns);
     display_ = d;
     txtbanner.settext(s.banner);
-    if (!readshown(file, false)) return;
+    if (!readshown(file, FileKind::Players, false)) return;
     int r = 1;
     for (const FileLine& l : shown_.lines) {
         double flight;
@@ -321,7 +350,7 @@ void Frmfix::showplayerfile(Display d, const std::string& file) {
                                 ? s.flightnames[static_cast<int>(flight)]
                                 : "";
         std::string name = goodplayer(l, s.maxplayers) ? l.fields[3].text : badrecord(l);
-        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), numbercell(fieldat(l, 1)), label,
+        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), plainnumber(fieldat(l, 1)), label,
                    name});
         ++r;
     }
@@ -350,7 +379,7 @@ void Frmfix::showbetsforchoice() {
     s.curflightnbr = fixflight;
     s.fileop = "Bets Input";
     // A flight without a Bets file simply has no bets to show.
-    bool read = readshown(s.betsfile(s.curround, fixflight), true);
+    bool read = readshown(s.betsfile(s.curround, fixflight), FileKind::Bets, true);
     lblbets.setcaption(s.curround + " Flight " + s.curflight + " Bets");
     if (!read) return;
     Names known = names(s.datapath + "Players");
@@ -383,15 +412,14 @@ void Frmfix::showbetsforchoice() {
         std::string position =
             tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && goodamount(a) ? Str(a) : " Bad Bet Amount";
-        if (l.fields.size() != 4) amount += " Bad record";
-        setrow(r, {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell,
-                   position, amount});
-        for (int c = 0; c < grdfix.cols(); ++c) grdfix.grid.colalignment[c] = 0;
+        if (!l.whole) amount += " Bad record";
+        setrow(r,
+               {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell, position,
+                amount},
+               true);
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 5, "Total Bets");
-    grdfix.settextmatrix(r + 1, 6, total.tostring());
+    setrow(r + 1, {"", "", "", "", "", "Total Bets", total.tostring()}, true);
 }
 
 void Frmfix::cmdbets_Click() {
@@ -409,7 +437,7 @@ void Frmfix::cmdbackup_Click() {
     // Names come from Playersbackup.
     Names known = names(s.datapath + "Playersbackup");
     s.fileop = "Betsbackup Input";
-    if (!readshown(s.betsbackupfile(s.curround, s.curflightnbr), false)) return;
+    if (!readshown(s.betsbackupfile(s.curround, s.curflightnbr), FileKind::Bets, false)) return;
     Money total;
     int r = 1;
     for (const FileLine& l : shown_.lines) {
@@ -435,13 +463,11 @@ void Frmfix::cmdbackup_Click() {
         std::string position =
             tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && goodamount(a) ? Str(a) : numbercell(fa) + " Bad Bet Amount";
-        if (l.fields.size() != 4) amount += " Bad record";
-        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount});
+        if (!l.whole) amount += " Bad record";
+        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount}, true);
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 3, "Total Bets");
-    grdfix.settextmatrix(r + 1, 4, total.tostring());
+    setrow(r + 1, {"", "", "", "Total Bets", total.tostring()}, true);
 }
 
 // ---------------------------------------------------------------- options and return

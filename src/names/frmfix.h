@@ -61,10 +61,16 @@ class Frmfix : public Form {
     };
 
     void setupgrid(const std::vector<std::pair<std::string, int>>& columns);
-    void setrow(int r, const std::vector<std::string>& cells);
-    // Reads the file the display shows into shown_; false after the box (a missing file reads as
-    // empty when `missingempty`).
-    bool readshown(const std::string& file, bool missingempty);
+    // Writes a grid row (the grid grows to hold it); `left` left-aligns each cell written, as
+    // the bet displays do.
+    void setrow(int r, const std::vector<std::string>& cells, bool left = false);
+    // Reads the file the display shows into shown_, up to the capacity of its table (one box
+    // says when it holds more); false after the box (a missing file reads as empty when
+    // `missingempty`).
+    bool readshown(const std::string& file, FileKind kind, bool missingempty);
+    // Takes in the bytes of the shown file: its lines up to the capacity, and what identifies
+    // the bytes.
+    void takeshown(const std::string& bytes, bool tell);
     Names names(const std::string& playersfile);
     void showbettorfile(Display d, const std::string& file);
     void showplayerfile(Display d, const std::string& file);
@@ -79,10 +85,14 @@ class Frmfix : public Form {
     // to (the first is the one shown); false, with a message, when refused or not written.
     bool removeline(long k, const std::vector<std::pair<std::string, std::string>>& files);
 
-    // The file on the grid, its bytes as displayed and its lines.
+    // The file on the grid and its lines as displayed, up to the capacity. The bytes are not
+    // kept (a file may be far larger than the table): their size and hash tell that a removal
+    // still works on the same file.
     struct Shown {
-        std::string file, bytes;
+        std::string file;
+        FileKind kind = FileKind::Bets;
         bool missing = false;
+        size_t size = 0, hash = 0;
         std::vector<FileLine> lines;
     };
     Shown shown_;

@@ -1,5 +1,6 @@
 // Removing a bad record, sorting the grid and printing it.
 #include <algorithm>
+#include <functional>
 
 #include "names/frmfix.h"
 #include "platform/text.h"
@@ -34,7 +35,8 @@ bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
         app_.fileerrorbox(e);
         return false;
     }
-    if (shown_.missing || now != shown_.bytes || k < 1 ||
+    if (shown_.missing || now.size() != shown_.size ||
+        std::hash<std::string>{}(now) != shown_.hash || k < 1 ||
         k > static_cast<long>(shown_.lines.size())) {
         app_.msgbox(
             "The file has changed since it was displayed. Display it again and pick the record "
@@ -42,7 +44,7 @@ bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
             vbOKOnly, "Fix Files");
         return false;
     }
-    std::string bytes = withoutline(shown_.bytes, shown_.lines[k - 1]);
+    std::string bytes = withoutline(now, shown_.lines[k - 1]);
     // The file and its copy change together or not at all.
     Transaction tx(app_.files());
     try {
@@ -55,8 +57,7 @@ bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
         return false;
     }
     if (!app_.commit(tx)) return false;
-    shown_.bytes = bytes;
-    shown_.lines = filelines(bytes);
+    takeshown(bytes, false);
     return true;
 }
 
@@ -176,7 +177,7 @@ void Frmfix::cmdprint_Click() {
     Shared& s = app_.shared();
     if (equalsnocase(s.printswitch, "no")) return;
     Printer& p = app_.printer();
-    DocGuard guard(p);
+    DocGuard guard(p, "File Listing");
     p.fontsize = 8;
     p.fontname = "MS Sans Serif";
     p.fontbold = false;

@@ -40,6 +40,12 @@ public:
     ScriptedDialogs& type(const std::string& text, const std::string& contains = "");
     // Expect n message boxes answered OK.
     ScriptedDialogs& ok(const std::string& contains = "") { return answer(vbOK, contains); }
+    // Lets OK-only boxes whose prompt contains `contains` come any number of times, answered OK
+    // and recorded, where no expected box matches (a test that counts them in `shown`).
+    ScriptedDialogs& allow(const std::string& contains) {
+        allowed_.push_back(contains);
+        return *this;
+    }
 
     int msgbox(const std::string& prompt, int style, const std::string& title) override;
     std::string inputbox(const std::string& prompt, const std::string& title,
@@ -60,6 +66,7 @@ private:
         std::string text, contains;
     };
     std::deque<Expect> queue_;
+    std::vector<std::string> allowed_;
 };
 
 }  // namespace vt

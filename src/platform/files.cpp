@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include "platform/hostio.h"
@@ -45,6 +47,28 @@ std::string errortext(int n) {
 }
 
 void throwfileerror(int n) { throw FileError(n, errortext(n)); }
+
+void throwfileerror(int n, const std::string& file, long line) {
+    FileError e(n, errortext(n));
+    e.file = file;
+    e.line = line;
+    throw e;
+}
+
+std::string filename(const std::string& logical) {
+    size_t cut = logical.find_last_of("\\/");
+    std::string name = cut == std::string::npos ? logical : logical.substr(cut + 1);
+    bool drive = logical.size() >= 2 && logical[1] == ':' && std::isalpha(static_cast<unsigned char>(logical[0])) &&
+                 std::toupper(static_cast<unsigned char>(logical[0])) != 'C';
+    if (!drive) return name;
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0])))) + ":\\" + name;
+}
+
+std::string filelocation(const std::string& logical, long line) {
+    std::string out = filename(logical);
+    if (line > 0) out += ", line " + std::to_string(line);
+    return out;
+}
 
 int errnotonumber(int err, bool folder_missing) {
     switch (err) {
@@ -225,7 +249,7 @@ std::vector<char> Files::drives() const {
     return out;
 }
 
-bool Files::exists(const std::string& logical) const {
+bool Files::exists(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) return !f->removed;
@@ -234,11 +258,29 @@ bool Files::exists(const std::string& logical) const {
     // A file that cannot be looked at is not taken for missing: a rewrite would drop it.
     if (errno != ENOENT && errno != ENOTDIR) throwerrno(errno, host);
     return false;
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
+}
+
+FileStamp Files::stamp(const std::string& logical) const {
+    FileStamp s;
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    s.seen = now.tv_sec * 1000000000LL + now.tv_nsec;
+    struct stat st;
+    if (::stat(hostpath(logical).c_str(), &st) != 0) return s;
+    s.exists = true;
+    s.size = st.st_size;
+    s.mtime = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    s.inode = static_cast<long long>(st.st_ino);
+    s.device = static_cast<long long>(st.st_dev);
+    return s;
 }
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
 
-std::string Files::readall(const std::string& logical) const {
+std::string Files::readall(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) {
@@ -259,11 +301,17 @@ std::string Files::readall(const std::string& logical) const {
         out.append(buf, static_cast<size_t>(n));
     }
     return out;
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::mkdir(const std::string& logical) const {
+void Files::mkdir(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (HostIo{*this}.mkdir(host) != 0) throwerrno(errno, host);
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 std::vector<std::string> Files::listfolders(const std::string& logical) const {
@@ -277,6 +325,14 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
         if (hostisdir(host + "/" + n)) out.push_back(n);
     }
     ::closedir(d);
+    // The program folder is "C:\Vantrope" wherever it lives on the host: it is always one of
+    // the folders of drive C's root, so the way back to it is never lost.
+    std::string rest = logical.size() >= 2 ? logical.substr(2) : "";
+    bool croot = logical.size() >= 2 && toupper(static_cast<unsigned char>(logical[0])) == 'C' &&
+                 logical[1] == ':' && rest.find_first_not_of("\\/") == std::string::npos;
+    if (croot && std::none_of(out.begin(), out.end(),
+                              [](const std::string& n) { return equalsnocase(n, "Vantrope"); }))
+        out.push_back("Vantrope");
     std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return comparenocase(a, b) < 0; });
     return out;
 }
@@ -439,22 +495,65 @@ void AppendFile::open(const Files& files, const std::string& logical) {
     fd_ = fd;
 }
 
+namespace {
+
+long long filesize(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// Takes the file back to its size before a failed write or sync, so it ends on a whole record.
+void takeback(int fd, long long size) {
+    if (size >= 0 && ::ftruncate(fd, static_cast<off_t>(size)) == 0) ::fsync(fd);
+}
+
+}  // namespace
+
 void AppendFile::write(const std::string& bytes) {
     if (fd_ < 0) throwfileerror(52);
     HostIo io{*files_};
-    struct stat st;
-    off_t before = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
-    if (!writeall(io, fd_, bytes) || io.fsync(fd_) != 0) {
+    long long before = filesize(fd_);
+    if (!writeall(io, fd_, bytes) || (!inrun_ && io.fsync(fd_) != 0)) {
         int err = errno ? errno : EIO;
-        // Take back a half-written record, so the file stays a run of whole records.
-        if (before >= 0 && ::ftruncate(fd_, before) == 0) ::fsync(fd_);
+        takeback(fd_, before);
         throwfileerror(errnotonumber(err, false));
     }
 }
 
+void AppendFile::beginrun() {
+    if (fd_ < 0 || inrun_) return;
+    inrun_ = true;
+    runstart_ = filesize(fd_);
+}
+
+void AppendFile::endrun() {
+    if (!inrun_) return;
+    inrun_ = false;
+    if (fd_ < 0) return;
+    HostIo io{*files_};
+    if (io.fsync(fd_) != 0) {
+        int err = errno ? errno : EIO;
+        // What of the run reached the disk is unknown: none of it stays.
+        takeback(fd_, runstart_);
+        throwfileerror(errnotonumber(err, false));
+    }
+}
+
+AppendFile::Run::~Run() {
+    try {
+        f_.endrun();
+    } catch (const FileError&) {
+        // Told by end() where the run ends normally; here an error is already on its way.
+    }
+}
+
 void AppendFile::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        if (inrun_) ::fsync(fd_);
+        ::close(fd_);
+    }
     fd_ = -1;
+    inrun_ = false;
 }
 
 }  // namespace vt

@@ -35,6 +35,18 @@ struct Staging;
 class Transaction;
 class PowerCutModel;
 
+// What tells one version of a file on disk from another: size, modification time (ns), inode and
+// device, and when it was looked at (ns, the same clock as the modification time).
+struct FileStamp {
+    bool exists = false;
+    long long size = 0, mtime = 0, inode = 0, device = 0;
+    long long seen = 0;
+    bool samefile(const FileStamp& o) const {
+        return exists == o.exists && size == o.size && mtime == o.mtime && inode == o.inode &&
+               device == o.device;
+    }
+};
+
 // Logical paths ("C:\Vantrope\Players", "E:\Bets") are kept inside the program; hostpath() turns
 // one into a host path when a file is touched.
 class Files {
@@ -50,6 +62,10 @@ public:
     std::vector<char> drives() const;
 
     bool exists(const std::string& logical) const;
+    // The file's stamp now (a look for a cache, not counted by the fault seam).
+    FileStamp stamp(const std::string& logical) const;
+    // True while a transaction is open: reads then see its staged contents.
+    bool staging() const { return open_ != nullptr; }
     bool isfolder(const std::string& logical) const;
     // Whole file as bytes; FileError on failure.
     std::string readall(const std::string& logical) const;
@@ -162,7 +178,9 @@ private:
 };
 
 // A file kept open for appending for the whole run (the results file). Each write is synced and
-// its sync checked; a failed write takes its bytes back, so the file stays a run of whole records.
+// its sync checked, or, inside a run of records (one print run), the run is synced once at its
+// end. A failed write takes its bytes back, and a failed sync the whole run's, so the file stays a
+// run of whole records.
 class AppendFile {
 public:
     void open(const Files& files, const std::string& logical);  // FileError on failure
@@ -171,9 +189,27 @@ public:
     void close();
     ~AppendFile() { close(); }
 
+    // The records written between beginrun and endrun are synced together by endrun (FileError
+    // on failure, the run taken back). A run left without endrun is synced when it ends.
+    void beginrun();
+    void endrun();
+    class Run {
+    public:
+        explicit Run(AppendFile& f) : f_(f) { f_.beginrun(); }
+        ~Run();
+        Run(const Run&) = delete;
+        Run& operator=(const Run&) = delete;
+        void end() { f_.endrun(); }
+
+    private:
+        AppendFile& f_;
+    };
+
 private:
     const Files* files_ = nullptr;
     int fd_ = -1;
+    bool inrun_ = false;
+    long long runstart_ = -1;  // the file's size when the run began
 };
 
 }  // namespace vt

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,21 @@ public:
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "");
     std::string inputbox(const std::string& prompt, const std::string& title = "",
                          const std::string& defaulttext = "");
-    // The file-error box for e (OK only). Counted in fileerrors: a long operation compares the count
-    // before and after a step to see that the step failed.
+    // The file-error box for e (OK only): its number and text, then a line naming the file and the
+    // line where e knows them. Counted in fileerrors: a long operation compares the count before and
+    // after a step to see that the step failed.
     void fileerrorbox(const FileError& e, const std::string& title);
     int fileerrors = 0;
+    // The box of a document that could not be printed: the error, then that the printout failed
+    // (for an operation that prints as part of it: and that nothing was changed), titled with
+    // the document. Counted in fileerrors.
+    void printfailbox(const PrintError& e, bool nothingchanged = false);
+    // Ends the printer's document: false, after the print-failure box, when it cannot be printed.
+    bool enddoc(bool nothingchanged = false);
+    // A box about one file (logical path; "" for none). Within one action (an event) only the first
+    // box about a file is shown: a file met by several readers of one click is told of once.
+    // False when the box was left out.
+    bool filebox(const std::string& file, const std::string& prompt, const std::string& title);
 
     // Runs a handler as an event: unloads are completed and the view refreshed afterwards.
     void dispatch(const std::function<void()>& handler);
@@ -47,6 +59,8 @@ public:
     std::function<void()> onchanged;
     // Set by the view: called before a modal box so the screen is current.
     std::function<void()> beforemodal;
+    // Set by the view: a busy cursor while documents are produced (true) and no more (false).
+    std::function<void(bool)> onbusy;
     // A view made on demand for this runtime (rendering a form in tests); it lives as long as the
     // runtime and touches no form when it goes.
     std::shared_ptr<void> attachedview;
@@ -61,6 +75,7 @@ private:
     Files files_;
     int depth_ = 0;
     std::vector<std::unique_ptr<Form>> graveyard_;
+    std::set<std::string> boxedfiles_;  // files told of in the current action
 };
 
 }  // namespace vt

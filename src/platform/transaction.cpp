@@ -161,7 +161,7 @@ StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
 
 }  // namespace
 
-void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+void Files::replacefile(const std::string& logical, const std::string& bytes) const try {
     std::string host = hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
     staged(*this, open_, [&](Staging& s) {
@@ -169,9 +169,12 @@ void Files::replacefile(const std::string& logical, const std::string& bytes) co
         f.removed = false;
         f.bytes = bytes;
     });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::append(const std::string& logical, const std::string& bytes) const {
+void Files::append(const std::string& logical, const std::string& bytes) const try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         // Read before the slot is made: the slot would hide the file on disk.
@@ -180,9 +183,12 @@ void Files::append(const std::string& logical, const std::string& bytes) const {
         f.removed = false;
         f.bytes = old + bytes;
     });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
-void Files::remove(const std::string& logical) const {
+void Files::remove(const std::string& logical) const try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
@@ -190,6 +196,9 @@ void Files::remove(const std::string& logical) const {
         f.removed = true;
         f.bytes.clear();
     });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
 }
 
 void Files::copy(const std::string& from, const std::string& to) const {
@@ -279,13 +288,14 @@ Transaction::~Transaction() {
     if (staging_ && files_.open_ == staging_.get()) files_.open_ = nullptr;
 }
 
-void Transaction::commit() {
+void Transaction::commit() try {
     if (!staging_) return;
     files_.open_ = nullptr;
     std::unique_ptr<Staging> s = std::move(staging_);
     std::vector<StagedFile>& files = s->files;
     if (files.empty()) return;
     failedlabel_ = files.front().label;
+    failedfile_ = files.front().logical;
     const Files& fl = files_;
     HostIo io{fl};
     const std::string& pf = fl.programfolder();
@@ -317,9 +327,11 @@ void Transaction::commit() {
             const StagedFile& f = files[written];
             if (f.removed) continue;
             failedlabel_ = f.label;
+            failedfile_ = f.logical;
             writesynced(io, tempof(f.host), f.bytes);
         }
         failedlabel_ = files.front().label;
+        failedfile_ = files.front().logical;
         // The program folder first: a temporary whose name is on disk then always has the
         // unfinished journal that names it there too, so a recovery can take it away.
         for (auto& folder : syncorder(pf, entries))
@@ -350,6 +362,7 @@ void Transaction::commit() {
         throwerrno(err, pf);
     }
     failedlabel_.clear();
+    failedfile_.clear();
     ++fl.commits_;
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
@@ -362,6 +375,10 @@ void Transaction::commit() {
         } catch (const FileError&) {
         }
     }
+} catch (FileError& e) {
+    // The box names the file the commit failed on.
+    if (!failedfile_.empty()) nameerror(e, failedfile_);
+    throw;
 }
 
 }  // namespace vt

@@ -64,11 +64,14 @@ class Transaction {
     void commit();
     bool nested() const { return !staging_; }
     const std::string& failedlabel() const { return failedlabel_; }
+    // The logical path of that file.
+    const std::string& failedfile() const { return failedfile_; }
 
   private:
     const Files& files_;
     std::unique_ptr<Staging> staging_;
     std::string failedlabel_;
+    std::string failedfile_;
 };
 
 }  // namespace vt

@@ -73,9 +73,9 @@ void load(Context& cx, Load mode) {
     sh.betscomplete = false;
     sh.fileok = false;
     std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
-    std::string bytes;
+    std::shared_ptr<const BetsLines> file;
     try {
-        bytes = cx.files().readall(path);
+        file = cx.betscache().get(cx.files(), path);
     } catch (const FileError& e) {
         if (e.number == 53 && mode != Load::only) {
             sh.betscomplete = true;
@@ -96,21 +96,21 @@ void load(Context& cx, Load mode) {
     if (summing) rows.emplace(sh);
     bool complete = true;
     try {
-        LineCursor lines(bytes);
-        FileLine line;
-        while (lines.next(line)) {
-            // A line holding more or fewer fields than a bet is read no further.
-            if (line.fields.size() != 4) throwfileerror(13);
-            Bet b;
-            b.bettor = static_cast<long>(intfield(line.fields[0]));
-            b.entry = static_cast<long>(intfield(line.fields[1]));
-            b.type = static_cast<long>(intfield(line.fields[2]));
-            b.amount = moneyfield(line.fields[3]);
-            if (summing && emptyfield(line.fields[1])) {
+        for (size_t i = 0; i < file->lines.size(); ++i) {
+            const BetsLine& line = file->lines[i];
+            // A line that is not a whole bet is read no further.
+            if (line.stops) throw file->stops.at(i);
+            const Bet& b = line.bet;
+            if (summing && line.noentry) {
                 complete = false;  // a record without an entry ends the reading
                 break;
             }
-            if (sh.betcount > static_cast<long>(sh.bets.size())) throwfileerror(9);
+            // A file fuller than the table loads up to the capacity, with one box saying so.
+            if (sh.betcount > static_cast<long>(sh.bets.size())) {
+                overcapacity(cx, path, FileKind::Bets, static_cast<long>(sh.bets.size()));
+                if (summing) calcodds(cx);
+                return;
+            }
             sh.bets(sh.betcount) = b;
             ++sh.betcount;
             if (!summing) continue;
@@ -121,7 +121,7 @@ void load(Context& cx, Load mode) {
                 // The all-flights sum counts the entry's own money, then finds no flight for it:
                 // the reading stops with the box, and the totals are known to be short.
                 addentrymoney(sh, b);
-                throwfileerror(9);
+                throwfileerror(9, path, line.number);
             }
             addbet(sh, b, sh.entries(j));
         }

@@ -1,10 +1,12 @@
 #pragma once
 // What the shared procedures work on: the shared state and the runtime that reaches the files, the
 // boxes and the printer. App provides one, so screens pass the App where a Context is asked for.
+#include <memory>
 #include <string>
 
 #include "platform/runtime.h"
 #include "platform/transaction.h"
+#include "records/betscache.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -15,12 +17,22 @@ public:
 
     Shared& shared() { return shared_; }
     Files& files() { return runtime_.files(); }
+    // The Bets files as last read, while unchanged.
+    BetsCache& betscache() { return *betscache_; }
     Printer& printer() { return runtime_.printer(); }
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
         return runtime_.msgbox(prompt, style, title);
     }
     // The file-error box, titled with `fileop` and counted in the runtime's `fileerrors`.
     void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
+
+    // Ends the printer's document; false after the print-failure box (titled with the document)
+    // when it cannot be printed.
+    bool enddoc(bool nothingchanged = false) { return runtime_.enddoc(nothingchanged); }
+    // A box about one file, titled with `fileop`; told once per file per action (Runtime::filebox).
+    void filebox(const std::string& file, const std::string& prompt) {
+        runtime_.filebox(file, prompt, shared_.fileop);
+    }
 
     // Commits an operation's transaction; on failure shows the file-error box of its first
     // failure (titled with the fileop current when that file was staged) and returns false.
@@ -38,6 +50,7 @@ public:
 private:
     Shared& shared_;
     Runtime& runtime_;
+    std::shared_ptr<BetsCache> betscache_ = std::make_shared<BetsCache>();
 };
 
 }  // namespace vt

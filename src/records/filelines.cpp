@@ -1,5 +1,7 @@
 #include "records/filelines.h"
 
+#include <cmath>
+
 #include "platform/text.h"
 #include "records/context.h"
 
@@ -7,19 +9,13 @@ namespace vt {
 
 namespace {
 
-bool blank(const std::string& s) {
-    for (char c : s)
-        if (c != ' ' && c != '\t' && c != '\x1a') return false;
-    return true;
-}
+bool blankchar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1a'; }
 
-}  // namespace
-
-namespace {
-
-// Splits a line into `out`, reusing its elements' storage.
-void splitfields(const std::string& text, std::vector<Field>& out) {
+// Splits a line into `out`, reusing its elements' storage; false when the line breaks the record
+// syntax: a quote left open, something after a closing quote, a quote inside a bare field.
+bool splitfields(const std::string& text, std::vector<Field>& out) {
     size_t count = 0, pos = 0, n = text.size();
+    bool good = true;
     while (true) {
         while (pos < n && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
         if (count == out.size()) out.emplace_back();
@@ -27,14 +23,22 @@ void splitfields(const std::string& text, std::vector<Field>& out) {
         if (pos < n && text[pos] == '"') {
             f.quoted = true;
             size_t close = text.find('"', pos + 1);
-            if (close == std::string::npos) close = n;
+            if (close == std::string::npos) {
+                good = false;
+                close = n;
+            }
             f.text.assign(text, pos + 1, close - pos - 1);
             pos = std::min(n, close + 1);
+            while (pos < n && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+            if (pos < n && text[pos] != ',') good = false;
             while (pos < n && text[pos] != ',') ++pos;
         } else {
             f.quoted = false;
             size_t s = pos;
-            while (pos < n && text[pos] != ',') ++pos;
+            while (pos < n && text[pos] != ',') {
+                if (text[pos] == '"') good = false;
+                ++pos;
+            }
             size_t e = pos;
             while (e > s && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
             f.text.assign(text, s, e - s);
@@ -43,47 +47,113 @@ void splitfields(const std::string& text, std::vector<Field>& out) {
         ++pos;  // the comma: another field follows, empty when the line ends here
     }
     out.resize(count);
+    return good;
 }
 
-}  // namespace
-
-std::vector<Field> linefields(const std::string& text) {
-    std::vector<Field> out;
-    splitfields(text, out);
-    return out;
+// A number field as the readers take it: bare, empty (0) or a number that fits.
+bool numeric(const Field& f) {
+    if (f.quoted) return false;
+    if (trim(f.text).empty()) return true;
+    double d;
+    return parsenumber(f.text, d) && std::fabs(d) < 2e9;
 }
 
-bool LineCursor::next(FileLine& line) {
-    size_t n = bytes_.size();
-    while (pos_ < n) {
-        size_t s = pos_;
-        while (pos_ < n && bytes_[pos_] != '\r' && bytes_[pos_] != '\n') ++pos_;
-        line.text.assign(bytes_, s, pos_ - s);
-        if (pos_ < n && bytes_[pos_] == '\r') {
-            ++pos_;
-            if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
-        } else if (pos_ < n) {
-            ++pos_;  // a bare LF
-        }
-        if (blank(line.text)) continue;
-        line.begin = s;
-        line.end = pos_;
-        splitfields(line.text, line.fields);
-        return true;
+bool amount(const Field& f) {
+    Money m;
+    return !f.quoted && (trim(f.text).empty() || Money::parse(f.text, m));
+}
+
+bool readablefields(FileKind kind, const std::vector<Field>& f) {
+    switch (kind) {
+        case FileKind::Players:
+            return numeric(f[0]) && numeric(f[1]);
+        case FileKind::Bettors:
+            return numeric(f[0]);
+        case FileKind::Bets:
+            return numeric(f[0]) && numeric(f[1]) && numeric(f[2]) && amount(f[3]);
     }
     return false;
 }
 
-std::vector<FileLine> filelines(const std::string& bytes) {
+}  // namespace
+
+size_t fieldcount(FileKind kind) { return kind == FileKind::Bettors ? 2 : 4; }
+
+LineCursor::LineCursor(const std::string& bytes, FileKind kind) : bytes_(bytes), kind_(kind) {
+    contentend_ = bytes_.size();
+    while (contentend_ > 0 && blankchar(bytes_[contentend_ - 1])) --contentend_;
+}
+
+bool LineCursor::next(FileLine& line) {
+    if (pos_ >= contentend_) return false;
+    size_t n = bytes_.size(), s = pos_;
+    while (pos_ < n && bytes_[pos_] != '\r' && bytes_[pos_] != '\n') ++pos_;
+    line.text.assign(bytes_, s, pos_ - s);
+    line.ended = pos_ < n;
+    if (pos_ < n && bytes_[pos_] == '\r') {
+        ++pos_;
+        if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
+    } else if (pos_ < n) {
+        ++pos_;  // a bare LF
+    }
+    line.begin = s;
+    line.end = pos_;
+    line.number = ++number_;
+    bool syntax = splitfields(line.text, line.fields);
+    line.whole = syntax && line.fields.size() == fieldcount(kind_);
+    line.readable = line.whole && readablefields(kind_, line.fields);
+    return true;
+}
+
+std::vector<FileLine> filelines(const std::string& bytes, FileKind kind, size_t limit) {
     std::vector<FileLine> out;
-    LineCursor cursor(bytes);
+    LineCursor cursor(bytes, kind);
     FileLine line;
-    while (cursor.next(line)) out.push_back(line);
+    while (out.size() < limit && cursor.next(line)) out.push_back(line);
     return out;
 }
 
 std::string withoutline(const std::string& bytes, const FileLine& line) {
     return bytes.substr(0, line.begin) + bytes.substr(line.end);
+}
+
+FileError badline(const std::string& path, const FileLine& line) {
+    FileError e(13, errortext(13));
+    e.file = path;
+    e.line = line.number;
+    e.checkfile = true;
+    return e;
+}
+
+void throwbadline(const std::string& path, const FileLine& line) { throw badline(path, line); }
+
+std::string appendedbytes(const std::string& path, const std::string& bytes, FileKind kind,
+                          const std::string& records) {
+    LineCursor lines(bytes, kind);
+    FileLine line;
+    size_t end = 0;
+    bool ended = true;
+    while (lines.next(line)) {
+        if (!line.whole) throwbadline(path, line);
+        end = line.end;
+        ended = line.ended;
+    }
+    return bytes.substr(0, end) + (ended ? "" : "\r\n") + records;
+}
+
+void appendrecords(const Files& files, const std::string& path, FileKind kind,
+                   const std::string& records) {
+    if (!files.exists(path)) {
+        files.append(path, records);
+        return;
+    }
+    std::string old = files.readall(path);
+    std::string now = appendedbytes(path, old, kind, records);
+    // The common case stays an append; a line end completed or a blank tail dropped rewrites.
+    if (now.compare(0, old.size(), old) == 0)
+        files.append(path, now.substr(old.size()));
+    else
+        files.replacefile(path, now);
 }
 
 bool wholefield(const Field& f, long long& out) { return !f.quoted && parseint(f.text, out); }
@@ -116,10 +186,16 @@ LineBet linebet(const std::vector<Field>& fields) {
 bool numbersinuse(Context& cx, NumbersInUse& out) {
     Shared& sh = cx.shared();
     Files& files = cx.files();
+    FileLine l;
     auto scan = [&](const std::string& path, std::set<long long>* first,
                     std::set<long long>* second) {
         if (!files.exists(path)) return;
-        for (const FileLine& l : filelines(files.readall(path))) {
+        std::string bytes = files.readall(path);
+        // Bad lines are looked at too: a number one of them names is not handed out either.
+        LineCursor lines(bytes, second                  ? FileKind::Bets
+                                : first == &out.entries ? FileKind::Players
+                                                        : FileKind::Bettors);
+        while (lines.next(l)) {
             long long v;
             if (first && !l.fields.empty() && wholefield(l.fields[0], v)) first->insert(v);
             if (second && l.fields.size() > 1 && wholefield(l.fields[1], v)) second->insert(v);

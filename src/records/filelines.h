@@ -1,6 +1,7 @@
 #pragma once
 // The lines of a data file, each with the fields it holds. Records are one to a line; a line
 // that does not hold one whole record is a bad record, shown and removed on its own.
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,30 +13,57 @@ namespace vt {
 
 class Context;
 
-// One line of a file: where its bytes lie (its line end included) and its fields.
+// The three kinds of data file and the fields of their records: Players (entry, flight, field 3,
+// name), Bettors (bettor, name), Bets (bettor, entry, type, amount).
+enum class FileKind { Players, Bettors, Bets };
+size_t fieldcount(FileKind kind);
+
+// One line of a file: where its bytes lie (its line end included), its number and its fields.
+// A line is `whole` - a record - only when it holds exactly the fields of its file, every quote
+// is closed and nothing follows a closing quote but the comma; a cut record, a stray quote or an
+// empty line between records is not. `readable` adds that every number field reads as a number
+// (an empty one reads 0): the readers take no other line.
 struct FileLine {
     size_t begin = 0, end = 0;
+    long number = 0;   // 1-based line number in the file
     std::string text;  // the line without its end
     std::vector<Field> fields;
+    bool whole = false, readable = false;
+    bool ended = false;  // the line end is there (only the last line may lack it)
 };
 
-// The lines that hold something, in file order; blank lines hold no record and are passed over.
-std::vector<FileLine> filelines(const std::string& bytes);
-// The same lines one at a time, read into one FileLine whose storage is reused: a long file is
-// read without an allocation per line.
+// The lines of a file one at a time, read into one FileLine whose storage is reused: a long file
+// is read without an allocation per line. Every line up to the last one holding something is
+// given, bad ones included; blank lines and white space after it are the end of the file.
 class LineCursor {
 public:
-    explicit LineCursor(const std::string& bytes) : bytes_(bytes) {}
+    LineCursor(const std::string& bytes, FileKind kind);
     bool next(FileLine& line);
 
 private:
     const std::string& bytes_;
-    size_t pos_ = 0;
+    FileKind kind_;
+    size_t pos_ = 0, contentend_ = 0;
+    long number_ = 0;
 };
-// The fields of one line: split by commas, text in double quotes, a trailing comma an empty field.
-std::vector<Field> linefields(const std::string& text);
+// Up to `limit` lines of a file, as the cursor gives them.
+std::vector<FileLine> filelines(const std::string& bytes, FileKind kind, size_t limit = SIZE_MAX);
 // The file's bytes without that line (its line end included); every other byte is kept.
 std::string withoutline(const std::string& bytes, const FileLine& line);
+
+// The error of a line that is not a record of its file: 13 Type mismatch, naming the file and the
+// line; its box sends the operator to Fix Files.
+FileError badline(const std::string& path, const FileLine& line);
+[[noreturn]] void throwbadline(const std::string& path, const FileLine& line);
+// The bytes of a file with records appended, under the rule that an append never joins two
+// records: FileError (as throwbadline) when a line of the file is not a record; a last record
+// without its line end gets one first. White space after the last record is dropped.
+std::string appendedbytes(const std::string& path, const std::string& bytes, FileKind kind,
+                          const std::string& records);
+// Appends records to a data file, in the open transaction when there is one, under that rule.
+// A missing file is created.
+void appendrecords(const Files& files, const std::string& path, FileKind kind,
+                   const std::string& records);
 
 // A bare whole number field ("12", not "12.5", "" or "\"12\"").
 bool wholefield(const Field& f, long long& out);

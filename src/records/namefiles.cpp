@@ -16,12 +16,15 @@ void readentries(Context& cx) {
     sh.entriescomplete = false;
     sh.fileok = false;
     bool whole = true;
+    const std::string path = sh.datapath + "Players";
     try {
-        std::vector<FileLine> lines = filelines(cx.files().readall(sh.datapath + "Players"));
+        std::string bytes = cx.files().readall(path);
+        LineCursor lines(bytes, FileKind::Players);
+        FileLine line;
         size_t i = 1;
-        for (const FileLine& line : lines) {
-            // A line holding more or fewer fields than a record is read no further.
-            if (line.fields.size() != 4) throwfileerror(13);
+        while (lines.next(line)) {
+            // A line that is not a whole record is read no further.
+            if (!line.readable) throwbadline(path, line);
             long long number = intfield(line.fields[0]);
             long long flight = intfield(line.fields[1]);
             const std::string& name = line.fields[3].text;
@@ -36,8 +39,11 @@ void readentries(Context& cx) {
                 whole = false;
                 break;
             }
-            // A full table is reported, so the next rewrite cannot drop the entries it missed.
-            if (i > sh.entries.size()) throwfileerror(9);
+            // A full table is told of, so the next rewrite cannot drop the entries it missed.
+            if (i > sh.entries.size()) {
+                overcapacity(cx, path, FileKind::Players, static_cast<long>(sh.entries.size()));
+                return;
+            }
             Entry& row = sh.entries(i);
             row.number = static_cast<long>(number);
             if (number < 1 || number > sh.maxplayers) {
@@ -70,7 +76,7 @@ void writeentries(Context& cx) {
     sh.fileop = "Players Output";
     sh.fileok = false;
     if (!sh.entriescomplete) {
-        refuserewrite(cx, "Players");
+        refuserewrite(cx, sh.datapath + "Players");
         return;
     }
     long row = 1, nbr = 1;
@@ -112,17 +118,19 @@ void readbettors(Context& cx) {
     sh.bettorscomplete = false;
     sh.fileok = false;
     bool whole = true;
+    const std::string path = sh.datapath + "Bettors";
     try {
-        std::vector<FileLine> lines = filelines(cx.files().readall(sh.datapath + "Bettors"));
+        std::string bytes = cx.files().readall(path);
+        LineCursor lines(bytes, FileKind::Bettors);
+        FileLine line;
         size_t i = 1;
-        for (const FileLine& line : lines) {
-            if (line.fields.size() != 2) throwfileerror(13);
+        while (lines.next(line)) {
+            if (!line.readable) throwbadline(path, line);
             long long number = intfield(line.fields[0]);
             const std::string& name = line.fields[1].text;
-            // A 999 record, an empty name or a full table ends the reading (the last row stays
-            // free for a new bettor); the bettors from there on are not in the table, so no
-            // rewrite may start from it.
-            if (number == 999 || static_cast<long>(i) >= sh.maxbettors) {
+            // A 999 record or an empty name ends the reading; the bettors from there on are not in
+            // the table, so no rewrite may start from it.
+            if (number == 999) {
                 whole = false;
                 break;
             }
@@ -130,6 +138,11 @@ void readbettors(Context& cx) {
             if (name.empty()) {
                 whole = false;
                 break;
+            }
+            // The last row stays free for a new bettor: a file holding more is told of.
+            if (static_cast<long>(i) >= sh.maxbettors) {
+                overcapacity(cx, path, FileKind::Bettors, static_cast<long>(i) - 1);
+                return;
             }
             sh.bettors(i) = Bettor{static_cast<long>(number), name};
             sh.nextticket = static_cast<long>(number) + 1;
@@ -152,7 +165,7 @@ void writebettorsfile(Context& cx, bool withbackup) {
     sh.fileop = "Bettors Output";
     sh.fileok = false;
     if (!sh.bettorscomplete) {
-        refuserewrite(cx, "Bettors");
+        refuserewrite(cx, sh.datapath + "Bettors");
         return;
     }
     long next = 2, count = 1;

@@ -34,12 +34,26 @@ int64_t divhalfeven(int64_t x, int64_t d) {
     return q;
 }
 
-void refuserewrite(Context& cx, const std::string& what) {
+void refuserewrite(Context& cx, const std::string& file) {
     Shared& sh = cx.shared();
     sh.fileok = false;
-    cx.msgbox("The " + what + " file was not read completely, so it is not rewritten." + "\r\n" +
-                   "Check it with Fix Files on the main menu.",
-               vbOKOnly | vbExclamation, sh.fileop);
+    cx.filebox(file, "The " + filename(file) + " file was not read completely, so it is not rewritten." +
+                         "\r\nCheck it with Fix Files on the main menu.");
+}
+
+void overcapacity(Context& cx, const std::string& file, FileKind kind, long loaded, bool shown) {
+    const Shared& sh = cx.shared();
+    struct Setting {
+        const char *records, *label, *name;
+        long capacity;
+    };
+    const Setting s = kind == FileKind::Bets      ? Setting{"bets", "bet", "maxbets", sh.maxbets}
+                      : kind == FileKind::Bettors ? Setting{"bettors", "bettor", "maxbettors", sh.maxbettors}
+                                                  : Setting{"players/teams", "player/team", "maxplayers", sh.maxplayers};
+    cx.filebox(file, filename(file) + " holds more " + (shown ? "lines" : s.records) + " than the setup's " +
+                         s.label + " capacity (" + s.name + " = " + std::to_string(s.capacity) +
+                         "): only the first " + std::to_string(loaded) + " are " +
+                         (shown ? "shown." : "loaded, and the file is not rewritten."));
 }
 
 }  // namespace vt

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/money.h"
+#include "records/filelines.h"
 
 namespace vt {
 
@@ -22,7 +23,13 @@ Money moneyfield(const Field& f);
 // x / d rounded to the nearest whole number, halves to the even one (d > 0).
 int64_t divhalfeven(int64_t x, int64_t d);
 
-// Tells the operator that `what` (e.g. "Players") was not read completely and is not rewritten.
-void refuserewrite(Context& cx, const std::string& what);
+// Tells the operator that a data file (logical path) was not read completely and is not
+// rewritten; the box about it is told once per action.
+void refuserewrite(Context& cx, const std::string& file);
+
+// Tells the operator that a file holds more records than the setup's capacity for them, so that
+// only the first `loaded` were loaded (or, `shown`, shown); once per file per action.
+void overcapacity(Context& cx, const std::string& file, FileKind kind, long loaded,
+                  bool shown = false);
 
 }  // namespace vt

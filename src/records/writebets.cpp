@@ -11,7 +11,7 @@ void writebets(Context& cx) {
     sh.dropbet = 99999;  // on every exit, also after a failure
     sh.fileok = false;
     if (!sh.betscomplete) {
-        refuserewrite(cx, "Bets");
+        refuserewrite(cx, sh.betsfile(sh.curround, sh.curflightnbr));
         return;
     }
     // Every loaded bet is written, by count: an amount of 9999 is a bet like any other here.

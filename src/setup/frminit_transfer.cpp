@@ -8,6 +8,7 @@
 #include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/records.h"
+#include "records/recordsutil.h"
 #include "setup/frminit.h"
 #include "setup/setupfile.h"
 
@@ -54,13 +55,16 @@ std::string askdrive(App& app, const std::string& prompt, const std::string& tit
 BetRows readbetrows(App& app, const std::string& path) {
     BetRows out;
     if (!app.files().exists(path)) return out;
-    RecordReader r(app.files().readall(path));
-    while (!r.eof()) {
+    std::string bytes = app.files().readall(path);
+    LineCursor lines(bytes, FileKind::Bets);
+    FileLine line;
+    while (lines.next(line)) {
+        if (!line.readable) throwbadline(path, line);
         Bet b;
-        b.bettor = static_cast<long>(r.integer());
-        b.entry = static_cast<long>(r.integer());
-        b.type = static_cast<long>(r.integer());
-        b.amount = r.money();
+        b.bettor = static_cast<long>(intfield(line.fields[0]));
+        b.entry = static_cast<long>(intfield(line.fields[1]));
+        b.type = static_cast<long>(intfield(line.fields[2]));
+        b.amount = moneyfield(line.fields[3]);
         out.push_back(b);
     }
     return out;
@@ -299,8 +303,9 @@ void frminit::cmdimport_Click() {
                     sh_.curround = kRoundKeys[r - 1];
                     sh_.curflightnbr = f;
                     sh_.curflight = sh_.flightnames[f];
-                    app_.files().append(betsname(sh_.savepath, r, f), betrecords(flight));
-                    app_.files().append(betsname(sh_.savepath, r, f, true), betrecords(flight));
+                    appendrecords(app_.files(), betsname(sh_.savepath, r, f), FileKind::Bets, betrecords(flight));
+                    appendrecords(app_.files(), betsname(sh_.savepath, r, f, true), FileKind::Bets,
+                                  betrecords(flight));
                 }
         } catch (const FileError& e) {
             app_.fileerrorbox(e);

@@ -44,8 +44,8 @@ TEST_F(DeleteTest, ABadRecordOfTheBettorStopsItAndBackupsEndEqual) {
     pick(ctl("cbobettornames"), "BAKER-BOB");
     dialogs.answer(vbYes, "Delete BAKER-BOB").ok("holds a bad record");
     ctl("cmddelete").click();
-    EXPECT_EQ(dialogs.shown.back().prompt.substr(0, 49),
-              "Round2 7Bets holds a bad record of bettor BAKER-B");
+    EXPECT_EQ(dialogs.shown.back().prompt.substr(0, 59),
+              "Round2 7Bets, line 2 holds a bad record of bettor BAKER-BOB");
     EXPECT_EQ(betsfile("Round1", 3), "2,1,1,2\r\n");
     EXPECT_EQ(betsfile("Round2", 7, true), "");
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"BAKER-BOB\"\r\n3,\"COLE-CAT\"\r\n");

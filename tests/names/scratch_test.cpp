@@ -62,14 +62,22 @@ TEST_F(ScratchTest, RemovesEveryBetOnTheEntryAndListsEachRefund) {
     EXPECT_EQ(printed.docs.size(), 1u);
 }
 
-TEST_F(ScratchTest, KeepsBetsOnUnknownEntriesAndOthersBadRecordsInOrder) {
-    bets("Round2", 2, "2,77,1,5\r\n\"x\",5,1,2\r\n2,1,1,2\r\n2,abc,1,1\r\n3,2,2,1\r\n");
+TEST_F(ScratchTest, KeepsBetsOnUnknownEntriesInOrderAndRefusesToRewriteOthersBadRecords) {
+    const std::string withbad = "2,77,1,5\r\n\"x\",5,1,2\r\n2,1,1,2\r\n2,abc,1,1\r\n3,2,2,1\r\n";
+    bets("Round2", 2, withbad);
     // A backup that differs from its Bets file, in a pair the scratch does not touch otherwise.
     folder.write("Final 7Bets", "3,2,1,4\r\n");
     folder.write("Final 7Betsbackup", "3,2,1,4\r\n3,2,1,9\r\n");
     show("frmentries");
+    // Another bettor's bad record in a file the scratch would rewrite: nothing changes.
+    scratch("FLT-A     SMITH-JOHN",
+            "Round2 2Bets, line 2 holds a bad record, so nothing was changed");
+    EXPECT_EQ(betsfile("Round2", 2), withbad);
+    EXPECT_EQ(betsfile("Final", 7, true), "3,2,1,4\r\n3,2,1,9\r\n");
+    // With the bad lines removed the scratch goes through and keeps the others in order.
+    bets("Round2", 2, "2,77,1,5\r\n2,1,1,2\r\n3,2,2,1\r\n");
     scratch("FLT-A     SMITH-JOHN", "Scratched");
-    EXPECT_EQ(betsfile("Round2", 2), "2,77,1,5\r\n\"x\",5,1,2\r\n2,abc,1,1\r\n3,2,2,1\r\n");
+    EXPECT_EQ(betsfile("Round2", 2), "2,77,1,5\r\n3,2,2,1\r\n");
     EXPECT_EQ(betsfile("Round2", 2, true), betsfile("Round2", 2));
     EXPECT_EQ(betsfile("Final", 7), "3,2,1,4\r\n");
     EXPECT_EQ(betsfile("Final", 7, true), "3,2,1,4\r\n");
@@ -83,7 +91,7 @@ TEST_F(ScratchTest, ABadRecordOfTheScratchedEntryStopsItBeforeAnyWrite) {
         folder.write("Round3 4Bets", "3,2,1,1\r\n" + bad);
         folder.write("Round3 4Betsbackup", "");
         show("frmentries");
-        scratch("FLT-A     SMITH-JOHN", "Round3 4Bets holds a bad record of SMITH-JOHN");
+        scratch("FLT-A     SMITH-JOHN", "Round3 4Bets, line 2 holds a bad record of SMITH-JOHN");
         EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n");
         EXPECT_EQ(betsfile("Round3", 4), "3,2,1,1\r\n" + bad);
         EXPECT_EQ(betsfile("Round3", 4, true), "");
@@ -119,7 +127,7 @@ TEST_F(ScratchTest, AFileThatCannotBeReadWholeStopsItBeforeAnyWrite) {
     bets("Round1", 1, "2,1,1,2\r\n");
     folder.write("Round2 4Bets", "2,1,1\r\n");
     show("frmentries");
-    scratch("FLT-A     SMITH-JOHN", "Round2 4Bets holds a bad record");
+    scratch("FLT-A     SMITH-JOHN", "Round2 4Bets, line 1 holds a bad record");
     EXPECT_EQ(dialogs.shown.back().title, "Bets Input");
     EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n");
     EXPECT_FALSE(folder.exists("Round1 2Bets"));

@@ -119,10 +119,12 @@ TEST_F(BetsFiles, FileLargerThanTheTableIsReported) {
     sh().sizetables();
     readentries(cx);
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,7,1,5\r\n1,7,1,5\r\n");
-    dialogs.ok("Subscript out of range");
+    dialogs.ok("Round1 2Bets holds more bets than the setup's bet capacity (maxbets = 2): only "
+               "the first 2 are loaded");
     sumbets(cx);
     EXPECT_EQ(sh().summ(7).win, d(10));
     EXPECT_FALSE(sh().betscomplete);
+    EXPECT_EQ(dialogs.shown.back().title, "Bets Input");
 }
 
 }  // namespace

@@ -79,7 +79,8 @@ TEST_F(NameFiles, MoreEntriesThanTheTableHoldsIsReported) {
     sh().maxplayers = 2;
     sh().sizetables();
     folder.write("Players", "1,1,\"\",\"A\"\r\n2,1,\"\",\"B\"\r\n1,1,\"\",\"C\"\r\n");
-    dialogs.ok(" 9 Subscript out of range");
+    dialogs.ok("Players holds more players/teams than the setup's player/team capacity (maxplayers "
+               "= 2): only the first 2 are loaded");
     readentries(cx);
     EXPECT_EQ(sh().entries(2).name, "B");
     EXPECT_FALSE(sh().entriescomplete);
@@ -114,8 +115,10 @@ TEST_F(NameFiles, BettorsBeyondTheTableAreReportedNotDropped) {
     sh().sizetables();
     std::string file = "1,\"AnyBettor\"\r\n2,\"A\"\r\n3,\"B\"\r\n";
     folder.write("Bettors", file);
-    // The table is filled without a box; the rewrite is refused.
-    dialogs.ok("Fix Files");
+    // The table is filled as far as it goes, one box says so, and the rewrite is refused.
+    dialogs.ok("Bettors holds more bettors than the setup's bettor capacity (maxbettors = 3): only "
+               "the first 2 are loaded")
+        .ok("Fix Files");
     readbettors(cx);
     EXPECT_EQ(sh().nbettors, 2);
     writebettors(cx);

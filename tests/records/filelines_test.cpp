@@ -1,0 +1,103 @@
+// The one reader of the data files: which lines are records, where the records end, and the
+// bytes of an append.
+#include "records/filelines.h"
+
+#include <gtest/gtest.h>
+
+namespace vt::test {
+namespace {
+
+struct Classified {
+    long number;
+    bool whole, readable, ended;
+};
+
+std::vector<Classified> classify(const std::string& bytes, FileKind kind) {
+    std::vector<Classified> out;
+    for (const FileLine& l : filelines(bytes, kind))
+        out.push_back({l.number, l.whole, l.readable, l.ended});
+    return out;
+}
+
+TEST(FileLines, ALineIsARecordOnlyWhenWhole) {
+    struct Case {
+        const char* line;
+        FileKind kind;
+        bool whole, readable;
+    };
+    const Case cases[] = {
+        {"7,1,\"\",\"CAR\"", FileKind::Players, true, true},
+        {"7,1,\"\",CAR", FileKind::Players, true, true},  // bare text is text
+        {"7,1,\"\",\"CAR", FileKind::Players, false, false},
+        {"9,1,\"\",SNEDEKER-BRANDT\"", FileKind::Players, false, false},
+        {"9,1,\"\",\"SNEDEKER\"-BRANDT", FileKind::Players, false, false},
+        {"9,1,\"\",\"A\" ", FileKind::Players, true, true},  // blanks after a quote
+        {"x,1,\"\",\"A\"", FileKind::Players, true, false},
+        {"13,\"JONES", FileKind::Bettors, false, false},
+        {"13,\"JONES\",", FileKind::Bettors, false, false},
+        {",\"JONES\"", FileKind::Bettors, true, true},  // an empty number reads 0
+        {"12,7,", FileKind::Bets, false, false},
+        {"12,7,3,1.25", FileKind::Bets, true, true},
+        {"12,7,3,.75", FileKind::Bets, true, true},
+        {"12,7,3,1.2.5", FileKind::Bets, true, false},
+        {"12,7,3,\"1\"", FileKind::Bets, true, false},
+        {"", FileKind::Bets, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        // In the middle of a file, between two good records.
+        std::string good = c.kind == FileKind::Bettors ? "1,\"A\""
+                           : c.kind == FileKind::Bets  ? "1,1,1,1"
+                                                       : "1,1,\"\",\"A\"";
+        auto lines = classify(good + "\r\n" + c.line + "\r\n" + good + "\r\n", c.kind);
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[1].number, 2);
+        EXPECT_EQ(lines[1].whole, c.whole);
+        EXPECT_EQ(lines[1].readable, c.readable);
+        EXPECT_TRUE(lines[0].whole && lines[2].whole);
+    }
+}
+
+TEST(FileLines, BlankLinesEndTheFileOnlyAfterTheLastRecord) {
+    auto lines = classify("1,1,1,1\n\r\n  \r2,2,2,2\r\n\r\n \t\r\n\x1a", FileKind::Bets);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_FALSE(lines[1].whole);
+    EXPECT_FALSE(lines[2].whole);
+    EXPECT_EQ(lines[3].number, 4);
+    EXPECT_TRUE(lines[3].ended);
+    EXPECT_FALSE(classify("1,1,1,1", FileKind::Bets)[0].ended);
+    EXPECT_TRUE(classify(" \r\n\r\n", FileKind::Bets).empty());
+}
+
+TEST(FileLines, AnAppendNeverJoinsTwoRecords) {
+    const std::string rec = "12,2,1,1\r\n";
+    EXPECT_EQ(appendedbytes("x", "12,7,3,1.25", FileKind::Bets, rec), "12,7,3,1.25\r\n" + rec);
+    EXPECT_EQ(appendedbytes("x", "12,7,3,1.25\n", FileKind::Bets, rec), "12,7,3,1.25\n" + rec);
+    EXPECT_EQ(appendedbytes("x", "12,7,3,1.25\r\n\r\n  ", FileKind::Bets, rec),
+              "12,7,3,1.25\r\n" + rec);
+    EXPECT_EQ(appendedbytes("x", "", FileKind::Bets, rec), rec);
+    EXPECT_EQ(appendedbytes("x", "\r\n", FileKind::Bets, rec), rec);
+    for (const char* bad :
+         {"12,7,3,1.25\r\n12,7,", "12,7,3,1.25\r\n\r\n1,1,1,1\r\n", "1,1,1,1\r\n9,1,1,\"2\r\n"}) {
+        SCOPED_TRACE(bad);
+        try {
+            appendedbytes("C:\\Vantrope\\Round1 3Bets", bad, FileKind::Bets, rec);
+            ADD_FAILURE() << "appended";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.number, 13);
+            EXPECT_EQ(filelocation(e.file, e.line).substr(0, 20), "Round1 3Bets, line 2");
+            EXPECT_TRUE(e.checkfile);
+        }
+    }
+}
+
+TEST(FileLines, FilesAreNamedAsTheOperatorKnowsThem) {
+    EXPECT_EQ(filename("C:\\Vantrope\\Round1 3Bets"), "Round1 3Bets");
+    EXPECT_EQ(filename("c:\\OTHER\\Bettors"), "Bettors");
+    EXPECT_EQ(filename("E:/Bettors"), "E:\\Bettors");
+    EXPECT_EQ(filelocation("C:\\Vantrope\\Players", 0), "Players");
+    EXPECT_EQ(filelocation("C:\\Vantrope\\Players", 12), "Players, line 12");
+}
+
+}  // namespace
+}  // namespace vt::test
