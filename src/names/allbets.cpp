@@ -15,8 +15,7 @@ namespace {
 // Whether field i of a line reads as the number n, whatever the rest holds.
 bool fieldnames(const std::vector<Field>& fields, size_t i, long long n) {
     long long v;
-    return i < fields.size() && !trim(fields[i].text).empty() && numberfield(fields[i], v) &&
-           v == n;
+    return i < fields.size() && !emptyfield(fields[i]) && wholenumber(fields[i], v) && v == n;
 }
 
 }  // namespace
@@ -43,7 +42,8 @@ bool AllBets::load(App& app) {
     Files& files = app.files();
     pairs.clear();
     try {
-        for (const char* round : roundnames) {
+        for (int r = 1; r <= nrounds; ++r) {
+            const char* round = roundkeys[r];
             for (long f = 1; f <= 15; ++f) {
                 BetsPair p;
                 p.round = round;
@@ -107,8 +107,7 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
     Shared& sh = app.shared();
     Files& files = app.files();
     removed.clear();
-    for (size_t r = 0; r < AllBets::roundnames.size(); ++r)
-        sh.roundnames[r + 1] = AllBets::roundnames[r];
+    sh.fillroundnames();
     // Each file is read and gone through line by line; only the pairs that change keep their new
     // bytes until the commit, so the memory held is that of the files rewritten.
     std::vector<PairChange> changes;
@@ -117,7 +116,8 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
     const size_t cap = static_cast<size_t>(sh.maxbets);
     size_t index = 0;
     try {
-        for (const char* round : AllBets::roundnames) {
+        for (int r = 1; r <= nrounds; ++r) {
+            const char* round = roundkeys[r];
             for (long f = 1; f <= 15; ++f, ++index) {
                 PairChange p;
                 p.betsfile = sh.betsfile(round, f);
@@ -217,13 +217,8 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
 }
 
 std::string bettorname(App& app, long long number) {
-    Shared& sh = app.shared();
-    for (size_t i = 1; i <= sh.bettors.size(); ++i) {
-        const Bettor& b = sh.bettors(i);
-        if (b.name.empty()) break;
-        if (b.number == number && !iszzz(b.name)) return b.name;
-    }
-    return std::to_string(number);
+    const Bettor* b = BettorLookup(app.shared()).find(number);
+    return b ? b->name : std::to_string(number);
 }
 
 }  // namespace vt
