@@ -95,6 +95,16 @@ TEST_F(Startup, ValuesOutOfRangeTakeTheirFirstRunValues) {
     EXPECT_EQ(init().control("cmdbamount", 2).caption(), "+1.00");
 }
 
+TEST_F(Startup, NumberFieldsThatAreNotBareWholeNumbersTakeTheirFirstRunValues) {
+    folder.write("Init", setuprecord("\"5\",\"no\",2.0,\"Round2\",,1e1,+7,5,6,5000,1000,1000,\"1\""));
+    start();
+    EXPECT_EQ(sh().fontsizeidx, 3);
+    EXPECT_EQ(sh().roundingchoice, 1);
+    EXPECT_EQ(sh().betbuttons[1], 1);
+    EXPECT_EQ(sh().betbuttons[2], 4);
+    EXPECT_EQ(sh().betbuttons[3], 7);
+}
+
 TEST_F(Startup, AProgramFolderThatCannotBeMadeEndsTheLoadWithTheErrorBox) {
     // A file where the program folder should be.
     vt::test::TempFolder other;
