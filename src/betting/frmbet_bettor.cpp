@@ -145,16 +145,14 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
     for (long f = 1; f <= 15; ++f) {
         sh_.curflight = sh_.flightnames[f];
         sh_.curflightnbr = f;
-        int errors = app_.fileerrors;
-        sumbets(app_);
-        bool shown = app_.fileerrors != errors;  // the sum showed its own file-error box
+        const Outcome summed = sumbets(app_);
         std::string bytes;
         try {
             std::string path = sh_.betsfile(sh_.curround, f);
             if (app_.files().exists(path)) bytes = app_.files().readall(path);
         } catch (const FileError& e) {
             sh_.fileop = "Bets Input";
-            if (!shown) app_.fileerrorbox(e);
+            if (!summed.shown) app_.fileerrorbox(e);  // the sum may have told of it
             return false;
         }
         // The lines the sum could load: a file fuller than the table lists its first bets only.

@@ -72,16 +72,7 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
     }
 
     // The pools and the bets of the chosen round and flight, read afresh and whole.
-    sh.dataerror = 0;
-    readentries(app_);
-    readbettors(app_);
-    sumbets(app_);
-    const bool shown = !sh.fileok && !sh.dataerror;  // a file error has been shown already
-    if (shown) return false;
-    if (sh.dataerror || !sh.betscomplete || !sh.entriescomplete) {
-        app_.msgbox(kIncompletePools);
-        return false;
-    }
+    if (!readpools(app_)) return false;
     for (long i = 1; i < sh.betcount; ++i) {
         const Bet& bet = sh.bets(i);
         calc.addbet(bet.bettor, bet.entry, bet.type, bet.amount.todouble());

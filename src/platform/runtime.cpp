@@ -21,7 +21,6 @@ std::string Runtime::inputbox(const std::string& prompt, const std::string& titl
 }
 
 void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
-    ++fileerrors;
     std::string prompt = e.message();
     if (!e.file.empty()) prompt += "\r\n" + filelocation(e.file, e.line);
     if (e.checkfile) prompt += "\r\nCheck it with Fix Files on the main menu.";

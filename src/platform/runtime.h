@@ -29,10 +29,8 @@ public:
     std::string inputbox(const std::string& prompt, const std::string& title = "",
                          const std::string& defaulttext = "");
     // The file-error box for e (OK only): its number and text, then a line naming the file and the
-    // line where e knows them. Counted in fileerrors: a long operation compares the count before and
-    // after a step to see that the step failed.
+    // line where e knows them.
     void fileerrorbox(const FileError& e, const std::string& title);
-    int fileerrors = 0;
     // A box about one file (logical path; "" for none). Within one action (an event) only the first
     // box about a file is shown: a file met by several readers of one click is told of once.
     // False when the box was left out.

@@ -293,6 +293,24 @@ TEST_F(PayWinners, FinishesThatCannotBePaidAreRefusedAndLeaveTheScreen) {
     EXPECT_EQ(ctl("txtbet").text(), " ");
 }
 
+// A data file that cannot be read refuses the calculation with that file's box alone.
+TEST_F(PayWinners, AFileThatCannotBeReadRefusesTheCalculation) {
+    for (const char* file : {"Players", "Bettors", "Round1 1Bets"}) {
+        const std::string before = folder.read(file);
+        open();
+        ctl("txthousepct").settext("10");
+        enter("cmdwinner", 1);
+        enter("cmdplace", 2);
+        enter("cmdshow", 3);
+        folder.write(file, before + "9,\"CUT");  // a last record cut short
+        dialogs.ok(file);
+        ctl("cmdpayoff").click();
+        EXPECT_TRUE(ctl("cmdpayoff").visible()) << file;
+        EXPECT_FALSE(ctl("cmdpay").visible()) << file;
+        folder.write(file, before);
+    }
+}
+
 // With no bet on any finisher every bet is refunded, so the house keeps nothing.
 TEST_F(PayWinners, NoWinningBetsRefundsAllAndTheHouseKeepsNothing) {
     folder.write("Round1 1Bets", "5,4,1,80\r\n5,4,2,30\r\n");
