@@ -13,7 +13,6 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_payoff(*this);
     register_reports(*this);
     register_payoff3(*this);
-    printer().onprinterror = [this](const FileError& e) { fileerrorbox(e); };
     files().labeler = [this] { return shared_.fileop; };
 }
 
@@ -71,14 +70,23 @@ std::vector<Form*> App::loadedforms() {
     return out;
 }
 
+void App::setprintswitch(const std::string& value) {
+    shared_.printswitch = value;
+    std::string caption;
+    if (value == "yes")
+        caption = "Printing to the default printer is active";
+    else if (value == "no")
+        caption = "All printing is suppressed";
+    else
+        return;
+    for (const char* name : {"frminit", "frmbet"})
+        if (isloaded(name)) form(name).control("cmdprint").setcaption(caption);
+}
+
 void App::endprogram() {
     if (ended_) return;
     ended_ = true;
-    try {
-        printer().enddoc();
-    } catch (const FileError& e) {
-        fileerrorbox(e);
-    }
+    enddoc();
     results.close();
     auto names = loadorder_;
     for (auto& n : names)

@@ -52,6 +52,9 @@ public:
     void formunloaded(Form& form) override;
     std::vector<Form*> loadedforms() override;
 
+    // Sets the print switch; every loaded screen that shows it ("cmdprint") shows its new state.
+    void setprintswitch(const std::string& value);
+
     bool commit(Transaction& tx) { return context_.commit(tx); }
     // Shows the file-error box for e, titled with fileop.
     void fileerrorbox(const FileError& e) { context_.fileerrorbox(e); }

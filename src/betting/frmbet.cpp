@@ -224,14 +224,10 @@ void frmbet::cmdreturn_Click() {
 void frmbet::txtbanner_DblClick() { cmdreturn_Click(); }
 
 void frmbet::cmdprint_Click() {
-    Control& b = control("cmdprint");
-    if (sh_.printswitch == "no") {
-        sh_.printswitch = "yes";
-        b.setcaption("Printing to the default printer is active");
-    } else if (sh_.printswitch == "yes") {
-        sh_.printswitch = "no";
-        b.setcaption("All printing is suppressed");
-    }
+    if (sh_.printswitch == "no")
+        app_.setprintswitch("yes");
+    else if (sh_.printswitch == "yes")
+        app_.setprintswitch("no");
 }
 
 void frmbet::setcolor(const std::string& name, uint32_t c) {

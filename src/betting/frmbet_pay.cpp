@@ -41,7 +41,7 @@ void frmbet::cmdpay_Click() {
 
 void frmbet::printreceipt() {
     Printer& p = app_.printer();
-    DocGuard guard(p);
+    DocGuard guard(p, "Bet Receipt");
     p.fontsize = 8;
     p.fontname = "MS Sans Serif";
     p.fontsize = 8;

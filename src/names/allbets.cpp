@@ -176,21 +176,4 @@ std::string bettorname(App& app, long long number) {
     return std::to_string(number);
 }
 
-void printrefunds(App& app, const std::string& title,
-                  const std::vector<std::pair<std::string, Money>>& lines) {
-    if (equalsnocase(app.shared().printswitch, "no")) return;
-    Printer& pr = app.printer();
-    DocGuard guard(pr);  // ends the document, and tells of a printer failure
-    pr.fontsize = 8;
-    pr.fontname = "MS Sans Serif";
-    pr.print({title});
-    pr.print({" "});
-    pr.print({"Bettor Name                  Amount"});
-    pr.print({" "});
-    // Names are cut to their 20-character field so the amounts stay in one column.
-    for (auto& [name, amount] : lines)
-        pr.print(
-            {Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(amount, "Currency")});
-}
-
 }  // namespace vt

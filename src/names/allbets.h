@@ -77,12 +77,6 @@ std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit = SIZE_M
 // The bytes of a Bets file holding these records.
 std::string betsbytes(const std::vector<BetRecord>& records);
 
-// Prints a refund list: title, blank, column line, blank, then one line per refund (name in a
-// 20-character field, amount in currency at the next print zone). Prints nothing while the
-// print switch is "no"; a printer failure gives the file-error box.
-void printrefunds(App& app, const std::string& title,
-                  const std::vector<std::pair<std::string, Money>>& lines);
-
 // The name of a bettor number from the bettors table, or the number itself when it has none.
 std::string bettorname(App& app, long long number);
 

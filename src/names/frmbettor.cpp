@@ -257,22 +257,24 @@ void frmbettor::cmddelete_Click() {
     sh.curticket = number;
     std::vector<RemovedBet> removed;
     {
-        // The bettor's bets on every round and flight and the Bettors pair go in one transaction.
+        // The bettor's bets on every round and flight and the Bettors pair go in one transaction;
+        // the refund line is printed before it commits, so a refund that cannot be printed leaves
+        // the bettor and every bet in place.
         Transaction tx(app_.files());
         if (!removebets(app_, 0, number, "bettor " + name, removed)) return;
+        Money sum;
+        for (auto& r : removed) sum += r.amount;
+        std::vector<Refund> lines;
+        if (sum != Money()) lines.push_back({name, sum});
         std::string kept = sh.bettors(row).name;
         sh.bettors(row).name = "zzz";
-        if (!savebettors(app_) || !app_.commit(tx)) {
+        if (!savebettors(app_) || !printrefunds(app_, "REFUND BETS FOR " + name, lines) ||
+            !app_.commit(tx)) {
             sh.bettors(row).name = kept;
             return;
         }
     }
     lst.removeitem(lst.findbydata(number));
-    Money sum;
-    for (auto& r : removed) sum += r.amount;
-    std::vector<std::pair<std::string, Money>> lines;
-    if (sum != Money()) lines.emplace_back(name, sum);
-    printrefunds(app_, "REFUND BETS FOR " + name, lines);
 }
 
 }  // namespace vt

@@ -28,31 +28,33 @@ void frmentries::cmdscratch_Click() {
     }
 
     long number = selnumber;
+    const std::string line = seltext;
     std::vector<RemovedBet> removed;
     bool saved;
     {
-        // The bets on every round and flight and the Players pair go in one transaction.
+        // The bets on every round and flight and the Players pair go in one transaction; the
+        // refund list is printed before it commits, so a list that cannot be printed leaves
+        // every bet in place to be refunded later.
         Transaction tx(app_.files());
         if (!removebets(app_, 1, number, Mid(seltext, 11), removed))
             return;
         readbettors(app_);
         sh.entries(row).name = "zzz";
-        saved = saveentries(app_) && app_.commit(tx);
+        std::vector<Refund> refunds;
+        for (auto& r : removed) refunds.push_back({bettorname(app_, r.bettor), r.amount});
+        saved = saveentries(app_) && printrefunds(app_, "REFUND BETS ON " + line, refunds) &&
+                app_.commit(tx);
     }
     if (!saved) {
         readentries(app_);
         fillentries();
         return;
     }
-    std::vector<std::pair<std::string, Money>> refunds;
-    for (auto& r : removed) refunds.emplace_back(bettorname(app_, r.bettor), r.amount);
-    std::string line = seltext;
     readentries(app_);
     fillentries();
     control("txtentryname").settext("");
     clearselection();
     app_.msgbox(line + " Scratched", vbOKOnly, "Players");
-    printrefunds(app_, "REFUND BETS ON " + line, refunds);
 }
 
 }  // namespace vt

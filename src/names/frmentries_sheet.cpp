@@ -64,7 +64,7 @@ void frmentries::printbetsheet() {
                      [](const Key& a, const Key& b) { return a.key < b.key; });
 
     Printer& pr = app_.printer();
-    DocGuard guard(pr);
+    DocGuard guard(pr, "Bet Sheet");
     pr.fontsize = 8;
     pr.fontname = "MS Sans Serif";
     pr.print({"Flight", "  Player/Team", Tab(57), "|", "   Win", Tab(67), "|", "  Place", Tab(77),

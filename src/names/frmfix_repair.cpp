@@ -177,7 +177,7 @@ void Frmfix::cmdprint_Click() {
     Shared& s = app_.shared();
     if (equalsnocase(s.printswitch, "no")) return;
     Printer& p = app_.printer();
-    DocGuard guard(p);
+    DocGuard guard(p, "File Listing");
     p.fontsize = 8;
     p.fontname = "MS Sans Serif";
     p.fontbold = false;

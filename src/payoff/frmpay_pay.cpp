@@ -43,13 +43,7 @@ void frmpay::cmdpay_Click() {
     lst.removeitem(sel);
 
     // After the last winner the document of payoff sheets printed so far is sent.
-    if (s.printswitch != "no" && lst.listcount() == 0) {
-        try {
-            app_.printer().enddoc();
-        } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-        }
-    }
+    if (s.printswitch != "no" && lst.listcount() == 0) app_.enddoc();
 }
 
 }  // namespace vt

@@ -41,7 +41,9 @@ void frmpay::cmbbn_Click() {
     Money grandtotal;
     bool resultsfailed = false;
     {
-        DocGuard guard(app_.printer());
+        DocGuard guard(app_.printer(), "Payoff Sheets");
+        // The run's Results records are synced together, once the sheets are laid out.
+        AppendFile::Run run(app_.results);
         if (idx == kDetail) {
             app_.printer().fontname = "MS Sans Serif";
             app_.printer().fontsize = 8;
@@ -51,6 +53,14 @@ void frmpay::cmbbn_Click() {
             printsheet(s.printchoice, grandtotal, resultsfailed);
         }
         printgrandtotal(grandtotal);
+        try {
+            run.end();
+        } catch (const FileError& e) {
+            if (!resultsfailed) {
+                s.fileop = "Results Append";
+                app_.fileerrorbox(e);
+            }
+        }
     }
     hidechoices();
 }
@@ -83,8 +93,8 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
             line.push_back(moneytext(paidamount(s, slot, t)));
         }
         p.print(line);
-        // One record per finisher line, synced as it is written. The first failure is told once
-        // and ends the run's records, so the file stays a clean run of whole records.
+        // One record per finisher line, synced with the rest of the run. The first failure is
+        // told once and ends the run's records, so the file stays a clean run of whole records.
         if (resultsfailed) continue;
         try {
             s.fileop = "Results Append";

@@ -105,7 +105,7 @@ void frmprint::cmdprint_Click() {
     if (s.printswitch == "no") return;
     Form& pay = app_.form("frmpay");
     Printer& p = app_.printer();
-    DocGuard guard(p);
+    DocGuard guard(p, "Winners List");
     p.fontsize = 8;
     p.fontname = "MS Sans Serif";
     p.print({"Payoff for Round " + s.curround + "   Flight " + s.curflight});

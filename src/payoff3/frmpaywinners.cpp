@@ -202,11 +202,7 @@ void frmpaywinners::Form_Unload() {
 void frmpaywinners::enddoc() {
     if (!paydoc_) return;
     paydoc_ = false;
-    try {
-        app_.printer().enddoc();
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-    }
+    app_.enddoc();
 }
 
 void frmpaywinners::Option_Click(int r) {

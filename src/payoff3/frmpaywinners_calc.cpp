@@ -145,12 +145,8 @@ void frmpaywinners::cmdpayoff_Click() {
 
     listwinners();
     if (app_.msgbox("Print Winners?", vbYesNo, "Payoff") != vbYes) return;
-    sh.printswitch = "yes";
-    try {
-        printsheet(mult);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-    }
+    app_.setprintswitch("yes");
+    printsheet(mult);
     for (auto* n : {"cmdwinner", "cmdplace", "cmdshow", "cmdpayoff", "lblpaywinner", "lbltotal"})
         c(n).setvisible(false);
 }
@@ -184,7 +180,7 @@ void frmpaywinners::printsheet(double mult) {
     Printer& pr = app_.printer();
     pr.fontsize = 8;
     pr.fontname = "MS Sans Serif";
-    DocGuard doc(pr);
+    DocGuard doc(pr, "Payoffs");
     auto m = [&](int col) { return Format(mult * payofcol(sh, col), "$#,##0.00"); };
     pr.print({sh.curround + " Flight " + sh.curflight + " Payoffs"});
     pr.print({" "});

@@ -65,6 +65,7 @@ void frmpaywinners::cmdpay_Click() {
 void frmpaywinners::printblock(long, const std::array<double, 9>& row) {
     Shared& sh = app_.shared();
     Printer& pr = app_.printer();
+    if (!pr.docopen()) pr.document = "Payment Blocks";
     pr.fontsize = 8;
     pr.fontname = "MS Sans Serif";
     auto line = [this](const char* list, int i) {

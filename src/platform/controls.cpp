@@ -201,6 +201,31 @@ void Control::setpath(const std::string& p) {
     if (Change) fire(Change);
 }
 
+namespace {
+
+// C:\Vantrope\Round1 -> C:\, C:\Vantrope, C:\Vantrope\Round1 (either separator).
+std::vector<std::string> folderchain(const std::string& path) {
+    std::vector<std::string> out;
+    if (path.size() < 2 || path[1] != ':') return out;
+    std::string at = path.substr(0, 2) + "\\";
+    out.push_back(at);
+    size_t start = 2;
+    while (start < path.size()) {
+        size_t e = path.find_first_of("\\/", start);
+        std::string part =
+            path.substr(start, e == std::string::npos ? std::string::npos : e - start);
+        if (!part.empty()) {
+            at += (at.back() == '\\' ? "" : "\\") + part;
+            out.push_back(at);
+        }
+        if (e == std::string::npos) break;
+        start = e + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
 void Control::refresh() {
     Files& files = form_.runtime().files();
     if (kind_ == Kind::DriveListBox) {
@@ -213,6 +238,10 @@ void Control::refresh() {
     listindex_ = -1;
     std::string base = path;
     if (!base.empty() && base.back() != '\\') base += '\\';
+    // A folder list shows the way up first: the drive's root, each folder down to the open
+    // one, then the open folder's subfolders.
+    if (kind_ == Kind::DirListBox)
+        for (const std::string& up : folderchain(path)) items_.push_back({up, 0});
     try {
         auto names = kind_ == Kind::DirListBox ? files.listfolders(base) : files.listfiles(base, pattern);
         for (auto& n : names) items_.push_back({kind_ == Kind::DirListBox ? base + n : n, 0});

@@ -305,6 +305,14 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
         if (hostisdir(host + "/" + n)) out.push_back(n);
     }
     ::closedir(d);
+    // The program folder is "C:\Vantrope" wherever it lives on the host: it is always one of
+    // the folders of drive C's root, so the way back to it is never lost.
+    std::string rest = logical.size() >= 2 ? logical.substr(2) : "";
+    bool croot = logical.size() >= 2 && toupper(static_cast<unsigned char>(logical[0])) == 'C' &&
+                 logical[1] == ':' && rest.find_first_not_of("\\/") == std::string::npos;
+    if (croot && std::none_of(out.begin(), out.end(),
+                              [](const std::string& n) { return equalsnocase(n, "Vantrope"); }))
+        out.push_back("Vantrope");
     std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return comparenocase(a, b) < 0; });
     return out;
 }
@@ -467,22 +475,65 @@ void AppendFile::open(const Files& files, const std::string& logical) {
     fd_ = fd;
 }
 
+namespace {
+
+long long filesize(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// Takes the file back to its size before a failed write or sync, so it ends on a whole record.
+void takeback(int fd, long long size) {
+    if (size >= 0 && ::ftruncate(fd, static_cast<off_t>(size)) == 0) ::fsync(fd);
+}
+
+}  // namespace
+
 void AppendFile::write(const std::string& bytes) {
     if (fd_ < 0) throwfileerror(52);
     HostIo io{*files_};
-    struct stat st;
-    off_t before = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
-    if (!writeall(io, fd_, bytes) || io.fsync(fd_) != 0) {
+    long long before = filesize(fd_);
+    if (!writeall(io, fd_, bytes) || (!inrun_ && io.fsync(fd_) != 0)) {
         int err = errno ? errno : EIO;
-        // Take back a half-written record, so the file stays a run of whole records.
-        if (before >= 0 && ::ftruncate(fd_, before) == 0) ::fsync(fd_);
+        takeback(fd_, before);
         throwfileerror(errnotonumber(err, false));
     }
 }
 
+void AppendFile::beginrun() {
+    if (fd_ < 0 || inrun_) return;
+    inrun_ = true;
+    runstart_ = filesize(fd_);
+}
+
+void AppendFile::endrun() {
+    if (!inrun_) return;
+    inrun_ = false;
+    if (fd_ < 0) return;
+    HostIo io{*files_};
+    if (io.fsync(fd_) != 0) {
+        int err = errno ? errno : EIO;
+        // What of the run reached the disk is unknown: none of it stays.
+        takeback(fd_, runstart_);
+        throwfileerror(errnotonumber(err, false));
+    }
+}
+
+AppendFile::Run::~Run() {
+    try {
+        f_.endrun();
+    } catch (const FileError&) {
+        // Told by end() where the run ends normally; here an error is already on its way.
+    }
+}
+
 void AppendFile::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        if (inrun_) ::fsync(fd_);
+        ::close(fd_);
+    }
     fd_ = -1;
+    inrun_ = false;
 }
 
 }  // namespace vt

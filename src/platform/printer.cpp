@@ -1,5 +1,8 @@
 #include "platform/printer.h"
 
+#include <cmath>
+#include <optional>
+
 namespace vt {
 
 std::vector<std::string> PrintDoc::lines() const {
@@ -11,34 +14,95 @@ std::vector<std::string> PrintDoc::lines() const {
     return out;
 }
 
-std::vector<PrintLine> layoutlines(const std::vector<PItem>& items) {
+const TextMeasure& fixedpitch() {
+    static const FixedPitchMeasure measure;
+    return measure;
+}
+
+std::vector<TextPiece> textpieces(const std::string& text) {
+    std::vector<TextPiece> out;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t j = i;
+        const char c = text[i];
+        if (c == ' ' || c == '_') {
+            while (j < text.size() && text[j] == c) ++j;
+            if (c == '_' || j - i >= 2) {
+                out.push_back({text.substr(i, j - i), true});
+                i = j;
+                continue;
+            }
+        }
+        // Ordinary text runs up to the next rule or padding.
+        j = i + 1;
+        while (j < text.size() && text[j] != '_' &&
+               !(text[j] == ' ' && j + 1 < text.size() && text[j + 1] == ' '))
+            ++j;
+        if (!out.empty() && !out.back().fixed)
+            out.back().text += text.substr(i, j - i);
+        else
+            out.push_back({text.substr(i, j - i), false});
+        i = j;
+    }
+    return out;
+}
+
+double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
+                   int fontsize, bool bold) {
+    double w = 0;
+    for (const TextPiece& piece : textpieces(text))
+        w += piece.fixed ? static_cast<double>(piece.text.size())
+                         : measure.columns(piece.text, fontname, fontsize, bold);
+    return w;
+}
+
+std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMeasure& measure,
+                                   const PrintLine& font) {
+    // Columns are compared with a little slack, so a text drawn to end at a tab fits there
+    // whatever the rounding of its width (the sink narrows a run that overruns its room).
+    constexpr double slack = 0.05;
     std::vector<PrintLine> lines(1);
+    double pos = 0;       // the current column, 0 the first: the drawn width so far
     bool joined = false;  // the next text continues the last run
-    for (auto& it : items) {
+    // The line's text keeps each run at its column; a proportional run that holds more
+    // characters than columns is followed by one blank, so the words stay apart.
+    auto moveto = [&](size_t column) {
         std::string& line = lines.back().text;
+        if (line.size() < column)
+            line.resize(column, ' ');
+        else if (line.size() > column && line.back() != ' ')
+            line += ' ';
+        pos = static_cast<double>(column);
+        joined = false;
+    };
+    for (auto& it : items) {
+        PrintLine& l = lines.back();
         switch (it.kind) {
             case PItem::Text:
                 if (it.text.empty()) break;
-                if (!joined || lines.back().runs.empty())
-                    lines.back().runs.push_back({static_cast<int>(line.size()), ""});
-                lines.back().runs.back().text += it.text;
-                line += it.text;
+                if (!joined || l.runs.empty())
+                    l.runs.push_back({static_cast<int>(std::lround(pos)), ""});
+                l.runs.back().text += it.text;
+                l.text += it.text;
+                pos = l.runs.back().column + textcolumns(l.runs.back().text, measure, font.fontname,
+                                                         font.fontsize, font.bold);
                 joined = true;
                 break;
             case PItem::Zone: {
                 // Print zones start at columns 1, 15, 29, ...; a comma moves to the first zone
                 // after the current column, so two commas in a row skip a zone.
                 size_t zone = 1;
-                while (zone <= line.size() + 1) zone += 14;
-                line.resize(zone - 1, ' ');
-                joined = false;
+                while (static_cast<double>(zone) <= pos + 1 + 1e-9) zone += 14;
+                moveto(zone - 1);
                 break;
             }
             case PItem::Tab: {
                 size_t target = it.column < 1 ? 1 : static_cast<size_t>(it.column);
-                if (line.size() + 1 > target) lines.emplace_back();
-                lines.back().text.resize(target - 1, ' ');
-                joined = false;
+                if (pos > static_cast<double>(target - 1) + slack) {
+                    lines.emplace_back();
+                    pos = 0;
+                }
+                moveto(target - 1);
                 break;
             }
         }
@@ -61,7 +125,11 @@ void Printer::print(const std::vector<PItem>& items) {
         doc_.pages.emplace_back();
         open_ = true;
     }
-    for (auto& l : layoutlines(items)) {
+    PrintLine font;
+    font.fontname = fontname;
+    font.fontsize = fontsize;
+    font.bold = fontbold;
+    for (auto& l : layoutlines(items, sink_ ? sink_->measure() : fixedpitch(), font)) {
         l.fontname = fontname;
         l.fontsize = fontsize;
         l.bold = fontbold;
@@ -83,23 +151,49 @@ void Printer::enddoc() {
     open_ = false;
     PrintDoc doc = std::move(doc_);
     doc_ = PrintDoc{};
-    if (sink_) sink_->print(doc);
+    std::string name = std::move(document);
+    document.clear();
+    if (!sink_) return;
+    busy(true);
+    try {
+        sink_->print(doc);
+    } catch (const FileError& e) {
+        busy(false);
+        throw PrintError(e, name);
+    }
+    busy(false);
 }
 
 void Printer::killdoc() {
     open_ = false;
     doc_ = PrintDoc{};
+    document.clear();
+}
+
+void Printer::busy(bool on) {
+    busy_ += on ? 1 : -1;
+    // Told only when the outermost document starts or ends.
+    if (onbusy && busy_ == (on ? 1 : 0)) onbusy(on);
+}
+
+DocGuard::DocGuard(Printer& p, const std::string& document) : p_(p) {
+    if (!p_.docopen() || p_.document.empty()) p_.document = document;
+    p_.busy(true);
 }
 
 DocGuard::~DocGuard() {
-    // A printer failure at the end of a document must not escape a destructor, but it is told.
+    // A printer failure at the end of a document must not escape a destructor, but it is told,
+    // once the busy cursor is gone.
+    std::optional<PrintError> failed;
     try {
         p_.enddoc();
-    } catch (const FileError& e) {
-        try {
-            if (p_.onprinterror) p_.onprinterror(e);
-        } catch (...) {
-        }
+    } catch (const PrintError& e) {
+        failed = e;
+    } catch (...) {
+    }
+    p_.busy(false);
+    try {
+        if (failed && p_.onprinterror) p_.onprinterror(*failed);
     } catch (...) {
     }
 }

@@ -32,19 +32,67 @@ struct PrintDoc {
     std::vector<std::string> lines() const;
 };
 
+// Widths of printed text. A column is the average character width of the font (the width of a
+// figure), so the printer's current column is the drawn width of the line so far in columns.
+class TextMeasure {
+public:
+    virtual ~TextMeasure() = default;
+    // The drawn width of text in the font, in columns.
+    virtual double columns(const std::string& text, const std::string& fontname, int fontsize,
+                           bool bold) const = 0;
+};
+
+// Every character one column wide: the current column is the count of characters.
+class FixedPitchMeasure : public TextMeasure {
+public:
+    double columns(const std::string& text, const std::string&, int, bool) const override {
+        return static_cast<double>(text.size());
+    }
+};
+const TextMeasure& fixedpitch();
+
+// A piece of a printed text as the columns count it. A run of two or more blanks (padding) or of
+// underscores (a rule) is layout: `fixed`, one column a character, so padded fields and rules
+// reach the columns their length names; other text takes its drawn width.
+struct TextPiece {
+    std::string text;
+    bool fixed = false;
+};
+std::vector<TextPiece> textpieces(const std::string& text);
+// The width of text in columns under that rule.
+double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
+                   int fontsize, bool bold);
+
 class PrintSink {
 public:
     virtual ~PrintSink() = default;
     // Receives an ended document; may throw FileError when it cannot print.
     virtual void print(const PrintDoc& doc) = 0;
+    // How the documents are measured while they are laid out: in the fonts they print in.
+    virtual const TextMeasure& measure() const { return fixedpitch(); }
 };
 
-// Keeps documents as text for tests.
+// Keeps documents as text for tests; measured fixed-pitch unless given a measure. With `failwith`
+// set it fails as a printer does, with that error number, and keeps nothing.
 class CapturePrintSink : public PrintSink {
 public:
-    void print(const PrintDoc& doc) override { docs.push_back(doc); }
+    void print(const PrintDoc& doc) override {
+        if (failwith) throwfileerror(failwith);
+        docs.push_back(doc);
+    }
+    int failwith = 0;
+    const TextMeasure& measure() const override {
+        return textmeasure ? *textmeasure : fixedpitch();
+    }
     std::vector<PrintDoc> docs;
     std::vector<std::string> lines(size_t i) const { return docs.at(i).lines(); }
+    const TextMeasure* textmeasure = nullptr;
+};
+
+// A document that could not be printed: the sink's error, and the name of the document.
+struct PrintError : FileError {
+    PrintError(const FileError& e, std::string doc) : FileError(e), document(std::move(doc)) {}
+    std::string document;
 };
 
 // One item of a print statement: text printed directly, the next print zone, or Tab(n).
@@ -69,30 +117,39 @@ public:
     std::string fontname = "MS Sans Serif";
     int fontsize = 10;
     bool fontbold = false;
+    // The name of the document being printed ("Refund List"), for the box when it fails; kept
+    // until the document ends.
+    std::string document;
 
     // One print statement; it ends its line.
     void print(std::initializer_list<PItem> items);
     void print(const std::vector<PItem>& items);
     void print() { print(std::vector<PItem>{}); }
     void newpage();
-    // Sends the document to the sink (nothing when none is open).
+    // Sends the document to the sink (nothing when none is open); throws PrintError, naming the
+    // document, when the sink cannot print it.
     void enddoc();
     bool docopen() const { return open_; }
     // Drops an open document without printing it.
     void killdoc();
     // Told of a printing failure that cannot be thrown (a document ended by a DocGuard).
-    std::function<void(const FileError&)> onprinterror;
+    std::function<void(const PrintError&)> onprinterror;
+    // Told when producing documents starts (true) and ends (false), for a busy cursor.
+    std::function<void(bool)> onbusy;
+    void busy(bool on);
 
 private:
     PrintSink* sink_;
     PrintDoc doc_;
     bool open_ = false;
+    int busy_ = 0;
 };
 
-// Ends the printer's document when it leaves scope, also on error.
+// Ends the printer's document when it leaves scope, also on error; names the document for the
+// failure box, and keeps the printer busy meanwhile.
 class DocGuard {
 public:
-    explicit DocGuard(Printer& p) : p_(p) {}
+    DocGuard(Printer& p, const std::string& document);
     ~DocGuard();
     DocGuard(const DocGuard&) = delete;
     DocGuard& operator=(const DocGuard&) = delete;
@@ -101,9 +158,12 @@ private:
     Printer& p_;
 };
 
-// Column arithmetic of a print statement, exposed for tests.
+// Column arithmetic of a print statement, measured fixed-pitch, exposed for tests.
 std::string layoutline(const std::vector<PItem>& items, std::vector<std::string>* extralines);
 // The same arithmetic, keeping the runs: the lines one print statement makes, the last one last.
-std::vector<PrintLine> layoutlines(const std::vector<PItem>& items);
+// The current column is the width of the line so far as `measure` draws it in the line's font.
+std::vector<PrintLine> layoutlines(const std::vector<PItem>& items,
+                                   const TextMeasure& measure = fixedpitch(),
+                                   const PrintLine& font = PrintLine{});
 
 }  // namespace vt

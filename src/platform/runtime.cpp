@@ -6,7 +6,12 @@
 namespace vt {
 
 Runtime::Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder)
-    : dialogs_(&dialogs), printer_(&sink), files_(std::move(programfolder)) {}
+    : dialogs_(&dialogs), printer_(&sink), files_(std::move(programfolder)) {
+    printer_.onprinterror = [this](const PrintError& e) { printfailbox(e); };
+    printer_.onbusy = [this](bool on) {
+        if (onbusy) onbusy(on);
+    };
+}
 
 Runtime::~Runtime() = default;
 
@@ -32,6 +37,23 @@ bool Runtime::filebox(const std::string& file, const std::string& prompt, const 
     if (!file.empty() && depth_ > 0 && !boxedfiles_.insert(ucase(file)).second) return false;
     msgbox(prompt, vbOKOnly, title);
     return true;
+}
+
+void Runtime::printfailbox(const PrintError& e, bool nothingchanged) {
+    msgbox(e.message() + "\r\n" +
+               (nothingchanged ? "The printout failed, so nothing was changed."
+                               : "The printout failed."),
+           vbOKOnly, e.document.empty() ? "Printer" : e.document);
+}
+
+bool Runtime::enddoc(bool nothingchanged) {
+    try {
+        printer_.enddoc();
+        return true;
+    } catch (const PrintError& e) {
+        printfailbox(e, nothingchanged);
+        return false;
+    }
 }
 
 void Runtime::dispatch(const std::function<void()>& handler) {

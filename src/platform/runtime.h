@@ -31,6 +31,12 @@ public:
     // The file-error box for e (OK only): its number and text, then a line naming the file and the
     // line where e knows them.
     void fileerrorbox(const FileError& e, const std::string& title);
+    // The box of a document that could not be printed: the error, then that the printout failed
+    // (for an operation that prints as part of it: and that nothing was changed), titled with
+    // the document.
+    void printfailbox(const PrintError& e, bool nothingchanged = false);
+    // Ends the printer's document: false, after the print-failure box, when it cannot be printed.
+    bool enddoc(bool nothingchanged = false);
     // A box about one file (logical path; "" for none). Within one action (an event) only the first
     // box about a file is shown: a file met by several readers of one click is told of once.
     // False when the box was left out.
@@ -51,6 +57,8 @@ public:
     std::function<void()> onchanged;
     // Set by the view: called before a modal box so the screen is current.
     std::function<void()> beforemodal;
+    // Set by the view: a busy cursor while documents are produced (true) and no more (false).
+    std::function<void(bool)> onbusy;
     // A view made on demand for this runtime (rendering a form in tests); it lives as long as the
     // runtime and touches no form when it goes.
     std::shared_ptr<void> attachedview;

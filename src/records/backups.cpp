@@ -40,30 +40,19 @@ void restorebackups(Context& cx) {
 
 namespace {
 
-// Prints the refund owed to each bettor holding bets, in Bettors-file order; a bettor number
-// missing from Bettors is printed as that number, so the lines add up to the total.
-void printrefunds(Context& cx, const std::vector<Bet>& read, Money total) {
-    Shared& sh = cx.shared();
-    Printer& p = cx.printer();
-    DocGuard guard(p);
-    p.fontsize = 8;
-    p.fontname = "MS Sans Serif";
-    p.fontsize = 8;
-    p.print({"REFUND BETS FOR " + sh.curround + " Flight " + sh.curflight});
-    p.print({" "});
-    p.print({"Bettor Name                  Amount"});
-    p.print({" "});
-
+// The refund owed to each bettor holding bets, in Bettors-file order; a bettor number missing
+// from Bettors is listed as that number, so the lines add up to the total. A bettor whose bets add
+// up to nothing is owed nothing and gets no line.
+std::vector<Refund> refundsofbets(Shared& sh, const std::vector<Bet>& read) {
     std::map<long, Money> sums;
     std::vector<long> order;  // bettor numbers in the order of their first bet
     for (const Bet& b : read) {
         if (!sums.count(b.bettor)) order.push_back(b.bettor);
         sums[b.bettor] += b.amount;
     }
-    // A bettor whose bets add up to nothing is owed nothing and gets no line.
+    std::vector<Refund> lines;
     auto line = [&](const std::string& name, Money sum) {
-        if (sum == Money{}) return;
-        p.print({Format(name, "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(sum, "Currency")});
+        if (sum != Money{}) lines.push_back({name, sum});
     };
     for (size_t k = 1; k <= sh.bettors.size(); ++k) {
         const Bettor& b = sh.bettors(k);
@@ -75,8 +64,7 @@ void printrefunds(Context& cx, const std::vector<Bet>& read, Money total) {
     }
     for (long n : order)
         if (sums.count(n)) line(std::to_string(n), sums[n]);
-    p.print({" "});
-    p.print({"TOTAL BETS " + Format(total, "Currency")});
+    return lines;
 }
 
 void zerosumm(Shared& sh) {
@@ -135,8 +123,10 @@ void clearflightbets(Context& cx) {
         cx.msgbox("Bets already cleared", vbOKOnly, "Clear bets");
         return;
     }
-    if (cx.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes && equalsnocase(sh.printswitch, "yes"))
-        printrefunds(cx, read, total);
+    // The list is printed before anything is removed: one that cannot be printed clears nothing.
+    if (cx.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes &&
+        !printrefunds(cx, "REFUND BETS FOR " + what, refundsofbets(sh, read), &total))
+        return;
 
     // The pair goes in one transaction: a Betsbackup left full would bring the bets back.
     Transaction tx(cx.files());
@@ -153,6 +143,34 @@ void clearflightbets(Context& cx) {
     sh.betscomplete = true;
     sh.fileok = true;
     cx.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
+}
+
+bool printrefunds(Context& cx, const std::string& title, const std::vector<Refund>& lines,
+                  const Money* total) {
+    Shared& sh = cx.shared();
+    if (equalsnocase(sh.printswitch, "no")) return true;
+    Printer& p = cx.printer();
+    {
+        DocGuard guard(p, "Refund List");
+        p.fontsize = 8;
+        p.fontname = "MS Sans Serif";
+        p.fontsize = 8;
+        p.print({title});
+        p.print({" "});
+        p.print({"Bettor Name                  Amount"});
+        p.print({" "});
+        // A name longer than its field is printed whole; its amount goes to the next zone.
+        for (const Refund& r : lines)
+            p.print(
+                {Format(r.name, "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(r.amount, "Currency")});
+        if (total) {
+            p.print({" "});
+            p.print({"TOTAL BETS " + Format(*total, "Currency")});
+        }
+        // Ended here, not by the guard, so a failure is known before the operation commits.
+        if (!cx.enddoc(true)) return false;
+    }
+    return true;
 }
 
 }  // namespace vt

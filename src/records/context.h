@@ -23,6 +23,9 @@ public:
     // The file-error box, titled with `fileop`.
     void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
 
+    // Ends the printer's document; false after the print-failure box (titled with the document)
+    // when it cannot be printed.
+    bool enddoc(bool nothingchanged = false) { return runtime_.enddoc(nothingchanged); }
     // A box about one file, titled with `fileop`; told once per file per action (Runtime::filebox).
     void filebox(const std::string& file, const std::string& prompt) {
         runtime_.filebox(file, prompt, shared_.fileop);

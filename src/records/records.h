@@ -7,6 +7,9 @@
 // rewrite of Players, Bettors or a Bets file is refused (with a message) when
 // the last read of that file into its table stopped early (`entriescomplete`, `bettorscomplete`,
 // `betscomplete`).
+#include <string>
+#include <vector>
+
 #include "platform/money.h"
 
 namespace vt {
@@ -57,5 +60,18 @@ Money roundpayoff(Money amount, int choice);
 
 void restorebackups(Context& cx);
 void clearflightbets(Context& cx);
+
+// One line of a refund list: who is owed, and how much.
+struct Refund {
+    std::string name;
+    Money amount;
+};
+// Prints a refund list as one document and ends it, for an operation that prints it before it
+// commits: the title, a blank line, the column line, a blank line, one line per refund (the whole
+// name in its 20-character field, the amount at the next print zone), and "TOTAL BETS" when a
+// total is given. Prints nothing while the print switch is "no". False, after the print-failure
+// box, when the list cannot be printed: the operation then changes nothing.
+bool printrefunds(Context& cx, const std::string& title, const std::vector<Refund>& lines,
+                  const Money* total = nullptr);
 
 }  // namespace vt

@@ -160,7 +160,7 @@ void FrmSumm::writetotalrow(int& r, long f) {
 void FrmSumm::cmdprint_Click() {
     if (app_.shared().printswitch == "no") return;
     long copies = askcopies(app_, "Print Bets");
-    printcopies(app_, copies, [this](Printer& p) {
+    printcopies(app_, copies, "Odds Grid", [this](Printer& p) {
         Control& g = control("grdodds");
         p.fontname = "MS Sans Serif";
         p.fontsize = 8;

@@ -59,7 +59,7 @@ Money bettortotal(const Shared& sh, long bettor) {
 void FrmSummary::cmdprint_Click() {
     if (sh().printswitch == "no") return;
     long copies = askcopies(app_, "Print Event Summary");
-    printcopies(app_, copies, [this](Printer& p) { printsummary(p); });
+    printcopies(app_, copies, "Event Summary", [this](Printer& p) { printsummary(p); });
     if (copies > 0) {
         // Back to the print size chosen on the setup screen.
         int idx = sh().fontsizeidx;
@@ -95,7 +95,7 @@ void FrmSummary::printsummary(Printer& p) {
 void FrmSummary::cmdbettorall_Click() {
     if (sh().printswitch == "no") return;
     long copies = askcopies(app_, "Print Bets");
-    printcopies(app_, copies, [this](Printer& p) { printallbets(p); });
+    printcopies(app_, copies, "Bets by Bettor", [this](Printer& p) { printallbets(p); });
 }
 
 void FrmSummary::printallbets(Printer& p) {
@@ -132,7 +132,7 @@ void FrmSummary::printallbets(Printer& p) {
 void FrmSummary::cmdbettorsumm_Click() {
     if (sh().printswitch == "no") return;
     long copies = askcopies(app_, "Print Bet Summary");
-    printcopies(app_, copies, [this](Printer& p) { printbetsummary(p); });
+    printcopies(app_, copies, "Bettor Summary", [this](Printer& p) { printbetsummary(p); });
 }
 
 void FrmSummary::printbetsummary(Printer& p) {

@@ -14,17 +14,13 @@ long askcopies(App& app, const std::string& title) {
     return static_cast<long>(std::floor(n));
 }
 
-void printcopies(App& app, long copies, const std::function<void(Printer&)>& body) {
+void printcopies(App& app, long copies, const std::string& document,
+                 const std::function<void(Printer&)>& body) {
     Printer& p = app.printer();
     for (long c = 1; c <= copies; ++c) {
-        DocGuard guard(p);
+        DocGuard guard(p, document);
         body(p);
-        try {
-            p.enddoc();
-        } catch (const FileError& e) {
-            app.fileerrorbox(e);
-            return;
-        }
+        if (!app.enddoc()) return;
     }
 }
 

@@ -15,6 +15,7 @@ long askcopies(App& app, const std::string& title);
 
 // Prints `copies` documents, each one built by body and ended on its own. A printer failure is
 // shown once and stops the remaining copies.
-void printcopies(App& app, long copies, const std::function<void(Printer&)>& body);
+void printcopies(App& app, long copies, const std::string& document,
+                 const std::function<void(Printer&)>& body);
 
 }  // namespace vt

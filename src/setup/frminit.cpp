@@ -221,7 +221,9 @@ void frminit::Form_Load() {
 void frminit::showsettings() {
     for (int i = 0; i < 4; ++i) control(kBannerBoxes[i]).settext(roundbanner(sh_, kRoundKeys[i]));
     control("txtbanner").settext(sh_.banner);
-    control("txtfiles").settext(sh_.datapath);
+    // Clearing, the transfers, the name import and GO TO MENU all work in the program folder,
+    // whatever folder the data folder screen stored: the box shows the folder they use.
+    control("txtfiles").settext(kProgramFolder);
 }
 
 // ---------------------------------------------------------------- GO TO MENU and EXIT PROGRAM

@@ -83,13 +83,10 @@ void frminit::cmdbamount_Click(int index) {
 }
 
 void frminit::cmdprint_Click() {
-    if (sh_.printswitch == "no") {
-        control("cmdprint").setcaption("Printing to the default printer is active");
-        sh_.printswitch = "yes";
-    } else if (sh_.printswitch == "yes") {
-        control("cmdprint").setcaption("All printing is suppressed");
-        sh_.printswitch = "no";
-    }
+    if (sh_.printswitch == "no")
+        app_.setprintswitch("yes");
+    else if (sh_.printswitch == "yes")
+        app_.setprintswitch("no");
 }
 
 void frminit::cmddir_Click() {

@@ -77,7 +77,10 @@ TEST_F(PayTest, PrinterFailureIsShownAndThePaymentStands) {
     app->printer().setsink(&broken);
     place(7, "cmdwin", {3});
     dialogs.ok("57 Device I/O error");
+    sh().fileop = "Bets Input";  // stale: the box names the receipt
     c("cmdpay").click();
+    EXPECT_EQ(dialogs.shown.back().title, "Bet Receipt");
+    EXPECT_EQ(dialogs.shown.back().prompt, " 57 Device I/O error\r\nThe printout failed.");
     EXPECT_FALSE(app->printer().docopen());
     EXPECT_EQ(sh().newtotal, Money{});
     EXPECT_EQ(c("lstbetsprior").listcount(), 0);

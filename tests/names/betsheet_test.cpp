@@ -1,5 +1,8 @@
+#include <filesystem>
+
 #include "names/frmentries.h"
 #include "namesfixture.h"
+#include "platform/qt/qtview.h"
 
 namespace vt::test {
 namespace {
@@ -47,6 +50,28 @@ TEST_F(BetSheetTest, PrintsTheFlightInCharacterOrderWithTheMessage) {
         want.push_back(l);
     EXPECT_EQ(printed.lines(0), want);
     EXPECT_EQ(printed.docs[0].pages[0][0].fontsize, 8);
+}
+
+// In the real font a 30-character name keeps its boxes on its line and the rules are 84 columns
+// long, under the TOTAL box; the PDF is written as the sink writes it.
+TEST_F(BetSheetTest, LongNamesKeepTheirBoxesInTheRealFont) {
+    players("1,1,\"\",\"BARTHOLOMEW-WETHERINGTON-SMYTH\"\r\n2,1,\"\",\"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\"\r\n");
+    printed.textmeasure = &qtmeasure();
+    show("frmentries");
+    ctl("cmbflt").setlistindex(0);
+    ctl("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const auto& lines = printed.docs[0].pages[0];
+    ASSERT_EQ(lines.size(), 2u + 2 * 2 + 2 + 3);  // heading, two entries, TOTAL BET, the foot
+    for (size_t i : {2u, 4u}) {
+        EXPECT_EQ(lines[i].runs.size(), 5u) << lines[i].text;
+        EXPECT_EQ(lines[i].runs.back(), (PrintRun{86, "|"}));
+        EXPECT_DOUBLE_EQ(textcolumns(lines[i + 1].text, qtmeasure(), "MS Sans Serif", 8, false), 84.0);
+    }
+    QtPrintSink pdf(folder.path());
+    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
+    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/betsheet-print.pdf",
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 TEST_F(BetSheetTest, WithoutAStoredMessageTheFootIsOneEmptyLine) {

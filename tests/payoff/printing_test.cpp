@@ -1,7 +1,9 @@
 // Payoff sheets with the results file, and the sortable winners list.
+#include <filesystem>
 #include <functional>
 
 #include "paytest.h"
+#include "platform/qt/qtview.h"
 
 namespace vt::test {
 namespace {
@@ -127,6 +129,21 @@ TEST_F(PrintTest, AResultsFileThatCannotBeWrittenIsToldOnceAndTheSheetsStillPrin
 
 // Every write and sync of the run failing once or from then on: the file keeps the records before
 // the failure, whole, and nothing after it; the failure is told once.
+// A printer that fails after every Results record was written: the box names the sheets, not the
+// results file, and the records stay.
+TEST_F(PrintTest, SheetsThatCannotBePrintedAreToldAsSuchAndTheRecordsStay) {
+    deadheat();
+    printed.failwith = 75;
+    dialogs.ok("75 Path/File access error");
+    choose(0);
+    EXPECT_EQ(dialogs.shown.back().title, "Payoff Sheets");
+    EXPECT_EQ(dialogs.shown.back().prompt, " 75 Path/File access error\r\nThe printout failed.");
+    size_t records = 0;
+    const std::string results = folder.read("Results");
+    for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++records;
+    EXPECT_EQ(records, 6u);  // two sheets of three finishers
+}
+
 TEST_F(PrintTest, AFailedResultsRecordEndsTheRunsRecordsAndIsToldOnce) {
     deadheat();
     choose(0);
@@ -234,4 +251,62 @@ TEST_F(PrintTest, ForgettingTheCalculationClosesTheWinnersList) {
 }
 
 }  // namespace
+}  // namespace vt::test
+
+namespace vt::test {
+namespace {
+
+// Six-figure bets and payoffs, finishers ALPHA, BRAVO, CHARLIE.
+class BigPrintTest : public PrintTest {
+protected:
+    std::vector<PrintLine> sheets() {
+        app->results.open(app->files(), "C:\\Vantrope\\Results");
+        writebets({{2, 1, 1, "99999.99"}, {3, 2, 1, "60000"}, {4, 4, 1, "45000"}, {2, 1, 2, "99999.99"},
+                   {3, 2, 2, "50000"}, {4, 4, 2, "45000"}, {2, 1, 3, "99999.99"}, {3, 3, 3, "50000"},
+                   {4, 4, 3, "45000"}});
+        open();
+        ctl("txthousepct").settext("0");
+        finishers({"1", "2", "3"}, {1, 2, 3});
+        ctl("cmdcalc").click();
+        ctl("cmdprtsumm").click();
+        choose(0);
+        EXPECT_EQ(printed.docs.size(), 1u);
+        return printed.docs.empty() ? std::vector<PrintLine>{} : printed.docs[0].pages[0];
+    }
+};
+
+// Each sheet is its title, a blank, two heading lines, one line per finisher, a blank, TOTAL, an
+// empty line and TOTAL PAID; the run ends with a blank and GRAND TOTAL PAID.
+size_t sheetlines(const std::vector<PrintLine>& lines) {
+    size_t sheets = 0;
+    for (const PrintLine& l : lines) sheets += l.text.rfind("Results for ", 0) == 0;
+    return sheets * (4 + 3 + 4) + 2;
+}
+
+}  // namespace
+
+TEST_F(BigPrintTest, SixFigureAmountsKeepEachFinisherOnOneLineInTheRealFont) {
+    printed.textmeasure = &qtmeasure();
+    const auto lines = sheets();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.size(), sheetlines(lines));
+    bool sixfigures = false;
+    for (const PrintLine& l : lines) sixfigures |= l.text.find("$204,999.99") != std::string::npos;
+    EXPECT_TRUE(sixfigures);
+    QtPrintSink pdf(folder.path());
+    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
+    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/payoffsheets-print.pdf",
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+// Counted in characters, "$204,999.99" is wider than the ten columns it has: the rest of the
+// finisher's line goes on the next line, as the golden lines have it.
+TEST_F(BigPrintTest, FixedPitchGoldenLinesCountCharacters) {
+    const auto lines = sheets();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_GT(lines.size(), sheetlines(lines));
+    EXPECT_EQ(lines[4].text, "A         ALPHA              $99,999.99$204,999.99");
+    EXPECT_EQ(lines[5].text.substr(0, 59), std::string(49, ' ') + "$99,999.99");
+}
+
 }  // namespace vt::test

@@ -1,6 +1,9 @@
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "payoff3/frmpaywinners.h"
+#include "platform/qt/qtview.h"
 #include "testapp.h"
 
 namespace vt::test {
@@ -116,6 +119,54 @@ TEST_F(PayWinners, PrintedSheetAndPaymentBlock) {
     EXPECT_EQ(block[5], "A         CHARLIE" + std::string(63, ' ') + "$5.00     $9.00");
     // Paying the last bettor leaves printing as it was set.
     EXPECT_EQ(sh().printswitch, "yes");
+}
+
+// "Print Winners?" Yes turns printing on: the setup screen's caption says so too.
+TEST_F(PayWinners, PrintingTurnedOnHereShowsOnTheSetupScreen) {
+    dialogs.answer(vbNo, "Is a printer available");
+    Control& caption = app->form("frminit").control("cmdprint");
+    EXPECT_EQ(caption.caption(), "All printing is suppressed");
+    open();
+    calculate(true);
+    EXPECT_EQ(sh().printswitch, "yes");
+    EXPECT_EQ(caption.caption(), "Printing to the default printer is active");
+    // And the setup screen's own switch turns it off again from there.
+    app->form("frminit").control("cmdprint").click();
+    EXPECT_EQ(sh().printswitch, "no");
+    EXPECT_EQ(caption.caption(), "All printing is suppressed");
+}
+
+// Six-figure payouts and 30-character names, laid out in the real font: each winner's AMOUNT and
+// ROUNDED stand on one line.
+TEST_F(PayWinners, SixFigurePayoutsKeepRoundedOnTheWinnersLine) {
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"BARTHOLOMEW-WETHERINGTON-SMYTH\"\r\n"
+                            "3,\"BARTHOLOMEW-WETHERINGTON-JONES\"\r\n4,\"COLE-CY\"\r\n5,\"DAVIS-DI\"\r\n");
+    std::string bets = "2,1,1,80000\r\n2,1,2,40000\r\n2,1,3,20000\r\n3,2,2,80000\r\n3,2,3,20000\r\n"
+                       "4,3,3,20000\r\n5,4,2,99999.99\r\n5,4,3,60000\r\n";
+    for (int i = 0; i < 4; ++i) bets += "5,4,1,80000\r\n";
+    folder.write("Round1 1Bets", bets);
+    folder.write("Round1 1Betsbackup", bets);
+    printed.textmeasure = &qtmeasure();
+    open();
+    calculate(true);
+    ASSERT_EQ(printed.docs.size(), 1u);
+    std::vector<std::string> lines = printed.lines(0);
+    auto heading = std::find_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.rfind("WINNER", 0) == 0; });
+    ASSERT_NE(heading, lines.end());
+    int winners = 0;
+    bool sixfigures = false;
+    for (auto l = heading + 2; l != lines.end() && *l != " "; ++l) {
+        EXPECT_EQ(std::count(l->begin(), l->end(), '$'), 2) << *l;
+        sixfigures |= l->find("$495,000.00 $495,000.00") != std::string::npos;
+        ++winners;
+    }
+    EXPECT_EQ(winners, 4);  // the house and three bettors
+    EXPECT_TRUE(sixfigures);
+    QtPrintSink pdf(folder.path());
+    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
+    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/payoffs3-print.pdf",
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 TEST_F(PayWinners, OutsidePayoffsStayInForceAfterCalculate) {

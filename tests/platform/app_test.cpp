@@ -141,9 +141,9 @@ TEST(AppPrinting, APrinterFailureIsShownNeverSwallowedOrFatal) {
     boxes.ok("57 Device I/O error").ok("57 Device I/O error");
     {
         App app(AppEnvironment{folder.path(), &boxes, &failing});
-        app.shared().fileop = "Printing";
+        app.shared().fileop = "Bets Input";  // stale: the box names the document instead
         {
-            DocGuard guard(app.printer());
+            DocGuard guard(app.printer(), "Bet Sheet");
             app.printer().print({"sheet"});
         }
         app.printer().print({"left open"});
@@ -155,5 +155,7 @@ TEST(AppPrinting, APrinterFailureIsShownNeverSwallowedOrFatal) {
     EXPECT_TRUE(boxes.failures.empty());
     EXPECT_EQ(boxes.pending(), 0u);
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].title, "Printing");
+    EXPECT_EQ(boxes.shown[0].title, "Bet Sheet");
+    EXPECT_EQ(boxes.shown[0].prompt, " 57 Device I/O error\r\nThe printout failed.");
+    EXPECT_EQ(boxes.shown[1].title, "Printer");
 }

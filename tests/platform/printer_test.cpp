@@ -85,7 +85,7 @@ TEST(Printer, DocGuardEndsTheDocumentOnAnError) {
     Printer p(&sink);
     EXPECT_THROW(
         {
-            DocGuard guard(p);
+            DocGuard guard(p, "Test");
             p.print({"before the error"});
             throw std::runtime_error("stopped");
         },
@@ -100,8 +100,109 @@ TEST(Printer, DocGuardEndsTheDocumentOnAnError) {
     } failing;
     Printer q(&failing);
     EXPECT_NO_THROW({
-        DocGuard guard(q);
+        DocGuard guard(q, "Test");
         q.print({"x"});
     });
     EXPECT_FALSE(q.docopen());
+}
+
+namespace {
+// A proportional face: capitals 1.25 columns, small letters and blanks half a column, figures one.
+class HalfWidthMeasure : public TextMeasure {
+public:
+    double columns(const std::string& text, const std::string&, int, bool) const override {
+        double w = 0;
+        for (char c : text) w += (c >= 'A' && c <= 'Z') ? 1.25 : (c >= '0' && c <= '9') ? 1.0 : 0.5;
+        return w;
+    }
+};
+}  // namespace
+
+// The current column is the drawn width: tabs and zones compare that, not the count.
+TEST(Printer, ColumnsCompareTheDrawnWidth) {
+    HalfWidthMeasure m;
+    // Eleven narrow characters (5.5 columns) from Tab(5) do not pass Tab(15); by count they would.
+    auto lines = layoutlines({"12", Tab(5), "flight a  ", Tab(15), "x"}, m);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].runs.back(), (PrintRun{14, "x"}));
+    // Wide capitals pass a tab that their count would reach: the rest goes on a new line.
+    lines = layoutlines({"ABCDEFGHIJ", Tab(12), "x"}, m);  // 12.5 columns
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].runs, (std::vector<PrintRun>{{11, "x"}}));
+    // A text that ends exactly at the tab fits.
+    EXPECT_EQ(layoutlines({"1234", Tab(5), "x"}, m).size(), 1u);
+    // Zones: after 10.5 columns the next zone is 15; after 14 columns it is 29.
+    EXPECT_EQ(layoutlines({"abcdefghijklmnopqrstu", Zone(), "x"}, m)[0].runs.back().column, 14);
+    EXPECT_EQ(layoutlines({"ABCDEFGHIJKLMN", Zone(), "x"}, m)[0].runs.back().column, 28);
+    EXPECT_EQ(layoutlines({"ABCDEFGHIJKLMNOPQRSTUVW", Zone(), "x"}, m)[0].runs.back().column, 42);
+}
+
+// Padding blanks and rules are layout: one column a character in any face, so a field padded
+// to 20 and a rule of 84 underscores reach the columns their lengths name.
+TEST(Printer, PaddingAndRulesTakeOneColumnEach) {
+    HalfWidthMeasure m;
+    EXPECT_DOUBLE_EQ(textcolumns(std::string(84, '_'), m, "", 8, false), 84.0);
+    EXPECT_DOUBLE_EQ(textcolumns("ab   cd", m, "", 8, false), 0.5 * 4 + 3);
+    EXPECT_DOUBLE_EQ(textcolumns("a b", m, "", 8, false), 1.5);  // a single blank is a word gap
+    EXPECT_DOUBLE_EQ(textcolumns("Bettor Name                  Amount", m, "", 8, false),
+                     textcolumns("Bettor Name", m, "", 8, false) + 18 + textcolumns("Amount", m, "", 8, false));
+    auto pieces = textpieces("A  B__C d");
+    ASSERT_EQ(pieces.size(), 5u);
+    EXPECT_EQ(pieces[0].text, "A");
+    EXPECT_TRUE(pieces[1].fixed);
+    EXPECT_EQ(pieces[2].text, "B");
+    EXPECT_EQ(pieces[3].text, "__");
+    EXPECT_EQ(pieces[4].text, "C d");
+    EXPECT_FALSE(pieces[4].fixed);
+    // Fixed pitch: every character one column, as the golden lines count them.
+    EXPECT_EQ(layoutline({"SMITH-JOHN          ", Zone(), "$2.00"}, nullptr), "SMITH-JOHN" + std::string(18, ' ') + "$2.00");
+}
+
+// The printer lays out with its sink's measure, in the font of the statement.
+TEST(Printer, LaysOutWithTheSinksMeasure) {
+    struct Recorder : TextMeasure {
+        mutable std::string font;
+        mutable int size = 0;
+        double columns(const std::string& text, const std::string& name, int s, bool) const override {
+            font = name;
+            size = s;
+            return static_cast<double>(text.size()) / 2;
+        }
+    } m;
+    CapturePrintSink sink;
+    sink.textmeasure = &m;
+    Printer p(&sink);
+    p.fontname = "Arial";
+    p.fontsize = 8;
+    p.print({"123456789012", Tab(7), "x"});  // six columns wide: Tab(7) is free
+    p.enddoc();
+    EXPECT_EQ(m.font, "Arial");
+    EXPECT_EQ(m.size, 8);
+    EXPECT_EQ(sink.lines(0), std::vector<std::string>{"123456789012 x"});
+    EXPECT_EQ(sink.docs[0].pages[0][0].runs.back(), (PrintRun{6, "x"}));
+}
+
+// The busy signal goes on with the first document and off when the last one is done, also when
+// the printer fails; a failed document names itself.
+TEST(Printer, BusyWhileADocumentIsProducedAndFailuresNameTheDocument) {
+    CapturePrintSink sink;
+    Printer p(&sink);
+    std::vector<bool> told;
+    p.onbusy = [&](bool on) { told.push_back(on); };
+    std::string failed;
+    p.onprinterror = [&](const PrintError& e) { failed = e.document + ":" + e.message(); };
+    {
+        DocGuard guard(p, "Bet Sheet");
+        p.print({"x"});
+        EXPECT_EQ(told, std::vector<bool>{true});
+    }
+    EXPECT_EQ(told, (std::vector<bool>{true, false}));
+    sink.failwith = 57;
+    {
+        DocGuard guard(p, "Odds Grid");
+        p.print({"x"});
+    }
+    EXPECT_EQ(failed, "Odds Grid: 57 Device I/O error");
+    EXPECT_EQ(told.back(), false);
+    EXPECT_TRUE(p.document.empty());
 }

@@ -605,6 +605,70 @@ TEST(QtPrintSinkTest, EachRunIsDrawnWholeFromItsColumn) {
     EXPECT_NEAR(left, 50 + 19 * fm.horizontalAdvance(QChar('0')), 3.0);
 }
 
+// Rules and padding are drawn as the printer counted them: 84 underscores reach column 84 and the
+// word after 18 padding blanks stands 18 columns after the words before them.
+TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
+    ensureqtapp();
+    CapturePrintSink captured;
+    captured.textmeasure = &qtmeasure();
+    Printer pr(&captured);
+    pr.fontname = "MS Sans Serif";
+    pr.fontsize = 8;
+    pr.print({std::string(84, '_')});
+    pr.print({"Bettor Name                  Amount"});
+    pr.enddoc();
+    QImage page(1000, 120, QImage::Format_RGB32);
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    EXPECT_TRUE(qtv::paintdoc(p, QRectF(10, 10, 980, 100), captured.docs.at(0), [] { return false; }));
+    QFontMetricsF fm(qtv::fontfor("MS Sans Serif", 8, false), &page);
+    p.end();
+    page.save(QString(VANTROPE_SCREENS_DIR) + "/printrule.png");
+    const qreal cell = fm.horizontalAdvance(QChar('0'));
+    // The rule is the widest ink on the page; the rows it is drawn in are left out below.
+    auto inked = [&](int x, int y) { return qGray(page.pixel(x, y)) < 200; };
+    int right = -1;
+    std::vector<bool> rulerow(page.height());
+    for (int y = 0; y < page.height(); ++y) {
+        rulerow[y] = inked(300, y);
+        for (int x = 0; x < page.width(); ++x)
+            if (inked(x, y)) right = std::max(right, x);
+    }
+    EXPECT_NEAR(right, 10 + 84 * cell, 3.0);
+    // "Amount" starts after the drawn words and 18 whole columns.
+    const qreal amount = 10 + fm.horizontalAdvance("Bettor Name") + 18 * cell;
+    int left = page.width();
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = static_cast<int>(amount - 4 * cell); x < page.width() && !rulerow[y]; ++x)
+            if (inked(x, y)) left = std::min(left, x);
+    EXPECT_NEAR(left, amount, 3.0);
+}
+
+// While a document is produced the view shows the busy cursor; it is gone when the document is.
+TEST(QtPrintSinkTest, ABusyCursorShowsWhileADocumentIsProduced) {
+    ensureqtapp();
+    struct CursorSink : PrintSink {
+        int shape = -1;
+        void print(const PrintDoc&) override {
+            const QCursor* c = QApplication::overrideCursor();
+            shape = c ? c->shape() : -1;
+        }
+    } sink;
+    vt::test::TempFolder folder;
+    ScriptedDialogs boxes;
+    App app(AppEnvironment{folder.path(), &boxes, &sink});
+    QtView view(app);
+    {
+        DocGuard guard(app.printer(), "Bet Sheet");
+        app.printer().print({"x"});
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_EQ(sink.shape, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST(QtFontTest, MissingFontsFallBackAtTheSameSizeAndKind) {
     ensureqtapp();
     QFont sans = qtv::fontfor("MS Sans Serif", 8, true);

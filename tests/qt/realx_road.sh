@@ -3,7 +3,9 @@
 # a fresh program folder, No to the printer question, GO TO MENU, a player typed at the
 # player/team screen, a new bettor typed into the betting screen's bettor box, an entry, WIN,
 # an amount, PLACE CURRENT BET, PAY; then the bet sheet: a bettor, an entry, amount boxes,
-# the WIN box, Place Next Bet. The Players, Bettors and Bets files must hold all of it.
+# the WIN box, Place Next Bet. The Players, Bettors and Bets files must hold all of it. Then a
+# team named by clicking two members and typing on, a payoff, the summary after it, and EXIT
+# PROGRAM, which must end the process.
 # Usage: realx_road.sh <vantrope program>   (exit 77: skipped, no X server could start)
 set -u
 prog="$1"
@@ -114,4 +116,59 @@ got() { tr -d '\r' <"$1"; }
 [ "$(got "$home/Bettors")" = $'1,"AnyBettor"\n2,"PALMER-ARNOLD"' ] || fail "Bettors: $(got "$home/Bettors")"
 [ "$(got "$bets")" = $'2,1,1,2\n2,1,1,6' ] || fail "$(basename "$bets"): $(got "$bets")"
 [ "$(got "$bets"backup)" = $'2,1,1,2\n2,1,1,6' ] || fail "the backup: $(got "$bets"backup)"
-echo "the cashier's road went through the real window: $(basename "$bets") holds both bets"
+
+# A team named from the member list: the clicks leave the typing in the name box.
+click 932 708                           # MAIN MENU
+form Menu
+click 110 254                           # Update Player/Team
+form Entries
+click 160 84                            # the flight box
+xdotool key Down Return; sleep 0.3
+click 760 90                            # member PALMER-ARNOLD: "PALMER-"
+click 760 77                            # member AnyBettor: "PALMER-AnyBettor-"
+xdotool key BackSpace; sleep 0.2        # typed into the name box, not the list
+enter
+answer Players Return                   # "PALMER-ANYBETTOR added"
+typein "SNEAD-SAM"; enter               # the emptied box keeps the focus after the box
+answer Players Return
+for name in PALMER-ANYBETTOR SNEAD-SAM; do
+  got "$home/Players" | grep -q "^[0-9]*,$flight,\"\",\"$name\"\$" || fail "Players: $(got "$home/Players")"
+done
+
+# The payoff of the flight, then its summary from the menu, sorted both ways.
+click 160 292                           # MAIN MENU
+form Menu
+click 110 410                           # Pay Winners
+form "Pay Winners"
+click $((338 + (flight - 1) % 8 * 85)) $((65 + (flight - 1) / 8 * 24))  # the flight
+pick() {                                # opens a box's list at its arrow, picks the nth item
+  click "$1" "$2"
+  for _ in $(seq 2 "$3"); do xdotool key Down; done
+  xdotool key Return; sleep 0.3
+}
+for slot in 1 2 3; do                   # positions 1, 2, 3: NICKLAUS-JACK, then the two teams
+  pick 48 $((119 + slot * 27)) $slot
+  pick 313 $((119 + slot * 27)) $slot
+done
+click 724 446                           # CALCULATE PAYOFF
+answer Vantrope Return                  # no PLACE or SHOW bets: those pools are refunded
+click 920 526                           # MAIN MENU
+form Menu
+click 110 358                           # Bet Summary
+form Summary
+click 927 219                           # SORT BY WIN ODDS
+click 927 171                           # SORT BY PLAYER
+click 927 555                           # MAIN MENU
+form Menu
+
+# EXIT PROGRAM on the setup screen saves the setup file and ends the program.
+click 110 462                           # Setup
+form Init
+rm -f "$home/Init"
+click 865 692                           # EXIT PROGRAM
+for _ in $(seq 50); do kill -0 "$apid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$apid" 2>/dev/null && fail "the program still runs after EXIT PROGRAM"
+wait "$apid"; rc=$?; apid=""
+[ "$rc" = 0 ] || fail "the program ended with $rc"
+[ -s "$home/Init" ] || fail "EXIT PROGRAM wrote no setup file"
+echo "the cashier's road went through the real window: $(basename "$bets") holds both bets, the program ended"

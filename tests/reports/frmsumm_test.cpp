@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <QImage>
 
 #include "platform/qt/qtview.h"
@@ -85,4 +87,36 @@ TEST_F(OddsGrid, ScreensRenderAt1024By768) {
     QImage img(QString::fromStdString(dir + "/frmsummary.png"));
     EXPECT_EQ(img.width(), 1024);
     EXPECT_EQ(img.height(), 768);
+}
+
+// Through the Qt sink's measure, in the font the grid prints in: every entry and TOTAL row is one
+// printed line, six-figure amounts and long names included (only the title row's "Rec Nbr" is
+// wider than its room, as on the old printer). The PDF is written as the sink writes it.
+TEST_F(OddsGrid, EveryRowPrintsAsOneLineInTheRealFont) {
+    sh().flightnames[1] = "Flight A   ";
+    sh().flightnames[2] = "Flight B   ";
+    sh().curflight = sh().flightnames[1];
+    players({{1, 1, "WETHERINGTON-BART"}, {2, 1, "SMITH-JOHN"}, {3, 2, "JONES-MARY"}});
+    bets("Round1", 1, {"1,1,1,99999.99", "1,1,1,4668.96", "1,1,2,99999.99", "1,2,3,99999.99"});
+    sh().printswitch = "yes";
+    printed.textmeasure = &qtmeasure();
+    dialogs.type("1", "Enter number of forms to print");
+    app->form("frmsumm").control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const auto& lines = printed.docs[0].pages[0];
+    // The title row in two lines, then one line per grid row.
+    ASSERT_EQ(static_cast<int>(lines.size()), grid().rows() + 1);
+    EXPECT_EQ(lines[0].text, "Rec Nbr");
+    for (size_t i = 2; i < lines.size(); ++i) {
+        const PrintLine& l = lines[i];
+        EXPECT_TRUE(l.runs.empty() || l.runs[0].column == 0) << l.text;
+    }
+    EXPECT_NE(lines[2].text.find("WETHERINGTON-BART"), std::string::npos);
+    EXPECT_NE(lines[2].text.find("104668.95"), std::string::npos);
+
+    QtPrintSink pdf(folder.path());
+    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
+    EXPECT_EQ(pdf.lastoutput.rfind(folder.path() + "/Printouts/", 0), 0u);
+    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/oddsgrid-print.pdf",
+                               std::filesystem::copy_options::overwrite_existing);
 }

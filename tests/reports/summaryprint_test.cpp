@@ -1,3 +1,6 @@
+#include <filesystem>
+
+#include "platform/qt/qtview.h"
 #include "reportsfixture.h"
 
 using namespace vt;
@@ -117,4 +120,40 @@ TEST_F(SummaryPrint, CopiesFollowTheLeadingNumberOfTheAnswer) {
     summary().control("cmdprint").click();
     summary().control("cmdbettorall").click();
     EXPECT_EQ(dialogs.shown.size(), 7u);
+}
+
+namespace {
+
+class BigSummaryPrint : public ReportsTest {
+protected:
+    BigSummaryPrint() {
+        sh().printswitch = "yes";
+        players({{1, 1, "BARTHOLOMEW-WETHERINGTON-SMYTH"}, {2, 1, "WETHERINGTON-BARTHOLOMEW-JONES"}});
+        bettors({"AnyBettor", "BARTHOLOMEW-WETHERINGTON-SMYTH"});
+        bets("Round1", 1,
+             {"2,1,1,99999.99", "2,1,1,4668.96", "2,1,2,99999.99", "2,2,3,99999.99", "2,2,1,99999.99"});
+        summary();
+    }
+};
+
+}  // namespace
+
+// In the real font 30-character names and six-figure amounts keep each entry on one line over its
+// rule of 89 underscores, which reaches past the ODDS column.
+TEST_F(BigSummaryPrint, EveryEntryOnOneLineInTheRealFont) {
+    printed.textmeasure = &qtmeasure();
+    dialogs.type("1", "Enter number of forms to print");
+    summary().control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const auto& lines = printed.docs[0].pages[0];
+    ASSERT_EQ(lines.size(), 4u + 2 * 2 + 2);
+    EXPECT_EQ(lines[4].text.rfind("BARTHOLOMEW-WETHERINGTON-SMYTH", 0), 0u);
+    EXPECT_NE(lines[4].text.find("104,669"), std::string::npos);
+    EXPECT_EQ(lines[4].runs.back().column, 74);
+    EXPECT_EQ(lines[6].runs.back().column, 74);
+    EXPECT_GT(textcolumns(lines[5].text, qtmeasure(), "MS Sans Serif", 10, false), 79.0);
+    QtPrintSink pdf(folder.path());
+    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
+    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/summary-print.pdf",
+                               std::filesystem::copy_options::overwrite_existing);
 }

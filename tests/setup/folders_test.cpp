@@ -34,18 +34,54 @@ TEST_F(DataFolder, AFolderStepStoresTheFolderAndADriveStepOnlyMemory) {
     EXPECT_EQ(folder.read("Init"), before);
 
     Control& list = dir().control("Dir1");
-    ASSERT_EQ(list.listcount(), 1);
-    EXPECT_EQ(list.list(0), "D:\\BETS");
-    list.setlistindex(0);
+    ASSERT_EQ(list.listcount(), 2);
+    EXPECT_EQ(list.list(0), "D:\\");
+    EXPECT_EQ(list.list(1), "D:\\BETS");
+    list.setlistindex(1);
     list.dblclick();
     EXPECT_EQ(sh().datapath, "D:\\BETS\\");
     EXPECT_NE(folder.read("Init").find(",\"D:\\BETS\\\",3,"), std::string::npos);
 
-    // Back on the setup screen, its start-up reads the stored folder.
+    // Back on the setup screen, its start-up reads the stored folder; the box shows the
+    // program folder, where the setup screen's operations work.
     dialogs.answer(vbNo, "Is a printer available");
     dir().control("cmdreturn").click();
     EXPECT_FALSE(app->isloaded("frmdir"));
-    EXPECT_EQ(init().control("txtfiles").text(), "D:\\BETS\\");
+    EXPECT_EQ(sh().datapath, "D:\\BETS\\");
+    EXPECT_EQ(init().control("txtfiles").text(), "C:\\Vantrope\\");
+}
+
+TEST_F(DataFolder, TheListShowsTheWayUpAndTheProgramFolderStaysReachable) {
+    std::filesystem::create_directory(folder.file("Round1"));
+    Control& list = dir().control("Dir1");
+    auto items = [&] {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.listcount(); ++i) out.push_back(list.list(i));
+        return out;
+    };
+    auto open = [&](const std::string& path) {
+        auto all = items();
+        auto at = std::find(all.begin(), all.end(), path);
+        ASSERT_NE(at, all.end()) << path;
+        list.setlistindex(static_cast<int>(at - all.begin()));
+        list.dblclick();
+    };
+    EXPECT_EQ(items()[0], "C:\\");
+    open("C:\\Vantrope");  // the list read again, with the new folder
+    open("C:\\Vantrope\\Round1");
+    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\Round1\\");
+    EXPECT_EQ(items(), (std::vector<std::string>{"C:\\", "C:\\Vantrope", "C:\\Vantrope\\Round1"}));
+    open("C:\\Vantrope");  // back up
+    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
+    EXPECT_NE(folder.read("Init").find(",\"C:\\Vantrope\\\",3,"), std::string::npos);
+
+    // Drive c: lists the host's root, and the program folder among its folders.
+    dir().control("Drive1").setdrive("d:");
+    dir().control("Drive1").setdrive("c:");
+    EXPECT_EQ(list.path, "C:\\");
+    open("C:\\Vantrope");
+    EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
+    EXPECT_EQ(dir().control("txtdrivedir").text(), "C:\\Vantrope\\");
 }
 
 TEST_F(DataFolder, ADriveNotReadyGivesTheErrorBoxAndTheListStays) {

@@ -46,6 +46,23 @@ int dismissed(const std::vector<std::pair<QMessageBox::StandardButton, int>>& bu
     return buttons.front().second;
 }
 
+// A box asks for the operator even while a document is produced: the arrow, not the busy
+// cursor, while it is open.
+class ArrowWhileOpen {
+  public:
+    ArrowWhileOpen() : busy_(QApplication::overrideCursor() != nullptr) {
+        if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileOpen() {
+        if (busy_) QApplication::restoreOverrideCursor();
+    }
+    ArrowWhileOpen(const ArrowWhileOpen&) = delete;
+    ArrowWhileOpen& operator=(const ArrowWhileOpen&) = delete;
+
+  private:
+    bool busy_;
+};
+
 QString boxtext(const std::string& s) { return qs(s).replace("\r\n", "\n").replace('\r', '\n'); }
 
 }  // namespace
@@ -62,7 +79,10 @@ int QtDialogs::msgbox(const std::string& prompt, int style, const std::string& t
     int none = dismissed(buttons);
     for (auto& b : buttons)
         if (b.second == none) box.setEscapeButton(b.first);
-    box.exec();
+    {
+        ArrowWhileOpen arrow;
+        box.exec();
+    }
     auto* clicked = box.clickedButton();
     for (auto& b : buttons)
         if (clicked && clicked == box.button(b.first)) return b.second;
@@ -75,6 +95,7 @@ std::string QtDialogs::inputbox(const std::string& prompt, const std::string& ti
     dlg.setWindowTitle(qs(title));
     dlg.setLabelText(boxtext(prompt));
     dlg.setTextValue(qs(defaulttext));
+    ArrowWhileOpen arrow;
     if (dlg.exec() != QDialog::Accepted) return "";
     return qtv::ss(dlg.textValue());
 }

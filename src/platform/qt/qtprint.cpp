@@ -3,9 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <map>
+#include <memory>
+#include <tuple>
 
 #include "platform/fileerror.h"
 #include "platform/qt/qtview.h"
@@ -17,28 +21,84 @@ using qtv::qs;
 
 namespace {
 
+// Draws text from x, its width scaled by `scale`.
+void drawtext(QPainter& p, const QString& text, qreal x, qreal baseline, qreal scale) {
+    if (scale == 1.0) {
+        p.drawText(QPointF(x, baseline), text);
+        return;
+    }
+    p.save();
+    p.translate(x, baseline);
+    p.scale(scale, 1.0);
+    p.drawText(QPointF(0, 0), text);
+    p.restore();
+}
+
 // Draws one line: each run of print items starts at its column (a column is the width of "0"),
-// so columns made with print zones and Tab line up also in a proportional font. A run wider
-// than the room before the next one is narrowed to fit.
-void drawline(QPainter& p, const PrintLine& line, qreal x0, qreal baseline, qreal cell, qreal right) {
+// so columns made with print zones and Tab line up also in a proportional font. Within a run,
+// padding blanks and rules take one column a character, as the printer counted them. A run
+// wider than the room before the next one is narrowed to fit.
+void drawline(QPainter& p, const PrintLine& line, qreal x0, qreal baseline, qreal cell,
+              qreal right) {
     std::vector<PrintRun> runs = line.runs;
     if (runs.empty() && !line.text.empty()) runs.push_back({0, line.text});
+    const QFontMetricsF fm(p.font(), p.device());
     for (size_t i = 0; i < runs.size(); ++i) {
         qreal x = x0 + static_cast<qreal>(runs[i].column) * cell;
-        qreal room = i + 1 < runs.size() ? static_cast<qreal>(runs[i + 1].column - runs[i].column) * cell - cell * 0.5 : right - x;
-        QString text = qs(runs[i].text);
-        qreal w = p.fontMetrics().horizontalAdvance(text);
-        if (w > room && room > 0) {
-            p.save();
-            p.translate(x, baseline);
-            p.scale(room / w, 1.0);
-            p.drawText(QPointF(0, 0), text);
-            p.restore();
-        } else {
-            p.drawText(QPointF(x, baseline), text);
+        qreal room =
+            i + 1 < runs.size()
+                ? static_cast<qreal>(runs[i + 1].column - runs[i].column) * cell - cell * 0.5
+                : right - x;
+        struct Piece {
+            QString text;
+            qreal width, natural;
+            bool rule;
+        };
+        std::vector<Piece> pieces;
+        qreal w = 0;
+        for (const TextPiece& t : textpieces(runs[i].text)) {
+            QString text = qs(t.text);
+            qreal natural = fm.horizontalAdvance(text);
+            qreal width = t.fixed ? static_cast<qreal>(text.size()) * cell : natural;
+            pieces.push_back({text, width, natural, t.fixed && t.text[0] == '_'});
+            w += width;
+        }
+        const qreal scale = w > room && room > 0 ? room / w : 1.0;
+        for (const Piece& piece : pieces) {
+            if (piece.rule && piece.natural > 0)
+                drawtext(p, piece.text, x, baseline, scale * piece.width / piece.natural);
+            else if (!piece.text.trimmed().isEmpty())
+                drawtext(p, piece.text, x, baseline, scale);
+            x += piece.width * scale;
         }
     }
 }
+
+// Measures in the fonts documents print in, at a printer's resolution.
+class QtTextMeasure : public TextMeasure {
+public:
+    double columns(const std::string& text, const std::string& fontname, int fontsize,
+                   bool bold) const override {
+        ensureqtapp();
+        if (!device_) {
+            device_ = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
+            device_->setDotsPerMeterX(47244);  // 1200 dots an inch
+            device_->setDotsPerMeterY(47244);
+        }
+        auto key = std::make_tuple(fontname, fontsize, bold);
+        auto it = metrics_.find(key);
+        if (it == metrics_.end()) {
+            QFontMetricsF fm(qtv::fontfor(fontname, fontsize, bold), device_.get());
+            it = metrics_.emplace(key, std::make_pair(fm, fm.horizontalAdvance(QChar('0')))).first;
+        }
+        const auto& [fm, cell] = it->second;
+        return cell > 0 ? fm.horizontalAdvance(qs(text)) / cell : static_cast<double>(text.size());
+    }
+
+private:
+    mutable std::unique_ptr<QImage> device_;
+    mutable std::map<std::tuple<std::string, int, bool>, std::pair<QFontMetricsF, qreal>> metrics_;
+};
 
 }  // namespace
 
@@ -88,6 +148,13 @@ void paint(QPrinter& printer, const PrintDoc& doc, int errnumber) {
 }
 
 }  // namespace
+
+const TextMeasure& qtmeasure() {
+    static const QtTextMeasure measure;
+    return measure;
+}
+
+const TextMeasure& QtPrintSink::measure() const { return qtmeasure(); }
 
 void QtPrintSink::print(const PrintDoc& doc) {
     ensureqtapp();

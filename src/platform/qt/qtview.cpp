@@ -164,6 +164,13 @@ QtView::QtView(Runtime& rt) : impl_(std::make_unique<Impl>(rt)) {
     }
     rt.onchanged = [this] { sync(); };
     rt.beforemodal = [this] { sync(); };
+    // While a document is produced the pointer shows the program is working.
+    rt.onbusy = [](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
     sync();
 }
 
@@ -173,6 +180,7 @@ QtView::~QtView() {
     // The runtime may be ending: touch no form, only the windows.
     rt.onchanged = nullptr;
     rt.beforemodal = nullptr;
+    rt.onbusy = nullptr;
     for (auto& w : impl_->wins) {
         *w->alive = false;
         delete w->window;

@@ -28,6 +28,8 @@ class QtPrintSink : public PrintSink {
 public:
     explicit QtPrintSink(std::string programfolder) : programfolder_(std::move(programfolder)) {}
     void print(const PrintDoc& doc) override;
+    // Measures in the document's fonts, so columns compare drawn widths.
+    const TextMeasure& measure() const override;
     // Where the last document went (a PDF path, or the printer's name).
     std::string lastoutput;
     // Told where each document went.
@@ -36,6 +38,9 @@ public:
 private:
     std::string programfolder_;
 };
+
+// Widths of printed text in the fonts the Qt sink prints with.
+const TextMeasure& qtmeasure();
 
 // Mirrors every loaded form of the runtime as a window (shown while the form is visible); user
 // actions reach the model.
