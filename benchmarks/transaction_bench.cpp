@@ -8,6 +8,7 @@
 #include <random>
 
 #include "app/app.h"
+#include "benchdata.h"
 
 namespace {
 
@@ -56,16 +57,7 @@ struct FullFolder {
             }
         app = std::make_unique<vt::App>(vt::AppEnvironment{folder.string(), &dialogs, &sink});
         vt::Shared& sh = app->shared();
-        for (int f = 1; f <= 15; ++f) {
-            std::string label = "FLIGHT " + std::to_string(f);
-            sh.flightnames[f] = label + std::string(10 - label.size(), ' ');
-        }
-        const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
-                                   "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
-        for (int i = 1; i <= 12; ++i) sh.betamounts[i] = amounts[i];
-        sh.betbuttons = {0, 1, 4, 5, 9, 10};
-        sh.curround = "Round1";
-        sh.printswitch = "no";
+        betsettings(sh);
     }
     ~FullFolder() {
         app.reset();

@@ -146,27 +146,28 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
         sh_.curflight = sh_.flightnames[f];
         sh_.curflightnbr = f;
         const Outcome summed = sumbets(app_);
-        std::string bytes;
+        // The file as the sum just read it: kept, not read again.
+        std::shared_ptr<const BetsLines> file = std::make_shared<BetsLines>();
         try {
             std::string path = sh_.betsfile(sh_.curround, f);
-            if (app_.files().exists(path)) bytes = app_.files().readall(path);
+            if (app_.files().exists(path))
+                file = static_cast<Context&>(app_).betscache().get(app_.files(), path);
         } catch (const FileError& e) {
             sh_.fileop = "Bets Input";
             if (!summed.shown) app_.fileerrorbox(e);  // the sum may have told of it
             return false;
         }
         // The lines the sum could load: a file fuller than the table lists its first bets only.
-        LineCursor lines(bytes, FileKind::Bets);
-        FileLine line;
-        for (long n = 1; n <= sh_.maxbets && lines.next(line); ++n) {
-            LineBet b = linebet(line.fields);
+        for (size_t n = 0; n < file->lines.size() && static_cast<long>(n) < sh_.maxbets; ++n) {
+            const BetsLine& line = file->lines[n];
+            const LineBet& b = line.asbet;
             if (!b.hasbettor || b.bet.bettor != sh_.curticket) continue;
             if (!line.readable || !b.whole) {
                 // This bettor's line does not read as a bet: the file is told of (once per click)
                 // and the listing stops there.
                 sh_.dataerror = 1;
                 sh_.fileop = "Bets Input";
-                app_.fileerrorbox(badline(sh_.betsfile(sh_.curround, f), line));
+                app_.fileerrorbox(file->bad.at(n));
                 showdataerror();
                 return false;
             }

@@ -64,6 +64,12 @@ std::string numbercell(const Field& f) {
     return numberof(f, v) ? Str(v) : " " + f.text;
 }
 
+// A number field put into a cell as a number: its plain text, or the text as written.
+std::string plainnumber(const Field& f) {
+    double v;
+    return numberof(f, v) ? trim(Str(v)) : f.text;
+}
+
 bool goodplayer(const FileLine& l, long maxplayers) {
     long long n, f;
     return l.whole && wholefield(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
@@ -213,10 +219,12 @@ void Frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) 
     clearpick();
 }
 
-void Frmfix::setrow(int r, const std::vector<std::string>& cells) {
+void Frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
     if (grdfix.rows() < r + 1) grdfix.setrows(r + 1);
-    for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c)
+    for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c) {
         grdfix.settextmatrix(r, static_cast<int>(c), cells[c]);
+        if (left) grdfix.setcellalignment(r, static_cast<int>(c), 0);
+    }
 }
 
 void Frmfix::clearpick() {
@@ -310,7 +318,7 @@ void Frmfix::showbettorfile(Display d, const std::string& file) {
     int r = 1;
     for (const FileLine& l : shown_.lines) {
         std::string name = goodbettor(l) ? l.fields[1].text : badrecord(l);
-        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), name});
+        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), name});
         ++r;
     }
 }
@@ -342,7 +350,7 @@ void Frmfix::showplayerfile(Display d, const std::string& file) {
                                 ? s.flightnames[static_cast<int>(flight)]
                                 : "";
         std::string name = goodplayer(l, s.maxplayers) ? l.fields[3].text : badrecord(l);
-        setrow(r, {std::to_string(r), numbercell(fieldat(l, 0)), numbercell(fieldat(l, 1)), label,
+        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), plainnumber(fieldat(l, 1)), label,
                    name});
         ++r;
     }
@@ -405,14 +413,13 @@ void Frmfix::showbetsforchoice() {
             tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && goodamount(a) ? Str(a) : " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
-        setrow(r, {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell,
-                   position, amount});
-        for (int c = 0; c < grdfix.cols(); ++c) grdfix.grid.colalignment[c] = 0;
+        setrow(r,
+               {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell, position,
+                amount},
+               true);
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 5, "Total Bets");
-    grdfix.settextmatrix(r + 1, 6, total.tostring());
+    setrow(r + 1, {"", "", "", "", "", "Total Bets", total.tostring()}, true);
 }
 
 void Frmfix::cmdbets_Click() {
@@ -457,12 +464,10 @@ void Frmfix::cmdbackup_Click() {
             tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && goodamount(a) ? Str(a) : numbercell(fa) + " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
-        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount});
+        setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount}, true);
         ++r;
     }
-    grdfix.setrows(r + 2);
-    grdfix.settextmatrix(r + 1, 3, "Total Bets");
-    grdfix.settextmatrix(r + 1, 4, total.tostring());
+    setrow(r + 1, {"", "", "", "Total Bets", total.tostring()}, true);
 }
 
 // ---------------------------------------------------------------- options and return

@@ -1,5 +1,6 @@
 // CALCULATE PAYOFF: pools, house amount, pool moves, shares, payoffs per dollar and the list of
 // winning bettors.
+#include <unordered_map>
 #include <vector>
 
 #include "payoff/frmpay.h"
@@ -207,13 +208,13 @@ void frmpay::listwinners() {
         bn.setitemdata(bn.newindex(), 0);
     }
     Control& lst = c("lstwinners");
+    // Each number's first row in the bettors table, found once for all winners.
+    std::unordered_map<long, long> rowof;
+    for (long r = static_cast<long>(s.bettors.size()); r >= 1; --r) rowof[s.bettors(r).number] = r;
     for (auto& [b, name] : s.winbettors) {
-        name = "#" + std::to_string(b);  // a bettor missing from the Bettors file is still paid
-        for (long r = 1; r <= static_cast<long>(s.bettors.size()); ++r)
-            if (s.bettors(r).number == b) {
-                name = s.bettors(r).name;
-                break;
-            }
+        auto row = rowof.find(b);
+        // A bettor missing from the Bettors file is still paid.
+        name = row != rowof.end() ? s.bettors(row->second).name : "#" + std::to_string(b);
         lst.additem(name);
         lst.setitemdata(lst.newindex(), b);
         bn.additem(name);

@@ -13,16 +13,33 @@ namespace vt {
 void GridState::resize(int r, int c) {
     if (r < 0) r = 0;
     if (c < 0) c = 0;
+    if (r != rows || c != cols || static_cast<int>(cells.size()) != r) ++shaperev;
+    // Rows that stay keep their cells unless the columns changed: growing a grid row by row
+    // costs each new row, not every row again.
+    size_t keep = c == cols ? std::min(cells.size(), static_cast<size_t>(r)) : 0;
     rows = r;
     cols = c;
     cells.resize(r);
     bold.resize(r);
-    for (auto& row : cells) row.resize(c);
-    for (auto& row : bold) row.resize(c);
+    rowrev.resize(r, 0);
+    for (size_t i = keep; i < cells.size(); ++i) {
+        cells[i].resize(c);
+        bold[i].resize(c);
+        rowrev[i] = ++rev;
+    }
     colwidth.resize(c, 960);
     colalignment.resize(c, 9);
+    // Cells that go take their alignment with them: a cell made again starts with its column's.
+    std::erase_if(cellalignment,
+                  [&](const auto& e) { return e.first.first >= r || e.first.second >= c; });
     if (row >= rows) row = rows - 1;
     if (col >= cols) col = cols - 1;
+}
+
+void GridState::touchrows(int from, int to) {
+    ++rev;
+    for (int r = std::max(from, 0); r < to && r < static_cast<int>(rowrev.size()); ++r)
+        rowrev[r] = rev;
 }
 
 // ---------------------------------------------------------------- control
@@ -40,7 +57,10 @@ std::string Control::text() const {
     return text_;
 }
 
-void Control::setcaption(const std::string& s) { text_ = s; }
+void Control::setcaption(const std::string& s) {
+    text_ = s;
+    touch();
+}
 
 void Control::settext(const std::string& s) {
     if (kind_ == Kind::ListBox) {
@@ -53,6 +73,7 @@ void Control::settext(const std::string& s) {
     }
     bool changed = text_ != s;
     text_ = s;
+    touch();
     // Text set in code leaves the caret at its end, so typing goes on after it.
     if (changed) movecaretend();
     if (changed && (kind_ == Kind::TextBox || kind_ == Kind::ComboBox) && Change) fire(Change);
@@ -65,6 +86,7 @@ void Control::replaceselection(const std::string& s) {
     std::string next = text_.substr(0, start) + s + text_.substr(start + len);
     bool changed = next != text_;
     text_ = std::move(next);
+    touch();
     selstart = start + static_cast<int>(s.size());
     sellength = 0;
     if (changed && Change) fire(Change);
@@ -77,6 +99,7 @@ void Control::setfocus() {
 bool Control::hasfocus() const { return form_.focused == this; }
 
 void Control::setvalue(int v) {
+    touch();
     if (kind_ == Kind::CommandButton) {
         if (v && Click) fire(Click);
         return;
@@ -89,7 +112,10 @@ void Control::setvalue(int v) {
             for (Control* c : form_.controls()) {
                 if (c == this || c->kind_ != Kind::OptionButton) continue;
                 Control* theirs = form_.container.count(c) ? form_.container.at(c) : nullptr;
-                if (theirs == mine) c->value_ = 0;
+                if (theirs == mine && c->value_) {
+                    c->value_ = 0;
+                    c->touch();
+                }
             }
             if (Click) fire(Click);
         }
@@ -110,6 +136,7 @@ bool Control::selected(int i) const { return i >= 0 && i < listcount() && items_
 void Control::setselected(int i, bool s) {
     if (i < 0 || i >= listcount()) throw std::out_of_range("selected index");
     items_[i].selected = s;
+    touchlist();
 }
 
 long Control::itemdata(int i) const {
@@ -125,9 +152,11 @@ void Control::setitemdata(int i, long d) {
 void Control::setlist(int i, const std::string& s) {
     if (i < 0 || i >= listcount()) return;
     items_[i].text = s;
+    touchlist();
 }
 
 void Control::additem(const std::string& s) {
+    touchlist();
     if (sorted) {
         // After the last item that sorts equal or before (case-insensitive).
         auto it = std::upper_bound(items_.begin(), items_.end(), s,
@@ -143,6 +172,7 @@ void Control::additem(const std::string& s) {
 }
 
 void Control::additem(const std::string& s, int at) {
+    touchlist();
     if (at < 0 || at > listcount()) at = listcount();
     items_.insert(items_.begin() + at, ListItem{s, 0});
     newindex_ = at;
@@ -151,12 +181,14 @@ void Control::additem(const std::string& s, int at) {
 
 void Control::removeitem(int i) {
     if (i < 0 || i >= listcount()) return;
+    touchlist();
     items_.erase(items_.begin() + i);
     if (listindex_ == i) listindex_ = -1;
     else if (listindex_ > i) --listindex_;
 }
 
 void Control::clear() {
+    touchlist();
     items_.clear();
     listindex_ = -1;
     newindex_ = -1;
@@ -167,6 +199,7 @@ void Control::clear() {
 void Control::setlistindex(int i) {
     if (i < -1 || i >= listcount()) throw std::out_of_range("listindex");
     listindex_ = i;
+    touch();
     if (kind_ == Kind::ComboBox) text_ = i >= 0 ? items_[i].text : std::string();
     if (kind_ == Kind::FileListBox) filename = i >= 0 ? items_[i].text : std::string();
     if (kind_ == Kind::DirListBox && i >= 0) return;  // a pick moves the highlight; a double click opens
@@ -192,6 +225,7 @@ void Control::tick() {
 
 void Control::setdrive(const std::string& d) {
     drive = lcase(Left(d, 2));
+    touch();
     if (Change) fire(Change);
 }
 
@@ -227,6 +261,7 @@ std::vector<std::string> folderchain(const std::string& path) {
 }  // namespace
 
 void Control::refresh() {
+    touchlist();
     Files& files = form_.runtime().files();
     if (kind_ == Kind::DriveListBox) {
         items_.clear();
@@ -259,12 +294,16 @@ std::string Control::textmatrix(int r, int c) const {
 
 void Control::settextmatrix(int r, int c, const std::string& s) {
     if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    if (grid.cells[r][c] == s) return;
     grid.cells[r][c] = s;
+    grid.touchrow(r);
+    touch();
 }
 
 void Control::setcolwidth(int c, int twips) {
     if (c < 0 || c >= grid.cols) throw std::out_of_range("grid column");
     grid.colwidth[c] = twips;
+    touch();
 }
 
 int Control::colwidth(int c) const {
@@ -274,7 +313,10 @@ int Control::colwidth(int c) const {
 
 void Control::setcellbold(int r, int c, bool b) {
     if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    if (grid.bold[r][c] == b) return;
     grid.bold[r][c] = b;
+    grid.touchrow(r);
+    touch();
 }
 
 bool Control::cellbold(int r, int c) const {
@@ -285,6 +327,8 @@ bool Control::cellbold(int r, int c) const {
 void Control::setcolalignment(int c, int a) {
     if (c < 0 || c >= grid.cols) throw std::out_of_range("grid column");
     grid.colalignment[c] = a;
+    grid.touchrows(0, grid.rows);
+    touch();
 }
 
 void Control::setsort(int setting) {
@@ -320,11 +364,21 @@ void Control::setsort(int setting) {
         grid.cells[from + i] = cells[order[i]];
         grid.bold[from + i] = bold[order[i]];
     }
+    grid.touchrows(from, grid.rows);
+    touch();
 }
 
 void Control::setcellalignment(int r, int c, int a) {
     if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
-    grid.cellalignment[{r, c}] = a;
+    // Screens set alignments row by row: a key after the last one goes in at the end directly.
+    auto& all = grid.cellalignment;
+    std::pair<int, int> key{r, c};
+    if (all.empty() || all.rbegin()->first < key)
+        all.emplace_hint(all.end(), key, a);
+    else
+        all[key] = a;
+    grid.touchrow(r);
+    touch();
 }
 
 int Control::cellalignment(int r, int c) const {
@@ -337,18 +391,24 @@ void Control::clearcells() {
     for (auto& row : grid.cells)
         for (auto& c : row) c.clear();
     for (auto& row : grid.bold) std::fill(row.begin(), row.end(), false);
+    grid.touchrows(0, grid.rows);
+    touch();
 }
 
 void Control::removegridrow(int r) {
     if (r < 0 || r >= grid.rows) throw std::out_of_range("grid row");
     grid.cells.erase(grid.cells.begin() + r);
     grid.bold.erase(grid.bold.begin() + r);
+    grid.rowrev.erase(grid.rowrev.begin() + r);
     --grid.rows;
+    ++grid.shaperev;
+    touch();
     if (grid.row >= grid.rows) grid.row = grid.rows - 1;
 }
 
 void Control::addgridrow(const std::string& tabbed) {
     grid.resize(grid.rows + 1, grid.cols);
+    touch();
     size_t start = 0;
     for (int c = 0; c < grid.cols; ++c) {
         size_t tab = tabbed.find('\t', start);
@@ -360,7 +420,10 @@ void Control::addgridrow(const std::string& tabbed) {
 
 // ---------------------------------------------------------------- user actions
 
-void Control::fire(const std::function<void()>& handler) { form_.runtime().dispatch(handler); }
+void Control::fire(const std::function<void()>& handler) {
+    touch();
+    form_.runtime().dispatch(handler);
+}
 
 void Control::click() {
     if (!enabled_ || !visible_) return;
@@ -432,6 +495,7 @@ void Control::deletekey() {
 
 void Control::clickcell(int r, int c) {
     if (r < 0 || r >= grid.rows || c < 0 || c >= grid.cols) throw std::out_of_range("grid cell");
+    touch();
     grid.row = grid.rowsel = r;
     grid.col = grid.colsel = c;
     if (Click) fire(Click);

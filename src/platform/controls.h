@@ -35,6 +35,13 @@ struct GridState {
     std::vector<int> colalignment;                   // 0 left-top .. 9 general
     std::map<std::pair<int, int>, int> cellalignment; // (row, col) set in code; else the column's
     void resize(int r, int c);
+
+    // Revisions for the view: each row keeps the value of `rev` when it last changed; `shaperev`
+    // moves when rows or columns come or go. A view that saw `rev` mirrors only the rows above it.
+    std::vector<uint64_t> rowrev;
+    uint64_t rev = 1, shaperev = 1;
+    void touchrow(int r) { rowrev[r] = ++rev; }
+    void touchrows(int from, int to);
 };
 
 // Grid sort settings as the old grid numbered them.
@@ -64,9 +71,23 @@ public:
     void setcaption(const std::string& s);
     void settext(const std::string& s);  // fires Change for text and combo boxes
     bool visible() const { return visible_; }
-    void setvisible(bool v) { visible_ = v; }
+    void setvisible(bool v) {
+        visible_ = v;
+        touch();
+    }
     bool enabled() const { return enabled_; }
-    void setenabled(bool e) { enabled_ = e; }
+    void setenabled(bool e) {
+        enabled_ = e;
+        touch();
+    }
+
+    // Revisions for the view, which mirrors a control only when its revision moved (or one of
+    // its plain fields such as position or font changed), and a list's items only when the list
+    // revision moved. Every change made through a method moves them; touch() asks for the
+    // control to be mirrored again (the view calls it when the user acted on the widget).
+    uint64_t revision() const { return rev_; }
+    uint64_t listrevision() const { return listrev_; }
+    void touch() { ++rev_; }
     int left = 0, top = 0, width = 80, height = 24;
     void move(int l, int t, int w, int h) { left = l; top = t; width = w; height = h; }
     std::string fontname = "MS Sans Serif";
@@ -137,8 +158,14 @@ public:
     GridState grid;
     int rows() const { return grid.rows; }
     int cols() const { return grid.cols; }
-    void setrows(int r) { grid.resize(r, grid.cols); }
-    void setcols(int c) { grid.resize(grid.rows, c); }
+    void setrows(int r) {
+        grid.resize(r, grid.cols);
+        touch();
+    }
+    void setcols(int c) {
+        grid.resize(grid.rows, c);
+        touch();
+    }
     std::string textmatrix(int r, int c) const;
     void settextmatrix(int r, int c, const std::string& s);
     void setcolwidth(int c, int twips);
@@ -176,6 +203,11 @@ private:
     int value_ = 0;
     std::vector<ListItem> items_;
     int listindex_ = -1, newindex_ = -1;
+    uint64_t rev_ = 1, listrev_ = 1;
+    void touchlist() {
+        ++listrev_;
+        ++rev_;
+    }
 };
 
 // A form: a window with its controls. It exists while loaded; App creates it on first touch.

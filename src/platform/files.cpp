@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include "platform/hostio.h"
@@ -256,6 +257,21 @@ bool Files::exists(const std::string& logical) const try {
 } catch (FileError& e) {
     nameerror(e, logical);
     throw;
+}
+
+FileStamp Files::stamp(const std::string& logical) const {
+    FileStamp s;
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    s.seen = now.tv_sec * 1000000000LL + now.tv_nsec;
+    struct stat st;
+    if (::stat(hostpath(logical).c_str(), &st) != 0) return s;
+    s.exists = true;
+    s.size = st.st_size;
+    s.mtime = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    s.inode = static_cast<long long>(st.st_ino);
+    s.device = static_cast<long long>(st.st_dev);
+    return s;
 }
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }

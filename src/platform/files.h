@@ -31,6 +31,18 @@ struct Fault {
 struct Staging;
 class Transaction;
 
+// What tells one version of a file on disk from another: size, modification time (ns), inode and
+// device, and when it was looked at (ns, the same clock as the modification time).
+struct FileStamp {
+    bool exists = false;
+    long long size = 0, mtime = 0, inode = 0, device = 0;
+    long long seen = 0;
+    bool samefile(const FileStamp& o) const {
+        return exists == o.exists && size == o.size && mtime == o.mtime && inode == o.inode &&
+               device == o.device;
+    }
+};
+
 // Logical paths ("C:\Vantrope\Players", "E:\Bets") are kept inside the program; hostpath() turns
 // one into a host path when a file is touched.
 class Files {
@@ -45,6 +57,10 @@ public:
     std::vector<char> drives() const;
 
     bool exists(const std::string& logical) const;
+    // The file's stamp now (a look for a cache, not counted by the fault seam).
+    FileStamp stamp(const std::string& logical) const;
+    // True while a transaction is open: reads then see its staged contents.
+    bool staging() const { return open_ != nullptr; }
     bool isfolder(const std::string& logical) const;
     // Whole file as bytes; FileError on failure.
     std::string readall(const std::string& logical) const;

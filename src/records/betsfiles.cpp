@@ -73,9 +73,9 @@ Outcome load(Context& cx, Load mode) {
     sh.betscomplete = false;
     sh.fileok = false;
     std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
-    std::string bytes;
+    std::shared_ptr<const BetsLines> file;
     try {
-        bytes = cx.files().readall(path);
+        file = cx.betscache().get(cx.files(), path);
     } catch (const FileError& e) {
         if (e.number == 53 && mode != Load::only) {
             sh.betscomplete = true;
@@ -96,17 +96,12 @@ Outcome load(Context& cx, Load mode) {
     if (summing) rows.emplace(sh);
     bool complete = true;
     try {
-        LineCursor lines(bytes, FileKind::Bets);
-        FileLine line;
-        while (lines.next(line)) {
+        for (size_t i = 0; i < file->lines.size(); ++i) {
+            const BetsLine& line = file->lines[i];
             // A line that is not a whole bet is read no further.
-            if (!line.readable) throwbadline(path, line);
-            Bet b;
-            b.bettor = static_cast<long>(intfield(line.fields[0]));
-            b.entry = static_cast<long>(intfield(line.fields[1]));
-            b.type = static_cast<long>(intfield(line.fields[2]));
-            b.amount = moneyfield(line.fields[3]);
-            if (summing && emptyfield(line.fields[1])) {
+            if (line.stops) throw file->stops.at(i);
+            const Bet& b = line.bet;
+            if (summing && line.noentry) {
                 complete = false;  // a record without an entry ends the reading
                 break;
             }

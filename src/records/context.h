@@ -2,10 +2,12 @@
 // What the shared procedures work on: the shared state and the runtime that reaches the files, the
 // boxes and the printer. App provides one, so screens pass the App where a Context is asked for.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/runtime.h"
 #include "platform/transaction.h"
+#include "records/betscache.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -16,6 +18,8 @@ public:
 
     Shared& shared() { return shared_; }
     Files& files() { return runtime_.files(); }
+    // The Bets files as last read, while unchanged.
+    BetsCache& betscache() { return *betscache_; }
     Printer& printer() { return runtime_.printer(); }
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
         return runtime_.msgbox(prompt, style, title);
@@ -49,6 +53,7 @@ public:
 private:
     Shared& shared_;
     Runtime& runtime_;
+    std::shared_ptr<BetsCache> betscache_ = std::make_shared<BetsCache>();
 };
 
 }  // namespace vt

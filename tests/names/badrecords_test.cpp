@@ -72,10 +72,10 @@ TEST_F(BadRecordsTest, FixFilesShowsAndRemovesEveryBadPlayerLine) {
     fix().cmdhorses.click();
     ASSERT_EQ(fix().grdfix.rows(), 5);
     EXPECT_EQ(cell(1, 4), "A");
-    EXPECT_EQ(cell(2, 1), " 1001");
+    EXPECT_EQ(cell(2, 1), "1001");
     EXPECT_EQ(cell(2, 4), "Bad record: 1001,1,\"\",\"BAD\"");
     EXPECT_EQ(cell(3, 4), "C");
-    EXPECT_EQ(cell(4, 2), " 99");
+    EXPECT_EQ(cell(4, 2), "99");
     EXPECT_EQ(cell(4, 4), "Bad record: 3,99,\"\",\"D\"");
     fix().grdfix.clickcell(2, 1);
     fix().cmdrplayer.click();
@@ -120,7 +120,7 @@ TEST_F(BadRecordsTest, FixFilesShowsBadBettorAndBetLinesAndRemovesExactlyThatLin
     dialogs.ok(" 13 Type mismatch");  // the bettor table is read as the screen opens
     fix().cmdbettor.click();
     ASSERT_EQ(fix().grdfix.rows(), 6);
-    EXPECT_EQ(cell(2, 1), " abc");
+    EXPECT_EQ(cell(2, 1), "abc");
     EXPECT_EQ(cell(2, 2), "Bad record: abc,\"BAD\"");
     EXPECT_EQ(cell(3, 2), "SMITH-JOHN");
     EXPECT_EQ(cell(4, 2), "Bad record: 2,\"\"");

@@ -145,7 +145,7 @@ TEST_F(FrmfixTest, RemovesPlayersAndBettorsByTheirShownRecord) {
 TEST_F(FrmfixTest, BackupDisplaysListTheBackupFilesAsTheyStand) {
     fix().cmdplayerb.click();
     ASSERT_EQ(fix().grdfix.rows(), 4);
-    EXPECT_EQ(cell(2, 1), " 999");
+    EXPECT_EQ(cell(2, 1), "999");
     EXPECT_EQ(cell(3, 4), "zzz");
     folder.write("Bettorsbackup", "1,\"AnyBettor\"\r\n9,\"OLD-ONE\"\r\n");
     fix().cmdbettorb.click();
@@ -224,12 +224,45 @@ TEST_F(FrmfixTest, ReturnKeepsTheRoundOfTheOpening) {
     EXPECT_FALSE(app->isloaded("frmfix"));
 }
 
+TEST_F(FrmfixTest, EachDisplayAlignsItsOwnCells) {
+    folder.write("Round1 2Bets", "2,1,1,5\r\n");
+    folder.write("Round1 2Betsbackup", "2,1,1,5\r\n");
+    Control& g = fix().grdfix;
+    auto general = [&](int rows, int cols) {
+        for (int r = 1; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) EXPECT_EQ(g.cellalignment(r, c), 9) << r << "," << c;
+    };
+    fix().cmdhorses.click();
+    EXPECT_EQ(cell(1, 1), "1");  // numbers as numbers, no leading blank
+    EXPECT_EQ(cell(1, 2), "2");
+    general(g.rows(), g.cols());
+    // The bet display left-aligns every cell it writes, the record number and the total too.
+    fix().cmdbets.click();
+    ASSERT_EQ(g.rows(), 4);
+    for (int c = 0; c < g.cols(); ++c) {
+        EXPECT_EQ(g.cellalignment(1, c), 0) << c;
+        EXPECT_EQ(g.cellalignment(3, c), 0) << c;
+    }
+    // The next displays start from fresh cells again.
+    fix().cmdbettor.click();
+    EXPECT_EQ(cell(2, 1), "2");
+    general(g.rows(), g.cols());
+    fix().cmdhorses.click();
+    general(g.rows(), g.cols());
+    fix().cmdbackup.click();
+    EXPECT_EQ(g.cellalignment(1, 0), 0);
+}
+
 TEST_F(FrmfixTest, ScreenRenders) {
     folder.write("Round1 2Bets", "2,1,1,5\r\n57,2,2,10\r\n");
     fix().show();
     fix().cmdbets.click();
     fix().grdfix.clickcell(0, 6);
     EXPECT_TRUE(renderformpng(*app, fix(), std::string(VANTROPE_SCREENS_DIR) + "/frmfix.png"));
+    // The players after the bets: numbers back to their own alignment.
+    fix().cmdhorses.click();
+    EXPECT_TRUE(
+        renderformpng(*app, fix(), std::string(VANTROPE_SCREENS_DIR) + "/frmfix_players.png"));
 }
 
 }  // namespace

@@ -158,3 +158,68 @@ TEST_F(Controls, GridCellsAndSort) {
     EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0), "cbBa");
     EXPECT_THROW(g.textmatrix(5, 0), std::out_of_range);
 }
+
+TEST_F(Controls, RevisionsMoveWithEveryChangeAndGridRowsTellWhichChanged) {
+    auto& t = c("txtname");
+    uint64_t before = t.revision();
+    t.settext("A");
+    EXPECT_GT(t.revision(), before);
+    auto& l = c("lstnames");
+    uint64_t items = l.listrevision();
+    l.additem("x");
+    EXPECT_GT(l.listrevision(), items);
+    items = l.listrevision();
+    l.setlistindex(0);  // a pick is not a change of the items
+    EXPECT_EQ(l.listrevision(), items);
+    // Picking one option clears the others of its frame, and they are mirrored too.
+    c("optpick", 1).setvalue(1);
+    uint64_t other = c("optpick", 1).revision();
+    c("optpick", 2).setvalue(1);
+    EXPECT_GT(c("optpick", 1).revision(), other);
+
+    auto& g = c("grdbets");
+    g.setcols(3);
+    g.setrows(4);
+    uint64_t seen = g.grid.rev;
+    g.settextmatrix(2, 1, "x");
+    g.settextmatrix(2, 1, "x");  // the same text again changes nothing
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(g.grid.rowrev[r] > seen, r == 2) << r;
+    seen = g.grid.rev;
+    g.setcellbold(3, 0, true);
+    EXPECT_GT(g.grid.rowrev[3], seen);
+    EXPECT_LE(g.grid.rowrev[2], seen);
+    // Rows coming or going change the shape.
+    uint64_t shape = g.grid.shaperev;
+    g.removegridrow(1);
+    EXPECT_GT(g.grid.shaperev, shape);
+    EXPECT_EQ(g.grid.rowrev.size(), 3u);
+}
+
+TEST_F(Controls, GridGrownRowByRowKeepsItsCellsAndAlignments) {
+    auto& g = c("grdbets");
+    g.setcols(2);
+    g.setrows(1);
+    for (int r = 1; r <= 3000; ++r) {
+        g.setrows(r + 1);
+        g.settextmatrix(r, 0, std::to_string(r));
+        g.setcellalignment(r, 1, 7);
+        g.setcellbold(r, 1, r % 2 == 0);
+    }
+    EXPECT_EQ(g.rows(), 3001);
+    EXPECT_EQ(g.textmatrix(1, 0), "1");
+    EXPECT_EQ(g.textmatrix(3000, 0), "3000");
+    EXPECT_TRUE(g.cellbold(2, 1));
+    EXPECT_FALSE(g.cellbold(3, 1));
+    EXPECT_EQ(g.cellalignment(1500, 1), 7);
+    // Set out of order, an alignment still lands on its own cell.
+    g.setcellalignment(10, 0, 4);
+    g.setcellalignment(10, 1, 2);
+    EXPECT_EQ(g.cellalignment(10, 0), 4);
+    EXPECT_EQ(g.cellalignment(10, 1), 2);
+    EXPECT_EQ(g.cellalignment(11, 1), 7);
+    // Fewer columns, then more: the cells of the columns that went are empty again.
+    g.setcols(1);
+    g.setcols(2);
+    EXPECT_EQ(g.textmatrix(2, 1), "");
+    EXPECT_EQ(g.textmatrix(2, 0), "2");
+}

@@ -1,9 +1,9 @@
 // The Qt view under QT_QPA_PLATFORM=offscreen: real widgets, real Qt events, the model behind.
+#include "platform/qt/qtview.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QPlainTextEdit>
-#include <QPointer>
 #include <QComboBox>
 #include <QDir>
 #include <QFontDatabase>
@@ -14,16 +14,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
-
 #include <fstream>
 
-#include <QPainter>
-
-#include "platform/qt/qtview.h"
 #include "platform/qt/qtwidgets.h"
 #include "realinput.h"
 #include "testapp.h"
@@ -341,6 +340,57 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     EXPECT_EQ(flt.text(), flt.list(flt.listindex()));
 }
 
+TEST_F(QtViewTest, ListsAndGridsFollowEachChangeInOneStep) {
+    Control& c = demo().control("lstnames");
+    auto* l = widget<QListWidget>("lstnames");
+    auto same = [&] {
+        if (l->count() != c.listcount()) return false;
+        for (int i = 0; i < l->count(); ++i)
+            if (l->item(i)->text().toStdString() != c.list(i)) return false;
+        return true;
+    };
+    app->dispatch([&] {
+        c.removeitem(1);
+        c.additem("Zed");
+        c.additem("Abel");
+    });
+    EXPECT_TRUE(same());
+    app->dispatch([&] { c.setlist(0, "Able"); });
+    EXPECT_TRUE(same());
+    app->dispatch([&] {
+        c.clear();
+        for (int i = 0; i < 3000; ++i) c.additem("N" + std::to_string(100000 + i));
+    });
+    EXPECT_TRUE(same());
+    app->dispatch([&] {
+        c.removeitem(1500);
+        c.removeitem(0);
+        c.additem("N1", 10);
+    });
+    EXPECT_TRUE(same());
+    app->dispatch([&] { c.clear(); });
+    EXPECT_EQ(l->count(), 0);
+
+    // A grid grown row by row, then one cell changed and one row removed.
+    Control& grd = demo().control("grdodds");
+    auto* g = widget<QTableView>("grdodds");
+    app->dispatch([&] {
+        for (int r = 1; r <= 5000; ++r) {
+            if (grd.rows() < r + 1) grd.setrows(r + 1);
+            grd.settextmatrix(r, 0, "ROW " + std::to_string(r));
+        }
+    });
+    EXPECT_EQ(g->model()->rowCount(), 5001);
+    EXPECT_EQ(g->model()->index(5000, 0).data().toString(), "ROW 5000");
+    app->dispatch([&] { grd.removegridrow(1); });
+    EXPECT_EQ(g->model()->rowCount(), 5000);
+    EXPECT_EQ(g->model()->index(1, 0).data().toString(), "ROW 2");
+    // A click on a row reaches the model with the row as it is now.
+    input->clickitem(g, g->model()->index(2, 1));
+    EXPECT_EQ(demo().log.back(), "grdodds.Click 2");
+    EXPECT_EQ(grd.textmatrix(grd.grid.row, 0), "ROW 3");
+}
+
 TEST_F(QtViewTest, OptionsFollowTheModelAndSitInTheirFrame) {
     auto* r1 = widget<QRadioButton>("optround(1)");
     auto* r2 = widget<QRadioButton>("optround(2)");
@@ -363,13 +413,21 @@ TEST_F(QtViewTest, OptionsFollowTheModelAndSitInTheirFrame) {
     EXPECT_EQ(demo().log.back(), "chkprint.Click");
 }
 
+// What the grid widget shows in a cell.
+QVariant cell(QTableView* g, int r, int c, int role = Qt::DisplayRole) {
+    return g->model()->index(r, c).data(role);
+}
+int align(QTableView* g, int r, int c) {
+    return cell(g, r, c, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask;
+}
+
 TEST_F(QtViewTest, GridShowsCellsAndClicksReachTheModel) {
-    auto* g = widget<QTableWidget>("grdodds");
+    auto* g = widget<QTableView>("grdodds");
     ASSERT_NE(g, nullptr);
-    EXPECT_EQ(g->rowCount(), 4);
+    EXPECT_EQ(g->model()->rowCount(), 4);
     EXPECT_EQ(g->columnWidth(0), 100);  // 1500 twips
-    EXPECT_EQ(g->item(1, 0)->text(), "ADAMS");
-    EXPECT_TRUE(g->item(1, 0)->font().bold());
+    EXPECT_EQ(cell(g, 1, 0).toString(), "ADAMS");
+    EXPECT_TRUE(cell(g, 1, 0, Qt::FontRole).value<QFont>().bold());
     input->clickitem(g, g->model()->index(2, 1));
     EXPECT_EQ(demo().log.back(), "grdodds.Click 2");
     input->dblclickitem(g, g->model()->index(1, 1));
@@ -377,14 +435,14 @@ TEST_F(QtViewTest, GridShowsCellsAndClicksReachTheModel) {
 }
 
 // A cell drawn by the grid, as pixels.
-QImage cellimage(QTableWidget* g, int r, int c) {
-    QRect cell = g->visualItemRect(g->item(r, c));
+QImage cellimage(QTableView* g, int r, int c) {
+    QRect cell = g->visualRect(g->model()->index(r, c));
     return g->viewport()->grab(cell).toImage();
 }
 
 TEST_F(QtViewTest, GridCellsKeepTheirAlignmentAndShowTheirWholeText) {
     Control& grd = demo().control("grdodds");
-    auto* g = widget<QTableWidget>("grdodds");
+    auto* g = widget<QTableView>("grdodds");
     app->dispatch([&] {
         grd.setcolalignment(1, 1);              // the column left-aligned
         grd.setcellalignment(2, 1, 7);          // this cell right-aligned
@@ -393,10 +451,10 @@ TEST_F(QtViewTest, GridCellsKeepTheirAlignmentAndShowTheirWholeText) {
         grd.settextmatrix(3, 1, "$ 1002.25");
         grd.setcellbold(2, 1, true);
     });
-    EXPECT_EQ(g->item(2, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    EXPECT_EQ(g->item(3, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-    EXPECT_EQ(g->item(0, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(g->item(0, 0)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);  // fixed cells
+    EXPECT_EQ(align(g, 2, 1), Qt::AlignRight);
+    EXPECT_EQ(align(g, 3, 1), Qt::AlignLeft);
+    EXPECT_EQ(align(g, 0, 1), Qt::AlignHCenter);
+    EXPECT_EQ(align(g, 0, 0), Qt::AlignLeft);  // fixed cells
 
     // A text wider than its cell is drawn whole: with its last character changed, the cell
     // looks different (an elided text would end in the same "..." both times).

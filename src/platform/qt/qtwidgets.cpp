@@ -1,5 +1,6 @@
 #include "platform/qt/qtwidgets.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -19,7 +20,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextCursor>
 #include <optional>
 #include <utility>
@@ -242,7 +243,10 @@ private:
         Kind k = c_->kind();
         return k == Kind::TextBox || k == Kind::Label || k == Kind::PictureBox || k == Kind::Frame;
     }
-    void run(const std::function<void()>& fn) { guarded(c_->form().runtime(), fn); }
+    void run(const std::function<void()>& fn) {
+        c_->touch();  // whatever the model makes of it, the widget is mirrored again
+        guarded(c_->form().runtime(), fn);
+    }
 
     bool key(QKeyEvent* k) {
         Kind kind = c_->kind();
@@ -335,23 +339,52 @@ protected:
 template <class Sender, class Signal, class Fn>
 void tomodel(Sender* s, Control* c, Signal sig, const std::shared_ptr<bool>& alive, Fn fn) {
     Runtime* rt = &c->form().runtime();
-    QObject::connect(s, sig, s, [alive, rt, fn](auto... args) {
-        if (*alive) guarded(*rt, [&] { fn(args...); });
+    QObject::connect(s, sig, s, [alive, rt, c, fn](auto... args) {
+        if (!*alive) return;
+        c->touch();  // the widget changed itself: it is mirrored again whatever the model does
+        guarded(*rt, [&] { fn(args...); });
     });
 }
 
-bool sameitems(QListWidget* l, const Control& c) {
-    if (l->count() != c.listcount()) return false;
-    for (int i = 0; i < l->count(); ++i)
-        if (l->item(i)->text() != qs(c.list(i))) return false;
-    return true;
+QLatin1StringView latin1(const std::string& s) {
+    return QLatin1StringView(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-bool sameitems(QComboBox* b, const Control& c) {
-    if (b->count() != c.listcount()) return false;
-    for (int i = 0; i < b->count(); ++i)
-        if (b->itemText(i) != qs(c.list(i))) return false;
-    return true;
+// Brings a list widget's items in line with the model's in one step: the items that differ
+// between the common start and the common end are replaced, inserted or removed together.
+template <class Text, class SetText, class Insert>
+void syncitems(const Control& c, int count, Text text, SetText settext, QAbstractItemModel* model,
+               Insert insert) {
+    int m = c.listcount();
+    int pre = 0;
+    while (pre < count && pre < m && text(pre) == latin1(c.items()[pre].text)) ++pre;
+    int suf = 0;
+    while (suf < count - pre && suf < m - pre &&
+           text(count - 1 - suf) == latin1(c.items()[m - 1 - suf].text))
+        ++suf;
+    int oldmid = count - pre - suf, newmid = m - pre - suf, common = std::min(oldmid, newmid);
+    for (int i = pre; i < pre + common; ++i) settext(i, qs(c.items()[i].text));
+    if (oldmid > newmid) model->removeRows(pre + common, oldmid - newmid);
+    if (newmid > oldmid) {
+        QStringList more;
+        more.reserve(newmid - common);
+        for (int i = pre + common; i < pre + newmid; ++i) more.append(qs(c.items()[i].text));
+        insert(pre + common, more);
+    }
+}
+
+void syncitems(QListWidget* l, const Control& c) {
+    syncitems(
+        c, l->count(), [l](int i) { return l->item(i)->text(); },
+        [l](int i, const QString& t) { l->item(i)->setText(t); }, l->model(),
+        [l](int at, const QStringList& more) { l->insertItems(at, more); });
+}
+
+void syncitems(QComboBox* b, const Control& c) {
+    syncitems(
+        c, b->count(), [b](int i) { return b->itemText(i); },
+        [b](int i, const QString& t) { b->setItemText(i, t); }, b->model(),
+        [b](int at, const QStringList& more) { b->insertItems(at, more); });
 }
 
 int drivelistrow(const Control& c) {
@@ -391,6 +424,82 @@ public:
         }
         p->restore();
     }
+};
+
+// A grid's cells as Qt reads them: straight from the model's grid, for the cells on screen only,
+// so a grid of thousands of rows costs what is drawn. Qt is told of changes by sync().
+class GridModel : public QAbstractTableModel {
+  public:
+    GridModel(Control* c, QTableView* view) : QAbstractTableModel(view), c_(c), view_(view) {}
+
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : cols_;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const GridState& s = c_->grid;
+        int r = index.row(), col = index.column();
+        if (r < 0 || r >= s.rows || col < 0 || col >= s.cols) return {};
+        bool isfixed = r < s.fixedrows || col < s.fixedcols;
+        switch (role) {
+            case Qt::DisplayRole:
+                return qs(s.cells[r][col]);
+            case Qt::FontRole: {
+                QFont f = view_->font();
+                f.setBold(s.bold[r][col]);
+                return f;
+            }
+            case Qt::TextAlignmentRole: {
+                // A cell's own alignment when the screen set one; else fixed cells are
+                // left-aligned and the others take their column's.
+                bool own = s.cellalignment.count({r, col}) != 0;
+                Qt::Alignment align = own || !isfixed
+                                          ? gridalign(c_->cellalignment(r, col), s.cells[r][col])
+                                          : Qt::AlignLeft | Qt::AlignVCenter;
+                return static_cast<int>(align);
+            }
+            case Qt::BackgroundRole:
+                if (isfixed) return QBrush(view_->palette().color(QPalette::Button));
+                return {};
+            default:
+                return {};
+        }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        const GridState& s = c_->grid;
+        bool isfixed = index.row() < s.fixedrows || index.column() < s.fixedcols;
+        return isfixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    }
+
+    // Rows or columns that came or went reset the table; otherwise only the rows whose revision
+    // moved since the last sync are redrawn (all of them when the look of every row changed).
+    void sync(bool everyrow) {
+        const GridState& s = c_->grid;
+        if (s.shaperev != shape_ || s.rows != rows_ || s.cols != cols_) {
+            beginResetModel();
+            rows_ = s.rows;
+            cols_ = s.cols;
+            shape_ = s.shaperev;
+            endResetModel();
+        } else if (rows_ > 0 && cols_ > 0 && (everyrow || s.rev != rev_)) {
+            int first = rows_, last = -1;
+            for (int r = 0; r < rows_; ++r)
+                if (everyrow || s.rowrev[r] > rev_) {
+                    first = std::min(first, r);
+                    last = r;
+                }
+            if (last >= 0) emit dataChanged(index(first, 0), index(last, cols_ - 1));
+        }
+        rev_ = s.rev;
+    }
+
+  private:
+    Control* c_;
+    QTableView* view_;
+    int rows_ = 0, cols_ = 0;
+    uint64_t rev_ = 0, shape_ = 0;
 };
 
 QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
@@ -511,7 +620,8 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             return l;
         }
         case Kind::Grid: {
-            auto* g = new QTableWidget(parent);
+            auto* g = new QTableView(parent);
+            g->setModel(new GridModel(p, g));
             g->horizontalHeader()->hide();
             g->verticalHeader()->hide();
             g->verticalHeader()->setDefaultSectionSize(18);
@@ -519,10 +629,12 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             g->setSelectionMode(QAbstractItemView::SingleSelection);
             g->setItemDelegate(new GridCells(g));
             g->setWordWrap(false);
-            tomodel(g, p, &QTableWidget::cellClicked, alive, [p](int r, int col) {
-                if (r < p->rows() && col < p->cols()) p->clickcell(r, col);
+            tomodel(g, p, &QTableView::clicked, alive, [p](const QModelIndex& i) {
+                if (i.row() < p->rows() && i.column() < p->cols())
+                    p->clickcell(i.row(), i.column());
             });
-            tomodel(g, p, &QTableWidget::cellDoubleClicked, alive, [p](int, int) { p->dblclick(); });
+            tomodel(g, p, &QTableView::doubleClicked, alive,
+                    [p](const QModelIndex&) { p->dblclick(); });
             return g;
         }
         case Kind::Timer: return nullptr;
@@ -530,50 +642,26 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
     return nullptr;
 }
 
-void syncgrid(Control& c, QTableWidget* g) {
+void syncgrid(Control& c, QTableView* g, bool everyrow) {
     const GridState& s = c.grid;
-    if (g->rowCount() != s.rows) g->setRowCount(s.rows);
-    if (g->columnCount() != s.cols) g->setColumnCount(s.cols);
-    QColor fixed = g->palette().color(QPalette::Button);
+    static_cast<GridModel*>(g->model())->sync(everyrow);
     for (int col = 0; col < s.cols; ++col) {
         int px = s.colwidth[col] / 15;
         if (g->columnWidth(col) != px) g->setColumnWidth(col, px);
     }
-    for (int r = 0; r < s.rows; ++r)
-        for (int col = 0; col < s.cols; ++col) {
-            auto* it = g->item(r, col);
-            if (!it) {
-                it = new QTableWidgetItem;
-                g->setItem(r, col, it);
-            }
-            const std::string& text = s.cells[r][col];
-            if (it->text() != qs(text)) it->setText(qs(text));
-            bool isfixed = r < s.fixedrows || col < s.fixedcols;
-            QFont f = g->font();
-            f.setBold(s.bold[r][col]);
-            if (it->font() != f) it->setFont(f);
-            // A cell's own alignment when the screen set one; else fixed cells are left-aligned
-            // and the others take their column's.
-            bool own = s.cellalignment.count({r, col}) != 0;
-            Qt::Alignment align = own || !isfixed ? gridalign(c.cellalignment(r, col), text) : Qt::AlignLeft | Qt::AlignVCenter;
-            if (it->textAlignment() != static_cast<int>(align)) it->setTextAlignment(align);
-            QBrush back = isfixed ? QBrush(fixed) : QBrush();
-            if (it->background() != back) it->setBackground(back);
-            Qt::ItemFlags flags = isfixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-            if (it->flags() != flags) it->setFlags(flags);
-        }
-    if (s.row >= s.fixedrows && s.row < s.rows && s.col >= 0 && s.col < s.cols) g->setCurrentCell(s.row, s.col);
-    else g->clearSelection();
+    if (s.row >= s.fixedrows && s.row < s.rows && s.col >= 0 && s.col < s.cols) {
+        QModelIndex at = g->model()->index(s.row, s.col);
+        if (g->currentIndex() != at || !g->selectionModel()->isSelected(at)) g->setCurrentIndex(at);
+    } else {
+        g->clearSelection();
+    }
 }
 
-void synclist(Control& c, QListWidget* l) {
+void synclist(Control& c, QListWidget* l, bool items) {
     // Mirroring the model must not echo back into it as a user's selection.
     std::optional<QSignalBlocker> quiet;
     if (c.multiselect) quiet.emplace(l);
-    if (!sameitems(l, c)) {
-        l->clear();
-        for (auto& it : c.items()) l->addItem(qs(it.text));
-    }
+    if (items) syncitems(l, c);
     int row = c.listindex();
     l->setSelectionMode(c.multiselect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     if (c.multiselect) {
@@ -592,11 +680,8 @@ void synclist(Control& c, QListWidget* l) {
     if (c.topindex > 0 && c.topindex < l->count()) l->scrollToItem(l->item(c.topindex), QAbstractItemView::PositionAtTop);
 }
 
-void synccombo(Control& c, QComboBox* b) {
-    if (!sameitems(b, c)) {
-        b->clear();
-        for (auto& it : c.items()) b->addItem(qs(it.text));
-    }
+void synccombo(Control& c, QComboBox* b, bool items) {
+    if (items) syncitems(b, c);
     b->setCurrentIndex(c.kind() == Kind::DriveListBox ? drivelistrow(c) : c.listindex());
     if (b->isEditable()) {
         if (b->currentText() != qs(c.text())) b->setEditText(qs(c.text()));
@@ -653,6 +738,13 @@ QWidget* widgetfor(Win& win, Control& c) {
 
 void syncwidget(Win& win, Control& c, QWidget* w) {
     if (!w) return;
+    Seen& seen = win.seen[&c];
+    bool fieldsmoved = seen.fields != fieldsof(c);
+    if (seen.rev == c.revision() && !fieldsmoved) return;
+    bool items = seen.listrev != c.listrevision();
+    seen.rev = c.revision();
+    seen.listrev = c.listrevision();
+    if (fieldsmoved) seen.fields = fieldsof(c);
     QSignalBlocker block(w);
     // Positions are in form coordinates; a control inside a frame is placed relative to it.
     int left = c.left, top = c.top;
@@ -678,12 +770,14 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
         case Kind::DriveListBox: {
             auto* b = static_cast<QComboBox*>(w);
             QSignalBlocker inner(b->lineEdit());
-            synccombo(c, b);
+            synccombo(c, b, items);
             break;
         }
         case Kind::ListBox:
         case Kind::FileListBox:
-        case Kind::DirListBox: synclist(c, static_cast<QListWidget*>(w)); break;
+        case Kind::DirListBox:
+            synclist(c, static_cast<QListWidget*>(w), items);
+            break;
         case Kind::OptionButton:
         case Kind::CheckBox: {
             auto* b = static_cast<QAbstractButton*>(w);
@@ -698,8 +792,11 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
             static_cast<QLabel*>(w)->setText(qs(all));
             break;
         }
-        case Kind::Grid: syncgrid(c, static_cast<QTableWidget*>(w)); break;
-        case Kind::Timer: break;
+        case Kind::Grid:
+            syncgrid(c, static_cast<QTableView*>(w), fieldsmoved);
+            break;
+        case Kind::Timer:
+            break;
     }
     if (w->isHidden() == c.visible()) w->setVisible(c.visible());
 }

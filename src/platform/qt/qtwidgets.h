@@ -3,11 +3,12 @@
 #include <QRectF>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "platform/controls.h"
@@ -44,6 +45,27 @@ protected:
     void closeEvent(class QCloseEvent* e) override;
 };
 
+// What the view last mirrored of a control: its revisions and its plain fields (positions, font,
+// caret and the like, which screens set directly). A control whose revision and fields are as
+// seen is not touched.
+inline auto fieldsof(const Control& c) {
+    const GridState& g = c.grid;
+    return std::tie(c.left, c.top, c.width, c.height, c.fontname, c.fontsize, c.fontbold,
+                    c.forecolor, c.backcolor, c.backcolorset, c.tooltip, c.tabindex, c.multiline,
+                    c.locked, c.maxlength, c.alignment, c.selstart, c.sellength, c.topindex,
+                    c.sorted, c.droplist, c.multiselect, c.picturelines, c.drive, c.path, c.pattern,
+                    c.filename, c.interval, g.row, g.col, g.rowsel, g.colsel, g.fixedrows,
+                    g.fixedcols, g.colwidth, g.colalignment);
+}
+template <class... T>
+std::tuple<std::decay_t<T>...> decayed(const std::tuple<T...>&);
+using Fields = decltype(decayed(fieldsof(std::declval<const Control&>())));
+
+struct Seen {
+    uint64_t rev = 0, listrev = 0;
+    Fields fields;
+};
+
 // The window of one loaded form and the widgets of its controls. `alive` turns false when the
 // form goes, so late Qt signals never reach a control that no longer exists.
 struct Win {
@@ -52,6 +74,7 @@ struct Win {
     FormWindow* window = nullptr;
     std::map<Control*, QWidget*> widgets;
     std::map<Control*, QTimer*> timers;
+    std::map<Control*, Seen> seen;
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     int focusmoves = -1;  // the form's focus moves already put on the widgets
     std::vector<QWidget*> taborder;
@@ -59,7 +82,8 @@ struct Win {
 
 // Makes the widget of a control (frames first, so controls in a frame sit inside it).
 QWidget* widgetfor(Win& win, Control& c);
-// Copies the control's state into its widget; signals are blocked meanwhile.
+// Copies the control's state into its widget when it changed since the last time; signals are
+// blocked meanwhile. A list's items and a grid's rows are mirrored only where they changed.
 void syncwidget(Win& win, Control& c, QWidget* w);
 
 }  // namespace vt::qtv

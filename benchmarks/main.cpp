@@ -1,0 +1,32 @@
+// Runs the benchmarks. Actions repeated for their spread report only min, median and max.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+class SpreadReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        std::vector<Run> kept;
+        for (const Run& r : runs)
+            if (r.run_type != Run::RT_Aggregate || r.aggregate_name == "min" ||
+                r.aggregate_name == "median" || r.aggregate_name == "max")
+                kept.push_back(r);
+        if (!kept.empty()) ConsoleReporter::ReportRuns(kept);
+    }
+};
+
+}  // namespace
+
+void removebenchfolders();
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SpreadReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    removebenchfolders();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,113 @@
+// The Bets files kept while unchanged: read once, read again whenever the file may have changed,
+// and never a reason to see less than a fresh read would.
+#include <filesystem>
+#include <fstream>
+
+#include "records/records.h"
+#include "recordstest.h"
+
+namespace vt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BetsCacheTest : public RecordsTest {
+  protected:
+    void SetUp() override {
+        folder.write("Players", "3,2,\"\",\"THREE\"\r\n7,2,\"\",\"SEVEN\"\r\n");
+        readentries(cx);
+        sh().curround = "Round1";
+        sh().curflightnbr = 2;
+    }
+    std::string path() { return sh().betsfile("Round1", 2); }
+    std::shared_ptr<const BetsLines> get() { return cx.betscache().get(cx.files(), path()); }
+    // The file as last written an hour ago: settled, so it may be kept.
+    void settle(const fs::file_time_type& when) {
+        fs::last_write_time(folder.file("Round1 2Bets"), when);
+    }
+    fs::file_time_type hourago() {
+        return fs::file_time_type::clock::now() - std::chrono::hours(1);
+    }
+};
+
+TEST_F(BetsCacheTest, SettledFileIsReadOnceAndAgainWhenItsStampChanges) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n4,3,1,2\r\n");
+    auto old = hourago();
+    settle(old);
+    auto first = get();
+    ASSERT_EQ(first->lines.size(), 2u);
+    long calls = cx.files().calls();
+    EXPECT_EQ(get(), first);  // kept: not even opened
+    EXPECT_EQ(cx.files().calls(), calls);
+
+    // Another program appends a bet: the size tells.
+    std::ofstream(folder.file("Round1 2Bets"), std::ios::app | std::ios::binary) << "5,7,2,1\r\n";
+    settle(old);
+    EXPECT_EQ(get()->lines.size(), 3u);
+
+    // Replaced by a file of the same size and time: a new file on disk all the same.
+    folder.write("Round1 2Bets.new", "1,7,1,5\r\n4,3,1,9\r\n5,7,2,1\r\n");
+    fs::rename(folder.file("Round1 2Bets.new"), folder.file("Round1 2Bets"));
+    settle(old);
+    EXPECT_EQ(get()->lines[1].bet.amount, Money::dollars(9));
+
+    // The program's own commit.
+    cx.files().replacefile(path(), "1,7,1,5\r\n");
+    EXPECT_EQ(get()->lines.size(), 1u);
+}
+
+TEST_F(BetsCacheTest, FileChangedJustNowIsReadEveryTime) {
+    // Rewritten in place, same size, within the same clock tick: nothing in the stamp changes.
+    folder.write("Round1 2Bets", "1,7,1,5\r\n");
+    EXPECT_EQ(get()->lines[0].bet.amount, Money::dollars(5));
+    folder.write("Round1 2Bets", "1,7,1,6\r\n");
+    EXPECT_EQ(get()->lines[0].bet.amount, Money::dollars(6));
+    sumbets(cx);
+    EXPECT_EQ(sh().summ(7).win, Money::dollars(6));
+}
+
+TEST_F(BetsCacheTest, StagedContentsAreReadInsideATransactionAndKeptNowhere) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n");
+    settle(hourago());
+    get();
+    {
+        Transaction tx(cx.files());
+        cx.files().replacefile(path(), "1,7,1,5\r\n1,3,1,2\r\n");
+        EXPECT_EQ(get()->lines.size(), 2u);
+    }  // never committed
+    EXPECT_EQ(get()->lines.size(), 1u);
+}
+
+TEST_F(BetsCacheTest, KeptFileStillStopsTheSumAtItsBadLineEveryTime) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,x,1,5\r\n");
+    settle(hourago());
+    for (int i = 0; i < 2; ++i) {
+        dialogs.ok("Type mismatch");
+        sumbets(cx);
+        EXPECT_FALSE(sh().fileok);
+        EXPECT_EQ(sh().summ(7).win, Money::dollars(5));
+    }
+    // The bet lists' reading of the same line.
+    auto lines = get();
+    EXPECT_FALSE(lines->lines[1].asbet.whole);
+    EXPECT_TRUE(lines->lines[1].asbet.hasbettor);
+}
+
+TEST_F(BetsCacheTest, KeepsOneRoundsFilesAtMost) {
+    auto old = hourago();
+    for (int f = 1; f <= 15; ++f) {
+        std::string name = "Round1 " + std::to_string(f) + "Bets";
+        folder.write(name, "1,7,1," + std::to_string(f) + "\r\n");
+        fs::last_write_time(folder.file(name), old);
+        cx.betscache().get(cx.files(), sh().betsfile("Round1", f));
+    }
+    folder.write("Final 1Bets", "1,7,1,1\r\n");
+    fs::last_write_time(folder.file("Final 1Bets"), old);
+    cx.betscache().get(cx.files(), sh().betsfile("Final", 1));
+    long calls = cx.files().calls();
+    for (int f = 1; f <= 15; ++f) cx.betscache().get(cx.files(), sh().betsfile("Round1", f));
+    EXPECT_EQ(cx.files().calls(), calls);  // 16 files fit
+}
+
+}  // namespace
+}  // namespace vt::test
