@@ -15,25 +15,6 @@ long entryrow(const Shared& sh, long number) {
     return 0;
 }
 
-int roundoption(const std::string& round) {
-    for (int k = 1; k <= 4; ++k)
-        if (round == roundkeys[k]) return k;
-    return 0;
-}
-
-void chooseround(Shared& sh, int k) {
-    sh.curround = roundkeys[k];
-    sh.saveround = roundkeys[k];
-    sh.banner = sh.bannerof(k);
-}
-
-std::string betrecord(const Bet& bet) {
-    RecordWriter w;
-    w.num(static_cast<long long>(bet.bettor)).num(static_cast<long long>(bet.entry));
-    w.num(static_cast<long long>(bet.type)).num(bet.amount).end();
-    return w.bytes();
-}
-
 long countbets(App& app, const std::string& round, long flight) {
     Shared& sh = app.shared();
     std::string path = sh.betsfile(round, flight);

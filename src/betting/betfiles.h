@@ -13,13 +13,6 @@ class App;
 // The first row of entries holding this entry number; 0 when none does.
 long entryrow(const Shared& sh, long number);
 
-// The round option k (1 "Round1" .. 4 "Final") of a round key; 0 for another text.
-int roundoption(const std::string& round);
-// Makes round option k current: curround, saveround and the round's banner.
-void chooseround(Shared& sh, int k);
-
-// One bet record as it stands in a Bets file: bettor, entry, type, amount, CR LF.
-std::string betrecord(const Bet& bet);
 
 // A bet and the flight whose Bets pair it goes to.
 using FlightBet = std::pair<long, Bet>;

@@ -28,11 +28,7 @@ long findbettor(const Shared& sh, const std::string& text) {
     }
     long long ticket = 0;
     if (!alldigits(text) || !parseint(text, ticket)) return 0;
-    for (long i = 1; i <= sh.maxbettors; ++i) {
-        if (sh.bettors(i).name.empty()) break;
-        if (sh.bettors(i).number == ticket) return i;
-    }
-    return 0;
+    return BettorLookup(sh).row(ticket);
 }
 
 long addbettor(App& app, const std::string& name, const std::string& title) {

@@ -162,7 +162,7 @@ void frmbet::Form_Load() {
     control("txtbanner").settext(sh_.banner);
     if (sh_.printswitch == "yes") control("cmdprint").setcaption("Printing to default printer is active");
     else if (sh_.printswitch == "no") control("cmdprint").setcaption("All printing is suppressed");
-    if (int k = roundoption(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
+    if (int k = roundindex(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
 
     control("lstbetsprior").clear();
     sh_.crlf = "\r\n";
@@ -189,7 +189,7 @@ void frmbet::Form_Load() {
 // Sets the option of the current round without running its handler.
 void frmbet::selectroundquietly() {
     quiet_ = true;
-    if (int k = roundoption(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
+    if (int k = roundindex(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
     quiet_ = false;
 }
 
@@ -199,7 +199,7 @@ void frmbet::Option_Click(int k) {
         selectroundquietly();
         return;
     }
-    chooseround(sh_, k);
+    sh_.chooseround(k);
     control("txtbanner").settext(sh_.banner);
     control("lstbetsprior").clear();
     control("cbobettor").settext("");

@@ -75,14 +75,10 @@ void frmbet::cbobettor_Click() {
         return;
     }
     long number = cbo.itemdata(i);
-    for (long r = 1; r <= sh_.maxbettors; ++r) {
-        if (sh_.bettors(r).name.empty()) break;
-        if (sh_.bettors(r).number == number) {
-            sh_.curticket = number;
-            sh_.curbettor = sh_.bettors(r).name;
-            listbettor();
-            return;
-        }
+    if (const Bettor* who = BettorLookup(sh_).find(number)) {
+        sh_.curticket = number;
+        sh_.curbettor = who->name;
+        listbettor();
     }
 }
 

@@ -171,7 +171,7 @@ void frmsheetg::Form_Load() {
     control("lblcopyr").setcaption("Key in the bets of a bettor's paper bet sheet, one player/team at a time");
     sh_.crlf = "\r\n";
     control("txtbanner").settext(sh_.banner);
-    if (int k = roundoption(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
+    if (int k = roundindex(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
     betamount = Money::dollars(1);
     control("txtplus").settext("+");
     showstep("$#,##0.00");
@@ -188,7 +188,7 @@ void frmsheetg::Form_Load() {
 }
 
 void frmsheetg::Option_Click(int k) {
-    chooseround(sh_, k);
+    sh_.chooseround(k);
     control("txtbanner").settext(sh_.banner);
     resetsumm(sh_);
     if (sh_.curflightnbr >= 1 && sh_.curflightnbr <= 15) sumbets(app_);

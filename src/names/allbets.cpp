@@ -10,8 +10,7 @@ namespace vt {
 
 bool BetRecord::names(size_t i, long long n) const {
     long long v;
-    return i < fields.size() && !trim(fields[i].text).empty() && numberfield(fields[i], v) &&
-           v == n;
+    return i < fields.size() && !emptyfield(fields[i]) && wholenumber(fields[i], v) && v == n;
 }
 
 std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit) {
@@ -43,7 +42,8 @@ bool AllBets::load(App& app) {
     Files& files = app.files();
     pairs.clear();
     try {
-        for (const char* round : roundnames) {
+        for (int r = 1; r <= nrounds; ++r) {
+            const char* round = roundkeys[r];
             for (long f = 1; f <= 15; ++f) {
                 BetsPair p;
                 p.round = round;
@@ -131,8 +131,7 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
                 std::vector<RemovedBet>& removed) {
     AllBets all;
     removed.clear();
-    for (size_t r = 0; r < AllBets::roundnames.size(); ++r)
-        app.shared().roundnames[r + 1] = AllBets::roundnames[r];
+    app.shared().fillroundnames();
     if (!all.load(app)) return false;
     // A bad record of the one removed would be left behind, unrefunded, for the next one given
     // its number: it must be looked at first.
@@ -167,13 +166,8 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
 }
 
 std::string bettorname(App& app, long long number) {
-    Shared& sh = app.shared();
-    for (size_t i = 1; i <= sh.bettors.size(); ++i) {
-        const Bettor& b = sh.bettors(i);
-        if (b.name.empty()) break;
-        if (b.number == number && !iszzz(b.name)) return b.name;
-    }
-    return std::to_string(number);
+    const Bettor* b = BettorLookup(app.shared()).find(number);
+    return b ? b->name : std::to_string(number);
 }
 
 }  // namespace vt

@@ -47,7 +47,6 @@ struct RemovedBet {
 // operation over every file either changes nothing or works from complete files.
 class AllBets {
   public:
-    static constexpr std::array<const char*, 4> roundnames{"Round1", "Round2", "Round3", "Final"};
 
     // Reads every Bets and Betsbackup file (a missing one counts as empty). On a read error
     // shows the file-error box, titled "Bets Input", and returns false.

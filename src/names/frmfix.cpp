@@ -72,13 +72,13 @@ std::string plainnumber(const Field& f) {
 
 bool goodplayer(const FileLine& l, long maxplayers) {
     long long n, f;
-    return l.whole && wholefield(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
-           wholefield(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
+    return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
+           wholenumber(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
 }
 
 bool goodbettor(const FileLine& l) {
     long long n;
-    return l.whole && wholefield(l.fields[0], n) && n >= 1 && n != 999 && !l.fields[1].text.empty();
+    return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n != 999 && !l.fields[1].text.empty();
 }
 
 // The name column of a line no reader can take whole.
@@ -88,7 +88,7 @@ std::string badrecord(const FileLine& l) {
 
 }  // namespace
 
-Frmfix::Frmfix(App& app)
+frmfix::frmfix(App& app)
     : Form(app, "frmfix"),
       grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 700, 610)),
       cmdbettor(
@@ -183,7 +183,7 @@ Frmfix::Frmfix(App& app)
     cmdreturn.Click = [this] { cmdreturn_Click(); };
 }
 
-void Frmfix::Form_Load() {
+void frmfix::Form_Load() {
     Shared& s = app_.shared();
     fixflight = s.curflightnbr;
     fixflightname = s.flightnames[std::clamp<long>(s.curflightnbr, 1, 15)];
@@ -191,13 +191,7 @@ void Frmfix::Form_Load() {
     grdfix.setrows(1);
     saveround = s.curround;
     savebanner = s.banner;
-    for (int n = 1; n <= 4; ++n)
-        if (s.curround == roundkeys[n])
-            control(n == 1   ? "Option1"
-                    : n == 2 ? "Option2"
-                    : n == 3 ? "Option3"
-                             : "Option4")
-                .setvalue(1);
+    if (int n = roundindex(s.curround)) control("Option" + std::to_string(n)).setvalue(1);
     for (int i = 1; i <= 15; ++i) optflight[i]->setcaption(s.flightnames[i]);
     txtbanner.settext(s.banner);
     lblbets.setcaption("");
@@ -207,7 +201,7 @@ void Frmfix::Form_Load() {
 
 // ---------------------------------------------------------------- grid helpers
 
-void Frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) {
+void frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) {
     grdfix.clearcells();
     grdfix.setcols(static_cast<int>(columns.size()));
     grdfix.setrows(1);
@@ -219,7 +213,7 @@ void Frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) 
     clearpick();
 }
 
-void Frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
+void frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
     if (grdfix.rows() < r + 1) grdfix.setrows(r + 1);
     for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c) {
         grdfix.settextmatrix(r, static_cast<int>(c), cells[c]);
@@ -227,12 +221,12 @@ void Frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
     }
 }
 
-void Frmfix::clearpick() {
+void frmfix::clearpick() {
     pickedrec_ = 0;
     removed_.clear();
 }
 
-long Frmfix::pickedrecord(Display d) const {
+long frmfix::pickedrecord(Display d) const {
     if (display_ != d || pickedrec_ < 1) return 0;
     const Shared& s = app_.shared();
     if (d == Display::Bets && (displayround_ != s.curround || displayflight_ != fixflight))
@@ -245,7 +239,7 @@ long Frmfix::pickedrecord(Display d) const {
 
 // ---------------------------------------------------------------- reading the shown file
 
-bool Frmfix::readshown(const std::string& file, FileKind kind, bool missingempty) {
+bool frmfix::readshown(const std::string& file, FileKind kind, bool missingempty) {
     shown_ = Shown{};
     shown_.file = file;
     shown_.kind = kind;
@@ -264,7 +258,7 @@ bool Frmfix::readshown(const std::string& file, FileKind kind, bool missingempty
     return true;
 }
 
-void Frmfix::takeshown(const std::string& bytes, bool tell) {
+void frmfix::takeshown(const std::string& bytes, bool tell) {
     const Shared& s = app_.shared();
     long cap = shown_.kind == FileKind::Bets      ? s.maxbets
                : shown_.kind == FileKind::Bettors ? s.maxbettors
@@ -278,7 +272,7 @@ void Frmfix::takeshown(const std::string& bytes, bool tell) {
     }
 }
 
-Frmfix::Names Frmfix::names(const std::string& playersfile) {
+frmfix::Names frmfix::names(const std::string& playersfile) {
     Shared& s = app_.shared();
     Names out;
     auto lines = [&](const std::string& file, FileKind kind, long cap) {
@@ -293,14 +287,14 @@ Frmfix::Names Frmfix::names(const std::string& playersfile) {
     for (const FileLine& l : lines(playersfile, FileKind::Players, s.maxplayers)) {
         long long n, f;
         if (!goodplayer(l, s.maxplayers) || iszzz(l.fields[3].text)) continue;
-        wholefield(l.fields[0], n);
-        wholefield(l.fields[1], f);
+        wholenumber(l.fields[0], n);
+        wholenumber(l.fields[1], f);
         out.entries.emplace(n, std::make_pair(static_cast<long>(f), l.fields[3].text));
     }
     for (const FileLine& l : lines(s.datapath + "Bettors", FileKind::Bettors, s.maxbettors)) {
         long long n;
         if (!goodbettor(l) || iszzz(l.fields[1].text)) continue;
-        wholefield(l.fields[0], n);
+        wholenumber(l.fields[0], n);
         out.bettors.emplace(n, l.fields[1].text);
     }
     return out;
@@ -309,7 +303,7 @@ Frmfix::Names Frmfix::names(const std::string& playersfile) {
 // ---------------------------------------------------------------- bettor and player displays
 
 // Every line of a bettor file: a line no reader takes whole is flagged in the name column.
-void Frmfix::showbettorfile(Display d, const std::string& file) {
+void frmfix::showbettorfile(Display d, const std::string& file) {
     Shared& s = app_.shared();
     setupgrid(kBettorColumns);
     display_ = d;
@@ -323,20 +317,20 @@ void Frmfix::showbettorfile(Display d, const std::string& file) {
     }
 }
 
-void Frmfix::cmdbettor_Click() {
+void frmfix::cmdbettor_Click() {
     cmdupdate.setvisible(true);
     lblbets.setcaption("");
     showbettorfile(Display::Bettors, app_.shared().datapath + "Bettors");
 }
 
-void Frmfix::cmdbettorb_Click() {
+void frmfix::cmdbettorb_Click() {
     lblbets.setcaption("");
     cmdupdate.setvisible(true);
     showbettorfile(Display::BettorsBackup, app_.shared().datapath + "Bettorsbackup");
 }
 
 // Every line of a player file, flagged as for the bettors.
-void Frmfix::showplayerfile(Display d, const std::string& file) {
+void frmfix::showplayerfile(Display d, const std::string& file) {
     Shared& s = app_.shared();
     setupgrid(kPlayerColumns);
     display_ = d;
@@ -356,20 +350,20 @@ void Frmfix::showplayerfile(Display d, const std::string& file) {
     }
 }
 
-void Frmfix::cmdhorses_Click() {
+void frmfix::cmdhorses_Click() {
     lblbets.setcaption("");
     cmdupdate.setvisible(true);
     showplayerfile(Display::Players, app_.shared().datapath + "Players");
 }
 
-void Frmfix::cmdplayerb_Click() {
+void frmfix::cmdplayerb_Click() {
     lblbets.setcaption("");
     showplayerfile(Display::PlayersBackup, app_.shared().datapath + "Playersbackup");
 }
 
 // ---------------------------------------------------------------- bet displays
 
-void Frmfix::showbetsforchoice() {
+void frmfix::showbetsforchoice() {
     Shared& s = app_.shared();
     setupgrid(kBetColumns);
     display_ = Display::Bets;
@@ -422,12 +416,12 @@ void Frmfix::showbetsforchoice() {
     setrow(r + 1, {"", "", "", "", "", "Total Bets", total.tostring()}, true);
 }
 
-void Frmfix::cmdbets_Click() {
+void frmfix::cmdbets_Click() {
     cmdupdate.setvisible(true);
     showbetsforchoice();
 }
 
-void Frmfix::cmdbackup_Click() {
+void frmfix::cmdbackup_Click() {
     Shared& s = app_.shared();
     lblbets.setcaption(s.curround + " Flight " + s.curflight + " Bets");
     cmdupdate.setvisible(false);
@@ -472,14 +466,13 @@ void Frmfix::cmdbackup_Click() {
 
 // ---------------------------------------------------------------- options and return
 
-void Frmfix::roundoption_Click(int n) {
+void frmfix::roundoption_Click(int n) {
     Shared& s = app_.shared();
-    s.curround = roundkeys[n];
-    s.banner = s.bannerof(n);
+    s.setround(n);
     txtbanner.settext(s.banner);
 }
 
-void Frmfix::optflight_Click(int index) {
+void frmfix::optflight_Click(int index) {
     Shared& s = app_.shared();
     s.curflight = s.flightnames[index];
     fixflightname = s.curflight;
@@ -487,7 +480,7 @@ void Frmfix::optflight_Click(int index) {
     fixflight = index;
 }
 
-void Frmfix::cmdreturn_Click() {
+void frmfix::cmdreturn_Click() {
     Shared& s = app_.shared();
     s.curround = saveround;
     s.banner = savebanner;

@@ -11,9 +11,9 @@ namespace vt {
 
 // File inspection screen: shows any data file on one grid, validates bet records, removes a bad
 // record, sorts the grid and prints it.
-class Frmfix : public Form {
+class frmfix : public Form {
   public:
-    explicit Frmfix(App& app);
+    explicit frmfix(App& app);
 
     Control& grdfix;
     Control &cmdbettor, &cmdbettorb, &cmdhorses, &cmdplayerb, &cmdbets, &cmdbackup;

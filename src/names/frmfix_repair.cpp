@@ -9,7 +9,7 @@
 
 namespace vt {
 
-void Frmfix::grdfix_Click() {
+void frmfix::grdfix_Click() {
     GridState& g = grdfix.grid;
     // The row clicked names a record of the display by its number in column 0.
     pickedrec_ = 0;
@@ -24,7 +24,7 @@ void Frmfix::grdfix_Click() {
     frasort.setvisible(true);
 }
 
-bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::string>>& files) {
+bool frmfix::removeline(long k, const std::vector<std::pair<std::string, std::string>>& files) {
     Shared& s = app_.shared();
     // The line is taken out of the bytes that were displayed, so the file must still hold them.
     std::string now;
@@ -61,7 +61,7 @@ bool Frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
     return true;
 }
 
-void Frmfix::cmdupdate_Click() {
+void frmfix::cmdupdate_Click() {
     Shared& s = app_.shared();
     long r = pickedrecord(Display::Bets);
     if (r < 1) {
@@ -80,7 +80,7 @@ void Frmfix::cmdupdate_Click() {
     showbetsforchoice();
 }
 
-void Frmfix::cmdrplayer_Click() {
+void frmfix::cmdrplayer_Click() {
     Shared& s = app_.shared();
     lblbets.setcaption("");
     long r = pickedrecord(Display::Players);
@@ -97,7 +97,7 @@ void Frmfix::cmdrplayer_Click() {
     removegridrowfor(shown);
 }
 
-void Frmfix::cmdrbettor_Click() {
+void frmfix::cmdrbettor_Click() {
     Shared& s = app_.shared();
     lblbets.setcaption("");
     long r = pickedrecord(Display::Bettors);
@@ -109,11 +109,11 @@ void Frmfix::cmdrbettor_Click() {
     // AnyBettor is always written back first: its record stays, only its grid row goes.
     const FileLine& line = shown_.lines.at(r - 1);
     long long number;
-    bool anybettor = line.fields.size() == 2 && wholefield(line.fields[0], number) && number == 1 &&
+    bool anybettor = line.fields.size() == 2 && wholenumber(line.fields[0], number) && number == 1 &&
                      line.fields[1].text == "AnyBettor";
     for (long i = 0; anybettor && i < r - 1; ++i) {
         const FileLine& l = shown_.lines[i];
-        if (l.fields.size() == 2 && wholefield(l.fields[0], number) && number == 1 &&
+        if (l.fields.size() == 2 && wholenumber(l.fields[0], number) && number == 1 &&
             l.fields[1].text == "AnyBettor")
             anybettor = false;  // only the first such record is AnyBettor's own
     }
@@ -126,7 +126,7 @@ void Frmfix::cmdrbettor_Click() {
 }
 
 // Drops the grid row of a removed record; the rows below keep their record numbers.
-void Frmfix::removegridrowfor(long rec) {
+void frmfix::removegridrowfor(long rec) {
     for (int row = 1; row < grdfix.rows(); ++row) {
         if (grdfix.textmatrix(row, 0) == std::to_string(rec)) {
             grdfix.removegridrow(row);
@@ -137,25 +137,25 @@ void Frmfix::removegridrowfor(long rec) {
     pickedrec_ = 0;
 }
 
-void Frmfix::closesortframe() {
+void frmfix::closesortframe() {
     cmdsorta.setvisible(true);
     frasort.setvisible(false);
     for (Control* c : {&chkasc, &chkdes, &chknum, &chkalp}) c->setvalue(0);
 }
 
-void Frmfix::chkasc_Click() {
+void frmfix::chkasc_Click() {
     if (!chkasc.value()) return;
     sortdir = "A";
     chkdes.setvalue(0);
 }
 
-void Frmfix::chkdes_Click() {
+void frmfix::chkdes_Click() {
     if (!chkdes.value()) return;
     sortdir = "D";
     chkasc.setvalue(0);
 }
 
-void Frmfix::chkalp_Click() {
+void frmfix::chkalp_Click() {
     if (!chkalp.value()) return;
     if (sortdir == "A")
         grdfix.setsort(flexSortGenericAscending);
@@ -164,7 +164,7 @@ void Frmfix::chkalp_Click() {
     closesortframe();
 }
 
-void Frmfix::chknum_Click() {
+void frmfix::chknum_Click() {
     if (!chknum.value()) return;
     if (sortdir == "A")
         grdfix.setsort(flexSortNumericAscending);
@@ -173,7 +173,7 @@ void Frmfix::chknum_Click() {
     closesortframe();
 }
 
-void Frmfix::cmdprint_Click() {
+void frmfix::cmdprint_Click() {
     Shared& s = app_.shared();
     if (equalsnocase(s.printswitch, "no")) return;
     Printer& p = app_.printer();

@@ -144,8 +144,7 @@ void frmpay::Form_Load() {
     for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(s.flightnames[f]);
     c("txthousepct").settext(s.housepct);
     clearpayofftables();
-    for (int r = 1; r <= 4; ++r)
-        if (s.curround == roundkeys[r]) c("Option" + std::to_string(r)).setvalue(1);
+    if (int r = roundindex(s.curround)) c("Option" + std::to_string(r)).setvalue(1);
     resetpayform(app_);
     c("lstwinners").clear();
     s.curflight.clear();
@@ -157,8 +156,7 @@ void frmpay::Form_Load() {
 
 void frmpay::Option_Click(int r) {
     Shared& s = sh();
-    s.curround = roundkeys[r];
-    s.banner = s.bannerof(r);
+    s.setround(r);
     c("txtbanner").settext(s.banner);
     // Nothing of a calculation is paid or printed under another round.
     if (calculated_) cmdclear_Click();

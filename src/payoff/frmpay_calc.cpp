@@ -1,6 +1,5 @@
 // CALCULATE PAYOFF: pools, house amount, pool moves, shares, payoffs per dollar and the list of
 // winning bettors.
-#include <unordered_map>
 #include <vector>
 
 #include "payoff/frmpay.h"
@@ -208,13 +207,11 @@ void frmpay::listwinners() {
         bn.setitemdata(bn.newindex(), 0);
     }
     Control& lst = c("lstwinners");
-    // Each number's first row in the bettors table, found once for all winners.
-    std::unordered_map<long, long> rowof;
-    for (long r = static_cast<long>(s.bettors.size()); r >= 1; --r) rowof[s.bettors(r).number] = r;
+    const BettorLookup bettors(s);
     for (auto& [b, name] : s.winbettors) {
-        auto row = rowof.find(b);
         // A bettor missing from the Bettors file is still paid.
-        name = row != rowof.end() ? s.bettors(row->second).name : "#" + std::to_string(b);
+        const Bettor* who = bettors.find(b);
+        name = who ? who->name : "#" + std::to_string(b);
         lst.additem(name);
         lst.setitemdata(lst.newindex(), b);
         bn.additem(name);

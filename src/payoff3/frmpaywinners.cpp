@@ -161,8 +161,7 @@ void frmpaywinners::Form_Load() {
     c("txtbanner").settext(sh.banner);
     for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(sh.flightnames[f]);
     sh.curflight.clear();  // no flight chosen yet: the round option loads nothing
-    for (int r = 1; r <= 4; ++r)
-        if (sh.curround == roundkeys[r]) c("Option" + std::to_string(r)).setvalue(1);
+    if (int r = roundindex(sh.curround)) c("Option" + std::to_string(r)).setvalue(1);
     // Loads frmpay unseen, whose own load resets the position counters: they are set again below.
     resetpayform(app_);
     resetcalc();
@@ -207,8 +206,7 @@ void frmpaywinners::enddoc() {
 
 void frmpaywinners::Option_Click(int r) {
     Shared& sh = app_.shared();
-    sh.curround = roundkeys[r];
-    sh.banner = sh.bannerof(r);
+    sh.setround(r);
     c("txtbanner").settext(sh.banner);
     resetcalc();
     // The chosen flight's bets and pools of the new round, as a flight choice loads them.

@@ -27,12 +27,6 @@ std::string sheetmoney(Money m) {
     return s;
 }
 
-const Bettor* findbettor(const Shared& sh, long b) {
-    for (size_t i = 1; i <= sh.bettors.size(); ++i)
-        if (sh.bettors(i).number == b) return &sh.bettors(i);
-    return nullptr;
-}
-
 bool haswinnings(const std::array<double, 9>& row) {
     double s = 0;
     for (int col = colww; col <= colww2; ++col) s += row[col];
@@ -77,8 +71,9 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
         const Bet& bet = sh.bets(i);
         calc.addbet(bet.bettor, bet.entry, bet.type, bet.amount.todouble());
     }
+    const BettorLookup bettors(sh);
     for (const auto& [b, row] : calc.winning)
-        if (haswinnings(row) && (b < 1 || b > sh.maxbettors || !findbettor(sh, b))) {
+        if (haswinnings(row) && (b < 1 || b > sh.maxbettors || !bettors.find(b))) {
             app_.msgbox("Bad bettor number - use Fix Files to check bet and bettor files");
             return false;
         }
@@ -113,8 +108,6 @@ void frmpaywinners::cmdpayoff_Click() {
         sh.winningbets[b] = row;
         sh.winningbets[b][1] = static_cast<double>(b);
     }
-    sh.wwbets = calc.ww, sh.wpbets = calc.wp, sh.wsbets = calc.ws;
-    sh.ppbets = calc.pp, sh.psbets = calc.ps, sh.ssbets = calc.ss;
     const SummRow& totals = sh.summ(sh.maxplayers + 1);
     // The house keeps its share of the pools that pay; when nothing pays, every bet is refunded.
     const Money house =
@@ -167,9 +160,10 @@ void frmpaywinners::listwinners() {
     Shared& sh = app_.shared();
     Control& list = c("lstwinners");
     list.clear();
+    const BettorLookup bettors(sh);
     for (long b = 1; b < static_cast<long>(sh.winningbets.size()); ++b) {
         if (!haswinnings(sh.winningbets[b])) continue;
-        const Bettor* who = findbettor(sh, b);
+        const Bettor* who = bettors.find(b);
         list.additem(who ? who->name : "");
         list.setitemdata(list.newindex(), b);
     }
@@ -214,9 +208,10 @@ void frmpaywinners::printsheet(double mult) {
     pr.print({Format(std::string("House"), namecol), Tab(42), sheetmoney(sh.paidtotal), Tab(52),
               sheetmoney(sh.roundedpaid)});
     Money paid = sh.paidtotal, rounded;
+    const BettorLookup bettors(sh);
     for (long b = 1; b < static_cast<long>(sh.winningbets.size()); ++b) {
         if (!haswinnings(sh.winningbets[b])) continue;
-        const Bettor* who = findbettor(sh, b);
+        const Bettor* who = bettors.find(b);
         Money payout = bettorpayout(sh, sh.winningbets[b]);
         Money r = roundpayoff(payout, sh.roundingchoice);
         pr.print({Format(who ? who->name : std::string(), namecol), Tab(42), sheetmoney(payout), Tab(52),

@@ -133,8 +133,9 @@ void Files::setfault(Fault f) const {
 
 namespace {
 
-// Mounted removable folders: subfolders of /media, /run/media and /mnt (and one level of
-// per-user folders under /media and /run/media), in path order.
+// Mounted removable folders, in path order: the subfolders of /media and /mnt, and of
+// /run/media the folders inside each readable, non-empty per-user folder (an empty or
+// unreadable one counts as a folder itself).
 std::vector<std::string> mountedfolders() {
     std::vector<std::string> out;
     for (const char* root : {"/media", "/run/media", "/mnt"}) {
@@ -144,9 +145,10 @@ std::vector<std::string> mountedfolders() {
             if (e.is_directory(ec)) level.push_back(e.path().string());
         std::sort(level.begin(), level.end());
         for (auto& l : level) {
-            bool user = std::string(root) != "/mnt" && !fs::is_empty(l, ec) && ::access((l + "/.").c_str(), R_OK) == 0;
+            bool user = std::string(root) == "/run/media" && !fs::is_empty(l, ec) &&
+                        ::access((l + "/.").c_str(), R_OK) == 0;
             std::vector<std::string> sub;
-            if (user && std::string(root) == "/run/media") {
+            if (user) {
                 for (auto& e : fs::directory_iterator(l, ec))
                     if (e.is_directory(ec)) sub.push_back(e.path().string());
                 std::sort(sub.begin(), sub.end());
@@ -159,11 +161,10 @@ std::vector<std::string> mountedfolders() {
     return out;
 }
 
-std::string driveroot(char letter, const std::string& programfolder) {
+std::string driveroot(char letter) {
     letter = static_cast<char>(toupper(static_cast<unsigned char>(letter)));
     std::string env = std::string("VANTROPE_DRIVE_") + letter;
     if (const char* v = std::getenv(env.c_str()); v && *v) return v;
-    (void)programfolder;
     if (letter == 'C') return "/";
     if (letter < 'D' || letter > 'Z') return "";
     auto m = mountedfolders();
@@ -222,7 +223,7 @@ std::string Files::hostpath(const std::string& logical) const {
         root = programfolder_;
         skip = 1;
     } else {
-        root = driveroot(letter, programfolder_);
+        root = driveroot(letter);
         if (root.empty()) throwfileerror(68);
     }
     std::string out = root;

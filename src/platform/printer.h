@@ -113,7 +113,6 @@ inline PItem Zone() { return PItem::zone(); }
 class Printer {
 public:
     explicit Printer(PrintSink* sink = nullptr) : sink_(sink) {}
-    void setsink(PrintSink* sink) { sink_ = sink; }
     std::string fontname = "MS Sans Serif";
     int fontsize = 10;
     bool fontbold = false;

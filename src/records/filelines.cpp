@@ -50,17 +50,14 @@ bool splitfields(const std::string& text, std::vector<Field>& out) {
     return good;
 }
 
-// A number field as the readers take it: bare, empty (0) or a number that fits.
 bool numeric(const Field& f) {
-    if (f.quoted) return false;
-    if (trim(f.text).empty()) return true;
-    double d;
-    return parsenumber(f.text, d) && std::fabs(d) < 2e9;
+    long long v;
+    return wholenumber(f, v);
 }
 
 bool amount(const Field& f) {
     Money m;
-    return !f.quoted && (trim(f.text).empty() || Money::parse(f.text, m));
+    return !f.quoted && (emptyfield(f) || Money::parse(f.text, m));
 }
 
 bool readablefields(FileKind kind, const std::vector<Field>& f) {
@@ -103,6 +100,13 @@ bool LineCursor::next(FileLine& line) {
     line.whole = syntax && line.fields.size() == fieldcount(kind_);
     line.readable = line.whole && readablefields(kind_, line.fields);
     return true;
+}
+
+std::string betrecord(const Bet& bet) {
+    RecordWriter w;
+    w.num(static_cast<long long>(bet.bettor)).num(static_cast<long long>(bet.entry));
+    w.num(static_cast<long long>(bet.type)).num(bet.amount).end();
+    return w.bytes();
 }
 
 std::vector<FileLine> filelines(const std::string& bytes, FileKind kind, size_t limit) {
@@ -156,15 +160,15 @@ void appendrecords(const Files& files, const std::string& path, FileKind kind,
         files.replacefile(path, now);
 }
 
-bool wholefield(const Field& f, long long& out) { return !f.quoted && parseint(f.text, out); }
+bool emptyfield(const Field& f) { return trim(f.text).empty(); }
 
-bool numberfield(const Field& f, long long& out) {
+bool wholenumber(const Field& f, long long& out) {
     out = 0;
-    if (trim(f.text).empty()) return true;
-    double d;
-    if (f.quoted || !parsenumber(f.text, d) || d != static_cast<double>(static_cast<long long>(d)))
-        return false;
-    out = static_cast<long long>(d);
+    if (f.quoted) return false;
+    if (emptyfield(f)) return true;
+    long long v;
+    if (!parseint(f.text, v) || v <= -2000000000LL || v >= 2000000000LL) return false;
+    out = v;
     return true;
 }
 
@@ -172,10 +176,10 @@ LineBet linebet(const std::vector<Field>& fields) {
     LineBet out;
     long long v[3] = {0, 0, 0};
     bool ok[3];
-    for (size_t i = 0; i < 3; ++i) ok[i] = i < fields.size() && numberfield(fields[i], v[i]);
+    for (size_t i = 0; i < 3; ++i) ok[i] = i < fields.size() && wholenumber(fields[i], v[i]);
     bool amount = fields.size() > 3 && !fields[3].quoted &&
-                  (trim(fields[3].text).empty() || Money::parse(fields[3].text, out.bet.amount));
-    out.hasbettor = ok[0] && !trim(fields[0].text).empty();
+                  (emptyfield(fields[3]) || Money::parse(fields[3].text, out.bet.amount));
+    out.hasbettor = ok[0] && !emptyfield(fields[0]);
     out.bet.bettor = static_cast<long>(v[0]);
     out.bet.entry = static_cast<long>(v[1]);
     out.bet.type = static_cast<long>(v[2]);
@@ -197,8 +201,11 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
                                                         : FileKind::Bettors);
         while (lines.next(l)) {
             long long v;
-            if (first && !l.fields.empty() && wholefield(l.fields[0], v)) first->insert(v);
-            if (second && l.fields.size() > 1 && wholefield(l.fields[1], v)) second->insert(v);
+            auto names = [&](size_t i) {
+                return l.fields.size() > i && !emptyfield(l.fields[i]) && wholenumber(l.fields[i], v);
+            };
+            if (first && names(0)) first->insert(v);
+            if (second && names(1)) second->insert(v);
         }
     };
     try {

@@ -65,10 +65,12 @@ std::string appendedbytes(const std::string& path, const std::string& bytes, Fil
 void appendrecords(const Files& files, const std::string& path, FileKind kind,
                    const std::string& records);
 
-// A bare whole number field ("12", not "12.5", "" or "\"12\"").
-bool wholefield(const Field& f, long long& out);
-// A whole-number field as the readers take it: empty reads 0; false for any other text.
-bool numberfield(const Field& f, long long& out);
+// A whole-number field, the one rule of every reader of the data files: bare (not quoted), an
+// empty field reads 0, otherwise an optional sign and digits, less than 2e9 in size. False for
+// anything else ("12.5", "1e3", "\"12\"").
+bool wholenumber(const Field& f, long long& out);
+// A field that holds nothing but blanks.
+bool emptyfield(const Field& f);
 
 // The fields of one Bets line read as a bet: `whole` when the four fields read as a bet (an empty
 // field reads 0, but an empty bettor field names no bettor); `hasbettor` when the bettor field
@@ -78,6 +80,8 @@ struct LineBet {
     bool whole = false, hasbettor = false;
 };
 LineBet linebet(const std::vector<Field>& fields);
+// One bet record as it stands in a Bets file: bettor, entry, type, amount, CR LF.
+std::string betrecord(const Bet& bet);
 
 // Every entry and bettor number some record names: Players, Playersbackup, Bettors,
 // Bettorsbackup, and the Bets and Betsbackup files of every round and flight. A new number is

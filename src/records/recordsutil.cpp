@@ -7,14 +7,10 @@
 
 namespace vt {
 
-bool emptyfield(const Field& f) { return trim(f.text).empty(); }
-
 long long intfield(const Field& f) {
-    if (emptyfield(f)) return 0;
-    double d;
-    if (!parsenumber(f.text, d)) throwfileerror(13);
-    if (std::fabs(d) >= 2e9) throwfileerror(6);
-    return std::llround(d);
+    long long v;
+    if (!wholenumber(f, v)) throwfileerror(13);
+    return v;
 }
 
 Money moneyfield(const Field& f) {

@@ -14,9 +14,8 @@ class Context;
 // The amount that marks the first row after the loaded bets.
 inline constexpr Money kendmarker = Money::dollars(9999);
 
-// A whole number field: empty reads 0; text that is not a number is error 13.
+// A whole-number field (`wholenumber`) of a readable line; anything else is error 13.
 long long intfield(const Field& f);
-bool emptyfield(const Field& f);
 // An amount field: empty reads 0; text that is not an amount is error 13.
 Money moneyfield(const Field& f);
 

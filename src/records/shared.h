@@ -46,9 +46,36 @@ struct Table {
     const T& operator()(size_t i) const { return rows.at(i); }
 };
 
+// The round keys of rounds 1..4 (index 0 unused): the round options, the setup file's current
+// round and part of every Bets file name. Every list of the rounds is this one.
+constexpr int nrounds = 4;
+inline const char* const roundkeys[nrounds + 1] = {"", "Round1", "Round2", "Round3", "Final"};
+// The round (1..4) of a round key; 0 for anything else.
+int roundindex(const std::string& key);
+// The name of a round and flight's Bets file (or its Betsbackup copy) in a folder:
+// folder & round & Str(flight) & "Bets", as "C:\Vantrope\Round1 3Bets".
+std::string betsname(const std::string& folder, const std::string& round, long flight,
+                     bool backup = false);
+
+struct Shared;
+
+// The bettors of the table by number, the one look-up every screen uses: rows up to the first
+// empty name (which ends the table), deleted ("zzz") rows skipped, the first row of a number
+// found. Built once, it answers each number at once. What a screen shows for a number nobody
+// holds is the screen's own choice.
+class BettorLookup {
+public:
+    explicit BettorLookup(const Shared& sh);
+    // The row (1-based) of a bettor number, 0 when no listed bettor holds it.
+    long row(long long number) const;
+    const Bettor* find(long long number) const;
+
+private:
+    const Shared& sh_;
+    std::map<long long, long> rows_;
+};
+
 // The shared variables and tables every screen reads and writes (one set, owned by App).
-// The round keys of round options 1..4 (index 0 unused); part of every Bets file name.
-inline const char* const roundkeys[5] = {"", "Round1", "Round2", "Round3", "Final"};
 
 struct Shared {
     // Capacities; fixed at every start.
@@ -57,7 +84,6 @@ struct Shared {
     Table<Entry> entries;
     Table<Bettor> bettors;
     Table<Bettor> savedbettors;
-    Table<Bettor> bettormap;
     Table<Bet> bets;
     Table<Bet> newbets;
     Table<SummRow> summ;                            // maxplayers + 1 rows; the last is the totals
@@ -68,7 +94,7 @@ struct Shared {
     std::array<std::array<Money, 4>, 16> flightpool{};
     std::array<std::string, 16> flightnames{};      // 1..15, padded to 10 characters
 
-    std::string curround = "Round1";
+    std::string curround = roundkeys[1];
     long curflightnbr = 1;
     std::string curflight;
 
@@ -157,7 +183,6 @@ struct Shared {
     // running totals.
     double paywinwin = 0, paywinwin2 = 0, paywinplace = 0, paywinshow = 0;
     double payplaceplace = 0, payplaceshow = 0, payshowshow = 0;
-    std::array<double, 11> wwbets{}, wpbets{}, wsbets{}, ppbets{}, psbets{}, ssbets{};
     double work1 = 0, work2 = 0;
 
     // The banner of round option n (1..4); `banner` itself for any other n.
@@ -171,8 +196,23 @@ struct Shared {
         }
     }
 
-    // Empties and sizes every table from the capacities.
+    // Empties and sizes every table from the capacities, as at start-up.
     void sizetables();
+    // Empties and sizes the tables of one capacity: maxbets, maxbettors or maxplayers.
+    void sizebets();
+    void sizebettors();
+    void sizeplayers();
+    // Makes round r (1..4) current: curround and its banner; chooseround also sets saveround.
+    void setround(int r) {
+        curround = roundkeys[r];
+        banner = bannerof(r);
+    }
+    void chooseround(int r) {
+        setround(r);
+        saveround = curround;
+    }
+    // roundnames 1..4 = the four round keys.
+    void fillroundnames();
     // The Bets file name of a round and flight: datapath & round & " 3" & "Bets".
     std::string betsfile(const std::string& round, long flight) const;
     std::string betsbackupfile(const std::string& round, long flight) const;

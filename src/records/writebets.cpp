@@ -1,5 +1,6 @@
 // Rewriting the Bets and Betsbackup files of the current round and flight from `bets`.
 #include "records/context.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 
@@ -24,18 +25,14 @@ Outcome writebets(Context& cx) {
     }
     // Every loaded bet is written, by count: an amount of 9999 is a bet like any other here.
     long count = std::min<long>(sh.betcount - 1, static_cast<long>(sh.bets.size()));
-    RecordWriter out;
-    for (long i = 1; i <= count; ++i) {
-        if (i == drop) continue;
-        const Bet& b = sh.bets(i);
-        out.num(static_cast<long long>(b.bettor)).num(static_cast<long long>(b.entry))
-            .num(static_cast<long long>(b.type)).num(b.amount).end();
-    }
+    std::string out;
+    for (long i = 1; i <= count; ++i)
+        if (i != drop) out += betrecord(sh.bets(i));
     // The pair is replaced in one transaction: both files change or neither does.
     Transaction tx(cx.files());
     try {
-        cx.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out.bytes());
-        cx.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out.bytes());
+        cx.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out);
+        cx.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out);
     } catch (const FileError& e) {
         diskfull(cx, e);
         cx.fileerrorbox(e);

@@ -36,7 +36,7 @@ std::string amountpadded(Money m) { return padto6(m.tostring(), Str(m)); }
 
 }  // namespace
 
-FrmSumm::FrmSumm(App& app) : Form(app, "frmsumm"), app_(app) {
+frmsumm::frmsumm(App& app) : Form(app, "frmsumm"), app_(app) {
     caption = "";
     auto& grid = add(Kind::Grid, "grdodds", "", 8, 8, 761, 505);
     grid.fontname = "Courier New";
@@ -55,7 +55,7 @@ FrmSumm::FrmSumm(App& app) : Form(app, "frmsumm"), app_(app) {
     ret.Click = [this] { cmdreturn_Click(); };
 }
 
-void FrmSumm::Form_Load() {
+void frmsumm::Form_Load() {
     Shared& s = app_.shared();
     Control& g = control("grdodds");
     g.setcols(10);
@@ -87,7 +87,7 @@ void FrmSumm::Form_Load() {
     writetotalrow(r, p);
 }
 
-void FrmSumm::sumallflights() {
+void frmsumm::sumallflights() {
     // Every flight of the round is summed; each pass starts the flight pools afresh, so they are
     // added up aside and put back at the end, with the current flight unchanged.
     Shared& s = app_.shared();
@@ -103,7 +103,7 @@ void FrmSumm::sumallflights() {
     s.curflightnbr = current;
 }
 
-void FrmSumm::writeentryrow(int r, const Entry& e) {
+void frmsumm::writeentryrow(int r, const Entry& e) {
     Shared& s = app_.shared();
     Control& g = control("grdodds");
     g.setrows(r + 1);
@@ -126,7 +126,7 @@ void FrmSumm::writeentryrow(int r, const Entry& e) {
     }
 }
 
-void FrmSumm::writetotalrow(int& r, long f) {
+void frmsumm::writetotalrow(int& r, long f) {
     Shared& s = app_.shared();
     Control& g = control("grdodds");
     Money win, place, show;
@@ -157,7 +157,7 @@ void FrmSumm::writetotalrow(int& r, long f) {
     }
 }
 
-void FrmSumm::cmdprint_Click() {
+void frmsumm::cmdprint_Click() {
     if (app_.shared().printswitch == "no") return;
     long copies = askcopies(app_, "Print Bets");
     printcopies(app_, copies, "Odds Grid", [this](Printer& p) {
@@ -176,7 +176,7 @@ void FrmSumm::cmdprint_Click() {
     });
 }
 
-void FrmSumm::cmdreturn_Click() {
+void frmsumm::cmdreturn_Click() {
     unload();
     app_.form("frmsummary").show();
 }

@@ -8,9 +8,9 @@ namespace vt {
 
 // The all-flights odds grid: money and WIN / PLACE / SHOW odds of every entry of the players
 // file in the current round, with a TOTAL row after each run of entries of one flight.
-class FrmSumm : public Form {
+class frmsumm : public Form {
 public:
-    explicit FrmSumm(App& app);
+    explicit frmsumm(App& app);
 
     // The buffer of one printed line (items 0 to 9 are printed).
     std::array<std::string, 11> printline;

@@ -7,7 +7,6 @@ namespace vt {
 
 namespace {
 
-const char* const kRoundKeys[] = {"Round1", "Round2", "Round3", "Final"};
 
 struct ListColumn {
     const char* label;
@@ -31,7 +30,7 @@ const ListColumn kColumns[] = {
 
 }  // namespace
 
-FrmSummary::FrmSummary(App& app) : Form(app, "frmsummary"), app_(app) {
+frmsummary::frmsummary(App& app) : Form(app, "frmsummary"), app_(app) {
     caption = "Summary";
 
     auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 8, 560, 32);
@@ -76,22 +75,22 @@ FrmSummary::FrmSummary(App& app) : Form(app, "frmsummary"), app_(app) {
         const char* name;
         const char* caption;
         const char* tooltip;
-        void (FrmSummary::*handler)();
+        void (frmsummary::*handler)();
     };
     const Button buttons[] = {
-        {"cmdplayer", "SORT BY PLAYER", "Sort the list alphabetically", &FrmSummary::cmdplayer_Click},
+        {"cmdplayer", "SORT BY PLAYER", "Sort the list alphabetically", &frmsummary::cmdplayer_Click},
         {"cmdmoney", "SORT BY WIN ODDS",
-         "Sort the list in sequence by total win$ bet - only displays entries with win bets", &FrmSummary::cmdmoney_Click},
-        {"cmddown", "DOWN", "Display the next 35 entries down the list", &FrmSummary::cmddown_Click},
-        {"cmdup", "UP", "Display the previous 35 entries", &FrmSummary::cmdup_Click},
-        {"cmdprint", "PRINT SUMMARY", "Print the current event summary screen", &FrmSummary::cmdprint_Click},
+         "Sort the list in sequence by total win$ bet - only displays entries with win bets", &frmsummary::cmdmoney_Click},
+        {"cmddown", "DOWN", "Display the next 35 entries down the list", &frmsummary::cmddown_Click},
+        {"cmdup", "UP", "Display the previous 35 entries", &frmsummary::cmdup_Click},
+        {"cmdprint", "PRINT SUMMARY", "Print the current event summary screen", &frmsummary::cmdprint_Click},
         {"cmdbettorall", "PRINT ALL BETS", "Print a list by bettor in alpha sequence of all bets for this bettor",
-         &FrmSummary::cmdbettorall_Click},
+         &frmsummary::cmdbettorall_Click},
         {"cmdbettorsumm", "PRINT BET SUMMARY", "Print a list by bettor in alpha sequence of total bets by bettor",
-         &FrmSummary::cmdbettorsumm_Click},
-        {"cmdall", "ALL ODDS", "Display win, place, and show odds for all flights", &FrmSummary::cmdall_Click},
-        {"cmdmenu", "MAIN MENU", "Return to the betting screen", &FrmSummary::cmdmenu_Click},
-        {"cmdreturn", "RETURN TO BETS", "Return to the betting screen", &FrmSummary::cmdreturn_Click},
+         &frmsummary::cmdbettorsumm_Click},
+        {"cmdall", "ALL ODDS", "Display win, place, and show odds for all flights", &frmsummary::cmdall_Click},
+        {"cmdmenu", "MAIN MENU", "Return to the betting screen", &frmsummary::cmdmenu_Click},
+        {"cmdreturn", "RETURN TO BETS", "Return to the betting screen", &frmsummary::cmdreturn_Click},
     };
     int top = 152;
     for (const auto& b : buttons) {
@@ -104,12 +103,11 @@ FrmSummary::FrmSummary(App& app) : Form(app, "frmsummary"), app_(app) {
     }
 }
 
-void FrmSummary::Form_Load() {
+void frmsummary::Form_Load() {
     Shared& s = sh();
     control("txtbanner").settext(s.banner);
     // Picking the round option runs its choice of round, which fills the lists a first time.
-    for (int i = 0; i < 4; ++i)
-        if (s.curround == kRoundKeys[i]) control("Option" + std::to_string(i + 1)).setvalue(1);
+    if (int r = roundindex(s.curround)) control("Option" + std::to_string(r)).setvalue(1);
     pagestart = 1;
     for (int i = 1; i <= 15; ++i) {
         Control& o = control("optflight", i);
@@ -125,7 +123,7 @@ void FrmSummary::Form_Load() {
     fillsummarylists(app_);
 }
 
-void FrmSummary::showbadbets() {
+void frmsummary::showbadbets() {
     Shared& s = sh();
     Control& bad = control("lblbadbets");
     bad.setcaption(s.curround + " Flight " + trim(s.curflight) +
@@ -134,27 +132,24 @@ void FrmSummary::showbadbets() {
     bad.setvisible(!s.betscomplete);
 }
 
-void FrmSummary::chooseround(const std::string& key, const std::string& banner) {
-    Shared& s = sh();
-    s.curround = key;
-    s.saveround = key;
-    s.banner = banner;
-    control("txtbanner").settext(banner);
+void frmsummary::chooseround(int r) {
+    sh().chooseround(r);
+    control("txtbanner").settext(sh().banner);
     reloadflight();
 }
 
-void FrmSummary::Option1_Click() { chooseround(kRoundKeys[0], sh().banner1); }
-void FrmSummary::Option2_Click() { chooseround(kRoundKeys[1], sh().banner2); }
-void FrmSummary::Option3_Click() { chooseround(kRoundKeys[2], sh().banner3); }
-void FrmSummary::Option4_Click() { chooseround(kRoundKeys[3], sh().bannerfinal); }
+void frmsummary::Option1_Click() { chooseround(1); }
+void frmsummary::Option2_Click() { chooseround(2); }
+void frmsummary::Option3_Click() { chooseround(3); }
+void frmsummary::Option4_Click() { chooseround(4); }
 
-void FrmSummary::optflight_Click(int index) {
+void frmsummary::optflight_Click(int index) {
     sh().curflight = sh().flightnames[index];
     sh().curflightnbr = index;
     reloadflight();
 }
 
-void FrmSummary::reloadflight() {
+void frmsummary::reloadflight() {
     resetsumm(sh());
     sumbets(app_);
     showbadbets();
@@ -162,7 +157,7 @@ void FrmSummary::reloadflight() {
     fillsummarylists(app_);
 }
 
-void FrmSummary::sortlists(SummaryOrder order) {
+void frmsummary::sortlists(SummaryOrder order) {
     try {
         readentries(app_);
         clearsummarylists(*this);
@@ -175,14 +170,14 @@ void FrmSummary::sortlists(SummaryOrder order) {
     }
 }
 
-void FrmSummary::cmdplayer_Click() {
+void frmsummary::cmdplayer_Click() {
     pagestart = 1;
     sortlists(SummaryOrder::NameCodes);
 }
 
-void FrmSummary::cmdmoney_Click() { sortlists(SummaryOrder::WinMoney); }
+void frmsummary::cmdmoney_Click() { sortlists(SummaryOrder::WinMoney); }
 
-void FrmSummary::showpage(long& r) {
+void frmsummary::showpage(long& r) {
     clearsummarylists(*this);
     for (int k = 0; k < kSummaryPage; ++k) {
         if (disptabend(sh(), r)) break;
@@ -192,7 +187,7 @@ void FrmSummary::showpage(long& r) {
     }
 }
 
-void FrmSummary::cmddown_Click() {
+void frmsummary::cmddown_Click() {
     if (pagestart < 1) pagestart = 1;
     long r = pagestart;
     if (r <= sh().maxplayers && !disptabend(sh(), r)) {
@@ -202,7 +197,7 @@ void FrmSummary::cmddown_Click() {
     if (r > sh().maxplayers) pagestart = sh().maxplayers;
 }
 
-void FrmSummary::cmdup_Click() {
+void frmsummary::cmdup_Click() {
     long r = pagestart - kSummaryPage;
     if (r < 1) {
         r = 1;
@@ -215,17 +210,17 @@ void FrmSummary::cmdup_Click() {
     if (r > sh().maxplayers) pagestart = sh().maxplayers;
 }
 
-void FrmSummary::cmdall_Click() {
+void frmsummary::cmdall_Click() {
     unload();
     app_.form("frmsumm").show();
 }
 
-void FrmSummary::cmdmenu_Click() {
+void frmsummary::cmdmenu_Click() {
     unload();
     app_.form("frmmenu").show();
 }
 
-void FrmSummary::cmdreturn_Click() {
+void frmsummary::cmdreturn_Click() {
     unload();
     app_.form("frmbet").show();
 }

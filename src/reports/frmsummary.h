@@ -8,9 +8,9 @@ namespace vt {
 
 // The summary screen: money and WIN odds of every entry of one flight and round, sorting,
 // paging, three printed reports, and the way to the all-flights odds grid.
-class FrmSummary : public Form {
+class frmsummary : public Form {
 public:
-    explicit FrmSummary(App& app);
+    explicit frmsummary(App& app);
 
     // The display-table row at which DOWN starts the next page.
     long pagestart = 1;
@@ -37,7 +37,7 @@ protected:
 private:
     App& app_;
     Shared& sh() { return app_.shared(); }
-    void chooseround(const std::string& key, const std::string& banner);
+    void chooseround(int r);
     // Sums the bets of the current round and flight and fills the lists.
     void reloadflight();
     // Says whether the last sum stopped at a bad record of the Bets file.

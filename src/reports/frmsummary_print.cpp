@@ -56,7 +56,7 @@ Money bettortotal(const Shared& sh, long bettor) {
 
 }  // namespace
 
-void FrmSummary::cmdprint_Click() {
+void frmsummary::cmdprint_Click() {
     if (sh().printswitch == "no") return;
     long copies = askcopies(app_, "Print Event Summary");
     printcopies(app_, copies, "Event Summary", [this](Printer& p) { printsummary(p); });
@@ -68,7 +68,7 @@ void FrmSummary::cmdprint_Click() {
     }
 }
 
-void FrmSummary::printsummary(Printer& p) {
+void frmsummary::printsummary(Printer& p) {
     Shared& s = sh();
     // The printed order is left in the display table, so paging afterwards follows it.
     std::vector<SummaryRow> rows = ordersummaryrows(collectsummaryrows(s, false), SummaryOrder::NameCodes);
@@ -92,13 +92,13 @@ void FrmSummary::printsummary(Printer& p) {
              Format(t.show, "$##,##0"), Tab(65), Format(t.total, "$##,##0")});
 }
 
-void FrmSummary::cmdbettorall_Click() {
+void frmsummary::cmdbettorall_Click() {
     if (sh().printswitch == "no") return;
     long copies = askcopies(app_, "Print Bets");
     printcopies(app_, copies, "Bets by Bettor", [this](Printer& p) { printallbets(p); });
 }
 
-void FrmSummary::printallbets(Printer& p) {
+void frmsummary::printallbets(Printer& p) {
     Shared& s = sh();
     p.fontname = "MS Sans Serif";
     p.fontsize = 8;
@@ -129,13 +129,13 @@ void FrmSummary::printallbets(Printer& p) {
     p.print({"TOTAL BETS " + Format(grand, "Currency")});
 }
 
-void FrmSummary::cmdbettorsumm_Click() {
+void frmsummary::cmdbettorsumm_Click() {
     if (sh().printswitch == "no") return;
     long copies = askcopies(app_, "Print Bet Summary");
     printcopies(app_, copies, "Bettor Summary", [this](Printer& p) { printbetsummary(p); });
 }
 
-void FrmSummary::printbetsummary(Printer& p) {
+void frmsummary::printbetsummary(Printer& p) {
     Shared& s = sh();
     p.fontname = "MS Sans Serif";
     p.fontsize = 8;

@@ -5,8 +5,8 @@
 namespace vt {
 
 void register_reports(App& app) {
-    app.registerform("frmsummary", [](App& a) { return std::make_unique<FrmSummary>(a); });
-    app.registerform("frmsumm", [](App& a) { return std::make_unique<FrmSumm>(a); });
+    app.registerform("frmsummary", [](App& a) { return std::make_unique<frmsummary>(a); });
+    app.registerform("frmsumm", [](App& a) { return std::make_unique<frmsumm>(a); });
 }
 
 }  // namespace vt

@@ -19,10 +19,10 @@ bool validsavename(const std::string& name) {
         return false;
     for (const char* own : {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
         if (equalsnocase(name, own)) return false;
-    for (const char* round : kRoundKeys)
+    for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
-            for (const char* kind : {"Bets", "Betsbackup"})
-                if (equalsnocase(name, round + Str(static_cast<long long>(n)) + kind)) return false;
+            for (bool backup : {false, true})
+                if (equalsnocase(name, betsname("", roundkeys[r], n, backup))) return false;
     return true;
 }
 

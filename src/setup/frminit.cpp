@@ -219,7 +219,7 @@ void frminit::Form_Load() {
 }
 
 void frminit::showsettings() {
-    for (int i = 0; i < 4; ++i) control(kBannerBoxes[i]).settext(roundbanner(sh_, kRoundKeys[i]));
+    for (int i = 0; i < 4; ++i) control(kBannerBoxes[i]).settext(roundbanner(sh_, roundkeys[i + 1]));
     control("txtbanner").settext(sh_.banner);
     // Clearing, the transfers, the name import and GO TO MENU all work in the program folder,
     // whatever folder the data folder screen stored: the box shows the folder they use.

@@ -13,9 +13,9 @@ namespace {
 bool anybets(App& app) {
     Shared& sh = app.shared();
     sh.fileop = "Bets Input";
-    for (const char* round : kRoundKeys)
+    for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n) {
-            std::string path = sh.betsfile(round, n);
+            std::string path = sh.betsfile(roundkeys[r], n);
             if (!app.files().exists(path)) continue;
             if (!trim(app.files().readall(path)).empty()) return true;
         }
@@ -36,11 +36,11 @@ bool betsarecleared(App& app) {
 }  // namespace
 
 bool frminit::clearallbets() {
-    fillroundnames(sh_);
+    sh_.fillroundnames();
     sh_.fileop = "Bets clear";
     Transaction tx(app_.files());  // every pair of every round, or none
     try {
-        for (int r = 1; r <= 4; ++r)
+        for (int r = 1; r <= nrounds; ++r)
             for (long n = 1; n <= 15; ++n) {
                 sh_.curflightnbr = n;
                 app_.files().replacefile(sh_.betsfile(sh_.roundnames[r], n), "");

@@ -8,20 +8,18 @@
 namespace vt {
 
 void frminit::Option_Click(int n) {
-    sh_.curround = kRoundKeys[n - 1];
+    sh_.curround = roundkeys[n];
     sh_.banner = roundbanner(sh_, sh_.curround);
     control("txtbanner").settext(sh_.banner);
 }
 
 void frminit::txtbanner_KeyPress(const std::string& box, int& key) {
     if (key != vbKeyReturn) return;
-    static const std::pair<const char*, const char*> kBoxes[4] = {
-        {"Round1", "Round 1 banner information changed"},
-        {"Round2", "Round 2 banner information changed"},
-        {"Round3", "Round 3 banner information changed"},
-        {"Final", "Final Round banner information changed"}};
-    int i = box == "txtbanner1" ? 0 : box == "txtbanner2" ? 1 : box == "txtbanner3" ? 2 : 3;
-    std::string& banner = roundbanner(sh_, kBoxes[i].first);
+    static const char* const kChanged[nrounds + 1] = {
+        "", "Round 1 banner information changed", "Round 2 banner information changed",
+        "Round 3 banner information changed", "Final Round banner information changed"};
+    int r = box == "txtbanner1" ? 1 : box == "txtbanner2" ? 2 : box == "txtbanner3" ? 3 : 4;
+    std::string& banner = sh_.bannerof(r);
     std::string text = control(box).text();
     if (std::string why = storedtextrefusal(text, "banner"); !why.empty()) {
         app_.msgbox(why, vbOKOnly, "Setup");
@@ -29,7 +27,7 @@ void frminit::txtbanner_KeyPress(const std::string& box, int& key) {
         return;
     }
     banner = text;
-    if (sh_.curround == kBoxes[i].first) {
+    if (sh_.curround == roundkeys[r]) {
         control("txtbanner").settext(text);
         sh_.banner = text;
     }
@@ -39,7 +37,7 @@ void frminit::txtbanner_KeyPress(const std::string& box, int& key) {
         app_.fileerrorbox(e);
         return;
     }
-    app_.msgbox(kBoxes[i].second, vbOKOnly, "Setup");
+    app_.msgbox(kChanged[r], vbOKOnly, "Setup");
 }
 
 void frminit::txtflight_KeyPress(int index, int& key) {
@@ -109,22 +107,17 @@ void frminit::showcpt() { app_.form("frmcpt").show(); }
 
 void frminit::stepmaxbets() {
     sh_.maxbets = sh_.maxbets + 500 == 5500 ? 1000 : sh_.maxbets + 500;
-    sh_.bets.resize(sh_.maxbets);
-    sh_.newbets.resize(sh_.maxbets);
+    sh_.sizebets();
 }
 
 void frminit::stepmaxbettors() {
     sh_.maxbettors = sh_.maxbettors + 100 == 1100 ? 500 : sh_.maxbettors + 100;
-    sh_.savedbettors.resize(sh_.maxbettors);
-    sh_.bettormap.resize(sh_.maxbettors);
-    sh_.bettors.resize(sh_.maxbettors);
-    sh_.winningbets.assign(sh_.maxbettors + 1, {});
+    sh_.sizebettors();
 }
 
 void frminit::stepmaxplayers() {
     sh_.maxplayers = sh_.maxplayers + 100 == 1100 ? 500 : sh_.maxplayers + 100;
-    sh_.entries.resize(sh_.maxplayers);
-    sh_.summ.resize(sh_.maxplayers + 1);
+    sh_.sizeplayers();
 }
 
 void frminit::stepfontsize() {

@@ -19,16 +19,6 @@ int ranged(const Field& f, int lo, int hi, int fallback) {
 
 }  // namespace
 
-int roundindex(const std::string& key) {
-    for (int i = 0; i < 4; ++i)
-        if (key == kRoundKeys[i]) return i + 1;
-    return 0;
-}
-
-void fillroundnames(Shared& sh) {
-    for (int r = 1; r <= 4; ++r) sh.roundnames[r] = kRoundKeys[r - 1];
-}
-
 void fillsetuptables(Shared& sh) {
     const int sizes[8] = {0, 8, 10, 12, 14, 16, 18, 20};
     for (int i = 1; i <= 7; ++i) sh.printfontsizes[i] = sizes[i];
@@ -54,7 +44,7 @@ void setupdefaults(Shared& sh) {
     sh.printswitch = "no";
     sh.roundingchoice = 1;
     for (int i = 1; i <= 5; ++i) sh.betbuttons[i] = kDefaultButtons[i];
-    sh.curround = "Round1";
+    sh.curround = roundkeys[1];
     sh.banner = sh.banner1;
     sh.setupfield18 = "1";
     sh.setupfield18number = false;
@@ -102,7 +92,7 @@ void parsesetup(Shared& sh, const std::string& bytes, bool keeppath) {
     sh.fontsizeidx = ranged(f[6], 1, 7, 3);
     sh.printswitch = f[7].text;
     sh.roundingchoice = ranged(f[8], 1, 5, 1);
-    sh.curround = roundindex(f[9].text) ? f[9].text : "Round1";
+    sh.curround = roundindex(f[9].text) ? f[9].text : roundkeys[1];
     for (int i = 1; i <= 5; ++i) sh.betbuttons[i] = ranged(f[9 + i], 1, 12, kDefaultButtons[i]);
     // Fields 15-17 (capacities) are read but never used: the tables keep the fixed capacities.
     sh.setupfield18 = f[18].text;

@@ -13,7 +13,7 @@ namespace {
 class DamagedFilesTest : public NamesTest {
   protected:
     DamagedFilesTest() { bettors("1,\"AnyBettor\"\r\n"); }
-    Frmfix& fix() { return app->formas<Frmfix>("frmfix"); }
+    frmfix& fix() { return app->formas<frmfix>("frmfix"); }
     std::string cell(int r, int c) { return fix().grdfix.textmatrix(r, c); }
     Control& ctl(const std::string& form, const std::string& name) {
         return app->form(form).control(name);

@@ -20,7 +20,7 @@ protected:
         folder.write("Players", "1,2,\"\",\"TIGER\"\r\n2,2,\"\",\"A VERY LONG PLAYER NAME FOR THE TEAM\"\r\n");
         folder.write("Playersbackup", "1,2,\"\",\"TIGER\"\r\n999,0,\"\",\"\"\r\n5,1,\"\",\"zzz\"\r\n");
     }
-    Frmfix& fix() { return app->formas<Frmfix>("frmfix"); }
+    frmfix& fix() { return app->formas<frmfix>("frmfix"); }
     std::string cell(int r, int c) { return fix().grdfix.textmatrix(r, c); }
     // Grid row whose record number (column 0) is rec.
     int rowof(long rec) {

@@ -41,6 +41,15 @@ TEST(FileLines, ALineIsARecordOnlyWhenWhole) {
         {"12,7,3,.75", FileKind::Bets, true, true},
         {"12,7,3,1.2.5", FileKind::Bets, true, false},
         {"12,7,3,\"1\"", FileKind::Bets, true, false},
+        // Number fields are whole numbers: bare digits with a sign, under 2e9.
+        {" 12 ,+7,3,1", FileKind::Bets, true, true},
+        {"12.5,7,3,1", FileKind::Bets, true, false},
+        {"12,7.0,3,1", FileKind::Bets, true, false},
+        {"12,1e1,3,1", FileKind::Bets, true, false},
+        {"\"12\",7,3,1", FileKind::Bets, true, false},
+        {"1999999999,\"JONES\"", FileKind::Bettors, true, true},
+        {"2000000000,\"JONES\"", FileKind::Bettors, true, false},
+        {"-1999999999,\"JONES\"", FileKind::Bettors, true, true},
         {"", FileKind::Bets, false, false},
     };
     for (const Case& c : cases) {
@@ -91,7 +100,27 @@ TEST(FileLines, AnAppendNeverJoinsTwoRecords) {
     }
 }
 
+TEST(FileLines, ABetRecordReadsBackAsWritten) {
+    const Bet bets[] = {{12, 7, 3, Money::units(12300)}, {1, 999, 1, Money::dollars(99999)},
+                        {2, 1, 2, Money::units(100)}};
+    std::string bytes;
+    for (const Bet& b : bets) bytes += betrecord(b);
+    EXPECT_EQ(betrecord(bets[0]), "12,7,3,1.23\r\n");
+    auto lines = filelines(bytes, FileKind::Bets);
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        LineBet got = linebet(lines[i].fields);
+        EXPECT_TRUE(lines[i].readable && got.whole);
+        EXPECT_EQ(got.bet.bettor, bets[i].bettor);
+        EXPECT_EQ(got.bet.entry, bets[i].entry);
+        EXPECT_EQ(got.bet.type, bets[i].type);
+        EXPECT_EQ(got.bet.amount, bets[i].amount);
+    }
+}
+
 TEST(FileLines, FilesAreNamedAsTheOperatorKnowsThem) {
+    EXPECT_EQ(betsname("C:\\Vantrope\\", roundkeys[1], 3), "C:\\Vantrope\\Round1 3Bets");
+    EXPECT_EQ(betsname("E:/", roundkeys[4], 15, true), "E:/Final 15Betsbackup");
     EXPECT_EQ(filename("C:\\Vantrope\\Round1 3Bets"), "Round1 3Bets");
     EXPECT_EQ(filename("c:\\OTHER\\Bettors"), "Bettors");
     EXPECT_EQ(filename("E:/Bettors"), "E:\\Bettors");

@@ -1,10 +1,25 @@
-#include "app/bareform.h"
 #include "setuptest.h"
 #include "setup/frmmenu.h"
 
 using namespace vt;
 
 namespace {
+
+// A stand-in screen: its caption and a MAIN MENU button back to the menu.
+class BareForm : public Form {
+public:
+    BareForm(App& app, const std::string& name) : Form(app, name), app_(app) {
+        caption = name;
+        auto& b = add(Kind::CommandButton, "cmdreturn", "MAIN MENU", 440, 680, 140, 40);
+        b.Click = [this] {
+            unload();
+            app_.form("frmmenu").show();
+        };
+    }
+
+private:
+    App& app_;
+};
 
 const char* const kScreens[][2] = {{"cmdbet", "frmbet"},           {"cmdbetsheet", "frmsheetg"},
                                    {"cmdenterbettors", "frmbettor"}, {"cmdenterhorses", "frmentries"},
@@ -17,7 +32,7 @@ protected:
         // Stand-ins for the working screens: a caption and a MAIN MENU button.
         for (auto& s : kScreens) {
             std::string name = s[1];
-            app->registerform(name, [name](App& a) { return std::make_unique<BareForm>(a, name, name); });
+            app->registerform(name, [name](App& a) { return std::make_unique<BareForm>(a, name); });
         }
     }
     frmmenu& menu() { return app->formas<frmmenu>("frmmenu"); }
