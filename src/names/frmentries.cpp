@@ -51,9 +51,13 @@ frmentries::frmentries(App& app) : Form(app, "frmentries"), app_(app) {
     add(Kind::Label, "lblpoolinfo", "", 10, 320, 300, 430);
 
     // Middle column: the entries, then the help for scratching and changing.
-    add(Kind::Label, "lblentries", "FLIGHT                  PLAYERS/TEAMS", 320, 48, 380, 20)
-        .fontbold = true;
+    auto& head =
+        add(Kind::Label, "lblentries", "FLIGHT                  PLAYERS/TEAMS", 320, 48, 380, 20);
+    head.fontbold = true;
     auto& lst = add(Kind::ListBox, "lstentries", "", 320, 70, 380, 400);
+    // The titles stand over the flight labels and over the names, which begin at character 11.
+    head.columnsof = &lst;
+    head.captioncolumns = {0, 10};
     lst.sorted = true;
     lst.fontname = "Courier";
     lst.tooltip = "list of all player/teams sorted by alpha within flight";

@@ -142,6 +142,11 @@ public:
     // Runs the Timer event once when enabled (the Qt view ticks it; tests tick it by hand).
     void tick();
 
+    // --- label titling the columns of a list drawn in a fixed-pitch font: the caption's words
+    // (split at runs of blanks) stand over these character columns of the list's lines.
+    Control* columnsof = nullptr;
+    std::vector<int> captioncolumns;
+
     // --- picture box: lines printed into it
     std::vector<std::string> picturelines;
 

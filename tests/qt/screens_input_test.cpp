@@ -3,6 +3,7 @@
 // not make; the program's end ends the event loop.
 #include <QApplication>
 #include <QEventLoop>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -73,6 +74,38 @@ TEST_F(ScreenInput, MemberNamesLeaveTheTypingInTheNameBox) {
     member("SMITH-JOHN");
     member("SMITH-JOHN");
     EXPECT_EQ(box->text(), "SMITH-SMITH-");
+}
+
+// The left edge of the second run of ink in a strip of the image (the first that follows a
+// gap wider than `gap` pixels), or -1.
+int secondword(const QImage& img, QRect strip, int gap) {
+    QRgb back = img.pixel(strip.right(), strip.top());
+    int lastink = -1;
+    for (int x = strip.left(); x <= strip.right(); ++x) {
+        bool ink = false;
+        for (int y = strip.top(); y <= strip.bottom() && !ink; ++y)
+            ink = qGray(img.pixel(x, y)) < qGray(back) - 80;
+        if (!ink) continue;
+        if (lastink >= 0 && x - lastink > gap) return x;
+        lastink = x;
+    }
+    return -1;
+}
+
+TEST_F(ScreenInput, ThePlayerTitleStandsOverTheNames) {
+    folder.write("Players", "1,1,\"\",\"NICKLAUS-JACK\"\r\n");
+    QWidget* win = open("cmdenterhorses", "frmentries");
+    ASSERT_NE(win, nullptr);
+    auto* title = widget<QWidget>(win, "lblentries");
+    auto* list = widget<QListWidget>(win, "lstentries");
+    ASSERT_TRUE(title && list && list->count() == 1);
+    QImage img = win->grab().toImage();
+    QRect head(title->mapTo(win, QPoint(0, 0)), title->size());
+    QRect row = list->visualItemRect(list->item(0));
+    row.moveTopLeft(list->viewport()->mapTo(win, row.topLeft()));
+    int names = secondword(img, row, 12);
+    ASSERT_GT(names, 0);
+    EXPECT_NEAR(secondword(img, head, 12), names, 2);
 }
 
 TEST_F(ScreenInput, TheBettorScreenOpensWithTheFocusInItsNameBox) {

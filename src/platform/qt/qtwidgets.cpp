@@ -426,6 +426,44 @@ public:
     }
 };
 
+// A label over a list in a fixed-pitch font: each word of its caption is drawn over its
+// character column of the list's lines, whatever the two fonts' widths.
+class ColumnTitles : public QLabel {
+  public:
+    ColumnTitles(QWidget* parent, Control* c, QListWidget* list, std::shared_ptr<bool> alive)
+        : QLabel(parent), c_(c), list_(list), alive_(std::move(alive)) {
+        setTextFormat(Qt::PlainText);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!*alive_ || !list_) return;
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        // Where the list draws the first character of a line, and how wide one character is.
+        int margin = list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+        int x0 = list_->viewport()->mapTo(window(), QPoint(margin, 0)).x() -
+                 mapTo(window(), QPoint(0, 0)).x();
+        qreal cw = QFontMetricsF(list_->font()).horizontalAdvance(QLatin1Char('0'));
+        // Words with a single blank between them stay together.
+        QStringList titles;
+        for (const QString& part : text().split(QStringLiteral("  "), Qt::SkipEmptyParts))
+            if (!part.trimmed().isEmpty()) titles << part.trimmed();
+        const auto& cols = c_->captioncolumns;
+        for (int i = 0; i < titles.size(); ++i) {
+            qreal x = x0 + (i < static_cast<int>(cols.size()) ? cols[i] : 0) * cw;
+            p.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignTop,
+                       titles[i]);
+        }
+    }
+
+  private:
+    Control* c_;
+    QListWidget* list_;
+    std::shared_ptr<bool> alive_;
+};
+
 // A grid's cells as Qt reads them: straight from the model's grid, for the cells on screen only,
 // so a grid of thousands of rows costs what is drawn. Qt is told of changes by sync().
 class GridModel : public QAbstractTableModel {
@@ -513,6 +551,10 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             return b;
         }
         case Kind::Label: {
+            if (c.columnsof) {
+                QWidget* list = widgetfor(win, *c.columnsof);
+                return new ColumnTitles(parent, p, qobject_cast<QListWidget*>(list), alive);
+            }
             auto* l = new QLabel(parent);
             l->setWordWrap(true);
             l->setTextFormat(Qt::PlainText);
