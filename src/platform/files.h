@@ -128,30 +128,6 @@ struct Field {
     bool quoted = false;
 };
 
-// Reader of the sequential record syntax: fields split by commas or line ends, text in double
-// quotes, numbers bare. Blank lines and white space at the end are the end of the file.
-class RecordReader {
-public:
-    RecordReader() = default;
-    explicit RecordReader(std::string bytes) : data_(std::move(bytes)) {}
-    // Opens a file for input: 53 / 76 when it is missing.
-    static RecordReader open(const Files& files, const std::string& logical);
-    bool eof() const;
-    Field field();                 // 62 past the end
-    std::string text();            // a field as text (numbers as they stand)
-    long long integer();           // 13 for text that is not a whole number; empty reads 0
-    double number();               // 13 for text that is not a number; empty reads 0
-    Money money();                 // 13 for text that is not an amount; empty reads 0
-    // The rest of the current line, raw (Line Input).
-    std::string line();
-
-private:
-    std::string data_;
-    size_t pos_ = 0;
-    // The last field ended with a comma: a line end next closes an empty field.
-    bool aftercomma_ = false;
-};
-
 // Builder of one record line: fields joined by commas, CR LF at the end.
 class RecordWriter {
 public:

@@ -11,8 +11,8 @@ namespace {
 
 bool blankchar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1a'; }
 
-// Splits a line into `out`, reusing its elements' storage; false when the line breaks the record
-// syntax: a quote left open, something after a closing quote, a quote inside a bare field.
+}  // namespace
+
 bool splitfields(const std::string& text, std::vector<Field>& out) {
     size_t count = 0, pos = 0, n = text.size();
     bool good = true;
@@ -49,6 +49,25 @@ bool splitfields(const std::string& text, std::vector<Field>& out) {
     out.resize(count);
     return good;
 }
+
+std::vector<Field> recordfields(const std::string& bytes, size_t count) {
+    std::vector<Field> out, line;
+    size_t pos = 0, n = bytes.size();
+    while (out.size() < count && pos < n) {
+        size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = n;
+        std::string text = bytes.substr(pos, end - pos);
+        pos = end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n' ? end + 2 : end + 1;
+        if (trim(text).empty()) continue;  // a blank line holds no field
+        splitfields(text, line);
+        for (Field& f : line)
+            if (out.size() < count) out.push_back(std::move(f));
+    }
+    if (out.size() < count) throwfileerror(62);
+    return out;
+}
+
+namespace {
 
 bool numeric(const Field& f) {
     long long v;

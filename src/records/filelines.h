@@ -18,6 +18,17 @@ class Context;
 enum class FileKind { Players, Bettors, Bets };
 size_t fieldcount(FileKind kind);
 
+// Splits one line into its fields (the record syntax: fields split by commas, text in double
+// quotes running to the next quote, bare fields without the blanks around them; a comma at the
+// end leaves an empty last field), reusing the storage of `out`. False when the line breaks the
+// syntax: a quote left open, something after a closing quote, a quote inside a bare field; the
+// fields are given all the same. The one field parser of every file the program reads.
+bool splitfields(const std::string& text, std::vector<Field>& out);
+// The first `count` fields of a file read in sequence, as a record of that many fields is read:
+// line ends close fields like commas, blank lines are skipped. Error 62 (Input past end of file)
+// when the file holds fewer.
+std::vector<Field> recordfields(const std::string& bytes, size_t count);
+
 // One line of a file: where its bytes lie (its line end included), its number and its fields.
 // A line is `whole` - a record - only when it holds exactly the fields of its file, every quote
 // is closed and nothing follows a closing quote but the comma; a cut record, a stray quote or an

@@ -2,6 +2,7 @@
 
 #include "platform/transaction.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 #include "records/typedinput.h"
 #include "setup/setupfile.h"
 
@@ -82,11 +83,8 @@ bool frmcpt::savecurrent() {
 void frmcpt::replacewith(const std::string& chosen) {
     try {
         std::string bytes = app_.files().readall(kFolder + chosen);
-        RecordReader first(bytes);
-        for (int i = 1; i <= 2; ++i) first.field();
-        std::string third = first.field().text;
-        first.field();
-        if (!third.empty()) {
+        // The first record's four fields (62 when it is short); its third is empty in a Players file.
+        if (!recordfields(bytes, 4)[2].text.empty()) {
             app_.msgbox("Invalid Player/Team file");
             return;
         }

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "records/filelines.h"
 
 namespace vt {
 
@@ -80,10 +81,9 @@ std::string setuprecord(const Shared& sh) {
 }
 
 void parsesetup(Shared& sh, const std::string& bytes, bool keeppath) {
-    RecordReader r(bytes);
-    Field f[34];
-    // One read of the whole record: a short record changes nothing.
-    for (int i = 1; i <= 33; ++i) f[i] = r.field();
+    // One read of the whole record: a short record changes nothing. f[1..33].
+    std::vector<Field> f = recordfields(bytes, 33);
+    f.insert(f.begin(), Field{});
     sh.banner1 = f[1].text;
     sh.banner2 = f[2].text;
     sh.banner3 = f[3].text;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "errorof.h"
+#include "records/recordsutil.h"
+
 namespace vt::test {
 namespace {
 
@@ -116,6 +119,76 @@ TEST(FileLines, ABetRecordReadsBackAsWritten) {
         EXPECT_EQ(got.bet.type, bets[i].type);
         EXPECT_EQ(got.bet.amount, bets[i].amount);
     }
+}
+
+// The fields of a file read in sequence, as the setup file and a record's first fields are read.
+std::vector<std::string> texts(const std::string& bytes, size_t count) {
+    std::vector<std::string> out;
+    for (const Field& f : recordfields(bytes, count)) out.push_back(f.text);
+    return out;
+}
+
+TEST(RecordFields, AcceptEveryLineEndAndALastLineWithout) {
+    const std::vector<std::string> want = {"Smith, J", "12", "2.5", "Lee", "7", ".75"};
+    for (std::string eol : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(eol.size());
+        std::string body = "\"Smith, J\",12,2.5" + eol + "\"Lee\",7,.75";
+        for (const std::string& bytes :
+             {body, body + eol, body + eol + eol + "  \t" + eol + " ",
+              // A blank line between records is skipped.
+              "\"Smith, J\",12,2.5" + eol + eol + "\"Lee\",7,.75" + eol}) {
+            EXPECT_EQ(texts(bytes, 6), want);
+            EXPECT_EQ(test::errorof([&] { recordfields(bytes, 7); }), 62);
+        }
+    }
+}
+
+TEST(RecordFields, EmptyFieldsReadEmptyAndZero) {
+    auto f = recordfields("\"a\",,\"\",  ,5\r\n\"b\",\r\n3\r\n", 8);
+    long long v = -1;
+    EXPECT_TRUE(wholenumber(f[1], v) && v == 0);
+    EXPECT_TRUE(f[2].quoted && f[2].text.empty());
+    EXPECT_EQ(moneyfield(f[3]), Money());
+    EXPECT_EQ(intfield(f[4]), 5);
+    // A comma just before the line end leaves an empty last field; the next line is not pulled in.
+    EXPECT_EQ(f[5].text, "b");
+    EXPECT_TRUE(emptyfield(f[6]));
+    EXPECT_EQ(intfield(f[7]), 3);
+}
+
+TEST(RecordFields, QuotedFieldRunsToTheNextQuoteAndNumbersStandAsWritten) {
+    auto f = recordfields("\"one, two\",\"x\"junk,4\r\n", 3);
+    EXPECT_EQ(f[0].text, "one, two");
+    EXPECT_EQ(f[1].text, "x");
+    EXPECT_EQ(intfield(f[2]), 4);
+    EXPECT_EQ(texts("  -3.50 ,0012\r\n", 2), (std::vector<std::string>{"-3.50", "0012"}));
+    EXPECT_EQ(test::errorof([&] { recordfields("", 1); }), 62);
+    // Field readers: text where a number belongs is error 13.
+    EXPECT_EQ(test::errorof([&] { intfield(recordfields("\"12\"", 1)[0]); }), 13);
+    EXPECT_EQ(test::errorof([&] { intfield(recordfields("12x", 1)[0]); }), 13);
+    EXPECT_EQ(test::errorof([&] { intfield(recordfields("99999999999999999999", 1)[0]); }), 13);
+    EXPECT_EQ(test::errorof([&] { moneyfield(recordfields("\"Smith\"", 1)[0]); }), 13);
+}
+
+TEST(RecordFields, ReadBackWhatTheWriterWrote) {
+    RecordWriter w;
+    w.str("Smith, J").num(12).num(Money::units(25000)).num(Money::dollars(10)).str("").end();
+    w.num(-3).num(Money::units(-7500)).end();
+    auto f = recordfields(w.bytes(), 7);
+    EXPECT_EQ(f[0].text, "Smith, J");
+    EXPECT_EQ(intfield(f[1]), 12);
+    EXPECT_EQ(moneyfield(f[2]), Money::units(25000));
+    EXPECT_EQ(moneyfield(f[3]), Money::dollars(10));
+    EXPECT_TRUE(f[4].quoted && f[4].text.empty());
+    EXPECT_EQ(intfield(f[5]), -3);
+    EXPECT_EQ(moneyfield(f[6]), Money::units(-7500));
+}
+
+TEST(FileLines, LinesKeepTheirTextAsWritten) {
+    std::vector<std::string> got;
+    for (const FileLine& l : filelines("\"a\",1\r\nplain, text\nlast", FileKind::Bettors))
+        got.push_back(l.text);
+    EXPECT_EQ(got, (std::vector<std::string>{"\"a\",1", "plain, text", "last"}));
 }
 
 TEST(FileLines, FilesAreNamedAsTheOperatorKnowsThem) {

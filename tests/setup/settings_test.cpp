@@ -1,4 +1,5 @@
 #include "setuptest.h"
+#include "records/filelines.h"
 
 using namespace vt;
 
@@ -12,9 +13,7 @@ protected:
     }
     // Field n (1-based) of the saved setup record.
     std::string field(int n) {
-        RecordReader r(folder.read("Init"));
-        for (int i = 1; i < n; ++i) r.field();
-        return r.field().text;
+        return recordfields(folder.read("Init"), static_cast<size_t>(n)).back().text;
     }
 };
 
