@@ -115,7 +115,8 @@ int Files::seam() const {
     if (crashed_) throw SimulatedCrash{};
     ++calls_;
     if (fault_.kind == Fault::None || calls_ < fault_.at || (calls_ > fault_.at && !fault_.persist)) return 0;
-    if (fault_.kind == Fault::Crash) {
+    if (fault_.kind == Fault::Crash || fault_.kind == Fault::PowerCut) {
+        if (power_) power_->cut();
         crashed_ = true;
         throw SimulatedCrash{};
     }
@@ -129,6 +130,7 @@ void Files::setfault(Fault f) const {
     undecided_ = 0;
     spans_.clear();
     crashed_ = false;
+    power_ = f.kind == Fault::PowerCut ? std::make_unique<PowerCutModel>() : nullptr;
 }
 
 namespace {
@@ -193,6 +195,8 @@ std::string matchcase(const std::string& folder, const std::string& name) {
 Files::Files(std::string programfolder) : programfolder_(std::move(programfolder)) {
     while (programfolder_.size() > 1 && programfolder_.back() == '/') programfolder_.pop_back();
 }
+
+Files::~Files() = default;
 
 std::string Files::hostpath(const std::string& logical) const {
     std::string p = logical;

@@ -19,9 +19,12 @@ struct SimulatedCrash {};
 
 // The fault seam of the file layer (tests): the `at`-th file-system call counted from setfault()
 // fails with `err` (only that call, or every call from it on when `persist`), or throws
-// SimulatedCrash instead of running; after a crash every later call throws it again.
+// SimulatedCrash instead of running; after a crash every later call throws it again. A power cut
+// is a crash that also loses what was not synced since setfault(): each file the operation
+// changed goes back to its contents at its last fsync, each folder's entries to their state at
+// the last sync of that folder.
 struct Fault {
-    enum Kind { None, Fail, Crash };
+    enum Kind { None, Fail, Crash, PowerCut };
     Kind kind = None;
     long at = 0;
     int err = EIO;
@@ -30,6 +33,7 @@ struct Fault {
 
 struct Staging;
 class Transaction;
+class PowerCutModel;
 
 // What tells one version of a file on disk from another: size, modification time (ns), inode and
 // device, and when it was looked at (ns, the same clock as the modification time).
@@ -49,6 +53,7 @@ class Files {
 public:
     // programfolder: the host folder that stands for "C:\Vantrope".
     explicit Files(std::string programfolder);
+    ~Files();
     const std::string& programfolder() const { return programfolder_; }
 
     // Throws FileError 52 for "." or ".." components, 68 for a drive letter mapped to nothing.
@@ -112,6 +117,7 @@ private:
     mutable long undecided_ = 0;
     mutable std::vector<std::pair<long, long>> spans_;
     mutable bool crashed_ = false;
+    mutable std::unique_ptr<PowerCutModel> power_;  // armed by a power-cut fault
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;  // folders cleared of stray temporaries this run
     // Counts one file-system call: the errno the seam injects into it (0 for none), or throws

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/powercut.h"
 
 namespace vt {
 
@@ -22,23 +23,58 @@ struct HostIo {
         }
         return false;
     }
+    // The power-cut mode of the seam follows what each change does (nothing otherwise).
+    PowerCutModel* power() const { return f.power_.get(); }
+    static bool writing(int flags) { return flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC); }
+
     int open(const std::string& p, int flags, mode_t mode = 0644) const {
-        return fails() ? -1 : ::open(p.c_str(), flags, mode);
+        if (fails()) return -1;
+        if (power() && writing(flags)) power()->beforechange(p);
+        int fd = ::open(p.c_str(), flags, mode);
+        if (power() && writing(flags) && fd >= 0) power()->opened(p);
+        return fd;
     }
     ssize_t read(int fd, void* buf, size_t n) const { return fails() ? -1 : ::read(fd, buf, n); }
     ssize_t write(int fd, const void* buf, size_t n) const {
-        return fails() ? -1 : ::write(fd, buf, n);
+        if (fails()) return -1;
+        if (power()) power()->beforechange(fd);
+        return ::write(fd, buf, n);
     }
-    int fsync(int fd) const { return fails() ? -1 : ::fsync(fd); }
-    int ftruncate(int fd, off_t n) const { return fails() ? -1 : ::ftruncate(fd, n); }
+    int fsync(int fd) const {
+        if (fails()) return -1;
+        int r = ::fsync(fd);
+        if (power() && r == 0) power()->synced(fd);
+        return r;
+    }
+    int ftruncate(int fd, off_t n) const {
+        if (fails()) return -1;
+        if (power()) power()->beforechange(fd);
+        return ::ftruncate(fd, n);
+    }
     int rename(const std::string& a, const std::string& b) const {
-        return fails() ? -1 : ::rename(a.c_str(), b.c_str());
+        if (fails()) return -1;
+        if (power()) power()->beforechange(a), power()->beforechange(b);
+        int r = ::rename(a.c_str(), b.c_str());
+        if (power() && r == 0) power()->renamed(a, b);
+        return r;
     }
-    int unlink(const std::string& p) const { return fails() ? -1 : ::unlink(p.c_str()); }
+    int unlink(const std::string& p) const {
+        if (fails()) return -1;
+        if (power()) power()->beforechange(p);
+        int r = ::unlink(p.c_str());
+        if (power() && r == 0) power()->removed(p);
+        return r;
+    }
     int stat(const std::string& p, struct stat& st) const {
         return fails() ? -1 : ::stat(p.c_str(), &st);
     }
-    int mkdir(const std::string& p) const { return fails() ? -1 : ::mkdir(p.c_str(), 0755); }
+    int mkdir(const std::string& p) const {
+        if (fails()) return -1;
+        if (power()) power()->beforechange(p);
+        int r = ::mkdir(p.c_str(), 0755);
+        if (power() && r == 0) power()->madefolder(p);
+        return r;
+    }
     DIR* opendir(const std::string& p) const { return fails() ? nullptr : ::opendir(p.c_str()); }
     // Syncs a folder so the names made or removed in it last (a failure is returned, not thrown).
     int fsyncdir(const std::string& folder) const {

@@ -223,6 +223,8 @@ void Files::recover() const {
             throwfileerror(57);
         }
         if (io.unlink(journal) != 0 && errno != ENOENT) throwerrno(errno, journal);
+        // Unchecked: a journal that comes back after a power cut finds its changes made (their
+        // folders were synced) and is made again as nothing.
         io.fsyncdir(programfolder_);
     } else if (errno != ENOENT) {
         throwerrno(errno, journal);

@@ -11,10 +11,10 @@ namespace {
 
 constexpr int kDefaultButtons[6] = {0, 1, 4, 5, 8, 9};
 
-// A whole number within lo..hi, else the fallback.
+// A whole number within lo..hi, else the fallback (an empty field too).
 int ranged(const Field& f, int lo, int hi, int fallback) {
     long long v;
-    if (!parseint(f.text, v) || v < lo || v > hi) return fallback;
+    if (emptyfield(f) || !wholenumber(f, v) || v < lo || v > hi) return fallback;
     return static_cast<int>(v);
 }
 

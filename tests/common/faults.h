@@ -1,12 +1,15 @@
 #pragma once
 // Fault runs: an operation driven through its screens is tried with the file layer's seam at
 // every file-system call (sampled away from the commits), failing once (EIO), failing from then
-// on (ENOSPC, EACCES) or crashing there. After each run a fresh App on the folder recovers, and
-// the folder must hold every file exactly as before the operation or exactly as after it (as a
-// clean run left it): before when the operation failed, after once its commit point was on disk
-// (or when the syncs failing from there on left it to the recovery), either after a crash. A
-// failure must show a file-error box, and no temporary file
-// or journal may be left.
+// on (ENOSPC, EACCES), crashing or cutting the power there; after a crash or a power cut at calls
+// spread over each commit, the next start meets a second fault (failing once, crashing, cutting
+// the power) at calls spread over its recovery. Then the program starts on the folder through
+// App::start, and the folder must hold every file exactly as before the operation or exactly as
+// after it (as a start after a clean run leaves it): before when the operation failed, after once
+// its commit point was on disk (or when the syncs failing from there on left it to the recovery),
+// either after a crash or power cut before that. A failure must show a file-error box; no
+// temporary file or journal may be left; every file is whole records and each Bets file agrees
+// with its Betsbackup.
 #include <functional>
 #include <map>
 #include <string>

@@ -95,6 +95,16 @@ TEST_F(Startup, ValuesOutOfRangeTakeTheirFirstRunValues) {
     EXPECT_EQ(init().control("cmdbamount", 2).caption(), "+1.00");
 }
 
+TEST_F(Startup, NumberFieldsThatAreNotBareWholeNumbersTakeTheirFirstRunValues) {
+    folder.write("Init", setuprecord("\"5\",\"no\",2.0,\"Round2\",,1e1,+7,5,6,5000,1000,1000,\"1\""));
+    start();
+    EXPECT_EQ(sh().fontsizeidx, 3);
+    EXPECT_EQ(sh().roundingchoice, 1);
+    EXPECT_EQ(sh().betbuttons[1], 1);
+    EXPECT_EQ(sh().betbuttons[2], 4);
+    EXPECT_EQ(sh().betbuttons[3], 7);
+}
+
 TEST_F(Startup, AProgramFolderThatCannotBeMadeEndsTheLoadWithTheErrorBox) {
     // A file where the program folder should be.
     vt::test::TempFolder other;
@@ -105,6 +115,31 @@ TEST_F(Startup, AProgramFolderThatCannotBeMadeEndsTheLoadWithTheErrorBox) {
     EXPECT_FALSE(dialogs.saw("Is a printer available"));
     // The tables are sized all the same.
     EXPECT_EQ(sh().bets.size(), 5000u);
+}
+
+// A start whose recovery cannot finish (a folder stands where it puts a file) keeps the journal and
+// the new files it names, whatever the start sweeps; once the folder is gone, the next start puts
+// them in place.
+TEST_F(Startup, ARecoveryThatCannotFinishKeepsItsNewFilesForTheNextStart) {
+    const std::string p = folder.path();
+    folder.write("Init", firstrunrecord());
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n");
+    folder.write("Bettors.tmp~", "1,\"AnyBettor\"\r\n2,\"NEW\"\r\n");
+    folder.write("Players.tmp~", "1,1,\"\",\"NEW\"\r\n");
+    std::filesystem::create_directories(p + "/Players/held");
+    folder.write("Journal~",
+                 "VANTROPE JOURNAL 1\nR " + p + "/Bettors\nR " + p + "/Players\nEND 2\n");
+    start();
+    EXPECT_TRUE(folder.exists("Journal~"));
+    EXPECT_EQ(folder.read("Players.tmp~"), "1,1,\"\",\"NEW\"\r\n");
+
+    std::filesystem::remove_all(p + "/Players");
+    app = std::make_unique<App>(AppEnvironment{p, &dialogs, &printed});
+    start();
+    EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"NEW\"\r\n");
+    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"NEW\"\r\n");
+    EXPECT_FALSE(folder.exists("Journal~"));
+    EXPECT_FALSE(folder.exists("Players.tmp~"));
 }
 
 }  // namespace
