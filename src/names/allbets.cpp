@@ -1,5 +1,7 @@
 #include "names/allbets.h"
 
+#include <optional>
+
 #include "app/app.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
@@ -8,10 +10,15 @@
 
 namespace vt {
 
-bool BetRecord::names(size_t i, long long n) const {
+namespace {
+
+// Whether field i of a line reads as the number n, whatever the rest holds.
+bool fieldnames(const std::vector<Field>& fields, size_t i, long long n) {
     long long v;
     return i < fields.size() && !emptyfield(fields[i]) && wholenumber(fields[i], v) && v == n;
 }
+
+}  // namespace
 
 std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit) {
     std::vector<BetRecord> out;
@@ -27,13 +34,6 @@ std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit) {
         r.amount = b.bet.amount;
         out.push_back(std::move(r));
     }
-    return out;
-}
-
-std::string betsbytes(const std::vector<BetRecord>& records) {
-    // Lines are written back as they were read, so a record nobody meant to touch stays the same.
-    std::string out;
-    for (auto& r : records) out += r.text + "\r\n";
     return out;
 }
 
@@ -86,83 +86,134 @@ bool AllBets::anybets() const {
     return false;
 }
 
-std::vector<RemovedBet> AllBets::remove(const std::function<bool(const BetRecord&)>& match) {
-    std::vector<RemovedBet> removed;
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        auto& recs = pairs[i].records;
-        std::vector<BetRecord> kept;
-        for (auto& r : recs) {
-            if (r.whole && match(r))
-                removed.push_back({r.bettor, r.amount, i});
-            else
-                kept.push_back(std::move(r));
-        }
-        if (kept.size() != recs.size()) pairs[i].changed = true;
-        recs = std::move(kept);
-    }
-    return removed;
-}
+namespace {
 
-bool AllBets::save(App& app) {
+// One pair as the removal leaves it: its new bytes and which of its two files take them.
+struct PairChange {
+    std::string betsfile, backupfile, bytes;
+    bool writebets = false, writebackup = false;
+};
+
+// A line that stops the removal, found while reading, told once every file was read.
+struct Refusal {
+    std::string file;
+    long line = 0;
+};
+
+}  // namespace
+
+bool removebets(App& app, size_t field, long long number, const std::string& what,
+                std::vector<RemovedBet>& removed) {
     Shared& sh = app.shared();
     Files& files = app.files();
-    Transaction tx(files);
+    removed.clear();
+    sh.fillroundnames();
+    // Each file is read and gone through line by line; only the pairs that change keep their new
+    // bytes until the commit, so the memory held is that of the files rewritten.
+    std::vector<PairChange> changes;
+    std::vector<RemovedBet> taken;
+    std::optional<Refusal> badnamed, badkept;
+    const size_t cap = static_cast<size_t>(sh.maxbets);
+    size_t index = 0;
     try {
-        for (BetsPair& p : pairs) {
-            std::string bytes = p.changed ? betsbytes(p.records) : p.betsbytes;
-            if (p.changed || p.betsmissing) {
-                sh.fileop = "Bets Output";
-                files.replacefile(p.betsfile, bytes);
-            }
-            // Every backup ends equal to its Bets file, also one that differed before.
-            if (p.backupmissing || p.backupbytes != bytes) {
-                sh.fileop = "Betsbackup Output";
-                files.replacefile(p.backupfile, bytes);
+        for (int r = 1; r <= nrounds; ++r) {
+            const char* round = roundkeys[r];
+            for (long f = 1; f <= 15; ++f, ++index) {
+                PairChange p;
+                p.betsfile = sh.betsfile(round, f);
+                p.backupfile = sh.betsbackupfile(round, f);
+                sh.fileop = "Bets Input";
+                bool betsmissing = !files.exists(p.betsfile);
+                std::string bets = betsmissing ? std::string() : files.readall(p.betsfile);
+                // A backup that cannot be read is rewritten like a missing one.
+                bool backupmissing = !files.exists(p.backupfile);
+                std::string backup;
+                try {
+                    if (!backupmissing) backup = files.readall(p.backupfile);
+                } catch (const FileError&) {
+                    backupmissing = true;
+                }
+                bool changed = false;
+                std::optional<Refusal> keptbad;
+                std::string kept;
+                LineCursor lines(bets, FileKind::Bets);
+                FileLine line;
+                for (size_t count = 1; lines.next(line); ++count) {
+                    // A file fuller than the table is not taken apart: it could not be written
+                    // back whole.
+                    if (count > cap) {
+                        overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
+                        return false;
+                    }
+                    LineBet b = linebet(line.fields);
+                    bool whole = line.readable && b.whole;
+                    bool names = fieldnames(line.fields, field, number);
+                    if (whole && names) {
+                        taken.push_back({b.bet.bettor, b.bet.amount, index});
+                        changed = true;
+                        continue;
+                    }
+                    if (!whole && names && !badnamed) badnamed = Refusal{p.betsfile, line.number};
+                    if (!whole && !keptbad) keptbad = Refusal{p.betsfile, line.number};
+                    // Lines are written back as they were read, so a record nobody meant to
+                    // touch stays the same.
+                    kept += line.text + "\r\n";
+                }
+                if (changed && keptbad && !badkept) badkept = keptbad;
+                if (changed) bets = std::move(kept);
+                p.writebets = changed || betsmissing;
+                // Every backup ends equal to its Bets file, also one that differed before.
+                p.writebackup = backupmissing || backup != bets;
+                if (p.writebets || p.writebackup) {
+                    p.bytes = std::move(bets);
+                    changes.push_back(std::move(p));
+                }
             }
         }
     } catch (const FileError& e) {
         app.fileerrorbox(e);
         return false;
     }
-    return app.commit(tx);
-}
-
-bool removebets(App& app, size_t field, long long number, const std::string& what,
-                std::vector<RemovedBet>& removed) {
-    AllBets all;
-    removed.clear();
-    app.shared().fillroundnames();
-    if (!all.load(app)) return false;
     // A bad record of the one removed would be left behind, unrefunded, for the next one given
     // its number: it must be looked at first.
-    for (const BetsPair& p : all.pairs)
-        for (const BetRecord& r : p.records)
-            if (!r.whole && r.names(field, number)) {
-                app.filebox(p.betsfile,
-                            filelocation(p.betsfile, r.line) + " holds a bad record of " + what +
-                                ", so nothing was changed.\r\nCheck it with Fix Files on the main "
-                                "menu.",
-                            "Bets Input");
-                return false;
-            }
-    removed = all.remove([&](const BetRecord& r) { return r.names(field, number); });
+    if (badnamed) {
+        app.filebox(badnamed->file,
+                    filelocation(badnamed->file, badnamed->line) + " holds a bad record of " + what +
+                        ", so nothing was changed.\r\nCheck it with Fix Files on the main menu.",
+                    "Bets Input");
+        return false;
+    }
     // A file that is rewritten must hold nothing but whole records: a bad line would be kept
     // unread.
-    for (const BetsPair& p : all.pairs)
-        for (const BetRecord& r : p.records)
-            if (p.changed && !r.whole) {
-                app.shared().fileop = "Bets Input";
-                app.filebox(p.betsfile,
-                            filelocation(p.betsfile, r.line) +
-                                " holds a bad record, so nothing was changed.\r\nCheck it with Fix "
-                                "Files on the main menu.",
-                            "Bets Input");
-                removed.clear();
-                return false;
+    if (badkept) {
+        sh.fileop = "Bets Input";
+        app.filebox(badkept->file,
+                    filelocation(badkept->file, badkept->line) +
+                        " holds a bad record, so nothing was changed.\r\nCheck it with Fix Files "
+                        "on the main menu.",
+                    "Bets Input");
+        return false;
+    }
+    // Written in one transaction (joining the operation's own when one is open).
+    Transaction tx(files);
+    try {
+        for (const PairChange& p : changes) {
+            if (p.writebets) {
+                sh.fileop = "Bets Output";
+                files.replacefile(p.betsfile, p.bytes);
             }
-    if (all.save(app)) return true;
-    removed.clear();
-    return false;
+            if (p.writebackup) {
+                sh.fileop = "Betsbackup Output";
+                files.replacefile(p.backupfile, p.bytes);
+            }
+        }
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return false;
+    }
+    if (!app.commit(tx)) return false;
+    removed = std::move(taken);
+    return true;
 }
 
 std::string bettorname(App& app, long long number) {

@@ -1,7 +1,6 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,6 @@ struct BetRecord {
     bool whole = false;
     long long bettor = 0, entry = 0;
     Money amount;
-    // Whether field i (0 bettor, 1 entry) reads as the number n, whatever the rest holds.
-    bool names(size_t i, long long n) const;
 };
 
 // A Bets file and its Betsbackup copy for one round and flight.
@@ -31,7 +28,6 @@ struct BetsPair {
     long flight = 0;
     std::string betsfile, backupfile;
     bool betsmissing = false, backupmissing = false;
-    bool changed = false;
     std::string betsbytes, backupbytes;  // as read
     std::vector<BetRecord> records;
 };
@@ -40,11 +36,10 @@ struct BetsPair {
 struct RemovedBet {
     long long bettor = 0;
     Money amount;
-    size_t pair = 0;  // index into AllBets::pairs
+    size_t pair = 0;  // index of its pair, in round and flight order
 };
 
-// The bets of all four rounds and 15 flights, read whole before anything is rewritten, so an
-// operation over every file either changes nothing or works from complete files.
+// The bets of all four rounds and 15 flights, read whole.
 class AllBets {
   public:
 
@@ -53,18 +48,13 @@ class AllBets {
     bool load(App& app);
     // True when any Bets file holds a record.
     bool anybets() const;
-    // Takes out the bets that match, in round, flight and record order.
-    std::vector<RemovedBet> remove(const std::function<bool(const BetRecord&)>& match);
-    // Replaces each changed Bets file, creates the missing ones, and makes every Betsbackup equal
-    // to its Bets file, in one transaction (joining the operation's own when one is open). On a
-    // failure shows the file-error box and returns false, with no file changed.
-    bool save(App& app);
 
     std::vector<BetsPair> pairs;
 };
 
-// Reads every Bets file whole, takes out the bets whose field `field` (0 bettor, 1 entry) is
-// `number` and rewrites every pair, all in one transaction. A line of a Bets file that names the
+// Reads every Bets file through, line by line, takes out the bets whose field `field` (0 bettor,
+// 1 entry) is `number` and rewrites the pairs that changed (and any backup that is not equal to
+// its Bets file), all in one transaction. A line of a Bets file that names the
 // number there but does not read whole stops it before any write, with a message naming the file
 // (`what` says whose record it is). False (after the box or message) when nothing changed; then
 // `removed` is empty.
@@ -73,8 +63,6 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
 
 // Reads up to `limit` lines of a Bets file.
 std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit = SIZE_MAX);
-// The bytes of a Bets file holding these records.
-std::string betsbytes(const std::vector<BetRecord>& records);
 
 // The name of a bettor number from the bettors table, or the number itself when it has none.
 std::string bettorname(App& app, long long number);

@@ -17,6 +17,7 @@ void GridState::resize(int r, int c) {
     // Rows that stay keep their cells unless the columns changed: growing a grid row by row
     // costs each new row, not every row again.
     size_t keep = c == cols ? std::min(cells.size(), static_cast<size_t>(r)) : 0;
+    bool narrower = c < cols;
     rows = r;
     cols = c;
     cells.resize(r);
@@ -30,8 +31,9 @@ void GridState::resize(int r, int c) {
     colwidth.resize(c, 960);
     colalignment.resize(c, 9);
     // Cells that go take their alignment with them: a cell made again starts with its column's.
-    std::erase_if(cellalignment,
-                  [&](const auto& e) { return e.first.first >= r || e.first.second >= c; });
+    // The rows that go are the end of the map; only a narrower grid looks at every cell.
+    cellalignment.erase(cellalignment.lower_bound({r, 0}), cellalignment.end());
+    if (narrower) std::erase_if(cellalignment, [&](const auto& e) { return e.first.second >= c; });
     if (row >= rows) row = rows - 1;
     if (col >= cols) col = cols - 1;
 }

@@ -264,13 +264,25 @@ bool Files::exists(const std::string& logical) const try {
     throw;
 }
 
-FileStamp Files::stamp(const std::string& logical) const {
+FileStamp Files::stamp(const std::string& logical) const { return stamphost(hostpath(logical)); }
+
+bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
+    auto it = written_.find(hostpath(logical));
+    return now.exists && it != written_.end() && it->second.samefile(now);
+}
+
+void Files::notewritten(const std::string& host, bool removed) const {
+    if (removed) written_.erase(host);
+    else written_[host] = stamphost(host);
+}
+
+FileStamp stamphost(const std::string& host) {
     FileStamp s;
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     s.seen = now.tv_sec * 1000000000LL + now.tv_nsec;
     struct stat st;
-    if (::stat(hostpath(logical).c_str(), &st) != 0) return s;
+    if (::stat(host.c_str(), &st) != 0) return s;
     s.exists = true;
     s.size = st.st_size;
     s.mtime = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;

@@ -64,6 +64,9 @@ public:
     bool exists(const std::string& logical) const;
     // The file's stamp now (a look for a cache, not counted by the fault seam).
     FileStamp stamp(const std::string& logical) const;
+    // True when the file is as this program's last commit left it: its stamp is the one taken
+    // right after the commit put it in place.
+    bool ownversion(const std::string& logical, const FileStamp& now) const;
     // True while a transaction is open: reads then see its staged contents.
     bool staging() const { return open_ != nullptr; }
     bool isfolder(const std::string& logical) const;
@@ -119,7 +122,10 @@ private:
     mutable bool crashed_ = false;
     mutable std::unique_ptr<PowerCutModel> power_;  // armed by a power-cut fault
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
-    mutable std::set<std::string> swept_;  // folders cleared of stray temporaries this run
+    mutable std::set<std::string> swept_;
+    // By host path: each file's stamp right after a commit of this program put it in place.
+    mutable std::map<std::string, FileStamp> written_;
+    void notewritten(const std::string& host, bool removed) const;  // folders cleared of stray temporaries this run
     // Counts one file-system call: the errno the seam injects into it (0 for none), or throws
     // SimulatedCrash.
     int seam() const;

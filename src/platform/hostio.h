@@ -97,6 +97,7 @@ struct FdGuard {
 };
 
 bool hostisdir(const std::string& p);  // not counted by the seam
+FileStamp stamphost(const std::string& p);  // not counted by the seam
 std::string parentof(const std::string& p);
 [[noreturn]] void throwerrno(int err, const std::string& host);
 // Writes every byte; false (errno set) on failure.

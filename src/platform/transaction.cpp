@@ -367,6 +367,8 @@ void Transaction::commit() try {
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
         rollforward(io, entries);
+        // What is on disk now is this program's own version of each file.
+        for (auto& f : files) fl.notewritten(f.host, f.removed);
         if (io.unlink(journal) != 0) throwerrno(errno, journal);
         io.fsyncdir(pf);
     } catch (const FileError&) {

@@ -52,7 +52,7 @@ std::shared_ptr<const BetsLines> BetsCache::get(const Files& files, const std::s
         return it->second.lines;
     }
     auto lines = parsebetslines(files.readall(logical), logical);
-    if (now.exists && now.seen - now.mtime >= kSettled) {
+    if (now.exists && (now.seen - now.mtime >= kSettled || files.ownversion(logical, now))) {
         keep(logical, Kept{now, lines});
     } else if (it != files_.end()) {
         files_.erase(it);

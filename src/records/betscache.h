@@ -35,8 +35,9 @@ class BetsCache {
   public:
     // The lines of a Bets file; FileError as Files::readall throws it. The file is read and
     // parsed again when its stamp changed, when it changed so lately that a write in the same
-    // clock tick could hide behind an equal stamp, and while a transaction is open (its staged
-    // contents are read instead, and kept nowhere).
+    // clock tick could hide behind an equal stamp (unless this program's own commit made that
+    // change), and while a transaction is open (its staged contents are read instead, and kept
+    // nowhere).
     std::shared_ptr<const BetsLines> get(const Files& files, const std::string& logical);
     // Forgets every file (a new program folder, a test that wants a cold start).
     void clear() { files_.clear(), order_.clear(); }

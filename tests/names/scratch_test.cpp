@@ -101,6 +101,22 @@ TEST_F(ScratchTest, ABadRecordOfTheScratchedEntryStopsItBeforeAnyWrite) {
     EXPECT_TRUE(printed.docs.empty());
 }
 
+TEST_F(ScratchTest, EveryFileIsReadBeforeARefusalAndTheEntrysOwnBadRecordIsToldFirst) {
+    // An earlier pair that would be rewritten around another bettor's bad line, and a later
+    // pair with a bad line of the scratched entry: the entry's own is told.
+    bets("Round1", 1, "2,1,1,2\r\n2,abc,1,1\r\n");
+    folder.write("Final 9Bets", "3,2,1,1\r\n\"x\",1,1,2\r\n");
+    show("frmentries");
+    scratch("FLT-A     SMITH-JOHN", "Final 9Bets, line 2 holds a bad record of SMITH-JOHN");
+    // A file that cannot be read stops it though it comes after that bad record.
+    folder.write("Final 9Bets", "3,2,1,1\r\n");
+    bets("Round1", 3, "\"x\",1,1,2\r\n");
+    std::filesystem::create_directory(folder.file("Final 15Bets"));
+    scratch("FLT-A     SMITH-JOHN", "Path/File access error");
+    EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n2,abc,1,1\r\n");
+    EXPECT_TRUE(printed.docs.empty());
+}
+
 TEST_F(ScratchTest, AnEntryWithoutBetsPrintsOnlyTheHeadingAndPrintingOffPrintsNothing) {
     bets("Round1", 3, "2,3,1,2\r\n");
     show("frmentries");

@@ -56,6 +56,16 @@ TEST_F(BetsCacheTest, SettledFileIsReadOnceAndAgainWhenItsStampChanges) {
     EXPECT_EQ(get()->lines.size(), 1u);
 }
 
+TEST_F(BetsCacheTest, FileJustCommittedByTheProgramIsKeptUntilAnotherChangesIt) {
+    cx.files().replacefile(path(), "1,7,1,5\r\n");
+    auto first = get();
+    long calls = cx.files().calls();
+    EXPECT_EQ(get(), first);
+    EXPECT_EQ(cx.files().calls(), calls);
+    std::ofstream(folder.file("Round1 2Bets"), std::ios::app | std::ios::binary) << "5,7,2,1\r\n";
+    EXPECT_EQ(get()->lines.size(), 2u);
+}
+
 TEST_F(BetsCacheTest, FileChangedJustNowIsReadEveryTime) {
     // Rewritten in place, same size, within the same clock tick: nothing in the stamp changes.
     folder.write("Round1 2Bets", "1,7,1,5\r\n");
