@@ -269,11 +269,13 @@ void Files::sweep(const std::string& logicalfolder) const {
         return;  // a drive not there
     }
     while (host.size() > 1 && host.back() == '/') host.pop_back();
+    if (swept_.count(host)) return;
     HostIo io{*this};
     // While a journal waits (its recovery failed), the temporaries it names are its new files.
     struct stat st;
     if (pending_ || io.stat(programfolder_ + kJournal, st) == 0 || errno != ENOENT) return;
-    if (swept_.insert(host).second) sweepfolder(io, host);
+    swept_.insert(host);
+    sweepfolder(io, host);
 }
 
 // ---- commit
