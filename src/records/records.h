@@ -58,8 +58,10 @@ void roundpayoff(Context& cx);
 // The same rounding of an exact amount, for callers that hold Money.
 Money roundpayoff(Money amount, int choice);
 
-void restorebackups(Context& cx);
-void clearflightbets(Context& cx);
+// restorebackups asks of each file in turn; clearflightbets is not done when the operator answers
+// No to its first question.
+Outcome restorebackups(Context& cx);
+Outcome clearflightbets(Context& cx);
 
 // One line of a refund list: who is owed, and how much.
 struct Refund {
