@@ -50,8 +50,8 @@ long addbettor(App& app, const std::string& name, const std::string& title) {
     long ticket = freenumber(used.bettors, sh.nextticket, 2);
     const long row = sh.nbettors + 1;
     sh.bettors(row) = Bettor{ticket, name};
-    writebettors(app);  // refuses, with a message, after a reading that stopped early
-    if (!sh.fileok) {
+    // Refused, with a message, after a reading that stopped early.
+    if (!writebettors(app)) {
         sh.bettors(row) = Bettor{};
         return 0;
     }

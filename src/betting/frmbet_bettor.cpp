@@ -141,9 +141,7 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
     for (long f = 1; f <= 15; ++f) {
         sh_.curflight = sh_.flightnames[f];
         sh_.curflightnbr = f;
-        int errors = app_.fileerrors;
-        sumbets(app_);
-        bool shown = app_.fileerrors != errors;  // the sum showed its own file-error box
+        const Outcome summed = sumbets(app_);
         // The file as the sum just read it: kept, not read again.
         std::shared_ptr<const BetsLines> file = std::make_shared<BetsLines>();
         try {
@@ -152,7 +150,7 @@ bool frmbet::eachpriorbet(const std::string& badmessage,
                 file = static_cast<Context&>(app_).betscache().get(app_.files(), path);
         } catch (const FileError& e) {
             sh_.fileop = "Bets Input";
-            if (!shown) app_.fileerrorbox(e);
+            if (!summed.shown) app_.fileerrorbox(e);  // the sum may have told of it
             return false;
         }
         // The lines the sum could load: a file fuller than the table lists its first bets only.

@@ -5,6 +5,7 @@
 #include "betting/betfiles.h"
 #include "betting/bettorentry.h"
 #include "platform/text.h"
+#include "records/moneytext.h"
 #include "records/records.h"
 
 namespace vt {
@@ -316,7 +317,7 @@ void frmsheetg::txtticket_KeyPress(int& key) {
     choosebettor(ticket, name);
 }
 
-Money frmsheetg::amountof(const std::string& box) { return Money::fromdouble(Val(control(box).text())); }
+Money frmsheetg::amountof(const std::string& box) { return shownamount(control(box).text()); }
 
 void frmsheetg::setamount(const std::string& box, Money m) { control(box).settext(m.tostring()); }
 
@@ -338,7 +339,7 @@ void frmsheetg::txtamt_Click(int index) {
         betamount = Money{};
         setsign("+", kBlack);
     } else {
-        Money step = Money::fromdouble(Val(control("txtamt", index).text()));
+        Money step = shownamount(control("txtamt", index).text());
         betamount += control("txtplus").text() == "-" ? -step : step;
     }
     showstep("$#,##0.00");

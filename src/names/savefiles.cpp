@@ -5,15 +5,9 @@
 
 namespace vt {
 
-bool saveentries(App& app) {
-    writeentries(app);
-    return app.shared().fileok;
-}
+bool saveentries(App& app) { return static_cast<bool>(writeentries(app)); }
 
-bool savebettors(App& app) {
-    writebettors(app);
-    return app.shared().fileok;
-}
+bool savebettors(App& app) { return static_cast<bool>(writebettors(app)); }
 
 std::string notreadwhole(const std::string& file) {
     return "The " + file + " file was not read completely, so nothing was changed.\r\n" +

@@ -232,15 +232,7 @@ void frmpay::cmdcalc_Click() {
     for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
     c("cmdpay").setvisible(false);
 
-    s.dataerror = 0;
-    readentries(app_);  // first, so every bet is matched against the current entries
-    readbettors(app_);
-    sumbets(app_);
-    if (s.dataerror || !s.betscomplete || !s.entriescomplete) {
-        // Payoffs are never worked out on part of a pool.
-        app_.msgbox(kIncompletePools);
-        return;
-    }
+    if (!readpools(app_)) return;
     // The summary screen (loaded unseen when needed) shows the same flight's totals.
     fillsummarylists(app_);
 

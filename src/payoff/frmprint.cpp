@@ -9,15 +9,6 @@ namespace vt {
 
 namespace {
 
-// A money text as shown in a box ("$1,234.50", "0") read back as an amount.
-Money moneyfromtext(const std::string& text) {
-    std::string plain;
-    for (char ch : text)
-        if (ch != '$' && ch != ',' && ch != ' ') plain += ch;
-    Money m;
-    return Money::parse(plain, m) ? m : Money();
-}
-
 std::string amounttext(Money m) { return Format(m, "###0.00"); }
 
 }  // namespace
@@ -65,7 +56,7 @@ void frmprint::Form_Load() {
         g.setcolwidth(col, widths[col]);
         g.settextmatrix(0, col, titles[col]);
     }
-    const Money house = moneyfromtext(app_.form("frmpay").control("txthousetot").text());
+    const Money house = shownamount(app_.form("frmpay").control("txthousetot").text());
     const Money houserounded = roundedpayoff(app_, house);
     addrow("", "HOUSE", house, houserounded);
     total += house;

@@ -13,6 +13,22 @@ const char* const kIncompletePools =
     "at Fix Files "
     "before calculating payoffs";
 
+bool readpools(App& app) {
+    Shared& sh = app.shared();
+    sh.dataerror = 0;
+    // Players first, so every bet is matched against the current entries; all three are read
+    // whatever the others did, as the screens show what was read.
+    const Outcome read[] = {readentries(app), readbettors(app), sumbets(app)};
+    for (const Outcome& r : read)
+        if (r.shown) return false;
+    // Payoffs are never worked out on part of a pool.
+    if (!read[0] || !read[1] || !read[2] || !sh.entriescomplete || !sh.betscomplete) {
+        app.msgbox(kIncompletePools);
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 const char* const kInstructions[] = {

@@ -29,4 +29,9 @@ extern const char* const kNotice;
 // Both payoff screens refuse to calculate on pools that a bad record left incomplete.
 extern const char* const kIncompletePools;
 
+// Reads Players, Bettors and the current round and flight's Bets afresh before a calculation.
+// False when payoffs may not be worked out: a file could not be read (its box has told the
+// operator), or a bad record or a file that stopped early left the pools incomplete (told here).
+bool readpools(App& app);
+
 }  // namespace vt

@@ -46,8 +46,6 @@ Money poolpaid(const Shared& sh, int t) {
 
 Money totalpaid(const Shared& sh) { return poolpaid(sh, 1) + poolpaid(sh, 2) + poolpaid(sh, 3); }
 
-std::string moneytext(Money m) { return Format(m, "Currency"); }
-std::string moneytext(double x) { return Format(x, "Currency"); }
 
 void showpayment(Form& form, Shared& sh, Money total, Money rounded, const std::string& name) {
     const int choice = sh.roundingchoice;

@@ -2,6 +2,7 @@
 // Sums shared by paying, the payoff sheets and the winners list, so a bettor's amounts are the
 // same value on the screen, on paper and in the list.
 #include "platform/money.h"
+#include "records/moneytext.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -23,8 +24,6 @@ Money paidamount(const Shared& sh, int s, int t);
 Money poolpaid(const Shared& sh, int t);
 Money totalpaid(const Shared& sh);
 // The money text of an amount.
-std::string moneytext(Money m);
-std::string moneytext(double x);
 // Shows a paid bettor's name and rounded total on a payoff screen and adds the payment to PAID
 // and ROUNDED PAID (both payoff screens keep the same boxes for this).
 void showpayment(Form& form, Shared& sh, Money total, Money rounded, const std::string& name);

@@ -4,6 +4,7 @@
 #include "payoff3/threeposcalc.h"
 #include "platform/text.h"
 #include "records/typedinput.h"
+#include "records/moneytext.h"
 
 namespace vt {
 
@@ -83,7 +84,7 @@ void frmany::Form_Load() {
         for (int i = 0; i < from.listcount(); ++i) c(name).additem(from.list(i));
     }
     Shared& sh = app_.shared();
-    sh.work1 = sh.work2 = 0;
+    sh.work1 = sh.work2 = Money();
     c("txttotaldue").settext(Str(0));
     c("txtbanner").settext(sh.banner);
 }
@@ -117,8 +118,8 @@ void frmany::cmdadd_Click() {
         app_.msgbox("Click Calculate Payoff first");
         return;
     }
-    sh.work1 = entry.todouble();
-    sh.work2 = (Money::fromdouble(sh.work2) + entry).todouble();
+    sh.work1 = entry;
+    sh.work2 += entry;
     c("txttotaldue").settext(moneytext(sh.work2));
     emptyboxes();
 }
@@ -132,7 +133,7 @@ void frmany::cmdclear_Click() {
     emptyboxes();
     c("txttotaltotal").settext("");
     c("txttotaldue").settext("");
-    app_.shared().work1 = app_.shared().work2 = 0;
+    app_.shared().work1 = app_.shared().work2 = Money();
 }
 
 void frmany::cmdreturn_Click() {

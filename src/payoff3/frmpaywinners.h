@@ -42,7 +42,7 @@ private:
     void showpayoffs(const ThreePosCalc& calc, double mult);
     void listwinners();
     void printsheet(double mult);
-    void printblock(long b, const std::array<double, 9>& row);
+    void printblock(long b, const WinningRow& row);
     bool paydoc_ = false;  // payment blocks are being collected in an open print document
     void enddoc();
 };

@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/typedinput.h"
+#include "records/moneytext.h"
 
 namespace vt {
 
@@ -25,12 +26,6 @@ std::string sheetmoney(Money m) {
     size_t d = s.find('$');
     if (d != std::string::npos && d + 2 < s.size() && s[d + 2] == '.') s.insert(d + 1, "0");
     return s;
-}
-
-bool haswinnings(const std::array<double, 9>& row) {
-    double s = 0;
-    for (int col = colww; col <= colww2; ++col) s += row[col];
-    return s != 0;
 }
 
 }  // namespace
@@ -66,19 +61,10 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
     }
 
     // The pools and the bets of the chosen round and flight, read afresh and whole.
-    sh.dataerror = 0;
-    readentries(app_);
-    readbettors(app_);
-    sumbets(app_);
-    const bool shown = !sh.fileok && !sh.dataerror;  // a file error has been shown already
-    if (shown) return false;
-    if (sh.dataerror || !sh.betscomplete || !sh.entriescomplete) {
-        app_.msgbox(kIncompletePools);
-        return false;
-    }
+    if (!readpools(app_)) return false;
     for (long i = 1; i < sh.betcount; ++i) {
         const Bet& bet = sh.bets(i);
-        calc.addbet(bet.bettor, bet.entry, bet.type, bet.amount.todouble());
+        calc.addbet(bet.bettor, bet.entry, bet.type, bet.amount);
     }
     const BettorLookup bettors(sh);
     for (const auto& [b, row] : calc.winning)
@@ -88,9 +74,9 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
         }
 
     const SummRow& totals = sh.summ(sh.maxplayers + 1);
-    calc.winpool = totals.win.todouble();
-    calc.placepool = totals.place.todouble();
-    calc.showpool = totals.show.todouble();
+    calc.winpool = totals.win;
+    calc.placepool = totals.place;
+    calc.showpool = totals.show;
     calc.computepayoffs(pct);
     return true;
 }
@@ -115,15 +101,14 @@ void frmpaywinners::cmdpayoff_Click() {
     for (const auto& [b, row] : calc.winning) {
         if (b < 1 || b >= static_cast<long>(sh.winningbets.size())) continue;
         sh.winningbets[b] = row;
-        sh.winningbets[b][1] = static_cast<double>(b);
     }
     const SummRow& totals = sh.summ(sh.maxplayers + 1);
     // The house keeps its share of the pools that pay; when nothing pays, every bet is refunded.
     const Money house =
         calc.nowinningbets ? Money() : (totals.win + totals.place + totals.show).times(pct / 100);
-    sh.winpool = Money::fromdouble(calc.winpool);
-    sh.placepool = Money::fromdouble(calc.placepool);
-    sh.showpool = Money::fromdouble(calc.showpool);
+    sh.winpool = calc.winpool;
+    sh.placepool = calc.placepool;
+    sh.showpool = calc.showpool;
     if (calc.nowinningbets) app_.msgbox("No winning bets - print a bet summary to refund all bets");
 
     // Outside payoffs typed in stay in force; the second winner's payoff is always worked out.
@@ -162,7 +147,7 @@ void frmpaywinners::showpayoffs(const ThreePosCalc& calc, double mult) {
     const bool outside = c("cmdusing").visible();
     for (const auto& [name, col] : boxes)
         if (!outside || col == colww2) c(name).settext(moneytext(mult * payofcol(sh, col)));
-    c("txtwinwin2").setvisible(calc.ww[2] > 0);
+    c("txtwinwin2").setvisible(calc.ww[2] > Money());
 }
 
 void frmpaywinners::listwinners() {
@@ -229,7 +214,7 @@ void frmpaywinners::printsheet(double mult) {
         rounded += r;
     }
     rounded += Money::fromdouble(Val(c("txthousetot").text()));
-    sh.work2 = rounded.todouble();
+    sh.work2 = rounded;
     pr.print({" "});
     pr.print({"TOTAL BET", Zone(), "TOTAL PAID", Zone(), "TOTAL ROUNDED PAID"});
     pr.print({c("txtbet").text(), Zone(), moneytext(paid), Zone(), moneytext(rounded)});

@@ -3,6 +3,7 @@
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
 #include "records/records.h"
+#include "records/moneytext.h"
 
 namespace vt {
 
@@ -32,7 +33,7 @@ void frmpaywinners::cmdpay_Click() {
     }
     sh.curbettor = name;
     sh.curticket = b;
-    const std::array<double, 9>& row = sh.winningbets[b];
+    const WinningRow& row = sh.winningbets[b];
     Money paid[9];
     for (const Category& k : kCategories) {
         paid[k.col] = paidincol(row[k.col], payofcol(sh, k.col));
@@ -53,7 +54,8 @@ void frmpaywinners::cmdpay_Click() {
     }
     const Money rounded = roundpayoff(total, sh.roundingchoice);
     sh.payamt = rounded;
-    sh.roundval = sh.work1 = rounded.todouble();
+    sh.roundval = rounded.todouble();
+    sh.work1 = rounded;
     showpayment(*this, sh, total, rounded, name);
     c("cmdpayoff").setvisible(false);
     list.removeitem(sel);
@@ -62,7 +64,7 @@ void frmpaywinners::cmdpay_Click() {
     if (list.listcount() == 0) enddoc();
 }
 
-void frmpaywinners::printblock(long, const std::array<double, 9>& row) {
+void frmpaywinners::printblock(long, const WinningRow& row) {
     Shared& sh = app_.shared();
     Printer& pr = app_.printer();
     if (!pr.docopen()) pr.document = "Payment Blocks";
@@ -72,7 +74,7 @@ void frmpaywinners::printblock(long, const std::array<double, 9>& row) {
         Control& l = c(list);
         return i < l.listcount() ? l.list(i) : std::string();
     };
-    auto bet = [&](int col) { return moneytext(Money::fromdouble(row[col])); };
+    auto bet = [&](int col) { return moneytext(row[col]); };
     auto paid = [&](int col) { return moneytext(paidincol(row[col], payofcol(sh, col))); };
     pr.print({"Winner", Tab(45), "WIN", Tab(65), "PLACE", Tab(85), "SHOW"});
     pr.print({sh.curbettor, Tab(41), "Bet", Tab(51), "Paid", Tab(61), "Bet", Tab(71), "Paid", Tab(81), "Bet", Tab(91),

@@ -14,11 +14,14 @@ int count(const std::array<long, 11>& a) {
     return n;
 }
 
-double sum(const std::array<double, 11>& a) {
-    double s = 0;
+// The money of slots 1..10, as a double for the shares.
+double sum(const std::array<Money, 11>& a) {
+    Money s;
     for (int i = 1; i <= 10; ++i) s += a[i];
-    return s;
+    return s.todouble();
 }
+
+double d(Money m) { return m.todouble(); }
 
 // x / y, or 0 when nothing was bet.
 double share(double x, double y) { return y > 0 ? x / y : 0; }
@@ -45,8 +48,8 @@ void ThreePosCalc::setfinishers(const std::array<long, 11>& w, const std::array<
     }
 }
 
-void ThreePosCalc::addbet(long b, long e, long t, double a) {
-    auto put = [&](int col, std::array<double, 11>& slots, int k) {
+void ThreePosCalc::addbet(long b, long e, long t, Money a) {
+    auto put = [&](int col, std::array<Money, 11>& slots, int k) {
         winning[b][col] += a;
         slots[k] += a;
         total[col == colww2 ? colww : col] += a;
@@ -64,39 +67,41 @@ void ThreePosCalc::addbet(long b, long e, long t, double a) {
 }
 
 void ThreePosCalc::computepayoffs(double pct) {
-    const double tww = total[colww], twp = total[colwp], tws = total[colws];
-    const double tpp = total[colpp], tps = total[colps], tss = total[colss];
+    // The shares are ratios of money: worked out in double, while the pools stay exact.
+    const double tww = d(total[colww]), twp = d(total[colwp]), tws = d(total[colws]);
+    const double tpp = d(total[colpp]), tps = d(total[colps]), tss = d(total[colss]);
     double wwc = 0, ww2c = 0, wpc = 0, ppc = 0, wsc = 0, psc = 0, ssc = 0;
+    double winp = d(winpool), placep = d(placepool), showp = d(showpool);
 
     // The WIN pool goes to the first category, in this order, that holds bets.
     if (tww == 0) {
         double* to = twp > 0 ? &wpc : tws > 0 ? &wsc : tpp > 0 ? &ppc : tps > 0 ? &psc : tss > 0 ? &ssc : nullptr;
         if (to) {
-            *to += winpool;
-            winpool = 0;
+            *to += winp;
+            winp = 0;
         }
     }
     // The PLACE pool: half to each of its categories, or elsewhere when neither holds bets.
-    if (twp == 0 && tpp > 0) ppc += placepool / 2, wpc = 0;
-    if (tpp == 0 && twp > 0) wpc += placepool / 2, ppc = 0;
+    if (twp == 0 && tpp > 0) ppc += placep / 2, wpc = 0;
+    if (tpp == 0 && twp > 0) wpc += placep / 2, ppc = 0;
     if (twp == 0 && tpp == 0) {
         if (tws > 0 && tps > 0) {
-            wsc += placepool * tws / (tws + tps);
-            psc += placepool * tps / (tws + tps);
+            wsc += placep * tws / (tws + tps);
+            psc += placep * tps / (tws + tps);
         } else if (tws == 0 && tps > 0) {
-            psc += placepool;
+            psc += placep;
         } else if (tws > 0 && tps == 0) {
-            wsc += placepool;
+            wsc += placep;
         } else if (tss > 0) {
-            ssc += placepool;
+            ssc += placep;
         } else if (tww > 0) {
-            wwc += placepool;
+            wwc += placep;
         }
-        if (tws > 0 || tps > 0 || tss > 0 || tww > 0) placepool = 0;
+        if (tws > 0 || tps > 0 || tss > 0 || tww > 0) placep = 0;
     }
     // The SHOW pool: a third to each of its categories; a third without bets is shared by the
     // others in proportion to their money, or the whole pool goes on when none holds bets.
-    const double third = showpool / 3;
+    const double third = showp / 3;
     if (tws == 0 && tps > 0 && tss > 0) psc += third * tps / (tps + tss), ssc += third * tss / (tps + tss);
     if (tps == 0 && tws > 0 && tss > 0) wsc += third * tws / (tws + tss), ssc += third * tss / (tws + tss);
     if (tss == 0 && tws > 0 && tps > 0) wsc += third * tws / (tws + tps), psc += third * tps / (tws + tps);
@@ -106,51 +111,55 @@ void ThreePosCalc::computepayoffs(double pct) {
     if (tws == 0 && tps == 0 && tss == 0) {
         double* to = tpp > 0 ? &ppc : twp > 0 ? &wpc : tww > 0 ? &wwc : nullptr;
         if (to) {
-            *to += showpool;
-            showpool = 0;
+            *to += showp;
+            showp = 0;
         }
     }
     nowinningbets = tww == 0 && twp == 0 && tws == 0 && tpp == 0 && tps == 0 && tss == 0;
 
     std::array<double, 9> g{};
-    const double half = placepool / 2, sthird = showpool / 3;
+    const double half = placep / 2, sthird = showp / 3;
     if (W == 1 && P == 1 && S == 1) {
-        g[colww] = share(winpool + wwc, ww[1]);
-        g[colwp] = share(half + wpc, wp[1]);
-        g[colpp] = share(half + ppc, pp[1]);
-        g[colws] = share(sthird + wsc, ws[1]);
-        g[colps] = share(sthird + psc, ps[1]);
-        g[colss] = share(sthird + ssc, ss[1]);
+        g[colww] = share(winp + wwc, d(ww[1]));
+        g[colwp] = share(half + wpc, d(wp[1]));
+        g[colpp] = share(half + ppc, d(pp[1]));
+        g[colws] = share(sthird + wsc, d(ws[1]));
+        g[colps] = share(sthird + psc, d(ps[1]));
+        g[colss] = share(sthird + ssc, d(ss[1]));
     } else if (W == 2 && S > 0) {
         // Half the WIN pool to each winner's backers, all of it to the one winner backed.
-        if (ww[1] == 0) ww2c += winpool / 2 + wwc, wwc = 0;
-        if (ww[2] == 0) wwc += winpool / 2;
-        g[colww] = share(winpool / 2 + wwc, ww[1]);
-        g[colww2] = share(winpool / 2 + ww2c, ww[2]);
-        g[colwp] = share(half + wpc, wp[1] + wp[2]);
-        g[colpp] = share(half + ppc, pp[1] + pp[2]);
-        g[colws] = share(sthird + wsc, ws[1] + ws[2]);
-        g[colps] = share(sthird + psc, ps[1] + ps[2]);
+        if (d(ww[1]) == 0) ww2c += winp / 2 + wwc, wwc = 0;
+        if (d(ww[2]) == 0) wwc += winp / 2;
+        g[colww] = share(winp / 2 + wwc, d(ww[1]));
+        g[colww2] = share(winp / 2 + ww2c, d(ww[2]));
+        g[colwp] = share(half + wpc, d(wp[1]) + d(wp[2]));
+        g[colpp] = share(half + ppc, d(pp[1]) + d(pp[2]));
+        g[colws] = share(sthird + wsc, d(ws[1]) + d(ws[2]));
+        g[colps] = share(sthird + psc, d(ps[1]) + d(ps[2]));
         g[colss] = share(sthird + ssc, sum(ss));
     } else if (W > 2) {
-        g[colww] = share(winpool + wwc, sum(ww));
-        g[colwp] = g[colpp] = share(placepool + wpc + ppc, sum(wp) + sum(pp));
-        g[colws] = g[colps] = g[colss] = share(showpool + wsc + psc + ssc, sum(ws) + sum(ps) + sum(ss));
+        g[colww] = share(winp + wwc, sum(ww));
+        g[colwp] = g[colpp] = share(placep + wpc + ppc, sum(wp) + sum(pp));
+        g[colws] = g[colps] = g[colss] = share(showp + wsc + psc + ssc, sum(ws) + sum(ps) + sum(ss));
     } else if (W == 1 && P > 1) {
-        g[colww] = share(winpool + wwc, ww[1]);
-        g[colwp] = share(half + wpc, wp[1]);
-        g[colws] = share(sthird + wsc, ws[1]);
+        g[colww] = share(winp + wwc, d(ww[1]));
+        g[colwp] = share(half + wpc, d(wp[1]));
+        g[colws] = share(sthird + wsc, d(ws[1]));
         g[colpp] = share(half + ppc, sum(pp));
         g[colps] = g[colss] = share(2 * sthird + psc + ssc, sum(ps) + sum(ss));
     } else if (W == 1 && P == 1 && S > 1) {
-        g[colww] = share(winpool + wwc, ww[1]);
-        g[colwp] = share(half + wpc, wp[1]);
-        g[colpp] = share(half + ppc, pp[1]);
-        g[colws] = share(sthird + wsc, ws[1]);
-        g[colps] = share(sthird + psc, ps[1]);
+        g[colww] = share(winp + wwc, d(ww[1]));
+        g[colwp] = share(half + wpc, d(wp[1]));
+        g[colpp] = share(half + ppc, d(pp[1]));
+        g[colws] = share(sthird + wsc, d(ws[1]));
+        g[colps] = share(sthird + psc, d(ps[1]));
         g[colss] = share(sthird + ssc, sum(ss));
     }
     for (int c = colww; c <= colww2; ++c) pay[c] = g[c] * (1 - pct / 100);
+    // Only moved to nothing or kept whole: exact both ways.
+    winpool = Money::fromdouble(winp);
+    placepool = Money::fromdouble(placep);
+    showpool = Money::fromdouble(showp);
 }
 
 double& payofcol(Shared& sh, int col) {
@@ -165,9 +174,15 @@ double& payofcol(Shared& sh, int col) {
     }
 }
 
-Money paidincol(double bet, double payoff) { return Money::fromdouble(bet * payoff); }
+Money paidincol(Money bet, double payoff) { return bet.times(payoff); }
 
-Money bettorpayout(Shared& sh, const std::array<double, 9>& row) {
+bool haswinnings(const WinningRow& row) {
+    Money s;
+    for (int col = colww; col <= colww2; ++col) s += row[col];
+    return s != Money();
+}
+
+Money bettorpayout(Shared& sh, const WinningRow& row) {
     Money total;
     for (int c = colww; c <= colww2; ++c) total += paidincol(row[c], payofcol(sh, c));
     return total;

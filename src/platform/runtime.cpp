@@ -26,7 +26,6 @@ std::string Runtime::inputbox(const std::string& prompt, const std::string& titl
 }
 
 void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
-    ++fileerrors;
     std::string prompt = e.message();
     if (!e.file.empty()) prompt += "\r\n" + filelocation(e.file, e.line);
     if (e.checkfile) prompt += "\r\nCheck it with Fix Files on the main menu.";
@@ -41,7 +40,6 @@ bool Runtime::filebox(const std::string& file, const std::string& prompt, const 
 }
 
 void Runtime::printfailbox(const PrintError& e, bool nothingchanged) {
-    ++fileerrors;
     msgbox(e.message() + "\r\n" +
                (nothingchanged ? "The printout failed, so nothing was changed."
                                : "The printout failed."),

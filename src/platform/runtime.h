@@ -29,13 +29,11 @@ public:
     std::string inputbox(const std::string& prompt, const std::string& title = "",
                          const std::string& defaulttext = "");
     // The file-error box for e (OK only): its number and text, then a line naming the file and the
-    // line where e knows them. Counted in fileerrors: a long operation compares the count before and
-    // after a step to see that the step failed.
+    // line where e knows them.
     void fileerrorbox(const FileError& e, const std::string& title);
-    int fileerrors = 0;
     // The box of a document that could not be printed: the error, then that the printout failed
     // (for an operation that prints as part of it: and that nothing was changed), titled with
-    // the document. Counted in fileerrors.
+    // the document.
     void printfailbox(const PrintError& e, bool nothingchanged = false);
     // Ends the printer's document: false, after the print-failure box, when it cannot be printed.
     bool enddoc(bool nothingchanged = false);

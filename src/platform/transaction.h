@@ -51,14 +51,6 @@ class Transaction {
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    void replace(const std::string& logical, const std::string& bytes) const {
-        files_.replacefile(logical, bytes);
-    }
-    void append(const std::string& logical, const std::string& bytes) const {
-        files_.append(logical, bytes);
-    }
-    void remove(const std::string& logical) const { files_.remove(logical); }
-
     // Puts every staged change on disk together (nothing when nested). Throws the first
     // FileError, with every file as before; failedlabel() then names the file's label.
     void commit();

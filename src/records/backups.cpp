@@ -10,7 +10,7 @@
 
 namespace vt {
 
-void restorebackups(Context& cx) {
+Outcome restorebackups(Context& cx) {
     Shared& sh = cx.shared();
     struct Copy {
         std::string question, from, to, notice;
@@ -32,10 +32,11 @@ void restorebackups(Context& cx) {
             // The data file stays as it was; the remaining questions are not asked.
             sh.fileok = false;
             cx.fileerrorbox(e);
-            return;
+            return Outcome::boxed();
         }
         cx.msgbox(c.notice, vbOKOnly, "Backup");
     }
+    return Outcome::done();
 }
 
 namespace {
@@ -80,10 +81,11 @@ void zerotables(Shared& sh) {
 
 }  // namespace
 
-void clearflightbets(Context& cx) {
+Outcome clearflightbets(Context& cx) {
     Shared& sh = cx.shared();
     const std::string what = sh.curround + " Flight " + sh.curflight;
-    if (cx.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes) return;
+    if (cx.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes)
+        return Outcome::boxed();  // the operator's answer ends it
     readbettors(cx);
     sh.fileop = "Bets Input";
     sh.fileok = false;
@@ -95,8 +97,7 @@ void clearflightbets(Context& cx) {
     Money total;
     try {
         if (!cx.files().exists(bets)) {
-            makebetsfiles(cx);
-            if (!sh.fileok) return;
+            if (Outcome made = makebetsfiles(cx); !made) return made;
             sh.fileok = false;
         }
         // A line that is not a whole bet would be dropped unrefunded: the clearing is refused.
@@ -115,18 +116,18 @@ void clearflightbets(Context& cx) {
         }
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
     zerosumm(sh);
     if (read.empty()) {
         sh.fileok = true;
         cx.msgbox("Bets already cleared", vbOKOnly, "Clear bets");
-        return;
+        return Outcome::done();
     }
     // The list is printed before anything is removed: one that cannot be printed clears nothing.
     if (cx.msgbox("Print refunds?", vbYesNo | vbQuestion, "Clear Bets") == vbYes &&
         !printrefunds(cx, "REFUND BETS FOR " + what, refundsofbets(sh, read), &total))
-        return;
+        return Outcome::boxed();
 
     // The pair goes in one transaction: a Betsbackup left full would bring the bets back.
     Transaction tx(cx.files());
@@ -136,13 +137,14 @@ void clearflightbets(Context& cx) {
         if (cx.files().exists(backup)) cx.files().remove(backup);
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
-    if (!cx.commit(tx)) return;
+    if (!cx.commit(tx)) return Outcome::boxed();
     zerotables(sh);
     sh.betscomplete = true;
     sh.fileok = true;
     cx.msgbox(what + " Bets Cleared", vbOKOnly, "Clear Bets");
+    return Outcome::done();
 }
 
 bool printrefunds(Context& cx, const std::string& title, const std::vector<Refund>& lines,

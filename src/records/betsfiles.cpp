@@ -63,7 +63,7 @@ void addbet(Shared& sh, const Bet& b, const Entry& entry) {
 }
 
 // Reads the Bets file of the current round and flight into `bets`, summing unless `only`.
-void load(Context& cx, Load mode) {
+Outcome load(Context& cx, Load mode) {
     Shared& sh = cx.shared();
     clearbets(sh);
     if (mode == Load::sumall)
@@ -81,15 +81,15 @@ void load(Context& cx, Load mode) {
             sh.betscomplete = true;
             if (mode == Load::sumall) {  // nothing is created here
                 sh.fileok = true;
-                return;
+                return Outcome::done();
             }
-            makebetsfiles(cx);
-            if (!sh.fileok) return;
+            Outcome made = makebetsfiles(cx);
+            if (!made) return made;
             calcodds(cx);
-            return;
+            return made;
         }
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
     bool summing = mode != Load::only;
     std::optional<EntryRows> rows;
@@ -109,7 +109,7 @@ void load(Context& cx, Load mode) {
             if (sh.betcount > static_cast<long>(sh.bets.size())) {
                 overcapacity(cx, path, FileKind::Bets, static_cast<long>(sh.bets.size()));
                 if (summing) calcodds(cx);
-                return;
+                return Outcome::boxed();
             }
             sh.bets(sh.betcount) = b;
             ++sh.betcount;
@@ -117,7 +117,7 @@ void load(Context& cx, Load mode) {
             size_t j = rows->find(b.entry);
             if (j == 0) {
                 sh.dataerror = 1;
-                if (mode == Load::sum) return;
+                if (mode == Load::sum) return Outcome::baddata();
                 // The all-flights sum counts the entry's own money, then finds no flight for it:
                 // the reading stops with the box, and the totals are known to be short.
                 addentrymoney(sh, b);
@@ -127,11 +127,12 @@ void load(Context& cx, Load mode) {
         }
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
     sh.betscomplete = complete;
     if (summing) calcodds(cx);
     sh.fileok = true;
+    return Outcome::done();
 }
 
 }  // namespace
@@ -141,18 +142,18 @@ void resetsumm(Shared& sh) {
         sh.summ(i) = SummRow{{}, {}, {}, {}, " ", "0", "0"};
 }
 
-void sumbets(Context& cx) {
+Outcome sumbets(Context& cx) {
     resetsumm(cx.shared());
-    load(cx, Load::sum);
+    return load(cx, Load::sum);
 }
 
-void sumbetsall(Context& cx) { load(cx, Load::sumall); }
+Outcome sumbetsall(Context& cx) { return load(cx, Load::sumall); }
 
-void loadbets(Context& cx) { load(cx, Load::only); }
+Outcome loadbets(Context& cx) { return load(cx, Load::only); }
 
-void makebetsfiles(Context& cx) {
+Outcome makebetsfiles(Context& cx) {
     Shared& sh = cx.shared();
-    if (!equalsnocase(sh.fileop, "Bets input")) return;
+    if (!equalsnocase(sh.fileop, "Bets input")) return Outcome::done();
     sh.fileok = false;
     Transaction tx(cx.files());
     try {
@@ -162,10 +163,11 @@ void makebetsfiles(Context& cx) {
             if (!cx.files().exists(path)) cx.files().replacefile(path, "");
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
-    if (!cx.commit(tx)) return;
+    if (!cx.commit(tx)) return Outcome::boxed();
     sh.fileok = true;
+    return Outcome::done();
 }
 
 }  // namespace vt

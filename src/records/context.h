@@ -1,6 +1,7 @@
 #pragma once
 // What the shared procedures work on: the shared state and the runtime that reaches the files, the
 // boxes and the printer. App provides one, so screens pass the App where a Context is asked for.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,7 +24,7 @@ public:
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
         return runtime_.msgbox(prompt, style, title);
     }
-    // The file-error box, titled with `fileop` and counted in the runtime's `fileerrors`.
+    // The file-error box, titled with `fileop`.
     void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
 
     // Ends the printer's document; false after the print-failure box (titled with the document)
@@ -36,12 +37,14 @@ public:
 
     // Commits an operation's transaction; on failure shows the file-error box of its first
     // failure (titled with the fileop current when that file was staged) and returns false.
-    bool commit(Transaction& tx) {
+    // `beforebox` is told of the failure first, for a message that goes before the box.
+    bool commit(Transaction& tx, const std::function<void(const FileError&)>& beforebox = {}) {
         try {
             tx.commit();
             return true;
         } catch (const FileError& e) {
             if (!tx.failedlabel().empty()) shared_.fileop = tx.failedlabel();
+            if (beforebox) beforebox(e);
             fileerrorbox(e);
             return false;
         }

@@ -7,7 +7,7 @@
 
 namespace vt {
 
-void readentries(Context& cx) {
+Outcome readentries(Context& cx) {
     Shared& sh = cx.shared();
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
     sh.fileop = "Players Input";
@@ -42,18 +42,18 @@ void readentries(Context& cx) {
             // A full table is told of, so the next rewrite cannot drop the entries it missed.
             if (i > sh.entries.size()) {
                 overcapacity(cx, path, FileKind::Players, static_cast<long>(sh.entries.size()));
-                return;
+                return Outcome::boxed();
             }
             Entry& row = sh.entries(i);
             row.number = static_cast<long>(number);
             if (number < 1 || number > sh.maxplayers) {
                 sh.dataerror = 1;
-                return;
+                return Outcome::baddata();
             }
             row.flight = static_cast<long>(flight);
             if (flight < 1 || flight > 15) {
                 sh.dataerror = 1;
-                return;
+                return Outcome::baddata();
             }
             row.field3 = line.fields[2].text;
             row.name = name;
@@ -65,19 +65,20 @@ void readentries(Context& cx) {
         // Nothing is lost by writing a file that was not there.
         if (e.number == 53) sh.entriescomplete = true;
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
     sh.entriescomplete = whole;
     sh.fileok = true;
+    return Outcome::done();
 }
 
-void writeentries(Context& cx) {
+Outcome writeentries(Context& cx) {
     Shared& sh = cx.shared();
     sh.fileop = "Players Output";
     sh.fileok = false;
     if (!sh.entriescomplete) {
         refuserewrite(cx, sh.datapath + "Players");
-        return;
+        return Outcome::boxed();
     }
     long row = 1, nbr = 1;
     RecordWriter out;
@@ -103,13 +104,14 @@ void writeentries(Context& cx) {
         cx.files().replacefile(sh.datapath + "Playersbackup", out.bytes());
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
-    if (!cx.commit(tx)) return;
+    if (!cx.commit(tx)) return Outcome::boxed();
     sh.fileok = true;
+    return Outcome::done();
 }
 
-void readbettors(Context& cx) {
+Outcome readbettors(Context& cx) {
     Shared& sh = cx.shared();
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
     sh.fileop = "Bettors Input";
@@ -142,7 +144,7 @@ void readbettors(Context& cx) {
             // The last row stays free for a new bettor: a file holding more is told of.
             if (static_cast<long>(i) >= sh.maxbettors) {
                 overcapacity(cx, path, FileKind::Bettors, static_cast<long>(i) - 1);
-                return;
+                return Outcome::boxed();
             }
             sh.bettors(i) = Bettor{static_cast<long>(number), name};
             sh.nextticket = static_cast<long>(number) + 1;
@@ -152,21 +154,22 @@ void readbettors(Context& cx) {
     } catch (const FileError& e) {
         if (e.number == 53) sh.bettorscomplete = true;
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
     sh.bettorscomplete = whole;
     sh.fileok = true;
+    return Outcome::done();
 }
 
 namespace {
 
-void writebettorsfile(Context& cx, bool withbackup) {
+Outcome writebettorsfile(Context& cx, bool withbackup) {
     Shared& sh = cx.shared();
     sh.fileop = "Bettors Output";
     sh.fileok = false;
     if (!sh.bettorscomplete) {
         refuserewrite(cx, sh.datapath + "Bettors");
-        return;
+        return Outcome::boxed();
     }
     long next = 2, count = 1;
     RecordWriter out;
@@ -197,16 +200,17 @@ void writebettorsfile(Context& cx, bool withbackup) {
         }
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
-    if (!cx.commit(tx)) return;
+    if (!cx.commit(tx)) return Outcome::boxed();
     sh.fileok = true;
+    return Outcome::done();
 }
 
 }  // namespace
 
-void writebettors(Context& cx) { writebettorsfile(cx, true); }
+Outcome writebettors(Context& cx) { return writebettorsfile(cx, true); }
 
-void writebettorsonly(Context& cx) { writebettorsfile(cx, false); }
+Outcome writebettorsonly(Context& cx) { return writebettorsfile(cx, false); }
 
 }  // namespace vt

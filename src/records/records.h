@@ -2,8 +2,9 @@
 // The shared procedures over the shared state: reading and writing the data files, pool totals,
 // odds, payoff rounding, restoring backups and clearing a flight's bets. Each takes a Context (the
 // screens pass their App), works on cx.shared() and reports file errors with the file-error box,
-// as the screens expect; each file procedure leaves `fileok` false when it stopped on an error or
-// refused to write. A rewrite of Players, Bettors or a Bets file is refused (with a message) when
+// as the screens expect. Each file procedure returns what happened (Outcome) and also leaves
+// `fileok` false when it stopped on an error or refused to write, for the screens that read it. A
+// rewrite of Players, Bettors or a Bets file is refused (with a message) when
 // the last read of that file into its table stopped early (`entriescomplete`, `bettorscomplete`,
 // `betscomplete`).
 #include <string>
@@ -16,24 +17,37 @@ namespace vt {
 class Context;
 struct Shared;
 
-void readentries(Context& cx);
-void writeentries(Context& cx);
-void readbettors(Context& cx);
-void writebettors(Context& cx);
-// writebettors without the Bettorsbackup file: the export to another computer's drive.
-void writebettorsonly(Context& cx);
+// What a file procedure did: `ok` when it did its work; otherwise `shown` when it told the operator
+// why in a box. A failure without a box is a bad record (`dataerror`), the caller's to tell of.
+// A read that ended early at a marker is ok: whether the table is whole stays in `entriescomplete`,
+// `bettorscomplete` and `betscomplete`.
+struct Outcome {
+    bool ok = true;
+    bool shown = false;
+    explicit operator bool() const { return ok; }
+    static Outcome done() { return {true, false}; }
+    static Outcome boxed() { return {false, true}; }
+    static Outcome baddata() { return {false, false}; }
+};
 
-void sumbets(Context& cx);
-void sumbetsall(Context& cx);
-void loadbets(Context& cx);
+Outcome readentries(Context& cx);
+Outcome writeentries(Context& cx);
+Outcome readbettors(Context& cx);
+Outcome writebettors(Context& cx);
+// writebettors without the Bettorsbackup file: the export to another computer's drive.
+Outcome writebettorsonly(Context& cx);
+
+Outcome sumbets(Context& cx);
+Outcome sumbetsall(Context& cx);
+Outcome loadbets(Context& cx);
 // Creates whichever of the current round and flight's Bets and Betsbackup files is missing,
 // when the operation under way (`fileop`) is "Bets Input"; an existing file is never emptied.
-void makebetsfiles(Context& cx);
+Outcome makebetsfiles(Context& cx);
 // Resets every row of `summ` as `sumbets` does: no money, a WIN odds text of one blank.
 void resetsumm(Shared& sh);
 
-void writebets(Context& cx);
-void exportbets(Context& cx);
+Outcome writebets(Context& cx);
+Outcome exportbets(Context& cx);
 
 void calcodds(Context& cx);
 void calcoddsall(Context& cx);
@@ -44,8 +58,10 @@ void roundpayoff(Context& cx);
 // The same rounding of an exact amount, for callers that hold Money.
 Money roundpayoff(Money amount, int choice);
 
-void restorebackups(Context& cx);
-void clearflightbets(Context& cx);
+// restorebackups asks of each file in turn; clearflightbets is not done when the operator answers
+// No to its first question.
+Outcome restorebackups(Context& cx);
+Outcome clearflightbets(Context& cx);
 
 // One line of a refund list: who is owed, and how much.
 struct Refund {

@@ -87,7 +87,7 @@ struct Shared {
     Table<Bet> bets;
     Table<Bet> newbets;
     Table<SummRow> summ;                            // maxplayers + 1 rows; the last is the totals
-    std::vector<std::array<double, 9>> winningbets; // 1-based rows x columns 1..8
+    std::vector<std::array<Money, 9>> winningbets;  // row b: bettor b's money per column 2..8
     long betcount = 1;
 
     // flightpool[f][t]: money of flight f (1..15) and type t (1..3) of the loaded Bets file.
@@ -183,7 +183,7 @@ struct Shared {
     // running totals.
     double paywinwin = 0, paywinwin2 = 0, paywinplace = 0, paywinshow = 0;
     double payplaceplace = 0, payplaceshow = 0, payshowshow = 0;
-    double work1 = 0, work2 = 0;
+    Money work1, work2;
 
     // The banner of round option n (1..4); `banner` itself for any other n.
     std::string& bannerof(int n) {

@@ -6,14 +6,22 @@
 
 namespace vt {
 
-void writebets(Context& cx) {
+namespace {
+
+void diskfull(Context& cx, const FileError& e) {
+    if (e.number == 67) cx.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
+}
+
+}  // namespace
+
+Outcome writebets(Context& cx) {
     Shared& sh = cx.shared();
     long drop = sh.dropbet;
     sh.dropbet = 99999;  // on every exit, also after a failure
     sh.fileok = false;
     if (!sh.betscomplete) {
         refuserewrite(cx, sh.betsfile(sh.curround, sh.curflightnbr));
-        return;
+        return Outcome::boxed();
     }
     // Every loaded bet is written, by count: an amount of 9999 is a bet like any other here.
     long count = std::min<long>(sh.betcount - 1, static_cast<long>(sh.bets.size()));
@@ -25,25 +33,25 @@ void writebets(Context& cx) {
     try {
         cx.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out);
         cx.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out);
-        tx.commit();
     } catch (const FileError& e) {
-        if (e.number == 67) cx.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
-        if (!tx.failedlabel().empty()) sh.fileop = tx.failedlabel();
+        diskfull(cx, e);
         cx.fileerrorbox(e);
-        return;
+        return Outcome::boxed();
     }
+    if (!cx.commit(tx, [&](const FileError& e) { diskfull(cx, e); })) return Outcome::boxed();
     sh.fileok = true;
+    return Outcome::done();
 }
 
-void exportbets(Context& cx) {
+Outcome exportbets(Context& cx) {
     Shared& sh = cx.shared();
     if (sh.betcount <= 1 || sh.bets.size() == 0 || sh.bets(1).bettor == 0) {
         // No bet loaded: no file is created or emptied.
         sh.dropbet = 99999;
         sh.fileok = true;
-        return;
+        return Outcome::done();
     }
-    writebets(cx);
+    return writebets(cx);
 }
 
 }  // namespace vt

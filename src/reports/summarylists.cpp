@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "platform/text.h"
+#include "records/moneytext.h"
 #include "records/records.h"
 
 namespace vt {
@@ -16,11 +17,6 @@ long tablerows(const Shared& sh, const std::vector<std::array<std::string, 7>>& 
 }
 
 void cleardisprow(std::array<std::string, 7>& row) { row = {"", "zzz", "0", "0", "0", "0", ""}; }
-
-Money moneyof(const std::string& text) {
-    Money m;
-    return Money::parse(trim(text), m) ? m : Money::fromdouble(Val(text));
-}
 
 // Character-code order: plain byte comparison, upper case before lower case.
 int comparecodes(const std::string& a, const std::string& b) {
@@ -117,10 +113,10 @@ SummaryRow disptabrow(const Shared& sh, long r) {
     const auto& d = sh.disptab.at(r);
     SummaryRow row;
     row.key = d[1];
-    row.win = moneyof(d[2]);
-    row.place = moneyof(d[3]);
-    row.show = moneyof(d[4]);
-    row.total = moneyof(d[5]);
+    row.win = shownamount(d[2]);
+    row.place = shownamount(d[3]);
+    row.show = shownamount(d[4]);
+    row.total = shownamount(d[5]);
     row.odds = d[6];
     return row;
 }

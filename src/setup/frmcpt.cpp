@@ -81,6 +81,7 @@ bool frmcpt::savecurrent() {
 }
 
 void frmcpt::replacewith(const std::string& chosen) {
+    Transaction tx(app_.files());  // the file and its backup together
     try {
         std::string bytes = app_.files().readall(kFolder + chosen);
         // The first record's four fields (62 when it is short); its third is empty in a Players file.
@@ -90,13 +91,15 @@ void frmcpt::replacewith(const std::string& chosen) {
         }
         // Players itself chosen: it already is the current file.
         if (!equalsnocase(chosen, "Players")) {
-            Transaction tx(app_.files());  // the file and its backup together
             app_.files().replacefile(kFolder + "Players", bytes);
             app_.files().replacefile(kFolder + "Playersbackup", bytes);
-            tx.commit();
         }
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
+        app_.msgbox("Problem changing Player/Team file");
+        return;
+    }
+    if (!app_.commit(tx)) {
         app_.msgbox("Problem changing Player/Team file");
         return;
     }

@@ -254,6 +254,16 @@ void makefolder(App& app, const std::string& fileop, const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Told after the box of a data folder or file that could not be made.
+bool badfolder(App& app) {
+    app.msgbox("Make sure drive and directory names are valid-try using default names", vbOKOnly, "Menu");
+    return false;
+}
+
+}  // namespace
+
 bool frminit::makedatafiles() {
     // Folders are made at once; the files go in one transaction.
     Transaction tx(app_.files());
@@ -276,13 +286,11 @@ bool frminit::makedatafiles() {
             sh_.fileop = "Bettorsbackup output-Setup";
             writeanybettor(app_, sh_.datapath + "Bettorsbackup");
         }
-        tx.commit();
     } catch (const FileError& e) {
-        if (!tx.failedlabel().empty()) sh_.fileop = tx.failedlabel();
         app_.fileerrorbox(e);
-        app_.msgbox("Make sure drive and directory names are valid-try using default names", vbOKOnly, "Menu");
-        return false;
+        return badfolder(app_);
     }
+    if (!app_.commit(tx)) return badfolder(app_);
     return true;
 }
 

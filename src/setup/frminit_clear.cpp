@@ -46,11 +46,11 @@ bool frminit::clearallbets() {
                 app_.files().replacefile(sh_.betsfile(sh_.roundnames[r], n), "");
                 app_.files().replacefile(sh_.betsbackupfile(sh_.roundnames[r], n), "");
             }
-        tx.commit();
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
         return false;
     }
+    if (!app_.commit(tx)) return false;
     for (size_t i = 1; i <= sh_.bets.size(); ++i) sh_.bets(i) = Bet{};
     sh_.betcount = 1;
     for (size_t i = 1; i <= sh_.summ.size(); ++i) sh_.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
@@ -70,20 +70,20 @@ void frminit::cmdbettors_Click() {
     resetsumm(sh_);
     if (!betsarecleared(app_)) return;
     if (app_.msgbox("Clear and initialize Bettor file?", vbYesNo, "Initialize") != vbYes) return;
+    Transaction tx(app_.files());
     try {
         try {
             app_.files().mkdir(sh_.datapath);
         } catch (const FileError& e) {
             if (e.number != 75) throw;
         }
-        Transaction tx(app_.files());
         writeanybettor(app_, sh_.datapath + "Bettors");
         writeanybettor(app_, sh_.datapath + "Bettorsbackup");
-        tx.commit();
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
         return;
     }
+    if (!app_.commit(tx)) return;
     sh_.bettors(1) = Bettor{1, "AnyBettor"};
     for (size_t i = 2; i <= sh_.bettors.size(); ++i) sh_.bettors(i) = Bettor{};
     sh_.nbettors = 1;

@@ -104,14 +104,13 @@ void readsetup(App& app, bool keeppath) {
     parsesetup(app.shared(), app.files().readall(kSetupFile), keeppath);
 }
 
-bool ransafely(App& app, void (*proc)(Context&)) {
+bool ransafely(App& app, Outcome (*proc)(Context&)) {
     Shared& sh = app.shared();
-    int errors = app.fileerrors, dataerror = sh.dataerror;
+    int dataerror = sh.dataerror;
     sh.dataerror = 0;
-    proc(app);
-    bool ok = app.fileerrors == errors && sh.dataerror == 0 && sh.fileok;
-    if (ok) sh.dataerror = dataerror;
-    return ok;
+    if (!proc(app)) return false;
+    sh.dataerror = dataerror;
+    return true;
 }
 
 void writeanybettor(App& app, const std::string& path) {

@@ -237,6 +237,26 @@ TEST_F(CalcTest, ABetOnAnUnknownEntryStopsTheCalculation) {
     EXPECT_EQ(ctl("lstwinners").listcount(), 0);
 }
 
+// A data file that cannot be read stops the calculation with its own box and nothing more: the
+// Bettors file too, though the pools do not come from it.
+TEST_F(CalcTest, AFileThatCannotBeReadStopsTheCalculation) {
+    workedexample();
+    open();
+    finishers({"1", "2", "3"}, {1, 2, 3});
+    for (const char* file : {"Players", "Bettors", "Round1 1Bets"}) {
+        const std::string before = folder.read(file);
+        folder.write(file, before + "5,\"CUT");  // a last record cut short
+        dialogs.ok(file);
+        calc();
+        EXPECT_FALSE(ctl("cmdpay").visible()) << file;
+        EXPECT_TRUE(ctl("cmdcalc").visible()) << file;
+        EXPECT_EQ(ctl("lstwinners").listcount(), 0) << file;
+        folder.write(file, before);
+    }
+    calc();
+    EXPECT_TRUE(ctl("cmdpay").visible()) << "the files read whole again";
+}
+
 TEST_F(CalcTest, WinnerMissingFromTheBettorsFileIsListedByNumber) {
     writebets({{9, 1, 1, "10"}, {2, 1, 2, "10"}, {3, 2, 2, "10"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"},
                {2500, 1, 1, "10"}});

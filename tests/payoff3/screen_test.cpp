@@ -90,7 +90,7 @@ TEST_F(PayWinners, ChoosingAnotherFlightForgetsTheCalculation) {
     EXPECT_TRUE(ctl("cmdwinner").visible());
     EXPECT_EQ(ctl("lstwinhorse").listcount(), 0);
     EXPECT_EQ(ctl("lstwinners").listcount(), 0);
-    EXPECT_EQ(sh().winningbets[2][1], 0);
+    EXPECT_FALSE(haswinnings(sh().winningbets[2]));
     EXPECT_EQ(sh().paidtotal, Money());
     EXPECT_EQ(ctl("txtwinwin").text(), "");
     // Back on flight 1 the finishers are entered and calculated afresh.
@@ -342,6 +342,24 @@ TEST_F(PayWinners, FinishesThatCannotBePaidAreRefusedAndLeaveTheScreen) {
     EXPECT_TRUE(ctl("cmdpayoff").visible());
     EXPECT_FALSE(ctl("cmdpay").visible());
     EXPECT_EQ(ctl("txtbet").text(), " ");
+}
+
+// A data file that cannot be read refuses the calculation with that file's box alone.
+TEST_F(PayWinners, AFileThatCannotBeReadRefusesTheCalculation) {
+    for (const char* file : {"Players", "Bettors", "Round1 1Bets"}) {
+        const std::string before = folder.read(file);
+        open();
+        ctl("txthousepct").settext("10");
+        enter("cmdwinner", 1);
+        enter("cmdplace", 2);
+        enter("cmdshow", 3);
+        folder.write(file, before + "9,\"CUT");  // a last record cut short
+        dialogs.ok(file);
+        ctl("cmdpayoff").click();
+        EXPECT_TRUE(ctl("cmdpayoff").visible()) << file;
+        EXPECT_FALSE(ctl("cmdpay").visible()) << file;
+        folder.write(file, before);
+    }
 }
 
 // With no bet on any finisher every bet is refunded, so the house keeps nothing.

@@ -14,7 +14,7 @@ struct B {
 double paidout(const ThreePosCalc& c) {
     double total = 0;
     for (const auto& [b, row] : c.winning)
-        for (int col = colww; col <= colww2; ++col) total += row[col] * c.pay[col];
+        for (int col = colww; col <= colww2; ++col) total += row[col].todouble() * c.pay[col];
     return total;
 }
 
@@ -22,10 +22,10 @@ ThreePosCalc run(std::array<long, 11> w, std::array<long, 11> p, std::array<long
                  double pct = 10) {
     ThreePosCalc c;
     c.setfinishers(w, p, s);
-    double pools[4] = {};
+    Money pools[4] = {};
     for (const B& b : bets) {
-        c.addbet(b.bettor, b.entry, b.type, b.amount);
-        pools[b.type] += b.amount;
+        c.addbet(b.bettor, b.entry, b.type, Money::fromdouble(b.amount));
+        pools[b.type] += Money::fromdouble(b.amount);
     }
     c.winpool = pools[1];
     c.placepool = pools[2];
@@ -94,11 +94,11 @@ TEST(ThreePosCalc, ThreeWayDeadHeatSharesOnePlaceAndShowPayoff) {
                  {{2, 1, 1, 10}, {3, 2, 1, 10}, {2, 1, 2, 10}, {4, 3, 2, 10}, {2, 2, 3, 6}, {5, 9, 1, 20}, {5, 9, 2, 40},
                   {5, 9, 3, 24}},
                  0);
-    EXPECT_DOUBLE_EQ(c.ww[1], 20);  // WIN bets on any winner add to item 1
+    EXPECT_EQ(c.ww[1], Money::dollars(20));  // WIN bets on any winner add to item 1
     EXPECT_DOUBLE_EQ(c.pay[colwp], c.pay[colpp]);
     EXPECT_DOUBLE_EQ(c.pay[colws], c.pay[colss]);
-    EXPECT_DOUBLE_EQ(c.winning[2][colwp], 10);
-    EXPECT_DOUBLE_EQ(c.winning[2][colpp], 10);
+    EXPECT_EQ(c.winning[2][colwp], Money::dollars(10));
+    EXPECT_EQ(c.winning[2][colpp], Money::dollars(10));
     EXPECT_NEAR(paidout(c), 40 + 60 + 30, 0.005);
 }
 
@@ -121,6 +121,17 @@ TEST(ThreePosCalc, DeadHeatsForPlaceAndShowConserveMoney) {
 TEST(ThreePosCalc, CountsOutsideTheCasesPayNothing) {
     for (auto c : {run({0, 1}, {}, {}, kWorked), run({0, 1, 2}, {}, {}, kWorked), run({0, 1}, {0, 2}, {}, kWorked)})
         for (int col = colww; col <= colww2; ++col) EXPECT_EQ(c.pay[col], 0);
+}
+
+// Bettors' money and the category totals are exact: thirty dimes are three dollars to the unit.
+TEST(ThreePosCalc, MoneyAddsUpExactly) {
+    std::vector<B> bets(30, B{2, 1, 1, 0.10});
+    bets.push_back({5, 9, 1, 7});
+    auto c = run({0, 1}, {0, 2}, {0, 3}, bets, 0);
+    EXPECT_EQ(c.ww[1], Money::dollars(3));
+    EXPECT_EQ(c.total[colww], Money::dollars(3));
+    EXPECT_EQ(c.winning[2][colww], Money::dollars(3));
+    EXPECT_EQ(paidincol(c.winning[2][colww], c.pay[colww]), Money::dollars(10));
 }
 
 }  // namespace
