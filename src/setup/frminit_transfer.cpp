@@ -62,7 +62,6 @@ void refuseline(App& app, const FileError& e, bool drive) {
         app.fileerrorbox(e);
         return;
     }
-    ++app.fileerrors;
     app.filebox(e.file,
                 e.message() + "\r\n" + filelocation(e.file, e.line) + "\r\nNothing was imported.",
                 app.shared().fileop);
