@@ -133,18 +133,24 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
                 } catch (const FileError&) {
                     backupmissing = true;
                 }
-                bool changed = false;
+                bool changed = false, named = false;
                 std::optional<Refusal> keptbad;
                 std::string kept;
-                LineCursor lines(bets, FileKind::Bets);
                 FileLine line;
-                for (size_t count = 1; lines.next(line); ++count) {
+                LineCursor scan(bets, FileKind::Bets);
+                for (size_t count = 1; scan.next(line); ++count) {
                     // A file fuller than the table is not taken apart: it could not be written
                     // back whole.
                     if (count > cap) {
                         overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
                         return false;
                     }
+                    named = named || fieldnames(line.fields, field, number);
+                }
+                // A file where no line names the number stays as it is: only the others are
+                // looked at closely.
+                LineCursor lines(bets, FileKind::Bets);
+                while (named && lines.next(line)) {
                     LineBet b = linebet(line.fields);
                     bool whole = line.readable && b.whole;
                     bool names = fieldnames(line.fields, field, number);
