@@ -6,6 +6,7 @@
 #include "betting/buildboard.h"
 #include "betting/frmbet.h"
 #include "platform/text.h"
+#include "records/moneytext.h"
 #include "records/records.h"
 
 namespace vt {
@@ -19,8 +20,8 @@ void frmbet::cmdbamount_Click(int index) {
     int choice = sh_.betbuttons[index];
     if (choice < 1 || choice > 12) return;
     // The amount stays a bet that can be placed: whole cents up to the largest bet.
-    Money sum;
-    if (!Money::betamount(Val(control("txtamount").text()) + Val(sh_.betamounts[choice]), sum)) {
+    const Money sum = shownamount(control("txtamount").text()) + shownamount(sh_.betamounts[choice]);
+    if (!sum.isbetamount()) {
         missing();
         return;
     }
@@ -42,8 +43,8 @@ bool frmbet::composebets(std::vector<NewBet>& out) {
     const std::string wps = control("txtwps").text();
     const std::string horse = control("txthorse").text();
     // Whole cents above 0 and at most the largest bet, so every amount written reads back exactly.
-    Money amount;
-    const bool amountok = Money::betamount(Val(control("txtamount").text()), amount);
+    const Money amount = shownamount(control("txtamount").text());
+    const bool amountok = amount.isbetamount();
     // The bettor box must show the bettor whose bets are listed: a name typed without Enter is
     // nobody's yet.
     const std::string bettor = control("cbobettor").text();

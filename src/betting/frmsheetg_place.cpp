@@ -3,6 +3,7 @@
 #include "betting/betfiles.h"
 #include "betting/frmsheetg.h"
 #include "platform/text.h"
+#include "records/moneytext.h"
 #include "records/records.h"
 
 namespace vt {
@@ -32,10 +33,9 @@ void frmsheetg::cmdplacebets_Click() {
                           {"txtshow", 3, &sh_.showamt, " TO SHOW"}};
     long count = 0;
     for (const Box& b : boxes) {
-        const double typed = Val(control(b.name).text());
-        if (typed == 0) continue;
-        Money a;
-        if (!Money::betamount(typed, a) || a < Money::dollars(1)) {
+        const Money a = shownamount(control(b.name).text());
+        if (a == Money()) continue;
+        if (!a.isbetamount() || a < Money::dollars(1)) {
             app_.msgbox(
                 "A bet must be at least $1.00 and at most $99,999.99 in whole cents: correct the "
                 "next bet",

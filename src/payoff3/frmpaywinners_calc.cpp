@@ -213,7 +213,7 @@ void frmpaywinners::printsheet(double mult) {
         paid += payout;
         rounded += r;
     }
-    rounded += Money::fromdouble(Val(control("txthousetot").text()));
+    rounded += shownamount(control("txthousetot").text());
     sh.work2 = rounded;
     pr.print({" "});
     pr.print({"TOTAL BET", Zone(), "TOTAL PAID", Zone(), "TOTAL ROUNDED PAID"});

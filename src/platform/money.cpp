@@ -12,18 +12,6 @@ namespace vt {
 
 void Money::overflow() { throwfileerror(6); }
 
-bool Money::betamount(double d, Money& out) {
-    // Whole cents: a hundredth of a cent off is a typing slip, not a rounding of the double.
-    if (!std::isfinite(d) || d <= 0 || d > 1e6) return false;
-    const double cents = d * 100;
-    const double whole = std::nearbyint(cents);
-    if (std::fabs(cents - whole) > 1e-6) return false;
-    Money m = units(static_cast<int64_t>(whole) * (scale / 100));
-    if (!m.isbetamount()) return false;
-    out = m;
-    return true;
-}
-
 Money Money::fromdouble(double d) {
     double scaled = d * scale;
     if (!std::isfinite(d) || std::fabs(scaled) >= 9.2e18) overflow();

@@ -16,8 +16,7 @@ public:
     static constexpr Money dollars(int64_t d) { return units(mul(d, scale)); }
     // Nearest 1/10000, half to even.
     static Money fromdouble(double d);
-    // A bet amount: whole cents, above 0 and at most $99,999.99; false for anything else.
-    static bool betamount(double d, Money& out);
+    // A bet amount: whole cents, above 0 and at most $99,999.99.
     bool isbetamount() const { return v_ > 0 && v_ <= maxbetunits && v_ % (scale / 100) == 0; }
     // Strict parse of a decimal amount ("12", "2.5", ".75", "-3"); false on anything else.
     static bool parse(const std::string& text, Money& out);
