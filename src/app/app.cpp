@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "records/origins.h"
+
 namespace vt {
 
 App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.programfolder) {
@@ -14,6 +16,7 @@ App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.program
     register_reports(*this);
     register_payoff3(*this);
     files().labeler = [this] { return shared_.fileop; };
+    keeporigins(files());
 }
 
 App::~App() {

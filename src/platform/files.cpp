@@ -360,6 +360,7 @@ std::vector<std::string> Files::listfiles(const std::string& logical, const std:
         std::string n = e->d_name;
         if (n == "." || n == ".." || hostisdir(host + "/" + n)) continue;
         if (n.back() == '~') continue;  // temporaries and the journal
+        if (n.front() == '.') continue;  // the program's own records beside the data files
         if (::fnmatch(pat.c_str(), n.c_str(), FNM_CASEFOLD) == 0) out.push_back(n);
     }
     ::closedir(d);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -93,6 +94,13 @@ public:
     // Gives the label (the operation title) recorded with each staged change; the first failure
     // of a commit names the label of the file it failed on.
     std::function<std::string()> labeler;
+    // Keeps files that go with another in step with it: called inside the transaction right
+    // after each change of a file is staged (bytes: its new contents, nullptr when it is removed;
+    // from: the file it was copied from, else ""), so that what it stages joins the same change.
+    std::function<void(const std::string& logical, const std::string* bytes, const std::string& from)> companion;
+    // The random numbers new identities are drawn from (the system's when unset); fault tests
+    // make them repeat from run to run.
+    std::function<uint64_t()> randomness;
 
     // The fault seam (tests).
     void setfault(Fault f) const;

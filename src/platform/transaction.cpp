@@ -159,19 +159,25 @@ StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
     return s.files.back();
 }
 
-}  // namespace
-
-void Files::replacefile(const std::string& logical, const std::string& bytes) const try {
-    std::string host = hostpath(logical);
+void replaced(const Files& files, Staging*& open, const std::string& logical,
+              const std::string& bytes, const std::string& from) try {
+    std::string host = files.hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
-    staged(*this, open_, [&](Staging& s) {
-        StagedFile& f = slot(*this, s, logical, host);
+    staged(files, open, [&](Staging& s) {
+        StagedFile& f = slot(files, s, logical, host);
         f.removed = false;
         f.bytes = bytes;
+        if (files.companion) files.companion(logical, &bytes, from);
     });
 } catch (FileError& e) {
     nameerror(e, logical);
     throw;
+}
+
+}  // namespace
+
+void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+    replaced(*this, open_, logical, bytes, "");
 }
 
 void Files::append(const std::string& logical, const std::string& bytes) const try {
@@ -179,9 +185,12 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
     staged(*this, open_, [&](Staging& s) {
         // Read before the slot is made: the slot would hide the file on disk.
         std::string old = exists(logical) ? readall(logical) : std::string();
+        old += bytes;
         StagedFile& f = slot(*this, s, logical, host);
         f.removed = false;
-        f.bytes = old + bytes;
+        f.bytes = old;
+        // The companion may stage more files: it is given its own copy, not the slot's.
+        if (companion) companion(logical, &old, "");
     });
 } catch (FileError& e) {
     nameerror(e, logical);
@@ -195,6 +204,7 @@ void Files::remove(const std::string& logical) const try {
         StagedFile& f = slot(*this, s, logical, host);
         f.removed = true;
         f.bytes.clear();
+        if (companion) companion(logical, nullptr, "");
     });
 } catch (FileError& e) {
     nameerror(e, logical);
@@ -202,7 +212,7 @@ void Files::remove(const std::string& logical) const try {
 }
 
 void Files::copy(const std::string& from, const std::string& to) const {
-    replacefile(to, readall(from));
+    replaced(*this, open_, to, readall(from), from);
 }
 
 // ---- recovery

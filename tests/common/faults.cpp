@@ -16,6 +16,8 @@ int AnsweringDialogs::msgbox(const std::string& prompt, int style, const std::st
     if (prompt.size() > 3 && prompt[0] == ' ' && isdigit(static_cast<unsigned char>(prompt[1])))
         ++errorboxes;
     int kind = style & 7;
+    for (auto& n : no)
+        if (prompt.find(n) != std::string::npos) return vbNo;
     if (kind == vbYesNo || kind == vbYesNoCancel) return vbYes;
     return vbOK;
 }
@@ -87,6 +89,8 @@ Run runonce(const FaultCase& c, const TempFolder& program, const Fault& first,
     CapturePrintSink printed;
     {
         App app(AppEnvironment{program.path(), &dialogs, &printed});
+        // New identities of bets and computers come out the same in every run.
+        app.files().randomness = [n = uint64_t{0}]() mutable { return ++n; };
         try {
             c.operation(app, [&] {
                 r.before = takeall(program, c);

@@ -19,7 +19,8 @@
 
 namespace vt::test {
 
-// Answers every box: Yes / OK, input boxes from `inputs` in turn; records each prompt.
+// Answers every box: Yes / OK (No to a question holding one of `no`), input boxes from `inputs`
+// in turn; records each prompt.
 class AnsweringDialogs : public Dialogs {
   public:
     int msgbox(const std::string& prompt, int style, const std::string& title) override;
@@ -27,6 +28,7 @@ class AnsweringDialogs : public Dialogs {
                          const std::string& defaulttext) override;
     std::vector<std::string> prompts;
     std::vector<std::string> inputs;
+    std::vector<std::string> no;
     size_t nextinput = 0;
     // File-error boxes (" 57 Device I/O error") shown since the count was last read.
     int errorboxes = 0;

@@ -54,6 +54,9 @@ TEST(SetupFaults, ImportFromADrive) {
         auto& d = dynamic_cast<AnsweringDialogs&>(app.dialogs());
         d.inputs = {"E:"};
         d.nextinput = 0;
+        // Importing the players is an operation of its own, done before the bettors and bets
+        // question; this case is the bettors and bets import.
+        d.no = {"Import Players files?"};
         arm();
         app.form("frminit").control("cmdimport").click();
     };

@@ -1,4 +1,5 @@
 // Export to a removable drive on one computer, import on another.
+#include <algorithm>
 #include <cstdlib>
 
 #include "setuptest.h"
@@ -27,12 +28,14 @@ protected:
             .ok("All Bets, Entries, and Bettors written to drive E:");
         init().control("cmdexport").click();
     }
-    // Starts the import up to the players question.
+    // Starts the import up to the bettors and bets question; the players, when imported, are
+    // told of before it.
     void importfrom(int players, int bettors) {
         dialogs.type("E:", "Enter import drive letter")
             .ok("Insert export disk from another computer into drive E.")
-            .answer(players, "Import Players files?")
-            .answer(bettors, "Import Bettors and Bets files?");
+            .answer(players, "Import Players files?");
+        if (players == vbYes) dialogs.ok("Players files imported");
+        dialogs.answer(bettors, "Import Bettors and Bets files?");
     }
     static constexpr const char* kPlayers = "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n";
 };
@@ -114,7 +117,8 @@ TEST_F(Import, SameSmithMapsOntoTheLocalNumber) {
     EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
     EXPECT_EQ(sh().curflightnbr, 15);
 
-    // The same set again: its bets are appended again.
+    // The same set again, written without the origins of its bets beside them (by hand, or by a
+    // program from before): its bets cannot be told from new ones and are added again.
     importfrom(vbNo, vbYes);
     dialogs.answer(vbNo, "both named SMITH")
         .answer(vbNo, "both named KING")
@@ -154,12 +158,23 @@ TEST_F(Import, ImportingPlayersReplacesTheListAndThenTheCheckPasses) {
     drive.write("Players", "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n4,2,\"\",\"WHITE\"\r\n");
     importfrom(vbYes, vbYes);
     dialogs.answer(vbNo, "both named SMITH")
-        .ok("Players files imported")
         .ok("Bettor file imported")
         .ok("Import of Bettors, Bets files complete");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Players"), drive.read("Players"));
     EXPECT_EQ(folder.read("Playersbackup"), drive.read("Players"));
+}
+
+TEST_F(Import, PlayersAreWrittenAndToldOfBeforeTheBettorsQuestion) {
+    importfrom(vbYes, vbNo);
+    init().control("cmdimport").click();
+    EXPECT_EQ(folder.read("Players"), drive.read("Players"));
+    EXPECT_EQ(folder.read("Playersbackup"), drive.read("Players"));
+    auto p = dialogs.prompts();
+    auto told = std::find(p.begin(), p.end(), "Players files imported");
+    auto asked = std::find(p.begin(), p.end(), "Import Bettors and Bets files?");
+    EXPECT_LT(told, asked);
+    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n");
 }
 
 TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
@@ -179,10 +194,7 @@ TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
 
 TEST_F(Import, AFailedPlayersReadNeverEmptiesTheLocalList) {
     std::filesystem::remove(drive.file("Players"));
-    dialogs.type("e", "Enter import drive letter")
-        .ok("Insert export disk")
-        .answer(vbYes, "Import Players files?")
-        .ok("53 File not found");
+    dialogs.type("e", "Enter import drive letter").ok("Insert export disk").ok("53 File not found");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Players"), kPlayers);
     EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");

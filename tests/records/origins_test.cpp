@@ -1,0 +1,101 @@
+// The origins kept beside the Bets and Bettors files follow every write of them.
+#include "records/origins.h"
+
+#include <cstdio>
+
+#include "records/records.h"
+#include "recordstest.h"
+
+namespace vt::test {
+namespace {
+
+class Origins : public RecordsTest {
+  protected:
+    void SetUp() override {
+        keeporigins(runtime.files());
+        sh().curround = "Round2";
+        sh().curflightnbr = 4;
+        sh().curflight = "D -       ";
+        folder.write("Players", "1,4,\"\",\"ONE\"\r\n2,4,\"\",\"TWO\"\r\n");
+        folder.write("Bettors", "1,\"AnyBettor\"\r\n");
+        readentries(cx);
+    }
+    // The identities the sidecar of a file gives its lines, in order.
+    std::vector<std::string> ids(const std::string& name) {
+        std::vector<std::string> out;
+        if (!folder.exists("." + name + ".ids")) return out;
+        std::string text = folder.read("." + name + ".ids");
+        for (size_t pos = 0; pos < text.size();) {
+            size_t eol = text.find("\r\n", pos);
+            std::string line = text.substr(pos, eol - pos);
+            out.push_back(line.substr(line.find(' ') + 1));
+            pos = eol + 2;
+        }
+        return out;
+    }
+    void append(const std::string& records) {
+        Transaction tx(cx.files());
+        cx.files().append("C:\\Vantrope\\Round2 4Bets", records);
+        cx.files().append("C:\\Vantrope\\Round2 4Betsbackup", records);
+        tx.commit();
+    }
+};
+
+TEST_F(Origins, EveryRewriteKeepsEachRemainingLinesIdentity) {
+    append("1,1,1,2\r\n1,1,1,2\r\n1,2,3,5\r\n");
+    auto first = ids("Round2 4Bets");
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_NE(first[0], first[1]);  // two equal bets are two bets
+    EXPECT_EQ(ids("Round2 4Betsbackup"), first);
+    EXPECT_EQ(first[0].substr(0, 17), folder.read(".computer").substr(0, 16) + "-");
+
+    // A bet deleted: the others keep theirs.
+    loadbets(cx);
+    sh().dropbet = 2;
+    writebets(cx);
+    EXPECT_EQ(ids("Round2 4Bets"), (std::vector<std::string>{first[0], first[2]}));
+    EXPECT_EQ(ids("Round2 4Betsbackup"), ids("Round2 4Bets"));
+
+    // A line changed by hand is a new bet; a line rewritten in another form is not.
+    folder.write("Round2 4Bets", "1,1,1,2.00\r\n1,2,3,6\r\n");
+    append("2,1,1,1\r\n");
+    auto now = ids("Round2 4Bets");
+    ASSERT_EQ(now.size(), 3u);
+    EXPECT_EQ(now[0], first[0]);
+    EXPECT_NE(now[1], first[2]);
+    EXPECT_EQ(ids("Round2 4Betsbackup")[2], now[2]);
+
+    // Bets restored from the backup take the backup's identities back.
+    folder.write("Round2 4Bets", "");
+    std::remove(folder.file(".Round2 4Bets.ids").c_str());
+    dialogs.answer(vbYes, "Bets with Betsbackup").ok("Bet file replaced").answer(vbNo).answer(vbNo);
+    restorebackups(cx);
+    EXPECT_EQ(ids("Round2 4Bets"), ids("Round2 4Betsbackup"));
+
+    // Cleared: nothing is kept beside an empty pair.
+    dialogs.answer(vbYes, "Click Yes to clear").answer(vbNo, "Print refunds?").ok("Bets Cleared");
+    clearflightbets(cx);
+    EXPECT_FALSE(folder.exists(".Round2 4Bets.ids"));
+    EXPECT_FALSE(folder.exists(".Round2 4Betsbackup.ids"));
+}
+
+TEST_F(Origins, BettorIdentitiesFollowTheirNumbersAndGoWithTheirBettor) {
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n3,\"LEE\"\r\n5,\"KING\"\r\n");
+    readbettors(cx);
+    writebettors(cx);
+    EXPECT_FALSE(folder.exists(".Bettors.ids"));  // only this computer's own: nothing to keep
+
+    Transaction tx(cx.files());
+    writebettororigins(cx.files(), "C:\\Vantrope\\Bettors", {{3, {"X/7"}}, {5, {"X/9", "Y/2"}}});
+    tx.commit();
+    sh().bettors(2).name = "zzz";
+    writebettors(cx);
+    EXPECT_EQ(readbettororigins(cx.files(), "C:\\Vantrope\\Bettors"),
+              (BettorOrigins{{5, {"X/9", "Y/2"}}}));
+    sh().bettors(3).name = "zzz";
+    writebettors(cx);
+    EXPECT_FALSE(folder.exists(".Bettors.ids"));
+}
+
+}  // namespace
+}  // namespace vt::test
