@@ -188,13 +188,13 @@ void frmimport::cmdimport_Click() {
     if (bettors) addbettors(names);
     else addplayers(names);
     if (app_.commit(tx)) return;
-    if (bettors) ransafely(app_, readbettors);
-    else ransafely(app_, readentries);
+    if (bettors) readbettors(app_);
+    else readentries(app_);
 }
 
 void frmimport::addbettors(const std::vector<std::string>& names) {
     Shared& sh = app_.shared();
-    if (!ransafely(app_, readbettors)) return;
+    if (!readbettors(app_)) return;
     NumbersInUse used;
     if (!numbersinuse(app_, used)) return;
     for (const std::string& name : names) {
@@ -217,13 +217,13 @@ void frmimport::addbettors(const std::vector<std::string>& names) {
             ++sh.nextticket;
         sh.bettors(++sh.nbettors) = Bettor{sh.nextticket++, name};
         log("Added         " + name);
-        if (!ransafely(app_, writebettors)) return;
+        if (!writebettors(app_)) return;
     }
 }
 
 void frmimport::addplayers(const std::vector<std::string>& names) {
     Shared& sh = app_.shared();
-    if (!ransafely(app_, readentries)) return;
+    if (!readentries(app_)) return;
     NumbersInUse used;
     if (!numbersinuse(app_, used)) return;
     for (const std::string& whole : names) {
@@ -250,7 +250,7 @@ void frmimport::addplayers(const std::vector<std::string>& names) {
         std::string name = Left(whole, 30);
         log("Added         " + sh.curflight + name);
         sh.entries(sh.nextentryrow++) = Entry{sh.nextentrynbr++, sh.curflightnbr, "", name};
-        if (!ransafely(app_, writeentries)) return;
+        if (!writeentries(app_)) return;
     }
 }
 

@@ -219,7 +219,7 @@ class BettorMerge {
 // has not yet been to the menu).
 bool readlocalbettors(App& app) {
     Shared& sh = app.shared();
-    if (app.files().exists(sh.datapath + "Bettors")) return ransafely(app, readbettors);
+    if (app.files().exists(sh.datapath + "Bettors")) return static_cast<bool>(readbettors(app));
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
     sh.bettors(1) = Bettor{1, "AnyBettor"};
     sh.nbettors = 1;
@@ -230,7 +230,7 @@ bool readlocalbettors(App& app) {
 
 bool readlocalentries(App& app) {
     Shared& sh = app.shared();
-    if (app.files().exists(sh.datapath + "Players")) return ransafely(app, readentries);
+    if (app.files().exists(sh.datapath + "Players")) return static_cast<bool>(readentries(app));
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
     sh.nextentrynbr = sh.nextentryrow = 1;
     sh.entriescomplete = true;
@@ -258,7 +258,7 @@ void frminit::cmdexport_Click() try {
                 "Export");
 
     // Everything local is read and checked before the first file is written.
-    if (!ransafely(app_, readbettors) || !ransafely(app_, readentries)) return;
+    if (!readbettors(app_) || !readentries(app_)) return;
     std::vector<FlightBets> flights(61);
     for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
@@ -272,7 +272,7 @@ void frminit::cmdexport_Click() try {
         std::string computer = computerid(app_.files());
         BettorOrigins bettorsout = bettorids(app_, sh_.bettors, sh_.savepath + "Bettors", computer);
         sh_.datapath = drive;
-        if (!ransafely(app_, writebettorsonly) || !ransafely(app_, writeentries)) return;
+        if (!writebettorsonly(app_) || !writeentries(app_)) return;
         writebettororigins(app_.files(), drive + "Bettors", bettorsout);
         sh_.fileop = "Bets Output";
         for (int r = 1; r <= nrounds; ++r)
@@ -329,21 +329,21 @@ void frminit::cmdimport_Click() try {
             if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[(r - 1) * 15 + f], true))
                 return;
     sh_.datapath = drive;
-    if (!ransafely(app_, readentries)) return;
+    if (!readentries(app_)) return;
     Table<Entry> driveentries = sh_.entries;
     sh_.datapath = sh_.savepath;
 
     // The drive's players replace the local list, when the operator says so.
     if (app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes) {
         sh_.entries = driveentries;
-        if (!ransafely(app_, writeentries)) return;
+        if (!writeentries(app_)) return;
         app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     }
     if (app_.msgbox("Import Bettors and Bets files?", vbYesNo, "Import Bettors") == vbNo) return;
 
     // Bettors: the drive's merged into the local ones.
     sh_.datapath = drive;
-    if (!ransafely(app_, readbettors)) return;
+    if (!readbettors(app_)) return;
     long n = sh_.nbettors;
     for (size_t i = 1; i <= sh_.savedbettors.size(); ++i) sh_.savedbettors(i) = Bettor{0, " "};
     for (long k = 1; k <= n; ++k) sh_.savedbettors(k) = sh_.bettors(k);
@@ -406,7 +406,7 @@ void frminit::cmdimport_Click() try {
     {
         Transaction tx(app_.files());
         sh_.bettors = merge.merged;
-        if (!ransafely(app_, writebettors)) return;
+        if (!writebettors(app_)) return;
         sh_.fileop = "Bets Append";
         try {
             std::string here = computerid(app_.files());

@@ -104,15 +104,6 @@ void readsetup(App& app, bool keeppath) {
     parsesetup(app.shared(), app.files().readall(kSetupFile), keeppath);
 }
 
-bool ransafely(App& app, Outcome (*proc)(Context&)) {
-    Shared& sh = app.shared();
-    int dataerror = sh.dataerror;
-    sh.dataerror = 0;
-    if (!proc(app)) return false;
-    sh.dataerror = dataerror;
-    return true;
-}
-
 void writeanybettor(App& app, const std::string& path) {
     app.files().replacefile(path, RecordWriter().num(1).str("AnyBettor").end().bytes());
 }

@@ -4,7 +4,6 @@
 // the flight names.
 #include <string>
 
-#include "records/records.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -53,8 +52,6 @@ private:
     std::string path_;
 };
 
-// Runs a shared reader or writer; false when it showed a file-error box or met a bad record.
-bool ransafely(App& app, Outcome (*proc)(Context&));
 // Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
 void writeanybettor(App& app, const std::string& path);
 }  // namespace vt

@@ -1,0 +1,87 @@
+// Files' writers: each change is staged into the open transaction, or made as a transaction of
+// its own.
+#include "platform/files.h"
+#include "platform/hostio.h"
+#include "platform/transaction.h"
+
+namespace vt {
+
+namespace {
+
+// Stages into the open transaction of files, or runs a transaction of its own around stage.
+template <class F>
+void staged(const Files& files, Staging*& open, F stage) {
+    if (open) {
+        stage(*open);
+        return;
+    }
+    Transaction tx(files);
+    stage(*open);
+    tx.commit();
+}
+
+StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
+                 const std::string& host) {
+    if (StagedFile* f = s.find(host)) return *f;
+    s.files.push_back(
+        StagedFile{host, logical, files.labeler ? files.labeler() : std::string(), false, {}});
+    return s.files.back();
+}
+
+void replaced(const Files& files, Staging*& open, const std::string& logical,
+              const std::string& bytes, const std::string& from) try {
+    std::string host = files.hostpath(logical);
+    if (hostisdir(host)) throwfileerror(75);
+    staged(files, open, [&](Staging& s) {
+        StagedFile& f = slot(files, s, logical, host);
+        f.removed = false;
+        f.bytes = bytes;
+        if (files.companion) files.companion(logical, &bytes, from);
+    });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
+}
+
+}  // namespace
+
+void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+    replaced(*this, open_, logical, bytes, "");
+}
+
+void Files::append(const std::string& logical, const std::string& bytes) const try {
+    std::string host = hostpath(logical);
+    staged(*this, open_, [&](Staging& s) {
+        // Read before the slot is made: the slot would hide the file on disk.
+        std::string old = exists(logical) ? readall(logical) : std::string();
+        old += bytes;
+        StagedFile& f = slot(*this, s, logical, host);
+        f.removed = false;
+        f.bytes = old;
+        // The companion may stage more files: it is given its own copy, not the slot's.
+        if (companion) companion(logical, &old, "");
+    });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
+}
+
+void Files::remove(const std::string& logical) const try {
+    std::string host = hostpath(logical);
+    staged(*this, open_, [&](Staging& s) {
+        if (!exists(logical)) throwfileerror(53);
+        StagedFile& f = slot(*this, s, logical, host);
+        f.removed = true;
+        f.bytes.clear();
+        if (companion) companion(logical, nullptr, "");
+    });
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
+}
+
+void Files::copy(const std::string& from, const std::string& to) const {
+    replaced(*this, open_, to, readall(from), from);
+}
+
+}  // namespace vt

@@ -1,0 +1,42 @@
+#pragma once
+// The commit journal and the temporaries it names, shared by Transaction's commit and Files'
+// recovery and sweeps: its names and text, and the changes it names made or discarded.
+#include <string>
+#include <vector>
+
+#include "platform/hostio.h"
+#include "platform/transaction.h"
+
+namespace vt::journal {
+
+inline constexpr const char* kJournal = "/Journal~";         // a whole journal: its changes are to be made
+inline constexpr const char* kJournalNew = "/Journal.new~";  // a journal being written: to be discarded
+inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
+inline constexpr const char* kTemp = ".tmp~";
+
+// One change named by a journal: 'R' puts <file>.tmp~ in place of <file>, 'D' deletes <file>.
+struct JournalEntry {
+    char kind;
+    std::string host;
+};
+
+std::string tempof(const std::string& host);
+bool endswith(const std::string& s, const std::string& end);
+std::string journaltext(const std::vector<StagedFile>& files);
+std::string endline(size_t count);
+// The entries of a journal, and whether it was written whole (header, entries, end line).
+std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole);
+bool readhost(const HostIo& io, const std::string& host, std::string& out);
+// Creates or truncates a file, writes it whole and syncs it; FileError on failure.
+void writesynced(const HostIo& io, const std::string& host, const std::string& bytes);
+std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries);
+// Makes the changes of a whole journal, skipping those already made or whose folder is gone.
+void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries);
+// Removes the temporaries of a journal that is not to be made; false when one stays.
+bool discard(const HostIo& io, const std::vector<JournalEntry>& entries);
+// Removes stray temporaries of one folder, only while no journal waits.
+void sweepfolder(const HostIo& io, const std::string& folder);
+// The folders a commit syncs before its commit point: the program folder first.
+std::vector<std::string> syncorder(const std::string& pf, const std::vector<JournalEntry>& entries);
+
+}  // namespace vt::journal
