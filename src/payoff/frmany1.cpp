@@ -24,11 +24,11 @@ const char* const kHelp =
 frmany1::frmany1(App& app) : Form(app, "frmany1"), app_(app) {
     caption = "AnyBettor Payoffs";
     add(Kind::TextBox, "txtbanner", "", 10, 8, 600, 26).tooltip = "Event name and betting round - can be changed on setup";
-    c("txtbanner").fontsize = 12;
-    c("txtbanner").fontbold = true;
+    control("txtbanner").fontsize = 12;
+    control("txtbanner").fontbold = true;
 
     add(Kind::TextBox, "Text2", "POS", 10, 48, 50, 24).settext("POS");
-    c("Text2").locked = true;
+    control("Text2").locked = true;
     add(Kind::Label, "lblhorse", "PLAYER/TEAM", 65, 52, 260, 20);
     add(Kind::Label, "lblwin", " WIN", 330, 52, 90, 20);
     add(Kind::Label, "lblplace", " PLACE", 425, 52, 90, 20);
@@ -57,7 +57,7 @@ frmany1::frmany1(App& app) : Form(app, "frmany1"), app_(app) {
     row("Label7", "PAID ROUNDED", "txtpaidr", 138);
     row("Label8", "Round Factor", "txtfactor", 168);
     row("Label9", "TOTAL BET", "txttotalbet", 198);
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) c(n).alignment = 1;
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) control(n).alignment = 1;
 
     Control& help = add(Kind::TextBox, "Text1", "", 640, 240, 374, 200);
     help.multiline = true;
@@ -86,29 +86,29 @@ frmany1::frmany1(App& app) : Form(app, "frmany1"), app_(app) {
 void frmany1::showstart() {
     Shared& s = app_.shared();
     int choice = s.roundingchoice;
-    c("txtfactor").settext(choice >= 1 && choice <= 5 ? s.roundlabels[choice] : "");
-    c("txttotaldue").settext(Str(0));
-    c("txtbanner").settext(s.banner);
-    c("txttotalpaid").settext("0");
-    c("txtduer").settext("$0.00");
-    c("txtpaidr").settext("$0.00");
+    control("txtfactor").settext(choice >= 1 && choice <= 5 ? s.roundlabels[choice] : "");
+    control("txttotaldue").settext(Str(0));
+    control("txtbanner").settext(s.banner);
+    control("txttotalpaid").settext("0");
+    control("txtduer").settext("$0.00");
+    control("txtpaidr").settext("$0.00");
     anypaidr = anypaid = sliptotal = allslips = allslipsr = Money();
 }
 
 void frmany1::Form_Load() {
     Form& pay = app_.form("frmpay");
     for (int i = 0; i < 10; ++i) {
-        c("cmbpos", i).settext(pay.control("cmbpos", i).text());
-        c("cmbpt", i).settext(pay.control("cmbpt", i).text());
+        control("cmbpos", i).settext(pay.control("cmbpos", i).text());
+        control("cmbpt", i).settext(pay.control("cmbpt", i).text());
     }
     showstart();
     // TOTAL BET: all money bet in the round and flight.
     Shared& s = app_.shared();
-    c("txttotalbet").settext(moneytext(s.summ(s.maxplayers + 1).total));
+    control("txttotalbet").settext(moneytext(s.summ(s.maxplayers + 1).total));
 }
 
 void frmany1::emptyslipboxes() {
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) c(n).settext("");
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) control(n).settext("");
 }
 
 void frmany1::cmdcalc_Click() {
@@ -116,7 +116,7 @@ void frmany1::cmdcalc_Click() {
     Money pools[4];
     for (int slot = 1; slot <= 10; ++slot)
         for (int t = 1; t <= 3; ++t) {
-            Control& amount = c("txtpay", slot - 1 + 10 * (t - 1));
+            Control& amount = control("txtpay", slot - 1 + 10 * (t - 1));
             Money bet;
             // A slip amount is read strictly; anything else is refused, not guessed.
             if (!typedslipamount(amount.text(), bet)) {
@@ -128,19 +128,19 @@ void frmany1::cmdcalc_Click() {
             }
             pools[t] += bet.times(s.payoffs[slot][t]);
         }
-    c("txtwintotal").settext(moneytext(pools[1]));
-    c("txtplacetotal").settext(moneytext(pools[2]));
-    c("txtshowtotal").settext(moneytext(pools[3]));
+    control("txtwintotal").settext(moneytext(pools[1]));
+    control("txtplacetotal").settext(moneytext(pools[2]));
+    control("txtshowtotal").settext(moneytext(pools[3]));
     sliptotal = pools[1] + pools[2] + pools[3];
-    c("txttotaltotal").settext(moneytext(sliptotal));
+    control("txttotaltotal").settext(moneytext(sliptotal));
 }
 
 void frmany1::cmdadd_Click() {
-    for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
+    for (int i = 0; i < 30; ++i) control("txtpay", i).settext("");
     allslips += sliptotal;
-    c("txttotaldue").settext(moneytext(allslips));
+    control("txttotaldue").settext(moneytext(allslips));
     allslipsr = roundedpayoff(app_, allslips);
-    c("txtduer").settext(moneytext(allslipsr));
+    control("txtduer").settext(moneytext(allslipsr));
     emptyslipboxes();
     sliptotal = Money();
 }
@@ -149,16 +149,16 @@ void frmany1::cmdpay_Click() {
     sliptotal = Money();
     anypaid += allslips;
     anypaidr += allslipsr;
-    c("txttotalpaid").settext(moneytext(anypaid));
-    c("txtpaidr").settext(moneytext(anypaidr));
+    control("txttotalpaid").settext(moneytext(anypaid));
+    control("txtpaidr").settext(moneytext(anypaidr));
     emptyslipboxes();
-    c("txttotaldue").settext("");
-    c("txtduer").settext("");
+    control("txttotaldue").settext("");
+    control("txtduer").settext("");
     allslips = allslipsr = Money();
 }
 
 void frmany1::cmdclear_Click() {
-    for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
+    for (int i = 0; i < 30; ++i) control("txtpay", i).settext("");
     emptyslipboxes();
     showstart();
 }

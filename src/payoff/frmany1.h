@@ -22,7 +22,6 @@ protected:
 
 private:
     App& app_;
-    Control& c(const std::string& name, int index = -1) { return control(name, index); }
     void showstart();
     void emptyslipboxes();
 

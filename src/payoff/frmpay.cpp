@@ -21,8 +21,8 @@ frmpay::frmpay(App& app) : Form(app, "frmpay"), app_(app) {
 void frmpay::layout() {
     add(Kind::TextBox, "txtbanner", "", 10, 8, 600, 26).tooltip =
         "Event name and betting round - can be changed on setup";
-    c("txtbanner").fontsize = 12;
-    c("txtbanner").fontbold = true;
+    control("txtbanner").fontsize = 12;
+    control("txtbanner").fontbold = true;
     add(Kind::Label, "lblcopyr", "", 620, 12, 394, 20);
 
     Control& frame2 = add(Kind::Frame, "Frame2", "Round", 10, 38, 300, 66);
@@ -42,8 +42,8 @@ void frmpay::layout() {
 
     // The finisher table: position, entry, WIN, PLACE, SHOW.
     add(Kind::TextBox, "Text2", "POS", 10, 106, 50, 24).DblClick = [this] { Text2_DblClick(); };
-    c("Text2").settext("POS");
-    c("Text2").locked = true;
+    control("Text2").settext("POS");
+    control("Text2").locked = true;
     add(Kind::Label, "lblhorse", "PLAYER/TEAM", 65, 110, 260, 20);
     add(Kind::Label, "lblwin", " WIN", 330, 110, 90, 20);
     add(Kind::Label, "lblplace", " PLACE", 425, 110, 90, 20);
@@ -67,8 +67,8 @@ void frmpay::layout() {
     add(Kind::Label, "lblround", "R", 500, 468, 16, 20).tooltip =
         "Rounded payoff based on rounding factor on setup screen";
     add(Kind::TextBox, "txttotalr", "", 520, 464, 90, 24);
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txttotalr"}) c(n).alignment = 1;
-    for (auto* n : {"txtfactor", "txttotalr", "lblrfactor", "lblround"}) c(n).setvisible(false);
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txttotalr"}) control(n).alignment = 1;
+    for (auto* n : {"txtfactor", "txttotalr", "lblrfactor", "lblround"}) control(n).setvisible(false);
 
     // Print choices.
     Control& bn = add(Kind::TextBox, "txtbn", "", 10, 492, 315, 48);
@@ -99,7 +99,7 @@ void frmpay::layout() {
     mult.settext("2");
     mult.KeyPress = [this](int& k) { txtmult_KeyPress(k); };
     row("Label8", "Payoff based on this bet amount", "txtbamt", 184, 60).settext("$2");
-    c("txtbamt").locked = true;
+    control("txtbamt").locked = true;
     row("lblbet", "BET", "txtbet", 210, 120).tooltip = "Total amount bet on this event";
     row("lblpaid", "PAID", "txtpaid", 236, 120).tooltip = "Total amount paid to winners so far";
     row("Label6", "ROUNDED PAID", "txtrounded", 262, 120).tooltip = "Total rounded amount paid to winners so far";
@@ -132,23 +132,23 @@ void frmpay::layout() {
 
 void frmpay::Form_Load() {
     Shared& s = sh();
-    c("lblcopyr").setcaption(kNotice);
-    c("txtbanner").settext(s.banner);
+    control("lblcopyr").setcaption(kNotice);
+    control("txtbanner").settext(s.banner);
     for (int i = 0; i < 10; ++i) {
-        c("cmbpos", i).clear();
-        c("cmbpt", i).clear();
+        control("cmbpos", i).clear();
+        control("cmbpt", i).clear();
         s.winnerrow[i + 1] = 0;
-        for (auto* p : {"1", "2", "3"}) c("cmbpos", i).additem(p);
+        for (auto* p : {"1", "2", "3"}) control("cmbpos", i).additem(p);
     }
     s.nextpos = s.npos1 = s.npos2 = s.npos3 = 0;
-    for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(s.flightnames[f]);
-    c("txthousepct").settext(s.housepct);
+    for (int f = 1; f <= 15; ++f) control("optflight", f).setcaption(s.flightnames[f]);
+    control("txthousepct").settext(s.housepct);
     clearpayofftables();
-    if (int r = roundindex(s.curround)) c("Option" + std::to_string(r)).setvalue(1);
+    if (int r = roundindex(s.curround)) control("Option" + std::to_string(r)).setvalue(1);
     resetpayform(app_);
-    c("lstwinners").clear();
+    control("lstwinners").clear();
     s.curflight.clear();
-    for (auto* n : {"cmdpay", "cmbbn", "txtbn", "cmdprtsumm"}) c(n).setvisible(false);
+    for (auto* n : {"cmdpay", "cmbbn", "txtbn", "cmdprtsumm"}) control(n).setvisible(false);
     s.roundedpaid = s.winpool = s.placepool = s.showpool = s.paidtotal = Money();
     s.curticket = 0;
     s.curbettor.clear();
@@ -157,7 +157,7 @@ void frmpay::Form_Load() {
 void frmpay::Option_Click(int r) {
     Shared& s = sh();
     s.setround(r);
-    c("txtbanner").settext(s.banner);
+    control("txtbanner").settext(s.banner);
     // Nothing of a calculation is paid or printed under another round.
     if (calculated_) cmdclear_Click();
 }
@@ -166,7 +166,7 @@ void frmpay::optflight_Click(int f) {
     Shared& s = sh();
     s.curflight = s.flightnames[f];
     s.curflightnbr = f;
-    c("lstwinners").clear();
+    control("lstwinners").clear();
     if (calculated_) {
         cmdclear_Click();  // runs resetpayform and fillwinnercombos for the new flight
         return;
@@ -177,7 +177,7 @@ void frmpay::optflight_Click(int f) {
 
 void frmpay::cmbpos_Click(int i) {
     Shared& s = sh();
-    Control& box = c("cmbpos", i);
+    Control& box = control("cmbpos", i);
     if (i != s.nextpos) {
         --s.nextpos;
         app_.msgbox(kConsecutive);
@@ -202,9 +202,9 @@ void frmpay::cmbpos_Click(int i) {
 }
 
 void frmpay::cmbpt_Click(int i) {
-    Control& box = c("cmbpt", i);
+    Control& box = control("cmbpt", i);
     for (int j = 0; j < i; ++j)
-        if (c("cmbpt", j).text() == box.text()) {
+        if (control("cmbpt", j).text() == box.text()) {
             app_.msgbox("Duplicate entry");
             box.settext("");
             return;
@@ -229,25 +229,25 @@ void frmpay::clearpayofftables() {
 
 void frmpay::cmdclear_Click() {
     Shared& s = sh();
-    c("cmdcalc").setvisible(true);
-    c("cmdpay").setvisible(false);
+    control("cmdcalc").setvisible(true);
+    control("cmdpay").setvisible(false);
     for (int i = 0; i < 10; ++i) {
         s.winnerrow[i + 1] = 0;
-        for (Control* b : {&c("cmbpos", i), &c("cmbpt", i), &c("txtpay", i), &c("txtpay", i + 10), &c("txtpay", i + 20)}) {
+        for (Control* b : {&control("cmbpos", i), &control("cmbpt", i), &control("txtpay", i), &control("txtpay", i + 10), &control("txtpay", i + 20)}) {
             b->settext("");
             b->setvisible(true);
         }
     }
     s.nextpos = s.npos1 = s.npos2 = s.npos3 = 0;
-    for (auto* n : {"cmbbn", "txtbn", "cmdprtsumm"}) c(n).setvisible(false);
+    for (auto* n : {"cmbbn", "txtbn", "cmdprtsumm"}) control(n).setvisible(false);
     clearpayofftables();
-    c("lstwinners").clear();
-    c("cmbbn").clear();
+    control("lstwinners").clear();
+    control("cmbbn").clear();
     s.paidtotal = s.roundedpaid = Money();
     for (auto* n : {"txtbet", "txtpaid", "txthousetot", "txtwintotal", "txtplacetotal", "txtshowtotal",
                     "txttotaltotal", "txtwinnername", "txttotalr"})
-        c(n).settext(" ");
-    c("txtrounded").settext("");
+        control(n).settext(" ");
+    control("txtrounded").settext("");
     resetpayform(app_);
     fillwinnercombos(app_);
 }
@@ -255,14 +255,14 @@ void frmpay::cmdclear_Click() {
 void frmpay::txtmult_KeyPress(int& key) {
     if (key != vbKeyReturn) return;
     key = 0;
-    if (c("txtmult").text().empty()) return;
+    if (control("txtmult").text().empty()) return;
     Money mult;
     takemultiplier(app_, *this, true, "", mult);
 }
 
 void frmpay::cmdprtsumm_Click() {
-    c("txtbn").setvisible(true);
-    c("cmbbn").setvisible(true);
+    control("txtbn").setvisible(true);
+    control("cmbbn").setvisible(true);
 }
 
 void frmpay::cmdrules_Click() { app_.form("frmrules").show(); }

@@ -39,7 +39,6 @@ private:
     bool calculated_ = false;  // a calculation stands for the current round and flight
     Money mult_ = Money::dollars(2);
     Shared& sh() { return app_.shared(); }
-    Control& c(const std::string& name, int index = -1) { return control(name, index); }
 
     void layout();
     // Empties the tables of the last calculation.

@@ -38,7 +38,7 @@ int positionof(const std::string& text) {
 }  // namespace
 
 long frmpay::slotentry(int s) {
-    Control& box = c("cmbpt", s - 1);
+    Control& box = control("cmbpt", s - 1);
     const std::string text = box.text();
     if (text.empty()) return 0;
     long chosen = sh().winnerrow[s];
@@ -57,7 +57,7 @@ bool frmpay::finishersok(int n) {
     // slots are taken from the counts, so any other order would pay the wrong finisher.
     int last = 0;
     for (int slot = 1; slot <= n; ++slot) {
-        int p = positionof(c("cmbpos", slot - 1).text());
+        int p = positionof(control("cmbpos", slot - 1).text());
         if (p == 0 || p < last) {
             app_.msgbox("Must enter winners in consecutive boxes starting with 1st (including ties) followed by 2nd "
                         "and then 3rd");
@@ -95,7 +95,7 @@ bool frmpay::computepayoffs(double pct) {
     // Money bet on each finisher in the pools its position pays.
     for (int slot = 1; slot <= n; ++slot) {
         const SummRow& r = s.summ(s.winnerrow[slot]);
-        int p = positionof(c("cmbpos", slot - 1).text());
+        int p = positionof(control("cmbpos", slot - 1).text());
         if (p == 1) s.winnerbets[slot][1] = r.win;
         if (p <= 2) s.winnerbets[slot][2] = r.place;
         s.winnerbets[slot][3] = r.show;
@@ -144,13 +144,13 @@ bool frmpay::computepayoffs(double pct) {
         s.showpool = Money();
     }
     if (s.winpool == Money() && s.placepool == Money() && s.showpool == Money()) {
-        c("txthousetot").settext(moneytext(Money()));
+        control("txthousetot").settext(moneytext(Money()));
         app_.msgbox("No winning win, place, or show bets. Refund all bets.");
         return false;
     }
     // The house keeps its share of the pools that pay, never of money refunded.
     const Money house = (s.winpool + s.placepool + s.showpool).times(pct / 100);
-    c("txthousetot").settext(moneytext(house));
+    control("txthousetot").settext(moneytext(house));
 
     // Each paying finisher with bets takes an equal share of the net pool; its backers get their
     // stake back plus that share, less the house withholding.
@@ -165,32 +165,32 @@ bool frmpay::computepayoffs(double pct) {
 
     const double mult = mult_.todouble();
     for (int slot = 1; slot <= 10; ++slot) {
-        for (int t = 1; t <= 3; ++t) c("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(s.payoffs[slot][t] * mult));
-        const std::string pos = c("cmbpos", slot - 1).text();
-        if (pos == "2") c("txtpay", slot - 1).setvisible(false);
+        for (int t = 1; t <= 3; ++t) control("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(s.payoffs[slot][t] * mult));
+        const std::string pos = control("cmbpos", slot - 1).text();
+        if (pos == "2") control("txtpay", slot - 1).setvisible(false);
         if (pos == "3") {
-            c("txtpay", slot - 1).setvisible(false);
-            c("txtpay", slot + 9).setvisible(false);
+            control("txtpay", slot - 1).setvisible(false);
+            control("txtpay", slot + 9).setvisible(false);
         }
         if (pos.empty())
-            for (Control* b : {&c("txtpay", slot - 1), &c("txtpay", slot + 9), &c("txtpay", slot + 19),
-                               &c("cmbpos", slot - 1), &c("cmbpt", slot - 1)})
+            for (Control* b : {&control("txtpay", slot - 1), &control("txtpay", slot + 9), &control("txtpay", slot + 19),
+                               &control("cmbpos", slot - 1), &control("cmbpt", slot - 1)})
                 b->setvisible(false);
     }
 
     // The paying combinations of entry and bet type.
     for (int slot = 1; slot <= 10; ++slot) {
-        int p = positionof(c("cmbpos", slot - 1).text());
+        int p = positionof(control("cmbpos", slot - 1).text());
         if (p == 0) continue;
         for (int t = p; t <= 3; ++t) s.winbets.push_back({s.winnerrow[slot], t, slot});
     }
 
     // Totals: PAID starts at the house amount as shown.
-    c("cmdpay").setvisible(true);
-    c("txtbet").settext(moneytext(totals.total));
-    c("txtpaid").settext(moneytext(house));
+    control("cmdpay").setvisible(true);
+    control("txtbet").settext(moneytext(totals.total));
+    control("txtpaid").settext(moneytext(house));
     s.paidtotal += tocents(house);
-    c("txtrounded").settext(moneytext(roundedpayoff(app_, s.paidtotal)));
+    control("txtrounded").settext(moneytext(roundedpayoff(app_, s.paidtotal)));
     return true;
 }
 
@@ -201,12 +201,12 @@ void frmpay::listwinners() {
         for (const auto& w : s.winbets)
             if (w.entry == bet.entry && w.type == bet.type) s.winbettors[bet.bettor];
     }
-    Control& bn = c("cmbbn");
+    Control& bn = control("cmbbn");
     for (auto* choice : {"Detail - All Winners", "Sortable Summary - All Winners", "Cancel Print"}) {
         bn.additem(choice);
         bn.setitemdata(bn.newindex(), 0);
     }
-    Control& lst = c("lstwinners");
+    Control& lst = control("lstwinners");
     const BettorLookup bettors(s);
     for (auto& [b, name] : s.winbettors) {
         // A bettor missing from the Bettors file is still paid.
@@ -222,15 +222,15 @@ void frmpay::listwinners() {
 void frmpay::cmdcalc_Click() {
     Shared& s = sh();
     Money pct, mult;
-    if (!typedhousepct(c("txthousepct").text(), pct)) {
+    if (!typedhousepct(control("txthousepct").text(), pct)) {
         app_.msgbox("HOUSE % must be a number from 0 to below 100");
         return;
     }
     if (!takemultiplier(app_, *this, false, "", mult)) return;
     mult_ = mult;
     clearpayofftables();
-    for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
-    c("cmdpay").setvisible(false);
+    for (int i = 0; i < 30; ++i) control("txtpay", i).settext("");
+    control("cmdpay").setvisible(false);
 
     if (!readpools(app_)) return;
     // The summary screen (loaded unseen when needed) shows the same flight's totals.
@@ -238,7 +238,7 @@ void frmpay::cmdcalc_Click() {
 
     s.nwin = s.nplace = s.nshow = 0;
     for (int i = 0; i < 10; ++i) {
-        int p = positionof(c("cmbpos", i).text());
+        int p = positionof(control("cmbpos", i).text());
         if (p == 1) ++s.nwin;
         if (p == 2) ++s.nplace;
         if (p == 3) ++s.nshow;
@@ -251,9 +251,9 @@ void frmpay::cmdcalc_Click() {
     }
     if (!finishersok(n) || !computepayoffs(pct.todouble())) return;
     listwinners();
-    c("cmdcalc").setvisible(false);
-    c("cmdpay").setvisible(true);
-    c("cmdprtsumm").setvisible(true);
+    control("cmdcalc").setvisible(false);
+    control("cmdpay").setvisible(true);
+    control("cmdprtsumm").setvisible(true);
     s.roundedpaid = Money();
     calculated_ = true;
 }

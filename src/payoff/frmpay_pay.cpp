@@ -8,15 +8,15 @@ namespace vt {
 
 void frmpay::cmdpay_Click() {
     Shared& s = sh();
-    Control& lst = c("lstwinners");
+    Control& lst = control("lstwinners");
     int sel = lst.listindex();
     // Bettor 1 is the anonymous bettor: its slips are worked out on the calculator.
     if (sel >= 0 && lst.itemdata(sel) == 1) {
         app_.form("frmany1").show();
         return;
     }
-    c("cmdcalc").setvisible(false);
-    for (int i = 0; i < 30; ++i) c("txtpay", i).settext("");
+    control("cmdcalc").setvisible(false);
+    for (int i = 0; i < 30; ++i) control("txtpay", i).settext("");
     clearbettorbets(s);
     if (sel < 0) {
         app_.msgbox("Winner name not selected or bettor name not found in bettor file.Check for problem with Bettor "
@@ -29,15 +29,15 @@ void frmpay::cmdpay_Click() {
     const std::string name = lst.list(sel);
     gatherbettorbets(s, b);
     for (int slot = 1; slot <= 10; ++slot)
-        for (int t = 1; t <= 3; ++t) c("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(paidamount(s, slot, t)));
+        for (int t = 1; t <= 3; ++t) control("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(paidamount(s, slot, t)));
     s.curbettor = name;
     s.curticket = b;
 
     const Money total = totalpaid(s);
-    c("txtwintotal").settext(moneytext(poolpaid(s, 1)));
-    c("txtplacetotal").settext(moneytext(poolpaid(s, 2)));
-    c("txtshowtotal").settext(moneytext(poolpaid(s, 3)));
-    c("txttotaltotal").settext(moneytext(total));
+    control("txtwintotal").settext(moneytext(poolpaid(s, 1)));
+    control("txtplacetotal").settext(moneytext(poolpaid(s, 2)));
+    control("txtshowtotal").settext(moneytext(poolpaid(s, 3)));
+    control("txttotaltotal").settext(moneytext(total));
     const Money rounded = roundedpayoff(app_, total);
     showpayment(*this, s, total, rounded, name);
     lst.removeitem(sel);

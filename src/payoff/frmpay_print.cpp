@@ -18,15 +18,15 @@ void frmpay::cmbbn_Click() {
     Shared& s = sh();
     clearbettorbets(s);
     auto hidechoices = [this] {
-        c("txtbn").setvisible(false);
-        c("cmbbn").setvisible(false);
+        control("txtbn").setvisible(false);
+        control("cmbbn").setvisible(false);
     };
     if (s.printswitch == "no") {
         hidechoices();
         return;
     }
     // The choice is taken by its place in the list, so AnyBettor's own line prints its sheet.
-    const int idx = c("cmbbn").listindex();
+    const int idx = control("cmbbn").listindex();
     if (idx < 0) return;
     if (idx == kCancel) {
         hidechoices();
@@ -37,7 +37,7 @@ void frmpay::cmbbn_Click() {
         app_.form("frmprint").show();
         return;
     }
-    s.printchoice = idx == kDetail ? 0 : c("cmbbn").itemdata(idx);
+    s.printchoice = idx == kDetail ? 0 : control("cmbbn").itemdata(idx);
     Money grandtotal;
     bool resultsfailed = false;
     {
@@ -84,7 +84,7 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
              "Paid"});
     const int n = s.nwin + s.nplace + s.nshow;
     for (int slot = 1; slot <= n && slot <= 10; ++slot) {
-        const std::string finisher = c("cmbpt", slot - 1).text();
+        const std::string finisher = control("cmbpt", slot - 1).text();
         std::vector<PItem> line{finisher};
         for (int t = 1; t <= 3; ++t) {
             line.push_back(Tab(10 + 20 * t));

@@ -81,22 +81,22 @@ void frmany::Form_Load() {
     Form& pay = app_.form("frmpaywinners");
     for (auto* name : kLists) {
         Control& from = pay.control(name);
-        for (int i = 0; i < from.listcount(); ++i) c(name).additem(from.list(i));
+        for (int i = 0; i < from.listcount(); ++i) control(name).additem(from.list(i));
     }
     Shared& sh = app_.shared();
     sh.work1 = sh.work2 = Money();
-    c("txttotaldue").settext(Str(0));
-    c("txtbanner").settext(sh.banner);
+    control("txttotaldue").settext(Str(0));
+    control("txtbanner").settext(sh.banner);
 }
 
 void frmany::cmdcalc_Click() {
     const Shared& sh = app_.shared();
     Money a[6];
     for (int i = 0; i < 6; ++i) {
-        Control& box = c(kAmountBoxes[i]);
+        Control& box = control(kAmountBoxes[i]);
         // A bet amount is read strictly; anything else is refused, not guessed.
         if (!typedslipamount(box.text(), a[i])) {
-            for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) c(n).settext("");
+            for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) control(n).settext("");
             app_.msgbox(slipamountrefusal(box.text()));
             box.setfocus();
             return;
@@ -105,34 +105,34 @@ void frmany::cmdcalc_Click() {
     const Money win = a[0].times(sh.paywinwin) + a[1].times(sh.paywinplace) + a[2].times(sh.paywinshow);
     const Money place = a[3].times(sh.payplaceplace) + a[4].times(sh.payplaceshow);
     const Money show = a[5].times(sh.payshowshow);
-    c("txtwintotal").settext(moneytext(win));
-    c("txtplacetotal").settext(moneytext(place));
-    c("txtshowtotal").settext(moneytext(show));
-    c("txttotaltotal").settext(moneytext(win + place + show));
+    control("txtwintotal").settext(moneytext(win));
+    control("txtplacetotal").settext(moneytext(place));
+    control("txtshowtotal").settext(moneytext(show));
+    control("txttotaltotal").settext(moneytext(win + place + show));
 }
 
 void frmany::cmdadd_Click() {
     Shared& sh = app_.shared();
     Money entry;
-    if (!Money::parseshown(c("txttotaltotal").text(), entry)) {
+    if (!Money::parseshown(control("txttotaltotal").text(), entry)) {
         app_.msgbox("Click Calculate Payoff first");
         return;
     }
     sh.work1 = entry;
     sh.work2 += entry;
-    c("txttotaldue").settext(moneytext(sh.work2));
+    control("txttotaldue").settext(moneytext(sh.work2));
     emptyboxes();
 }
 
 void frmany::emptyboxes() {
-    for (auto* n : kAmountBoxes) c(n).settext("");
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal"}) c(n).settext("");
+    for (auto* n : kAmountBoxes) control(n).settext("");
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal"}) control(n).settext("");
 }
 
 void frmany::cmdclear_Click() {
     emptyboxes();
-    c("txttotaltotal").settext("");
-    c("txttotaldue").settext("");
+    control("txttotaltotal").settext("");
+    control("txttotaldue").settext("");
     app_.shared().work1 = app_.shared().work2 = Money();
 }
 

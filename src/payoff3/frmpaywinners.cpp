@@ -153,19 +153,19 @@ void frmpaywinners::layout() {
     bottom("lblbet", "BET", "txtbet", 10, 40, "Total amount bet on this event");
     bottom("lblpaid", "PAID", "txtpaid", 180, 44, "Total amount paid to winners so far");
     bottom("Label6", "ROUNDED PAID", "txtrounded", 360, 110, "Total amount paid to winners so far");
-    c("txtrounded").tooltip = "Total rounded amount paid to winners so far";
+    control("txtrounded").tooltip = "Total rounded amount paid to winners so far";
 }
 
 void frmpaywinners::Form_Load() {
     Shared& sh = app_.shared();
-    c("txtbanner").settext(sh.banner);
-    for (int f = 1; f <= 15; ++f) c("optflight", f).setcaption(sh.flightnames[f]);
+    control("txtbanner").settext(sh.banner);
+    for (int f = 1; f <= 15; ++f) control("optflight", f).setcaption(sh.flightnames[f]);
     sh.curflight.clear();  // no flight chosen yet: the round option loads nothing
-    if (int r = roundindex(sh.curround)) c("Option" + std::to_string(r)).setvalue(1);
+    if (int r = roundindex(sh.curround)) control("Option" + std::to_string(r)).setvalue(1);
     // Loads frmpay unseen, whose own load resets the position counters: they are set again below.
     resetpayform(app_);
     resetcalc();
-    c("lbllist").setcaption("Select a Player/Team");
+    control("lbllist").setcaption("Select a Player/Team");
 }
 
 // Forgets the finishers, the calculated or typed payoffs and the winning bettors, so nothing of
@@ -173,23 +173,23 @@ void frmpaywinners::Form_Load() {
 void frmpaywinners::resetcalc() {
     Shared& sh = app_.shared();
     sh.npos1 = sh.npos2 = sh.npos3 = 1;
-    for (auto* l : {"lstwinhorse", "lstplacehorse", "lstshowhorse", "lstwinners"}) c(l).clear();
+    for (auto* l : {"lstwinhorse", "lstplacehorse", "lstshowhorse", "lstwinners"}) control(l).clear();
     sh.winhorses = sh.placehorses = sh.showhorses = {};
     for (auto& row : sh.winningbets) row = {};
     sh.roundedpaid = sh.paidtotal = Money();
     for (int col = colww; col <= colww2; ++col) payofcol(sh, col) = 0;
-    for (auto* box : kPayoffBoxes) c(box).settext("");
-    c("txtwinwin2").settext("");
-    c("cmdusing").setvisible(false);
-    c("cmdtrack").setvisible(true);
+    for (auto* box : kPayoffBoxes) control(box).settext("");
+    control("txtwinwin2").settext("");
+    control("cmdusing").setvisible(false);
+    control("cmdtrack").setvisible(true);
     enddoc();
     sh.winpool = sh.placepool = sh.showpool = Money();
     sh.curticket = 0;
     sh.curbettor.clear();
     for (auto* n : {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername",
                     "lblpaywinner", "lbltotal"})
-        c(n).setvisible(false);
-    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow"}) c(n).setvisible(true);
+        control(n).setvisible(false);
+    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow"}) control(n).setvisible(true);
 }
 
 void frmpaywinners::Form_Unload() {
@@ -207,7 +207,7 @@ void frmpaywinners::enddoc() {
 void frmpaywinners::Option_Click(int r) {
     Shared& sh = app_.shared();
     sh.setround(r);
-    c("txtbanner").settext(sh.banner);
+    control("txtbanner").settext(sh.banner);
     resetcalc();
     // The chosen flight's bets and pools of the new round, as a flight choice loads them.
     if (sh.curflight.empty()) return;
@@ -228,7 +228,7 @@ void frmpaywinners::optflight_Click(int f) {
 // operator to pick finishers from; each line carries its entry number.
 void frmpaywinners::fillentrylist() {
     Shared& sh = app_.shared();
-    Control& list = c("lstwinners");
+    Control& list = control("lstwinners");
     for (size_t i = 1; i <= sh.entries.size(); ++i) {
         const Entry& e = sh.entries(i);
         if (e.number == 999 || e.flight != sh.curflightnbr) continue;
@@ -239,8 +239,8 @@ void frmpaywinners::fillentrylist() {
 
 void frmpaywinners::enterfinisher(int pos) {
     Shared& sh = app_.shared();
-    c("cmdtrack").setvisible(false);
-    Control& list = c("lstwinners");
+    control("cmdtrack").setvisible(false);
+    Control& list = control("lstwinners");
     if (list.listindex() < 0 || list.list(list.listindex()).empty()) {
         app_.msgbox("Must select player/team first");
         return;
@@ -267,7 +267,7 @@ void frmpaywinners::enterfinisher(int pos) {
     }
     if (entry > 0) (*tables[pos])[n] = entry;
     if (pos == 1) {
-        if (sh.npos1 == 2) c("cmdplace").setvisible(false);
+        if (sh.npos1 == 2) control("cmdplace").setvisible(false);
         if (sh.npos1 > 1 && sh.npos2 > 1) {
             app_.msgbox("Invalid place winners - please re-enter");
             unload();
@@ -275,23 +275,23 @@ void frmpaywinners::enterfinisher(int pos) {
             return;
         }
     }
-    if (pos <= 2 && sh.npos1 + sh.npos2 > 3) c("cmdshow").setvisible(false);
+    if (pos <= 2 && sh.npos1 + sh.npos2 > 3) control("cmdshow").setvisible(false);
     ++n;
-    c(lists[pos]).additem(line);
+    control(lists[pos]).additem(line);
 }
 
 void frmpaywinners::txthousepct_KeyPress(int& key) {
-    if (key != vbKeyReturn || c("txthousepct").text().empty()) return;
+    if (key != vbKeyReturn || control("txthousepct").text().empty()) return;
     Money pct;
-    if (!typedhousepct(c("txthousepct").text(), pct)) {
+    if (!typedhousepct(control("txthousepct").text(), pct)) {
         app_.msgbox(kHousePctRefusal, vbOKOnly, "Payoff");
         return;
     }
-    app_.msgbox("House percentage set to " + c("txthousepct").text());
+    app_.msgbox("House percentage set to " + control("txthousepct").text());
 }
 
 void frmpaywinners::txtmult_KeyPress(int& key) {
-    if (key != vbKeyReturn || c("txtmult").text().empty()) return;
+    if (key != vbKeyReturn || control("txtmult").text().empty()) return;
     Money mult;
     takemultiplier(app_, *this, true, "Payoff", mult);
 }
@@ -315,7 +315,7 @@ void frmpaywinners::cmdtrack_Click() {
     for (int i = 0; i < 6; ++i) {
         // A payoff pays something, and no more than a bet could ever be. The boxes may hold the
         // payoffs as calculated, in money text.
-        if (!Money::parseshown(c(kPayoffBoxes[i]).text(), typed[i]) || typed[i] <= Money() ||
+        if (!Money::parseshown(control(kPayoffBoxes[i]).text(), typed[i]) || typed[i] <= Money() ||
             typed[i] > Money::units(Money::maxbetunits)) {
             app_.msgbox("Missing entry or non-numeric entry - enter an amount in all payoff fields using only "
                         "numbers and decimal points",
@@ -324,8 +324,8 @@ void frmpaywinners::cmdtrack_Click() {
         }
     }
     for (int i = 0; i < 6; ++i) payofcol(sh, cols[i]) = typed[i].todouble() / 2;
-    c("cmdusing").setvisible(true);
-    c("cmdtrack").setvisible(false);
+    control("cmdusing").setvisible(true);
+    control("cmdtrack").setvisible(false);
 }
 
 }  // namespace vt

@@ -32,7 +32,6 @@ protected:
 
 private:
     App& app_;
-    Control& c(const std::string& name, int index = -1) { return control(name, index); }
     void layout();
     void enterfinisher(int pos);
     void fillentrylist();

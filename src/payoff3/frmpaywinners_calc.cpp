@@ -43,7 +43,7 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
         return false;
     }
     Money typedpct, typedmult;
-    if (!typedhousepct(c("txthousepct").text(), typedpct)) {
+    if (!typedhousepct(control("txthousepct").text(), typedpct)) {
         app_.msgbox(kHousePctRefusal, vbOKOnly, "Payoff");
         return false;
     }
@@ -87,13 +87,13 @@ void frmpaywinners::cmdpayoff_Click() {
     double pct = 0, mult = 2;
     if (!calculate(calc, pct, mult)) return;
 
-    c("cmdpay").setvisible(true);
-    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow", "txtwinwin2"}) c(n).setvisible(false);
-    c("lbllist").setcaption("WINNING BETTORS");
+    control("cmdpay").setvisible(true);
+    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow", "txtwinwin2"}) control(n).setvisible(false);
+    control("lbllist").setcaption("WINNING BETTORS");
     sh.crlf = "\r\n\r\n";
     std::string text;
     for (auto* line : kSteps) text += (text.empty() ? "" : sh.crlf) + std::string(line);
-    c("lblinstructions").setcaption(text);
+    control("lblinstructions").setcaption(text);
 
     sh.placehorses = calc.place;
     sh.showhorses = calc.show;
@@ -112,30 +112,30 @@ void frmpaywinners::cmdpayoff_Click() {
     if (calc.nowinningbets) app_.msgbox("No winning bets - print a bet summary to refund all bets");
 
     // Outside payoffs typed in stay in force; the second winner's payoff is always worked out.
-    const bool outside = c("cmdusing").visible();
+    const bool outside = control("cmdusing").visible();
     for (int col = colww; col <= colww2; ++col)
         if (!outside || col == colww2) payofcol(sh, col) = calc.pay[col];
     showpayoffs(calc, mult);
 
     for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername", "txttotalr",
                     "lblround", "lblrfactor", "txtfactor"})
-        c(n).setvisible(false);
-    c("cmdpay").setvisible(true);
-    c("txtbet").settext(moneytext(totals.total));
-    c("txtpaid").settext(moneytext(house));
+        control(n).setvisible(false);
+    control("cmdpay").setvisible(true);
+    control("txtbet").settext(moneytext(totals.total));
+    control("txtpaid").settext(moneytext(house));
     sh.paidtotal = house;
     sh.roundedpaid = roundpayoff(house, sh.roundingchoice);
     sh.roundval = sh.roundedpaid.todouble();
     sh.payamt = sh.roundedpaid;
-    c("txtrounded").settext(Str(sh.roundedpaid));
-    c("txthousetot").settext(Str(sh.roundedpaid));
+    control("txtrounded").settext(Str(sh.roundedpaid));
+    control("txthousetot").settext(Str(sh.roundedpaid));
 
     listwinners();
     if (app_.msgbox("Print Winners?", vbYesNo, "Payoff") != vbYes) return;
     app_.setprintswitch("yes");
     printsheet(mult);
     for (auto* n : {"cmdwinner", "cmdplace", "cmdshow", "cmdpayoff", "lblpaywinner", "lbltotal"})
-        c(n).setvisible(false);
+        control(n).setvisible(false);
 }
 
 void frmpaywinners::showpayoffs(const ThreePosCalc& calc, double mult) {
@@ -144,15 +144,15 @@ void frmpaywinners::showpayoffs(const ThreePosCalc& calc, double mult) {
                                                  {"txtwinplace", colwp},     {"txtwinshow", colws},
                                                  {"txtplaceplace", colpp},   {"txtplaceshow", colps},
                                                  {"txtshowshow", colss}};
-    const bool outside = c("cmdusing").visible();
+    const bool outside = control("cmdusing").visible();
     for (const auto& [name, col] : boxes)
-        if (!outside || col == colww2) c(name).settext(moneytext(mult * payofcol(sh, col)));
-    c("txtwinwin2").setvisible(calc.ww[2] > Money());
+        if (!outside || col == colww2) control(name).settext(moneytext(mult * payofcol(sh, col)));
+    control("txtwinwin2").setvisible(calc.ww[2] > Money());
 }
 
 void frmpaywinners::listwinners() {
     Shared& sh = app_.shared();
-    Control& list = c("lstwinners");
+    Control& list = control("lstwinners");
     list.clear();
     const BettorLookup bettors(sh);
     for (long b = 1; b < static_cast<long>(sh.winningbets.size()); ++b) {
@@ -174,7 +174,7 @@ void frmpaywinners::printsheet(double mult) {
     pr.print({" "});
     pr.print({"Player/Team", Tab(42), "$WIN", Tab(52), "$PLACE", Tab(62), "$SHOW"});
     pr.print({" "});
-    Control& wins = c("lstwinhorse");
+    Control& wins = control("lstwinhorse");
     for (int i = 0; i < wins.listcount(); ++i) {
         if (i == 0)
             pr.print({"1. " + wins.list(i), Tab(42), m(colww), Tab(52), m(colwp), Tab(62), m(colws)});
@@ -184,7 +184,7 @@ void frmpaywinners::printsheet(double mult) {
             pr.print({"    " + wins.list(i)});
     }
     pr.print({" "});
-    Control& places = c("lstplacehorse");
+    Control& places = control("lstplacehorse");
     for (int i = 0; i < places.listcount(); ++i) {
         if (i == 0)
             pr.print({"2. " + places.list(i), Tab(52), m(colpp), Tab(62), m(colps)});
@@ -192,7 +192,7 @@ void frmpaywinners::printsheet(double mult) {
             pr.print({"    " + places.list(i)});
     }
     pr.print({" "});
-    Control& shows = c("lstshowhorse");
+    Control& shows = control("lstshowhorse");
     for (int i = 0; i < shows.listcount(); ++i)
         pr.print({(i == 0 ? "3. " : "    ") + shows.list(i), i == 0 ? Tab(62) : PItem(""), i == 0 ? m(colss) : ""});
     pr.print({" "});
@@ -213,11 +213,11 @@ void frmpaywinners::printsheet(double mult) {
         paid += payout;
         rounded += r;
     }
-    rounded += shownamount(c("txthousetot").text());
+    rounded += shownamount(control("txthousetot").text());
     sh.work2 = rounded;
     pr.print({" "});
     pr.print({"TOTAL BET", Zone(), "TOTAL PAID", Zone(), "TOTAL ROUNDED PAID"});
-    pr.print({c("txtbet").text(), Zone(), moneytext(paid), Zone(), moneytext(rounded)});
+    pr.print({control("txtbet").text(), Zone(), moneytext(paid), Zone(), moneytext(rounded)});
 }
 
 }  // namespace vt

@@ -21,7 +21,7 @@ const Category kCategories[] = {{"txtwinwin", colww},     {"txtwinwin2", colww2}
 
 void frmpaywinners::cmdpay_Click() {
     Shared& sh = app_.shared();
-    Control& list = c("lstwinners");
+    Control& list = control("lstwinners");
     const int sel = list.listindex();
     const std::string name = sel >= 0 ? list.list(sel) : "";
     if (name == "AnyBettor") app_.form("frmany").show();
@@ -37,16 +37,16 @@ void frmpaywinners::cmdpay_Click() {
     Money paid[9];
     for (const Category& k : kCategories) {
         paid[k.col] = paidincol(row[k.col], payofcol(sh, k.col));
-        c(k.box).settext(moneytext(paid[k.col]));
+        control(k.box).settext(moneytext(paid[k.col]));
     }
     const Money wintotal = paid[colww] + paid[colww2] + paid[colwp] + paid[colws];
     const Money placetotal = paid[colpp] + paid[colps];
     const Money showtotal = paid[colss];
     const Money total = wintotal + placetotal + showtotal;
-    c("txtwintotal").settext(moneytext(wintotal));
-    c("txtplacetotal").settext(moneytext(placetotal));
-    c("txtshowtotal").settext(moneytext(showtotal));
-    c("txttotaltotal").settext(moneytext(total));
+    control("txtwintotal").settext(moneytext(wintotal));
+    control("txtplacetotal").settext(moneytext(placetotal));
+    control("txtshowtotal").settext(moneytext(showtotal));
+    control("txttotaltotal").settext(moneytext(total));
 
     if (sh.printswitch != "no") {
         paydoc_ = true;
@@ -57,7 +57,7 @@ void frmpaywinners::cmdpay_Click() {
     sh.roundval = rounded.todouble();
     sh.work1 = rounded;
     showpayment(*this, sh, total, rounded, name);
-    c("cmdpayoff").setvisible(false);
+    control("cmdpayoff").setvisible(false);
     list.removeitem(sel);
 
     // The last payment ends the document of payment blocks; printing stays as it was set.
@@ -71,7 +71,7 @@ void frmpaywinners::printblock(long, const WinningRow& row) {
     pr.fontsize = 8;
     pr.fontname = "MS Sans Serif";
     auto line = [this](const char* list, int i) {
-        Control& l = c(list);
+        Control& l = control(list);
         return i < l.listcount() ? l.list(i) : std::string();
     };
     auto bet = [&](int col) { return moneytext(row[col]); };

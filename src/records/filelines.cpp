@@ -235,7 +235,7 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
         scan(sh.datapath + "Bettors", &out.bettors, nullptr);
         scan(sh.datapath + "Bettorsbackup", &out.bettors, nullptr);
         sh.fileop = "Bets Input";
-        for (int r = 1; r <= 4; ++r)
+        for (int r = 1; r <= nrounds; ++r)
             for (long f = 1; f <= 15; ++f) {
                 scan(sh.betsfile(roundkeys[r], f), &out.bettors, &out.entries);
                 scan(sh.betsbackupfile(roundkeys[r], f), &out.bettors, &out.entries);

@@ -32,7 +32,7 @@ Kind kindof(const std::string& logical) {
     std::string stem = endsnocase(name, "Betsbackup") ? name.substr(0, name.size() - 10)
                        : endsnocase(name, "Bets")     ? name.substr(0, name.size() - 4)
                                                       : std::string();
-    for (int r = 1; r <= 4; ++r)
+    for (int r = 1; r <= nrounds; ++r)
         for (long f = 1; f <= 15; ++f)
             if (equalsnocase(stem, roundkeys[r] + Str(f))) return Kind::bets;
     return Kind::none;

@@ -25,7 +25,7 @@ struct KeepPlace {
     explicit KeepPlace(Shared& s) : sh(s), home(s) {
         sh.savepath = sh.datapath;
         sh.saveround = sh.curround;
-        fillroundnames(sh);
+        sh.fillroundnames();
     }
     ~KeepPlace() { sh.curround = sh.saveround; }
 };
@@ -118,20 +118,9 @@ bool readflight(App& app, const std::string& path, FlightBets& out, bool drive) 
 }
 
 std::string betrecords(const std::vector<Bet>& rows) {
-    RecordWriter w;
-    for (const Bet& b : rows)
-        w.num(static_cast<long long>(b.bettor))
-            .num(static_cast<long long>(b.entry))
-            .num(static_cast<long long>(b.type))
-            .num(b.amount)
-            .end();
-    return w.bytes();
-}
-
-// The Bets file name of round r, flight n under a folder.
-std::string betsname(const std::string& folder, int r, long n, bool backup = false) {
-    return folder + kRoundKeys[r - 1] + Str(static_cast<long long>(n)) +
-           (backup ? "Betsbackup" : "Bets");
+    std::string out;
+    for (const Bet& b : rows) out += betrecord(b);
+    return out;
 }
 
 // Every bettor's identities: those its sidecar names, and this computer's own.
@@ -271,9 +260,9 @@ void frminit::cmdexport_Click() try {
     // Everything local is read and checked before the first file is written.
     if (!readbettors(app_) || !readentries(app_)) return;
     std::vector<FlightBets> flights(61);
-    for (int r = 1; r <= 4; ++r)
+    for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
-            if (!readflight(app_, betsname(sh_.savepath, r, n), flights[(r - 1) * 15 + n], false))
+            if (!readflight(app_, betsname(sh_.savepath, roundkeys[r], n), flights[(r - 1) * 15 + n], false))
                 return;
 
     // Everything on the drive is written in one transaction: a set half written is never left
@@ -286,7 +275,7 @@ void frminit::cmdexport_Click() try {
         if (!writebettorsonly(app_) || !writeentries(app_)) return;
         writebettororigins(app_.files(), drive + "Bettors", bettorsout);
         sh_.fileop = "Bets Output";
-        for (int r = 1; r <= 4; ++r)
+        for (int r = 1; r <= nrounds; ++r)
             for (long n = 1; n <= 15; ++n) {
                 const FlightBets& flight = flights[(r - 1) * 15 + n];
                 bool fresh;
@@ -296,7 +285,7 @@ void frminit::cmdexport_Click() try {
                 if (fresh) stageids(app_, flight.path, flight.bytes, ids);
                 std::string bytes = betrecords(flight.rows);
                 for (bool backup : {false, true}) {
-                    std::string path = betsname(drive, r, n, backup);
+                    std::string path = betsname(drive, roundkeys[r], n, backup);
                     if (!flight.rows.empty()) {
                         app_.files().replacefile(path, bytes);
                         stageids(app_, path, bytes, ids);
@@ -335,9 +324,9 @@ void frminit::cmdimport_Click() try {
         !checknamefile(app_, drive + "Bettors", FileKind::Bettors, "Bettors Input"))
         return;
     std::vector<FlightBets> driveflights(61);
-    for (int r = 1; r <= 4; ++r)
+    for (int r = 1; r <= nrounds; ++r)
         for (long f = 1; f <= 15; ++f)
-            if (!readflight(app_, betsname(drive, r, f), driveflights[(r - 1) * 15 + f], true))
+            if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[(r - 1) * 15 + f], true))
                 return;
     sh_.datapath = drive;
     if (!readentries(app_)) return;
@@ -392,7 +381,7 @@ void frminit::cmdimport_Click() try {
     std::vector<FlightBets> localflights(61);
     std::vector<std::vector<Bet>> added(61);
     std::vector<std::vector<std::string>> addedids(61);
-    for (int r = 1; r <= 4; ++r)
+    for (int r = 1; r <= nrounds; ++r)
         for (long f = 1; f <= 15; ++f) {
             size_t i = (r - 1) * 15 + f;
             FlightBets& flight = driveflights[i];
@@ -408,7 +397,7 @@ void frminit::cmdimport_Click() try {
                 b.bettor = b.bettor ? to : 0;
             }
             if (!flight.rows.empty() &&
-                !readflight(app_, betsname(sh_.savepath, r, f), localflights[i], false))
+                !readflight(app_, betsname(sh_.savepath, roundkeys[r], f), localflights[i], false))
                 return;
         }
 
@@ -425,7 +414,7 @@ void frminit::cmdimport_Click() try {
             for (auto& [number, ids] : keep) ids.erase(ownbettorid(here, number));
             for (const char* file : {"Bettors", "Bettorsbackup"})
                 writebettororigins(app_.files(), sh_.savepath + file, keep);
-            for (int r = 1; r <= 4; ++r)
+            for (int r = 1; r <= nrounds; ++r)
                 for (long f = 1; f <= 15; ++f) {
                     size_t i = (r - 1) * 15 + f;
                     const FlightBets& flight = driveflights[i];
@@ -446,11 +435,11 @@ void frminit::cmdimport_Click() try {
                         ids.push_back(id);
                     }
                     if (rows.empty()) continue;
-                    sh_.curround = kRoundKeys[r - 1];
+                    sh_.curround = roundkeys[r];
                     sh_.curflightnbr = f;
                     sh_.curflight = sh_.flightnames[f];
                     for (bool backup : {false, true}) {
-                        std::string path = betsname(sh_.savepath, r, f, backup);
+                        std::string path = betsname(sh_.savepath, roundkeys[r], f, backup);
                         std::string old =
                             app_.files().exists(path) ? app_.files().readall(path) : std::string();
                         std::vector<std::string> all = betids(app_.files(), path, old);

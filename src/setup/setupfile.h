@@ -14,10 +14,6 @@ class Context;
 inline const char* const kSetupFile = "C:\\Vantrope\\Init";
 inline const char* const kProgramFolder = "C:\\Vantrope\\";
 
-// The four round keys, in order (0-based; records' `roundkeys` is the one list).
-inline const char* const kRoundKeys[4] = {roundkeys[1], roundkeys[2], roundkeys[3], roundkeys[4]};
-inline void fillroundnames(Shared& sh) { sh.fillroundnames(); }
-
 // The fixed tables every load fills: printer font sizes, rounding steps, bet-button amounts.
 void fillsetuptables(Shared& sh);
 // The first-run values of every setup field.
