@@ -7,6 +7,9 @@
 namespace vt {
 namespace {
 
+// The blanks trim and the number readers skip.
+bool blankortab(char c) { return c == ' ' || c == '\t'; }
+
 // Shortest decimal text of a double with at most 15 significant digits, no exponent.
 std::string plaindecimal(double x) {
     if (x == 0) return "0";
@@ -180,14 +183,21 @@ bool parsenumber(const std::string& s, double& out) {
 }
 
 bool parseint(const std::string& s, long long& out) {
-    std::string t = trim(s);
-    if (t.empty() || t.size() > 18) return false;
-    size_t i = 0;
-    if (t[i] == '-' || t[i] == '+') ++i;
-    if (i == t.size()) return false;
-    for (size_t j = i; j < t.size(); ++j)
-        if (!isdigit(static_cast<unsigned char>(t[j]))) return false;
-    out = std::strtoll(t.c_str(), nullptr, 10);
+    // Read in place (the data files' readers call this for every field).
+    size_t b = 0, e = s.size();
+    while (b < e && blankortab(s[b])) ++b;
+    while (e > b && blankortab(s[e - 1])) --e;
+    if (b == e || e - b > 18) return false;
+    size_t i = b;
+    bool negative = s[i] == '-';
+    if (s[i] == '-' || s[i] == '+') ++i;
+    if (i == e) return false;
+    long long v = 0;  // at most 18 digits: no overflow
+    for (size_t j = i; j < e; ++j) {
+        if (!isdigit(static_cast<unsigned char>(s[j]))) return false;
+        v = v * 10 + (s[j] - '0');
+    }
+    out = negative ? -v : v;
     return true;
 }
 
@@ -238,7 +248,12 @@ std::string rtrim(const std::string& s) {
     size_t i = s.find_last_not_of(" \t");
     return i == std::string::npos ? "" : s.substr(0, i + 1);
 }
-std::string trim(const std::string& s) { return ltrim(rtrim(s)); }
+std::string trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && blankortab(s[b])) ++b;
+    while (e > b && blankortab(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
 
 std::string Left(const std::string& s, long n) {
     if (n <= 0) return "";

@@ -179,7 +179,9 @@ void appendrecords(const Files& files, const std::string& path, FileKind kind,
         files.replacefile(path, now);
 }
 
-bool emptyfield(const Field& f) { return trim(f.text).empty(); }
+bool emptyfield(const Field& f) {
+    return f.text.find_first_not_of(" \t") == std::string::npos;
+}
 
 bool wholenumber(const Field& f, long long& out) {
     out = 0;

@@ -1,8 +1,9 @@
 #include "records/origins.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <algorithm>
 #include <random>
+#include <string_view>
 #include <unordered_set>
 
 #include "platform/files.h"
@@ -44,38 +45,51 @@ std::string pairof(const std::string& betsfile) {
                                           : betsfile + "backup";
 }
 
-bool blank(const std::string& s) {
+bool blank(std::string_view s) {
     for (char c : s)
         if (c != ' ' && c != '\t' && c != '\x1a') return false;
     return true;
 }
 
+// Calls `take` with each line of a file that holds something, in order, read in place.
+template <class Take>
+void eachline(const std::string& bytes, Take take) {
+    std::string_view all(bytes);
+    size_t pos = 0, n = all.size();
+    while (pos < n) {
+        size_t end = pos;
+        while (end < n && all[end] != '\r' && all[end] != '\n') ++end;
+        std::string_view line = all.substr(pos, end - pos);
+        if (!blank(line)) take(line);
+        pos = end;
+        if (pos < n && all[pos] == '\r') ++pos;
+        if (pos < n && all[pos] == '\n') ++pos;
+    }
+}
+
 // The lines of a file that hold something, in order.
 std::vector<std::string> textlines(const std::string& bytes) {
     std::vector<std::string> out;
-    size_t pos = 0, n = bytes.size();
-    while (pos < n) {
-        size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = n;
-        std::string line = bytes.substr(pos, end - pos);
-        if (!blank(line)) out.push_back(std::move(line));
-        pos = end;
-        if (pos < n && bytes[pos] == '\r') ++pos;
-        if (pos < n && bytes[pos] == '\n') ++pos;
-    }
+    eachline(bytes, [&out](std::string_view line) { out.emplace_back(line); });
     return out;
 }
 
 std::string hex(uint64_t v) {
-    char buf[17];
-    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
-    return buf;
+    std::string out(16, '0');
+    for (size_t i = 16; i-- > 0; v >>= 4) out[i] = "0123456789abcdef"[v & 15];
+    return out;
 }
 
 uint64_t randombits(const Files& files) {
     if (files.randomness) return files.randomness();
-    std::random_device rd;
-    return (static_cast<uint64_t>(rd()) << 32) ^ rd();
+    // Seeded once from the system's entropy: a device read per identity stalls when a file of
+    // thousands of lines is given identities.
+    thread_local std::mt19937_64 engine([] {
+        std::random_device rd;
+        std::seed_seq seed{rd(), rd(), rd(), rd()};
+        return std::mt19937_64(seed);
+    }());
+    return engine();
 }
 
 // The sidecar's record of a line: its key (hashed) or bettor number, then identities.
@@ -88,18 +102,17 @@ std::vector<SideLine> readside(const Files& files, const std::string& logical) {
     std::vector<SideLine> out;
     std::string side = sidecarof(logical);
     if (side.empty() || !files.exists(side)) return out;
-    for (const std::string& line : textlines(files.readall(side))) {
+    eachline(files.readall(side), [&out](std::string_view line) {
         SideLine s;
         size_t pos = 0;
         while (pos < line.size()) {
-            size_t end = line.find(' ', pos);
-            if (end == std::string::npos) end = line.size();
+            size_t end = std::min(line.find(' ', pos), line.size());
             if (end > pos)
                 (s.key.empty() ? s.key : s.ids.emplace_back()) = line.substr(pos, end - pos);
             pos = end + 1;
         }
         if (!s.ids.empty()) out.push_back(std::move(s));
-    }
+    });
     return out;
 }
 
@@ -112,12 +125,21 @@ void writeside(const Files& files, const std::string& logical, const std::string
 }
 
 // The hashed key of a Bets line in its sidecar.
+bool writtenline(const std::string& t);
+
 std::string hashedkey(const std::string& linetext) {
     uint64_t h = 1469598103934665603ull;  // FNV-1a
-    for (unsigned char c : betkey(linetext)) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
+    auto hash = [&h](const std::string& key) {
+        for (unsigned char c : key) {
+            h ^= c;
+            h *= 1099511628211ull;
+        }
+    };
+    // A line as the program writes it is its own key: hashed without a copy.
+    if (writtenline(linetext))
+        hash(linetext);
+    else
+        hash(betkey(linetext));
     return hex(h);
 }
 
@@ -135,7 +157,14 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
         writeside(files, logical, "");
         return;
     }
-    std::vector<std::string> keys = linekeys(*bytes);
+    // A Bets file and its backup are written with the same bytes: their keys are worked out once.
+    thread_local std::string lastbytes;
+    thread_local std::vector<std::string> lastkeys;
+    if (*bytes != lastbytes) {
+        lastkeys = linekeys(*bytes);
+        lastbytes = *bytes;
+    }
+    const std::vector<std::string>& keys = lastkeys;
     writekeys(files, logical, keys, assign(files, logical, keys, from, nullptr));
 }
 
@@ -273,44 +302,53 @@ std::vector<std::string> linekeys(const std::string& bytes) {
     return keys;
 }
 
+// Identities already given, as views of the strings that hold them (which stay in place).
+using Used = std::unordered_set<std::string_view>;
+
 // The sidecar of one file as a source of identities: looked up at the same line first, then by
 // key among the lines not yet taken.
 class Source {
   public:
     Source(const Files& files, const std::string& file)
         : lines_(readside(files, file)), taken_(lines_.size()) {}
-    std::string at(size_t i, const std::string& key, const std::unordered_set<std::string>& used) {
+    std::string at(size_t i, const std::string& key, const Used& used) {
         if (i >= lines_.size() || taken_[i] || lines_[i].key != key ||
             used.count(lines_[i].ids.front()))
             return "";
         return take(i);
     }
-    std::string bykey(const std::string& key, const std::unordered_set<std::string>& used) {
+    std::string bykey(const std::string& key, const Used& used) {
         if (!indexed_) {
             indexed_ = true;
             for (size_t i = 0; i < lines_.size(); ++i)
                 if (!taken_[i] && !used.count(lines_[i].ids.front()))
-                    bykey_[lines_[i].key].push_back(i);
+                    bykey_[lines_[i].key].lines.push_back(i);
         }
         auto it = bykey_.find(key);
         if (it == bykey_.end()) return "";
-        while (!it->second.empty()) {
-            size_t i = it->second.front();
-            it->second.pop_front();
+        Waiting& w = it->second;
+        while (w.next < w.lines.size()) {
+            size_t i = w.lines[w.next++];
             if (!taken_[i] && !used.count(lines_[i].ids.front())) return take(i);
         }
         return "";
     }
 
   private:
+    // A taken line is never looked at again: its identity is moved out.
     std::string take(size_t i) {
         taken_[i] = true;
-        return lines_[i].ids.front();
+        return std::move(lines_[i].ids.front());
     }
     std::vector<SideLine> lines_;
     std::vector<bool> taken_;
     bool indexed_ = false;
-    std::unordered_map<std::string, std::deque<size_t>> bykey_;
+    // The lines of a key still to be looked at, from `next` on.
+    struct Waiting {
+        std::vector<size_t> lines;
+        size_t next = 0;
+    };
+    std::unordered_map<std::string, Waiting> bykey_;
 };
 
 std::vector<std::string> assign(const Files& files, const std::string& betsfile,
@@ -324,7 +362,7 @@ std::vector<std::string> assign(const Files& files, const std::string& betsfile,
     // others are read only when the file's own sidecar leaves a line without one.
     std::vector<Source> sources;
     sources.emplace_back(files, betsfile);
-    std::unordered_set<std::string> used;
+    Used used;  // views of ids[i], which is set once and then left alone
     size_t missing = 0;
     for (size_t i = 0; i < keys.size(); ++i) {
         ids[i] = sources[0].at(i, keys[i], used);
@@ -358,7 +396,7 @@ void writekeys(const Files& files, const std::string& betsfile,
                const std::vector<std::string>& keys, const std::vector<std::string>& ids) {
     std::string text;
     for (size_t i = 0; i < keys.size() && i < ids.size(); ++i)
-        text += keys[i] + " " + ids[i] + "\r\n";
+        text.append(keys[i]).append(" ").append(ids[i]).append("\r\n");
     writeside(files, betsfile, text);
 }
 
