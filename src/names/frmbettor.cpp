@@ -212,7 +212,7 @@ void frmbettor::cmdclearbettors_Click() {
     if (app_.msgbox("Clear All Bettors?", vbYesNo, "Bettors") != vbYes) return;
     control("cbobettornames").clear();
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
-    sh.bettors(1) = Bettor{1, "AnyBettor"};
+    sh.bettors(1) = kanybettor;
     sh.bettorscomplete = true;  // the table now holds all the file is meant to hold
     if (savebettors(app_)) app_.msgbox("Bettor file cleared", vbOKOnly, "Bettors");
 }

@@ -109,12 +109,12 @@ void frmfix::cmdrbettor_Click() {
     // AnyBettor is always written back first: its record stays, only its grid row goes.
     const FileLine& line = shown_.lines.at(r - 1);
     long long number;
-    bool anybettor = line.fields.size() == 2 && wholenumber(line.fields[0], number) && number == 1 &&
-                     line.fields[1].text == "AnyBettor";
+    bool anybettor = line.fields.size() == 2 && wholenumber(line.fields[0], number) &&
+                     number == kanybettor.number && line.fields[1].text == kanybettor.name;
     for (long i = 0; anybettor && i < r - 1; ++i) {
         const FileLine& l = shown_.lines[i];
-        if (l.fields.size() == 2 && wholenumber(l.fields[0], number) && number == 1 &&
-            l.fields[1].text == "AnyBettor")
+        if (l.fields.size() == 2 && wholenumber(l.fields[0], number) &&
+            number == kanybettor.number && l.fields[1].text == kanybettor.name)
             anybettor = false;  // only the first such record is AnyBettor's own
     }
     // Only Bettors is rewritten: Bettorsbackup can then restore a bettor removed by mistake.

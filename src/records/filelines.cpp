@@ -128,6 +128,10 @@ std::string betrecord(const Bet& bet) {
     return w.bytes();
 }
 
+std::string bettorrecord(const Bettor& bettor) {
+    return RecordWriter().num(static_cast<long long>(bettor.number)).str(bettor.name).end().bytes();
+}
+
 std::vector<FileLine> filelines(const std::string& bytes, FileKind kind, size_t limit) {
     std::vector<FileLine> out;
     LineCursor cursor(bytes, kind);

@@ -93,6 +93,9 @@ struct LineBet {
 LineBet linebet(const std::vector<Field>& fields);
 // One bet record as it stands in a Bets file: bettor, entry, type, amount, CR LF.
 std::string betrecord(const Bet& bet);
+// One bettor record as it stands in a Bettors file: number, quoted name, CR LF (error 5 when the
+// name holds a double quote or a line end).
+std::string bettorrecord(const Bettor& bettor);
 
 // Every entry and bettor number some record names: Players, Playersbackup, Bettors,
 // Bettorsbackup, and the Bets and Betsbackup files of every round and flight. A new number is

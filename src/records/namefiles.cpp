@@ -172,10 +172,10 @@ Outcome writebettorsfile(Context& cx, bool withbackup) {
         return Outcome::boxed();
     }
     long next = 2, count = 1;
-    RecordWriter out;
+    std::string out;
     Transaction tx(cx.files());  // the file and its backup together
     try {
-        out.num(1).str("AnyBettor").end();
+        out += bettorrecord(kanybettor);
         // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
         for (size_t i = 1; i <= sh.bettors.size(); ++i) {
             const Bettor& b = sh.bettors(i);
@@ -184,19 +184,19 @@ Outcome writebettorsfile(Context& cx, bool withbackup) {
             if (iszzz(b.name)) continue;
             if (b.name.empty()) break;
             if (b.number == 1) continue;  // AnyBettor, written first
-            out.num(static_cast<long long>(b.number)).str(b.name).end();
+            out += bettorrecord(b);
             ++count;
             next = b.number + 1;
         }
         sh.nextticket = next;
         sh.nbettors = count;
-        cx.files().replacefile(sh.datapath + "Bettors", out.bytes());
+        cx.files().replacefile(sh.datapath + "Bettors", out);
         // Bettorsbackup is kept in step with Bettors on every change, except two: Fix Files'
         // Remove Selected Member/ Bettor touches Bettors alone (the backup can then restore a
         // bettor removed by mistake), and the export writes no Bettorsbackup to the drive.
         if (withbackup) {
             sh.fileop = "Bettorsbackup output";
-            cx.files().replacefile(sh.datapath + "Bettorsbackup", out.bytes());
+            cx.files().replacefile(sh.datapath + "Bettorsbackup", out);
         }
     } catch (const FileError& e) {
         cx.fileerrorbox(e);

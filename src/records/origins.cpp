@@ -76,20 +76,14 @@ std::vector<std::string> textlines(const std::string& bytes) {
 
 std::string hex(uint64_t v) {
     std::string out(16, '0');
-    for (size_t i = 16; i-- > 0; v >>= 4) out[i] = "0123456789abcdef"[v & 15];
+    for (int i = 15; i >= 0; --i, v >>= 4) out[i] = "0123456789abcdef"[v & 15];
     return out;
 }
 
 uint64_t randombits(const Files& files) {
     if (files.randomness) return files.randomness();
-    // Seeded once from the system's entropy: a device read per identity stalls when a file of
-    // thousands of lines is given identities.
-    thread_local std::mt19937_64 engine([] {
-        std::random_device rd;
-        std::seed_seq seed{rd(), rd(), rd(), rd()};
-        return std::mt19937_64(seed);
-    }());
-    return engine();
+    std::random_device rd;
+    return (static_cast<uint64_t>(rd()) << 32) ^ rd();
 }
 
 // The sidecar's record of a line: its key (hashed) or bettor number, then identities.
@@ -124,22 +118,18 @@ void writeside(const Files& files, const std::string& logical, const std::string
         files.remove(side);
 }
 
-// The hashed key of a Bets line in its sidecar.
 bool writtenline(const std::string& t);
 
+// The hashed key of a Bets line in its sidecar.
 std::string hashedkey(const std::string& linetext) {
+    // A line as the program writes it is its own key (the common case: no copy made).
+    std::string rewritten;
+    const std::string& key = writtenline(linetext) ? linetext : (rewritten = betkey(linetext));
     uint64_t h = 1469598103934665603ull;  // FNV-1a
-    auto hash = [&h](const std::string& key) {
-        for (unsigned char c : key) {
-            h ^= c;
-            h *= 1099511628211ull;
-        }
-    };
-    // A line as the program writes it is its own key: hashed without a copy.
-    if (writtenline(linetext))
-        hash(linetext);
-    else
-        hash(betkey(linetext));
+    for (unsigned char c : key) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
     return hex(h);
 }
 
@@ -201,6 +191,13 @@ std::string sidecarof(const std::string& logical) {
 }
 
 void keeporigins(Files& files) {
+    // Serials come from one generator seeded once: a fresh random device per bet costs more than
+    // the rest of a rewrite that gives a whole old file its identities.
+    if (!files.randomness) {
+        std::random_device rd;
+        uint64_t seed = (static_cast<uint64_t>(rd()) << 32) ^ rd();
+        files.randomness = [engine = std::mt19937_64(seed)]() mutable { return engine(); };
+    }
     const Files* f = &files;
     files.companion = [f](const std::string& logical, const std::string* bytes,
                           const std::string& from) {
@@ -312,10 +309,12 @@ class Source {
     Source(const Files& files, const std::string& file)
         : lines_(readside(files, file)), taken_(lines_.size()) {}
     std::string at(size_t i, const std::string& key, const Used& used) {
-        if (i >= lines_.size() || taken_[i] || lines_[i].key != key ||
-            used.count(lines_[i].ids.front()))
-            return "";
-        return take(i);
+        if (fits(i, key, used)) return take(i);
+        // A rewrite that removed or added lines shifts the rest: the line after the last one
+        // taken, or one a few lines on, is the likely match.
+        for (size_t j = next_; j < next_ + kLookahead && j < lines_.size(); ++j)
+            if (fits(j, key, used)) return take(j);
+        return "";
     }
     std::string bykey(const std::string& key, const Used& used) {
         if (!indexed_) {
@@ -335,11 +334,18 @@ class Source {
     }
 
   private:
+    static constexpr size_t kLookahead = 8;
+    bool fits(size_t i, const std::string& key, const Used& used) const {
+        return i < lines_.size() && !taken_[i] && lines_[i].key == key &&
+               !used.count(lines_[i].ids.front());
+    }
     // A taken line is never looked at again: its identity is moved out.
     std::string take(size_t i) {
         taken_[i] = true;
+        next_ = i + 1;
         return std::move(lines_[i].ids.front());
     }
+    size_t next_ = 0;
     std::vector<SideLine> lines_;
     std::vector<bool> taken_;
     bool indexed_ = false;

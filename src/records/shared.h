@@ -57,6 +57,9 @@ int roundindex(const std::string& key);
 std::string betsname(const std::string& folder, const std::string& round, long flight,
                      bool backup = false);
 
+// Bettor 1, the anonymous cash bettor: first in every Bettors file and in row 1 after a read.
+inline const Bettor kanybettor{1, "AnyBettor"};
+
 struct Shared;
 
 // The bettors of the table by number, the one look-up every screen uses: rows up to the first

@@ -84,7 +84,7 @@ void frminit::cmdbettors_Click() {
         return;
     }
     if (!app_.commit(tx)) return;
-    sh_.bettors(1) = Bettor{1, "AnyBettor"};
+    sh_.bettors(1) = kanybettor;
     for (size_t i = 2; i <= sh_.bettors.size(); ++i) sh_.bettors(i) = Bettor{};
     sh_.nbettors = 1;
     sh_.nextticket = 2;

@@ -221,7 +221,7 @@ bool readlocalbettors(App& app) {
     Shared& sh = app.shared();
     if (app.files().exists(sh.datapath + "Bettors")) return static_cast<bool>(readbettors(app));
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
-    sh.bettors(1) = Bettor{1, "AnyBettor"};
+    sh.bettors(1) = kanybettor;
     sh.nbettors = 1;
     sh.nextticket = 2;
     sh.bettorscomplete = true;

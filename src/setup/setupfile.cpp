@@ -105,7 +105,7 @@ void readsetup(App& app, bool keeppath) {
 }
 
 void writeanybettor(App& app, const std::string& path) {
-    app.files().replacefile(path, RecordWriter().num(1).str("AnyBettor").end().bytes());
+    app.files().replacefile(path, bettorrecord(kanybettor));
 }
 
 void writesetup(App& app) { app.files().replacefile(kSetupFile, setuprecord(app.shared())); }

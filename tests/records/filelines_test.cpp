@@ -191,6 +191,15 @@ TEST(FileLines, LinesKeepTheirTextAsWritten) {
     EXPECT_EQ(got, (std::vector<std::string>{"\"a\",1", "plain, text", "last"}));
 }
 
+TEST(FileLines, ABettorRecordIsWholeAndRefusesAQuote) {
+    EXPECT_EQ(bettorrecord(kanybettor), "1,\"AnyBettor\"\r\n");
+    auto lines = filelines(bettorrecord({12, "SMITH, BOB"}), FileKind::Bettors);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].readable);
+    EXPECT_EQ(lines[0].fields[1].text, "SMITH, BOB");
+    EXPECT_EQ(test::errorof([] { bettorrecord({13, "SAY \"HI\""}); }), 5);
+}
+
 TEST(FileLines, FilesAreNamedAsTheOperatorKnowsThem) {
     EXPECT_EQ(betsname("C:\\Vantrope\\", roundkeys[1], 3), "C:\\Vantrope\\Round1 3Bets");
     EXPECT_EQ(betsname("E:/", roundkeys[4], 15, true), "E:/Final 15Betsbackup");
