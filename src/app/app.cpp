@@ -7,7 +7,7 @@
 
 namespace vt {
 
-App::App(AppEnvironment env) : Runtime(*env.dialogs, *env.printsink, env.programfolder) {
+App::App(AppEnvironment env) : Host(*env.dialogs, *env.printsink, env.programfolder) {
     shared_.sizetables();
     register_setup(*this);
     register_names(*this);

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
@@ -15,7 +15,7 @@ long entryrow(const Shared& sh, long number) {
     return 0;
 }
 
-long countbets(App& app, const std::string& round, long flight) {
+long countbets(Host& app, const std::string& round, long flight) {
     Shared& sh = app.shared();
     std::string path = sh.betsfile(round, flight);
     try {
@@ -34,7 +34,7 @@ long countbets(App& app, const std::string& round, long flight) {
     }
 }
 
-bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>& bets) {
+bool appendbets(Host& app, const std::string& round, const std::vector<FlightBet>& bets) {
     Shared& sh = app.shared();
     std::map<long, std::string> byflight;
     for (const auto& [flight, bet] : bets) byflight[flight] += betrecord(bet);
@@ -53,7 +53,7 @@ bool appendbets(App& app, const std::string& round, const std::vector<FlightBet>
     return app.commit(tx);
 }
 
-Removed removebet(App& app, const std::string& round, long flight, const Bet& bet) {
+Removed removebet(Host& app, const std::string& round, long flight, const Bet& bet) {
     Shared& sh = app.shared();
     const std::string betsfile = sh.betsfile(round, flight);
     std::string bytes;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 #include "records/filelines.h"
 #include "records/records.h"
@@ -31,7 +31,7 @@ long findbettor(const Shared& sh, const std::string& text) {
     return BettorLookup(sh).row(ticket);
 }
 
-long addbettor(App& app, const std::string& name, const std::string& title) {
+long addbettor(Host& app, const std::string& name, const std::string& title) {
     Shared& sh = app.shared();
     std::string refusal = trim(name).empty() ? "Type a bettor name first" : namerefusal(name, "bettor name");
     if (!refusal.empty()) {

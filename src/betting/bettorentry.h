@@ -5,7 +5,7 @@
 
 namespace vt {
 
-class App;
+class Host;
 
 // The row of bettors a typed text names: the exact name first, else an all-digit text that is a
 // ticket number in use; 0 when neither.
@@ -15,6 +15,6 @@ long findbettor(const Shared& sh, const std::string& text);
 // Refuses a blank name, "zzz", a double quote or control character, a full table or a Bettors file not read whole, each
 // with a message. The bettor is announced (name & " added", titled `title`) only once the file
 // holds it. Returns the new ticket number, 0 when refused or not written.
-long addbettor(App& app, const std::string& name, const std::string& title);
+long addbettor(Host& app, const std::string& name, const std::string& title);
 
 }  // namespace vt

@@ -4,7 +4,7 @@
 #include <array>
 #include <map>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "betting/betfiles.h"
 #include "betting/frmbet.h"
 #include "platform/text.h"
@@ -37,7 +37,7 @@ std::string oddsnumerator(const std::string& odds) {
 
 }  // namespace
 
-void buildboard(App& app) {
+void buildboard(Host& app) {
     Shared& sh = app.shared();
     if (sh.dataerror == 1) return;
     auto& form = app.formas<frmbet>("frmbet");

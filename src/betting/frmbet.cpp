@@ -7,7 +7,7 @@
 
 namespace vt {
 
-frmbet::frmbet(App& app) : Form(app, "frmbet"), app_(app), sh_(app.shared()) {
+frmbet::frmbet(Host& app) : Form(app, "frmbet"), app_(app), sh_(app.shared()) {
     caption = "Bet";
     buildcontrols();
     buildboardcontrols();

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The cashier's betting screen: bettor, odds board, bet composition, placing, paying, deleting.
 class frmbet : public Form {
 public:
-    explicit frmbet(App& app);
+    explicit frmbet(Host& app);
 
     // Flight number of each board line (1-based, beside the shared board lines), so the
     // scroller can leave out the lines of unticked flights without comparing captions.
@@ -87,7 +87,7 @@ private:
     // The flight whose Bets pair holds the bet of each bet-list line (0 for the divider).
     std::vector<long> betflight;
 
-    App& app_;
+    Host& app_;
     Shared& sh_;
     bool quiet_ = false;    // set while the screen itself sets an option, so no handler runs
     bool loading_ = false;  // set during the load, which builds the board once at its end

@@ -28,7 +28,7 @@ void sortkeys(std::vector<Keyed>& rows) {
 
 }  // namespace
 
-frmsheetg::frmsheetg(App& app) : Form(app, "frmsheetg"), app_(app), sh_(app.shared()) {
+frmsheetg::frmsheetg(Host& app) : Form(app, "frmsheetg"), app_(app), sh_(app.shared()) {
     caption = "Form1";
     buildcontrols();
     buildbetrows();

@@ -1,14 +1,14 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The bet-sheet screen: a bettor's paper sheet keyed in, player/team by player/team.
 class frmsheetg : public Form {
 public:
-    explicit frmsheetg(App& app);
+    explicit frmsheetg(Host& app);
 
     // The chosen player/team: its entry number and its list line. Chosen only on this screen.
     long selnumber = 0;
@@ -51,7 +51,7 @@ private:
     Money amountof(const std::string& box);
     void setamount(const std::string& box, Money m);
 
-    App& app_;
+    Host& app_;
     Shared& sh_;
     bool quiet_ = false;
 };

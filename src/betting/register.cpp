@@ -1,12 +1,12 @@
-#include "app/app.h"
+#include "records/host.h"
 #include "betting/frmbet.h"
 #include "betting/frmsheetg.h"
 
 namespace vt {
 
-void register_betting(App& app) {
-    app.registerform("frmbet", [](App& a) { return std::make_unique<frmbet>(a); });
-    app.registerform("frmsheetg", [](App& a) { return std::make_unique<frmsheetg>(a); });
+void register_betting(Host& app) {
+    app.registerform("frmbet", [](Host& a) { return std::make_unique<frmbet>(a); });
+    app.registerform("frmsheetg", [](Host& a) { return std::make_unique<frmsheetg>(a); });
 }
 
 }  // namespace vt

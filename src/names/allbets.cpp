@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
@@ -37,7 +37,7 @@ std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit) {
     return out;
 }
 
-bool AllBets::load(App& app) {
+bool AllBets::load(Host& app) {
     Shared& sh = app.shared();
     Files& files = app.files();
     pairs.clear();
@@ -102,7 +102,7 @@ struct Refusal {
 
 }  // namespace
 
-bool removebets(App& app, size_t field, long long number, const std::string& what,
+bool removebets(Host& app, size_t field, long long number, const std::string& what,
                 std::vector<RemovedBet>& removed) {
     Shared& sh = app.shared();
     Files& files = app.files();
@@ -222,7 +222,7 @@ bool removebets(App& app, size_t field, long long number, const std::string& wha
     return true;
 }
 
-std::string bettorname(App& app, long long number) {
+std::string bettorname(Host& app, long long number) {
     const Bettor* b = BettorLookup(app.shared()).find(number);
     return b ? b->name : std::to_string(number);
 }

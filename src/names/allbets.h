@@ -9,7 +9,7 @@
 
 namespace vt {
 
-class App;
+class Host;
 
 // One line of a Bets file as it stands on disk, with what its fields read as. `whole` when it
 // reads as a bet; a line that does not (edited by hand) is never matched.
@@ -45,7 +45,7 @@ class AllBets {
 
     // Reads every Bets and Betsbackup file (a missing one counts as empty). On a read error
     // shows the file-error box, titled "Bets Input", and returns false.
-    bool load(App& app);
+    bool load(Host& app);
     // True when any Bets file holds a record.
     bool anybets() const;
 
@@ -58,13 +58,13 @@ class AllBets {
 // number there but does not read whole stops it before any write, with a message naming the file
 // (`what` says whose record it is). False (after the box or message) when nothing changed; then
 // `removed` is empty.
-bool removebets(App& app, size_t field, long long number, const std::string& what,
+bool removebets(Host& app, size_t field, long long number, const std::string& what,
                 std::vector<RemovedBet>& removed);
 
 // Reads up to `limit` lines of a Bets file.
 std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit = SIZE_MAX);
 
 // The name of a bettor number from the bettors table, or the number itself when it has none.
-std::string bettorname(App& app, long long number);
+std::string bettorname(Host& app, long long number);
 
 }  // namespace vt

@@ -10,7 +10,7 @@
 
 namespace vt {
 
-frmbettor::frmbettor(App& app) : Form(app, "frmbettor"), app_(app) {
+frmbettor::frmbettor(Host& app) : Form(app, "frmbettor"), app_(app) {
     caption = "Bettor update";
     auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 6, 1004, 32);
     banner.tooltip = "Event name and betting round for this event - can be changed on setup screen";

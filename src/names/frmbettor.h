@@ -1,6 +1,6 @@
 #pragma once
 #include <set>
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -8,7 +8,7 @@ namespace vt {
 // and deleting one bettor with a refund of its bets.
 class frmbettor : public Form {
   public:
-    explicit frmbettor(App& app);
+    explicit frmbettor(Host& app);
 
   protected:
     void Form_Load() override;
@@ -28,7 +28,7 @@ class frmbettor : public Form {
     // The next free ticket from `from`: no record and no row of the table names it.
     long newticket(const std::set<long long>& used, long from) const;
 
-    App& app_;
+    Host& app_;
 };
 
 }  // namespace vt

@@ -9,7 +9,7 @@
 
 namespace vt {
 
-frmentries::frmentries(App& app) : Form(app, "frmentries"), app_(app) {
+frmentries::frmentries(Host& app) : Form(app, "frmentries"), app_(app) {
     caption = "Entries";
 
     auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 6, 1004, 32);

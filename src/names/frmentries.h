@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -9,7 +9,7 @@ namespace vt {
 // the bet-sheet message and the printed bet sheet.
 class frmentries : public Form {
   public:
-    explicit frmentries(App& app);
+    explicit frmentries(Host& app);
 
     // The selected entry: its row in `entries`, its entry number and its list line. Empty (row 0)
     // until a line is clicked, and again after a change or scratch.
@@ -47,7 +47,7 @@ class frmentries : public Form {
     long rowofnumber(long number) const;
     void printbetsheet();
 
-    App& app_;
+    Host& app_;
 };
 
 }  // namespace vt

@@ -88,7 +88,7 @@ std::string badrecord(const FileLine& l) {
 
 }  // namespace
 
-frmfix::frmfix(App& app)
+frmfix::frmfix(Host& app)
     : Form(app, "frmfix"),
       grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 700, 610)),
       cmdbettor(

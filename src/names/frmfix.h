@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "records/filelines.h"
 
 namespace vt {
@@ -13,7 +13,7 @@ namespace vt {
 // record, sorts the grid and prints it.
 class frmfix : public Form {
   public:
-    explicit frmfix(App& app);
+    explicit frmfix(Host& app);
 
     Control& grdfix;
     Control &cmdbettor, &cmdbettorb, &cmdhorses, &cmdplayerb, &cmdbets, &cmdbackup;
@@ -96,7 +96,7 @@ class frmfix : public Form {
         std::vector<FileLine> lines;
     };
     Shown shown_;
-    App& app_;
+    Host& app_;
     Display display_ = Display::None;
     std::string displayround_;
     long displayflight_ = 0;

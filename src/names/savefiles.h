@@ -3,14 +3,14 @@
 
 namespace vt {
 
-class App;
+class Host;
 
 // writeentries / writebettors, telling whether the files were written.
-bool saveentries(App& app);
-bool savebettors(App& app);
+bool saveentries(Host& app);
+bool savebettors(Host& app);
 // Whether the table was read whole from its file, so rewriting it loses nothing.
-bool entriescomplete(App& app);
-bool bettorscomplete(App& app);
+bool entriescomplete(Host& app);
+bool bettorscomplete(Host& app);
 // The refusal shown when a file was not read whole.
 std::string notreadwhole(const std::string& file);
 

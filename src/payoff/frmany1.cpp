@@ -1,6 +1,6 @@
 #include "payoff/frmany1.h"
 
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "platform/text.h"
 #include "records/typedinput.h"
 
@@ -21,7 +21,7 @@ const char* const kHelp =
 
 }  // namespace
 
-frmany1::frmany1(App& app) : Form(app, "frmany1"), app_(app) {
+frmany1::frmany1(Host& app) : Form(app, "frmany1"), app_(app) {
     caption = "AnyBettor Payoffs";
     add(Kind::TextBox, "txtbanner", "", 10, 8, 600, 26).tooltip = "Event name and betting round - can be changed on setup";
     control("txtbanner").fontsize = 12;

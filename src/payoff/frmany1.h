@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -7,7 +7,7 @@ namespace vt {
 // and rounded totals. Nothing here is written, printed or added to PAID.
 class frmany1 : public Form {
 public:
-    explicit frmany1(App& app);
+    explicit frmany1(Host& app);
 
     void cmdcalc_Click();
     void cmdadd_Click();
@@ -21,7 +21,7 @@ protected:
     void Form_Load() override;
 
 private:
-    App& app_;
+    Host& app_;
     void showstart();
     void emptyslipboxes();
 

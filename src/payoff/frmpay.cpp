@@ -1,6 +1,6 @@
 #include "payoff/frmpay.h"
 
-#include "payoff/payoffprep.h"
+#include "records/payoffprep.h"
 #include "platform/text.h"
 #include "records/records.h"
 
@@ -13,7 +13,7 @@ const char* const kConsecutive =
 
 }  // namespace
 
-frmpay::frmpay(App& app) : Form(app, "frmpay"), app_(app) {
+frmpay::frmpay(Host& app) : Form(app, "frmpay"), app_(app) {
     caption = "Pay Winners";
     layout();
 }

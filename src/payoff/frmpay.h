@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -9,7 +9,7 @@ namespace vt {
 // each winning bettor, print choices and the payoff sheets.
 class frmpay : public Form {
 public:
-    explicit frmpay(App& app);
+    explicit frmpay(Host& app);
 
     // Event handlers.
     void Option_Click(int round);  // 1..4
@@ -35,7 +35,7 @@ protected:
     void Form_Load() override;
 
 private:
-    App& app_;
+    Host& app_;
     bool calculated_ = false;  // a calculation stands for the current round and flight
     Money mult_ = Money::dollars(2);
     Shared& sh() { return app_.shared(); }

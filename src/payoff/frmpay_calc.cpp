@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "payoff/frmpay.h"
-#include "payoff/payoffprep.h"
-#include "payoff/payoffsums.h"
+#include "records/payoffprep.h"
+#include "records/payoffsums.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/typedinput.h"
-#include "reports/summarylists.h"
+#include "records/summarylists.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 // PAY WINNING BETTOR: one bettor's amounts per finisher and pool, rounded total, PAID and
 // ROUNDED PAID.
 #include "payoff/frmpay.h"
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "platform/text.h"
 
 namespace vt {

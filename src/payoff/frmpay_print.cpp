@@ -1,7 +1,7 @@
 // Print choices: payoff sheets (each finisher line also recorded in the results file), or the
 // sortable winners list.
 #include "payoff/frmpay.h"
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "platform/printer.h"
 #include "platform/text.h"
 

@@ -1,7 +1,7 @@
 #include "payoff/frmprint.h"
 
 #include "payoff/frmpay.h"
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "platform/printer.h"
 #include "platform/text.h"
 
@@ -13,7 +13,7 @@ std::string amounttext(Money m) { return Format(m, "###0.00"); }
 
 }  // namespace
 
-frmprint::frmprint(App& app) : Form(app, "frmprint"), app_(app) {
+frmprint::frmprint(Host& app) : Form(app, "frmprint"), app_(app) {
     caption = "frmprint";
     left = 300;
     top = 60;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -7,7 +7,7 @@ namespace vt {
 // and the totals, with a printout under the table of finishers and payoffs.
 class frmprint : public Form {
 public:
-    explicit frmprint(App& app);
+    explicit frmprint(Host& app);
 
     void cmdsorta_Click();
     void cmdsortd_Click();
@@ -18,7 +18,7 @@ protected:
     void Form_Unload() override;
 
 private:
-    App& app_;
+    Host& app_;
     Control& grid() { return control("wingrd"); }
     void addrow(const std::string& number, const std::string& name, Money amount, Money rounded);
     void sortby(int firstcol, int lastcol, int setting);

@@ -20,7 +20,7 @@ const char* const kPayoffRules =
     "\r\n"
     "No winning bets on any show pools, then show pool bets are refunded\r\n";
 
-frmrules::frmrules(App& app) : Form(app, "frmrules") {
+frmrules::frmrules(Host& app) : Form(app, "frmrules") {
     caption = "Payoff Rules";
     left = 160;
     top = 120;

@@ -1,12 +1,12 @@
 #pragma once
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The payoff rules in plain words: how pools without winning bets are moved.
 class frmrules : public Form {
 public:
-    explicit frmrules(App& app);
+    explicit frmrules(Host& app);
     void Command1_Click() { unload(); }
 };
 

@@ -1,4 +1,4 @@
-#include "app/app.h"
+#include "records/host.h"
 #include "payoff/frmany1.h"
 #include "payoff/frmpay.h"
 #include "payoff/frmprint.h"
@@ -6,11 +6,11 @@
 
 namespace vt {
 
-void register_payoff(App& app) {
-    app.registerform("frmpay", [](App& a) { return std::make_unique<frmpay>(a); });
-    app.registerform("frmany1", [](App& a) { return std::make_unique<frmany1>(a); });
-    app.registerform("frmprint", [](App& a) { return std::make_unique<frmprint>(a); });
-    app.registerform("frmrules", [](App& a) { return std::make_unique<frmrules>(a); });
+void register_payoff(Host& app) {
+    app.registerform("frmpay", [](Host& a) { return std::make_unique<frmpay>(a); });
+    app.registerform("frmany1", [](Host& a) { return std::make_unique<frmany1>(a); });
+    app.registerform("frmprint", [](Host& a) { return std::make_unique<frmprint>(a); });
+    app.registerform("frmrules", [](Host& a) { return std::make_unique<frmrules>(a); });
 }
 
 }  // namespace vt

@@ -1,6 +1,6 @@
 #include "payoff3/frmany.h"
 
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "payoff3/threeposcalc.h"
 #include "platform/text.h"
 #include "records/typedinput.h"
@@ -25,7 +25,7 @@ const char* const kLists[] = {"lstwinhorse", "lstplacehorse", "lstshowhorse"};
 
 }  // namespace
 
-frmany::frmany(App& app) : Form(app, "frmany"), app_(app) {
+frmany::frmany(Host& app) : Form(app, "frmany"), app_(app) {
     caption = "Form1";
     Control& banner = add(Kind::TextBox, "txtbanner", "", 420, 8, 594, 26);
     banner.tooltip = "Event name and betting round - can be changed on setup";

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -7,7 +7,7 @@ namespace vt {
 // bets pay at the current payoffs, with a running total. Nothing here is paid or written.
 class frmany : public Form {
 public:
-    explicit frmany(App& app);
+    explicit frmany(Host& app);
 
     void cmdcalc_Click();
     void cmdadd_Click();
@@ -19,7 +19,7 @@ protected:
     void Form_Load() override;
 
 private:
-    App& app_;
+    Host& app_;
     void emptyboxes();
 };
 

@@ -1,6 +1,6 @@
 #include "payoff3/frmpaywinners.h"
 
-#include "payoff/payoffprep.h"
+#include "records/payoffprep.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/typedinput.h"
@@ -15,7 +15,7 @@ const char* const kPayoffBoxes[] = {"txtwinwin", "txtwinplace", "txtwinshow", "t
 
 }  // namespace
 
-frmpaywinners::frmpaywinners(App& app) : Form(app, "frmpaywinners"), app_(app) {
+frmpaywinners::frmpaywinners(Host& app) : Form(app, "frmpaywinners"), app_(app) {
     caption = "Pay winners";
     layout();
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app.h"
+#include "records/host.h"
 #include "payoff3/threeposcalc.h"
 
 namespace vt {
@@ -11,7 +11,7 @@ inline constexpr const char* kHousePctRefusal = "House percentage must be a numb
 // with their carry-over rules, outside track payoffs, and paying the winning bettors one by one.
 class frmpaywinners : public Form {
 public:
-    explicit frmpaywinners(App& app);
+    explicit frmpaywinners(Host& app);
 
     void Option_Click(int r);
     void optflight_Click(int f);
@@ -31,7 +31,7 @@ protected:
     void Form_Unload() override;
 
 private:
-    App& app_;
+    Host& app_;
     void layout();
     void enterfinisher(int pos);
     void fillentrylist();

@@ -1,7 +1,7 @@
 // CALCULATE  PAYOFF: checks, the calculation, the payoff boxes, the winning bettors and the
 // payoff sheet of the flight.
-#include "payoff/payoffprep.h"
-#include "payoff/payoffsums.h"
+#include "records/payoffprep.h"
+#include "records/payoffsums.h"
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
 #include "records/records.h"

@@ -1,5 +1,5 @@
 // PAY WINNER: pays the selected winning bettor and prints the bettor's payment block.
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
 #include "records/records.h"

@@ -3,7 +3,7 @@
 #include "platform/text.h"
 #include "records/records.h"
 #include "reports/printcopies.h"
-#include "reports/summarylists.h"
+#include "records/summarylists.h"
 
 namespace vt {
 
@@ -36,7 +36,7 @@ std::string amountpadded(Money m) { return padto6(m.tostring(), Str(m)); }
 
 }  // namespace
 
-frmsumm::frmsumm(App& app) : Form(app, "frmsumm"), app_(app) {
+frmsumm::frmsumm(Host& app) : Form(app, "frmsumm"), app_(app) {
     caption = "";
     auto& grid = add(Kind::Grid, "grdodds", "", 8, 8, 761, 505);
     grid.fontname = "Courier New";

@@ -2,7 +2,7 @@
 #include <array>
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -10,7 +10,7 @@ namespace vt {
 // file in the current round, with a TOTAL row after each run of entries of one flight.
 class frmsumm : public Form {
 public:
-    explicit frmsumm(App& app);
+    explicit frmsumm(Host& app);
 
     // The buffer of one printed line (items 0 to 9 are printed).
     std::array<std::string, 11> printline;
@@ -22,7 +22,7 @@ protected:
     void Form_Load() override;
 
 private:
-    App& app_;
+    Host& app_;
     // Sums the Bets files of every flight of the current round into summ and flightpool.
     void sumallflights();
     void writeentryrow(int r, const Entry& e);

@@ -30,7 +30,7 @@ const ListColumn kColumns[] = {
 
 }  // namespace
 
-frmsummary::frmsummary(App& app) : Form(app, "frmsummary"), app_(app) {
+frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
     caption = "Summary";
 
     auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 8, 560, 32);

@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
-#include "reports/summarylists.h"
+#include "records/host.h"
+#include "records/summarylists.h"
 
 namespace vt {
 
@@ -10,7 +10,7 @@ namespace vt {
 // paging, three printed reports, and the way to the all-flights odds grid.
 class frmsummary : public Form {
 public:
-    explicit frmsummary(App& app);
+    explicit frmsummary(Host& app);
 
     // The display-table row at which DOWN starts the next page.
     long pagestart = 1;
@@ -35,7 +35,7 @@ protected:
     void Form_Load() override;
 
 private:
-    App& app_;
+    Host& app_;
     Shared& sh() { return app_.shared(); }
     void chooseround(int r);
     // Sums the bets of the current round and flight and fills the lists.

@@ -2,19 +2,19 @@
 
 #include <cmath>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 
 namespace vt {
 
-long askcopies(App& app, const std::string& title) {
+long askcopies(Host& app, const std::string& title) {
     double n = Val(app.inputbox("Enter number of forms to print", title, "1"));
     if (n == 0) return 0;
     if (n < 1 || n > 100) return 1;
     return static_cast<long>(std::floor(n));
 }
 
-void printcopies(App& app, long copies, const std::string& document,
+void printcopies(Host& app, long copies, const std::string& document,
                  const std::function<void(Printer&)>& body) {
     Printer& p = app.printer();
     for (long c = 1; c <= copies; ++c) {

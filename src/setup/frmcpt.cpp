@@ -27,7 +27,7 @@ bool validsavename(const std::string& name) {
     return true;
 }
 
-frmcpt::frmcpt(App& app) : Form(app, "frmcpt"), app_(app) {
+frmcpt::frmcpt(Host& app) : Form(app, "frmcpt"), app_(app) {
     caption = "Change Player/Team File";
     width = 520;
     height = 600;

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -9,7 +9,7 @@ namespace vt {
 // makes one of them the current Players file.
 class frmcpt : public Form {
 public:
-    explicit frmcpt(App& app);
+    explicit frmcpt(Host& app);
     void Form_Load() override;
     void cmdcpt_Click();
     void File1_DblClick();
@@ -21,7 +21,7 @@ private:
     void replacewith(const std::string& chosen);
     void listfiles();
 
-    App& app_;
+    Host& app_;
 };
 
 // True when a save name may be used: not empty, no folder parts, not one of the program's files.

@@ -18,7 +18,7 @@ void pointlists(Control& drive, Control& dir, const std::string& datapath) {
     drive.refresh();
 }
 
-bool drivechosen(App& app, Control& drive, std::string& previous) {
+bool drivechosen(Host& app, Control& drive, std::string& previous) {
     std::string root = ucase(drive.drive) + "\\";
     int number = 0;
     try {
@@ -35,7 +35,7 @@ bool drivechosen(App& app, Control& drive, std::string& previous) {
     return true;
 }
 
-frmdir::frmdir(App& app) : Form(app, "frmdir"), app_(app) {
+frmdir::frmdir(Host& app) : Form(app, "frmdir"), app_(app) {
     caption = "Change File Drive/Path";
     add(Kind::Label, "Text2", "Current drive/path", 40, 30, 400, 20);
     add(Kind::TextBox, "txtdrivedir", "", 40, 52, 600, 26).tooltip = "Displays current drive/path selection";

@@ -1,14 +1,14 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The data folder screen: the drive and folder where the Bets, Bettors and Players files live.
 class frmdir : public Form {
 public:
-    explicit frmdir(App& app);
+    explicit frmdir(Host& app);
     void Form_Load() override;
     // Closing the window goes back to the setup screen, as the return button does.
     void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
@@ -17,12 +17,12 @@ public:
     void cmdreturn_Click();
 
 private:
-    App& app_;
+    Host& app_;
     std::string shown_;  // the drive the list showed before a change
 };
 
 // Points a drive list at a drive; false after the file-error box when the drive is not ready.
-bool drivechosen(App& app, Control& drive, std::string& previous);
+bool drivechosen(Host& app, Control& drive, std::string& previous);
 // Points the drive and folder lists at a data folder without raising their change events.
 void pointlists(Control& drive, Control& dir, const std::string& datapath);
 // The folder of a logical path: "C:\Vantrope\" -> "C:\Vantrope", "E:\" stays "E:\".

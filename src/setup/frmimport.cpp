@@ -48,7 +48,7 @@ std::vector<std::string> namefields(const std::string& bytes) {
     return out;
 }
 
-frmimport::frmimport(App& app) : Form(app, "frmimport"), app_(app) {
+frmimport::frmimport(Host& app) : Form(app, "frmimport"), app_(app) {
     caption = "Import external name files";
     add(Kind::Label, "Text1", "Select drive containing import file", 10, 10, 300, 20);
     add(Kind::DriveListBox, "Drive1", "", 10, 32, 300, 26).Change = [this] { Drive1_Change(); };

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -10,7 +10,7 @@ namespace vt {
 // bettors or players of a flight.
 class frmimport : public Form {
 public:
-    explicit frmimport(App& app);
+    explicit frmimport(Host& app);
     void Form_Load() override;
     // Closing the window goes back to the setup screen, as the return button does.
     void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
@@ -31,7 +31,7 @@ private:
     void addplayers(const std::vector<std::string>& names);
     void log(const std::string& line) { control("lstlog").additem(line); }
 
-    App& app_;
+    Host& app_;
     std::string shown_;  // the drive the list showed before a change
 };
 

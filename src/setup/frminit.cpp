@@ -34,7 +34,7 @@ const char* const kBannerBoxes[4] = {"txtbanner1", "txtbanner2", "txtbanner3", "
 
 }  // namespace
 
-frminit::frminit(App& app) : Form(app, "frminit"), app_(app), sh_(app.shared()) { layout(); }
+frminit::frminit(Host& app) : Form(app, "frminit"), app_(app), sh_(app.shared()) { layout(); }
 
 void frminit::layout() {
     caption = "Init";
@@ -231,7 +231,7 @@ void frminit::showsettings() {
 namespace {
 
 // Looks at a file: true when it exists, false when it is missing; FileError for anything else.
-bool probe(App& app, const std::string& fileop, const std::string& path) {
+bool probe(Host& app, const std::string& fileop, const std::string& path) {
     app.shared().fileop = fileop;
     try {
         app.files().readall(path);
@@ -243,7 +243,7 @@ bool probe(App& app, const std::string& fileop, const std::string& path) {
 }
 
 // Creates a folder; one that exists already is fine.
-void makefolder(App& app, const std::string& fileop, const std::string& path) {
+void makefolder(Host& app, const std::string& fileop, const std::string& path) {
     app.shared().fileop = fileop;
     try {
         app.files().mkdir(path);
@@ -257,7 +257,7 @@ void makefolder(App& app, const std::string& fileop, const std::string& path) {
 namespace {
 
 // Told after the box of a data folder or file that could not be made.
-bool badfolder(App& app) {
+bool badfolder(Host& app) {
     app.msgbox("Make sure drive and directory names are valid-try using default names", vbOKOnly, "Menu");
     return false;
 }

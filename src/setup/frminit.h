@@ -1,14 +1,14 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The setup screen: the program's start-up, its settings, and the way to the menu.
 class frminit : public Form {
 public:
-    explicit frminit(App& app);
+    explicit frminit(Host& app);
 
     void Form_Load() override;
     // Closing the window is EXIT PROGRAM.
@@ -54,11 +54,11 @@ private:
     // Empties and re-creates every Bets and Betsbackup file; false after a failure was shown.
     bool clearallbets();
 
-    App& app_;
+    Host& app_;
     Shared& sh_;
 };
 
 // The tutorial message of the setup screen and the tutorial screen.
-void tutormessage(App& app);
+void tutormessage(Host& app);
 
 }  // namespace vt

@@ -10,7 +10,7 @@ namespace vt {
 namespace {
 
 // True when some Bets file of any round and flight holds a bet; FileError when one cannot be read.
-bool anybets(App& app) {
+bool anybets(Host& app) {
     Shared& sh = app.shared();
     sh.fileop = "Bets Input";
     for (int r = 1; r <= nrounds; ++r)
@@ -23,7 +23,7 @@ bool anybets(App& app) {
 }
 
 // The bettor and player files may be cleared only when no round or flight holds a bet.
-bool betsarecleared(App& app) {
+bool betsarecleared(Host& app) {
     try {
         if (!anybets(app)) return true;
         app.msgbox("Must clear Bets first", vbOKOnly, app.shared().fileop);

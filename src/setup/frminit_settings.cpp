@@ -97,7 +97,7 @@ void frminit::cmdimpext_Click() {
     app_.form("frmimport").show();
 }
 
-void tutormessage(App& app) {
+void tutormessage(Host& app) {
     app.msgbox("The tutorials are in the FAQ on the Vantrope web site. Open the web site and choose FAQ to see them.");
 }
 

@@ -31,7 +31,7 @@ struct KeepPlace {
 };
 
 // Asks for a drive letter; "" (after a message) when none was given or it maps to no folder.
-std::string askdrive(App& app, const std::string& prompt, const std::string& title,
+std::string askdrive(Host& app, const std::string& prompt, const std::string& title,
                      const std::string& msgtitle) {
     std::string s = trim(app.inputbox(prompt, title, "0"));
     if (!s.empty() && s.back() == ':') s.pop_back();
@@ -57,7 +57,7 @@ std::string askdrive(App& app, const std::string& prompt, const std::string& tit
 // A line that is not a record stops a transfer. A line of the program's own files is told of as
 // every reader tells of one (the box sends the operator to Fix Files); a line of the drive's set
 // is told of with the drive file and line, and that nothing was imported.
-void refuseline(App& app, const FileError& e, bool drive) {
+void refuseline(Host& app, const FileError& e, bool drive) {
     if (!drive) {
         app.fileerrorbox(e);
         return;
@@ -69,7 +69,7 @@ void refuseline(App& app, const FileError& e, bool drive) {
 
 // Checks that every line of a drive's Players or Bettors file is a record, as the readers take
 // one; false after the box naming the file and the line.
-bool checknamefile(App& app, const std::string& path, FileKind kind, const std::string& fileop) {
+bool checknamefile(Host& app, const std::string& path, FileKind kind, const std::string& fileop) {
     if (!app.files().exists(path)) return true;  // the reader reports a missing file
     std::string bytes = app.files().readall(path);
     LineCursor lines(bytes, kind);
@@ -92,7 +92,7 @@ struct FlightBets {
 
 // Reads a Bets file whose every line must be a record; a missing file holds none. False after
 // the box (see refuseline), or a file-error box.
-bool readflight(App& app, const std::string& path, FlightBets& out, bool drive) {
+bool readflight(Host& app, const std::string& path, FlightBets& out, bool drive) {
     out = FlightBets{};
     out.path = path;
     app.shared().fileop = "Bets Input";
@@ -124,7 +124,7 @@ std::string betrecords(const std::vector<Bet>& rows) {
 }
 
 // Every bettor's identities: those its sidecar names, and this computer's own.
-BettorOrigins bettorids(App& app, const Table<Bettor>& bettors, const std::string& file,
+BettorOrigins bettorids(Host& app, const Table<Bettor>& bettors, const std::string& file,
                         const std::string& computer) {
     BettorOrigins ids = readbettororigins(app.files(), file);
     if (!computer.empty())
@@ -144,7 +144,7 @@ void leaveatlastflight(Shared& sh) {
 // bettor of the same name is asked about.
 class BettorMerge {
   public:
-    BettorMerge(App& app, const Table<Bettor>& local, BettorOrigins ids)
+    BettorMerge(Host& app, const Table<Bettor>& local, BettorOrigins ids)
         : merged(local), ids(std::move(ids)), app_(app), sh_(app.shared()) {}
     // Bettor numbers some local record names: a new bettor never takes one.
     std::set<long long> inuse;
@@ -210,14 +210,14 @@ class BettorMerge {
         return true;
     }
 
-    App& app_;
+    Host& app_;
     Shared& sh_;
     std::vector<std::pair<long, long>> map_;
 };
 
 // The local files a transfer reads count as empty when they are not there yet (a computer that
 // has not yet been to the menu).
-bool readlocalbettors(App& app) {
+bool readlocalbettors(Host& app) {
     Shared& sh = app.shared();
     if (app.files().exists(sh.datapath + "Bettors")) return static_cast<bool>(readbettors(app));
     for (size_t i = 1; i <= sh.bettors.size(); ++i) sh.bettors(i) = Bettor{};
@@ -228,7 +228,7 @@ bool readlocalbettors(App& app) {
     return true;
 }
 
-bool readlocalentries(App& app) {
+bool readlocalentries(Host& app) {
     Shared& sh = app.shared();
     if (app.files().exists(sh.datapath + "Players")) return static_cast<bool>(readentries(app));
     for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
@@ -238,7 +238,7 @@ bool readlocalentries(App& app) {
 }
 
 // A Bets file's lines' identities staged beside it for `bytes` (its new contents).
-void stageids(App& app, const std::string& path, const std::string& bytes,
+void stageids(Host& app, const std::string& path, const std::string& bytes,
               const std::vector<std::string>& ids) {
     writebetorigins(app.files(), path, bytes, ids);
 }

@@ -43,7 +43,7 @@ const MenuButton kButtons[] = {
 
 }  // namespace
 
-frmmenu::frmmenu(App& app) : Form(app, "frmmenu"), app_(app) {
+frmmenu::frmmenu(Host& app) : Form(app, "frmmenu"), app_(app) {
     caption = "Menu";
     auto& banner = add(Kind::TextBox, "txtbanner", "", 10, 8, 1000, 34);
     banner.fontsize = 14;

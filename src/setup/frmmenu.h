@@ -1,14 +1,14 @@
 #pragma once
 #include <string>
 
-#include "app/app.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The main menu: opens one working screen at a time, restores or clears a flight, ends the program.
 class frmmenu : public Form {
 public:
-    explicit frmmenu(App& app);
+    explicit frmmenu(Host& app);
 
     void Form_Load() override;
     // Closing the window is Exit Program.
@@ -25,7 +25,7 @@ public:
     std::string backupmode;
 
 private:
-    App& app_;
+    Host& app_;
 };
 
 }  // namespace vt

@@ -4,7 +4,7 @@
 
 namespace vt {
 
-frmtutor::frmtutor(App& app) : Form(app, "frmtutor"), app_(app) {
+frmtutor::frmtutor(Host& app) : Form(app, "frmtutor"), app_(app) {
     caption = "Tutorial";
     width = 640;
     height = 520;
@@ -18,7 +18,7 @@ frmtutor::frmtutor(App& app) : Form(app, "frmtutor"), app_(app) {
 
 void frmtutor::Form_Load() { tutormessage(app_); }
 
-void showtutor(App& app, const std::string& file) {
+void showtutor(Host& app, const std::string& file) {
     app.shared().tutorfile = file;
     app.form("frmtutor").show();
 }

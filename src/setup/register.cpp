@@ -1,4 +1,4 @@
-#include "app/app.h"
+#include "records/host.h"
 #include "setup/frmcpt.h"
 #include "setup/frmdir.h"
 #include "setup/frmimport.h"
@@ -8,13 +8,13 @@
 
 namespace vt {
 
-void register_setup(App& app) {
-    app.registerform("frminit", [](App& a) { return std::make_unique<frminit>(a); });
-    app.registerform("frmmenu", [](App& a) { return std::make_unique<frmmenu>(a); });
-    app.registerform("frmdir", [](App& a) { return std::make_unique<frmdir>(a); });
-    app.registerform("frmimport", [](App& a) { return std::make_unique<frmimport>(a); });
-    app.registerform("frmcpt", [](App& a) { return std::make_unique<frmcpt>(a); });
-    app.registerform("frmtutor", [](App& a) { return std::make_unique<frmtutor>(a); });
+void register_setup(Host& app) {
+    app.registerform("frminit", [](Host& a) { return std::make_unique<frminit>(a); });
+    app.registerform("frmmenu", [](Host& a) { return std::make_unique<frmmenu>(a); });
+    app.registerform("frmdir", [](Host& a) { return std::make_unique<frmdir>(a); });
+    app.registerform("frmimport", [](Host& a) { return std::make_unique<frmimport>(a); });
+    app.registerform("frmcpt", [](Host& a) { return std::make_unique<frmcpt>(a); });
+    app.registerform("frmtutor", [](Host& a) { return std::make_unique<frmtutor>(a); });
 }
 
 }  // namespace vt

@@ -1,6 +1,6 @@
 #include "setup/setupfile.h"
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "records/filelines.h"
@@ -100,14 +100,14 @@ void parsesetup(Shared& sh, const std::string& bytes, bool keeppath) {
     for (int n = 1; n <= 15; ++n) sh.flightnames[n] = f[18 + n].text;
 }
 
-void readsetup(App& app, bool keeppath) {
+void readsetup(Host& app, bool keeppath) {
     parsesetup(app.shared(), app.files().readall(kSetupFile), keeppath);
 }
 
-void writeanybettor(App& app, const std::string& path) {
+void writeanybettor(Host& app, const std::string& path) {
     app.files().replacefile(path, bettorrecord(kanybettor));
 }
 
-void writesetup(App& app) { app.files().replacefile(kSetupFile, setuprecord(app.shared())); }
+void writesetup(Host& app) { app.files().replacefile(kSetupFile, setuprecord(app.shared())); }
 
 }  // namespace vt

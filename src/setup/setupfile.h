@@ -8,7 +8,7 @@
 
 namespace vt {
 
-class App;
+class Host;
 class Context;
 
 inline const char* const kSetupFile = "C:\\Vantrope\\Init";
@@ -30,9 +30,9 @@ std::string setuprecord(const Shared& sh);
 // first-run value. FileError 62 when the record is short. keeppath: the data folder is not taken.
 void parsesetup(Shared& sh, const std::string& bytes, bool keeppath = false);
 // Reads the setup file into the setup variables (FileError when it cannot be read whole).
-void readsetup(App& app, bool keeppath = false);
+void readsetup(Host& app, bool keeppath = false);
 // Replaces the setup file with the current values (FileError on failure).
-void writesetup(App& app);
+void writesetup(Host& app);
 
 }  // namespace vt
 
@@ -53,5 +53,5 @@ private:
 };
 
 // Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
-void writeanybettor(App& app, const std::string& path);
+void writeanybettor(Host& app, const std::string& path);
 }  // namespace vt

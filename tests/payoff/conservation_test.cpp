@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 #include "testapp.h"
 
 namespace vt::test {

@@ -1,7 +1,7 @@
 // PAY WINNING BETTOR: amounts per finisher and pool, rounding, PAID and ROUNDED PAID.
 #include "paytest.h"
 
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 
 namespace vt::test {
 namespace {

@@ -61,13 +61,13 @@ TEST_F(AppForms, AKeyPressHandlerMayUnloadItsForm) {
 
 TEST_F(AppForms, AFormUnloadingInItsOwnLoadStillHandsBackAForm) {
     struct Quitter : ProbeForm {
-        explicit Quitter(App& a) : ProbeForm(a, "frmquit") {}
+        explicit Quitter(Host& a) : ProbeForm(a, "frmquit") {}
         void Form_Load() override {
             ProbeForm::Form_Load();
             unload();
         }
     };
-    app->registerform("frmquit", [](App& a) { return std::make_unique<Quitter>(a); });
+    app->registerform("frmquit", [](Host& a) { return std::make_unique<Quitter>(a); });
     Form& f = app->form("frmquit");
     EXPECT_FALSE(f.loaded());
     EXPECT_FALSE(app->isloaded("frmquit"));

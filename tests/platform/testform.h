@@ -9,7 +9,7 @@ namespace vt::test {
 // A small form with one control of each kind the event tests need; it records what fired.
 class ProbeForm : public Form {
 public:
-    explicit ProbeForm(App& app, const std::string& name = "frmprobe") : Form(app, name) {
+    explicit ProbeForm(Host& app, const std::string& name = "frmprobe") : Form(app, name) {
         caption = "Probe";
         auto& fra1 = add(Kind::Frame, "fraa", "A", 10, 10, 200, 100);
         auto& fra2 = add(Kind::Frame, "frab", "B", 220, 10, 200, 100);
@@ -44,7 +44,7 @@ public:
 };
 
 inline void registerprobe(App& app, const std::string& name = "frmprobe") {
-    app.registerform(name, [name](App& a) { return std::make_unique<ProbeForm>(a, name); });
+    app.registerform(name, [name](Host& a) { return std::make_unique<ProbeForm>(a, name); });
 }
 
 }  // namespace vt::test

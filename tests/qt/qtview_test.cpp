@@ -33,7 +33,7 @@ namespace {
 // A demonstration form with one control of every kind; it logs what the model saw.
 class DemoForm : public Form {
 public:
-    explicit DemoForm(App& app) : Form(app, "frmdemo") {
+    explicit DemoForm(Host& app) : Form(app, "frmdemo") {
         caption = "Demonstration";
         width = 640;
         height = 480;
@@ -133,7 +133,7 @@ class QtViewTest : public AppTest {
 protected:
     QtViewTest() {
         ensureqtapp();
-        app->registerform("frmdemo", [](App& a) { return std::make_unique<DemoForm>(a); });
+        app->registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
         QtView::of(*app);
         app->dispatch([&] { app->form("frmdemo").show(); });
         input = std::make_unique<RealInput>(view().window("frmdemo"));
@@ -527,7 +527,7 @@ TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
     QtDialogs boxes;
     CapturePrintSink sink;
     App app(AppEnvironment{folder.path(), &boxes, &sink});
-    app.registerform("frmdemo", [](App& a) { return std::make_unique<DemoForm>(a); });
+    app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
     QtView& view = QtView::of(app);
     auto& demo = app.formas<DemoForm>("frmdemo");
     app.dispatch([&] {

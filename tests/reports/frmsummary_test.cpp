@@ -1,5 +1,5 @@
 #include "records/records.h"
-#include "reports/summarylists.h"
+#include "records/summarylists.h"
 #include "reportsfixture.h"
 
 using namespace vt;

@@ -8,7 +8,7 @@ namespace {
 // A stand-in screen: its caption and a MAIN MENU button back to the menu.
 class BareForm : public Form {
 public:
-    BareForm(App& app, const std::string& name) : Form(app, name), app_(app) {
+    BareForm(Host& app, const std::string& name) : Form(app, name), app_(app) {
         caption = name;
         auto& b = add(Kind::CommandButton, "cmdreturn", "MAIN MENU", 440, 680, 140, 40);
         b.Click = [this] {
@@ -18,7 +18,7 @@ public:
     }
 
 private:
-    App& app_;
+    Host& app_;
 };
 
 const char* const kScreens[][2] = {{"cmdbet", "frmbet"},           {"cmdbetsheet", "frmsheetg"},
@@ -32,7 +32,7 @@ protected:
         // Stand-ins for the working screens: a caption and a MAIN MENU button.
         for (auto& s : kScreens) {
             std::string name = s[1];
-            app->registerform(name, [name](App& a) { return std::make_unique<BareForm>(a, name); });
+            app->registerform(name, [name](Host& a) { return std::make_unique<BareForm>(a, name); });
         }
     }
     frmmenu& menu() { return app->formas<frmmenu>("frmmenu"); }

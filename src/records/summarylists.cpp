@@ -1,8 +1,8 @@
-#include "reports/summarylists.h"
+#include "records/summarylists.h"
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 #include "records/moneytext.h"
 #include "records/records.h"
@@ -143,7 +143,7 @@ void showsummarytotals(Shared& sh, Form& f) {
     f.control("txttotaltot").settext(Format(t.total, "#,##0.00"));
 }
 
-void fillsummarylists(App& app) {
+void fillsummarylists(Host& app) {
     Shared& sh = app.shared();
     // The first touch loads the summary screen unseen; its own loading runs first.
     Form& f = app.form("frmsummary");

@@ -1,12 +1,12 @@
-#include "payoff/payoffsums.h"
+#include "records/payoffsums.h"
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 #include "records/records.h"
 
 namespace vt {
 
-Money roundedpayoff(App& app, Money amount) {
+Money roundedpayoff(Host& app, Money amount) {
     Shared& sh = app.shared();
     sh.payamt = amount;
     sh.roundval = amount.todouble();

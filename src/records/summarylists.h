@@ -8,7 +8,7 @@
 
 namespace vt {
 
-class App;
+class Host;
 class Form;
 struct Shared;
 
@@ -50,6 +50,6 @@ void addsummaryline(Form& f, const SummaryRow& row);
 // The four total boxes from the totals row of summ.
 void showsummarytotals(Shared& sh, Form& f);
 // Fills the summary screen's lists and disptab for the current flight (loads the screen unseen).
-void fillsummarylists(App& app);
+void fillsummarylists(Host& app);
 
 }  // namespace vt

@@ -7,11 +7,11 @@
 
 namespace vt {
 
-class App;
+class Host;
 class Form;
 
 // The amount rounded with the payoff rounding step in force.
-Money roundedpayoff(App& app, Money amount);
+Money roundedpayoff(Host& app, Money amount);
 // Money rounded to whole cents, halves away from zero (the amount as shown).
 Money tocents(Money m);
 // Fills bettorbets with bettor b's bets on the paying combinations (each bet once per

@@ -1,6 +1,6 @@
-#include "payoff/payoffprep.h"
+#include "records/payoffprep.h"
 
-#include "app/app.h"
+#include "records/host.h"
 #include "platform/text.h"
 #include "records/records.h"
 #include "records/typedinput.h"
@@ -13,7 +13,7 @@ const char* const kIncompletePools =
     "at Fix Files "
     "before calculating payoffs";
 
-bool readpools(App& app) {
+bool readpools(Host& app) {
     Shared& sh = app.shared();
     sh.dataerror = 0;
     // Players first, so every bet is matched against the current entries; all three are read
@@ -53,7 +53,7 @@ void sethidden(Form& f, std::initializer_list<const char*> names) {
 
 }  // namespace
 
-bool takemultiplier(App& app, Form& screen, bool atenter, const std::string& title, Money& mult) {
+bool takemultiplier(Host& app, Form& screen, bool atenter, const std::string& title, Money& mult) {
     Control& box = screen.control("txtmult");
     const std::string text = box.text();
     if (typedmultiplier(text, mult)) {
@@ -69,7 +69,7 @@ bool takemultiplier(App& app, Form& screen, bool atenter, const std::string& tit
     return false;
 }
 
-void resetpayform(App& app) {
+void resetpayform(Host& app) {
     Form& f = app.form("frmpay");
     Shared& sh = app.shared();
     f.control("lblcopyr").setcaption(kNotice);
@@ -104,7 +104,7 @@ void resetpayform(App& app) {
                   "lblpaywinner", "lbltotal"});
 }
 
-void fillwinnercombos(App& app) {
+void fillwinnercombos(Host& app) {
     Form& f = app.form("frmpay");
     Shared& sh = app.shared();
     sh.curticket = 0;
