@@ -133,24 +133,20 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                 } catch (const FileError&) {
                     backupmissing = true;
                 }
-                bool changed = false, named = false;
+                bool changed = false;
                 std::optional<Refusal> keptbad;
                 std::string kept;
+                kept.reserve(bets.size());
                 FileLine line;
-                LineCursor scan(bets, FileKind::Bets);
-                for (size_t count = 1; scan.next(line); ++count) {
+                // One pass: a file where no line names the number keeps its bytes as they were.
+                LineCursor lines(bets, FileKind::Bets);
+                for (size_t count = 1; lines.next(line); ++count) {
                     // A file fuller than the table is not taken apart: it could not be written
                     // back whole.
                     if (count > cap) {
                         overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
                         return false;
                     }
-                    named = named || fieldnames(line.fields, field, number);
-                }
-                // A file where no line names the number stays as it is: only the others are
-                // looked at closely.
-                LineCursor lines(bets, FileKind::Bets);
-                while (named && lines.next(line)) {
                     LineBet b = linebet(line.fields);
                     bool whole = line.readable && b.whole;
                     bool names = fieldnames(line.fields, field, number);
@@ -163,7 +159,7 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                     if (!whole && !keptbad) keptbad = Refusal{p.betsfile, line.number};
                     // Lines are written back as they were read, so a record nobody meant to
                     // touch stays the same.
-                    kept += line.text + "\r\n";
+                    kept.append(line.text).append("\r\n");
                 }
                 if (changed && keptbad && !badkept) badkept = keptbad;
                 if (changed) bets = std::move(kept);
