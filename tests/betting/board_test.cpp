@@ -136,6 +136,23 @@ TEST_F(BoardTest, BadRecordStopsTheBoard) {
     EXPECT_TRUE(c("lbldataerror").visible());
 }
 
+TEST_F(BoardTest, EachEntryShowsTheOddsOfItsOwnFlight) {
+    // An edited flight C file also holds a bet on ADAMS, who runs in flight A.
+    bets(3, "2,7,1,2\r\n2,8,1,10\r\n2,1,1,50\r\n");
+    sh().curflightnbr = 0;
+    open();
+    tick(1);
+    tick(3);
+    ASSERT_EQ(c("lstentries").listcount(), 4);
+    EXPECT_EQ(c("lstentries").list(0), "FLIGHT A   " + name25("ADAMS") + " 1/ 1");
+    // Flight C's odds are as without the stray bet.
+    EXPECT_EQ(c("lstentries").list(2), "FLIGHT C   " + name25("CARTER") + " 6/ 1");
+    EXPECT_EQ(c("lstentries").list(3), "FLIGHT C   " + name25("DAVIS") + " 1/ 1");
+    // With no flight loaded, the totals are those of the last flight's pass over every row.
+    EXPECT_EQ(sh().summ(1).win, Money::dollars(50));
+    EXPECT_EQ(sh().summ(1).oddswin, " 1/ 1");
+}
+
 TEST_F(BoardTest, NoFlightZeroFileIsEverCreated) {
     sh().curflightnbr = 0;
     open();
