@@ -62,6 +62,9 @@ void buildboard(Host& app) {
         std::string win, place, show;
     };
     std::map<long, Odds> odds;
+    long lastflight = 0;
+    for (long f = 1; f <= 15; ++f)
+        if (used[f]) lastflight = f;
     for (long f = 1; f <= 15; ++f) {
         if (!used[f]) continue;
         sh.curflightnbr = f;
@@ -69,7 +72,9 @@ void buildboard(Host& app) {
         resetsumm(sh);
         sumbetsall(app);
         if (sh.dataerror == 1) break;
-        calcoddsall(app);
+        // Only this flight's odds are read here; the last flight's pass works out every row, so
+        // the totals are left as a full pass leaves them.
+        calcoddsall(app, f == lastflight ? 0 : f);
         for (long i : rows) {
             const Entry& e = sh.entries(i);
             if (e.flight != f) continue;

@@ -62,7 +62,7 @@ void calcodds(Context& cx) {
     }
 }
 
-void calcoddsall(Context& cx) {
+void calcoddsall(Context& cx, long flight) {
     Shared& sh = cx.shared();
     double h = housefactor(sh);
     for (int t = 1; t <= 3; ++t) {
@@ -70,6 +70,7 @@ void calcoddsall(Context& cx) {
             const Entry& e = sh.entries(i);
             if (e.name.empty()) break;
             if (e.number < 1 || e.number > sh.maxplayers) continue;
+            if (flight >= 1 && flight <= 15 && e.flight != flight) continue;
             SummRow& row = sh.summ(e.number);
             Money pool = e.flight >= 1 && e.flight <= 15 ? sh.flightpool[e.flight][t] : Money();
             Money money = t == 1 ? row.win : t == 2 ? row.place : row.show;

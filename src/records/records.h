@@ -50,7 +50,9 @@ Outcome writebets(Context& cx);
 Outcome exportbets(Context& cx);
 
 void calcodds(Context& cx);
-void calcoddsall(Context& cx);
+// The WIN, PLACE and SHOW odds of every entry, or only of the entries of `flight` when it is
+// 1 to 15 (the other rows are left as they are).
+void calcoddsall(Context& cx, long flight = 0);
 
 // Rounds `roundval` in place to the step of `roundingchoice`, working on its exact amount;
 // `payamt` receives the same rounded amount as Money (unchanged at the "0.01" step).
