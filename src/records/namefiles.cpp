@@ -1,4 +1,6 @@
 // The Players and Bettors files and their backups: read into and written from the shared tables.
+#include <optional>
+
 #include "records/context.h"
 #include "platform/text.h"
 #include "records/filelines.h"
@@ -7,29 +9,30 @@
 
 namespace vt {
 
-Outcome readentries(Context& cx) {
+namespace {
+
+// Reads a Players or Bettors file line by line into its table: each record whose number is not
+// the 999 marker and whose name is neither "zzz" nor empty goes to take(line, number, name, row),
+// which returns an outcome to stop with or nothing to go on. A 999 record or an empty name ends
+// the reading: the records from there on are not in the table, so `complete` stays false and no
+// rewrite may start from it. A missing file is complete (writing it loses nothing).
+template <class Take>
+Outcome readnamefile(Context& cx, const std::string& path, FileKind kind, size_t namefield,
+                     bool& complete, Take take) {
     Shared& sh = cx.shared();
-    for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
-    sh.fileop = "Players Input";
-    sh.nextentrynbr = 1;
-    sh.nextentryrow = 1;
-    sh.entriescomplete = false;
+    complete = false;
     sh.fileok = false;
     bool whole = true;
-    const std::string path = sh.datapath + "Players";
     try {
         std::string bytes = cx.files().readall(path);
-        LineCursor lines(bytes, FileKind::Players);
+        LineCursor lines(bytes, kind);
         FileLine line;
-        size_t i = 1;
+        size_t row = 1;
         while (lines.next(line)) {
             // A line that is not a whole record is read no further.
             if (!line.readable) throwbadline(path, line);
             long long number = intfield(line.fields[0]);
-            long long flight = intfield(line.fields[1]);
-            const std::string& name = line.fields[3].text;
-            // A 999 record or an empty name ends the reading. The records from there on are not
-            // in the table, so no rewrite may start from it.
+            const std::string& name = line.fields[namefield].text;
             if (number == 999) {
                 whole = false;
                 break;
@@ -39,6 +42,32 @@ Outcome readentries(Context& cx) {
                 whole = false;
                 break;
             }
+            if (std::optional<Outcome> stop = take(line, number, name, row)) return *stop;
+            ++row;
+        }
+    } catch (const FileError& e) {
+        if (e.number == 53) complete = true;
+        cx.fileerrorbox(e);
+        return Outcome::boxed();
+    }
+    complete = whole;
+    sh.fileok = true;
+    return Outcome::done();
+}
+
+}  // namespace
+
+Outcome readentries(Context& cx) {
+    Shared& sh = cx.shared();
+    for (size_t i = 1; i <= sh.entries.size(); ++i) sh.entries(i) = Entry{};
+    sh.fileop = "Players Input";
+    sh.nextentrynbr = 1;
+    sh.nextentryrow = 1;
+    const std::string path = sh.datapath + "Players";
+    return readnamefile(
+        cx, path, FileKind::Players, 3, sh.entriescomplete,
+        [&](const FileLine& line, long long number, const std::string& name,
+            size_t i) -> std::optional<Outcome> {
             // A full table is told of, so the next rewrite cannot drop the entries it missed.
             if (i > sh.entries.size()) {
                 overcapacity(cx, path, FileKind::Players, static_cast<long>(sh.entries.size()));
@@ -50,6 +79,7 @@ Outcome readentries(Context& cx) {
                 sh.dataerror = 1;
                 return Outcome::baddata();
             }
+            long long flight = intfield(line.fields[1]);
             row.flight = static_cast<long>(flight);
             if (flight < 1 || flight > 15) {
                 sh.dataerror = 1;
@@ -59,17 +89,8 @@ Outcome readentries(Context& cx) {
             row.name = name;
             ++sh.nextentryrow;
             sh.nextentrynbr = row.number + 1;
-            ++i;
-        }
-    } catch (const FileError& e) {
-        // Nothing is lost by writing a file that was not there.
-        if (e.number == 53) sh.entriescomplete = true;
-        cx.fileerrorbox(e);
-        return Outcome::boxed();
-    }
-    sh.entriescomplete = whole;
-    sh.fileok = true;
-    return Outcome::done();
+            return std::nullopt;
+        });
 }
 
 Outcome writeentries(Context& cx) {
@@ -117,30 +138,11 @@ Outcome readbettors(Context& cx) {
     sh.fileop = "Bettors Input";
     sh.nextticket = 1;
     sh.nbettors = 0;
-    sh.bettorscomplete = false;
-    sh.fileok = false;
-    bool whole = true;
     const std::string path = sh.datapath + "Bettors";
-    try {
-        std::string bytes = cx.files().readall(path);
-        LineCursor lines(bytes, FileKind::Bettors);
-        FileLine line;
-        size_t i = 1;
-        while (lines.next(line)) {
-            if (!line.readable) throwbadline(path, line);
-            long long number = intfield(line.fields[0]);
-            const std::string& name = line.fields[1].text;
-            // A 999 record or an empty name ends the reading; the bettors from there on are not in
-            // the table, so no rewrite may start from it.
-            if (number == 999) {
-                whole = false;
-                break;
-            }
-            if (iszzz(name)) continue;
-            if (name.empty()) {
-                whole = false;
-                break;
-            }
+    return readnamefile(
+        cx, path, FileKind::Bettors, 1, sh.bettorscomplete,
+        [&](const FileLine&, long long number, const std::string& name,
+            size_t i) -> std::optional<Outcome> {
             // The last row stays free for a new bettor: a file holding more is told of.
             if (static_cast<long>(i) >= sh.maxbettors) {
                 overcapacity(cx, path, FileKind::Bettors, static_cast<long>(i) - 1);
@@ -149,16 +151,8 @@ Outcome readbettors(Context& cx) {
             sh.bettors(i) = Bettor{static_cast<long>(number), name};
             sh.nextticket = static_cast<long>(number) + 1;
             sh.nbettors = static_cast<long>(i);
-            ++i;
-        }
-    } catch (const FileError& e) {
-        if (e.number == 53) sh.bettorscomplete = true;
-        cx.fileerrorbox(e);
-        return Outcome::boxed();
-    }
-    sh.bettorscomplete = whole;
-    sh.fileok = true;
-    return Outcome::done();
+            return std::nullopt;
+        });
 }
 
 namespace {
