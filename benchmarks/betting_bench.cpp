@@ -25,8 +25,8 @@ void BM_BuildBoardAfterBet(benchmark::State& state) {
     fs::create_directories(dir);
     std::string players;
     for (int e = 1; e <= 1000; ++e)
-        players += std::to_string(e) + "," + std::to_string((e - 1) % 15 + 1) + ",\"\",\"PLAYER " + std::to_string(e) +
-                   "\"\r\n";
+        players += std::to_string(e) + "," + std::to_string((e - 1) % 15 + 1) + ",\"\",\"PLAYER " +
+                   std::to_string(e) + "\"\r\n";
     writefile(dir / "Players", players);
     writefile(dir / "Playersbackup", players);
     writefile(dir / "Bettors", "1,\"AnyBettor\"\r\n");
@@ -35,8 +35,8 @@ void BM_BuildBoardAfterBet(benchmark::State& state) {
         for (int i = 0; i < 4950; ++i) {
             int entry = f + 15 * (i % 66);
             if (entry > 1000) entry = f;
-            bets += std::to_string(i % 900 + 1) + "," + std::to_string(entry) + "," + std::to_string(i % 3 + 1) + "," +
-                    std::to_string(i % 20 + 1) + "\r\n";
+            bets += std::to_string(i % 900 + 1) + "," + std::to_string(entry) + "," +
+                    std::to_string(i % 3 + 1) + "," + std::to_string(i % 20 + 1) + "\r\n";
         }
         writefile(dir / ("Round1 " + std::to_string(f) + "Bets"), bets);
         writefile(dir / ("Round1 " + std::to_string(f) + "Betsbackup"), bets);

@@ -1,6 +1,5 @@
 // Runs the benchmarks. Actions repeated for their spread report only min, median and max.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <vector>

@@ -25,13 +25,16 @@ struct Fixture {
     std::unique_ptr<vt::App> app;
 
     Fixture() {
-        folder = std::filesystem::temp_directory_path() / ("vantrope-bench-" + std::to_string(std::random_device{}()));
+        folder = std::filesystem::temp_directory_path() /
+                 ("vantrope-bench-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(folder);
         std::mt19937 rng(7);
         std::string players, bettors = "1,\"AnyBettor\"\r\n";
         for (int e = 1; e <= 1000; ++e)
-            players += std::to_string(e) + "," + std::to_string((e - 1) % 15 + 1) + ",\"\",\"PLAYER " + std::to_string(e) + "\"\r\n";
-        for (int b = 2; b <= 1000; ++b) bettors += std::to_string(b) + ",\"BETTOR-" + std::to_string(b) + "\"\r\n";
+            players += std::to_string(e) + "," + std::to_string((e - 1) % 15 + 1) +
+                       ",\"\",\"PLAYER " + std::to_string(e) + "\"\r\n";
+        for (int b = 2; b <= 1000; ++b)
+            bettors += std::to_string(b) + ",\"BETTOR-" + std::to_string(b) + "\"\r\n";
         writefile(folder / "Players", players);
         writefile(folder / "Playersbackup", players);
         writefile(folder / "Bettors", bettors);
@@ -42,7 +45,8 @@ struct Fixture {
                     int entry = f + 15 * static_cast<int>(rng() % 67);
                     if (entry > 1000) entry -= 15;
                     bets += std::to_string(rng() % 999 + 1) + "," + std::to_string(entry) + "," +
-                            std::to_string(rng() % 3 + 1) + "," + std::to_string(rng() % 20 + 1) + (i % 4 ? "" : ".5") + "\r\n";
+                            std::to_string(rng() % 3 + 1) + "," + std::to_string(rng() % 20 + 1) +
+                            (i % 4 ? "" : ".5") + "\r\n";
                 }
                 std::string name = std::string(r) + " " + std::to_string(f);
                 writefile(folder / (name + "Bets"), bets);

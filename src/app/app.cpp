@@ -29,7 +29,9 @@ App::~App() {
     results.close();
 }
 
-void App::registerform(const std::string& name, FormFactory factory) { factories_[name] = std::move(factory); }
+void App::registerform(const std::string& name, FormFactory factory) {
+    factories_[name] = std::move(factory);
+}
 
 void App::start() {
     files().startup();
@@ -64,7 +66,8 @@ void App::formunloaded(Form& form) {
     else
         keepalive(std::move(it->second));
     forms_.erase(it);
-    loadorder_.erase(std::remove(loadorder_.begin(), loadorder_.end(), form.name()), loadorder_.end());
+    loadorder_.erase(std::remove(loadorder_.begin(), loadorder_.end(), form.name()),
+                     loadorder_.end());
 }
 
 std::vector<Form*> App::loadedforms() {

@@ -17,7 +17,7 @@ struct AppEnvironment {
 
 // Owns the shared state, the forms (created on first touch), the boxes and the printer.
 class App : public Host {
-public:
+  public:
     explicit App(AppEnvironment env);
     ~App() override;
 
@@ -36,7 +36,7 @@ public:
     void formunloaded(Form& form) override;
     std::vector<Form*> loadedforms() override;
 
-private:
+  private:
     Shared shared_;
     Context context_{shared_, *this};
     std::map<std::string, FormFactory> factories_;

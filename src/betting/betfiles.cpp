@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "records/host.h"
 #include "platform/text.h"
 #include "records/filelines.h"
+#include "records/host.h"
 #include "records/records.h"
 
 namespace vt {

@@ -13,7 +13,6 @@ class Host;
 // The first row of entries holding this entry number; 0 when none does.
 long entryrow(const Shared& sh, long number);
 
-
 // A bet and the flight whose Bets pair it goes to.
 using FlightBet = std::pair<long, Bet>;
 

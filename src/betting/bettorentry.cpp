@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "records/host.h"
 #include "platform/text.h"
 #include "records/filelines.h"
+#include "records/host.h"
 #include "records/records.h"
 #include "records/typedinput.h"
 
@@ -33,14 +33,15 @@ long findbettor(const Shared& sh, const std::string& text) {
 
 long addbettor(Host& app, const std::string& name, const std::string& title) {
     Shared& sh = app.shared();
-    std::string refusal = trim(name).empty() ? "Type a bettor name first" : namerefusal(name, "bettor name");
+    std::string refusal =
+        trim(name).empty() ? "Type a bettor name first" : namerefusal(name, "bettor name");
     if (!refusal.empty()) {
         app.msgbox(refusal, vbOKOnly, title);
         return 0;
     }
     if (sh.nbettors >= sh.maxbettors - 1) {
-        app.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen", vbOKOnly,
-                   "Max Bettor Error");
+        app.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
+                   vbOKOnly, "Max Bettor Error");
         return 0;
     }
     // The next ticket number, passing over numbers any record names and the 999 / 9999 markers.

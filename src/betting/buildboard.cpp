@@ -4,10 +4,10 @@
 #include <array>
 #include <map>
 
-#include "records/host.h"
 #include "betting/betfiles.h"
 #include "betting/frmbet.h"
 #include "platform/text.h"
+#include "records/host.h"
 #include "records/records.h"
 
 namespace vt {
@@ -101,13 +101,18 @@ void buildboard(Host& app) {
                 lst.setitemdata(lst.newindex(), e.number);
             }
             std::string line;
-            if (sh.sortodds == 1) line = oddskey(o.win + flight + " " + sh.padblanks);
-            else if (sh.sortplayer == 1) line = sh.padblanks + flight + o.win;
-            else line = flight + " " + sh.padblanks + oddsnumerator(o.win) + oddsnumerator(o.place) + oddsnumerator(o.show);
+            if (sh.sortodds == 1)
+                line = oddskey(o.win + flight + " " + sh.padblanks);
+            else if (sh.sortplayer == 1)
+                line = sh.padblanks + flight + o.win;
+            else
+                line = flight + " " + sh.padblanks + oddsnumerator(o.win) + oddsnumerator(o.place) +
+                       oddsnumerator(o.show);
             if (!line.empty()) lines.push_back({line, e.flight});
         }
-        std::stable_sort(lines.begin(), lines.end(),
-                         [](const Line& a, const Line& b) { return comparenocase(a.text, b.text) < 0; });
+        std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+            return comparenocase(a.text, b.text) < 0;
+        });
         sh.boardlines.assign(sh.maxplayers + 1, std::string());
         form.boardflight.assign(sh.maxplayers + 1, 0);
         for (size_t k = 0; k < lines.size() && k < static_cast<size_t>(sh.maxplayers); ++k) {

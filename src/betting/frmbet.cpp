@@ -23,7 +23,8 @@ void frmbet::buildcontrols() {
     auto& round = add(Kind::Frame, "Round", "Round", 576, 0, 220, 44);
     const char* roundcaptions[5] = {"", "1", "2", "3", "F"};
     for (int k = 1; k <= 4; ++k) {
-        auto& o = add(Kind::OptionButton, "Option" + std::to_string(k), roundcaptions[k], 586 + (k - 1) * 52, 18, 46, 20);
+        auto& o = add(Kind::OptionButton, "Option" + std::to_string(k), roundcaptions[k],
+                      586 + (k - 1) * 52, 18, 46, 20);
         container[&o] = &round;
         o.Click = [this, k] { Option_Click(k); };
     }
@@ -38,15 +39,18 @@ void frmbet::buildcontrols() {
     add(Kind::Label, "Label4", "TICKET #/ BETTOR NAME", 8, 68, 200, 18);
     auto& cbo = add(Kind::ComboBox, "cbobettor", "", 8, 86, 300, 24);
     cbo.sorted = true;
-    cbo.tooltip = "Enter ticket number or bettor name (last name-first name) and press enter. Creates new bettor "
-                  "if necessary. Or click the down arrow to select a bettor name  to place a bet";
+    cbo.tooltip =
+        "Enter ticket number or bettor name (last name-first name) and press enter. Creates new "
+        "bettor "
+        "if necessary. Or click the down arrow to select a bettor name  to place a bet";
     cbo.KeyPress = [this](int& k) { cbobettor_KeyPress(k); };
     cbo.Click = [this] { cbobettor_Click(); };
     auto& bettor = add(Kind::TextBox, "txtbettor", "", 8, 114, 300, 24);
     bettor.locked = true;
 
     // Step 2: the odds board list.
-    auto& two = add(Kind::TextBox, "lbltwo", "2. Click on a new player/team from the list below", 8, 146, 372, 24);
+    auto& two = add(Kind::TextBox, "lbltwo", "2. Click on a new player/team from the list below", 8,
+                    146, 372, 24);
     two.locked = true;
     add(Kind::Label, "Label8", "FLIGHT", 8, 174, 70, 18);
     add(Kind::Label, "Label11", "PLAYER/TEAM", 84, 174, 150, 18);
@@ -60,7 +64,8 @@ void frmbet::buildcontrols() {
     auto& checks = add(Kind::Label, "lblcheck", "Check Flights to display", 8, 528, 372, 18);
     checks.fontbold = true;
     for (int c = 0; c <= 14; ++c) {
-        auto& box = add(Kind::CheckBox, "Check1", c, "", 8 + (c % 3) * 124, 548 + (c / 3) * 24, 120, 22);
+        auto& box =
+            add(Kind::CheckBox, "Check1", c, "", 8 + (c % 3) * 124, 548 + (c / 3) * 24, 120, 22);
         box.Click = [this] { Check1_Click(); };
     }
     auto& err = add(Kind::Label, "lbldataerror", "", 8, 672, 372, 48);
@@ -69,7 +74,8 @@ void frmbet::buildcontrols() {
     err.setvisible(false);
 
     // Steps 3 and 4: position and amount.
-    auto& three = add(Kind::TextBox, "lblthree", "3.Click Win,Place,Show or Board", 392, 46, 340, 24);
+    auto& three =
+        add(Kind::TextBox, "lblthree", "3.Click Win,Place,Show or Board", 392, 46, 340, 24);
     three.locked = true;
     const char* posnames[4] = {"cmdwin", "cmdplace", "cmdshow", "cmdboard"};
     const char* poscaptions[4] = {"WIN", "PLACE", "SHOW", "BOARD"};
@@ -80,10 +86,12 @@ void frmbet::buildcontrols() {
         b.Click = [this, wps, i] { position_Click(wps, i + 1); };
     }
     control("cmdboard").tooltip =
-        "Place a bet to win, place, and show on this player/team - a $2 Board bet is a total bet of $6";
+        "Place a bet to win, place, and show on this player/team - a $2 Board bet is a total bet "
+        "of $6";
     const char* allnames[3] = {"cmdwinall", "cmdplaceall", "cmdshowall"};
     const char* allcaptions[3] = {"All Win", "All Place", "All Show"};
-    const char* alltips[3] = {"Places a bet to win on every player/team", "Places a bet to place on every player/team",
+    const char* alltips[3] = {"Places a bet to win on every player/team",
+                              "Places a bet to place on every player/team",
                               "Places a bet to show on every player/team"};
     const char* allwps[3] = {"WA", "PA", "SA"};
     for (int i = 0; i < 3; ++i) {
@@ -92,7 +100,8 @@ void frmbet::buildcontrols() {
         std::string wps = allwps[i];
         b.Click = [this, wps, i] { position_Click(wps, i + 1); };
     }
-    auto& four = add(Kind::TextBox, "lblfour", "4.Click an amount below to add to this bet ", 392, 146, 340, 24);
+    auto& four = add(Kind::TextBox, "lblfour", "4.Click an amount below to add to this bet ", 392,
+                     146, 340, 24);
     four.locked = true;
     for (int k = 1; k <= 5; ++k) {
         auto& b = add(Kind::CommandButton, "cmdbamount", k, "", 392 + (k - 1) * 68, 174, 64, 30);
@@ -114,9 +123,11 @@ void frmbet::buildcontrols() {
     auto& clr = add(Kind::CommandButton, "cmdclrpos", "Clear the current bet", 392, 302, 340, 26);
     clr.tooltip = "Clear player/team, position selection, and bet amount";
     clr.Click = [this] { cmdclrpos_Click(); };
-    auto& done = add(Kind::CommandButton, "cmddone", "5. or click here to PLACE CURRENT BET", 392, 332, 340, 30);
+    auto& done = add(Kind::CommandButton, "cmddone", "5. or click here to PLACE CURRENT BET", 392,
+                     332, 340, 30);
     done.Click = [this] { cmddone_Click(); };
-    auto& pay = add(Kind::CommandButton, "cmdpay", "6. or click here to PAY FOR NEW BETS", 392, 366, 340, 30);
+    auto& pay = add(Kind::CommandButton, "cmdpay", "6. or click here to PAY FOR NEW BETS", 392, 366,
+                    340, 30);
     pay.tooltip = "Pay the cashier the total of all new bets and allow a new bettor to bet.";
     pay.Click = [this] { cmdpay_Click(); };
 
@@ -132,12 +143,15 @@ void frmbet::buildcontrols() {
     auto& totalprior = add(Kind::TextBox, "txttotalprior", "", 658, 598, 74, 24);
     totalprior.tooltip = "Total of all prior and new bets";
     totalprior.locked = true;
-    auto& hint = add(Kind::Label, "Label7", "To delete a bet, click on a  bet in the BET LIST and click   DELETE BET", 392,
+    auto& hint = add(Kind::Label, "Label7",
+                     "To delete a bet, click on a  bet in the BET LIST and click   DELETE BET", 392,
                      628, 220, 44);
     hint.multiline = true;
     auto& clear = add(Kind::CommandButton, "cmdclear", "DELETE BET", 622, 632, 110, 32);
-    clear.tooltip = "Select a bettor first then click DELETE BET to delete the selected bet from  BETS - rewrites the "
-                    "bets file without this bet - return any money to the bettor";
+    clear.tooltip =
+        "Select a bettor first then click DELETE BET to delete the selected bet from  BETS - "
+        "rewrites the "
+        "bets file without this bet - return any money to the bettor";
     clear.Click = [this] { cmdclear_Click(); };
     auto& ret = add(Kind::CommandButton, "cmdreturn", "Main Menu", 392, 684, 340, 36);
     ret.Click = [this] { cmdreturn_Click(); };
@@ -160,8 +174,10 @@ void frmbet::Form_Load() {
     prompts_white();
     setcolor("lblone", white);
     control("txtbanner").settext(sh_.banner);
-    if (sh_.printswitch == "yes") control("cmdprint").setcaption("Printing to default printer is active");
-    else if (sh_.printswitch == "no") control("cmdprint").setcaption("All printing is suppressed");
+    if (sh_.printswitch == "yes")
+        control("cmdprint").setcaption("Printing to default printer is active");
+    else if (sh_.printswitch == "no")
+        control("cmdprint").setcaption("All printing is suppressed");
     if (int k = roundindex(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
 
     control("lstbetsprior").clear();
@@ -172,8 +188,10 @@ void frmbet::Form_Load() {
         Control& b = control("cmdbamount", k);
         int choice = sh_.betbuttons[k];
         // Choice 12 is the blank button; a choice outside the list hides the button as well.
-        if (choice < 1 || choice >= 12) b.setvisible(false);
-        else b.setcaption(sh_.betamounts[choice]);
+        if (choice < 1 || choice >= 12)
+            b.setvisible(false);
+        else
+            b.setcaption(sh_.betamounts[choice]);
     }
     for (auto& e : sh_.entries.rows) e = Entry{};
     sh_.boardlines.assign(sh_.maxplayers + 1, std::string());
@@ -246,8 +264,10 @@ void frmbet::prompts_white() {
 // inspection screen.
 void frmbet::showdataerror() {
     Control& err = control("lbldataerror");
-    err.setcaption("A data file holds a bad record: the odds board is stopped. Use Fix File on the menu to examine "
-                   "the files.");
+    err.setcaption(
+        "A data file holds a bad record: the odds board is stopped. Use Fix File on the menu to "
+        "examine "
+        "the files.");
     err.setvisible(sh_.dataerror == 1);
 }
 

@@ -9,7 +9,7 @@ namespace vt {
 
 // The cashier's betting screen: bettor, odds board, bet composition, placing, paying, deleting.
 class frmbet : public Form {
-public:
+  public:
     explicit frmbet(Host& app);
 
     // Flight number of each board line (1-based, beside the shared board lines), so the
@@ -19,10 +19,10 @@ public:
     // Colours of the blinking step prompts.
     static constexpr uint32_t white = 0xFFFFFF, red = 0xFF0000, green = 0x00FF00;
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     // One bet of a click of "PLACE CURRENT BET", composed and checked before anything is written.
     struct NewBet {
         long bettor = 0, entry = 0, type = 0, flight = 0;
@@ -51,7 +51,8 @@ private:
     void addlistline(const std::string& line, long flight, const Bet& bet);
     bool eachpriorbet(const std::string& badmessage,
                       const std::function<void(long, const Bet&, const Entry&)>& fn);
-    std::string betline(long flight, const std::string& name, Money amount, const std::string& wps) const;
+    std::string betline(long flight, const std::string& name, Money amount,
+                        const std::string& wps) const;
     // Board, scroller, sort and flight boxes.
     void lstentries_Click();
     void Timer1_Timer();

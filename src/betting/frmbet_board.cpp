@@ -121,8 +121,10 @@ void frmbet::blinkprompts() {
         }
     }
     if (sh_.newtotal > Money{} && noentry) {
-        if (color("lbltwo") == white) setcolor("cmdpay", green);
-        else if (color("lbltwo") == red) setcolor("cmdpay", white);
+        if (color("lbltwo") == white)
+            setcolor("cmdpay", green);
+        else if (color("lbltwo") == red)
+            setcolor("cmdpay", white);
     }
 }
 
@@ -140,16 +142,21 @@ void frmbet::scrollboard() {
             scroll.clear();
             cursor = 1;
         }
-        long f = cursor <= last && cursor < static_cast<long>(boardflight.size()) ? boardflight[cursor] : 0;
-        if (sh_.sortflight == 1 && f >= 1 && f <= 15 && control("Check1", static_cast<int>(f) - 1).value() != 1) {
+        long f = cursor <= last && cursor < static_cast<long>(boardflight.size())
+                     ? boardflight[cursor]
+                     : 0;
+        if (sh_.sortflight == 1 && f >= 1 && f <= 15 &&
+            control("Check1", static_cast<int>(f) - 1).value() != 1) {
             ++cursor;
             continue;
         }
         scroll.additem(Left(line(cursor), 39));
         ++cursor;
     }
-    if (!line(sh_.scrollpos).empty()) ++sh_.scrollpos;
-    else sh_.scrollpos = 1;
+    if (!line(sh_.scrollpos).empty())
+        ++sh_.scrollpos;
+    else
+        sh_.scrollpos = 1;
 }
 
 void frmbet::cmdfaster_Click() { sh_.scrollms = std::max(sh_.scrollms - 100, 100L); }

@@ -67,8 +67,10 @@ void frmbet::cmdclear_Click() {
         const long r = i + 1;
         const bool chosen = i >= 0 && i < static_cast<int>(betflight.size()) && betflight[i] >= 1 &&
                             r <= sh_.maxbets && sh_.newbets(r).bettor != 0;
-        if (!chosen) app_.msgbox("Must select bet first", vbOKOnly, "Bet");
-        else deletebet(sh_.newbets(r), betflight[i]);
+        if (!chosen)
+            app_.msgbox("Must select bet first", vbOKOnly, "Bet");
+        else
+            deletebet(sh_.newbets(r), betflight[i]);
     }
     relist();
 }
@@ -79,9 +81,11 @@ bool frmbet::deletebet(const Bet& bet, long flight) {
     sh_.curflight = sh_.flightnames[flight];
     Removed res = removebet(app_, sh_.curround, flight, bet);
     if (res == Removed::NotFound)
-        app_.msgbox("This bet is no longer in the Bets files; nothing was deleted", vbOKOnly, "Bet");
+        app_.msgbox("This bet is no longer in the Bets files; nothing was deleted", vbOKOnly,
+                    "Bet");
     if (res != Removed::Done) return false;
-    app_.msgbox("Refund " + sh_.curbettor + " " + Format(bet.amount, "$##0.00"), vbOKOnly, "Refund bet");
+    app_.msgbox("Refund " + sh_.curbettor + " " + Format(bet.amount, "$##0.00"), vbOKOnly,
+                "Refund bet");
     sh_.priortotal -= bet.amount;
     control("txttotalprior").settext(Format(sh_.priortotal, "$#,##0.00"));
     return true;

@@ -20,7 +20,8 @@ void frmbet::cmdbamount_Click(int index) {
     int choice = sh_.betbuttons[index];
     if (choice < 1 || choice > 12) return;
     // The amount stays a bet that can be placed: whole cents up to the largest bet.
-    const Money sum = shownamount(control("txtamount").text()) + shownamount(sh_.betamounts[choice]);
+    const Money sum =
+        shownamount(control("txtamount").text()) + shownamount(sh_.betamounts[choice]);
     if (!sum.isbetamount()) {
         missing();
         return;
@@ -36,7 +37,9 @@ void frmbet::cmdclrpos_Click() {
     prompts_white();
 }
 
-void frmbet::missing() { app_.msgbox("Missing bettor, player, position, or amount", vbOKOnly, "Bet"); }
+void frmbet::missing() {
+    app_.msgbox("Missing bettor, player, position, or amount", vbOKOnly, "Bet");
+}
 
 // The bets of this click, each on its entry and in its entry's flight.
 bool frmbet::composebets(std::vector<NewBet>& out) {
@@ -99,13 +102,16 @@ bool frmbet::checkcapacity(const std::vector<NewBet>& bets) {
             if (held + n > sh_.maxbets) full = true;
         }
     }
-    if (full) app_.msgbox("Maximum number of bets exceeded. Increase number on Setup screen.", vbOKOnly, "Bet Error");
+    if (full)
+        app_.msgbox("Maximum number of bets exceeded. Increase number on Setup screen.", vbOKOnly,
+                    "Bet Error");
     return !full;
 }
 
 bool frmbet::writebets(const std::vector<NewBet>& bets) {
     std::vector<FlightBet> records;
-    for (const NewBet& b : bets) records.push_back({b.flight, Bet{b.bettor, b.entry, b.type, b.amount}});
+    for (const NewBet& b : bets)
+        records.push_back({b.flight, Bet{b.bettor, b.entry, b.type, b.amount}});
     return appendbets(app_, sh_.curround, records);
 }
 

@@ -23,7 +23,8 @@ struct Keyed {
 
 // Keys in character-code order; equal keys keep their table order.
 void sortkeys(std::vector<Keyed>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
 }
 
 }  // namespace
@@ -43,7 +44,8 @@ void frmsheetg::buildcontrols() {
     auto& round = add(Kind::Frame, "Round", "Round", 620, 0, 280, 44);
     const char* captions[5] = {"", "1", "2", "3", "Final"};
     for (int k = 1; k <= 4; ++k) {
-        auto& o = add(Kind::OptionButton, "Option" + std::to_string(k), captions[k], 630 + (k - 1) * 64, 18, 60, 20);
+        auto& o = add(Kind::OptionButton, "Option" + std::to_string(k), captions[k],
+                      630 + (k - 1) * 64, 18, 60, 20);
         container[&o] = &round;
         o.Click = [this, k] { Option_Click(k); };
     }
@@ -51,7 +53,8 @@ void frmsheetg::buildcontrols() {
     flights.multiline = true;
     flights.locked = true;
     for (int c = 0; c <= 14; ++c) {
-        auto& box = add(Kind::CheckBox, "Check1", c, "", 126 + (c % 5) * 126, 64 + (c / 5) * 24, 122, 22);
+        auto& box =
+            add(Kind::CheckBox, "Check1", c, "", 126 + (c % 5) * 126, 64 + (c / 5) * 24, 122, 22);
         if (c <= 1) box.setvalue(1);
         box.Click = [this] {
             if (!quiet_) cmdresetp_Click();
@@ -61,8 +64,10 @@ void frmsheetg::buildcontrols() {
     // The bettor.
     add(Kind::Label, "lblbettor", "ENTER BETTOR NAME", 8, 140, 300, 18);
     auto& name = add(Kind::TextBox, "txtname", "", 8, 158, 300, 24);
-    name.tooltip = "Enter the first few characters of the bettor name until the bettor name appears below or click "
-                   "on a name below once it is visible ";
+    name.tooltip =
+        "Enter the first few characters of the bettor name until the bettor name appears below or "
+        "click "
+        "on a name below once it is visible ";
     name.KeyPress = [this](int& k) { search_KeyPress("txtname", k); };
     add(Kind::Label, "Label7", "CLICK ON BETTOR NAME", 8, 188, 300, 18);
     auto& bettors = add(Kind::ListBox, "lstentries", "", 8, 206, 300, 194);
@@ -74,15 +79,18 @@ void frmsheetg::buildcontrols() {
     add(Kind::Label, "Label11", "- OR -", 8, 440, 300, 18);
     add(Kind::Label, "Label10", "ENTER TICKET NUMBER ", 8, 458, 300, 18);
     auto& ticket = add(Kind::TextBox, "txtticket", "", 8, 476, 300, 24);
-    ticket.tooltip = "Enter ticket number or bettor name (last name-first name) and press enter. Creates new bettor "
-                     "with this number or name if necessary.";
+    ticket.tooltip =
+        "Enter ticket number or bettor name (last name-first name) and press enter. Creates new "
+        "bettor "
+        "with this number or name if necessary.";
     ticket.KeyPress = [this](int& k) { txtticket_KeyPress(k); };
 
     // The player/team.
     add(Kind::Label, "Label1", "ENTER PLAYER/TEAM NAME", 320, 140, 340, 18);
     auto& player = add(Kind::TextBox, "txtplayer", "", 320, 158, 340, 24);
-    player.tooltip = "Enter the first few characters of the player/team name until the player/team name appears "
-                     "below or click on a name below once it is visible ";
+    player.tooltip =
+        "Enter the first few characters of the player/team name until the player/team name appears "
+        "below or click on a name below once it is visible ";
     player.KeyPress = [this](int& k) { search_KeyPress("txtplayer", k); };
     add(Kind::Label, "Label6", "CLICK ON PLAYER/TEAM", 320, 188, 340, 18);
     auto& players = add(Kind::ListBox, "lstplayers", "", 320, 206, 340, 194);
@@ -96,12 +104,20 @@ void frmsheetg::buildcontrols() {
     auto& help = add(Kind::TextBox, "Text1", "", 8, 510, 652, 250);
     help.multiline = true;
     help.locked = true;
-    const char* lines[] = {">Check flights to be displayed", "",
-                           ">Enter ticket number or bettor name (last name-first name)  ", "-or- ",
-                           "enter the first few characters of bettor name and click ", "on bettor name to select", "",
-                           ">Enter first few characters of player/team and click on ", "player/team", "",
-                           ">Click  amounts to change Bet Amount", "",
-                           ">Click on win,place, and show fields to enter bets", "",
+    const char* lines[] = {">Check flights to be displayed",
+                           "",
+                           ">Enter ticket number or bettor name (last name-first name)  ",
+                           "-or- ",
+                           "enter the first few characters of bettor name and click ",
+                           "on bettor name to select",
+                           "",
+                           ">Enter first few characters of player/team and click on ",
+                           "player/team",
+                           "",
+                           ">Click  amounts to change Bet Amount",
+                           "",
+                           ">Click on win,place, and show fields to enter bets",
+                           "",
                            ">Click on Place Next Bet to enter these bets"};
     std::string text;
     for (const char* l : lines) text += std::string(l) + "\r\n";
@@ -117,7 +133,8 @@ void frmsheetg::buildbetrows() {
     title.locked = true;
     auto& amt = add(Kind::TextBox, "txtbetamt", "", 786, 140, 110, 24);
     amt.locked = true;
-    amt.tooltip = "Sets amount used for each click in Next Bet. Click to increase this amount by $1";
+    amt.tooltip =
+        "Sets amount used for each click in Next Bet. Click to increase this amount by $1";
     amt.Click = [this] { txtbetamt_Click(); };
     auto& plus = add(Kind::TextBox, "txtplus", "+", 900, 140, 30, 24);
     plus.locked = true;
@@ -127,7 +144,8 @@ void frmsheetg::buildbetrows() {
     for (int i = 0; i < 5; ++i) {
         auto& b = add(Kind::TextBox, "txtamt", i, steps[i], 672 + i * 68, 170, 64, 24);
         b.locked = true;
-        b.tooltip = i == 4 ? "Click to set the current Bet Amount to $0" : "Click to add this amount to the Bet Amount";
+        b.tooltip = i == 4 ? "Click to set the current Bet Amount to $0"
+                           : "Click to add this amount to the Bet Amount";
         b.Click = [this, i] { txtamt_Click(i); };
     }
 
@@ -137,8 +155,10 @@ void frmsheetg::buildbetrows() {
     const char* nextboxes[4] = {"txtwin", "txtplace", "txtshow", "txttotal"};
     const char* totboxes[4] = {"txtwintot", "txtplacetot", "txtshowtot", "txttotaltot"};
     auto& next = add(Kind::Label, "Label12", "Next Bet ", 672, 226, 84, 18);
-    next.tooltip = "Next potential bet for this bettor on the selected player/team. Added to current bets by Placing "
-                   "Next Bet.";
+    next.tooltip =
+        "Next potential bet for this bettor on the selected player/team. Added to current bets by "
+        "Placing "
+        "Next Bet.";
     add(Kind::Label, "Label8", "SHEET TOTALS", 672, 290, 84, 18);
     for (int i = 0; i < 4; ++i) {
         int x = 760 + i * 64;
@@ -151,7 +171,8 @@ void frmsheetg::buildbetrows() {
         tot.fontname = "Times New Roman";
     }
     control("txtwintot").tooltip =
-        "Total win, place, and show bets for the current entry. Should correspond to bet sheet totals.";
+        "Total win, place, and show bets for the current entry. Should correspond to bet sheet "
+        "totals.";
     control("txtwin").Click = [this] { column_Click("txtwin", "txtwintot"); };
     control("txtplace").Click = [this] { column_Click("txtplace", "txtplacetot"); };
     control("txtshow").Click = [this] { column_Click("txtshow", "txtshowtot"); };
@@ -165,11 +186,13 @@ void frmsheetg::buildbetrows() {
     add(Kind::Label, "Label9", "CURRENT BETS FOR THIS BETTOR", 672, 364, 344, 18);
     auto& bets = add(Kind::ListBox, "lstbets", "", 672, 382, 344, 290);
     bets.fontname = "Courier New";
-    bets.tooltip = "List of current bets by this bettor. Does not include prior bets by this bettor.";
+    bets.tooltip =
+        "List of current bets by this bettor. Does not include prior bets by this bettor.";
 }
 
 void frmsheetg::Form_Load() {
-    control("lblcopyr").setcaption("Key in the bets of a bettor's paper bet sheet, one player/team at a time");
+    control("lblcopyr")
+        .setcaption("Key in the bets of a bettor's paper bet sheet, one player/team at a time");
     sh_.crlf = "\r\n";
     control("txtbanner").settext(sh_.banner);
     if (int k = roundindex(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
@@ -203,8 +226,9 @@ void frmsheetg::fillbettors(const std::string& search) {
         rows.push_back({b.name, b.number});
     }
     sortkeys(rows);
-    auto first = std::find_if(rows.begin(), rows.end(),
-                              [&](const Keyed& r) { return Left(r.key, static_cast<long>(search.size())) >= search; });
+    auto first = std::find_if(rows.begin(), rows.end(), [&](const Keyed& r) {
+        return Left(r.key, static_cast<long>(search.size())) >= search;
+    });
     if (first == rows.end()) return;  // nothing at or after the search text: the list stays
     Control& lst = control("lstentries");
     lst.clear();
@@ -225,7 +249,8 @@ void frmsheetg::fillplayers(const std::string& search, bool byname) {
     sortkeys(rows);
     const long n = static_cast<long>(search.size());
     auto part = [&](const std::string& key) { return byname ? Mid(key, 11, n) : Left(key, n); };
-    auto first = std::find_if(rows.begin(), rows.end(), [&](const Keyed& r) { return part(r.key) >= search; });
+    auto first = std::find_if(rows.begin(), rows.end(),
+                              [&](const Keyed& r) { return part(r.key) >= search; });
     if (first == rows.end()) return;
     Control& lst = control("lstplayers");
     lst.clear();
@@ -321,7 +346,9 @@ Money frmsheetg::amountof(const std::string& box) { return shownamount(control(b
 
 void frmsheetg::setamount(const std::string& box, Money m) { control(box).settext(m.tostring()); }
 
-void frmsheetg::showstep(const std::string& pattern) { control("txtbetamt").settext(Format(betamount, pattern)); }
+void frmsheetg::showstep(const std::string& pattern) {
+    control("txtbetamt").settext(Format(betamount, pattern));
+}
 
 void frmsheetg::setsign(const std::string& sign, uint32_t colour) {
     control("txtplus").settext(sign);
@@ -347,8 +374,10 @@ void frmsheetg::txtamt_Click(int index) {
 
 void frmsheetg::txtplus_Click() {
     betamount = -betamount;
-    if (control("txtplus").text() == "+") setsign("-", kRed);
-    else setsign("+", kBlack);
+    if (control("txtplus").text() == "+")
+        setsign("-", kRed);
+    else
+        setsign("+", kBlack);
     showstep("$#,##0.00");
 }
 
@@ -368,7 +397,8 @@ void frmsheetg::cmdclrentries_Click() {
 }
 
 void frmsheetg::emptytotals() {
-    for (const char* b : {"txtwintot", "txtplacetot", "txtshowtot", "txttotaltot"}) control(b).settext("");
+    for (const char* b : {"txtwintot", "txtplacetot", "txtshowtot", "txttotaltot"})
+        control(b).settext("");
 }
 
 void frmsheetg::emptynextbet() {

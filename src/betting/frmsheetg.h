@@ -7,7 +7,7 @@ namespace vt {
 
 // The bet-sheet screen: a bettor's paper sheet keyed in, player/team by player/team.
 class frmsheetg : public Form {
-public:
+  public:
     explicit frmsheetg(Host& app);
 
     // The chosen player/team: its entry number and its list line. Chosen only on this screen.
@@ -16,10 +16,10 @@ public:
     Money betamount;  // the amount step: negative while the sign box shows "-"
     std::string keytext;
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     void buildcontrols();
     void buildbetrows();
 

@@ -53,13 +53,15 @@ void frmsheetg::cmdplacebets_Click() {
     long held = count ? countbets(app_, sh_.curround, flight) : 0;
     if (held < 0) return;
     if (held + count > sh_.maxbets) {
-        app_.msgbox("Maximum number of bets exceeded. Increase number on Setup screen.", vbOKOnly, "Place Bet");
+        app_.msgbox("Maximum number of bets exceeded. Increase number on Setup screen.", vbOKOnly,
+                    "Place Bet");
         return;
     }
     // The row's bets go to the pair in one transaction: all of them or none.
     std::vector<FlightBet> rowbets;
     for (const Box& b : boxes)
-        if (const Money a = amountof(b.name); a != Money{}) rowbets.push_back({flight, Bet{sh_.curticket, entry.number, b.type, a}});
+        if (const Money a = amountof(b.name); a != Money{})
+            rowbets.push_back({flight, Bet{sh_.curticket, entry.number, b.type, a}});
     if (!rowbets.empty() && !appendbets(app_, sh_.curround, rowbets)) return;
     for (const Box& b : boxes) {
         const Money a = amountof(b.name);
@@ -68,7 +70,8 @@ void frmsheetg::cmdplacebets_Click() {
         control(b.name).settext("");
         setamount("txttotal", amountof("txtwin") + amountof("txtplace") + amountof("txtshow"));
         *b.amt = a;
-        control("lstbets").additem(Format(seltext, "!@@@@@@@@@@@@@@") + " $" + Format(a, "#00.00") + b.suffix);
+        control("lstbets").additem(Format(seltext, "!@@@@@@@@@@@@@@") + " $" + Format(a, "#00.00") +
+                                   b.suffix);
     }
     // The flight's bets, totals and odds, read back from its file.
     sumbets(app_);

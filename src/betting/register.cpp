@@ -1,6 +1,6 @@
-#include "records/host.h"
 #include "betting/frmbet.h"
 #include "betting/frmsheetg.h"
+#include "records/host.h"
 
 namespace vt {
 

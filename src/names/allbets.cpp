@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "records/host.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
+#include "records/host.h"
 #include "records/recordsutil.h"
 
 namespace vt {
@@ -180,7 +180,8 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
     // its number: it must be looked at first.
     if (badnamed) {
         app.filebox(badnamed->file,
-                    filelocation(badnamed->file, badnamed->line) + " holds a bad record of " + what +
+                    filelocation(badnamed->file, badnamed->line) + " holds a bad record of " +
+                        what +
                         ", so nothing was changed.\r\nCheck it with Fix Files on the main menu.",
                     "Bets Input");
         return false;

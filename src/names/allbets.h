@@ -42,7 +42,6 @@ struct RemovedBet {
 // The bets of all four rounds and 15 flights, read whole.
 class AllBets {
   public:
-
     // Reads every Bets and Betsbackup file (a missing one counts as empty). On a read error
     // shows the file-error box, titled "Bets Input", and returns false.
     bool load(Host& app);

@@ -1,5 +1,6 @@
 #pragma once
 #include <set>
+
 #include "records/host.h"
 
 namespace vt {

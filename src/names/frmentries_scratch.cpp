@@ -36,8 +36,7 @@ void frmentries::cmdscratch_Click() {
         // refund list is printed before it commits, so a list that cannot be printed leaves
         // every bet in place to be refunded later.
         Transaction tx(app_.files());
-        if (!removebets(app_, 1, number, Mid(seltext, 11), removed))
-            return;
+        if (!removebets(app_, 1, number, Mid(seltext, 11), removed)) return;
         readbettors(app_);
         sh.entries(row).name = "zzz";
         std::vector<Refund> refunds;

@@ -78,7 +78,8 @@ bool goodplayer(const FileLine& l, long maxplayers) {
 
 bool goodbettor(const FileLine& l) {
     long long n;
-    return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n != 999 && !l.fields[1].text.empty();
+    return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n != 999 &&
+           !l.fields[1].text.empty();
 }
 
 // The name column of a line no reader can take whole.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "records/host.h"
 #include "records/filelines.h"
+#include "records/host.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
-#include "records/host.h"
 #include "names/frmbettor.h"
 #include "names/frmentries.h"
 #include "names/frmfix.h"
+#include "records/host.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #include "payoff/frmany1.h"
 
-#include "records/payoffsums.h"
 #include "platform/text.h"
+#include "records/payoffsums.h"
 #include "records/typedinput.h"
 
 namespace vt {
@@ -23,7 +23,8 @@ const char* const kHelp =
 
 frmany1::frmany1(Host& app) : Form(app, "frmany1"), app_(app) {
     caption = "AnyBettor Payoffs";
-    add(Kind::TextBox, "txtbanner", "", 10, 8, 600, 26).tooltip = "Event name and betting round - can be changed on setup";
+    add(Kind::TextBox, "txtbanner", "", 10, 8, 600, 26).tooltip =
+        "Event name and betting round - can be changed on setup";
     control("txtbanner").fontsize = 12;
     control("txtbanner").fontbold = true;
 
@@ -37,7 +38,8 @@ frmany1::frmany1(Host& app) : Form(app, "frmany1"), app_(app) {
         int y = 76 + i * 30;
         add(Kind::ComboBox, "cmbpos", i, "", 10, y, 50, 24).locked = true;
         add(Kind::ComboBox, "cmbpt", i, "", 65, y, 260, 24).locked = true;
-        for (int t = 0; t < 3; ++t) add(Kind::TextBox, "txtpay", i + 10 * t, "", 330 + t * 95, y, 90, 24).alignment = 1;
+        for (int t = 0; t < 3; ++t)
+            add(Kind::TextBox, "txtpay", i + 10 * t, "", 330 + t * 95, y, 90, 24).alignment = 1;
     }
     add(Kind::Label, "lbltotal", "TOTAL$", 250, 382, 75, 20);
     add(Kind::TextBox, "txtwintotal", "", 330, 378, 90, 24);
@@ -57,30 +59,33 @@ frmany1::frmany1(Host& app) : Form(app, "frmany1"), app_(app) {
     row("Label7", "PAID ROUNDED", "txtpaidr", 138);
     row("Label8", "Round Factor", "txtfactor", 168);
     row("Label9", "TOTAL BET", "txttotalbet", 198);
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) control(n).alignment = 1;
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"})
+        control(n).alignment = 1;
 
     Control& help = add(Kind::TextBox, "Text1", "", 640, 240, 374, 200);
     help.multiline = true;
     help.locked = true;
     help.settext(kHelp);
 
-    auto button = [this](const char* name, const char* cap, const char* tip, int x, int y) -> Control& {
+    auto button = [this](const char* name, const char* cap, const char* tip, int x,
+                         int y) -> Control& {
         Control& b = add(Kind::CommandButton, name, cap, x, y, 190, 36);
         b.tooltip = tip;
         return b;
     };
-    button("cmdcalc", "Calculate Payoff", "Calculate payoffs using the anybettor payoff for the amounts entered", 10,
-           460).Click = [this] { cmdcalc_Click(); };
-    button("cmdadd", "Add to Bettor's Total", "Keep a running total of the payoff for this bettor", 210, 460).Click =
-        [this] { cmdadd_Click(); };
-    button("cmdpay", "Pay This Bettor", "Add this bettors total to the grand total and clear intermediate totals", 410,
-           460).Click = [this] { cmdpay_Click(); };
-    button("cmdclear", "Clear", "Clear all amounts on this screen and start over", 10, 504).Click = [this] {
-        cmdclear_Click();
-    };
-    button("cmdreturn", "Return to Payoff", "Return to the payoff screen", 410, 504).Click = [this] {
-        cmdreturn_Click();
-    };
+    button("cmdcalc", "Calculate Payoff",
+           "Calculate payoffs using the anybettor payoff for the amounts entered", 10, 460)
+        .Click = [this] { cmdcalc_Click(); };
+    button("cmdadd", "Add to Bettor's Total", "Keep a running total of the payoff for this bettor",
+           210, 460)
+        .Click = [this] { cmdadd_Click(); };
+    button("cmdpay", "Pay This Bettor",
+           "Add this bettors total to the grand total and clear intermediate totals", 410, 460)
+        .Click = [this] { cmdpay_Click(); };
+    button("cmdclear", "Clear", "Clear all amounts on this screen and start over", 10, 504).Click =
+        [this] { cmdclear_Click(); };
+    button("cmdreturn", "Return to Payoff", "Return to the payoff screen", 410, 504).Click =
+        [this] { cmdreturn_Click(); };
 }
 
 void frmany1::showstart() {
@@ -108,7 +113,8 @@ void frmany1::Form_Load() {
 }
 
 void frmany1::emptyslipboxes() {
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) control(n).settext("");
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"})
+        control(n).settext("");
 }
 
 void frmany1::cmdcalc_Click() {

@@ -6,7 +6,7 @@ namespace vt {
 // The AnyBettor calculator: what the anonymous bettor's slips pay, slip by slip, with running
 // and rounded totals. Nothing here is written, printed or added to PAID.
 class frmany1 : public Form {
-public:
+  public:
     explicit frmany1(Host& app);
 
     void cmdcalc_Click();
@@ -15,12 +15,14 @@ public:
     void cmdclear_Click();
     void cmdreturn_Click();
     // Closing the window does what Return to Payoff does.
-    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdreturn_Click(); });
+    }
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     Host& app_;
     void showstart();
     void emptyslipboxes();

@@ -1,7 +1,7 @@
 #include "payoff/frmpay.h"
 
-#include "records/payoffprep.h"
 #include "platform/text.h"
+#include "records/payoffprep.h"
 #include "records/records.h"
 
 namespace vt {
@@ -9,7 +9,8 @@ namespace vt {
 namespace {
 
 const char* const kConsecutive =
-    "Must enter winners in consecutive boxes starting with 1st (including ties) followed by 2nd and then 3rd";
+    "Must enter winners in consecutive boxes starting with 1st (including ties) followed by 2nd "
+    "and then 3rd";
 
 }  // namespace
 
@@ -28,14 +29,16 @@ void frmpay::layout() {
     Control& frame2 = add(Kind::Frame, "Frame2", "Round", 10, 38, 300, 66);
     const char* roundcaps[] = {"", "1", "2", "3", "Final"};
     for (int r = 1; r <= 4; ++r) {
-        Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r], 22 + (r - 1) * 70, 64, 64, 24);
+        Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r],
+                         22 + (r - 1) * 70, 64, 64, 24);
         container[&o] = &frame2;
         o.Click = [this, r] { Option_Click(r); };
     }
     Control& fra = add(Kind::Frame, "fraflight", "Flight", 320, 38, 694, 66);
     fra.tooltip = "Must select a flight to add new player/teams";
     for (int f = 1; f <= 15; ++f) {
-        Control& o = add(Kind::OptionButton, "optflight", f, "", 328 + ((f - 1) % 8) * 85, 54 + ((f - 1) / 8) * 24, 84, 22);
+        Control& o = add(Kind::OptionButton, "optflight", f, "", 328 + ((f - 1) % 8) * 85,
+                         54 + ((f - 1) / 8) * 24, 84, 22);
         container[&o] = &fra;
         o.Click = [this, f] { optflight_Click(f); };
     }
@@ -52,7 +55,8 @@ void frmpay::layout() {
         int y = 134 + i * 27;
         add(Kind::ComboBox, "cmbpos", i, "", 10, y, 50, 24).Click = [this, i] { cmbpos_Click(i); };
         add(Kind::ComboBox, "cmbpt", i, "", 65, y, 260, 24).Click = [this, i] { cmbpt_Click(i); };
-        for (int t = 0; t < 3; ++t) add(Kind::TextBox, "txtpay", i + 10 * t, "", 330 + t * 95, y, 90, 24).alignment = 1;
+        for (int t = 0; t < 3; ++t)
+            add(Kind::TextBox, "txtpay", i + 10 * t, "", 330 + t * 95, y, 90, 24).alignment = 1;
     }
     add(Kind::Label, "lbltotal", "TOTAL$", 250, 412, 75, 20);
     add(Kind::TextBox, "txtwintotal", "", 330, 408, 90, 24);
@@ -67,8 +71,10 @@ void frmpay::layout() {
     add(Kind::Label, "lblround", "R", 500, 468, 16, 20).tooltip =
         "Rounded payoff based on rounding factor on setup screen";
     add(Kind::TextBox, "txttotalr", "", 520, 464, 90, 24);
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txttotalr"}) control(n).alignment = 1;
-    for (auto* n : {"txtfactor", "txttotalr", "lblrfactor", "lblround"}) control(n).setvisible(false);
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txttotalr"})
+        control(n).alignment = 1;
+    for (auto* n : {"txtfactor", "txttotalr", "lblrfactor", "lblround"})
+        control(n).setvisible(false);
 
     // Print choices.
     Control& bn = add(Kind::TextBox, "txtbn", "", 10, 492, 315, 48);
@@ -83,46 +89,54 @@ void frmpay::layout() {
     add(Kind::Label, "lblinstructions", "", 10, 548, 1004, 218).fontsize = 7;
 
     // House, multiplier and totals.
-    auto row = [this](const char* label, const char* lcap, const char* box, int y, int w) -> Control& {
+    auto row = [this](const char* label, const char* lcap, const char* box, int y,
+                      int w) -> Control& {
         add(Kind::Label, label, lcap, 630, y + 4, 200, 20);
         Control& b = add(Kind::TextBox, box, "", 834, y, w, 24);
         b.alignment = 1;
         return b;
     };
     row("Label1", "HOUSE %", "txthousepct", 106, 60).tooltip =
-        "Percent of total bets taken out of the pool be fore paying winners for the house - value is entered on "
+        "Percent of total bets taken out of the pool be fore paying winners for the house - value "
+        "is entered on "
         "setup screen";
     row("Label5", "HOUSE $", "txthousetot", 132, 120).tooltip = "$ amount reserved for the house";
     Control& mult = row("Label7", "PAYOFF MULTIPLIER", "txtmult", 158, 60);
     mult.tooltip =
-        "Changes payoff basis amount - default is on $2 bet - enter amount from 1 to 10 and press enter";
+        "Changes payoff basis amount - default is on $2 bet - enter amount from 1 to 10 and press "
+        "enter";
     mult.settext("2");
     mult.KeyPress = [this](int& k) { txtmult_KeyPress(k); };
     row("Label8", "Payoff based on this bet amount", "txtbamt", 184, 60).settext("$2");
     control("txtbamt").locked = true;
     row("lblbet", "BET", "txtbet", 210, 120).tooltip = "Total amount bet on this event";
     row("lblpaid", "PAID", "txtpaid", 236, 120).tooltip = "Total amount paid to winners so far";
-    row("Label6", "ROUNDED PAID", "txtrounded", 262, 120).tooltip = "Total rounded amount paid to winners so far";
+    row("Label6", "ROUNDED PAID", "txtrounded", 262, 120).tooltip =
+        "Total rounded amount paid to winners so far";
 
     add(Kind::Label, "lbllist", "WINNERS", 630, 292, 200, 20);
     Control& lst = add(Kind::ListBox, "lstwinners", "", 630, 312, 384, 108);
     lst.fontname = "Courier New";
-    lst.tooltip = "list of all player teams in this flight or list of all winning bettors on this flight";
+    lst.tooltip =
+        "list of all player teams in this flight or list of all winning bettors on this flight";
 
     auto button = [this](const char* name, const char* cap, int x, int y) -> Control& {
         return add(Kind::CommandButton, name, cap, x, y, 188, 36);
     };
     Control& calc = button("cmdcalc", "CALCULATE PAYOFF", 630, 428);
     calc.tooltip =
-        "Click here to calculate payoffs for the selected winning player teams and to display a list of winning "
+        "Click here to calculate payoffs for the selected winning player teams and to display a "
+        "list of winning "
         "bettors";
     calc.Click = [this] { cmdcalc_Click(); };
     Control& pay = button("cmdpay", "PAY WINNING BETTOR", 826, 428);
-    pay.tooltip = "Calculate payoff amount for selected bettor winner and remove name from winners list";
+    pay.tooltip =
+        "Calculate payoff amount for selected bettor winner and remove name from winners list";
     pay.Click = [this] { cmdpay_Click(); };
     button("cmdclear", "CLEAR ALL WINNERS", 630, 468).Click = [this] { cmdclear_Click(); };
     Control& prt = button("cmdprtsumm", "PRINT OPTIONS", 826, 468);
-    prt.tooltip = "Click on a winning bettor name in the Winners list and click here to print payoff detail";
+    prt.tooltip =
+        "Click on a winning bettor name in the Winners list and click here to print payoff detail";
     prt.Click = [this] { cmdprtsumm_Click(); };
     button("cmdrules", "DISPLAY  PAYOFF RULES", 630, 508).Click = [this] { cmdrules_Click(); };
     Control& ret = button("cmdreturn", "MAIN MENU", 826, 508);
@@ -186,12 +200,14 @@ void frmpay::cmbpos_Click(int i) {
     }
     long p = static_cast<long>(Val(box.text()));
     if (p == 3 && s.npos1 + s.npos2 > 2) {
-        app_.msgbox("Win and Place entries already equal or exceed 3 winners. No Show entries allowed");
+        app_.msgbox(
+            "Win and Place entries already equal or exceed 3 winners. No Show entries allowed");
         box.settext("");
         return;
     }
     if (p > 1 && s.npos1 > 2) {
-        app_.msgbox("Win entries already equal or exceed 3 winners. No Place or Show entries allowed");
+        app_.msgbox(
+            "Win entries already equal or exceed 3 winners. No Place or Show entries allowed");
         box.settext("");
         return;
     }
@@ -233,7 +249,8 @@ void frmpay::cmdclear_Click() {
     control("cmdpay").setvisible(false);
     for (int i = 0; i < 10; ++i) {
         s.winnerrow[i + 1] = 0;
-        for (Control* b : {&control("cmbpos", i), &control("cmbpt", i), &control("txtpay", i), &control("txtpay", i + 10), &control("txtpay", i + 20)}) {
+        for (Control* b : {&control("cmbpos", i), &control("cmbpt", i), &control("txtpay", i),
+                           &control("txtpay", i + 10), &control("txtpay", i + 20)}) {
             b->settext("");
             b->setvisible(true);
         }
@@ -244,8 +261,8 @@ void frmpay::cmdclear_Click() {
     control("lstwinners").clear();
     control("cmbbn").clear();
     s.paidtotal = s.roundedpaid = Money();
-    for (auto* n : {"txtbet", "txtpaid", "txthousetot", "txtwintotal", "txtplacetotal", "txtshowtotal",
-                    "txttotaltotal", "txtwinnername", "txttotalr"})
+    for (auto* n : {"txtbet", "txtpaid", "txthousetot", "txtwintotal", "txtplacetotal",
+                    "txtshowtotal", "txttotaltotal", "txtwinnername", "txttotalr"})
         control(n).settext(" ");
     control("txtrounded").settext("");
     resetpayform(app_);
@@ -269,7 +286,8 @@ void frmpay::cmdrules_Click() { app_.form("frmrules").show(); }
 
 void frmpay::cmdreturn_Click() {
     Shared& s = sh();
-    for (long r = 1; r <= s.maxplayers; ++r) s.summ(r) = SummRow{Money(), Money(), Money(), Money(), "0", "0", "0"};
+    for (long r = 1; r <= s.maxplayers; ++r)
+        s.summ(r) = SummRow{Money(), Money(), Money(), Money(), "0", "0", "0"};
     if (app_.isloaded("frmprint")) app_.form("frmprint").unload();
     unload();
     app_.form("frmmenu").show();

@@ -8,7 +8,7 @@ namespace vt {
 // The payoff screen: round and flight, up to ten finishers with ties, CALCULATE PAYOFF, paying
 // each winning bettor, print choices and the payoff sheets.
 class frmpay : public Form {
-public:
+  public:
     explicit frmpay(Host& app);
 
     // Event handlers.
@@ -29,12 +29,14 @@ public:
     // show them for).
     Money multiplier() const { return mult_; }
     // Closing the window does what MAIN MENU does.
-    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdreturn_Click(); });
+    }
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     Host& app_;
     bool calculated_ = false;  // a calculation stands for the current round and flight
     Money mult_ = Money::dollars(2);

@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "payoff/frmpay.h"
+#include "platform/text.h"
 #include "records/payoffprep.h"
 #include "records/payoffsums.h"
-#include "platform/text.h"
 #include "records/records.h"
-#include "records/typedinput.h"
 #include "records/summarylists.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -59,8 +59,10 @@ bool frmpay::finishersok(int n) {
     for (int slot = 1; slot <= n; ++slot) {
         int p = positionof(control("cmbpos", slot - 1).text());
         if (p == 0 || p < last) {
-            app_.msgbox("Must enter winners in consecutive boxes starting with 1st (including ties) followed by 2nd "
-                        "and then 3rd");
+            app_.msgbox(
+                "Must enter winners in consecutive boxes starting with 1st (including ties) "
+                "followed by 2nd "
+                "and then 3rd");
             return false;
         }
         last = p;
@@ -76,7 +78,9 @@ bool frmpay::finishersok(int n) {
                 inflight = true;
         }
         if (!inflight || e < 1 || e > s.maxplayers) {
-            app_.msgbox("Winner not found in player/team list - check fix files for player/team file corruption");
+            app_.msgbox(
+                "Winner not found in player/team list - check fix files for player/team file "
+                "corruption");
             return false;
         }
         for (int earlier = 1; earlier < slot; ++earlier)
@@ -165,7 +169,9 @@ bool frmpay::computepayoffs(double pct) {
 
     const double mult = mult_.todouble();
     for (int slot = 1; slot <= 10; ++slot) {
-        for (int t = 1; t <= 3; ++t) control("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(s.payoffs[slot][t] * mult));
+        for (int t = 1; t <= 3; ++t)
+            control("txtpay", slot - 1 + 10 * (t - 1))
+                .settext(moneytext(s.payoffs[slot][t] * mult));
         const std::string pos = control("cmbpos", slot - 1).text();
         if (pos == "2") control("txtpay", slot - 1).setvisible(false);
         if (pos == "3") {
@@ -173,8 +179,9 @@ bool frmpay::computepayoffs(double pct) {
             control("txtpay", slot + 9).setvisible(false);
         }
         if (pos.empty())
-            for (Control* b : {&control("txtpay", slot - 1), &control("txtpay", slot + 9), &control("txtpay", slot + 19),
-                               &control("cmbpos", slot - 1), &control("cmbpt", slot - 1)})
+            for (Control* b : {&control("txtpay", slot - 1), &control("txtpay", slot + 9),
+                               &control("txtpay", slot + 19), &control("cmbpos", slot - 1),
+                               &control("cmbpt", slot - 1)})
                 b->setvisible(false);
     }
 
@@ -202,7 +209,8 @@ void frmpay::listwinners() {
             if (w.entry == bet.entry && w.type == bet.type) s.winbettors[bet.bettor];
     }
     Control& bn = control("cmbbn");
-    for (auto* choice : {"Detail - All Winners", "Sortable Summary - All Winners", "Cancel Print"}) {
+    for (auto* choice :
+         {"Detail - All Winners", "Sortable Summary - All Winners", "Cancel Print"}) {
         bn.additem(choice);
         bn.setitemdata(bn.newindex(), 0);
     }
@@ -245,8 +253,10 @@ void frmpay::cmdcalc_Click() {
     }
     int n = s.nwin + s.nplace + s.nshow;
     if (n < 3) {
-        app_.msgbox("Less than 3 winners selected. If less than 3 winners then select additional player teams "
-                    "without any bets to equal 3 winners");
+        app_.msgbox(
+            "Less than 3 winners selected. If less than 3 winners then select additional player "
+            "teams "
+            "without any bets to equal 3 winners");
         return;
     }
     if (!finishersok(n) || !computepayoffs(pct.todouble())) return;

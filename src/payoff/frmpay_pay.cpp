@@ -1,8 +1,8 @@
 // PAY WINNING BETTOR: one bettor's amounts per finisher and pool, rounded total, PAID and
 // ROUNDED PAID.
 #include "payoff/frmpay.h"
-#include "records/payoffsums.h"
 #include "platform/text.h"
+#include "records/payoffsums.h"
 
 namespace vt {
 
@@ -19,9 +19,11 @@ void frmpay::cmdpay_Click() {
     for (int i = 0; i < 30; ++i) control("txtpay", i).settext("");
     clearbettorbets(s);
     if (sel < 0) {
-        app_.msgbox("Winner name not selected or bettor name not found in bettor file.Check for problem with Bettor "
-                    "File at Fix Files",
-                    vbOKOnly, "Pay winners");
+        app_.msgbox(
+            "Winner name not selected or bettor name not found in bettor file.Check for problem "
+            "with Bettor "
+            "File at Fix Files",
+            vbOKOnly, "Pay winners");
         return;
     }
     // The line's item data names the bettor, so two bettors of one name are paid apart.
@@ -29,7 +31,8 @@ void frmpay::cmdpay_Click() {
     const std::string name = lst.list(sel);
     gatherbettorbets(s, b);
     for (int slot = 1; slot <= 10; ++slot)
-        for (int t = 1; t <= 3; ++t) control("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(paidamount(s, slot, t)));
+        for (int t = 1; t <= 3; ++t)
+            control("txtpay", slot - 1 + 10 * (t - 1)).settext(moneytext(paidamount(s, slot, t)));
     s.curbettor = name;
     s.curticket = b;
 

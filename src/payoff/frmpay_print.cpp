@@ -1,9 +1,9 @@
 // Print choices: payoff sheets (each finisher line also recorded in the results file), or the
 // sortable winners list.
 #include "payoff/frmpay.h"
-#include "records/payoffsums.h"
 #include "platform/printer.h"
 #include "platform/text.h"
+#include "records/payoffsums.h"
 
 namespace vt {
 
@@ -80,8 +80,8 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
     p.print({"Results for " + s.curbettor + " for Round " + s.curround + " Flight " + s.curflight});
     p.print({" "});
     p.print({Tab(34), "WIN", Tab(54), "PLACE", Tab(74), "SHOW"});
-    p.print({"Player/Team", Tab(30), "Bet", Tab(40), "Paid", Tab(50), "Bet", Tab(60), "Paid", Tab(70), "Bet", Tab(80),
-             "Paid"});
+    p.print({"Player/Team", Tab(30), "Bet", Tab(40), "Paid", Tab(50), "Bet", Tab(60), "Paid",
+             Tab(70), "Bet", Tab(80), "Paid"});
     const int n = s.nwin + s.nplace + s.nshow;
     for (int slot = 1; slot <= n && slot <= 10; ++slot) {
         const std::string finisher = control("cmbpt", slot - 1).text();

@@ -1,9 +1,9 @@
 #include "payoff/frmprint.h"
 
 #include "payoff/frmpay.h"
-#include "records/payoffsums.h"
 #include "platform/printer.h"
 #include "platform/text.h"
+#include "records/payoffsums.h"
 
 namespace vt {
 
@@ -28,11 +28,16 @@ frmprint::frmprint(Host& app) : Form(app, "frmprint"), app_(app) {
     button("cmdsorta", "Sort by Alpha", "Sort winner names in ascending alpha", 12).Click = [this] {
         cmdsorta_Click();
     };
-    button("cmdsortd", "Sort by $", "Sort from high to low $ won", 139).Click = [this] { cmdsortd_Click(); };
-    button("cmdprint", "Print", "Print the list as displayed", 266).Click = [this] { cmdprint_Click(); };
+    button("cmdsortd", "Sort by $", "Sort from high to low $ won", 139).Click = [this] {
+        cmdsortd_Click();
+    };
+    button("cmdprint", "Print", "Print the list as displayed", 266).Click = [this] {
+        cmdprint_Click();
+    };
 }
 
-void frmprint::addrow(const std::string& number, const std::string& name, Money amount, Money rounded) {
+void frmprint::addrow(const std::string& number, const std::string& name, Money amount,
+                      Money rounded) {
     Control& g = grid();
     int r = g.rows();
     g.setrows(r + 1);
@@ -107,8 +112,10 @@ void frmprint::cmdprint_Click() {
     for (int slot = 1; slot <= 10; ++slot) {
         const std::string entry = pay.control("cmbpt", slot - 1).text();
         if (entry.empty()) break;
-        p.print({pay.control("cmbpos", slot - 1).text(), Tab(5), entry, Tab(30), moneytext(s.payoffs[slot][1] * mult),
-                 Tab(40), moneytext(s.payoffs[slot][2] * mult), Tab(50), moneytext(s.payoffs[slot][3] * mult)});
+        p.print({pay.control("cmbpos", slot - 1).text(), Tab(5), entry, Tab(30),
+                 moneytext(s.payoffs[slot][1] * mult), Tab(40),
+                 moneytext(s.payoffs[slot][2] * mult), Tab(50),
+                 moneytext(s.payoffs[slot][3] * mult)});
     }
     p.print({" "});
     p.print({"BETTOR NAME", Tab(50), "AMOUNT", Tab(65), "AMT ROUNDED"});
@@ -120,12 +127,14 @@ void frmprint::cmdprint_Click() {
     for (int r = 1; r < g.rows(); ++r) {
         if (g.textmatrix(r, 1).empty() && g.textmatrix(r, 2) == "ZZ-TOTAL")
             totalrow = r;
-        else order.push_back(r);
+        else
+            order.push_back(r);
     }
     if (totalrow > 0) order.push_back(totalrow);
     for (int r : order) {
         p.print({" "});
-        p.print({g.textmatrix(r, 2), Tab(50), g.textmatrix(r, 3), Tab(65), g.textmatrix(r, 4), Tab(85), "____________"});
+        p.print({g.textmatrix(r, 2), Tab(50), g.textmatrix(r, 3), Tab(65), g.textmatrix(r, 4),
+                 Tab(85), "____________"});
     }
 }
 

@@ -31,7 +31,9 @@ frmrules::frmrules(Host& app) : Form(app, "frmrules") {
     text.locked = true;
     text.fontsize = 10;
     text.settext(kPayoffRules);
-    add(Kind::CommandButton, "Command1", "Close", 270, 364, 100, 36).Click = [this] { Command1_Click(); };
+    add(Kind::CommandButton, "Command1", "Close", 270, 364, 100, 36).Click = [this] {
+        Command1_Click();
+    };
 }
 
 }  // namespace vt

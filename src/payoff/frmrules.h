@@ -5,7 +5,7 @@ namespace vt {
 
 // The payoff rules in plain words: how pools without winning bets are moved.
 class frmrules : public Form {
-public:
+  public:
     explicit frmrules(Host& app);
     void Command1_Click() { unload(); }
 };

@@ -1,8 +1,8 @@
-#include "records/host.h"
 #include "payoff/frmany1.h"
 #include "payoff/frmpay.h"
 #include "payoff/frmprint.h"
 #include "payoff/frmrules.h"
+#include "records/host.h"
 
 namespace vt {
 

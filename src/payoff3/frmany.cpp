@@ -1,10 +1,10 @@
 #include "payoff3/frmany.h"
 
-#include "records/payoffsums.h"
 #include "payoff3/threeposcalc.h"
 #include "platform/text.h"
-#include "records/typedinput.h"
 #include "records/moneytext.h"
+#include "records/payoffsums.h"
+#include "records/typedinput.h"
 
 namespace vt {
 
@@ -19,8 +19,8 @@ const char* const kHelp =
     "Click Return to Payoff to continue paying other winners\r\n"
     "*** PROGRAM DOES NOT USE THESE PAYOFFS TO CALCULATE PAYOFF TOTALS***\r\n";
 
-const char* const kAmountBoxes[] = {"txtwinwin", "txtwinplace", "txtwinshow", "txtplaceplace", "txtplaceshow",
-                                    "txtshowshow"};
+const char* const kAmountBoxes[] = {"txtwinwin",     "txtwinplace",  "txtwinshow",
+                                    "txtplaceplace", "txtplaceshow", "txtshowshow"};
 const char* const kLists[] = {"lstwinhorse", "lstplacehorse", "lstshowhorse"};
 
 }  // namespace
@@ -37,8 +37,10 @@ frmany::frmany(Host& app) : Form(app, "frmany"), app_(app) {
     add(Kind::Label, "lblshow", "SHOW", 530, 42, 95, 20);
     add(Kind::Label, "lbltotal", "TOTAL$", 630, 42, 95, 20);
     for (int r = 0; r < 3; ++r) {
-        add(Kind::Label, "Label" + std::to_string(r + 2), std::to_string(r + 1), 10, 66 + r * 76, 16, 20);
-        add(Kind::ListBox, kLists[r], "", 30, 64 + r * 76, 290, 70).tooltip = "Displays up to 10 winners";
+        add(Kind::Label, "Label" + std::to_string(r + 2), std::to_string(r + 1), 10, 66 + r * 76,
+            16, 20);
+        add(Kind::ListBox, kLists[r], "", 30, 64 + r * 76, 290, 70).tooltip =
+            "Displays up to 10 winners";
     }
     const std::string paid = "Amount paid for every $2 bet on this player/team to ";
     auto box = [this](const char* name, int x, int y, const std::string& tip) -> Control& {
@@ -54,14 +56,16 @@ frmany::frmany(Host& app) : Form(app, "frmany"), app_(app) {
     box("txtplaceplace", 430, 140, paid + "place");
     box("txtplaceshow", 530, 140, "Amount bet for every $2 bet on this player/team to show");
     box("txtshowshow", 530, 216, "Amount paid for $2 bet on this player/team to show");
-    for (auto [name, y] : {std::pair{"txtwintotal", 64}, {"txtplacetotal", 140}, {"txtshowtotal", 216}})
+    for (auto [name, y] :
+         {std::pair{"txtwintotal", 64}, {"txtplacetotal", 140}, {"txtshowtotal", 216}})
         box(name, 630, y, "").locked = true;
 
     Control& help = add(Kind::TextBox, "Text1", "", 10, 310, 440, 200);
     help.multiline = true;
     help.locked = true;
     help.settext(kHelp);
-    auto button = [this](const char* name, const char* cap, int x, int y, std::function<void()> click) {
+    auto button = [this](const char* name, const char* cap, int x, int y,
+                         std::function<void()> click) {
         add(Kind::CommandButton, name, cap, x, y, 190, 36).Click = std::move(click);
     };
     button("cmdcalc", "Calculate Payoff", 470, 310, [this] { cmdcalc_Click(); });
@@ -96,13 +100,15 @@ void frmany::cmdcalc_Click() {
         Control& box = control(kAmountBoxes[i]);
         // A bet amount is read strictly; anything else is refused, not guessed.
         if (!typedslipamount(box.text(), a[i])) {
-            for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"}) control(n).settext("");
+            for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal"})
+                control(n).settext("");
             app_.msgbox(slipamountrefusal(box.text()));
             box.setfocus();
             return;
         }
     }
-    const Money win = a[0].times(sh.paywinwin) + a[1].times(sh.paywinplace) + a[2].times(sh.paywinshow);
+    const Money win =
+        a[0].times(sh.paywinwin) + a[1].times(sh.paywinplace) + a[2].times(sh.paywinshow);
     const Money place = a[3].times(sh.payplaceplace) + a[4].times(sh.payplaceshow);
     const Money show = a[5].times(sh.payshowshow);
     control("txtwintotal").settext(moneytext(win));

@@ -1,7 +1,7 @@
 #include "payoff3/frmpaywinners.h"
 
-#include "records/payoffprep.h"
 #include "platform/text.h"
+#include "records/payoffprep.h"
 #include "records/records.h"
 #include "records/typedinput.h"
 
@@ -10,8 +10,8 @@ namespace vt {
 namespace {
 
 const char* const kPaid = "Amount paid for every $2 bet on this player/team to ";
-const char* const kPayoffBoxes[] = {"txtwinwin", "txtwinplace", "txtwinshow", "txtplaceplace", "txtplaceshow",
-                                    "txtshowshow"};
+const char* const kPayoffBoxes[] = {"txtwinwin",     "txtwinplace",  "txtwinshow",
+                                    "txtplaceplace", "txtplaceshow", "txtshowshow"};
 
 }  // namespace
 
@@ -33,8 +33,10 @@ void frmpaywinners::layout() {
     add(Kind::Label, "lbltotal", "TOTAL$", 630, 42, 95, 20);
     const char* rows[] = {"lstwinhorse", "lstplacehorse", "lstshowhorse"};
     for (int r = 0; r < 3; ++r) {
-        add(Kind::Label, "Label" + std::to_string(r + 2), std::to_string(r + 1), 10, 66 + r * 76, 16, 20);
-        add(Kind::ListBox, rows[r], "", 30, 64 + r * 76, 290, 70).tooltip = "Displays up to 10 winners";
+        add(Kind::Label, "Label" + std::to_string(r + 2), std::to_string(r + 1), 10, 66 + r * 76,
+            16, 20);
+        add(Kind::ListBox, rows[r], "", 30, 64 + r * 76, 290, 70).tooltip =
+            "Displays up to 10 winners";
     }
     auto box = [this](const char* name, int x, int y, const std::string& tip) -> Control& {
         Control& b = add(Kind::TextBox, name, "", x, y, 95, 24);
@@ -58,15 +60,18 @@ void frmpaywinners::layout() {
     // Right of the grid: bet amount, house and multiplier.
     add(Kind::Label, "Label8", "Payoff based on this bet amount", 740, 64, 170, 36);
     add(Kind::TextBox, "txtbamt", "", 920, 64, 94, 24).settext("$2");
-    Control& using_ = add(Kind::CommandButton, "cmdusing", "USING OUTSIDE PAYOFFS", 740, 104, 274, 30);
-    using_.tooltip = "When this button is visible, the program is using track payoffs in stead of program "
-                     "calculated payoffs for this race";
+    Control& using_ =
+        add(Kind::CommandButton, "cmdusing", "USING OUTSIDE PAYOFFS", 740, 104, 274, 30);
+    using_.tooltip =
+        "When this button is visible, the program is using track payoffs in stead of program "
+        "calculated payoffs for this race";
     using_.setvisible(false);
     add(Kind::Label, "Label1", "HOUSE %", 740, 144, 170, 20);
     Control& pct = add(Kind::TextBox, "txthousepct", "", 920, 140, 94, 24);
     pct.settext("0");
-    pct.tooltip = "Percent of total bets taken out of the pool be fore paying winners for the house - enter "
-                  "percent value and press enter";
+    pct.tooltip =
+        "Percent of total bets taken out of the pool be fore paying winners for the house - enter "
+        "percent value and press enter";
     pct.KeyPress = [this](int& k) { txthousepct_KeyPress(k); };
     add(Kind::Label, "Label5", "HOUSE $", 740, 174, 170, 20);
     Control& house = add(Kind::TextBox, "txthousetot", "", 920, 170, 94, 24);
@@ -76,14 +81,17 @@ void frmpaywinners::layout() {
     add(Kind::Label, "Label7", "PAYOFF MULTIPLIER", 740, 204, 170, 20);
     Control& mult = add(Kind::TextBox, "txtmult", "", 920, 200, 94, 24);
     mult.settext("2");
-    mult.tooltip = "Changes payoff basis amount - default is on $2 bet - enter amount from 1 to 10 and press enter";
+    mult.tooltip =
+        "Changes payoff basis amount - default is on $2 bet - enter amount from 1 to 10 and press "
+        "enter";
     mult.KeyPress = [this](int& k) { txtmult_KeyPress(k); };
 
     // Under the grid: winners list, buttons, round and flight, paid bettor and instructions.
     add(Kind::Label, "lbllist", "WINNERS", 10, 326, 300, 20);
     Control& list = add(Kind::ListBox, "lstwinners", "", 10, 348, 300, 300);
     list.fontname = "Courier";
-    list.tooltip = "list of all player teams in this flight or list of all winning bettors on this flight";
+    list.tooltip =
+        "list of all player teams in this flight or list of all winning bettors on this flight";
     struct B {
         const char* name;
         const char* cap;
@@ -91,17 +99,23 @@ void frmpaywinners::layout() {
         std::function<void()> click;
     };
     const B buttons[] = {
-        {"cmdwinner", "ENTER WINNER", "Enter selected player/team as WINNER. Click up to 10 winners",
+        {"cmdwinner", "ENTER WINNER",
+         "Enter selected player/team as WINNER. Click up to 10 winners",
          [this] { cmdwinner_Click(); }},
-        {"cmdplace", "ENTER PLACE", "Enter selected player/team as second place winner. Click up to 10 place winners",
+        {"cmdplace", "ENTER PLACE",
+         "Enter selected player/team as second place winner. Click up to 10 place winners",
          [this] { cmdplace_Click(); }},
-        {"cmdshow", "ENTER SHOW", "Enter selected player/team as third place winner. Click up to 10 show winners.",
+        {"cmdshow", "ENTER SHOW",
+         "Enter selected player/team as third place winner. Click up to 10 show winners.",
          [this] { cmdshow_Click(); }},
         {"cmdtrack", "USE OUTSIDE PAYOFF",
-         "Enter track payoff amounts for win, place, and show in the payoff boxes above and click Use Track Payoff",
+         "Enter track payoff amounts for win, place, and show in the payoff boxes above and click "
+         "Use Track Payoff",
          [this] { cmdtrack_Click(); }},
-        {"cmdpayoff", "CALCULATE  PAYOFF", "Calculate WIN,PLACE, and SHOW payoff ", [this] { cmdpayoff_Click(); }},
-        {"cmdpay", "PAY WINNER", "Calculate payoff amount, remove name from winner list", [this] { cmdpay_Click(); }},
+        {"cmdpayoff", "CALCULATE  PAYOFF", "Calculate WIN,PLACE, and SHOW payoff ",
+         [this] { cmdpayoff_Click(); }},
+        {"cmdpay", "PAY WINNER", "Calculate payoff amount, remove name from winner list",
+         [this] { cmdpay_Click(); }},
         {"cmdreturn", "MAIN MENU", "Return to main menu", [this] { cmdreturn_Click(); }},
     };
     int y = 348;
@@ -115,14 +129,16 @@ void frmpaywinners::layout() {
     Control& frame2 = add(Kind::Frame, "Frame2", "Round", 510, 326, 200, 60);
     const char* roundcaps[] = {"", "1", "2", "3", "Final"};
     for (int r = 1; r <= 4; ++r) {
-        Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r], 518 + (r - 1) * 46, 350, 46, 24);
+        Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r],
+                         518 + (r - 1) * 46, 350, 46, 24);
         container[&o] = &frame2;
         o.Click = [this, r] { Option_Click(r); };
     }
     Control& fra = add(Kind::Frame, "fraflight", "Flight", 510, 392, 200, 220);
     fra.tooltip = "Must select a flight to add new player/teams";
     for (int f = 1; f <= 15; ++f) {
-        Control& o = add(Kind::OptionButton, "optflight", f, "", 516 + ((f - 1) / 8) * 96, 412 + ((f - 1) % 8) * 24, 94, 22);
+        Control& o = add(Kind::OptionButton, "optflight", f, "", 516 + ((f - 1) / 8) * 96,
+                         412 + ((f - 1) % 8) * 24, 94, 22);
         container[&o] = &fra;
         o.Click = [this, f] { optflight_Click(f); };
     }
@@ -142,7 +158,8 @@ void frmpaywinners::layout() {
     factor.setvisible(false);
     add(Kind::Label, "lblinstructions", " ", 720, 420, 294, 260);
 
-    auto bottom = [this](const char* label, const char* cap, const char* box, int x, int lw, const char* tip) {
+    auto bottom = [this](const char* label, const char* cap, const char* box, int x, int lw,
+                         const char* tip) {
         add(Kind::Label, label, cap, x, 694, lw, 20).tooltip = tip;
         Control& b = add(Kind::TextBox, box, "", x + lw, 690, 110, 24);
         b.settext(" ");
@@ -173,7 +190,8 @@ void frmpaywinners::Form_Load() {
 void frmpaywinners::resetcalc() {
     Shared& sh = app_.shared();
     sh.npos1 = sh.npos2 = sh.npos3 = 1;
-    for (auto* l : {"lstwinhorse", "lstplacehorse", "lstshowhorse", "lstwinners"}) control(l).clear();
+    for (auto* l : {"lstwinhorse", "lstplacehorse", "lstshowhorse", "lstwinners"})
+        control(l).clear();
     sh.winhorses = sh.placehorses = sh.showhorses = {};
     for (auto& row : sh.winningbets) row = {};
     sh.roundedpaid = sh.paidtotal = Money();
@@ -186,8 +204,8 @@ void frmpaywinners::resetcalc() {
     sh.winpool = sh.placepool = sh.showpool = Money();
     sh.curticket = 0;
     sh.curbettor.clear();
-    for (auto* n : {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername",
-                    "lblpaywinner", "lbltotal"})
+    for (auto* n : {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
+                    "txtwinnername", "lblpaywinner", "lbltotal"})
         control(n).setvisible(false);
     for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow"}) control(n).setvisible(true);
 }
@@ -317,9 +335,11 @@ void frmpaywinners::cmdtrack_Click() {
         // payoffs as calculated, in money text.
         if (!Money::parseshown(control(kPayoffBoxes[i]).text(), typed[i]) || typed[i] <= Money() ||
             typed[i] > Money::units(Money::maxbetunits)) {
-            app_.msgbox("Missing entry or non-numeric entry - enter an amount in all payoff fields using only "
-                        "numbers and decimal points",
-                        vbOKOnly, "Track Payoff");
+            app_.msgbox(
+                "Missing entry or non-numeric entry - enter an amount in all payoff fields using "
+                "only "
+                "numbers and decimal points",
+                vbOKOnly, "Track Payoff");
             return;
         }
     }

@@ -1,16 +1,17 @@
 #pragma once
-#include "records/host.h"
 #include "payoff3/threeposcalc.h"
+#include "records/host.h"
 
 namespace vt {
 
 // The screen's answer to a house percentage it cannot use, at Enter and at CALCULATE  PAYOFF.
-inline constexpr const char* kHousePctRefusal = "House percentage must be a number from 0 to below 100";
+inline constexpr const char* kHousePctRefusal =
+    "House percentage must be a number from 0 to below 100";
 
 // The three-position payoff screen: WIN, PLACE and SHOW finishers with dead heats, seven payoffs
 // with their carry-over rules, outside track payoffs, and paying the winning bettors one by one.
 class frmpaywinners : public Form {
-public:
+  public:
     explicit frmpaywinners(Host& app);
 
     void Option_Click(int r);
@@ -24,13 +25,15 @@ public:
     void cmdpayoff_Click();
     void cmdpay_Click();
     void cmdtrack_Click();
-    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdreturn_Click(); });
+    }
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Unload() override;
 
-private:
+  private:
     Host& app_;
     void layout();
     void enterfinisher(int pos);

@@ -1,12 +1,12 @@
 // CALCULATE  PAYOFF: checks, the calculation, the payoff boxes, the winning bettors and the
 // payoff sheet of the flight.
-#include "records/payoffprep.h"
-#include "records/payoffsums.h"
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
+#include "records/moneytext.h"
+#include "records/payoffprep.h"
+#include "records/payoffsums.h"
 #include "records/records.h"
 #include "records/typedinput.h"
-#include "records/moneytext.h"
 
 namespace vt {
 
@@ -16,7 +16,8 @@ const char* const kSteps[] = {
     "Click on a WINNING BETTOR from the WINNING BETTOR list",
     "Click on PAY WINNER to payoff the selected bettor",
     "Continue until all winning bettors are paid",
-    "$BET should = $PAID, plus or minus a few cents because of rounding, when all bettors have been paid",
+    "$BET should = $PAID, plus or minus a few cents because of rounding, when all bettors have "
+    "been paid",
     "Click on AnyBettor to bring up a special AnyBettor payoff screen",
 };
 
@@ -35,7 +36,8 @@ bool frmpaywinners::calculate(ThreePosCalc& calc, double& pct, double& mult) {
     for (int i = 1; i <= 10; ++i)
         for (const auto* t : {&sh.winhorses, &sh.placehorses, &sh.showhorses})
             if ((*t)[i] < 0 || (*t)[i] > sh.maxplayers) {
-                app_.msgbox("Invalid player number. Check Player files at Fix Files", vbOKOnly, "Payoff");
+                app_.msgbox("Invalid player number. Check Player files at Fix Files", vbOKOnly,
+                            "Payoff");
                 return false;
             }
     if (sh.curflight.empty()) {
@@ -88,7 +90,8 @@ void frmpaywinners::cmdpayoff_Click() {
     if (!calculate(calc, pct, mult)) return;
 
     control("cmdpay").setvisible(true);
-    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow", "txtwinwin2"}) control(n).setvisible(false);
+    for (auto* n : {"cmdpayoff", "cmdwinner", "cmdplace", "cmdshow", "txtwinwin2"})
+        control(n).setvisible(false);
     control("lbllist").setcaption("WINNING BETTORS");
     sh.crlf = "\r\n\r\n";
     std::string text;
@@ -117,8 +120,8 @@ void frmpaywinners::cmdpayoff_Click() {
         if (!outside || col == colww2) payofcol(sh, col) = calc.pay[col];
     showpayoffs(calc, mult);
 
-    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername", "txttotalr",
-                    "lblround", "lblrfactor", "txtfactor"})
+    for (auto* n : {"txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
+                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
         control(n).setvisible(false);
     control("cmdpay").setvisible(true);
     control("txtbet").settext(moneytext(totals.total));
@@ -140,9 +143,9 @@ void frmpaywinners::cmdpayoff_Click() {
 
 void frmpaywinners::showpayoffs(const ThreePosCalc& calc, double mult) {
     Shared& sh = app_.shared();
-    const std::pair<const char*, int> boxes[] = {{"txtwinwin", colww},       {"txtwinwin2", colww2},
-                                                 {"txtwinplace", colwp},     {"txtwinshow", colws},
-                                                 {"txtplaceplace", colpp},   {"txtplaceshow", colps},
+    const std::pair<const char*, int> boxes[] = {{"txtwinwin", colww},     {"txtwinwin2", colww2},
+                                                 {"txtwinplace", colwp},   {"txtwinshow", colws},
+                                                 {"txtplaceplace", colpp}, {"txtplaceshow", colps},
                                                  {"txtshowshow", colss}};
     const bool outside = control("cmdusing").visible();
     for (const auto& [name, col] : boxes)
@@ -177,7 +180,8 @@ void frmpaywinners::printsheet(double mult) {
     Control& wins = control("lstwinhorse");
     for (int i = 0; i < wins.listcount(); ++i) {
         if (i == 0)
-            pr.print({"1. " + wins.list(i), Tab(42), m(colww), Tab(52), m(colwp), Tab(62), m(colws)});
+            pr.print(
+                {"1. " + wins.list(i), Tab(42), m(colww), Tab(52), m(colwp), Tab(62), m(colws)});
         else if (i == 1)
             pr.print({"    " + wins.list(i), Tab(42), m(colww2)});
         else
@@ -194,7 +198,8 @@ void frmpaywinners::printsheet(double mult) {
     pr.print({" "});
     Control& shows = control("lstshowhorse");
     for (int i = 0; i < shows.listcount(); ++i)
-        pr.print({(i == 0 ? "3. " : "    ") + shows.list(i), i == 0 ? Tab(62) : PItem(""), i == 0 ? m(colss) : ""});
+        pr.print({(i == 0 ? "3. " : "    ") + shows.list(i), i == 0 ? Tab(62) : PItem(""),
+                  i == 0 ? m(colss) : ""});
     pr.print({" "});
     pr.print({"WINNER", Tab(42), "AMOUNT", Tab(52), "ROUNDED"});
     pr.print({" "});
@@ -208,8 +213,8 @@ void frmpaywinners::printsheet(double mult) {
         const Bettor* who = bettors.find(b);
         Money payout = bettorpayout(sh, sh.winningbets[b]);
         Money r = roundpayoff(payout, sh.roundingchoice);
-        pr.print({Format(who ? who->name : std::string(), namecol), Tab(42), sheetmoney(payout), Tab(52),
-                  sheetmoney(r)});
+        pr.print({Format(who ? who->name : std::string(), namecol), Tab(42), sheetmoney(payout),
+                  Tab(52), sheetmoney(r)});
         paid += payout;
         rounded += r;
     }

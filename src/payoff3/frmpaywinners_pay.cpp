@@ -1,9 +1,9 @@
 // PAY WINNER: pays the selected winning bettor and prints the bettor's payment block.
-#include "records/payoffsums.h"
 #include "payoff3/frmpaywinners.h"
 #include "platform/text.h"
-#include "records/records.h"
 #include "records/moneytext.h"
+#include "records/payoffsums.h"
+#include "records/records.h"
 
 namespace vt {
 
@@ -13,8 +13,9 @@ struct Category {
     const char* box;
     int col;
 };
-const Category kCategories[] = {{"txtwinwin", colww},     {"txtwinwin2", colww2},     {"txtwinplace", colwp},
-                                {"txtwinshow", colws},    {"txtplaceplace", colpp},   {"txtplaceshow", colps},
+const Category kCategories[] = {{"txtwinwin", colww},     {"txtwinwin2", colww2},
+                                {"txtwinplace", colwp},   {"txtwinshow", colws},
+                                {"txtplaceplace", colpp}, {"txtplaceshow", colps},
                                 {"txtshowshow", colss}};
 
 }  // namespace
@@ -77,13 +78,13 @@ void frmpaywinners::printblock(long, const WinningRow& row) {
     auto bet = [&](int col) { return moneytext(row[col]); };
     auto paid = [&](int col) { return moneytext(paidincol(row[col], payofcol(sh, col))); };
     pr.print({"Winner", Tab(45), "WIN", Tab(65), "PLACE", Tab(85), "SHOW"});
-    pr.print({sh.curbettor, Tab(41), "Bet", Tab(51), "Paid", Tab(61), "Bet", Tab(71), "Paid", Tab(81), "Bet", Tab(91),
-              "Paid"});
-    pr.print({Left(line("lstwinhorse", 0), 30), Tab(41), bet(colww), Tab(51), paid(colww), Tab(61), bet(colwp),
-              Tab(71), paid(colwp), Tab(81), bet(colws), Tab(91), paid(colws)});
+    pr.print({sh.curbettor, Tab(41), "Bet", Tab(51), "Paid", Tab(61), "Bet", Tab(71), "Paid",
+              Tab(81), "Bet", Tab(91), "Paid"});
+    pr.print({Left(line("lstwinhorse", 0), 30), Tab(41), bet(colww), Tab(51), paid(colww), Tab(61),
+              bet(colwp), Tab(71), paid(colwp), Tab(81), bet(colws), Tab(91), paid(colws)});
     pr.print({Left(line("lstwinhorse", 1), 30), Tab(41), bet(colww2), Tab(51), paid(colww2)});
-    pr.print({line("lstplacehorse", 0), Tab(61), bet(colpp), Tab(71), paid(colpp), Tab(81), bet(colps), Tab(91),
-              paid(colps)});
+    pr.print({line("lstplacehorse", 0), Tab(61), bet(colpp), Tab(71), paid(colpp), Tab(81),
+              bet(colps), Tab(91), paid(colps)});
     pr.print({line("lstshowhorse", 0), Tab(81), bet(colss), Tab(91), paid(colss)});
     pr.print();
 }

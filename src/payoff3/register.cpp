@@ -1,6 +1,6 @@
-#include "records/host.h"
 #include "payoff3/frmany.h"
 #include "payoff3/frmpaywinners.h"
+#include "records/host.h"
 
 namespace vt {
 

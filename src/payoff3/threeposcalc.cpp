@@ -75,7 +75,12 @@ void ThreePosCalc::computepayoffs(double pct) {
 
     // The WIN pool goes to the first category, in this order, that holds bets.
     if (tww == 0) {
-        double* to = twp > 0 ? &wpc : tws > 0 ? &wsc : tpp > 0 ? &ppc : tps > 0 ? &psc : tss > 0 ? &ssc : nullptr;
+        double* to = twp > 0   ? &wpc
+                     : tws > 0 ? &wsc
+                     : tpp > 0 ? &ppc
+                     : tps > 0 ? &psc
+                     : tss > 0 ? &ssc
+                               : nullptr;
         if (to) {
             *to += winp;
             winp = 0;
@@ -102,9 +107,12 @@ void ThreePosCalc::computepayoffs(double pct) {
     // The SHOW pool: a third to each of its categories; a third without bets is shared by the
     // others in proportion to their money, or the whole pool goes on when none holds bets.
     const double third = showp / 3;
-    if (tws == 0 && tps > 0 && tss > 0) psc += third * tps / (tps + tss), ssc += third * tss / (tps + tss);
-    if (tps == 0 && tws > 0 && tss > 0) wsc += third * tws / (tws + tss), ssc += third * tss / (tws + tss);
-    if (tss == 0 && tws > 0 && tps > 0) wsc += third * tws / (tws + tps), psc += third * tps / (tws + tps);
+    if (tws == 0 && tps > 0 && tss > 0)
+        psc += third * tps / (tps + tss), ssc += third * tss / (tps + tss);
+    if (tps == 0 && tws > 0 && tss > 0)
+        wsc += third * tws / (tws + tss), ssc += third * tss / (tws + tss);
+    if (tss == 0 && tws > 0 && tps > 0)
+        wsc += third * tws / (tws + tps), psc += third * tps / (tws + tps);
     if (tws == 0 && tps == 0 && tss > 0) ssc += 2 * third;
     if (tws == 0 && tps > 0 && tss == 0) psc += 2 * third;
     if (tws > 0 && tps == 0 && tss == 0) wsc += 2 * third;
@@ -140,7 +148,8 @@ void ThreePosCalc::computepayoffs(double pct) {
     } else if (W > 2) {
         g[colww] = share(winp + wwc, sum(ww));
         g[colwp] = g[colpp] = share(placep + wpc + ppc, sum(wp) + sum(pp));
-        g[colws] = g[colps] = g[colss] = share(showp + wsc + psc + ssc, sum(ws) + sum(ps) + sum(ss));
+        g[colws] = g[colps] = g[colss] =
+            share(showp + wsc + psc + ssc, sum(ws) + sum(ps) + sum(ss));
     } else if (W == 1 && P > 1) {
         g[colww] = share(winp + wwc, d(ww[1]));
         g[colwp] = share(half + wpc, d(wp[1]));
@@ -164,13 +173,20 @@ void ThreePosCalc::computepayoffs(double pct) {
 
 double& payofcol(Shared& sh, int col) {
     switch (col) {
-    case colww: return sh.paywinwin;
-    case colwp: return sh.paywinplace;
-    case colws: return sh.paywinshow;
-    case colpp: return sh.payplaceplace;
-    case colps: return sh.payplaceshow;
-    case colss: return sh.payshowshow;
-    default: return sh.paywinwin2;
+        case colww:
+            return sh.paywinwin;
+        case colwp:
+            return sh.paywinplace;
+        case colws:
+            return sh.paywinshow;
+        case colpp:
+            return sh.payplaceplace;
+        case colps:
+            return sh.payplaceshow;
+        case colss:
+            return sh.payshowshow;
+        default:
+            return sh.paywinwin2;
     }
 }
 

@@ -35,7 +35,8 @@ struct ThreePosCalc {
     bool nowinningbets = false;
 
     // Takes the finishers, counts them and makes the dead-heat copies.
-    void setfinishers(const std::array<long, 11>& w, const std::array<long, 11>& p, const std::array<long, 11>& s);
+    void setfinishers(const std::array<long, 11>& w, const std::array<long, 11>& p,
+                      const std::array<long, 11>& s);
     // Adds one bet (bettor, entry, type 1..3, amount) to every category it falls in.
     void addbet(long bettor, long entry, long type, Money amount);
     // Moves the money of categories without bets and works out the payoffs; pct is the house %.

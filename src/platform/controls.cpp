@@ -53,8 +53,8 @@ Control::Control(Form& form, Kind kind, std::string name, int index)
 }
 
 std::string Control::text() const {
-    if ((kind_ == Kind::ListBox || kind_ == Kind::FileListBox || kind_ == Kind::DirListBox) && listindex_ >= 0 &&
-        listindex_ < listcount())
+    if ((kind_ == Kind::ListBox || kind_ == Kind::FileListBox || kind_ == Kind::DirListBox) &&
+        listindex_ >= 0 && listindex_ < listcount())
         return items_[listindex_].text;
     return text_;
 }
@@ -161,8 +161,9 @@ void Control::additem(const std::string& s) {
     touchlist();
     if (sorted) {
         // After the last item that sorts equal or before (case-insensitive).
-        auto it = std::upper_bound(items_.begin(), items_.end(), s,
-                                   [](const std::string& v, const ListItem& e) { return comparenocase(v, e.text) < 0; });
+        auto it = std::upper_bound(
+            items_.begin(), items_.end(), s,
+            [](const std::string& v, const ListItem& e) { return comparenocase(v, e.text) < 0; });
         int at = static_cast<int>(it - items_.begin());
         items_.insert(it, ListItem{s, 0});
         newindex_ = at;
@@ -185,8 +186,10 @@ void Control::removeitem(int i) {
     if (i < 0 || i >= listcount()) return;
     touchlist();
     items_.erase(items_.begin() + i);
-    if (listindex_ == i) listindex_ = -1;
-    else if (listindex_ > i) --listindex_;
+    if (listindex_ == i)
+        listindex_ = -1;
+    else if (listindex_ > i)
+        --listindex_;
 }
 
 void Control::clear() {
@@ -204,7 +207,8 @@ void Control::setlistindex(int i) {
     touch();
     if (kind_ == Kind::ComboBox) text_ = i >= 0 ? items_[i].text : std::string();
     if (kind_ == Kind::FileListBox) filename = i >= 0 ? items_[i].text : std::string();
-    if (kind_ == Kind::DirListBox && i >= 0) return;  // a pick moves the highlight; a double click opens
+    if (kind_ == Kind::DirListBox && i >= 0)
+        return;  // a pick moves the highlight; a double click opens
     if (Click) fire(Click);
 }
 
@@ -280,7 +284,8 @@ void Control::refresh() {
     if (kind_ == Kind::DirListBox)
         for (const std::string& up : folderchain(path)) items_.push_back({up, 0});
     try {
-        auto names = kind_ == Kind::DirListBox ? files.listfolders(base) : files.listfiles(base, pattern);
+        auto names =
+            kind_ == Kind::DirListBox ? files.listfolders(base) : files.listfiles(base, pattern);
         for (auto& n : names) items_.push_back({kind_ == Kind::DirListBox ? base + n : n, 0});
     } catch (const FileError&) {
         // An unreadable folder lists nothing.
@@ -352,8 +357,10 @@ void Control::setsort(int setting) {
             } else {
                 double vx, vy;
                 // Generic sort: numbers compare as numbers, text as text.
-                if (parsenumber(x, vx) && parsenumber(y, vy)) cmp = vx < vy ? -1 : (vx > vy ? 1 : 0);
-                else cmp = comparenocase(x, y);
+                if (parsenumber(x, vx) && parsenumber(y, vy))
+                    cmp = vx < vy ? -1 : (vx > vy ? 1 : 0);
+                else
+                    cmp = comparenocase(x, y);
             }
             if (cmp != 0) return descending ? cmp > 0 : cmp < 0;
         }
@@ -414,7 +421,8 @@ void Control::addgridrow(const std::string& tabbed) {
     size_t start = 0;
     for (int c = 0; c < grid.cols; ++c) {
         size_t tab = tabbed.find('\t', start);
-        grid.cells[grid.rows - 1][c] = tabbed.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+        grid.cells[grid.rows - 1][c] =
+            tabbed.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
         if (tab == std::string::npos) break;
         start = tab + 1;
     }
@@ -430,14 +438,20 @@ void Control::fire(const std::function<void()>& handler) {
 void Control::click() {
     if (!enabled_ || !visible_) return;
     switch (kind_) {
-        case Kind::OptionButton: setvalue(1); break;
-        case Kind::CheckBox: setvalue(value_ ? 0 : 1); break;
+        case Kind::OptionButton:
+            setvalue(1);
+            break;
+        case Kind::CheckBox:
+            setvalue(value_ ? 0 : 1);
+            break;
         case Kind::ListBox:
         case Kind::ComboBox:
         case Kind::FileListBox:
         case Kind::DirListBox:
-            if (listindex_ >= 0) setlistindex(listindex_);
-            else if (Click) fire(Click);
+            if (listindex_ >= 0)
+                setlistindex(listindex_);
+            else if (Click)
+                fire(Click);
             break;
         default:
             if (kind_ != Kind::Label && kind_ != Kind::Frame) setfocus();  // they take no focus
@@ -475,7 +489,8 @@ void Control::keypress(int code) {
         } else if (k == vbKeyReturn && multiline) {
             replaceselection("\r\n");
         } else if (k >= 32 && k < 256) {
-            int kept = static_cast<int>(text_.size()) - std::clamp(sellength, 0, static_cast<int>(text_.size()));
+            int kept = static_cast<int>(text_.size()) -
+                       std::clamp(sellength, 0, static_cast<int>(text_.size()));
             if (maxlength > 0 && kept >= maxlength) return;
             replaceselection(std::string(1, static_cast<char>(k)));
         }
@@ -556,14 +571,18 @@ void Form::closerequest() {
 
 Control& Form::control(const std::string& name, int index) {
     auto it = controls_.find({name, index});
-    if (it == controls_.end()) throw std::out_of_range(name_ + " has no control " + name + "(" + std::to_string(index) + ")");
+    if (it == controls_.end())
+        throw std::out_of_range(name_ + " has no control " + name + "(" + std::to_string(index) +
+                                ")");
     return *it->second;
 }
 
-bool Form::hascontrol(const std::string& name, int index) const { return controls_.count({name, index}) != 0; }
+bool Form::hascontrol(const std::string& name, int index) const {
+    return controls_.count({name, index}) != 0;
+}
 
-Control& Form::add(Kind kind, const std::string& name, int index, const std::string& caption, int l, int t, int w,
-                   int h) {
+Control& Form::add(Kind kind, const std::string& name, int index, const std::string& caption, int l,
+                   int t, int w, int h) {
     auto c = std::make_unique<Control>(*this, kind, name, index);
     Control& ref = *c;
     ref.setcaption(caption);

@@ -12,8 +12,20 @@ class Form;
 class Runtime;
 
 enum class Kind {
-    CommandButton, Label, TextBox, ListBox, ComboBox, OptionButton, CheckBox, Frame, PictureBox,
-    Timer, DriveListBox, DirListBox, FileListBox, Grid
+    CommandButton,
+    Label,
+    TextBox,
+    ListBox,
+    ComboBox,
+    OptionButton,
+    CheckBox,
+    Frame,
+    PictureBox,
+    Timer,
+    DriveListBox,
+    DirListBox,
+    FileListBox,
+    Grid
 };
 
 // Key codes handed to KeyPress handlers.
@@ -29,11 +41,11 @@ struct ListItem {
 struct GridState {
     int rows = 2, cols = 2, fixedrows = 1, fixedcols = 1;
     int row = 1, col = 1, rowsel = 1, colsel = 1;
-    std::vector<std::vector<std::string>> cells;     // [row][col]
-    std::vector<std::vector<bool>> bold;             // [row][col]
-    std::vector<int> colwidth;                       // twips; 15 twips a pixel
-    std::vector<int> colalignment;                   // 0 left-top .. 9 general
-    std::map<std::pair<int, int>, int> cellalignment; // (row, col) set in code; else the column's
+    std::vector<std::vector<std::string>> cells;       // [row][col]
+    std::vector<std::vector<bool>> bold;               // [row][col]
+    std::vector<int> colwidth;                         // twips; 15 twips a pixel
+    std::vector<int> colalignment;                     // 0 left-top .. 9 general
+    std::map<std::pair<int, int>, int> cellalignment;  // (row, col) set in code; else the column's
     void resize(int r, int c);
 
     // Revisions for the view: each row keeps the value of `rev` when it last changed; `shaperev`
@@ -45,13 +57,18 @@ struct GridState {
 };
 
 // Grid sort settings as the old grid numbered them.
-enum GridSort { flexSortNone = 0, flexSortGenericAscending = 1, flexSortGenericDescending = 2,
-                flexSortNumericAscending = 3, flexSortNumericDescending = 4 };
+enum GridSort {
+    flexSortNone = 0,
+    flexSortGenericAscending = 1,
+    flexSortGenericDescending = 2,
+    flexSortNumericAscending = 3,
+    flexSortNumericDescending = 4
+};
 
 // One control of a form. State lives here; the Qt view mirrors it. Setting text, list index,
 // option value or check value in code fires the same event a user action would.
 class Control {
-public:
+  public:
     Control(Form& form, Kind kind, std::string name, int index);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -89,7 +106,12 @@ public:
     uint64_t listrevision() const { return listrev_; }
     void touch() { ++rev_; }
     int left = 0, top = 0, width = 80, height = 24;
-    void move(int l, int t, int w, int h) { left = l; top = t; width = w; height = h; }
+    void move(int l, int t, int w, int h) {
+        left = l;
+        top = t;
+        width = w;
+        height = h;
+    }
     std::string fontname = "MS Sans Serif";
     int fontsize = 8;
     bool fontbold = false;
@@ -151,10 +173,10 @@ public:
     std::vector<std::string> picturelines;
 
     // --- drive / dir / file list boxes: logical paths
-    std::string drive;     // "c:"
-    std::string path;      // "C:\Vantrope"
+    std::string drive;  // "c:"
+    std::string path;   // "C:\Vantrope"
     std::string pattern = "*.*";
-    std::string filename;  // file list: the selected file's name
+    std::string filename;                 // file list: the selected file's name
     void setdrive(const std::string& d);  // fires Change
     void setpath(const std::string& p);   // fires Change
     void refresh();                       // rebuilds the list from the folder
@@ -188,15 +210,15 @@ public:
     void addgridrow(const std::string& tabbed);
 
     // --- automation: what a user does
-    void click();         // a button press, option pick, check toggle, or list pick (as is)
+    void click();  // a button press, option pick, check toggle, or list pick (as is)
     void dblclick();
     void keypress(int code);  // through KeyPress; the key, if kept, edits the text at the caret
-    void deletekey();         // the Delete key: no KeyPress; removes the selection or the next character
+    void deletekey();  // the Delete key: no KeyPress; removes the selection or the next character
     void clickcell(int r, int c);
     // Fires an event through the runtime (deferred unload, view refresh).
     void fire(const std::function<void()>& handler);
 
-private:
+  private:
     // Puts s in place of the selection (or at the caret) and the caret after it; fires Change.
     void replaceselection(const std::string& s);
     Form& form_;
@@ -217,7 +239,7 @@ private:
 
 // A form: a window with its controls. It exists while loaded; App creates it on first touch.
 class Form {
-public:
+  public:
     Form(Runtime& rt, std::string name);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -255,7 +277,7 @@ public:
     // form coordinates also for controls inside a frame.
     std::map<Control*, Control*> container;
 
-protected:
+  protected:
     Control& add(Kind kind, const std::string& name, int index, const std::string& caption,
                  int left, int top, int width, int height);
     Control& add(Kind kind, const std::string& name, const std::string& caption, int left, int top,
@@ -265,7 +287,7 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
 
-private:
+  private:
     Runtime& rt_;
     std::string name_;
     bool visible_ = false, loaded_ = false;

@@ -16,10 +16,11 @@ int ScriptedDialogs::msgbox(const std::string& prompt, int style, const std::str
     Shown s{false, prompt, title.empty() ? kProgramTitle : title, style, ""};
     int buttons = style & 7;
     int fallback = buttons == vbYesNo || buttons == vbYesNoCancel ? vbNo
-                   : buttons == vbOKOnly                         ? vbOK
-                                                                 : vbCancel;
+                   : buttons == vbOKOnly                          ? vbOK
+                                                                  : vbCancel;
     if (queue_.empty() || queue_.front().input ||
-        (!queue_.front().contains.empty() && prompt.find(queue_.front().contains) == std::string::npos)) {
+        (!queue_.front().contains.empty() &&
+         prompt.find(queue_.front().contains) == std::string::npos)) {
         for (const std::string& a : allowed_)
             if (buttons == vbOKOnly && prompt.find(a) != std::string::npos) {
                 s.answer = std::to_string(vbOK);
@@ -42,7 +43,8 @@ std::string ScriptedDialogs::inputbox(const std::string& prompt, const std::stri
                                       const std::string&) {
     Shown s{true, prompt, title.empty() ? kProgramTitle : title, 0, ""};
     if (queue_.empty() || !queue_.front().input ||
-        (!queue_.front().contains.empty() && prompt.find(queue_.front().contains) == std::string::npos)) {
+        (!queue_.front().contains.empty() &&
+         prompt.find(queue_.front().contains) == std::string::npos)) {
         failures.push_back("unexpected input box: " + prompt);
         shown.push_back(s);
         return "";

@@ -7,15 +7,31 @@ namespace vt {
 
 // Message box styles and answers as the old platform numbered them.
 enum MsgStyle {
-    vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3, vbYesNo = 4,
-    vbRetryCancel = 5, vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbAbortRetryIgnore = 2,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64
 };
-enum MsgResult { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
+enum MsgResult {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7
+};
 
 inline const char* kProgramTitle = "Vantrope";
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // Returns the button pressed; a box with no title shows "Vantrope".
     virtual int msgbox(const std::string& prompt, int style, const std::string& title) = 0;
@@ -27,7 +43,7 @@ public:
 // Answers boxes from a queue and records each one shown. A box nobody expected is a failure
 // (see failures) and is answered OK / No / Cancel.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         bool input = false;
         std::string prompt, title;
@@ -59,7 +75,7 @@ public:
     // True when some box shown had a prompt containing s.
     bool saw(const std::string& s) const;
 
-private:
+  private:
     struct Expect {
         bool input;
         int button;

@@ -13,7 +13,8 @@ struct FileError : std::runtime_error {
     long line = 0;     // 1-based line of the file; 0 when not known
     // A bad record or an over-full file: the box sends the operator to Fix Files.
     bool checkfile = false;
-    FileError(int n, std::string t) : std::runtime_error(std::to_string(n) + " " + t), number(n), text(std::move(t)) {}
+    FileError(int n, std::string t)
+        : std::runtime_error(std::to_string(n) + " " + t), number(n), text(std::move(t)) {}
     // The message of the file-error box: number, a blank, the text.
     // Str(number) & " " & text: a non-negative number carries its leading blank.
     std::string message() const {

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -25,24 +25,42 @@ namespace fs = std::filesystem;
 
 std::string errortext(int n) {
     switch (n) {
-        case 5: return "Invalid procedure call or argument";
-        case 6: return "Overflow";
-        case 9: return "Subscript out of range";
-        case 13: return "Type mismatch";
-        case 52: return "Bad file name or number";
-        case 53: return "File not found";
-        case 55: return "File already open";
-        case 57: return "Device I/O error";
-        case 58: return "File already exists";
-        case 61: return "Disk full";
-        case 62: return "Input past end of file";
-        case 67: return "Too many files";
-        case 68: return "Device unavailable";
-        case 70: return "Permission denied";
-        case 71: return "Disk not ready";
-        case 75: return "Path/File access error";
-        case 76: return "Path not found";
-        default: return "Application-defined or object-defined error";
+        case 5:
+            return "Invalid procedure call or argument";
+        case 6:
+            return "Overflow";
+        case 9:
+            return "Subscript out of range";
+        case 13:
+            return "Type mismatch";
+        case 52:
+            return "Bad file name or number";
+        case 53:
+            return "File not found";
+        case 55:
+            return "File already open";
+        case 57:
+            return "Device I/O error";
+        case 58:
+            return "File already exists";
+        case 61:
+            return "Disk full";
+        case 62:
+            return "Input past end of file";
+        case 67:
+            return "Too many files";
+        case 68:
+            return "Device unavailable";
+        case 70:
+            return "Permission denied";
+        case 71:
+            return "Disk not ready";
+        case 75:
+            return "Path/File access error";
+        case 76:
+            return "Path not found";
+        default:
+            return "Application-defined or object-defined error";
     }
 }
 
@@ -58,10 +76,12 @@ void throwfileerror(int n, const std::string& file, long line) {
 std::string filename(const std::string& logical) {
     size_t cut = logical.find_last_of("\\/");
     std::string name = cut == std::string::npos ? logical : logical.substr(cut + 1);
-    bool drive = logical.size() >= 2 && logical[1] == ':' && std::isalpha(static_cast<unsigned char>(logical[0])) &&
+    bool drive = logical.size() >= 2 && logical[1] == ':' &&
+                 std::isalpha(static_cast<unsigned char>(logical[0])) &&
                  std::toupper(static_cast<unsigned char>(logical[0])) != 'C';
     if (!drive) return name;
-    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0])))) + ":\\" + name;
+    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(logical[0])))) +
+           ":\\" + name;
 }
 
 std::string filelocation(const std::string& logical, long line) {
@@ -72,15 +92,29 @@ std::string filelocation(const std::string& logical, long line) {
 
 int errnotonumber(int err, bool folder_missing) {
     switch (err) {
-        case ENOENT: return folder_missing ? 76 : 53;
-        case ENOTDIR: return 76;
-        case EEXIST: return 75;
-        case EACCES: case EPERM: case EROFS: return 70;
-        case ENOSPC: case EDQUOT: case EFBIG: return 61;
-        case EMFILE: case ENFILE: return 67;
-        case EISDIR: return 75;
-        case ENAMETOOLONG: return 52;
-        default: return 57;
+        case ENOENT:
+            return folder_missing ? 76 : 53;
+        case ENOTDIR:
+            return 76;
+        case EEXIST:
+            return 75;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return 70;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return 61;
+        case EMFILE:
+        case ENFILE:
+            return 67;
+        case EISDIR:
+            return 75;
+        case ENAMETOOLONG:
+            return 52;
+        default:
+            return 57;
     }
 }
 
@@ -114,7 +148,8 @@ bool writeall(const HostIo& io, int fd, const std::string& bytes) {
 int Files::seam() const {
     if (crashed_) throw SimulatedCrash{};
     ++calls_;
-    if (fault_.kind == Fault::None || calls_ < fault_.at || (calls_ > fault_.at && !fault_.persist)) return 0;
+    if (fault_.kind == Fault::None || calls_ < fault_.at || (calls_ > fault_.at && !fault_.persist))
+        return 0;
     if (fault_.kind == Fault::Crash || fault_.kind == Fault::PowerCut) {
         if (power_) power_->cut();
         crashed_ = true;
@@ -272,8 +307,10 @@ bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
 }
 
 void Files::notewritten(const std::string& host, bool removed) const {
-    if (removed) written_.erase(host);
-    else written_[host] = stamphost(host);
+    if (removed)
+        written_.erase(host);
+    else
+        written_[host] = stamphost(host);
 }
 
 FileStamp stamphost(const std::string& host) {
@@ -350,7 +387,8 @@ std::vector<std::string> Files::listfolders(const std::string& logical) const {
     return out;
 }
 
-std::vector<std::string> Files::listfiles(const std::string& logical, const std::string& pattern) const {
+std::vector<std::string> Files::listfiles(const std::string& logical,
+                                          const std::string& pattern) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
     DIR* d = HostIo{*this}.opendir(host);
@@ -359,7 +397,7 @@ std::vector<std::string> Files::listfiles(const std::string& logical, const std:
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
         if (n == "." || n == ".." || hostisdir(host + "/" + n)) continue;
-        if (n.back() == '~') continue;  // temporaries and the journal
+        if (n.back() == '~') continue;   // temporaries and the journal
         if (n.front() == '.') continue;  // the program's own records beside the data files
         if (::fnmatch(pat.c_str(), n.c_str(), FNM_CASEFOLD) == 0) out.push_back(n);
     }

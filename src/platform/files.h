@@ -51,7 +51,7 @@ struct FileStamp {
 // Logical paths ("C:\Vantrope\Players", "E:\Bets") are kept inside the program; hostpath() turns
 // one into a host path when a file is touched.
 class Files {
-public:
+  public:
     // programfolder: the host folder that stands for "C:\Vantrope".
     explicit Files(std::string programfolder);
     ~Files();
@@ -97,7 +97,9 @@ public:
     // Keeps files that go with another in step with it: called inside the transaction right
     // after each change of a file is staged (bytes: its new contents, nullptr when it is removed;
     // from: the file it was copied from, else ""), so that what it stages joins the same change.
-    std::function<void(const std::string& logical, const std::string* bytes, const std::string& from)> companion;
+    std::function<void(const std::string& logical, const std::string* bytes,
+                       const std::string& from)>
+        companion;
     // The random numbers new identities are drawn from (the system's when unset); fault tests
     // make them repeat from run to run.
     std::function<uint64_t()> randomness;
@@ -114,9 +116,10 @@ public:
     const std::vector<std::pair<long, long>>& commitspans() const { return spans_; }
     // Names (not paths) in a folder; folders or files, pattern like "*.*" or "*.txt".
     std::vector<std::string> listfolders(const std::string& logical) const;
-    std::vector<std::string> listfiles(const std::string& logical, const std::string& pattern = "*.*") const;
+    std::vector<std::string> listfiles(const std::string& logical,
+                                       const std::string& pattern = "*.*") const;
 
-private:
+  private:
     friend class Transaction;
     friend class AppendFile;
     friend struct HostIo;
@@ -133,7 +136,8 @@ private:
     mutable std::set<std::string> swept_;
     // By host path: each file's stamp right after a commit of this program put it in place.
     mutable std::map<std::string, FileStamp> written_;
-    void notewritten(const std::string& host, bool removed) const;  // folders cleared of stray temporaries this run
+    void notewritten(const std::string& host,
+                     bool removed) const;  // folders cleared of stray temporaries this run
     // Counts one file-system call: the errno the seam injects into it (0 for none), or throws
     // SimulatedCrash.
     int seam() const;
@@ -150,8 +154,9 @@ struct Field {
 
 // Builder of one record line: fields joined by commas, CR LF at the end.
 class RecordWriter {
-public:
-    RecordWriter& str(const std::string& s);  // FileError 5 when s holds a double quote or a line end
+  public:
+    RecordWriter& str(
+        const std::string& s);  // FileError 5 when s holds a double quote or a line end
     RecordWriter& num(long long n);
     RecordWriter& num(int n) { return num(static_cast<long long>(n)); }
     RecordWriter& num(Money m);
@@ -159,9 +164,12 @@ public:
     // Ends the record (CR LF).
     RecordWriter& end();
     const std::string& bytes() const { return out_; }
-    void clear() { out_.clear(); first_ = true; }
+    void clear() {
+        out_.clear();
+        first_ = true;
+    }
 
-private:
+  private:
     void sep();
     std::string out_;
     bool first_ = true;
@@ -172,7 +180,7 @@ private:
 // end. A failed write takes its bytes back, and a failed sync the whole run's, so the file stays a
 // run of whole records.
 class AppendFile {
-public:
+  public:
     void open(const Files& files, const std::string& logical);  // FileError on failure
     bool isopen() const { return fd_ >= 0; }
     void write(const std::string& bytes);  // FileError on failure
@@ -184,18 +192,18 @@ public:
     void beginrun();
     void endrun();
     class Run {
-    public:
+      public:
         explicit Run(AppendFile& f) : f_(f) { f_.beginrun(); }
         ~Run();
         Run(const Run&) = delete;
         Run& operator=(const Run&) = delete;
         void end() { f_.endrun(); }
 
-    private:
+      private:
         AppendFile& f_;
     };
 
-private:
+  private:
     const Files* files_ = nullptr;
     int fd_ = -1;
     bool inrun_ = false;

@@ -96,7 +96,7 @@ struct FdGuard {
     }
 };
 
-bool hostisdir(const std::string& p);  // not counted by the seam
+bool hostisdir(const std::string& p);       // not counted by the seam
 FileStamp stamphost(const std::string& p);  // not counted by the seam
 std::string parentof(const std::string& p);
 [[noreturn]] void throwerrno(int err, const std::string& host);

@@ -4,13 +4,11 @@
 
 namespace vt::journal {
 
-
 std::string tempof(const std::string& host) { return host + kTemp; }
 
 bool endswith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
-
 
 std::string journaltext(const std::vector<StagedFile>& files) {
     std::string out = kHeader;

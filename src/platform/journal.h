@@ -9,8 +9,9 @@
 
 namespace vt::journal {
 
-inline constexpr const char* kJournal = "/Journal~";         // a whole journal: its changes are to be made
-inline constexpr const char* kJournalNew = "/Journal.new~";  // a journal being written: to be discarded
+inline constexpr const char* kJournal = "/Journal~";  // a whole journal: its changes are to be made
+inline constexpr const char* kJournalNew =
+    "/Journal.new~";  // a journal being written: to be discarded
 inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
 inline constexpr const char* kTemp = ".tmp~";
 

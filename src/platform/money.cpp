@@ -29,12 +29,15 @@ Money Money::fromdouble(double d) {
     // The value is 0.digits * 10^(exp+1); units are value * 10^4.
     int point = exp + 1 + 4;  // digits before the point of the unit count
     int64_t whole = 0;
-    for (int i = 0; i < point && i < static_cast<int>(digits.size()); ++i) whole = whole * 10 + (digits[i] - '0');
+    for (int i = 0; i < point && i < static_cast<int>(digits.size()); ++i)
+        whole = whole * 10 + (digits[i] - '0');
     for (int i = static_cast<int>(digits.size()); i < point; ++i) whole *= 10;
-    std::string rest = point >= 0 ? (point < static_cast<int>(digits.size()) ? digits.substr(point) : "")
-                                  : std::string(-point, '0') + digits;
+    std::string rest = point >= 0
+                           ? (point < static_cast<int>(digits.size()) ? digits.substr(point) : "")
+                           : std::string(-point, '0') + digits;
     bool up = false;
-    if (!rest.empty() && rest[0] > '5') up = true;
+    if (!rest.empty() && rest[0] > '5')
+        up = true;
     else if (!rest.empty() && rest[0] == '5')
         up = rest.find_first_not_of('0', 1) != std::string::npos || (whole % 2) == 1;
     if (up) ++whole;
@@ -91,7 +94,8 @@ bool Money::parseshown(const std::string& text, Money& out) {
     if (commas) {
         // One to three digits, then groups of a comma and three digits, all before the point.
         const size_t first = s.find(',');
-        if (first == 0 || first > 3 || (point - first) % 4 != 0 || commas != (point - first) / 4) return false;
+        if (first == 0 || first > 3 || (point - first) % 4 != 0 || commas != (point - first) / 4)
+            return false;
         for (size_t i = first; i < point; i += 4)
             if (s[i] != ',') return false;
     }
@@ -99,7 +103,8 @@ bool Money::parseshown(const std::string& text, Money& out) {
     for (char c : s)
         if (c != ',') plain += c;
     // Parse takes the sign; one more here ("$-5", "--5") or a blank after "$" is not an amount.
-    if (plain.empty() || plain[0] == '-' || plain[0] == '+' || plain[0] == ' ' || plain[0] == '\t') return false;
+    if (plain.empty() || plain[0] == '-' || plain[0] == '+' || plain[0] == ' ' || plain[0] == '\t')
+        return false;
     return parse(sign + plain, out);
 }
 

@@ -8,11 +8,15 @@ namespace vt {
 // checked: a result that would not fit throws the old platform's error 6 "Overflow" (a
 // FileError, so every handler that reports file errors reports it), never a wrapped value.
 class Money {
-public:
+  public:
     static constexpr int64_t scale = 10000;
     static constexpr int64_t maxbetunits = 999999900;  // the largest single bet, $99,999.99
     constexpr Money() = default;
-    static constexpr Money units(int64_t u) { Money m; m.v_ = u; return m; }
+    static constexpr Money units(int64_t u) {
+        Money m;
+        m.v_ = u;
+        return m;
+    }
     static constexpr Money dollars(int64_t d) { return units(mul(d, scale)); }
     // Nearest 1/10000, half to even.
     static Money fromdouble(double d);
@@ -41,7 +45,7 @@ public:
     // Money times a ratio, rounded half to even to 1/10000.
     Money times(double ratio) const;
 
-private:
+  private:
     int64_t v_ = 0;
     [[noreturn]] static void overflow();
     static constexpr int64_t add(int64_t a, int64_t b) {

@@ -35,7 +35,7 @@ struct PrintDoc {
 // Widths of printed text. A column is the average character width of the font (the width of a
 // figure), so the printer's current column is the drawn width of the line so far in columns.
 class TextMeasure {
-public:
+  public:
     virtual ~TextMeasure() = default;
     // The drawn width of text in the font, in columns.
     virtual double columns(const std::string& text, const std::string& fontname, int fontsize,
@@ -44,7 +44,7 @@ public:
 
 // Every character one column wide: the current column is the count of characters.
 class FixedPitchMeasure : public TextMeasure {
-public:
+  public:
     double columns(const std::string& text, const std::string&, int, bool) const override {
         return static_cast<double>(text.size());
     }
@@ -64,7 +64,7 @@ double textcolumns(const std::string& text, const TextMeasure& measure, const st
                    int fontsize, bool bold);
 
 class PrintSink {
-public:
+  public:
     virtual ~PrintSink() = default;
     // Receives an ended document; may throw FileError when it cannot print.
     virtual void print(const PrintDoc& doc) = 0;
@@ -75,7 +75,7 @@ public:
 // Keeps documents as text for tests; measured fixed-pitch unless given a measure. With `failwith`
 // set it fails as a printer does, with that error number, and keeps nothing.
 class CapturePrintSink : public PrintSink {
-public:
+  public:
     void print(const PrintDoc& doc) override {
         if (failwith) throwfileerror(failwith);
         docs.push_back(doc);
@@ -102,8 +102,17 @@ struct PItem {
     int column = 0;
     PItem(const std::string& s) : text(s) {}
     PItem(const char* s) : text(s) {}
-    static PItem zone() { PItem p(""); p.kind = Zone; return p; }
-    static PItem tab(int n) { PItem p(""); p.kind = Tab; p.column = n; return p; }
+    static PItem zone() {
+        PItem p("");
+        p.kind = Zone;
+        return p;
+    }
+    static PItem tab(int n) {
+        PItem p("");
+        p.kind = Tab;
+        p.column = n;
+        return p;
+    }
 };
 inline PItem Tab(int n) { return PItem::tab(n); }
 inline PItem Zone() { return PItem::zone(); }
@@ -111,7 +120,7 @@ inline PItem Zone() { return PItem::zone(); }
 // The printer: print statements build lines at print zones (every 14 columns) and tab columns;
 // the document goes to the sink at enddoc.
 class Printer {
-public:
+  public:
     explicit Printer(PrintSink* sink = nullptr) : sink_(sink) {}
     std::string fontname = "MS Sans Serif";
     int fontsize = 10;
@@ -137,7 +146,7 @@ public:
     std::function<void(bool)> onbusy;
     void busy(bool on);
 
-private:
+  private:
     PrintSink* sink_;
     PrintDoc doc_;
     bool open_ = false;
@@ -147,13 +156,13 @@ private:
 // Ends the printer's document when it leaves scope, also on error; names the document for the
 // failure box, and keeps the printer busy meanwhile.
 class DocGuard {
-public:
+  public:
     DocGuard(Printer& p, const std::string& document);
     ~DocGuard();
     DocGuard(const DocGuard&) = delete;
     DocGuard& operator=(const DocGuard&) = delete;
 
-private:
+  private:
     Printer& p_;
 };
 

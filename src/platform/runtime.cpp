@@ -20,7 +20,8 @@ int Runtime::msgbox(const std::string& prompt, int style, const std::string& tit
     return dialogs_->msgbox(prompt, style, title.empty() ? kProgramTitle : title);
 }
 
-std::string Runtime::inputbox(const std::string& prompt, const std::string& title, const std::string& defaulttext) {
+std::string Runtime::inputbox(const std::string& prompt, const std::string& title,
+                              const std::string& defaulttext) {
     if (beforemodal) beforemodal();
     return dialogs_->inputbox(prompt, title.empty() ? kProgramTitle : title, defaulttext);
 }
@@ -32,7 +33,8 @@ void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
     filebox(e.file, prompt, title);
 }
 
-bool Runtime::filebox(const std::string& file, const std::string& prompt, const std::string& title) {
+bool Runtime::filebox(const std::string& file, const std::string& prompt,
+                      const std::string& title) {
     // Outside an event there is no action to count boxes in.
     if (!file.empty() && depth_ > 0 && !boxedfiles_.insert(ucase(file)).second) return false;
     msgbox(prompt, vbOKOnly, title);

@@ -16,7 +16,7 @@ class Form;
 // What forms and controls need of their surroundings: boxes, printer, files, the screen, and
 // event dispatch that defers dropping unloaded forms until the outermost handler returns.
 class Runtime {
-public:
+  public:
     Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder);
     virtual ~Runtime();
 
@@ -63,11 +63,11 @@ public:
     // runtime and touches no form when it goes.
     std::shared_ptr<void> attachedview;
 
-protected:
+  protected:
     void keepalive(std::unique_ptr<Form> form);
     void finish();
 
-private:
+  private:
     Dialogs* dialogs_;
     Printer printer_;
     Files files_;

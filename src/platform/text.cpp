@@ -149,10 +149,16 @@ double Val(const std::string& s) {
     size_t start = i;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
     bool digits = false;
-    while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) { ++i; digits = true; }
+    while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) {
+        ++i;
+        digits = true;
+    }
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) { ++i; digits = true; }
+        while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) {
+            ++i;
+            digits = true;
+        }
     }
     if (!digits) return 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
@@ -172,10 +178,16 @@ bool parsenumber(const std::string& s, double& out) {
     size_t i = 0;
     if (t[i] == '-' || t[i] == '+') ++i;
     bool digits = false;
-    while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) { ++i; digits = true; }
+    while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) {
+        ++i;
+        digits = true;
+    }
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) { ++i; digits = true; }
+        while (i < t.size() && isdigit(static_cast<unsigned char>(t[i]))) {
+            ++i;
+            digits = true;
+        }
     }
     if (!digits || i != t.size()) return false;
     out = std::strtod(t.c_str(), nullptr);
@@ -202,12 +214,14 @@ bool parseint(const std::string& s, long long& out) {
 }
 
 std::string Format(double x, const std::string& pattern) {
-    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!')) return Format(numtext(x), pattern);
+    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!'))
+        return Format(numtext(x), pattern);
     return formatdec(plaindecimal(x), pattern);
 }
 
 std::string Format(Money m, const std::string& pattern) {
-    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!')) return Format(m.tostring(), pattern);
+    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!'))
+        return Format(m.tostring(), pattern);
     return formatdec(m.tostring(), pattern);
 }
 

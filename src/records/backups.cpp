@@ -2,8 +2,8 @@
 #include <map>
 #include <vector>
 
-#include "records/context.h"
 #include "platform/text.h"
+#include "records/context.h"
 #include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
@@ -16,12 +16,13 @@ Outcome restorebackups(Context& cx) {
         std::string question, from, to, notice;
     };
     const Copy copies[] = {
-        {"Replace flight " + sh.curflight + " Bets with Betsbackup?", sh.betsbackupfile(sh.curround, sh.curflightnbr),
-         sh.betsfile(sh.curround, sh.curflightnbr), "Bet file replaced with Betsbackup file"},
-        {"Replace Players with Playersbackup?", sh.datapath + "Playersbackup", sh.datapath + "Players",
-         "Players file replaced with Playersbackup file"},
-        {"Replace Bettors with Bettorsbackup?", sh.datapath + "Bettorsbackup", sh.datapath + "Bettors",
-         "Bettors file replaced with Bettorsbackup file"},
+        {"Replace flight " + sh.curflight + " Bets with Betsbackup?",
+         sh.betsbackupfile(sh.curround, sh.curflightnbr), sh.betsfile(sh.curround, sh.curflightnbr),
+         "Bet file replaced with Betsbackup file"},
+        {"Replace Players with Playersbackup?", sh.datapath + "Playersbackup",
+         sh.datapath + "Players", "Players file replaced with Playersbackup file"},
+        {"Replace Bettors with Bettorsbackup?", sh.datapath + "Bettorsbackup",
+         sh.datapath + "Bettors", "Bettors file replaced with Bettorsbackup file"},
     };
     sh.fileok = true;
     for (const Copy& c : copies) {
@@ -69,7 +70,8 @@ std::vector<Refund> refundsofbets(Shared& sh, const std::vector<Bet>& read) {
 }
 
 void zerosumm(Shared& sh) {
-    for (size_t i = 1; i <= sh.summ.size(); ++i) sh.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
+    for (size_t i = 1; i <= sh.summ.size(); ++i)
+        sh.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
 }
 
 // A cleared flight: every cell of `bets` and `summ` is 0, and no bet is held.
@@ -84,7 +86,8 @@ void zerotables(Shared& sh) {
 Outcome clearflightbets(Context& cx) {
     Shared& sh = cx.shared();
     const std::string what = sh.curround + " Flight " + sh.curflight;
-    if (cx.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") != vbYes)
+    if (cx.msgbox("Click Yes to clear " + what + " Bets ", vbYesNo | vbQuestion, "Clear Bets") !=
+        vbYes)
         return Outcome::boxed();  // the operator's answer ends it
     readbettors(cx);
     sh.fileop = "Bets Input";

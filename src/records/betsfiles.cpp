@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "records/context.h"
 #include "platform/text.h"
+#include "records/context.h"
 #include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"

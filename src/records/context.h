@@ -13,7 +13,7 @@
 namespace vt {
 
 class Context {
-public:
+  public:
     Context(Shared& shared, Runtime& runtime) : shared_(shared), runtime_(runtime) {}
 
     Shared& shared() { return shared_; }
@@ -50,7 +50,7 @@ public:
         }
     }
 
-private:
+  private:
     Shared& shared_;
     Runtime& runtime_;
     std::shared_ptr<BetsCache> betscache_ = std::make_shared<BetsCache>();

@@ -57,7 +57,8 @@ std::vector<Field> recordfields(const std::string& bytes, size_t count) {
         size_t end = bytes.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = n;
         std::string text = bytes.substr(pos, end - pos);
-        pos = end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n' ? end + 2 : end + 1;
+        pos = end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n' ? end + 2
+                                                                                     : end + 1;
         if (trim(text).empty()) continue;  // a blank line holds no field
         splitfields(text, line);
         for (Field& f : line)
@@ -183,9 +184,7 @@ void appendrecords(const Files& files, const std::string& path, FileKind kind,
         files.replacefile(path, now);
 }
 
-bool emptyfield(const Field& f) {
-    return f.text.find_first_not_of(" \t") == std::string::npos;
-}
+bool emptyfield(const Field& f) { return f.text.find_first_not_of(" \t") == std::string::npos; }
 
 bool wholenumber(const Field& f, long long& out) {
     out = 0;
@@ -227,7 +226,8 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
         while (lines.next(l)) {
             long long v;
             auto names = [&](size_t i) {
-                return l.fields.size() > i && !emptyfield(l.fields[i]) && wholenumber(l.fields[i], v);
+                return l.fields.size() > i && !emptyfield(l.fields[i]) &&
+                       wholenumber(l.fields[i], v);
             };
             if (first && names(0)) first->insert(v);
             if (second && names(1)) second->insert(v);

@@ -47,11 +47,11 @@ struct FileLine {
 // is read without an allocation per line. Every line up to the last one holding something is
 // given, bad ones included; blank lines and white space after it are the end of the file.
 class LineCursor {
-public:
+  public:
     LineCursor(const std::string& bytes, FileKind kind);
     bool next(FileLine& line);
 
-private:
+  private:
     const std::string& bytes_;
     FileKind kind_;
     size_t pos_ = 0, contentend_ = 0;

@@ -16,13 +16,15 @@ class Host;
 using FormFactory = std::function<std::unique_ptr<Form>(Host&)>;
 
 class Host : public Runtime {
-public:
+  public:
     using Runtime::Runtime;
 
     // Loads the form when needed and returns it.
     virtual Form& form(const std::string& name) = 0;
     template <class T>
-    T& formas(const std::string& name) { return dynamic_cast<T&>(form(name)); }
+    T& formas(const std::string& name) {
+        return dynamic_cast<T&>(form(name));
+    }
     virtual bool isloaded(const std::string& name) const = 0;
     virtual Shared& shared() = 0;
     // The shared procedures' view of the program: its shared state and its runtime.

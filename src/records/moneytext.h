@@ -9,7 +9,8 @@ namespace vt {
 
 // "$1,234.50"; a negative amount "-$5.00".
 std::string moneytext(Money m);
-// A payoff per dollar (times a multiplier) shown as money, rounded to the cent from its decimal form.
+// A payoff per dollar (times a multiplier) shown as money, rounded to the cent from its decimal
+// form.
 std::string moneytext(double x);
 
 // An amount the program showed ("$1,234.50", "-$5.00", " 0", "12.5") read back exactly; a text

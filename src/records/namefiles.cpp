@@ -1,8 +1,8 @@
 // The Players and Bettors files and their backups: read into and written from the shared tables.
 #include <optional>
 
-#include "records/context.h"
 #include "platform/text.h"
+#include "records/context.h"
 #include "records/filelines.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
@@ -64,33 +64,34 @@ Outcome readentries(Context& cx) {
     sh.nextentrynbr = 1;
     sh.nextentryrow = 1;
     const std::string path = sh.datapath + "Players";
-    return readnamefile(
-        cx, path, FileKind::Players, 3, sh.entriescomplete,
-        [&](const FileLine& line, long long number, const std::string& name,
-            size_t i) -> std::optional<Outcome> {
-            // A full table is told of, so the next rewrite cannot drop the entries it missed.
-            if (i > sh.entries.size()) {
-                overcapacity(cx, path, FileKind::Players, static_cast<long>(sh.entries.size()));
-                return Outcome::boxed();
-            }
-            Entry& row = sh.entries(i);
-            row.number = static_cast<long>(number);
-            if (number < 1 || number > sh.maxplayers) {
-                sh.dataerror = 1;
-                return Outcome::baddata();
-            }
-            long long flight = intfield(line.fields[1]);
-            row.flight = static_cast<long>(flight);
-            if (flight < 1 || flight > 15) {
-                sh.dataerror = 1;
-                return Outcome::baddata();
-            }
-            row.field3 = line.fields[2].text;
-            row.name = name;
-            ++sh.nextentryrow;
-            sh.nextentrynbr = row.number + 1;
-            return std::nullopt;
-        });
+    return readnamefile(cx, path, FileKind::Players, 3, sh.entriescomplete,
+                        [&](const FileLine& line, long long number, const std::string& name,
+                            size_t i) -> std::optional<Outcome> {
+                            // A full table is told of, so the next rewrite cannot drop the entries
+                            // it missed.
+                            if (i > sh.entries.size()) {
+                                overcapacity(cx, path, FileKind::Players,
+                                             static_cast<long>(sh.entries.size()));
+                                return Outcome::boxed();
+                            }
+                            Entry& row = sh.entries(i);
+                            row.number = static_cast<long>(number);
+                            if (number < 1 || number > sh.maxplayers) {
+                                sh.dataerror = 1;
+                                return Outcome::baddata();
+                            }
+                            long long flight = intfield(line.fields[1]);
+                            row.flight = static_cast<long>(flight);
+                            if (flight < 1 || flight > 15) {
+                                sh.dataerror = 1;
+                                return Outcome::baddata();
+                            }
+                            row.field3 = line.fields[2].text;
+                            row.name = name;
+                            ++sh.nextentryrow;
+                            sh.nextentrynbr = row.number + 1;
+                            return std::nullopt;
+                        });
 }
 
 Outcome writeentries(Context& cx) {
@@ -139,20 +140,20 @@ Outcome readbettors(Context& cx) {
     sh.nextticket = 1;
     sh.nbettors = 0;
     const std::string path = sh.datapath + "Bettors";
-    return readnamefile(
-        cx, path, FileKind::Bettors, 1, sh.bettorscomplete,
-        [&](const FileLine&, long long number, const std::string& name,
-            size_t i) -> std::optional<Outcome> {
-            // The last row stays free for a new bettor: a file holding more is told of.
-            if (static_cast<long>(i) >= sh.maxbettors) {
-                overcapacity(cx, path, FileKind::Bettors, static_cast<long>(i) - 1);
-                return Outcome::boxed();
-            }
-            sh.bettors(i) = Bettor{static_cast<long>(number), name};
-            sh.nextticket = static_cast<long>(number) + 1;
-            sh.nbettors = static_cast<long>(i);
-            return std::nullopt;
-        });
+    return readnamefile(cx, path, FileKind::Bettors, 1, sh.bettorscomplete,
+                        [&](const FileLine&, long long number, const std::string& name,
+                            size_t i) -> std::optional<Outcome> {
+                            // The last row stays free for a new bettor: a file holding more is told
+                            // of.
+                            if (static_cast<long>(i) >= sh.maxbettors) {
+                                overcapacity(cx, path, FileKind::Bettors, static_cast<long>(i) - 1);
+                                return Outcome::boxed();
+                            }
+                            sh.bettors(i) = Bettor{static_cast<long>(number), name};
+                            sh.nextticket = static_cast<long>(number) + 1;
+                            sh.nbettors = static_cast<long>(i);
+                            return std::nullopt;
+                        });
 }
 
 namespace {

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "records/context.h"
 #include "platform/text.h"
+#include "records/context.h"
 #include "records/records.h"
 #include "records/recordsutil.h"
 #include "records/typedinput.h"

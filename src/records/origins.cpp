@@ -1,7 +1,7 @@
 #include "records/origins.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <string_view>
 #include <unordered_set>

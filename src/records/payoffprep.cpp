@@ -1,7 +1,7 @@
 #include "records/payoffprep.h"
 
-#include "records/host.h"
 #include "platform/text.h"
+#include "records/host.h"
 #include "records/records.h"
 #include "records/typedinput.h"
 
@@ -34,16 +34,20 @@ namespace {
 const char* const kInstructions[] = {
     "Click on a Round and Flight",
     "Enter house %(optional) - e.g. enter 10 for 10 percent and press enter",
-    "Enter positions to be paid first before entering names. Then enter winner names from the drop down list in "
+    "Enter positions to be paid first before entering names. Then enter winner names from the drop "
+    "down list in "
     "sequence by 1st, 2nd, 3rd up to 10 total.",
     "Enter 2 teams tied for first as 1,1,3",
     "Total winners would normally equal three.",
-    "In the case of ties total winners can exceed 3 if you start entering winners for a position and the total "
+    "In the case of ties total winners can exceed 3 if you start entering winners for a position "
+    "and the total "
     "winners to that point are less than 3.",
     "Then click 'CALCULATE PAYOFF'",
-    "Click on a winning bettor name and click Pay Winning Bettor to display payoff results for this bettor.",
+    "Click on a winning bettor name and click Pay Winning Bettor to display payoff results for "
+    "this bettor.",
     "Click Clear All Winners to start over on winner entry",
-    "After running Calculate Payoff click Print Options to display a sortable winner list and to print winner "
+    "After running Calculate Payoff click Print Options to display a sortable winner list and to "
+    "print winner "
     "detail",
 };
 
@@ -65,7 +69,8 @@ bool takemultiplier(Host& app, Form& screen, bool atenter, const std::string& ti
     const bool number = Money::parse(text, ignored);
     box.settext("2");
     screen.control("txtbamt").settext("$2");
-    if (!atenter || !number) app.msgbox("Payoff multiplier must be a number from 1 to 10", vbOKOnly, title);
+    if (!atenter || !number)
+        app.msgbox("Payoff multiplier must be a number from 1 to 10", vbOKOnly, title);
     return false;
 }
 
@@ -80,8 +85,8 @@ void resetpayform(Host& app) {
     f.control("lblinstructions").setcaption(text);
     f.control("lstwinners").clear();
     sethidden(f, {"cmdpay", "cmdprtsumm"});
-    for (auto* n : {"txtbet", "txthousetot", "txtpaid", "txtwintotal", "txtplacetotal", "txtshowtotal",
-                    "txttotaltotal"})
+    for (auto* n : {"txtbet", "txthousetot", "txtpaid", "txtwintotal", "txtplacetotal",
+                    "txtshowtotal", "txttotaltotal"})
         f.control(n).settext("0");
     f.control("txtwinnername").settext("");
     sh.paidtotal = Money();
@@ -100,8 +105,8 @@ void resetpayform(Host& app) {
         app.fileerrorbox(e);
         return;
     }
-    sethidden(f, {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal", "txtwinnername",
-                  "lblpaywinner", "lbltotal"});
+    sethidden(f, {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
+                  "txtwinnername", "lblpaywinner", "lbltotal"});
 }
 
 void fillwinnercombos(Host& app) {

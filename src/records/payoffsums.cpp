@@ -1,7 +1,7 @@
 #include "records/payoffsums.h"
 
-#include "records/host.h"
 #include "platform/text.h"
+#include "records/host.h"
 #include "records/records.h"
 
 namespace vt {
@@ -30,13 +30,15 @@ void gatherbettorbets(Shared& sh, long b) {
     for (const Bet& bet : sh.bets.rows) {
         if (bet.bettor != b || bet.entry == 0) continue;
         for (const auto& w : sh.winbets)
-            if (w.entry == bet.entry && w.type == bet.type && w.slot >= 1 && w.slot <= 10 && bet.type >= 1 &&
-                bet.type <= 3)
+            if (w.entry == bet.entry && w.type == bet.type && w.slot >= 1 && w.slot <= 10 &&
+                bet.type >= 1 && bet.type <= 3)
                 sh.bettorbets[w.slot][bet.type] += bet.amount;
     }
 }
 
-Money paidamount(const Shared& sh, int s, int t) { return sh.bettorbets[s][t].times(sh.payoffs[s][t]); }
+Money paidamount(const Shared& sh, int s, int t) {
+    return sh.bettorbets[s][t].times(sh.payoffs[s][t]);
+}
 
 Money poolpaid(const Shared& sh, int t) {
     Money sum;
@@ -45,7 +47,6 @@ Money poolpaid(const Shared& sh, int t) {
 }
 
 Money totalpaid(const Shared& sh) { return poolpaid(sh, 1) + poolpaid(sh, 2) + poolpaid(sh, 3); }
-
 
 void showpayment(Form& form, Shared& sh, Money total, Money rounded, const std::string& name) {
     const int choice = sh.roundingchoice;
@@ -56,8 +57,9 @@ void showpayment(Form& form, Shared& sh, Money total, Money rounded, const std::
     sh.paidtotal += total;
     form.control("txtpaid").settext(moneytext(sh.paidtotal));
     form.control("txtwinnername").settext(name);
-    for (auto* n : {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
-                    "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
+    for (auto* n :
+         {"lblpaywinner", "lbltotal", "txtwintotal", "txtplacetotal", "txtshowtotal",
+          "txttotaltotal", "txtwinnername", "txttotalr", "lblround", "lblrfactor", "txtfactor"})
         form.control(n).setvisible(true);
 }
 

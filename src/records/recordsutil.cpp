@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "records/context.h"
 #include "platform/text.h"
+#include "records/context.h"
 
 namespace vt {
 
@@ -33,7 +33,8 @@ int64_t divhalfeven(int64_t x, int64_t d) {
 void refuserewrite(Context& cx, const std::string& file) {
     Shared& sh = cx.shared();
     sh.fileok = false;
-    cx.filebox(file, "The " + filename(file) + " file was not read completely, so it is not rewritten." +
+    cx.filebox(file, "The " + filename(file) +
+                         " file was not read completely, so it is not rewritten." +
                          "\r\nCheck it with Fix Files on the main menu.");
 }
 
@@ -43,12 +44,14 @@ void overcapacity(Context& cx, const std::string& file, FileKind kind, long load
         const char *records, *label, *name;
         long capacity;
     };
-    const Setting s = kind == FileKind::Bets      ? Setting{"bets", "bet", "maxbets", sh.maxbets}
-                      : kind == FileKind::Bettors ? Setting{"bettors", "bettor", "maxbettors", sh.maxbettors}
-                                                  : Setting{"players/teams", "player/team", "maxplayers", sh.maxplayers};
-    cx.filebox(file, filename(file) + " holds more " + (shown ? "lines" : s.records) + " than the setup's " +
-                         s.label + " capacity (" + s.name + " = " + std::to_string(s.capacity) +
-                         "): only the first " + std::to_string(loaded) + " are " +
+    const Setting s = kind == FileKind::Bets ? Setting{"bets", "bet", "maxbets", sh.maxbets}
+                      : kind == FileKind::Bettors
+                          ? Setting{"bettors", "bettor", "maxbettors", sh.maxbettors}
+                          : Setting{"players/teams", "player/team", "maxplayers", sh.maxplayers};
+    cx.filebox(file, filename(file) + " holds more " + (shown ? "lines" : s.records) +
+                         " than the setup's " + s.label + " capacity (" + s.name + " = " +
+                         std::to_string(s.capacity) + "): only the first " +
+                         std::to_string(loaded) + " are " +
                          (shown ? "shown." : "loaded, and the file is not rewritten."));
 }
 

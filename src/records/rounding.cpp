@@ -21,21 +21,25 @@ Money roundpayoff(Money amount, int choice) {
     int64_t whole = floordiv(u, s) * s;
     int64_t frac = u - whole;
     switch (choice) {
-    case 2:
-        return Money::units(floordiv(u + s / 20, s / 10) * (s / 10));
-    case 3: {
-        // Thresholds 0.13, 0.38, 0.63, 0.88: each comparison is "less than".
-        int64_t step = frac < 1300 ? 0 : frac < 3800 ? 2500 : frac < 6300 ? 5000 : frac < 8800 ? 7500 : s;
-        return Money::units(whole + step);
-    }
-    case 4: {
-        int64_t step = frac < 2500 ? 0 : frac < 7500 ? 5000 : s;
-        return Money::units(whole + step);
-    }
-    case 5:
-        return Money::units(floordiv(u + s / 2, s) * s);
-    default:
-        return amount;
+        case 2:
+            return Money::units(floordiv(u + s / 20, s / 10) * (s / 10));
+        case 3: {
+            // Thresholds 0.13, 0.38, 0.63, 0.88: each comparison is "less than".
+            int64_t step = frac < 1300   ? 0
+                           : frac < 3800 ? 2500
+                           : frac < 6300 ? 5000
+                           : frac < 8800 ? 7500
+                                         : s;
+            return Money::units(whole + step);
+        }
+        case 4: {
+            int64_t step = frac < 2500 ? 0 : frac < 7500 ? 5000 : s;
+            return Money::units(whole + step);
+        }
+        case 5:
+            return Money::units(floordiv(u + s / 2, s) * s);
+        default:
+            return amount;
     }
 }
 

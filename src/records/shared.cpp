@@ -56,7 +56,8 @@ void Shared::fillroundnames() {
     for (int r = 1; r <= nrounds; ++r) roundnames[r] = roundkeys[r];
 }
 
-std::string betsname(const std::string& folder, const std::string& round, long flight, bool backup) {
+std::string betsname(const std::string& folder, const std::string& round, long flight,
+                     bool backup) {
     return folder + round + Str(static_cast<long long>(flight)) + (backup ? "Betsbackup" : "Bets");
 }
 

@@ -67,13 +67,13 @@ struct Shared;
 // found. Built once, it answers each number at once. What a screen shows for a number nobody
 // holds is the screen's own choice.
 class BettorLookup {
-public:
+  public:
     explicit BettorLookup(const Shared& sh);
     // The row (1-based) of a bettor number, 0 when no listed bettor holds it.
     long row(long long number) const;
     const Bettor* find(long long number) const;
 
-private:
+  private:
     const Shared& sh_;
     std::map<long long, long> rows_;
 };
@@ -95,7 +95,7 @@ struct Shared {
 
     // flightpool[f][t]: money of flight f (1..15) and type t (1..3) of the loaded Bets file.
     std::array<std::array<Money, 4>, 16> flightpool{};
-    std::array<std::string, 16> flightnames{};      // 1..15, padded to 10 characters
+    std::array<std::string, 16> flightnames{};  // 1..15, padded to 10 characters
 
     std::string curround = roundkeys[1];
     long curflightnbr = 1;
@@ -122,11 +122,11 @@ struct Shared {
     std::string banner1, banner2, banner3, bannerfinal, banner;
     int fontsizeidx = 3;
     int roundingchoice = 1;
-    std::array<int, 6> betbuttons{};                // 1..5
+    std::array<int, 6> betbuttons{};  // 1..5
     std::string setupfield18 = "1";
-    std::array<int, 9> printfontsizes{};            // 1..7
-    std::array<std::string, 7> roundlabels{};       // 1..5
-    std::array<std::string, 13> betamounts{};       // 1..12
+    std::array<int, 9> printfontsizes{};       // 1..7
+    std::array<std::string, 7> roundlabels{};  // 1..5
+    std::array<std::string, 13> betamounts{};  // 1..12
     std::string crlf = "\r\n\r\n";
     std::string betsheetmsg;
 
@@ -142,7 +142,7 @@ struct Shared {
     std::string saveround;            // the round in force when the menu was last opened
     std::string savepath;             // datapath before a transfer pointed it at a drive
     std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
-    std::string tutorfile;            // the tutorial named by the screen that showed frmtutor
+    std::string tutorfile;  // the tutorial named by the screen that showed frmtutor
 
     // Betting screens: the current bettor, the entry and position being
     // composed, the new (unpaid) and prior totals, the bet list's next row, and the odds board's
@@ -175,8 +175,8 @@ struct Shared {
     struct WinBet {
         long entry = 0, type = 0, slot = 0;
     };
-    std::vector<WinBet> winbets;               // the paying combinations of entry and bet type
-    std::map<long, std::string> winbettors;    // winning bettor number -> name, in number order
+    std::vector<WinBet> winbets;             // the paying combinations of entry and bet type
+    std::map<long, std::string> winbettors;  // winning bettor number -> name, in number order
     long printchoice = 0;
     // Winner tables of the three-position payoff screen (entry numbers, 0 = empty slot), which the
     // payoff screen's hidden reset empties.
@@ -191,11 +191,16 @@ struct Shared {
     // The banner of round option n (1..4); `banner` itself for any other n.
     std::string& bannerof(int n) {
         switch (n) {
-            case 1: return banner1;
-            case 2: return banner2;
-            case 3: return banner3;
-            case 4: return bannerfinal;
-            default: return banner;
+            case 1:
+                return banner1;
+            case 2:
+                return banner2;
+            case 3:
+                return banner3;
+            case 4:
+                return bannerfinal;
+            default:
+                return banner;
         }
     }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "records/host.h"
 #include "platform/text.h"
+#include "records/host.h"
 #include "records/moneytext.h"
 #include "records/records.h"
 
@@ -54,7 +54,13 @@ std::vector<SummaryRow> collectsummaryrows(Shared& sh, bool loose) {
         auto& t = sh.sorttab[i];
         if (i <= static_cast<long>(rows.size())) {
             const SummaryRow& r = rows[i - 1];
-            t = {"", r.key, r.win.tostring(), r.place.tostring(), r.show.tostring(), r.total.tostring(), r.odds};
+            t = {"",
+                 r.key,
+                 r.win.tostring(),
+                 r.place.tostring(),
+                 r.show.tostring(),
+                 r.total.tostring(),
+                 r.odds};
         } else {
             t = {"", "", "0", "0", "0", "0", ""};
         }
@@ -65,14 +71,16 @@ std::vector<SummaryRow> collectsummaryrows(Shared& sh, bool loose) {
 std::vector<SummaryRow> ordersummaryrows(std::vector<SummaryRow> rows, SummaryOrder order) {
     switch (order) {
         case SummaryOrder::NameNoCase:
-            std::stable_sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
-                return comparenocase(a.key, b.key) < 0;
-            });
+            std::stable_sort(rows.begin(), rows.end(),
+                             [](const SummaryRow& a, const SummaryRow& b) {
+                                 return comparenocase(a.key, b.key) < 0;
+                             });
             return rows;
         case SummaryOrder::NameCodes:
-            std::stable_sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
-                return comparecodes(a.key, b.key) < 0;
-            });
+            std::stable_sort(rows.begin(), rows.end(),
+                             [](const SummaryRow& a, const SummaryRow& b) {
+                                 return comparecodes(a.key, b.key) < 0;
+                             });
             return rows;
         case SummaryOrder::WinMoney: {
             // Each pick starts from the first collected row and takes a larger WIN amount only,
@@ -81,8 +89,9 @@ std::vector<SummaryRow> ordersummaryrows(std::vector<SummaryRow> rows, SummaryOr
             std::vector<SummaryRow> out;
             for (const auto& r : rows)
                 if (r.win > Money{}) out.push_back(r);
-            std::stable_sort(out.begin(), out.end(),
-                             [](const SummaryRow& a, const SummaryRow& b) { return a.win > b.win; });
+            std::stable_sort(out.begin(), out.end(), [](const SummaryRow& a, const SummaryRow& b) {
+                return a.win > b.win;
+            });
             if (!rows.empty() && !(rows.front().win > Money{})) out.push_back(rows.front());
             if (out.size() > static_cast<size_t>(kSortLines)) out.resize(kSortLines);
             return out;
@@ -97,7 +106,13 @@ void writedisptab(Shared& sh, const std::vector<SummaryRow>& rows) {
         auto& d = sh.disptab[i];
         if (i <= static_cast<long>(rows.size())) {
             const SummaryRow& r = rows[i - 1];
-            d = {"", r.key, r.win.tostring(), r.place.tostring(), r.show.tostring(), r.total.tostring(), r.odds};
+            d = {"",
+                 r.key,
+                 r.win.tostring(),
+                 r.place.tostring(),
+                 r.show.tostring(),
+                 r.total.tostring(),
+                 r.odds};
         } else {
             cleardisprow(d);
         }
@@ -155,7 +170,8 @@ void fillsummarylists(Host& app) {
         if (rows.empty()) rows.push_back(SummaryRow{});
         rows = ordersummaryrows(std::move(rows), SummaryOrder::NameNoCase);
         writedisptab(sh, rows);
-        for (size_t n = 0; n < rows.size() && n < static_cast<size_t>(kSummaryPage); ++n) addsummaryline(f, rows[n]);
+        for (size_t n = 0; n < rows.size() && n < static_cast<size_t>(kSummaryPage); ++n)
+            addsummaryline(f, rows[n]);
         showsummarytotals(sh, f);
     } catch (const FileError& e) {
         app.fileerrorbox(e);

@@ -13,8 +13,10 @@ bool holdscontrol(const std::string& text) {
 }
 
 std::string storedtextrefusal(const std::string& text, const std::string& what) {
-    if (text.find('"') != std::string::npos) return "A " + what + " cannot contain a double quote (\")";
-    if (holdscontrol(text)) return "A " + what + " cannot contain a line break, a tab or another control character";
+    if (text.find('"') != std::string::npos)
+        return "A " + what + " cannot contain a double quote (\")";
+    if (holdscontrol(text))
+        return "A " + what + " cannot contain a line break, a tab or another control character";
     return "";
 }
 

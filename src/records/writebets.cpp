@@ -9,7 +9,9 @@ namespace vt {
 namespace {
 
 void diskfull(Context& cx, const FileError& e) {
-    if (e.number == 67) cx.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly, "Export Bets");
+    if (e.number == 67)
+        cx.msgbox("Disk full.Insert new blank disk in Drive A and click OK", vbOKOnly,
+                  "Export Bets");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include "platform/text.h"
 #include "records/records.h"
-#include "reports/printcopies.h"
 #include "records/summarylists.h"
+#include "reports/printcopies.h"
 
 namespace vt {
 
@@ -13,8 +13,8 @@ namespace {
 constexpr int kLeftBottom = 2;
 constexpr int kRightCenter = 7;
 
-const char* const kTitles[] = {"Rec Nbr", "Flight", "Player/Team", "Win $", "Win Odds",
-                               "Place $", "Plc Odds", "Show $", "Shw Odds", "Total $"};
+const char* const kTitles[] = {"Rec Nbr", "Flight",   "Player/Team", "Win $",    "Win Odds",
+                               "Place $", "Plc Odds", "Show $",      "Shw Odds", "Total $"};
 const int kWidths[] = {800, 1000, 1500, 1000, 1000, 1000, 1000, 1000, 1000, 1000};
 const int kPrintTabs[] = {0, 5, 15, 35, 45, 56, 65, 75, 85, 97};
 

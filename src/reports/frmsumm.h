@@ -9,7 +9,7 @@ namespace vt {
 // The all-flights odds grid: money and WIN / PLACE / SHOW odds of every entry of the players
 // file in the current round, with a TOTAL row after each run of entries of one flight.
 class frmsumm : public Form {
-public:
+  public:
     explicit frmsumm(Host& app);
 
     // The buffer of one printed line (items 0 to 9 are printed).
@@ -18,10 +18,10 @@ public:
     void cmdprint_Click();
     void cmdreturn_Click();
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     Host& app_;
     // Sums the Bets files of every flight of the current round into summ and flightpool.
     void sumallflights();

@@ -7,7 +7,6 @@ namespace vt {
 
 namespace {
 
-
 struct ListColumn {
     const char* label;
     const char* title;
@@ -18,14 +17,20 @@ struct ListColumn {
 };
 
 const ListColumn kColumns[] = {
-    {"Label1", "PLAYER/TEAM ", "lstentries", "Display a list of all entries in this flight ", nullptr, 10, 300},
-    {"Label2", "$WIN", "lstwin", "Total $ bet on this player/team to come in first", "txtwintot", 315, 100},
-    {"Label3", "$PLACE", "lstplace", "Toal $ bet on this player/team to come in second", "txtplacetot", 420, 100},
-    {"Label4", "$SHOW", "lstshow", "Total $ bet on this player/team to come in third", "txtshowtot", 525, 100},
-    {"Label5", "$TOTAL", "lsttotal", "Total $ bet to win divided by total $ bet on this player/team to win ",
-     "txttotaltot", 630, 100},
+    {"Label1", "PLAYER/TEAM ", "lstentries", "Display a list of all entries in this flight ",
+     nullptr, 10, 300},
+    {"Label2", "$WIN", "lstwin", "Total $ bet on this player/team to come in first", "txtwintot",
+     315, 100},
+    {"Label3", "$PLACE", "lstplace", "Toal $ bet on this player/team to come in second",
+     "txtplacetot", 420, 100},
+    {"Label4", "$SHOW", "lstshow", "Total $ bet on this player/team to come in third", "txtshowtot",
+     525, 100},
+    {"Label5", "$TOTAL", "lsttotal",
+     "Total $ bet to win divided by total $ bet on this player/team to win ", "txttotaltot", 630,
+     100},
     {"Label6", "ODDS", "lstodds",
-     "Total bet on this event divided by the total bet on this player team  to win", nullptr, 735, 90},
+     "Total bet on this event divided by the total bet on this player team  to win", nullptr, 735,
+     90},
 };
 
 }  // namespace
@@ -41,7 +46,8 @@ frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
     auto& frame1 = add(Kind::Frame, "Frame1", "Round", 590, 2, 424, 46);
     const char* roundcaptions[] = {"1", "2", "3", "Final"};
     for (int i = 0; i < 4; ++i) {
-        auto& o = add(Kind::OptionButton, "Option" + std::to_string(i + 1), roundcaptions[i], 605 + i * 100, 20, 90, 22);
+        auto& o = add(Kind::OptionButton, "Option" + std::to_string(i + 1), roundcaptions[i],
+                      605 + i * 100, 20, 90, 22);
         container[&o] = &frame1;
     }
     control("Option1").Click = [this] { Option1_Click(); };
@@ -52,7 +58,8 @@ frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
     auto& frame2 = add(Kind::Frame, "Frame2", "Flight", 10, 52, 1004, 74);
     frame2.tooltip = "Must select a flight to add new player/teams";
     for (int i = 1; i <= 15; ++i) {
-        auto& o = add(Kind::OptionButton, "optflight", i, "", 20 + ((i - 1) % 8) * 123, 70 + ((i - 1) / 8) * 26, 118, 22);
+        auto& o = add(Kind::OptionButton, "optflight", i, "", 20 + ((i - 1) % 8) * 123,
+                      70 + ((i - 1) / 8) * 26, 118, 22);
         container[&o] = &frame2;
         o.Click = [this, i] { optflight_Click(i); };
     }
@@ -78,19 +85,27 @@ frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
         void (frmsummary::*handler)();
     };
     const Button buttons[] = {
-        {"cmdplayer", "SORT BY PLAYER", "Sort the list alphabetically", &frmsummary::cmdplayer_Click},
+        {"cmdplayer", "SORT BY PLAYER", "Sort the list alphabetically",
+         &frmsummary::cmdplayer_Click},
         {"cmdmoney", "SORT BY WIN ODDS",
-         "Sort the list in sequence by total win$ bet - only displays entries with win bets", &frmsummary::cmdmoney_Click},
-        {"cmddown", "DOWN", "Display the next 35 entries down the list", &frmsummary::cmddown_Click},
+         "Sort the list in sequence by total win$ bet - only displays entries with win bets",
+         &frmsummary::cmdmoney_Click},
+        {"cmddown", "DOWN", "Display the next 35 entries down the list",
+         &frmsummary::cmddown_Click},
         {"cmdup", "UP", "Display the previous 35 entries", &frmsummary::cmdup_Click},
-        {"cmdprint", "PRINT SUMMARY", "Print the current event summary screen", &frmsummary::cmdprint_Click},
-        {"cmdbettorall", "PRINT ALL BETS", "Print a list by bettor in alpha sequence of all bets for this bettor",
+        {"cmdprint", "PRINT SUMMARY", "Print the current event summary screen",
+         &frmsummary::cmdprint_Click},
+        {"cmdbettorall", "PRINT ALL BETS",
+         "Print a list by bettor in alpha sequence of all bets for this bettor",
          &frmsummary::cmdbettorall_Click},
-        {"cmdbettorsumm", "PRINT BET SUMMARY", "Print a list by bettor in alpha sequence of total bets by bettor",
+        {"cmdbettorsumm", "PRINT BET SUMMARY",
+         "Print a list by bettor in alpha sequence of total bets by bettor",
          &frmsummary::cmdbettorsumm_Click},
-        {"cmdall", "ALL ODDS", "Display win, place, and show odds for all flights", &frmsummary::cmdall_Click},
+        {"cmdall", "ALL ODDS", "Display win, place, and show odds for all flights",
+         &frmsummary::cmdall_Click},
         {"cmdmenu", "MAIN MENU", "Return to the betting screen", &frmsummary::cmdmenu_Click},
-        {"cmdreturn", "RETURN TO BETS", "Return to the betting screen", &frmsummary::cmdreturn_Click},
+        {"cmdreturn", "RETURN TO BETS", "Return to the betting screen",
+         &frmsummary::cmdreturn_Click},
     };
     int top = 152;
     for (const auto& b : buttons) {
@@ -163,7 +178,8 @@ void frmsummary::sortlists(SummaryOrder order) {
         clearsummarylists(*this);
         std::vector<SummaryRow> rows = ordersummaryrows(collectsummaryrows(sh(), false), order);
         writedisptab(sh(), rows);
-        for (size_t n = 0; n < rows.size() && n < static_cast<size_t>(kSortLines); ++n) addsummaryline(*this, rows[n]);
+        for (size_t n = 0; n < rows.size() && n < static_cast<size_t>(kSortLines); ++n)
+            addsummaryline(*this, rows[n]);
         showsummarytotals(sh(), *this);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);

@@ -9,7 +9,7 @@ namespace vt {
 // The summary screen: money and WIN odds of every entry of one flight and round, sorting,
 // paging, three printed reports, and the way to the all-flights odds grid.
 class frmsummary : public Form {
-public:
+  public:
     explicit frmsummary(Host& app);
 
     // The display-table row at which DOWN starts the next page.
@@ -31,10 +31,10 @@ public:
     void cmdmenu_Click();
     void cmdreturn_Click();
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     Host& app_;
     Shared& sh() { return app_.shared(); }
     void chooseround(int r);

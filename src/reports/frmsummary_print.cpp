@@ -19,16 +19,21 @@ std::vector<Bettor> bettororder(const Shared& sh) {
         if (b.number == 0 || b.name.empty() || b.name == "zzz") continue;
         out.push_back(b);
     }
-    std::stable_sort(out.begin(), out.end(), [](const Bettor& a, const Bettor& b) { return a.name < b.name; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Bettor& a, const Bettor& b) { return a.name < b.name; });
     return out;
 }
 
 std::string bettypetext(long type) {
     switch (type) {
-        case 1: return "WIN";
-        case 2: return "PLACE";
-        case 3: return "SHOW";
-        default: return "TYPE" + Str(type);
+        case 1:
+            return "WIN";
+        case 2:
+            return "PLACE";
+        case 3:
+            return "SHOW";
+        default:
+            return "TYPE" + Str(type);
     }
 }
 
@@ -63,7 +68,8 @@ void frmsummary::cmdprint_Click() {
     if (copies > 0) {
         // Back to the print size chosen on the setup screen.
         int idx = sh().fontsizeidx;
-        if (idx >= 1 && idx < static_cast<int>(sh().printfontsizes.size()) && sh().printfontsizes[idx] > 0)
+        if (idx >= 1 && idx < static_cast<int>(sh().printfontsizes.size()) &&
+            sh().printfontsizes[idx] > 0)
             app_.printer().fontsize = sh().printfontsizes[idx];
     }
 }
@@ -71,25 +77,28 @@ void frmsummary::cmdprint_Click() {
 void frmsummary::printsummary(Printer& p) {
     Shared& s = sh();
     // The printed order is left in the display table, so paging afterwards follows it.
-    std::vector<SummaryRow> rows = ordersummaryrows(collectsummaryrows(s, false), SummaryOrder::NameCodes);
+    std::vector<SummaryRow> rows =
+        ordersummaryrows(collectsummaryrows(s, false), SummaryOrder::NameCodes);
     writedisptab(s, rows);
 
     p.fontname = "MS Sans Serif";
     p.fontsize = 10;
     p.print({"Round=" + s.curround + " " + "Flight=" + s.curflight + " Bets by Player/Team"});
     p.print({" "});
-    p.print({"Player/Team", Tab(35), "$WIN", Tab(45), "$PLACE", Tab(55), "$SHOW", Tab(65), "$TOTAL", Tab(75), "ODDS"});
+    p.print({"Player/Team", Tab(35), "$WIN", Tab(45), "$PLACE", Tab(55), "$SHOW", Tab(65), "$TOTAL",
+             Tab(75), "ODDS"});
     p.print({" "});
     for (const SummaryRow& r : rows) {
-        p.print({Format(Mid(r.key, 11, 34), "!@@@@@@@@@@@@@@@@@@@"), Tab(35), Format(r.win, "#,###"), Tab(45),
-                 Format(r.place, "#,###"), Tab(55), Format(r.show, "#,###"), Tab(65), Format(r.total, "#,###"),
-                 Tab(75), Format(r.odds, "!@@@@@")});
+        p.print({Format(Mid(r.key, 11, 34), "!@@@@@@@@@@@@@@@@@@@"), Tab(35),
+                 Format(r.win, "#,###"), Tab(45), Format(r.place, "#,###"), Tab(55),
+                 Format(r.show, "#,###"), Tab(65), Format(r.total, "#,###"), Tab(75),
+                 Format(r.odds, "!@@@@@")});
         p.print({std::string(89, '_')});
     }
     p.print({" "});
     const SummRow& t = s.summ(s.maxplayers + 1);
-    p.print({" TOTALS", Tab(35), Format(t.win, "$##,##0"), Tab(45), Format(t.place, "$##,##0"), Tab(55),
-             Format(t.show, "$##,##0"), Tab(65), Format(t.total, "$##,##0")});
+    p.print({" TOTALS", Tab(35), Format(t.win, "$##,##0"), Tab(45), Format(t.place, "$##,##0"),
+             Tab(55), Format(t.show, "$##,##0"), Tab(65), Format(t.total, "$##,##0")});
 }
 
 void frmsummary::cmdbettorall_Click() {
@@ -117,8 +126,8 @@ void frmsummary::printallbets(Printer& p) {
             grand += bet.amount;
             if (first) p.print({"Ticket/Bettor " + b.name});
             first = false;
-            p.print({Format(entrytext(s, bet.entry), "!@@@@@@@@@@@@@@@@@@@@@") + "  " + Format(bet.amount, "$#,##0.00") +
-                     " TO " + bettypetext(bet.type)});
+            p.print({Format(entrytext(s, bet.entry), "!@@@@@@@@@@@@@@@@@@@@@") + "  " +
+                     Format(bet.amount, "$#,##0.00") + " TO " + bettypetext(bet.type)});
         }
         if (total != Money{}) {
             p.print({"TOTAL  " + Format(total, "Currency")});
@@ -147,7 +156,9 @@ void frmsummary::printbetsummary(Printer& p) {
     for (const Bettor& b : bettororder(s)) {
         Money total = bettortotal(s, b.number);
         grand += total;
-        if (total != Money{}) p.print({Format(Left(b.name, 20), "!@@@@@@@@@@@@@@@@@@@@") + "  " + Format(total, "Currency")});
+        if (total != Money{})
+            p.print({Format(Left(b.name, 20), "!@@@@@@@@@@@@@@@@@@@@") + "  " +
+                     Format(total, "Currency")});
     }
     p.print({" "});
     p.print({"TOTAL BETS " + Format(grand, "Currency")});

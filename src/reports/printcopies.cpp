@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "records/host.h"
 #include "platform/text.h"
+#include "records/host.h"
 
 namespace vt {
 

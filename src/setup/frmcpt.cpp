@@ -1,7 +1,7 @@
 #include "setup/frmcpt.h"
 
-#include "platform/transaction.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/typedinput.h"
 #include "setup/setupfile.h"
@@ -15,10 +15,11 @@ const std::string kFolder = "C:\\Vantrope\\";
 }  // namespace
 
 bool validsavename(const std::string& name) {
-    if (trim(name).empty() || name.find_first_of("/\\:") != std::string::npos || name.find("..") != std::string::npos ||
-        holdscontrol(name))
+    if (trim(name).empty() || name.find_first_of("/\\:") != std::string::npos ||
+        name.find("..") != std::string::npos || holdscontrol(name))
         return false;
-    for (const char* own : {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
+    for (const char* own :
+         {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
         if (equalsnocase(name, own)) return false;
     for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
@@ -34,8 +35,12 @@ frmcpt::frmcpt(Host& app) : Form(app, "frmcpt"), app_(app) {
     add(Kind::Label, "lbllst", "List of Vantrope Files", 20, 20, 300, 20);
     auto& files = add(Kind::FileListBox, "File1", "", 20, 44, 300, 440);
     files.DblClick = [this] { File1_DblClick(); };
-    add(Kind::CommandButton, "cmdcpt", "Change Player/Team File", 340, 44, 160, 50).Click = [this] { cmdcpt_Click(); };
-    add(Kind::CommandButton, "cmdreturn", "Return", 340, 434, 160, 50).Click = [this] { cmdreturn_Click(); };
+    add(Kind::CommandButton, "cmdcpt", "Change Player/Team File", 340, 44, 160, 50).Click = [this] {
+        cmdcpt_Click();
+    };
+    add(Kind::CommandButton, "cmdreturn", "Return", 340, 434, 160, 50).Click = [this] {
+        cmdreturn_Click();
+    };
 }
 
 void frmcpt::listfiles() {
@@ -54,7 +59,9 @@ void frmcpt::cmdcpt_Click() {
     control("File1").setvisible(true);
     control("lbllst").setvisible(true);
     listfiles();
-    app_.msgbox("Double click on a valid Player/Team file in the list to replace the current Player/Team file");
+    app_.msgbox(
+        "Double click on a valid Player/Team file in the list to replace the current Player/Team "
+        "file");
 }
 
 bool frmcpt::savecurrent() {
@@ -66,7 +73,8 @@ bool frmcpt::savecurrent() {
             continue;
         }
         if (validsavename(name)) break;
-        app_.msgbox("Not a valid save name - the program's own files and folder names cannot be used");
+        app_.msgbox(
+            "Not a valid save name - the program's own files and folder names cannot be used");
     }
     try {
         app_.files().copy(kFolder + "Players", kFolder + name);
@@ -84,7 +92,8 @@ void frmcpt::replacewith(const std::string& chosen) {
     Transaction tx(app_.files());  // the file and its backup together
     try {
         std::string bytes = app_.files().readall(kFolder + chosen);
-        // The first record's four fields (62 when it is short); its third is empty in a Players file.
+        // The first record's four fields (62 when it is short); its third is empty in a Players
+        // file.
         if (!recordfields(bytes, 4)[2].text.empty()) {
             app_.msgbox("Invalid Player/Team file");
             return;
@@ -110,7 +119,8 @@ void frmcpt::File1_DblClick() {
     Control& files = control("File1");
     if (files.listindex() < 0) return;
     std::string chosen = files.list(files.listindex());
-    if (app_.msgbox("Save current Player/Team file?", vbYesNo) == vbNo || savecurrent()) replacewith(chosen);
+    if (app_.msgbox("Save current Player/Team file?", vbYesNo) == vbNo || savecurrent())
+        replacewith(chosen);
     files.setvisible(false);
     control("lbllst").setvisible(false);
 }

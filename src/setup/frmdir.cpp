@@ -38,7 +38,8 @@ bool drivechosen(Host& app, Control& drive, std::string& previous) {
 frmdir::frmdir(Host& app) : Form(app, "frmdir"), app_(app) {
     caption = "Change File Drive/Path";
     add(Kind::Label, "Text2", "Current drive/path", 40, 30, 400, 20);
-    add(Kind::TextBox, "txtdrivedir", "", 40, 52, 600, 26).tooltip = "Displays current drive/path selection";
+    add(Kind::TextBox, "txtdrivedir", "", 40, 52, 600, 26).tooltip =
+        "Displays current drive/path selection";
     control("txtdrivedir").locked = true;
     add(Kind::Label, "Text1", "Click on desired drive below ", 40, 100, 400, 20);
     auto& drive = add(Kind::DriveListBox, "Drive1", "", 40, 122, 300, 26);

@@ -7,16 +7,18 @@ namespace vt {
 
 // The data folder screen: the drive and folder where the Bets, Bettors and Players files live.
 class frmdir : public Form {
-public:
+  public:
     explicit frmdir(Host& app);
     void Form_Load() override;
     // Closing the window goes back to the setup screen, as the return button does.
-    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdreturn_Click(); });
+    }
     void Drive1_Change();
     void Dir1_Change();
     void cmdreturn_Click();
 
-private:
+  private:
     Host& app_;
     std::string shown_;  // the drive the list showed before a change
 };

@@ -1,7 +1,7 @@
 #include "setup/frmimport.h"
 
-#include "platform/transaction.h"
 #include "platform/text.h"
+#include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/records.h"
 #include "records/typedinput.h"
@@ -70,26 +70,33 @@ frmimport::frmimport(Host& app) : Form(app, "frmimport"), app_(app) {
     fra.tooltip = "Must select a flight to add new player/teams";
     for (int n = 1; n <= 15; ++n) {
         int col = (n - 1) / 8, row = (n - 1) % 8;
-        auto& o = add(Kind::OptionButton, "optflight", n, "", 660 + 175 * col, 104 + 25 * row, 170, 22);
+        auto& o =
+            add(Kind::OptionButton, "optflight", n, "", 660 + 175 * col, 104 + 25 * row, 170, 22);
         o.tooltip = "Select a flight if adding to the Players file";
         container[&o] = &fra;
         o.Click = [this, n] { optflight_Click(n); };
     }
     auto& imp = add(Kind::CommandButton, "cmdimport", "Add selected names", 650, 318, 360, 36);
-    imp.tooltip = "Add the selected name field to the selected Vantrope file checking for duplicates - display a log "
-                  "of added and duplicate names";
+    imp.tooltip =
+        "Add the selected name field to the selected Vantrope file checking for duplicates - "
+        "display a log "
+        "of added and duplicate names";
     imp.Click = [this] { cmdimport_Click(); };
     add(Kind::Label, "Text2", "Log of changes to the selected file", 650, 362, 360, 20);
     add(Kind::ListBox, "lstlog", "", 650, 384, 360, 216);
 
-    auto& msg = add(Kind::TextBox, "txtmessage",
-                    "Names can be imported from comma or tab separated files, as the \"export\" or \"save as\"\r\n"
-                    "functions of other programs write them. Bettor names should be in \"Last Name, First Name\"\r\n"
-                    "order because the bettor file is sorted alphabetically.\r\n"
-                    "1. Select the drive, the folder and the file.  2. Select a flight when adding player names.\r\n"
-                    "3. Select the file the names will be added to.  4. Click \"List selected file\".\r\n"
-                    "5. Select the names (Shift or Ctrl for several).  6. Click \"Add selected names\".",
-                    10, 606, 780, 118);
+    auto& msg =
+        add(Kind::TextBox, "txtmessage",
+            "Names can be imported from comma or tab separated files, as the \"export\" or \"save "
+            "as\"\r\n"
+            "functions of other programs write them. Bettor names should be in \"Last Name, First "
+            "Name\"\r\n"
+            "order because the bettor file is sorted alphabetically.\r\n"
+            "1. Select the drive, the folder and the file.  2. Select a flight when adding player "
+            "names.\r\n"
+            "3. Select the file the names will be added to.  4. Click \"List selected file\".\r\n"
+            "5. Select the names (Shift or Ctrl for several).  6. Click \"Add selected names\".",
+            10, 606, 780, 118);
     msg.multiline = true;
     msg.locked = true;
     auto& ret = add(Kind::CommandButton, "cmdreturn", "Return to Setup", 810, 630, 200, 44);
@@ -174,8 +181,10 @@ void frmimport::cmdimport_Click() {
         if (!rec.selected(i) || rec.list(i).empty()) continue;
         std::string name = ucase(rec.list(i));
         // A name the data files cannot hold, or the deleted-record mark, is passed over.
-        if (!namerefusal(name, "name").empty()) log("Skipped       " + name);
-        else names.push_back(name);
+        if (!namerefusal(name, "name").empty())
+            log("Skipped       " + name);
+        else
+            names.push_back(name);
     }
     if (Right(importdest, 4) != "tors" && Right(importdest, 4) != "yers") {
         app_.msgbox("Must select destination file first");
@@ -185,11 +194,15 @@ void frmimport::cmdimport_Click() {
     // read back from the file, which holds none of them.
     Transaction tx(app_.files());
     const bool bettors = Right(importdest, 4) == "tors";
-    if (bettors) addbettors(names);
-    else addplayers(names);
+    if (bettors)
+        addbettors(names);
+    else
+        addplayers(names);
     if (app_.commit(tx)) return;
-    if (bettors) readbettors(app_);
-    else readentries(app_);
+    if (bettors)
+        readbettors(app_);
+    else
+        readentries(app_);
 }
 
 void frmimport::addbettors(const std::vector<std::string>& names) {
@@ -208,8 +221,9 @@ void frmimport::addbettors(const std::vector<std::string>& names) {
             continue;
         }
         if (sh.nbettors >= sh.maxbettors) {
-            app_.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen", vbOKOnly,
-                        "Max Bettor Error");
+            app_.msgbox(
+                "Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
+                vbOKOnly, "Max Bettor Error");
             return;
         }
         while (sh.nextticket == 999 || sh.nextticket == 9999 || used.bettors.count(sh.nextticket) ||
@@ -241,7 +255,8 @@ void frmimport::addplayers(const std::vector<std::string>& names) {
                 if (sh.entries(r).number == number) return true;
             return false;
         };
-        while (sh.nextentrynbr == 999 || used.entries.count(sh.nextentrynbr) || inuse(sh.nextentrynbr))
+        while (sh.nextentrynbr == 999 || used.entries.count(sh.nextentrynbr) ||
+               inuse(sh.nextentrynbr))
             ++sh.nextentrynbr;
         if (sh.nextentryrow > sh.maxplayers || sh.nextentrynbr > sh.maxplayers) {
             app_.msgbox("Maximum number of players exceeded. Increase number on Setup screen.");

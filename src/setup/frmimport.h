@@ -9,11 +9,13 @@ namespace vt {
 // The name import screen: names from another program's comma- or tab-separated list become
 // bettors or players of a flight.
 class frmimport : public Form {
-public:
+  public:
     explicit frmimport(Host& app);
     void Form_Load() override;
     // Closing the window goes back to the setup screen, as the return button does.
-    void closerequest() override { runtime().dispatch([this] { cmdreturn_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdreturn_Click(); });
+    }
     void Drive1_Change();
     void Dir1_Change();
     void File1_Click();
@@ -26,7 +28,7 @@ public:
     // The chosen destination, "Bettors" or "Players"; empty until chosen.
     std::string importdest;
 
-private:
+  private:
     void addbettors(const std::vector<std::string>& names);
     void addplayers(const std::vector<std::string>& names);
     void log(const std::string& line) { control("lstlog").additem(line); }

@@ -7,12 +7,14 @@ namespace vt {
 
 // The setup screen: the program's start-up, its settings, and the way to the menu.
 class frminit : public Form {
-public:
+  public:
     explicit frminit(Host& app);
 
     void Form_Load() override;
     // Closing the window is EXIT PROGRAM.
-    void closerequest() override { runtime().dispatch([this] { cmdexit_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdexit_Click(); });
+    }
 
     // Leaving.
     void cmdok_Click();
@@ -46,7 +48,7 @@ public:
     void stepmaxplayers();
     void stepfontsize();
 
-private:
+  private:
     void layout();
     void showsettings();
     // Creates missing data files of the current round; false after a failure was shown.

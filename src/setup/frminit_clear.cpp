@@ -53,7 +53,8 @@ bool frminit::clearallbets() {
     if (!app_.commit(tx)) return false;
     for (size_t i = 1; i <= sh_.bets.size(); ++i) sh_.bets(i) = Bet{};
     sh_.betcount = 1;
-    for (size_t i = 1; i <= sh_.summ.size(); ++i) sh_.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
+    for (size_t i = 1; i <= sh_.summ.size(); ++i)
+        sh_.summ(i) = SummRow{{}, {}, {}, {}, "0", "0", "0"};
     app_.msgbox("All Bets files cleared and initialized", vbOKOnly, "Initialize Bets");
     return true;
 }
@@ -112,7 +113,8 @@ void frminit::cmdplayers_Click() {
         return;
     }
     if (!app_.commit(tx)) return;
-    for (size_t i = 1; i <= sh_.entries.size(); ++i) sh_.entries(i) = Entry{static_cast<long>(i), 0, "", "zzz"};
+    for (size_t i = 1; i <= sh_.entries.size(); ++i)
+        sh_.entries(i) = Entry{static_cast<long>(i), 0, "", "zzz"};
     sh_.nextentryrow = 1;
     sh_.nextentrynbr = 1;
     app_.msgbox("Player file cleared and initialized", vbOKOnly, "Initialize Players");

@@ -63,7 +63,8 @@ void frminit::txtwith_KeyPress(int& key) {
     std::string text = control("txtwith").text();
     Money pct;
     if (!typedhousepct(text, pct)) {
-        app_.msgbox("Withholding must be a number from 0 to less than 100", vbOKOnly, "Withholding");
+        app_.msgbox("Withholding must be a number from 0 to less than 100", vbOKOnly,
+                    "Withholding");
         return;
     }
     sh_.housepct = text;
@@ -72,7 +73,8 @@ void frminit::txtwith_KeyPress(int& key) {
 
 void frminit::cmdround_Click() {
     sh_.roundingchoice = sh_.roundingchoice % 5 + 1;
-    control("cmdround").setcaption("Round payoff to nearest " + sh_.roundlabels[sh_.roundingchoice]);
+    control("cmdround")
+        .setcaption("Round payoff to nearest " + sh_.roundlabels[sh_.roundingchoice]);
 }
 
 void frminit::cmdbamount_Click(int index) {
@@ -98,7 +100,9 @@ void frminit::cmdimpext_Click() {
 }
 
 void tutormessage(Host& app) {
-    app.msgbox("The tutorials are in the FAQ on the Vantrope web site. Open the web site and choose FAQ to see them.");
+    app.msgbox(
+        "The tutorials are in the FAQ on the Vantrope web site. Open the web site and choose FAQ "
+        "to see them.");
 }
 
 void frminit::cmdtutor_Click() { tutormessage(app_); }

@@ -262,7 +262,8 @@ void frminit::cmdexport_Click() try {
     std::vector<FlightBets> flights(61);
     for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
-            if (!readflight(app_, betsname(sh_.savepath, roundkeys[r], n), flights[(r - 1) * 15 + n], false))
+            if (!readflight(app_, betsname(sh_.savepath, roundkeys[r], n),
+                            flights[(r - 1) * 15 + n], false))
                 return;
 
     // Everything on the drive is written in one transaction: a set half written is never left
@@ -326,7 +327,8 @@ void frminit::cmdimport_Click() try {
     std::vector<FlightBets> driveflights(61);
     for (int r = 1; r <= nrounds; ++r)
         for (long f = 1; f <= 15; ++f)
-            if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[(r - 1) * 15 + f], true))
+            if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[(r - 1) * 15 + f],
+                            true))
                 return;
     sh_.datapath = drive;
     if (!readentries(app_)) return;

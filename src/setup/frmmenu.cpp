@@ -17,27 +17,34 @@ struct MenuButton {
 
 const MenuButton kButtons[] = {
     {"cmdbet", "Place a Bet", "Place bets on this event", "frmbet", "lblbet", ""},
-    {"cmdbetsheet", "Use Bet Sheet", "Place bets using a bet sheet format", "frmsheetg", "lblbetsheet",
-     " Place bets from a pre-printed bet sheet"},
-    {"cmdenterbettors", "Update Bettors", "Add, change, delete bettors for this race", "frmbettor", "lblbettors", ""},
-    {"cmdenterhorses", "Update Player/Team", "Add, change, scratch players/teams for this event - print a bet sheet",
-     "frmentries", "lblhorses", ""},
-    {"cmdfix", "Fix Files", "Examine/delete individual records in the Bets, Bettors, and Players files", "frmfix",
+    {"cmdbetsheet", "Use Bet Sheet", "Place bets using a bet sheet format", "frmsheetg",
+     "lblbetsheet", " Place bets from a pre-printed bet sheet"},
+    {"cmdenterbettors", "Update Bettors", "Add, change, delete bettors for this race", "frmbettor",
+     "lblbettors", ""},
+    {"cmdenterhorses", "Update Player/Team",
+     "Add, change, scratch players/teams for this event - print a bet sheet", "frmentries",
+     "lblhorses", ""},
+    {"cmdfix", "Fix Files",
+     "Examine/delete individual records in the Bets, Bettors, and Players files", "frmfix",
      "Label3", "Examine the contents of Bets, Player/Team,and Bettor files - remove bad records"},
-    {"cmdsummary", "Bet Summary", "Display a summary of all bets on this event", "frmsummary", "lblsummary",
-     " Display a summary of all bets on this event. Print various bet summaries"},
-    {"cmdpay", "Pay Winners", "Select winning players/teams, calculate payoffs, and pay winning bettors", "frmpay",
+    {"cmdsummary", "Bet Summary", "Display a summary of all bets on this event", "frmsummary",
+     "lblsummary", " Display a summary of all bets on this event. Print various bet summaries"},
+    {"cmdpay", "Pay Winners",
+     "Select winning players/teams, calculate payoffs, and pay winning bettors", "frmpay",
      "lblwinners", ""},
-    {"cmdinit", "Setup", "Return to the setup screen to change Round, clear files, select various program parameters",
+    {"cmdinit", "Setup",
+     "Return to the setup screen to change Round, clear files, select various program parameters",
      "frminit", "Label2", "Return to \"Vantrope Setup\" screen"},
     {"cmdbackup", "Use Backup Files",
-     "Replace current file with the backup file - use Fix Files to examine contents of Bet, Bettor, and Player files "
+     "Replace current file with the backup file - use Fix Files to examine contents of Bet, "
+     "Bettor, and Player files "
      "first",
      nullptr, "Label1",
-     "Selectively replace \"Bets, Player/Teams, and/or Bettors\" files with their backup file - use Fix Files to "
+     "Selectively replace \"Bets, Player/Teams, and/or Bettors\" files with their backup file - "
+     "use Fix Files to "
      "examine primary and backup file contents"},
-    {"cmdclearbets", "Clear/Refund Bets", "BE CAREFUL - clears all bets for this flight in this round", nullptr,
-     "lblclear", ""},
+    {"cmdclearbets", "Clear/Refund Bets",
+     "BE CAREFUL - clears all bets for this flight in this round", nullptr, "lblclear", ""},
     {"cmdexit", "Exit Program", "Sayonara, asta la vista, see ya", nullptr, "lblexit", ""},
 };
 
@@ -50,7 +57,8 @@ frmmenu::frmmenu(Host& app) : Form(app, "frmmenu"), app_(app) {
     banner.fontbold = true;
     banner.alignment = 2;
     banner.locked = true;
-    banner.tooltip = "Shows event name and betting round currently active - can be changed on the setup screen";
+    banner.tooltip =
+        "Shows event name and betting round currently active - can be changed on the setup screen";
     add(Kind::Label, "lblmenu", "Click a button below", 10, 52, 200, 20).fontbold = true;
 
     int top = 78;
@@ -81,14 +89,18 @@ void frmmenu::Form_Load() {
     Shared& sh = app_.shared();
     control("txtbanner").settext(sh.banner);
     control("lblcopyr").setcaption("Vantrope - betting pools for golf events");
-    control("lblhorses").setcaption(
-        "ENTER Players/Teams, CHANGE entry information, SCRATCH a player/team, PRINT a bet sheet for all Player/Teams.");
+    control("lblhorses")
+        .setcaption(
+            "ENTER Players/Teams, CHANGE entry information, SCRATCH a player/team, PRINT a bet "
+            "sheet for all Player/Teams.");
     control("lblbettors").setcaption("ENTER all bettor names, DELETE bettor names");
     control("lblbet").setcaption("PLACE A BET on this event");
     control("lblwinners").setcaption("CALCULATE payoffs, and PAY winning bettors");
-    control("lblclear").setcaption(
-        "CLEAR all bets for a selected flight in this round - Prints a list of all bets on this flight-round. Should "
-        "also be used to refund selected bets");
+    control("lblclear")
+        .setcaption(
+            "CLEAR all bets for a selected flight in this round - Prints a list of all bets on "
+            "this flight-round. Should "
+            "also be used to refund selected bets");
     control("lblexit").setcaption("EXIT this program , saving all player/teams, bettors, and bets");
     for (int n = 1; n <= 15; ++n) control("optflight", n).setcaption(sh.flightnames[n]);
     control("fraflight").setvisible(false);

@@ -7,12 +7,14 @@ namespace vt {
 
 // The main menu: opens one working screen at a time, restores or clears a flight, ends the program.
 class frmmenu : public Form {
-public:
+  public:
     explicit frmmenu(Host& app);
 
     void Form_Load() override;
     // Closing the window is Exit Program.
-    void closerequest() override { runtime().dispatch([this] { cmdexit_Click(); }); }
+    void closerequest() override {
+        runtime().dispatch([this] { cmdexit_Click(); });
+    }
 
     // Unloads the menu (except for the payoff screen) and shows the screen.
     void go(const std::string& screen, bool keepmenu = false);
@@ -24,7 +26,7 @@ public:
     // Which action a flight choice starts: "true" restores from the backups, else clears.
     std::string backupmode;
 
-private:
+  private:
     Host& app_;
 };
 

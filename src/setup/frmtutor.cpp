@@ -10,7 +10,9 @@ frmtutor::frmtutor(Host& app) : Form(app, "frmtutor"), app_(app) {
     height = 520;
     auto& pic = add(Kind::PictureBox, "WebBrowser1", "", 20, 20, 600, 380);
     pic.picturelines = {"Vantrope tutorials", "", "See the FAQ on the Vantrope web site."};
-    add(Kind::CommandButton, "cmdreplay", "Replay", 140, 420, 160, 40).Click = [this] { cmdreplay_Click(); };
+    add(Kind::CommandButton, "cmdreplay", "Replay", 140, 420, 160, 40).Click = [this] {
+        cmdreplay_Click();
+    };
     add(Kind::CommandButton, "cmdreturn", "Return to Program", 340, 420, 160, 40).Click = [this] {
         cmdreturn_Click();
     };

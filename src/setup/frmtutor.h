@@ -5,13 +5,13 @@ namespace vt {
 
 // The tutorial screen: points the user to the tutorials on the web site.
 class frmtutor : public Form {
-public:
+  public:
     explicit frmtutor(Host& app);
     void Form_Load() override;
     void cmdreplay_Click() {}
     void cmdreturn_Click() { unload(); }
 
-private:
+  private:
     Host& app_;
 };
 

@@ -1,9 +1,9 @@
 #include "setup/setupfile.h"
 
-#include "records/host.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "records/filelines.h"
+#include "records/host.h"
 
 namespace vt {
 
@@ -25,14 +25,15 @@ void fillsetuptables(Shared& sh) {
     for (int i = 1; i <= 7; ++i) sh.printfontsizes[i] = sizes[i];
     const char* labels[6] = {"", "0.01", "0.10", "0.25", "0.50", "1.00"};
     for (int i = 1; i <= 5; ++i) sh.roundlabels[i] = labels[i];
-    const char* amounts[13] = {"",       "+.25",   "+.50",   "+.75",   "+1.00",  "+2.00", "+3.00",
-                               "+4.00",  "+5.00",  "+10.00", "20.00",  "+50.00", " "};
+    const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
+                               "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
     for (int i = 1; i <= 12; ++i) sh.betamounts[i] = amounts[i];
     sh.housepct = "0";
 }
 
 void setupdefaults(Shared& sh) {
-    for (int n = 1; n <= 15; ++n) sh.flightnames[n] = std::string(1, static_cast<char>('A' + n - 1)) + " -       ";
+    for (int n = 1; n <= 15; ++n)
+        sh.flightnames[n] = std::string(1, static_cast<char>('A' + n - 1)) + " -       ";
     sh.banner1 = "Masters - Round 1";
     sh.banner2 = "Masters - Round 2";
     sh.banner3 = "Masters - Round 3";
@@ -67,11 +68,15 @@ std::string setuprecord(const Shared& sh) {
     w.str(sh.banner1).str(sh.banner2).str(sh.banner3).str(sh.bannerfinal).str(sh.datapath);
     w.num(sh.fontsizeidx).str(sh.printswitch).num(sh.roundingchoice).str(sh.curround);
     for (int i = 1; i <= 5; ++i) w.num(sh.betbuttons[i]);
-    w.num(static_cast<long long>(sh.maxbets)).num(static_cast<long long>(sh.maxbettors)).num(static_cast<long long>(sh.maxplayers));
+    w.num(static_cast<long long>(sh.maxbets))
+        .num(static_cast<long long>(sh.maxbettors))
+        .num(static_cast<long long>(sh.maxplayers));
     if (sh.setupfield18number) {
         long long v;
-        if (parseint(sh.setupfield18, v)) w.num(v);
-        else w.num(Val(sh.setupfield18));
+        if (parseint(sh.setupfield18, v))
+            w.num(v);
+        else
+            w.num(Val(sh.setupfield18));
     } else {
         w.str(sh.setupfield18);
     }

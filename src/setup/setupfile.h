@@ -41,13 +41,15 @@ namespace vt {
 // folder, the one data folder of the working screens, whatever folder was chosen; the data
 // folder is put back afterwards.
 class InProgramFolder {
-public:
-    explicit InProgramFolder(Shared& sh) : sh_(sh), path_(sh.datapath) { sh.datapath = kProgramFolder; }
+  public:
+    explicit InProgramFolder(Shared& sh) : sh_(sh), path_(sh.datapath) {
+        sh.datapath = kProgramFolder;
+    }
     ~InProgramFolder() { sh_.datapath = path_; }
     InProgramFolder(const InProgramFolder&) = delete;
     InProgramFolder& operator=(const InProgramFolder&) = delete;
 
-private:
+  private:
     Shared& sh_;
     std::string path_;
 };

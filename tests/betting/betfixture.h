@@ -11,14 +11,14 @@ namespace vt::test {
 // A program folder with flight labels, amount buttons, players and bettors, and the betting
 // screen one call away.
 class BetTest : public AppTest {
-protected:
+  protected:
     BetTest() {
         for (int f = 1; f <= 15; ++f) {
             std::string label = "FLIGHT " + std::string(1, static_cast<char>('A' + f - 1));
             sh().flightnames[f] = label + std::string(10 - label.size(), ' ');
         }
-        const char* amounts[13] = {"",       "+.25",   "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
-                                   "+4.00",  "+5.00",  "+10.00", "20.00", "+50.00", " "};
+        const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
+                                   "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
         for (int i = 1; i <= 12; ++i) sh().betamounts[i] = amounts[i];
         sh().betbuttons = {0, 1, 4, 5, 9, 10};  // +.25 +1.00 +2.00 +10.00 20.00
         sh().banner1 = "SPRING OPEN ROUND 1";
@@ -40,14 +40,18 @@ protected:
         return folder.exists(betsname(flight, round)) ? folder.read(betsname(flight, round)) : "";
     }
     std::string backupfile(int flight, const std::string& round = "Round1") {
-        return folder.exists(betsname(flight, round, true)) ? folder.read(betsname(flight, round, true)) : "";
+        return folder.exists(betsname(flight, round, true))
+                   ? folder.read(betsname(flight, round, true))
+                   : "";
     }
     frmbet& open() {
         Form& f = app->form("frmbet");
         f.show();
         return dynamic_cast<frmbet&>(f);
     }
-    Control& c(const std::string& name, int index = -1) { return app->form("frmbet").control(name, index); }
+    Control& c(const std::string& name, int index = -1) {
+        return app->form("frmbet").control(name, index);
+    }
     std::vector<std::string> lines(const std::string& name) {
         std::vector<std::string> out;
         Control& l = c(name);
@@ -78,7 +82,8 @@ protected:
     // Names of files in the program folder.
     std::vector<std::string> files() {
         std::vector<std::string> out;
-        for (auto& e : std::filesystem::directory_iterator(folder.path())) out.push_back(e.path().filename().string());
+        for (auto& e : std::filesystem::directory_iterator(folder.path()))
+            out.push_back(e.path().filename().string());
         return out;
     }
 };

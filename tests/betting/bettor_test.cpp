@@ -46,7 +46,8 @@ TEST_F(BetTest, TypedNamesAndTicketNumbers) {
     cbo.settext("anybettor");
     cbo.keypress(13);
     EXPECT_EQ(sh().curticket, 13);
-    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"JONES-AL\"\r\n12,\"SMITH-BOB\"\r\n13,\"ANYBETTOR\"\r\n");
+    EXPECT_EQ(folder.read("Bettors"),
+              "1,\"AnyBettor\"\r\n2,\"JONES-AL\"\r\n12,\"SMITH-BOB\"\r\n13,\"ANYBETTOR\"\r\n");
     EXPECT_EQ(c("txtbettor").text(), "ANYBETTOR");
     EXPECT_GE(cbo.findbydata(13), 0);
     // Enter on an empty box does nothing.

@@ -4,7 +4,7 @@
 namespace vt::test {
 
 class BoardTest : public BetTest {
-protected:
+  protected:
     void SetUp() override {
         // WIN pool of flight 3: 10 on CARTER, 2 on DAVIS; 12 to 2 and 12 to 10.
         bets(3, "2,7,1,2\r\n2,8,1,10\r\n2,8,2,4\r\n");
@@ -39,8 +39,9 @@ TEST_F(BoardTest, FlightOrderAndTheTickedFlightsList) {
 }
 
 TEST_F(BoardTest, PlayerAndOddsOrders) {
-    folder.write("Players", "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n"
-                            "8,3,\"\",\"DAVIS\"\r\n9,3,\"\",\"ZZZZEBRA\"\r\n");
+    folder.write("Players",
+                 "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n"
+                 "8,3,\"\",\"DAVIS\"\r\n9,3,\"\",\"ZZZZEBRA\"\r\n");
     bets(3, "2,7,1,2\r\n2,8,1,10\r\n2,9,1,1\r\n");
     open();
     c("optpt").click();
@@ -93,8 +94,9 @@ TEST_F(BoardTest, ScrollingByTicks) {
 TEST_F(BoardTest, FullBoardWrapsToItsFirstLine) {
     sh().maxplayers = 4;
     sh().sizetables();
-    folder.write("Players", "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n3,3,\"\",\"CARTER\"\r\n"
-                            "4,3,\"\",\"DAVIS\"\r\n");
+    folder.write("Players",
+                 "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n3,3,\"\",\"CARTER\"\r\n"
+                 "4,3,\"\",\"DAVIS\"\r\n");
     bets(3, "");
     open();
     tick(1);
@@ -104,7 +106,8 @@ TEST_F(BoardTest, FullBoardWrapsToItsFirstLine) {
     EXPECT_EQ(sh().scrollpos, 5);  // past the last line, with no empty line to end the board
     timer.tick();                  // the window starts at line 1 again
     EXPECT_EQ(sh().scrollpos, 2);
-    EXPECT_EQ(lines("lstscroll").size(), 23u % 4);  // restarted inside the tick, as at an empty line
+    EXPECT_EQ(lines("lstscroll").size(),
+              23u % 4);  // restarted inside the tick, as at an empty line
 }
 
 TEST_F(BoardTest, SpeedAndHide) {

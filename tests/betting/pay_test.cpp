@@ -6,7 +6,7 @@
 namespace vt::test {
 
 class PayTest : public BetTest {
-protected:
+  protected:
     void SetUp() override {
         sh().printswitch = "yes";
         bets(1, "12,1,1,10\r\n");
@@ -81,7 +81,7 @@ TEST_F(PayTest, PrinterFailureIsShownAndThePaymentStands) {
 }
 
 class DeleteTest : public BetTest {
-protected:
+  protected:
     void SetUp() override {
         bets(3, "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n");
         bets(4, "12,8,3,4\r\n");
@@ -92,7 +92,8 @@ protected:
 };
 
 TEST_F(DeleteTest, SecondOfThreeIdenticalBetsLeavesTwo) {
-    ASSERT_EQ(lines("lstbetsprior").size(), 6u);  // four in flight 3, one listed under flight 4's file, divider
+    ASSERT_EQ(lines("lstbetsprior").size(),
+              6u);  // four in flight 3, one listed under flight 4's file, divider
     select(1);
     dialogs.answer(vbYes, "Delete FLIGHT C  CARTER").ok("Refund SMITH-BOB $5.00");
     c("cmdclear").click();
@@ -166,7 +167,8 @@ TEST_F(DeleteTest, RefusedWhileBetsAreUnpaid) {
     select(0);
     dialogs.ok("Must pay cashier first");
     c("cmdclear").click();
-    EXPECT_EQ(betsfile(3), "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n12,7,1,1\r\n");
+    EXPECT_EQ(betsfile(3),
+              "12,7,1,5\r\n2,8,1,3\r\n12,7,1,5\r\n12,8,2,1\r\n12,7,1,5\r\n12,7,1,1\r\n");
 }
 
 }  // namespace vt::test

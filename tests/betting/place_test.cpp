@@ -5,7 +5,7 @@
 namespace vt::test {
 
 class PlaceTest : public BetTest {
-protected:
+  protected:
     void SetUp() override {
         open();
         tick(1);
@@ -18,7 +18,8 @@ TEST_F(PlaceTest, WinBetGoesToBothFilesOfItsFlight) {
     place(7, "cmdwin", {2, 2});
     EXPECT_EQ(betsfile(3), "12,7,1,2\r\n");
     EXPECT_EQ(backupfile(3), "12,7,1,2\r\n");
-    EXPECT_EQ(lines("lstbetsprior").back(), "FLIGHT C  CARTER" + std::string(13, ' ') + " $02.00 W");
+    EXPECT_EQ(lines("lstbetsprior").back(),
+              "FLIGHT C  CARTER" + std::string(13, ' ') + " $02.00 W");
     EXPECT_EQ(c("txttotal").text(), "$2.00");
     EXPECT_EQ(c("cmdpay").caption(), " or Click when $2.00 Paid");
     EXPECT_TRUE(c("cmdpay").visible());
@@ -60,13 +61,13 @@ TEST_F(PlaceTest, BetLandsInItsEntrysFlightAfterBoxesAndSortChange) {
     pickentry(7);
     c("cmdshow").click();
     c("cmdbamount", 3).click();
-    tick(2);                  // rebuilds the board
-    c("optodds").click();     // and again
-    c("cmdclrpos").click();   // clears the boxes but keeps the entry chosen
+    tick(2);                 // rebuilds the board
+    c("optodds").click();    // and again
+    c("cmdclrpos").click();  // clears the boxes but keeps the entry chosen
     pickentry(8);
     c("cmdshow").click();
     c("cmdbamount", 3).click();
-    tick(1);                  // flight 1 unticked again
+    tick(1);  // flight 1 unticked again
     c("cmddone").click();
     EXPECT_EQ(betsfile(3), "12,8,3,2\r\n");
     EXPECT_EQ(betsfile(1), "");
@@ -120,8 +121,9 @@ TEST_F(PlaceTest, BoardBetRefusedOnItsSecondRecordLeavesNothing) {
 TEST_F(PlaceTest, FailedAppendLosesNothingAndClaimsNothing) {
     bets(3, "2,8,2,4\r\n");
     std::filesystem::remove(folder.file(betsname(3, "Round1", true)));
-    std::filesystem::create_directory(folder.file(betsname(3, "Round1", true)));  // cannot be appended to
-    dialogs.ok();  // the file-error box
+    std::filesystem::create_directory(
+        folder.file(betsname(3, "Round1", true)));  // cannot be appended to
+    dialogs.ok();                                   // the file-error box
     place(7, "cmdwin", {2});
     EXPECT_EQ(betsfile(3), "2,8,2,4\r\n");
     EXPECT_EQ(lines("lstbetsprior").size(), 1u);
@@ -151,7 +153,9 @@ TEST_F(PlaceTest, AVanishedProgramFolderIsNotMadeAgainByABet) {
 
 TEST_F(PlaceTest, UnpaidBetsHoldTheBettorRoundAndScreen) {
     place(7, "cmdwin", {2});
-    dialogs.ok("Must pay cashier first").ok("Must pay cashier first").ok("Must pay cashier first")
+    dialogs.ok("Must pay cashier first")
+        .ok("Must pay cashier first")
+        .ok("Must pay cashier first")
         .ok("Must pay cashier first");
     pickbettor("JONES-AL");
     c("Option2").click();

@@ -5,13 +5,16 @@
 namespace vt::test {
 
 class SheetTest : public BetTest {
-protected:
+  protected:
     void SetUp() override {
-        folder.write("Players", "1,1,\"\",\"ADAMS\"\r\n2,2,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n"
-                                "8,3,\"\",\"DAVIS\"\r\n9,1,\"\",\"ABBOT\"\r\n");
+        folder.write("Players",
+                     "1,1,\"\",\"ADAMS\"\r\n2,2,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n"
+                     "8,3,\"\",\"DAVIS\"\r\n9,1,\"\",\"ABBOT\"\r\n");
         app->form("frmsheetg").show();
     }
-    Control& s(const std::string& name, int index = -1) { return app->form("frmsheetg").control(name, index); }
+    Control& s(const std::string& name, int index = -1) {
+        return app->form("frmsheetg").control(name, index);
+    }
     std::vector<std::string> items(const std::string& name) {
         std::vector<std::string> out;
         for (int i = 0; i < s(name).listcount(); ++i) out.push_back(s(name).list(i));
@@ -31,11 +34,13 @@ protected:
 };
 
 TEST_F(SheetTest, ListsOfTheTickedFlightsAndSearches) {
-    EXPECT_EQ(items("lstplayers"), (std::vector<std::string>{"FLIGHT A  ABBOT", "FLIGHT A  ADAMS", "FLIGHT B  BAKER"}));
+    EXPECT_EQ(items("lstplayers"),
+              (std::vector<std::string>{"FLIGHT A  ABBOT", "FLIGHT A  ADAMS", "FLIGHT B  BAKER"}));
     s("Check1", 2).click();
     EXPECT_EQ(items("lstplayers").size(), 5u);
     // Character-code order: "AnyBettor" after the upper-case names.
-    EXPECT_EQ(items("lstentries"), (std::vector<std::string>{"AnyBettor", "JONES-AL", "SMITH-BOB"}));
+    EXPECT_EQ(items("lstentries"),
+              (std::vector<std::string>{"AnyBettor", "JONES-AL", "SMITH-BOB"}));
     typein("txtname", "sm");
     EXPECT_EQ(s("txtname").text(), "SM");
     EXPECT_EQ(items("lstentries"), std::vector<std::string>{"SMITH-BOB"});

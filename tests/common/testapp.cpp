@@ -8,7 +8,8 @@ namespace vt::test {
 
 TempFolder::TempFolder(const std::string& under) {
     std::random_device rd;
-    std::filesystem::path root = under.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(under);
+    std::filesystem::path root =
+        under.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(under);
     auto base = root / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(base);
     path_ = base.string();
@@ -36,9 +37,12 @@ void TempFolder::write(const std::string& name, const std::string& bytes) const 
     out << bytes;
 }
 
-bool TempFolder::exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+bool TempFolder::exists(const std::string& name) const {
+    return std::filesystem::exists(file(name));
+}
 
-AppTest::AppTest() : app(std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed})) {}
+AppTest::AppTest()
+    : app(std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed})) {}
 
 AppTest::~AppTest() = default;
 

@@ -14,7 +14,7 @@ namespace vt::test {
 
 // A fresh temporary program folder, removed at the end.
 class TempFolder {
-public:
+  public:
     // A folder under `base`, or under the system's temporary folder.
     explicit TempFolder(const std::string& base = "");
     ~TempFolder();
@@ -25,7 +25,7 @@ public:
     void write(const std::string& name, const std::string& bytes) const;
     bool exists(const std::string& name) const;
 
-private:
+  private:
     std::string path_;
 };
 
@@ -35,7 +35,7 @@ std::string fastbase();
 // An App in a fresh program folder with scripted boxes and a captured printer. Fails the test
 // when a box appears that nobody expected.
 class AppTest : public ::testing::Test {
-protected:
+  protected:
     AppTest();
     ~AppTest() override;
     void TearDown() override;

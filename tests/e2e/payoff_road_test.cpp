@@ -10,7 +10,7 @@ using namespace vt;
 namespace {
 
 class PayoffRoad : public vt::test::AppTest {
-protected:
+  protected:
     // One bettor's bet on an entry of flight 2 at the betting screen, paid for at once.
     void bet(long bettor, long entry, const char* position) {
         Form& f = app->form("frmbet");
@@ -77,7 +77,8 @@ TEST_F(PayoffRoad, BetsAreCalculatedPaidAndPrinted) {
     EXPECT_EQ(printed.lines(0).back().find("GRAND TOTAL PAID"), 6u);
     const std::string results = folder.read("Results");
     EXPECT_NE(results.find("\"PALMER-ARNOLD\",\"Round1\""), std::string::npos);
-    EXPECT_NE(results.find(",\"" + sh.flightnames[2] + "NELSON\",0,0,2,2,2,2\r\n"), std::string::npos);
+    EXPECT_NE(results.find(",\"" + sh.flightnames[2] + "NELSON\",0,0,2,2,2,2\r\n"),
+              std::string::npos);
     pay.control("cmdreturn").click();
     EXPECT_TRUE(app->form("frmmenu").visible());
 

@@ -17,13 +17,12 @@ TEST_F(Road, FreshFolderStartUpToTheMenu) {
     app->form("frminit").control("cmdok").click();
 
     EXPECT_TRUE(app->form("frmmenu").visible());
-    for (const char* f : {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup", "Round1 1Bets",
-                          "Round1 15Betsbackup"})
+    for (const char* f : {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup",
+                          "Round1 1Bets", "Round1 15Betsbackup"})
         EXPECT_TRUE(folder.exists(f)) << f;
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n");
     EXPECT_EQ(app->shared().printswitch, "no");
 }
-
 
 TEST_F(Road, BetsPlacedAtTheBettingScreenReachTheBetsFiles) {
     dialogs.answer(vbNo, "Is a printer available and will bet receipts be printed?");

@@ -8,10 +8,17 @@ using namespace vt;
 namespace {
 
 // Short enough for a flight name.
-const char* const kBroken[] = {"L1\r\nL2", "L1\nL2", "L1\rL2", "A\tB", "A\x01" "B", "A\x7f" "B"};
+const char* const kBroken[] = {"L1\r\nL2",
+                               "L1\nL2",
+                               "L1\rL2",
+                               "A\tB",
+                               "A\x01"
+                               "B",
+                               "A\x7f"
+                               "B"};
 
 class TypedText : public vt::test::AppTest {
-protected:
+  protected:
     void startup() {
         dialogs.answer(vbNo, "printer");
         app->start();
@@ -37,13 +44,16 @@ TEST_F(TypedText, NamesWithControlCharactersAreRefusedOnEveryScreenThatStoresThe
 
     Form& bettor = app->form("frmbettor");
     bettor.show();
-    for (const char* bad : kBroken) enter(bettor.control("txtbettorname"), bad, "A bettor name cannot contain a line break");
+    for (const char* bad : kBroken)
+        enter(bettor.control("txtbettorname"), bad, "A bettor name cannot contain a line break");
     bettor.unload();
 
     Form& entries = app->form("frmentries");
     entries.show();
     entries.control("cmbflt").setlistindex(0);
-    for (const char* bad : kBroken) enter(entries.control("txtentryname"), bad, "A player/team name cannot contain a line break");
+    for (const char* bad : kBroken)
+        enter(entries.control("txtentryname"), bad,
+              "A player/team name cannot contain a line break");
     // A control character past the 30 characters kept is not stored, so it is no reason to refuse.
     dialogs.ok("HOGAN-BEN" + std::string(21, 'X') + " added");
     entries.control("txtentryname").settext("hogan-ben" + std::string(21, 'x') + "\r\nMORE");
@@ -60,11 +70,13 @@ TEST_F(TypedText, NamesWithControlCharactersAreRefusedOnEveryScreenThatStoresThe
 
     Form& bet = app->form("frmbet");
     bet.show();
-    for (const char* bad : kBroken) enter(bet.control("cbobettor"), bad, "A bettor name cannot contain a line break");
+    for (const char* bad : kBroken)
+        enter(bet.control("cbobettor"), bad, "A bettor name cannot contain a line break");
     bet.unload();
     Form& sheet = app->form("frmsheetg");
     sheet.show();
-    for (const char* bad : kBroken) enter(sheet.control("txtticket"), bad, "A bettor name cannot contain a line break");
+    for (const char* bad : kBroken)
+        enter(sheet.control("txtticket"), bad, "A bettor name cannot contain a line break");
     sheet.unload();
     EXPECT_EQ(folder.read("Bettors"), bettorsfile);
     EXPECT_NE(folder.read("Players"), playersfile);
@@ -80,7 +92,8 @@ TEST_F(TypedText, NamesWithControlCharactersAreRefusedOnEveryScreenThatStoresThe
     Form& players = app->form("frmentries");
     players.show();
     ASSERT_EQ(players.control("lstentries").listcount(), 1);
-    EXPECT_EQ(players.control("lstentries").list(0), sh().flightnames[1] + "HOGAN-BEN" + std::string(21, 'X'));
+    EXPECT_EQ(players.control("lstentries").list(0),
+              sh().flightnames[1] + "HOGAN-BEN" + std::string(21, 'X'));
 }
 
 TEST_F(TypedText, BannersAndFlightNamesWithControlCharactersAreRefused) {

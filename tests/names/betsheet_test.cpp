@@ -55,7 +55,9 @@ TEST_F(BetSheetTest, PrintsTheFlightInCharacterOrderWithTheMessage) {
 // In the real font a 30-character name keeps its boxes on its line and the rules are 84 columns
 // long, under the TOTAL box; the PDF is written as the sink writes it.
 TEST_F(BetSheetTest, LongNamesKeepTheirBoxesInTheRealFont) {
-    players("1,1,\"\",\"BARTHOLOMEW-WETHERINGTON-SMYTH\"\r\n2,1,\"\",\"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\"\r\n");
+    players(
+        "1,1,\"\",\"BARTHOLOMEW-WETHERINGTON-SMYTH\"\r\n2,1,\"\","
+        "\"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\"\r\n");
     printed.textmeasure = &qtmeasure();
     show("frmentries");
     ctl("cmbflt").setlistindex(0);
@@ -66,11 +68,13 @@ TEST_F(BetSheetTest, LongNamesKeepTheirBoxesInTheRealFont) {
     for (size_t i : {2u, 4u}) {
         EXPECT_EQ(lines[i].runs.size(), 5u) << lines[i].text;
         EXPECT_EQ(lines[i].runs.back(), (PrintRun{86, "|"}));
-        EXPECT_DOUBLE_EQ(textcolumns(lines[i + 1].text, qtmeasure(), "MS Sans Serif", 8, false), 84.0);
+        EXPECT_DOUBLE_EQ(textcolumns(lines[i + 1].text, qtmeasure(), "MS Sans Serif", 8, false),
+                         84.0);
     }
     QtPrintSink pdf(folder.path());
     ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/betsheet-print.pdf",
+    std::filesystem::copy_file(pdf.lastoutput,
+                               std::string(VANTROPE_SCREENS_DIR) + "/betsheet-print.pdf",
                                std::filesystem::copy_options::overwrite_existing);
 }
 

@@ -1,6 +1,7 @@
+#include "names/frmfix.h"
+
 #include <gtest/gtest.h>
 
-#include "names/frmfix.h"
 #include "platform/qt/qtview.h"
 #include "testapp.h"
 
@@ -8,17 +9,20 @@ namespace vt::test {
 namespace {
 
 class FrmfixTest : public AppTest {
-protected:
+  protected:
     void SetUp() override {
-        for (int i = 1; i <= 15; ++i) sh().flightnames[i] = std::string(1, char('A' + i - 1)) + " -       ";
+        for (int i = 1; i <= 15; ++i)
+            sh().flightnames[i] = std::string(1, char('A' + i - 1)) + " -       ";
         sh().curround = "Round1";
         sh().curflightnbr = 2;
         sh().curflight = sh().flightnames[2];
         sh().banner1 = "Masters - Round 1";
         sh().bannerfinal = "Masters - Final Round";
         folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n3,\"JONES-AMY\"\r\n");
-        folder.write("Players", "1,2,\"\",\"TIGER\"\r\n2,2,\"\",\"A VERY LONG PLAYER NAME FOR THE TEAM\"\r\n");
-        folder.write("Playersbackup", "1,2,\"\",\"TIGER\"\r\n999,0,\"\",\"\"\r\n5,1,\"\",\"zzz\"\r\n");
+        folder.write("Players",
+                     "1,2,\"\",\"TIGER\"\r\n2,2,\"\",\"A VERY LONG PLAYER NAME FOR THE TEAM\"\r\n");
+        folder.write("Playersbackup",
+                     "1,2,\"\",\"TIGER\"\r\n999,0,\"\",\"\"\r\n5,1,\"\",\"zzz\"\r\n");
     }
     frmfix& fix() { return app->formas<frmfix>("frmfix"); }
     std::string cell(int r, int c) { return fix().grdfix.textmatrix(r, c); }
@@ -75,7 +79,8 @@ TEST_F(FrmfixTest, RemovesTheClickedBetAfterASort) {
     folder.write("Round1 2Bets", five);
     folder.write("Round1 2Betsbackup", five);
     fix().cmdbets.click();
-    // Sort by amount, descending, as numbers: record 3 moves below the total row and two larger bets.
+    // Sort by amount, descending, as numbers: record 3 moves below the total row and two larger
+    // bets.
     fix().grdfix.clickcell(0, 6);
     EXPECT_TRUE(fix().frasort.visible());
     fix().chkdes.click();

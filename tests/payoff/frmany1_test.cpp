@@ -1,16 +1,15 @@
 // The AnyBettor calculator and the payoff rules text.
-#include "paytest.h"
-
 #include <algorithm>
 
 #include "payoff/frmrules.h"
+#include "paytest.h"
 #include "platform/text.h"
 
 namespace vt::test {
 namespace {
 
 class AnyTest : public PayTest {
-protected:
+  protected:
     // The calculator over the worked example, with ALPHA's WIN paying exactly 1 per dollar so a
     // slip's total is the amount typed.
     void opencalc() {
@@ -21,14 +20,15 @@ protected:
         sh().payoffs[1][1] = 1.0;
         app->dispatch([&] { app->form("frmany1").show(); });
     }
-    Control& any(const std::string& name, int index = -1) { return app->form("frmany1").control(name, index); }
+    Control& any(const std::string& name, int index = -1) {
+        return app->form("frmany1").control(name, index);
+    }
     void slip(const std::string& amount) {
         any("txtpay", 0).settext(amount);
         any("cmdcalc").click();
         any("cmdadd").click();
     }
 };
-
 
 TEST_F(AnyTest, SlipsAddUpAndCalculatingTwiceDoesNot) {
     opencalc();
@@ -61,8 +61,9 @@ TEST_F(AnyTest, RunningTotalRoundsWithTheStepInForce) {
         int choice;
         const char* amount;
         const char* rounded;
-    } cases[] = {{3, "12.20", "$12.25"}, {3, "12.05", "$12.00"}, {4, "12.60", "$12.50"}, {4, "12.80", "$13.00"},
-                 {2, "12.34", "$12.30"}, {2, "12.37", "$12.40"}, {5, "12.60", "$13.00"}, {1, "12.347", "$12.35"}};
+    } cases[] = {{3, "12.20", "$12.25"}, {3, "12.05", "$12.00"}, {4, "12.60", "$12.50"},
+                 {4, "12.80", "$13.00"}, {2, "12.34", "$12.30"}, {2, "12.37", "$12.40"},
+                 {5, "12.60", "$13.00"}, {1, "12.347", "$12.35"}};
     opencalc();
     for (auto& c : cases) {
         sh().roundingchoice = c.choice;
@@ -110,9 +111,12 @@ TEST_F(AnyTest, RulesTextAndCloseLeaveThePayoffScreenAsItWas) {
     Form& rules = app->form("frmrules");
     EXPECT_EQ(rules.caption, "Payoff Rules");
     const std::string text = rules.control("Text1").text();
-    EXPECT_EQ(text.rfind("Parimutuel Payoff Rules\r\n\r\nPayoff rules vary from state to state.", 0), 0u);
-    EXPECT_NE(text.find("place pool is allocated \r\nto the remaining place pools\r\n"), std::string::npos);
-    const std::string last = "No winning bets on any show pools, then show pool bets are refunded\r\n";
+    EXPECT_EQ(
+        text.rfind("Parimutuel Payoff Rules\r\n\r\nPayoff rules vary from state to state.", 0), 0u);
+    EXPECT_NE(text.find("place pool is allocated \r\nto the remaining place pools\r\n"),
+              std::string::npos);
+    const std::string last =
+        "No winning bets on any show pools, then show pool bets are refunded\r\n";
     EXPECT_EQ(text.substr(text.size() - last.size()), last);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16);
     rules.control("Command1").click();

@@ -5,7 +5,7 @@ namespace vt::test {
 namespace {
 
 class ScreenTest : public PayTest {
-protected:
+  protected:
     void position(int box, const std::string& p) {
         Control& c = ctl("cmbpos", box);
         for (int k = 0; k < c.listcount(); ++k)
@@ -21,7 +21,8 @@ TEST_F(ScreenTest, LoadingPreparesTheScreenForTheRound) {
     EXPECT_EQ(ctl("Option4").value(), 1);
     EXPECT_EQ(ctl("txtbanner").text(), "SPRING OPEN - FINAL");
     EXPECT_EQ(ctl("txthousepct").text(), "10");
-    for (auto* hidden : {"cmdpay", "cmdprtsumm", "cmbbn", "txtwintotal", "txtwinnername", "txtfactor"})
+    for (auto* hidden :
+         {"cmdpay", "cmdprtsumm", "cmbbn", "txtwintotal", "txtwinnername", "txtfactor"})
         EXPECT_FALSE(ctl(hidden).visible()) << hidden;
     const std::string& text = ctl("lblinstructions").caption();
     EXPECT_EQ(text.rfind("Click on a Round and Flight\r\n\r\nEnter house %(optional)", 0), 0u);
@@ -37,7 +38,6 @@ TEST_F(ScreenTest, LoadingSumsTheBetsAgainstThePlayersFile) {
     EXPECT_EQ(sh().summ(sh().maxplayers + 1).total, Money::dollars(200));
     EXPECT_EQ(sh().dataerror, 0);
 }
-
 
 TEST_F(ScreenTest, TiesAndTheThreeWinnerLimits) {
     open();
@@ -93,7 +93,6 @@ TEST_F(ScreenTest, PositionsOutOfTheirBoxAreRefusedUntilCleared) {
     EXPECT_EQ(sh().npos1, 2);
 }
 
-
 TEST_F(ScreenTest, MultiplierTakesEffectOnEnter) {
     open();
     Control& m = ctl("txtmult");
@@ -106,7 +105,8 @@ TEST_F(ScreenTest, MultiplierTakesEffectOnEnter) {
     m.keypress(vbKeyReturn);
     // A refused multiplier sets the box and its basis back to 2 together; one out of range
     // silently, a text that is no number with a message.
-    const std::pair<const char*, bool> bads[] = {{"0", false}, {"11", false}, {"two", true}, {"1e1", true}, {"5abc", true}};
+    const std::pair<const char*, bool> bads[] = {
+        {"0", false}, {"11", false}, {"two", true}, {"1e1", true}, {"5abc", true}};
     for (auto [bad, told] : bads) {
         m.settext(bad);
         if (told) dialogs.ok("Payoff multiplier must be a number from 1 to 10");
@@ -136,7 +136,6 @@ TEST_F(ScreenTest, MainMenuUnloadsAndAFreshShowingStartsEmpty) {
     EXPECT_EQ(sh().nextpos, 0);
     EXPECT_EQ(sh().npos1, 0);
 }
-
 
 }  // namespace
 }  // namespace vt::test

@@ -1,6 +1,5 @@
 // PAY WINNING BETTOR: amounts per finisher and pool, rounding, PAID and ROUNDED PAID.
 #include "paytest.h"
-
 #include "records/payoffsums.h"
 
 namespace vt::test {
@@ -34,15 +33,15 @@ TEST_F(PayingTest, PayingEveryWinnerAddsUpToThePools) {
     EXPECT_FALSE(ctl("cmdcalc").visible());
 }
 
-
 TEST_F(PayingTest, RoundingSteps) {
     struct Case {
         int choice;
         const char* amount;
         const char* rounded;
-    } cases[] = {{3, "12.34", "12.25"}, {3, "12.13", "12.25"}, {3, "12.90", "13"},  {4, "12.24", "12"},
-                 {4, "12.25", "12.5"},  {4, "12.80", "13"},    {2, "12.34", "12.3"}, {5, "12.50", "13"},
-                 {5, "12.49", "12"},    {1, "12.347", "12.347"}};
+    } cases[] = {{3, "12.34", "12.25"},  {3, "12.13", "12.25"}, {3, "12.90", "13"},
+                 {4, "12.24", "12"},     {4, "12.25", "12.5"},  {4, "12.80", "13"},
+                 {2, "12.34", "12.3"},   {5, "12.50", "13"},    {5, "12.49", "12"},
+                 {1, "12.347", "12.347"}};
     for (auto& c : cases) {
         sh().roundingchoice = c.choice;
         Money in, want;
@@ -53,7 +52,12 @@ TEST_F(PayingTest, RoundingSteps) {
 }
 
 TEST_F(PayingTest, AnyBettorOpensTheCalculatorAndStaysListed) {
-    writebets({{1, 1, 1, "10"}, {2, 1, 2, "10"}, {3, 2, 2, "10"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"}});
+    writebets({{1, 1, 1, "10"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "10"},
+               {2, 1, 3, "5"},
+               {3, 2, 3, "5"},
+               {3, 3, 3, "5"}});
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});
     ctl("cmdcalc").click();
@@ -64,11 +68,17 @@ TEST_F(PayingTest, AnyBettorOpensTheCalculatorAndStaysListed) {
     EXPECT_EQ(ctl("txtpaid").text(), "$0.00");
 }
 
-
 TEST_F(PayingTest, SameNamedBettorsArePaidApartAndBetsAreSummed) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"SMITH-JO\"\r\n3,\"SMITH-JO\"\r\n");
-    writebets({{2, 1, 1, "2"}, {2, 1, 1, "3"}, {3, 1, 1, "5"}, {2, 1, 2, "4"}, {3, 2, 2, "4"}, {2, 1, 3, "1"},
-               {3, 2, 3, "1"}, {3, 3, 3, "1"}, {3, 2, 1, "10"}});
+    writebets({{2, 1, 1, "2"},
+               {2, 1, 1, "3"},
+               {3, 1, 1, "5"},
+               {2, 1, 2, "4"},
+               {3, 2, 2, "4"},
+               {2, 1, 3, "1"},
+               {3, 2, 3, "1"},
+               {3, 3, 3, "1"},
+               {3, 2, 1, "10"}});
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});
     ctl("cmdcalc").click();

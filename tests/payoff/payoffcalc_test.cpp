@@ -5,7 +5,7 @@ namespace vt::test {
 namespace {
 
 class CalcTest : public PayTest {
-protected:
+  protected:
     void calc() { ctl("cmdcalc").click(); }
     std::string box(int i) { return ctl("txtpay", i).text(); }
     // Every pool that pays pays out (1 - P/100) of its money, to the cent.
@@ -78,9 +78,16 @@ TEST_F(CalcTest, TheMultiplierAndItsBasisAgreeWithThePayoffs) {
 }
 
 TEST_F(CalcTest, DeadHeatForFirstSplitsTheWinPool) {
-    writebets({{2, 1, 1, "30"}, {3, 2, 1, "10"}, {4, 4, 1, "60"},
-               {2, 1, 2, "10"}, {3, 2, 2, "10"}, {4, 4, 2, "20"},
-               {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"}, {4, 4, 3, "15"}});
+    writebets({{2, 1, 1, "30"},
+               {3, 2, 1, "10"},
+               {4, 4, 1, "60"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "10"},
+               {4, 4, 2, "20"},
+               {2, 1, 3, "5"},
+               {3, 2, 3, "5"},
+               {3, 3, 3, "5"},
+               {4, 4, 3, "15"}});
     open();
     ctl("txthousepct").settext("10");
     finishers({"1", "1", "3"}, {1, 2, 3});
@@ -99,8 +106,13 @@ TEST_F(CalcTest, DeadHeatForFirstSplitsTheWinPool) {
 
 TEST_F(CalcTest, FinisherWithoutMoneyTakesNoShareAndShowsZero) {
     // BRAVO (second) has no PLACE money: ALPHA takes the whole PLACE net.
-    writebets({{2, 1, 1, "10"}, {2, 1, 2, "10"}, {4, 4, 2, "30"}, {2, 1, 3, "10"}, {3, 2, 3, "10"},
-               {3, 3, 3, "10"}, {4, 4, 1, "10"}});
+    writebets({{2, 1, 1, "10"},
+               {2, 1, 2, "10"},
+               {4, 4, 2, "30"},
+               {2, 1, 3, "10"},
+               {3, 2, 3, "10"},
+               {3, 3, 3, "10"},
+               {4, 4, 1, "10"}});
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});
     calc();
@@ -108,7 +120,6 @@ TEST_F(CalcTest, FinisherWithoutMoneyTakesNoShareAndShowsZero) {
     EXPECT_NEAR(sh().payoffs[1][2], 4.0, 1e-9);
     expectconserved(0);
 }
-
 
 TEST_F(CalcTest, UnbackedPoolsCascadeToARefund) {
     writebets({{4, 4, 1, "10"}, {4, 4, 2, "10"}, {4, 4, 3, "10"}});
@@ -172,8 +183,14 @@ TEST_F(CalcTest, FlightWithoutBetsEndsWithTheRefundMessage) {
 }
 
 TEST_F(CalcTest, TieForThirdSharesShowFourWays) {
-    writebets({{2, 1, 1, "10"}, {2, 1, 2, "10"}, {3, 2, 2, "10"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"},
-               {5, 5, 3, "5"}, {4, 4, 3, "20"}});
+    writebets({{2, 1, 1, "10"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "10"},
+               {2, 1, 3, "5"},
+               {3, 2, 3, "5"},
+               {3, 3, 3, "5"},
+               {5, 5, 3, "5"},
+               {4, 4, 3, "20"}});
     open();
     finishers({"1", "2", "3", "3"}, {1, 2, 3, 5});
     calc();
@@ -181,7 +198,6 @@ TEST_F(CalcTest, TieForThirdSharesShowFourWays) {
     EXPECT_EQ(winners(), (std::vector<std::string>{"ADAMS-ANN", "BAKER-BOB", "DAVIS-DI"}));
     expectconserved(0);
 }
-
 
 // Finishers the pool arithmetic cannot take are refused before anything is computed.
 TEST_F(CalcTest, RefusesOutOfOrderDuplicateAndUnlistedFinishers) {
@@ -258,7 +274,12 @@ TEST_F(CalcTest, AFileThatCannotBeReadStopsTheCalculation) {
 }
 
 TEST_F(CalcTest, WinnerMissingFromTheBettorsFileIsListedByNumber) {
-    writebets({{9, 1, 1, "10"}, {2, 1, 2, "10"}, {3, 2, 2, "10"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"},
+    writebets({{9, 1, 1, "10"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "10"},
+               {2, 1, 3, "5"},
+               {3, 2, 3, "5"},
+               {3, 3, 3, "5"},
                {2500, 1, 1, "10"}});
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});

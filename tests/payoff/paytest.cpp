@@ -3,14 +3,18 @@
 namespace vt::test {
 
 PayTest::PayTest() {
-    folder.write("Players",
-                 "1,1,\"\",\"ALPHA\"\r\n2,1,\"\",\"BRAVO\"\r\n3,1,\"\",\"CHARLIE\"\r\n4,1,\"\",\"DELTA\"\r\n"
-                 "5,1,\"\",\"ECHO\"\r\n6,2,\"\",\"FOXTROT\"\r\n");
+    folder.write(
+        "Players",
+        "1,1,\"\",\"ALPHA\"\r\n2,1,\"\",\"BRAVO\"\r\n3,1,\"\",\"CHARLIE\"\r\n4,1,\"\",\"DELTA\"\r\n"
+        "5,1,\"\",\"ECHO\"\r\n6,2,\"\",\"FOXTROT\"\r\n");
     folder.write("Bettors",
-                 "1,\"AnyBettor\"\r\n2,\"ADAMS-ANN\"\r\n3,\"BAKER-BOB\"\r\n4,\"COLE-CY\"\r\n5,\"DAVIS-DI\"\r\n");
+                 "1,\"AnyBettor\"\r\n2,\"ADAMS-ANN\"\r\n3,\"BAKER-BOB\"\r\n4,\"COLE-CY\"\r\n5,"
+                 "\"DAVIS-DI\"\r\n");
     sh().flightnames[1] = "A         ";
     sh().flightnames[2] = "B         ";
-    for (int f = 3; f <= 15; ++f) sh().flightnames[f] = "Flight" + std::to_string(f) + std::string(10 - 6 - std::to_string(f).size(), ' ');
+    for (int f = 3; f <= 15; ++f)
+        sh().flightnames[f] =
+            "Flight" + std::to_string(f) + std::string(10 - 6 - std::to_string(f).size(), ' ');
     sh().roundlabels = {"", "0.01", "0.10", "0.25", "0.50", "1.00"};
     sh().banner1 = "SPRING OPEN - ROUND 1";
     sh().printswitch = "no";
@@ -19,15 +23,21 @@ PayTest::PayTest() {
 void PayTest::writebets(const std::vector<BetRow>& bets, const std::string& file) {
     std::string text;
     for (auto& b : bets)
-        text += std::to_string(b.bettor) + "," + std::to_string(b.entry) + "," + std::to_string(b.type) + "," + b.amount +
-                "\r\n";
+        text += std::to_string(b.bettor) + "," + std::to_string(b.entry) + "," +
+                std::to_string(b.type) + "," + b.amount + "\r\n";
     folder.write(file, text);
 }
 
 void PayTest::workedexample() {
-    writebets({{2, 1, 1, "20"}, {2, 1, 2, "10"}, {2, 1, 3, "6"},
-               {3, 2, 2, "5"}, {3, 2, 3, "4"}, {3, 3, 3, "2"},
-               {4, 4, 1, "80"}, {4, 4, 2, "45"}, {4, 4, 3, "28"}});
+    writebets({{2, 1, 1, "20"},
+               {2, 1, 2, "10"},
+               {2, 1, 3, "6"},
+               {3, 2, 2, "5"},
+               {3, 2, 3, "4"},
+               {3, 3, 3, "2"},
+               {4, 4, 1, "80"},
+               {4, 4, 2, "45"},
+               {4, 4, 3, "28"}});
 }
 
 void PayTest::calcworked() {
@@ -52,7 +62,8 @@ void PayTest::pickentry(int slot, long entry) {
     box.setlistindex(idx);
 }
 
-void PayTest::finishers(const std::vector<std::string>& positions, const std::vector<long>& entries) {
+void PayTest::finishers(const std::vector<std::string>& positions,
+                        const std::vector<long>& entries) {
     for (size_t i = 0; i < positions.size(); ++i) {
         Control& box = ctl("cmbpos", static_cast<int>(i));
         for (int k = 0; k < box.listcount(); ++k)
@@ -71,7 +82,8 @@ void PayTest::paybettor(long bettor) {
 
 std::vector<std::string> PayTest::winners() {
     std::vector<std::string> out;
-    for (int i = 0; i < ctl("lstwinners").listcount(); ++i) out.push_back(ctl("lstwinners").list(i));
+    for (int i = 0; i < ctl("lstwinners").listcount(); ++i)
+        out.push_back(ctl("lstwinners").list(i));
     return out;
 }
 

@@ -19,14 +19,22 @@ std::string at(std::initializer_list<std::pair<int, std::string>> items) {
 }
 
 class PrintTest : public PayTest {
-protected:
+  protected:
     PrintTest() { sh().printswitch = "yes"; }
     // ALPHA and BRAVO dead-heat for first, CHARLIE third; 10 % house: every payoff is 1.8 but
     // BRAVO's WIN, 3.6.
     void deadheat(bool openresults = true) {
         if (openresults) app->results.open(app->files(), "C:\\Vantrope\\Results");
-        writebets({{2, 1, 1, "30"}, {3, 2, 1, "10"}, {4, 4, 1, "60"}, {2, 1, 2, "10"}, {3, 2, 2, "10"},
-                   {4, 4, 2, "20"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"}, {4, 4, 3, "15"}});
+        writebets({{2, 1, 1, "30"},
+                   {3, 2, 1, "10"},
+                   {4, 4, 1, "60"},
+                   {2, 1, 2, "10"},
+                   {3, 2, 2, "10"},
+                   {4, 4, 2, "20"},
+                   {2, 1, 3, "5"},
+                   {3, 2, 3, "5"},
+                   {3, 3, 3, "5"},
+                   {4, 4, 3, "15"}});
         open();
         ctl("txthousepct").settext("10");
         finishers({"1", "1", "3"}, {1, 2, 3});
@@ -48,20 +56,33 @@ TEST_F(PrintTest, DetailSheetsAndTheirResultsRecords) {
     ASSERT_EQ(printed.docs.size(), 1u);
     const std::vector<std::string> zeros = {"$0.00", "$0.00", "$0.00", "$0.00", "$0.00", "$0.00"};
     auto slotline = [](const std::string& name, std::vector<std::string> m) {
-        return at({{1, name}, {30, m[0]}, {40, m[1]}, {50, m[2]}, {60, m[3]}, {70, m[4]}, {80, m[5]}});
+        return at(
+            {{1, name}, {30, m[0]}, {40, m[1]}, {50, m[2]}, {60, m[3]}, {70, m[4]}, {80, m[5]}});
     };
     const std::vector<std::string> head = {
         "Results for ADAMS-ANN for Round Round1 Flight A         ",
         " ",
         at({{34, "WIN"}, {54, "PLACE"}, {74, "SHOW"}}),
-        at({{1, "Player/Team"}, {30, "Bet"}, {40, "Paid"}, {50, "Bet"}, {60, "Paid"}, {70, "Bet"}, {80, "Paid"}}),
+        at({{1, "Player/Team"},
+            {30, "Bet"},
+            {40, "Paid"},
+            {50, "Bet"},
+            {60, "Paid"},
+            {70, "Bet"},
+            {80, "Paid"}}),
     };
     std::vector<std::string> want = head;
-    want.push_back(slotline("A         ALPHA", {"$30.00", "$54.00", "$10.00", "$18.00", "$5.00", "$9.00"}));
+    want.push_back(
+        slotline("A         ALPHA", {"$30.00", "$54.00", "$10.00", "$18.00", "$5.00", "$9.00"}));
     want.push_back(slotline("A         BRAVO", zeros));
     want.push_back(slotline("A         CHARLIE", zeros));
     want.push_back(" ");
-    want.push_back(at({{20, "TOTAL"}, {30, "$30.00"}, {40, "$54.00"}, {50, "$10.00"}, {60, "$18.00"}, {70, "$5.00"},
+    want.push_back(at({{20, "TOTAL"},
+                       {30, "$30.00"},
+                       {40, "$54.00"},
+                       {50, "$10.00"},
+                       {60, "$18.00"},
+                       {70, "$5.00"},
                        {80, "$9.00"}}));
     want.push_back("");
     want.push_back(at({{13, "TOTAL PAID"}, {30, "$81.00"}}));
@@ -69,16 +90,20 @@ TEST_F(PrintTest, DetailSheetsAndTheirResultsRecords) {
     ASSERT_GE(lines.size(), want.size() * 2 + 2);
     for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(lines[i], want[i]) << i;
     // BAKER-BOB: BRAVO's WIN 10 at 3.6, PLACE 10 at 1.8, SHOW 5 on BRAVO and on CHARLIE at 1.8.
-    EXPECT_EQ(lines[want.size() + 5], slotline("A         BRAVO", {"$10.00", "$36.00", "$10.00", "$18.00", "$5.00", "$9.00"}));
+    EXPECT_EQ(lines[want.size() + 5], slotline("A         BRAVO", {"$10.00", "$36.00", "$10.00",
+                                                                   "$18.00", "$5.00", "$9.00"}));
     EXPECT_EQ(lines[lines.size() - 1], at({{7, "GRAND TOTAL PAID"}, {30, "$153.00"}}));
     EXPECT_EQ(lines[lines.size() - 2], " ");
 
     const std::string results = folder.read("Results");
     EXPECT_EQ(results.substr(0, results.find("\r\n") + 2),
               "\"ADAMS-ANN\",\"Round1\",\"A         \",\"A         ALPHA\",30,54,10,18,5,9\r\n");
-    EXPECT_NE(results.find("\"BAKER-BOB\",\"Round1\",\"A         \",\"A         BRAVO\",10,36,10,18,5,9\r\n"),
-              std::string::npos);
-    EXPECT_NE(results.find("\"ADAMS-ANN\",\"Round1\",\"A         \",\"A         CHARLIE\",0,0,0,0,0,0\r\n"),
+    EXPECT_NE(
+        results.find(
+            "\"BAKER-BOB\",\"Round1\",\"A         \",\"A         BRAVO\",10,36,10,18,5,9\r\n"),
+        std::string::npos);
+    EXPECT_NE(results.find(
+                  "\"ADAMS-ANN\",\"Round1\",\"A         \",\"A         CHARLIE\",0,0,0,0,0,0\r\n"),
               std::string::npos);
     size_t records = 0;
     for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++records;
@@ -87,10 +112,14 @@ TEST_F(PrintTest, DetailSheetsAndTheirResultsRecords) {
     EXPECT_EQ(sh().bettorbets[1][1], Money());
 }
 
-
 TEST_F(PrintTest, AnyBettorLinePrintsItsOwnSheet) {
     app->results.open(app->files(), "C:\\Vantrope\\Results");
-    writebets({{1, 1, 1, "10"}, {2, 1, 2, "10"}, {3, 2, 2, "10"}, {2, 1, 3, "5"}, {3, 2, 3, "5"}, {3, 3, 3, "5"}});
+    writebets({{1, 1, 1, "10"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "10"},
+               {2, 1, 3, "5"},
+               {3, 2, 3, "5"},
+               {3, 3, 3, "5"}});
     open();
     finishers({"1", "2", "3"}, {1, 2, 3});
     ctl("cmdcalc").click();
@@ -181,7 +210,8 @@ TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     EXPECT_TRUE(ctl("cmbbn").visible());
     EXPECT_EQ(grid().textmatrix(0, 3), "Amount");
     EXPECT_EQ(grid().colwidth(2), 2150);
-    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"HOUSE", "ADAMS-ANN", "BAKER-BOB", "ZZ-TOTAL"}));
+    EXPECT_EQ(gridcolumn(2),
+              (std::vector<std::string>{"HOUSE", "ADAMS-ANN", "BAKER-BOB", "ZZ-TOTAL"}));
     EXPECT_EQ(gridcolumn(1), (std::vector<std::string>{"", "2", "3", ""}));
     EXPECT_EQ(gridcolumn(3), (std::vector<std::string>{"20.00", "133.05", "46.95", "200.00"}));
     EXPECT_EQ(gridcolumn(4), (std::vector<std::string>{"20.00", "133.00", "47.00", "200.00"}));
@@ -194,9 +224,11 @@ TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
 
     Form& list = app->form("frmprint");
     list.control("cmdsorta").click();
-    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"ADAMS-ANN", "BAKER-BOB", "HOUSE", "ZZ-TOTAL"}));
+    EXPECT_EQ(gridcolumn(2),
+              (std::vector<std::string>{"ADAMS-ANN", "BAKER-BOB", "HOUSE", "ZZ-TOTAL"}));
     list.control("cmdsortd").click();
-    EXPECT_EQ(gridcolumn(2), (std::vector<std::string>{"HOUSE", "BAKER-BOB", "ADAMS-ANN", "ZZ-TOTAL"}));
+    EXPECT_EQ(gridcolumn(2),
+              (std::vector<std::string>{"HOUSE", "BAKER-BOB", "ADAMS-ANN", "ZZ-TOTAL"}));
 
     list.control("cmdsorta").click();
     // A multiplier typed since the calculation, without Enter, does not change what was worked out.
@@ -205,9 +237,13 @@ TEST_F(PrintTest, WinnersListTotalsMatchPaidAndItSorts) {
     ASSERT_EQ(printed.docs.size(), 1u);
     auto lines = printed.lines(0);
     EXPECT_EQ(lines[0], "Payoff for Round Round1   Flight A         ");
-    EXPECT_EQ(lines[2], at({{1, "Pos"}, {8, "Player / Team"}, {30, "WIN"}, {40, "PLACE"}, {50, "SHOW"}}));
-    EXPECT_EQ(lines[4], at({{1, "1"}, {5, "A         ALPHA"}, {30, "$9.00"}, {40, "$5.85"}, {50, "$4.60"}}));
-    EXPECT_EQ(lines[6], at({{1, "3"}, {5, "A         CHARLIE"}, {30, "$0.00"}, {40, "$0.00"}, {50, "$10.20"}}));
+    EXPECT_EQ(lines[2],
+              at({{1, "Pos"}, {8, "Player / Team"}, {30, "WIN"}, {40, "PLACE"}, {50, "SHOW"}}));
+    EXPECT_EQ(lines[4],
+              at({{1, "1"}, {5, "A         ALPHA"}, {30, "$9.00"}, {40, "$5.85"}, {50, "$4.60"}}));
+    EXPECT_EQ(
+        lines[6],
+        at({{1, "3"}, {5, "A         CHARLIE"}, {30, "$0.00"}, {40, "$0.00"}, {50, "$10.20"}}));
     EXPECT_EQ(lines[8], at({{1, "BETTOR NAME"}, {50, "AMOUNT"}, {65, "AMT ROUNDED"}}));
     const std::string rule = "____________";
     // In the order the grid shows: after the name sort the house stands between the bettors.
@@ -258,11 +294,17 @@ namespace {
 
 // Six-figure bets and payoffs, finishers ALPHA, BRAVO, CHARLIE.
 class BigPrintTest : public PrintTest {
-protected:
+  protected:
     std::vector<PrintLine> sheets() {
         app->results.open(app->files(), "C:\\Vantrope\\Results");
-        writebets({{2, 1, 1, "99999.99"}, {3, 2, 1, "60000"}, {4, 4, 1, "45000"}, {2, 1, 2, "99999.99"},
-                   {3, 2, 2, "50000"}, {4, 4, 2, "45000"}, {2, 1, 3, "99999.99"}, {3, 3, 3, "50000"},
+        writebets({{2, 1, 1, "99999.99"},
+                   {3, 2, 1, "60000"},
+                   {4, 4, 1, "45000"},
+                   {2, 1, 2, "99999.99"},
+                   {3, 2, 2, "50000"},
+                   {4, 4, 2, "45000"},
+                   {2, 1, 3, "99999.99"},
+                   {3, 3, 3, "50000"},
                    {4, 4, 3, "45000"}});
         open();
         ctl("txthousepct").settext("0");
@@ -295,7 +337,8 @@ TEST_F(BigPrintTest, SixFigureAmountsKeepEachFinisherOnOneLineInTheRealFont) {
     EXPECT_TRUE(sixfigures);
     QtPrintSink pdf(folder.path());
     ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/payoffsheets-print.pdf",
+    std::filesystem::copy_file(pdf.lastoutput,
+                               std::string(VANTROPE_SCREENS_DIR) + "/payoffsheets-print.pdf",
                                std::filesystem::copy_options::overwrite_existing);
 }
 

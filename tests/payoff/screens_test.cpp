@@ -1,6 +1,5 @@
 // Renders the payoff screens for a look at their layout at 1024 x 768.
 #include "paytest.h"
-
 #include "platform/qt/qtview.h"
 
 namespace vt::test {

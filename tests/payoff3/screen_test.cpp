@@ -10,14 +10,18 @@ namespace vt::test {
 namespace {
 
 class PayWinners : public AppTest {
-protected:
+  protected:
     PayWinners() {
-        folder.write("Players", "1,1,\"\",\"ALPHA\"\r\n2,1,\"\",\"BRAVO\"\r\n3,1,\"\",\"CHARLIE\"\r\n4,1,\"\",\"DELTA\"\r\n");
-        folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"ADAMS-ANN\"\r\n3,\"BAKER-BOB\"\r\n4,\"COLE-CY\"\r\n"
-                                "5,\"DAVIS-DI\"\r\n");
+        folder.write("Players",
+                     "1,1,\"\",\"ALPHA\"\r\n2,1,\"\",\"BRAVO\"\r\n3,1,\"\",\"CHARLIE\"\r\n4,1,\"\","
+                     "\"DELTA\"\r\n");
+        folder.write("Bettors",
+                     "1,\"AnyBettor\"\r\n2,\"ADAMS-ANN\"\r\n3,\"BAKER-BOB\"\r\n4,\"COLE-CY\"\r\n"
+                     "5,\"DAVIS-DI\"\r\n");
         // Pools WIN 100, PLACE 60, SHOW 30; DELTA (4) finishes out of the money.
-        folder.write("Round1 1Bets", "2,1,1,20\r\n2,1,2,10\r\n2,1,3,5\r\n3,2,2,20\r\n3,2,3,5\r\n4,3,3,5\r\n"
-                                     "5,4,1,80\r\n5,4,2,30\r\n5,4,3,15\r\n");
+        folder.write("Round1 1Bets",
+                     "2,1,1,20\r\n2,1,2,10\r\n2,1,3,5\r\n3,2,2,20\r\n3,2,3,5\r\n4,3,3,5\r\n"
+                     "5,4,1,80\r\n5,4,2,30\r\n5,4,3,15\r\n");
         sh().flightnames[1] = "A         ";
         for (int f = 2; f <= 15; ++f) sh().flightnames[f] = "F" + std::to_string(f) + "        ";
         sh().roundlabels = {"", "0.01", "0.10", "0.25", "0.50", "1.00"};
@@ -106,7 +110,9 @@ TEST_F(PayWinners, PrintedSheetAndPaymentBlock) {
     ASSERT_EQ(printed.docs.size(), 1u);
     auto sheet = printed.lines(0);
     EXPECT_EQ(sheet.at(0), "Round1 Flight A          Payoffs");
-    EXPECT_NE(std::find(sheet.begin(), sheet.end(), "TOTAL BET     TOTAL PAID    TOTAL ROUNDED PAID"), sheet.end());
+    EXPECT_NE(
+        std::find(sheet.begin(), sheet.end(), "TOTAL BET     TOTAL PAID    TOTAL ROUNDED PAID"),
+        sheet.end());
     pay(4);
     EXPECT_EQ(sh().printswitch, "yes");
     pay(3);
@@ -114,8 +120,12 @@ TEST_F(PayWinners, PrintedSheetAndPaymentBlock) {
     ASSERT_EQ(printed.docs.size(), 2u);
     auto block = printed.lines(1);
     ASSERT_GE(block.size(), 7u);
-    EXPECT_EQ(block[0], "Winner                                      WIN                 PLACE               SHOW");
-    EXPECT_EQ(block[1], "COLE-CY                                 Bet       Paid      Bet       Paid      Bet       Paid");
+    EXPECT_EQ(
+        block[0],
+        "Winner                                      WIN                 PLACE               SHOW");
+    EXPECT_EQ(block[1],
+              "COLE-CY                                 Bet       Paid      Bet       Paid      Bet "
+              "      Paid");
     EXPECT_EQ(block[5], "A         CHARLIE" + std::string(63, ' ') + "$5.00     $9.00");
     // Paying the last bettor leaves printing as it was set.
     EXPECT_EQ(sh().printswitch, "yes");
@@ -139,10 +149,12 @@ TEST_F(PayWinners, PrintingTurnedOnHereShowsOnTheSetupScreen) {
 // Six-figure payouts and 30-character names, laid out in the real font: each winner's AMOUNT and
 // ROUNDED stand on one line.
 TEST_F(PayWinners, SixFigurePayoutsKeepRoundedOnTheWinnersLine) {
-    folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"BARTHOLOMEW-WETHERINGTON-SMYTH\"\r\n"
-                            "3,\"BARTHOLOMEW-WETHERINGTON-JONES\"\r\n4,\"COLE-CY\"\r\n5,\"DAVIS-DI\"\r\n");
-    std::string bets = "2,1,1,80000\r\n2,1,2,40000\r\n2,1,3,20000\r\n3,2,2,80000\r\n3,2,3,20000\r\n"
-                       "4,3,3,20000\r\n5,4,2,99999.99\r\n5,4,3,60000\r\n";
+    folder.write("Bettors",
+                 "1,\"AnyBettor\"\r\n2,\"BARTHOLOMEW-WETHERINGTON-SMYTH\"\r\n"
+                 "3,\"BARTHOLOMEW-WETHERINGTON-JONES\"\r\n4,\"COLE-CY\"\r\n5,\"DAVIS-DI\"\r\n");
+    std::string bets =
+        "2,1,1,80000\r\n2,1,2,40000\r\n2,1,3,20000\r\n3,2,2,80000\r\n3,2,3,20000\r\n"
+        "4,3,3,20000\r\n5,4,2,99999.99\r\n5,4,3,60000\r\n";
     for (int i = 0; i < 4; ++i) bets += "5,4,1,80000\r\n";
     folder.write("Round1 1Bets", bets);
     folder.write("Round1 1Betsbackup", bets);
@@ -165,13 +177,15 @@ TEST_F(PayWinners, SixFigurePayoutsKeepRoundedOnTheWinnersLine) {
     EXPECT_TRUE(sixfigures);
     QtPrintSink pdf(folder.path());
     ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/payoffs3-print.pdf",
+    std::filesystem::copy_file(pdf.lastoutput,
+                               std::string(VANTROPE_SCREENS_DIR) + "/payoffs3-print.pdf",
                                std::filesystem::copy_options::overwrite_existing);
 }
 
 TEST_F(PayWinners, OutsidePayoffsStayInForceAfterCalculate) {
     open();
-    const char* boxes[] = {"txtwinwin", "txtwinplace", "txtwinshow", "txtplaceplace", "txtplaceshow", "txtshowshow"};
+    const char* boxes[] = {"txtwinwin",     "txtwinplace",  "txtwinshow",
+                           "txtplaceplace", "txtplaceshow", "txtshowshow"};
     const char* typed[] = {"$10.00", "6", "4", "3", "4", ""};
     for (int i = 0; i < 6; ++i) ctl(boxes[i]).settext(typed[i]);
     dialogs.answer(vbYes, "Use outside payoffs?").ok("Missing entry");
@@ -251,7 +265,8 @@ TEST_F(PayWinners, AnyBettorAmountsAreReadStrictly) {
     EXPECT_EQ(any.control("txttotaltotal").text(), "$5.00");
     for (const char* bad : {"1,000", "-5", "1e9", "5abc", "$5", "100000"}) {
         any.control("txtwinwin").settext(bad);
-        dialogs.ok(std::string("Bet amounts must be numbers of 0 or more, up to 99,999.99: \"") + bad + "\"");
+        dialogs.ok(std::string("Bet amounts must be numbers of 0 or more, up to 99,999.99: \"") +
+                   bad + "\"");
         any.control("cmdcalc").click();
         EXPECT_EQ(any.control("txttotaltotal").text(), "") << bad;
     }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "payoff3/threeposcalc.h"
+
+#include <gtest/gtest.h>
 
 namespace vt {
 namespace {
@@ -18,8 +18,8 @@ double paidout(const ThreePosCalc& c) {
     return total;
 }
 
-ThreePosCalc run(std::array<long, 11> w, std::array<long, 11> p, std::array<long, 11> s, const std::vector<B>& bets,
-                 double pct = 10) {
+ThreePosCalc run(std::array<long, 11> w, std::array<long, 11> p, std::array<long, 11> s,
+                 const std::vector<B>& bets, double pct = 10) {
     ThreePosCalc c;
     c.setfinishers(w, p, s);
     Money pools[4] = {};
@@ -35,8 +35,9 @@ ThreePosCalc run(std::array<long, 11> w, std::array<long, 11> p, std::array<long
 }
 
 // Entry 9 is never a finisher and carries the rest of each pool.
-const std::vector<B> kWorked = {{2, 1, 1, 20}, {2, 1, 2, 10}, {2, 1, 3, 5}, {3, 2, 2, 20}, {3, 2, 3, 5},
-                                {4, 3, 3, 5},  {5, 9, 1, 80}, {5, 9, 2, 30}, {5, 9, 3, 15}};
+const std::vector<B> kWorked = {{2, 1, 1, 20}, {2, 1, 2, 10}, {2, 1, 3, 5},
+                                {3, 2, 2, 20}, {3, 2, 3, 5},  {4, 3, 3, 5},
+                                {5, 9, 1, 80}, {5, 9, 2, 30}, {5, 9, 3, 15}};
 
 TEST(ThreePosCalc, WorkedExampleNoDeadHeat) {
     auto c = run({0, 1}, {0, 2}, {0, 3}, kWorked);
@@ -52,12 +53,14 @@ TEST(ThreePosCalc, WorkedExampleNoDeadHeat) {
 
 TEST(ThreePosCalc, CarryOverRulesKeepEveryDollar) {
     // Only WIN money on the winner: the PLACE and SHOW pools go to it too.
-    auto onlywin = run({0, 1}, {0, 2}, {0, 3}, {{2, 1, 1, 10}, {5, 9, 1, 40}, {5, 9, 2, 30}, {5, 9, 3, 20}}, 0);
+    auto onlywin = run({0, 1}, {0, 2}, {0, 3},
+                       {{2, 1, 1, 10}, {5, 9, 1, 40}, {5, 9, 2, 30}, {5, 9, 3, 20}}, 0);
     EXPECT_DOUBLE_EQ(onlywin.pay[colww], 10.0);
     EXPECT_NEAR(paidout(onlywin), 100, 0.005);
     // No PLACE money on finishers; SHOW 30 on the winner, 10 on the second: split 3 : 1.
-    auto split = run({0, 1}, {0, 2}, {0, 3}, {{2, 1, 1, 10}, {2, 1, 3, 30}, {3, 2, 3, 10}, {5, 9, 2, 40}, {5, 9, 3, 20}},
-                     0);
+    auto split =
+        run({0, 1}, {0, 2}, {0, 3},
+            {{2, 1, 1, 10}, {2, 1, 3, 30}, {3, 2, 3, 10}, {5, 9, 2, 40}, {5, 9, 3, 20}}, 0);
     // SHOW pool 60: a third each, the SHOW finisher's third split 3 : 1; PLACE pool 40 split 3 : 1.
     EXPECT_NEAR(split.pay[colws] * 30, 20 + 30 + 15, 1e-9);
     EXPECT_NEAR(split.pay[colps] * 10, 20 + 10 + 5, 1e-9);
@@ -73,25 +76,39 @@ TEST(ThreePosCalc, NoWinningBetsPaysNothing) {
 TEST(ThreePosCalc, TwoWayDeadHeatForWinConservesMoney) {
     // Case B: WIN money on both winners, PLACE money on one winner only, a third finisher.
     auto both = run({0, 1, 2}, {}, {0, 3},
-                    {{2, 1, 1, 10}, {3, 2, 1, 30}, {2, 1, 2, 10}, {4, 3, 3, 5}, {2, 2, 3, 5}, {5, 9, 1, 60},
-                     {5, 9, 2, 50}, {5, 9, 3, 20}},
+                    {{2, 1, 1, 10},
+                     {3, 2, 1, 30},
+                     {2, 1, 2, 10},
+                     {4, 3, 3, 5},
+                     {2, 2, 3, 5},
+                     {5, 9, 1, 60},
+                     {5, 9, 2, 50},
+                     {5, 9, 3, 20}},
                     10);
     EXPECT_DOUBLE_EQ(both.pay[colww], 50 / 10.0 * 0.9);
     EXPECT_DOUBLE_EQ(both.pay[colww2], 50 / 30.0 * 0.9);
     EXPECT_GT(both.pay[colwp], 0);
     EXPECT_NEAR(paidout(both), (100 + 60 + 30) * 0.9, 0.005);
     // PLACE money only on the second winner is paid, not lost.
-    auto second = run({0, 1, 2}, {}, {0, 3}, {{2, 1, 1, 10}, {3, 2, 2, 10}, {4, 3, 3, 5}, {5, 9, 2, 40}}, 0);
+    auto second =
+        run({0, 1, 2}, {}, {0, 3}, {{2, 1, 1, 10}, {3, 2, 2, 10}, {4, 3, 3, 5}, {5, 9, 2, 40}}, 0);
     EXPECT_NEAR(paidout(second), 10 + 50 + 5, 0.005);
     // WIN money only on the second winner, nothing else: every pool carried to it.
-    auto carried = run({0, 1, 2}, {}, {0, 3}, {{3, 2, 1, 10}, {5, 9, 1, 10}, {5, 9, 2, 30}, {5, 9, 3, 20}}, 0);
+    auto carried =
+        run({0, 1, 2}, {}, {0, 3}, {{3, 2, 1, 10}, {5, 9, 1, 10}, {5, 9, 2, 30}, {5, 9, 3, 20}}, 0);
     EXPECT_EQ(carried.pay[colww], 0);
     EXPECT_NEAR(carried.pay[colww2] * 10, 70, 1e-9);
 }
 
 TEST(ThreePosCalc, ThreeWayDeadHeatSharesOnePlaceAndShowPayoff) {
     auto c = run({0, 1, 2, 3}, {}, {},
-                 {{2, 1, 1, 10}, {3, 2, 1, 10}, {2, 1, 2, 10}, {4, 3, 2, 10}, {2, 2, 3, 6}, {5, 9, 1, 20}, {5, 9, 2, 40},
+                 {{2, 1, 1, 10},
+                  {3, 2, 1, 10},
+                  {2, 1, 2, 10},
+                  {4, 3, 2, 10},
+                  {2, 2, 3, 6},
+                  {5, 9, 1, 20},
+                  {5, 9, 2, 40},
                   {5, 9, 3, 24}},
                  0);
     EXPECT_EQ(c.ww[1], Money::dollars(20));  // WIN bets on any winner add to item 1
@@ -105,21 +122,36 @@ TEST(ThreePosCalc, ThreeWayDeadHeatSharesOnePlaceAndShowPayoff) {
 TEST(ThreePosCalc, DeadHeatsForPlaceAndShowConserveMoney) {
     // Case D: two PLACE finishers, who are also the SHOW finishers.
     auto d = run({0, 1}, {0, 2, 3}, {},
-                 {{2, 1, 1, 10}, {2, 1, 2, 10}, {3, 2, 2, 10}, {4, 3, 2, 5}, {3, 2, 3, 5}, {4, 3, 3, 5}, {2, 1, 3, 4},
-                  {5, 9, 1, 30}, {5, 9, 2, 15}, {5, 9, 3, 16}},
+                 {{2, 1, 1, 10},
+                  {2, 1, 2, 10},
+                  {3, 2, 2, 10},
+                  {4, 3, 2, 5},
+                  {3, 2, 3, 5},
+                  {4, 3, 3, 5},
+                  {2, 1, 3, 4},
+                  {5, 9, 1, 30},
+                  {5, 9, 2, 15},
+                  {5, 9, 3, 16}},
                  5);
     EXPECT_DOUBLE_EQ(d.pay[colps], d.pay[colss]);
     EXPECT_NEAR(paidout(d), (40 + 40 + 30) * 0.95, 0.005);
     // Case E: two SHOW finishers, one without SHOW money.
     auto e = run({0, 1}, {0, 2}, {0, 3, 4},
-                 {{2, 1, 1, 10}, {2, 1, 2, 10}, {3, 2, 2, 10}, {2, 1, 3, 3}, {3, 2, 3, 3}, {4, 3, 3, 3}, {5, 9, 1, 30},
+                 {{2, 1, 1, 10},
+                  {2, 1, 2, 10},
+                  {3, 2, 2, 10},
+                  {2, 1, 3, 3},
+                  {3, 2, 3, 3},
+                  {4, 3, 3, 3},
+                  {5, 9, 1, 30},
                   {5, 9, 3, 21}},
                  5);
     EXPECT_NEAR(paidout(e), (40 + 20 + 30) * 0.95, 0.005);
 }
 
 TEST(ThreePosCalc, CountsOutsideTheCasesPayNothing) {
-    for (auto c : {run({0, 1}, {}, {}, kWorked), run({0, 1, 2}, {}, {}, kWorked), run({0, 1}, {0, 2}, {}, kWorked)})
+    for (auto c : {run({0, 1}, {}, {}, kWorked), run({0, 1, 2}, {}, {}, kWorked),
+                   run({0, 1}, {0, 2}, {}, kWorked)})
         for (int col = colww; col <= colww2; ++col) EXPECT_EQ(c.pay[col], 0);
 }
 

@@ -6,7 +6,7 @@ using vt::test::ProbeForm;
 namespace {
 
 class AppForms : public vt::test::AppTest {
-protected:
+  protected:
     AppForms() { vt::test::registerprobe(*app); }
     ProbeForm& probe() { return app->formas<ProbeForm>("frmprobe"); }
 };

@@ -6,7 +6,7 @@ using vt::test::ProbeForm;
 namespace {
 
 class Controls : public vt::test::AppTest {
-protected:
+  protected:
     Controls() { vt::test::registerprobe(*app); }
     ProbeForm& probe() { return app->formas<ProbeForm>("frmprobe"); }
     Control& c(const std::string& name, int index = -1) { return probe().control(name, index); }
@@ -53,8 +53,8 @@ TEST_F(Controls, OptionsClearOnlyTheirOwnFrame) {
     EXPECT_EQ(c("optpick", 2).value(), 1);
     // Clearing in code fires nothing.
     c("optpick", 4).setvalue(0);
-    EXPECT_EQ(log(), (std::vector<std::string>{"optpick(1).Click", "optpick(3).Click", "optpick(2).Click",
-                                               "optpick(4).Click"}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"optpick(1).Click", "optpick(3).Click",
+                                               "optpick(2).Click", "optpick(4).Click"}));
 }
 
 TEST_F(Controls, SortedListKeepsItemDataAndNewIndex) {
@@ -75,7 +75,8 @@ TEST_F(Controls, SortedListKeepsItemDataAndNewIndex) {
         datas.push_back(l.itemdata(i));
     }
     // Case folds to upper case: equal names keep the order they came in, "_" sorts after "Z".
-    EXPECT_EQ(texts, (std::vector<std::string>{"Apple", "apple", "banana", "cherry", "Zebra", "_under"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Apple", "apple", "banana", "cherry", "Zebra", "_under"}));
     EXPECT_EQ(datas, (std::vector<long>{2, 5, 1, 4, 6, 3}));
     EXPECT_EQ(l.findbydata(4), 3);
 
@@ -112,7 +113,7 @@ TEST_F(Controls, KeyPressGetsTheKeyByReference) {
     Control& t = c("txtname");
     t.KeyPress = [](int& k) {
         if (k >= 'a' && k <= 'z') k -= 32;  // typed upper case
-        if (k == '"') k = 0;                 // swallowed
+        if (k == '"') k = 0;                // swallowed
     };
     for (char ch : std::string("ab\"c")) t.keypress(ch);
     EXPECT_EQ(t.text(), "ABC");
@@ -152,10 +153,12 @@ TEST_F(Controls, GridCellsAndSort) {
     }
     g.grid.col = g.grid.colsel = 1;
     g.setsort(flexSortNumericAscending);
-    EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0), "acbB");
+    EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0),
+              "acbB");
     g.grid.col = g.grid.colsel = 0;
     g.setsort(flexSortGenericDescending);
-    EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0), "cbBa");
+    EXPECT_EQ(g.textmatrix(1, 0) + g.textmatrix(2, 0) + g.textmatrix(3, 0) + g.textmatrix(4, 0),
+              "cbBa");
     EXPECT_THROW(g.textmatrix(5, 0), std::out_of_range);
 }
 

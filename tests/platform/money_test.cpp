@@ -33,14 +33,16 @@ TEST(Money, ParseIsStrict) {
         const char* text;
         int64_t units;
     };
-    const Row good[] = {{"12", 120000}, {"2.5", 25000}, {".75", 7500}, {"-3", -30000}, {" 7 ", 70000},
-                        {"0.0001", 1},  {"1.23456", 12346}, {"+4.", 40000}, {"999999999999", 9999999999990000}};
+    const Row good[] = {{"12", 120000},     {"2.5", 25000}, {".75", 7500},
+                        {"-3", -30000},     {" 7 ", 70000}, {"0.0001", 1},
+                        {"1.23456", 12346}, {"+4.", 40000}, {"999999999999", 9999999999990000}};
     for (auto& r : good) {
         Money m;
         EXPECT_TRUE(Money::parse(r.text, m)) << r.text;
         EXPECT_EQ(m.units(), r.units) << r.text;
     }
-    for (const char* bad : {"", " ", ".", "-", "1e3", "$5", "1,000", "12a", "1.2.3", "- 3", "10000000000000000"}) {
+    for (const char* bad :
+         {"", " ", ".", "-", "1e3", "$5", "1,000", "12a", "1.2.3", "- 3", "10000000000000000"}) {
         Money m = Money::units(77);
         EXPECT_FALSE(Money::parse(bad, m)) << bad;
         EXPECT_EQ(m.units(), 77) << "left untouched on failure: " << bad;
@@ -48,16 +50,16 @@ TEST(Money, ParseIsStrict) {
 }
 
 TEST(Money, ShownAmountsTakeADollarSignAndSeparatorsInTheirPlaces) {
-    const std::pair<const char*, int64_t> good[] = {{"$9.00", 90000},      {"$1,234.50", 12345000}, {"9", 90000},
-                                                    {"-$5.00", -50000},    {"12,345,678", 123456780000},
-                                                    {" $0.75 ", 7500}};
+    const std::pair<const char*, int64_t> good[] = {
+        {"$9.00", 90000},   {"$1,234.50", 12345000},      {"9", 90000},
+        {"-$5.00", -50000}, {"12,345,678", 123456780000}, {" $0.75 ", 7500}};
     for (auto& [text, units] : good) {
         Money m;
         EXPECT_TRUE(Money::parseshown(text, m)) << text;
         EXPECT_EQ(m.units(), units) << text;
     }
-    for (const char* bad : {"", " ", "$", "1,0", "1,00", ",100", "1234,567", "1,000,00", "5.0,0", "$$5", "$-5",
-                            "--5", "$ 5", "9 dollars", "1e3"}) {
+    for (const char* bad : {"", " ", "$", "1,0", "1,00", ",100", "1234,567", "1,000,00", "5.0,0",
+                            "$$5", "$-5", "--5", "$ 5", "9 dollars", "1e3"}) {
         Money m;
         EXPECT_FALSE(Money::parseshown(bad, m)) << bad;
     }

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/files.h"
 #include "errorof.h"
+#include "platform/files.h"
 #include "testapp.h"
 
 using namespace vt;
@@ -15,17 +15,19 @@ namespace {
 
 // Sets an environment variable for the life of the object.
 class EnvVar {
-public:
+  public:
     EnvVar(const char* name, const std::string& value) : name_(name) {
         if (const char* v = std::getenv(name)) old_ = v, had_ = true;
         setenv(name, value.c_str(), 1);
     }
     ~EnvVar() {
-        if (had_) setenv(name_, old_.c_str(), 1);
-        else unsetenv(name_);
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
-private:
+  private:
     const char* name_;
     std::string old_;
     bool had_ = false;
@@ -60,8 +62,8 @@ TEST(Paths, LetterCaseOfExistingNamesIsIgnored) {
 TEST(Paths, DotComponentsAreRefused) {
     test::TempFolder folder;
     Files files(folder.path());
-    for (const char* bad : {"C:\\Vantrope\\..\\etc\\passwd", "C:\\Vantrope\\.\\Init", "c:/vantrope/Init/..",
-                            "E:\\..\\x", "..\\x"})
+    for (const char* bad : {"C:\\Vantrope\\..\\etc\\passwd", "C:\\Vantrope\\.\\Init",
+                            "c:/vantrope/Init/..", "E:\\..\\x", "..\\x"})
         EXPECT_EQ(errorof([&] { files.hostpath(bad); }), 52) << bad;
     EXPECT_EQ(errorof([&] { files.hostpath("C:\\Vantrope\\..Init"); }), 0);
 }
@@ -94,7 +96,9 @@ TEST(Paths, FolderAndFileListsShowNamesOnly) {
     files.replacefile("C:\\Vantrope\\A.TXT", "");
     files.replacefile("C:\\Vantrope\\c.dat", "");
     EXPECT_EQ(files.listfolders("C:\\Vantrope"), (std::vector<std::string>{"init", "Results"}));
-    EXPECT_EQ(files.listfiles("C:\\Vantrope"), (std::vector<std::string>{"A.TXT", "b.txt", "c.dat"}));
-    EXPECT_EQ(files.listfiles("C:\\Vantrope", "*.txt"), (std::vector<std::string>{"A.TXT", "b.txt"}));
+    EXPECT_EQ(files.listfiles("C:\\Vantrope"),
+              (std::vector<std::string>{"A.TXT", "b.txt", "c.dat"}));
+    EXPECT_EQ(files.listfiles("C:\\Vantrope", "*.txt"),
+              (std::vector<std::string>{"A.TXT", "b.txt"}));
     EXPECT_EQ(errorof([&] { files.listfiles("C:\\Vantrope\\Nowhere"); }), 76);
 }

@@ -1,8 +1,8 @@
+#include "platform/printer.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-
-#include "platform/printer.h"
 
 using namespace vt;
 
@@ -34,9 +34,12 @@ TEST(Printer, TabColumnsAndTabPastTheColumn) {
 
 TEST(Printer, EachRunOfItemsKeepsItsColumn) {
     // Items joined directly make one run, words and blanks included; zones and tabs start runs.
-    auto lines = layoutlines({"----------NEW BETS", "--------------", Tab(40), "$5.00", Zone(), "x"});
+    auto lines =
+        layoutlines({"----------NEW BETS", "--------------", Tab(40), "$5.00", Zone(), "x"});
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].runs, (std::vector<PrintRun>{{0, "----------NEW BETS--------------"}, {39, "$5.00"}, {56, "x"}}));  // zone 57
+    EXPECT_EQ(lines[0].runs,
+              (std::vector<PrintRun>{
+                  {0, "----------NEW BETS--------------"}, {39, "$5.00"}, {56, "x"}}));  // zone 57
     EXPECT_EQ(lines[0].text.substr(39), "$5.00            x");
     // A tab behind the column goes on a new line, which starts its own runs.
     lines = layoutlines({"ADAMS-JOHN", Tab(5), "WIN", "", Tab(12), "2"});
@@ -63,8 +66,9 @@ TEST(Printer, StatementsPagesAndDocuments) {
     p.enddoc();
     p.enddoc();
     ASSERT_EQ(sink.docs.size(), 1u);
-    EXPECT_EQ(sink.lines(0), (std::vector<std::string>{"Title", "Name               Amount", "", "123456789012",
-                                                       "    wrapped", "\f", "page two"}));
+    EXPECT_EQ(sink.lines(0),
+              (std::vector<std::string>{"Title", "Name               Amount", "", "123456789012",
+                                        "    wrapped", "\f", "page two"}));
     const auto& first = sink.docs[0].pages[0];
     EXPECT_TRUE(first[0].bold);
     EXPECT_FALSE(first[1].bold);
@@ -109,7 +113,7 @@ TEST(Printer, DocGuardEndsTheDocumentOnAnError) {
 namespace {
 // A proportional face: capitals 1.25 columns, small letters and blanks half a column, figures one.
 class HalfWidthMeasure : public TextMeasure {
-public:
+  public:
     double columns(const std::string& text, const std::string&, int, bool) const override {
         double w = 0;
         for (char c : text) w += (c >= 'A' && c <= 'Z') ? 1.25 : (c >= '0' && c <= '9') ? 1.0 : 0.5;
@@ -144,8 +148,9 @@ TEST(Printer, PaddingAndRulesTakeOneColumnEach) {
     EXPECT_DOUBLE_EQ(textcolumns(std::string(84, '_'), m, "", 8, false), 84.0);
     EXPECT_DOUBLE_EQ(textcolumns("ab   cd", m, "", 8, false), 0.5 * 4 + 3);
     EXPECT_DOUBLE_EQ(textcolumns("a b", m, "", 8, false), 1.5);  // a single blank is a word gap
-    EXPECT_DOUBLE_EQ(textcolumns("Bettor Name                  Amount", m, "", 8, false),
-                     textcolumns("Bettor Name", m, "", 8, false) + 18 + textcolumns("Amount", m, "", 8, false));
+    EXPECT_DOUBLE_EQ(
+        textcolumns("Bettor Name                  Amount", m, "", 8, false),
+        textcolumns("Bettor Name", m, "", 8, false) + 18 + textcolumns("Amount", m, "", 8, false));
     auto pieces = textpieces("A  B__C d");
     ASSERT_EQ(pieces.size(), 5u);
     EXPECT_EQ(pieces[0].text, "A");
@@ -155,7 +160,8 @@ TEST(Printer, PaddingAndRulesTakeOneColumnEach) {
     EXPECT_EQ(pieces[4].text, "C d");
     EXPECT_FALSE(pieces[4].fixed);
     // Fixed pitch: every character one column, as the golden lines count them.
-    EXPECT_EQ(layoutline({"SMITH-JOHN          ", Zone(), "$2.00"}, nullptr), "SMITH-JOHN" + std::string(18, ' ') + "$2.00");
+    EXPECT_EQ(layoutline({"SMITH-JOHN          ", Zone(), "$2.00"}, nullptr),
+              "SMITH-JOHN" + std::string(18, ' ') + "$2.00");
 }
 
 // The printer lays out with its sink's measure, in the font of the statement.
@@ -163,7 +169,8 @@ TEST(Printer, LaysOutWithTheSinksMeasure) {
     struct Recorder : TextMeasure {
         mutable std::string font;
         mutable int size = 0;
-        double columns(const std::string& text, const std::string& name, int s, bool) const override {
+        double columns(const std::string& text, const std::string& name, int s,
+                       bool) const override {
             font = name;
             size = s;
             return static_cast<double>(text.size()) / 2;

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/files.h"
 #include "errorof.h"
+#include "platform/files.h"
 #include "testapp.h"
 
 using namespace vt;
@@ -16,7 +16,7 @@ namespace {
 
 // Limits the size of any file this process writes, so a write fails half-way.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &old_);
         oldhandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -29,14 +29,15 @@ public:
         std::signal(SIGXFSZ, oldhandler_);
     }
 
-private:
+  private:
     rlimit old_{};
     void (*oldhandler_)(int) = nullptr;
 };
 
 std::vector<std::string> names(const std::string& folder) {
     std::vector<std::string> out;
-    for (auto& e : std::filesystem::directory_iterator(folder)) out.push_back(e.path().filename().string());
+    for (auto& e : std::filesystem::directory_iterator(folder))
+        out.push_back(e.path().filename().string());
     return out;
 }
 
@@ -55,7 +56,13 @@ TEST(Files, NumberedErrors) {
 
 TEST(RecordWriter, WritesTheRecordSyntax) {
     RecordWriter w;
-    w.str("Smith, J").num(12).num(Money::units(25000)).num(Money::units(7500)).num(Money::dollars(10)).str("").end();
+    w.str("Smith, J")
+        .num(12)
+        .num(Money::units(25000))
+        .num(Money::units(7500))
+        .num(Money::dollars(10))
+        .str("")
+        .end();
     w.num(-3).num(0.5).num(Money::units(-7500)).end();
     EXPECT_EQ(w.bytes(), "\"Smith, J\",12,2.5,0.75,10,\"\"\r\n-3,0.5,-0.75\r\n");
 }

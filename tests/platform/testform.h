@@ -8,13 +8,14 @@ namespace vt::test {
 
 // A small form with one control of each kind the event tests need; it records what fired.
 class ProbeForm : public Form {
-public:
+  public:
     explicit ProbeForm(Host& app, const std::string& name = "frmprobe") : Form(app, name) {
         caption = "Probe";
         auto& fra1 = add(Kind::Frame, "fraa", "A", 10, 10, 200, 100);
         auto& fra2 = add(Kind::Frame, "frab", "B", 220, 10, 200, 100);
         for (int i = 1; i <= 4; ++i) {
-            auto& o = add(Kind::OptionButton, "optpick", i, "Pick " + std::to_string(i), 20, 20 + 20 * i, 100, 20);
+            auto& o = add(Kind::OptionButton, "optpick", i, "Pick " + std::to_string(i), 20,
+                          20 + 20 * i, 100, 20);
             container[&o] = i <= 2 ? &fra1 : &fra2;
             o.Click = [this, i] { log.push_back("optpick(" + std::to_string(i) + ").Click"); };
         }

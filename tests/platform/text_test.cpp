@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/text.h"
+
+#include <gtest/gtest.h>
 
 using namespace vt;
 
@@ -44,7 +44,8 @@ TEST(Text, StrictParseReportsFailure) {
     long long n = 0;
     EXPECT_TRUE(parseint("+42", n));
     EXPECT_EQ(n, 42);
-    for (const char* bad : {"", "+", "1.5", "12 3", "9999999999999999999"}) EXPECT_FALSE(parseint(bad, n)) << bad;
+    for (const char* bad : {"", "+", "1.5", "12 3", "9999999999999999999"})
+        EXPECT_FALSE(parseint(bad, n)) << bad;
 }
 
 TEST(Text, FormatNumberPatterns) {

@@ -32,7 +32,7 @@ namespace {
 
 // A demonstration form with one control of every kind; it logs what the model saw.
 class DemoForm : public Form {
-public:
+  public:
     explicit DemoForm(Host& app) : Form(app, "frmdemo") {
         caption = "Demonstration";
         width = 640;
@@ -40,7 +40,8 @@ public:
         auto& fra = add(Kind::Frame, "fraround", "Round", 20, 20, 260, 60);
         fra.Click = [this] { log.push_back("fraround.Click"); };
         for (int i = 1; i <= 3; ++i) {
-            auto& o = add(Kind::OptionButton, "optround", i, "Round " + std::to_string(i), 30 + 80 * (i - 1), 45, 75, 24);
+            auto& o = add(Kind::OptionButton, "optround", i, "Round " + std::to_string(i),
+                          30 + 80 * (i - 1), 45, 75, 24);
             container[&o] = &fra;
             o.Click = [this, i] { log.push_back("optround(" + std::to_string(i) + ").Click"); };
         }
@@ -103,14 +104,18 @@ public:
         grd.settextmatrix(1, 0, "ADAMS");
         grd.settextmatrix(1, 1, "3.50");
         grd.setcellbold(1, 0, true);
-        grd.Click = [this, &grd] { log.push_back("grdodds.Click " + std::to_string(grd.grid.row)); };
+        grd.Click = [this, &grd] {
+            log.push_back("grdodds.Click " + std::to_string(grd.grid.row));
+        };
         grd.DblClick = [this] { log.push_back("grdodds.DblClick"); };
         auto& tmr = add(Kind::Timer, "tmrclock", "", 0, 0, 0, 0);
         tmr.Timer = [this] { log.push_back("tick"); };
         auto& drv = add(Kind::DriveListBox, "Drive1", "", 400, 240, 220, 26);
         drv.Change = [this, &drv] { log.push_back("Drive1.Change " + drv.drive); };
         auto& ok = add(Kind::CommandButton, "cmdok", "OK", 20, 380, 120, 40);
-        ok.Click = [this] { control("lblstatus").setcaption("Saved " + control("txtamount").text()); };
+        ok.Click = [this] {
+            control("lblstatus").setcaption("Saved " + control("txtamount").text());
+        };
         auto& ret = add(Kind::CommandButton, "cmdreturn", "MAIN MENU", 160, 380, 140, 40);
         ret.Click = [this] { unload(); };
     }
@@ -126,11 +131,13 @@ public:
         drv.drive = "c:";
     }
     std::vector<std::string> log;
-    size_t count(const std::string& s) const { return static_cast<size_t>(std::count(log.begin(), log.end(), s)); }
+    size_t count(const std::string& s) const {
+        return static_cast<size_t>(std::count(log.begin(), log.end(), s));
+    }
 };
 
 class QtViewTest : public AppTest {
-protected:
+  protected:
     QtViewTest() {
         ensureqtapp();
         app->registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
@@ -263,7 +270,8 @@ TEST_F(QtViewTest, TextBoxesLabelsPicturesAndFramesAnswerTheMouse) {
     EXPECT_EQ(demo().log.back(), "lblstatus.DblClick");
     input->click(widget<QLabel>("picboard"));
     EXPECT_EQ(demo().log.back(), "picboard.Click");
-    input->click(widget<QWidget>("fraround"), QPoint(250, 50));  // the frame itself, past the options
+    input->click(widget<QWidget>("fraround"),
+                 QPoint(250, 50));  // the frame itself, past the options
     EXPECT_EQ(demo().log.back(), "fraround.Click");
 
     // A multi-line box keeps the model's CR LF and edits at the caret.
@@ -304,8 +312,9 @@ TEST_F(QtViewTest, ListsShowTheModelOrderAndPicksFireClick) {
     auto* rec = widget<QListWidget>("lstrecord");
     ASSERT_NE(rec, nullptr);
     input->clickitem(rec, rec->model()->index(0, 0));
-    QTest::mouseClick(input->handle(), Qt::LeftButton, Qt::ControlModifier,
-                      input->at(rec->viewport(), rec->visualRect(rec->model()->index(2, 0)).center()));
+    QTest::mouseClick(
+        input->handle(), Qt::LeftButton, Qt::ControlModifier,
+        input->at(rec->viewport(), rec->visualRect(rec->model()->index(2, 0)).center()));
     Control& r = demo().control("lstrecord");
     EXPECT_TRUE(r.selected(0));
     EXPECT_FALSE(r.selected(1));
@@ -444,9 +453,9 @@ TEST_F(QtViewTest, GridCellsKeepTheirAlignmentAndShowTheirWholeText) {
     Control& grd = demo().control("grdodds");
     auto* g = widget<QTableView>("grdodds");
     app->dispatch([&] {
-        grd.setcolalignment(1, 1);              // the column left-aligned
-        grd.setcellalignment(2, 1, 7);          // this cell right-aligned
-        grd.setcellalignment(0, 1, 4);          // a title centred
+        grd.setcolalignment(1, 1);      // the column left-aligned
+        grd.setcellalignment(2, 1, 7);  // this cell right-aligned
+        grd.setcellalignment(0, 1, 4);  // a title centred
         grd.settextmatrix(2, 1, "$ 1002.25");
         grd.settextmatrix(3, 1, "$ 1002.25");
         grd.setcellbold(2, 1, true);
@@ -541,7 +550,8 @@ TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
         app.msgbox("Wait", vbOKOnly);
         ticksinbox = static_cast<int>(demo.log.size() - before);
     };
-    RealInput(view.window("frmdemo")).click(view.window("frmdemo")->findChild<QPushButton*>("cmdok"));
+    RealInput(view.window("frmdemo"))
+        .click(view.window("frmdemo")->findChild<QPushButton*>("cmdok"));
     EXPECT_EQ(ticksinbox, 0);
     QTimer wait;
     wait.setSingleShot(true);
@@ -570,7 +580,8 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     std::string told;
     sink.onprinted = [&](const std::string& where) { told = where; };
     PrintDoc doc;
-    doc.pages.push_back({{"PAYOFF SHEET", "MS Sans Serif", 14, true, {}}, {"ADAMS         3.50", "Courier New", 10, false, {}}});
+    doc.pages.push_back({{"PAYOFF SHEET", "MS Sans Serif", 14, true, {}},
+                         {"ADAMS         3.50", "Courier New", 10, false, {}}});
     doc.pages.push_back({{"Page 2", "Arial", 10, false, {}}});
     sink.print(doc);
     std::string first = sink.lastoutput;
@@ -620,9 +631,11 @@ TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
 
     // The second zone starts at the same x on every line, however wide the 13 letters before
     // it: nothing is drawn in the gap just left of it.
-    int zone2 = 50 + 14 * QFontMetrics(qtv::fontfor("Arial", 10, false), &page).horizontalAdvance('0');
+    int zone2 =
+        50 + 14 * QFontMetrics(qtv::fontfor("Arial", 10, false), &page).horizontalAdvance('0');
     for (int y = 50; y < 1050; ++y)
-        for (int x = zone2 - 3; x < zone2 - 1; ++x) ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+        for (int x = zone2 - 3; x < zone2 - 1; ++x)
+            ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
 }
 
 TEST(QtPrintSinkTest, EachRunIsDrawnWholeFromItsColumn) {
@@ -639,7 +652,8 @@ TEST(QtPrintSinkTest, EachRunIsDrawnWholeFromItsColumn) {
     page.setDotsPerMeterY(3937);
     page.fill(Qt::white);
     QPainter p(&page);
-    EXPECT_TRUE(qtv::paintdoc(p, QRectF(50, 20, 750, 160), captured.docs.at(0), [] { return false; }));
+    EXPECT_TRUE(
+        qtv::paintdoc(p, QRectF(50, 20, 750, 160), captured.docs.at(0), [] { return false; }));
     QFont f = qtv::fontfor("MS Sans Serif", 10, false);
     QFontMetricsF fm(f, &page);
     p.end();
@@ -680,7 +694,8 @@ TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
     page.setDotsPerMeterY(3937);
     page.fill(Qt::white);
     QPainter p(&page);
-    EXPECT_TRUE(qtv::paintdoc(p, QRectF(10, 10, 980, 100), captured.docs.at(0), [] { return false; }));
+    EXPECT_TRUE(
+        qtv::paintdoc(p, QRectF(10, 10, 980, 100), captured.docs.at(0), [] { return false; }));
     QFontMetricsF fm(qtv::fontfor("MS Sans Serif", 8, false), &page);
     p.end();
     page.save(QString(VANTROPE_SCREENS_DIR) + "/printrule.png");
@@ -736,12 +751,15 @@ TEST(QtFontTest, MissingFontsFallBackAtTheSameSizeAndKind) {
     // A fixed-pitch name stays fixed-pitch, so columns made of spaces keep lining up, whether
     // the machine has the font, a substitute, or none: whenever it has any fixed-pitch face.
     bool machinehasone = false;
-    for (const QString& family : QFontDatabase::families()) machinehasone = machinehasone || QFontDatabase::isFixedPitch(family);
-    for (const char* name : {"Courier New", "Courier", "Lucida Console", "Courier Nowhere To Be Found"}) {
+    for (const QString& family : QFontDatabase::families())
+        machinehasone = machinehasone || QFontDatabase::isFixedPitch(family);
+    for (const char* name :
+         {"Courier New", "Courier", "Lucida Console", "Courier Nowhere To Be Found"}) {
         QFont fixed = qtv::fontfor(name, 10, false);
         EXPECT_EQ(fixed.pointSize(), 10) << name;
         if (machinehasone) {
-            EXPECT_TRUE(QFontInfo(fixed).fixedPitch()) << name << " -> " << QFontInfo(fixed).family().toStdString();
+            EXPECT_TRUE(QFontInfo(fixed).fixedPitch())
+                << name << " -> " << QFontInfo(fixed).family().toStdString();
         }
     }
     EXPECT_TRUE(qtv::fixedpitchname("COURIER NEW"));

@@ -12,7 +12,7 @@ namespace vt::test {
 namespace {
 
 class TypedPaste : public ::testing::Test {
-protected:
+  protected:
     TypedPaste() {
         ensureqtapp();
         start();
@@ -38,7 +38,8 @@ protected:
     }
     // Clicks into the box, selects what it holds, pastes `text` over it and presses Enter,
     // expecting the box `told`.
-    void paste(const char* form, const char* box, const std::string& text, const std::string& told) {
+    void paste(const char* form, const char* box, const std::string& text,
+               const std::string& told) {
         QWidget* win = QtView::of(*app).window(form);
         ASSERT_NE(win, nullptr) << form;
         auto* w = win->findChild<QWidget*>(box);
@@ -74,8 +75,9 @@ TEST_F(TypedPaste, LineEndsAndTabsNeverSplitARecord) {
     show("frmsheetg");
     paste("frmsheetg", "txtticket", "nelson\nbyron", "NELSON BYRON added");
 
-    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"PALMER ARNOLD\"\r\n3,\"WARD BUD DY\"\r\n"
-                                      "4,\"SNEAD SAM\"\r\n5,\"NELSON BYRON\"\r\n");
+    EXPECT_EQ(folder.read("Bettors"),
+              "1,\"AnyBettor\"\r\n2,\"PALMER ARNOLD\"\r\n3,\"WARD BUD DY\"\r\n"
+              "4,\"SNEAD SAM\"\r\n5,\"NELSON BYRON\"\r\n");
     EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"HOGAN BEN\"\r\n");
 
     // Started again, the setup file and the name files read whole.

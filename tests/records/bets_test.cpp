@@ -8,9 +8,10 @@ namespace {
 Money d(double x) { return Money::fromdouble(x); }
 
 class BetsFiles : public RecordsTest {
-protected:
+  protected:
     void SetUp() override {
-        folder.write("Players", "3,2,\"\",\"THREE\"\r\n7,2,\"\",\"SEVEN\"\r\n9,4,\"\",\"NINE\"\r\n");
+        folder.write("Players",
+                     "3,2,\"\",\"THREE\"\r\n7,2,\"\",\"SEVEN\"\r\n9,4,\"\",\"NINE\"\r\n");
         readentries(cx);
         sh().curround = "Round1";
         sh().curflightnbr = 2;
@@ -23,9 +24,12 @@ TEST_F(BetsFiles, WinAndBoardBetsFillTheirRowsAndTotals) {
     const SummRow& r7 = sh().summ(7);
     const SummRow& r3 = sh().summ(3);
     const SummRow& tot = sh().summ(sh().maxplayers + 1);
-    EXPECT_EQ((std::vector<Money>{r7.win, r7.place, r7.show, r7.total}), (std::vector<Money>{d(5), d(0), d(0), d(5)}));
-    EXPECT_EQ((std::vector<Money>{r3.win, r3.place, r3.show, r3.total}), (std::vector<Money>{d(2), d(2), d(2), d(6)}));
-    EXPECT_EQ((std::vector<Money>{tot.win, tot.place, tot.show, tot.total}), (std::vector<Money>{d(7), d(2), d(2), d(11)}));
+    EXPECT_EQ((std::vector<Money>{r7.win, r7.place, r7.show, r7.total}),
+              (std::vector<Money>{d(5), d(0), d(0), d(5)}));
+    EXPECT_EQ((std::vector<Money>{r3.win, r3.place, r3.show, r3.total}),
+              (std::vector<Money>{d(2), d(2), d(2), d(6)}));
+    EXPECT_EQ((std::vector<Money>{tot.win, tot.place, tot.show, tot.total}),
+              (std::vector<Money>{d(7), d(2), d(2), d(11)}));
     EXPECT_EQ(sh().betcount, 5);
     EXPECT_EQ(sh().bets(5).amount, d(9999));
     EXPECT_EQ(sh().summ(1).win, d(0));
@@ -119,8 +123,9 @@ TEST_F(BetsFiles, FileLargerThanTheTableIsReported) {
     sh().sizetables();
     readentries(cx);
     folder.write("Round1 2Bets", "1,7,1,5\r\n1,7,1,5\r\n1,7,1,5\r\n");
-    dialogs.ok("Round1 2Bets holds more bets than the setup's bet capacity (maxbets = 2): only "
-               "the first 2 are loaded");
+    dialogs.ok(
+        "Round1 2Bets holds more bets than the setup's bet capacity (maxbets = 2): only "
+        "the first 2 are loaded");
     sumbets(cx);
     EXPECT_EQ(sh().summ(7).win, d(10));
     EXPECT_FALSE(sh().betscomplete);

@@ -104,7 +104,8 @@ TEST(FileLines, AnAppendNeverJoinsTwoRecords) {
 }
 
 TEST(FileLines, ABetRecordReadsBackAsWritten) {
-    const Bet bets[] = {{12, 7, 3, Money::units(12300)}, {1, 999, 1, Money::dollars(99999)},
+    const Bet bets[] = {{12, 7, 3, Money::units(12300)},
+                        {1, 999, 1, Money::dollars(99999)},
                         {2, 1, 2, Money::units(100)}};
     std::string bytes;
     for (const Bet& b : bets) bytes += betrecord(b);

@@ -1,7 +1,7 @@
 // Money as shown, and shown money read back: every text the program shows reads back exactly.
-#include <gtest/gtest.h>
-
 #include "records/moneytext.h"
+
+#include <gtest/gtest.h>
 
 namespace vt {
 namespace {

@@ -19,7 +19,9 @@ TEST_F(NameFiles, NextEntryNumberFollowsTheLastRecordReadNotTheLargest) {
 }
 
 TEST_F(NameFiles, DeletedEntriesAreSkippedInAnyCaseAndDroppedOnWrite) {
-    folder.write("Players", "1,2,\"x\",\"ONE\"\r\n2,2,\"\",\"ZZZ\"\r\n3,4,\"\",\"THREE\"\r\n4,1,\"\",\"Zzz\"\n");
+    folder.write(
+        "Players",
+        "1,2,\"x\",\"ONE\"\r\n2,2,\"\",\"ZZZ\"\r\n3,4,\"\",\"THREE\"\r\n4,1,\"\",\"Zzz\"\n");
     readentries(cx);
     EXPECT_EQ(sh().entries(2).number, 3);
     EXPECT_EQ(sh().entries(3).name, "");
@@ -79,8 +81,9 @@ TEST_F(NameFiles, MoreEntriesThanTheTableHoldsIsReported) {
     sh().maxplayers = 2;
     sh().sizetables();
     folder.write("Players", "1,1,\"\",\"A\"\r\n2,1,\"\",\"B\"\r\n1,1,\"\",\"C\"\r\n");
-    dialogs.ok("Players holds more players/teams than the setup's player/team capacity (maxplayers "
-               "= 2): only the first 2 are loaded");
+    dialogs.ok(
+        "Players holds more players/teams than the setup's player/team capacity (maxplayers "
+        "= 2): only the first 2 are loaded");
     readentries(cx);
     EXPECT_EQ(sh().entries(2).name, "B");
     EXPECT_FALSE(sh().entriescomplete);
@@ -116,8 +119,9 @@ TEST_F(NameFiles, BettorsBeyondTheTableAreReportedNotDropped) {
     std::string file = "1,\"AnyBettor\"\r\n2,\"A\"\r\n3,\"B\"\r\n";
     folder.write("Bettors", file);
     // The table is filled as far as it goes, one box says so, and the rewrite is refused.
-    dialogs.ok("Bettors holds more bettors than the setup's bettor capacity (maxbettors = 3): only "
-               "the first 2 are loaded")
+    dialogs
+        .ok("Bettors holds more bettors than the setup's bettor capacity (maxbettors = 3): only "
+            "the first 2 are loaded")
         .ok("Fix Files");
     readbettors(cx);
     EXPECT_EQ(sh().nbettors, 2);

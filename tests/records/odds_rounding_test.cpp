@@ -6,7 +6,7 @@ namespace vt::test {
 namespace {
 
 class Odds : public RecordsTest {
-protected:
+  protected:
     void SetUp() override {
         sh().entries(1) = {1, 1, "", "ONE"};
         sh().entries(2) = {2, 3, "", "TWO"};

@@ -7,14 +7,14 @@
 namespace vt::test {
 
 class FormlessRuntime : public Runtime {
-public:
+  public:
     using Runtime::Runtime;
     void formunloaded(Form&) override {}
     std::vector<Form*> loadedforms() override { return {}; }
 };
 
 class RecordsTest : public ::testing::Test {
-protected:
+  protected:
     RecordsTest() { shared.sizetables(); }
     void TearDown() override {
         for (auto& f : dialogs.failures) ADD_FAILURE() << f;

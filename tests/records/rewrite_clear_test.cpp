@@ -8,7 +8,7 @@ namespace {
 const std::string five = "1,1,1,5\r\n2,1,2,2.5\r\n3,1,3,0.75\r\n4,1,1,9999\r\n5,1,1,1\r\n";
 
 class Rewrite : public RecordsTest {
-protected:
+  protected:
     void SetUp() override {
         sh().curround = "Final";
         sh().curflightnbr = 12;
@@ -77,7 +77,8 @@ TEST_F(Rewrite, RestoreCopiesOnlyWhatIsAnswered) {
     dialogs.answer(vbNo).answer(vbNo).answer(vbNo);
     restorebackups(cx);
     EXPECT_EQ(folder.read("Final 12Bets"), "1,1,1,5\r\n");
-    dialogs.answer(vbYes, "Replace flight BLUE       Bets with Betsbackup?").ok("Bet file replaced");
+    dialogs.answer(vbYes, "Replace flight BLUE       Bets with Betsbackup?")
+        .ok("Bet file replaced");
     dialogs.answer(vbNo).answer(vbYes, "Bettors").ok(" 53 File not found");
     restorebackups(cx);
     EXPECT_EQ(folder.read("Final 12Bets"), five);
@@ -91,7 +92,8 @@ TEST_F(Rewrite, ClearingPrintsOneRefundLinePerBettorAndRemovesThePair) {
                  "7,1,1,2\r\n12,1,1,10\r\n7,1,2,3\r\n1,1,1,0\r\n30,1,1,1.5\r\n7,1,3,5\r\n");
     folder.write("Final 12Betsbackup", "x");
     sumbets(cx);
-    dialogs.answer(vbYes, "Click Yes to clear Final Flight BLUE       Bets ").answer(vbYes, "Print refunds?");
+    dialogs.answer(vbYes, "Click Yes to clear Final Flight BLUE       Bets ")
+        .answer(vbYes, "Print refunds?");
     dialogs.ok("Final Flight BLUE       Bets Cleared");
     clearflightbets(cx);
     ASSERT_EQ(printed.docs.size(), 1u);

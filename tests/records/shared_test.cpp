@@ -9,7 +9,8 @@ namespace {
 TEST(Shared, RoundKeysAreOneBasedAndEveryOtherTextIsNoRound) {
     for (int r = 1; r <= nrounds; ++r) EXPECT_EQ(roundindex(roundkeys[r]), r);
     EXPECT_EQ(roundindex("Final"), 4);
-    for (const char* other : {"", "round1", "Round5", "Round1 ", "FINAL"}) EXPECT_EQ(roundindex(other), 0);
+    for (const char* other : {"", "round1", "Round5", "Round1 ", "FINAL"})
+        EXPECT_EQ(roundindex(other), 0);
     Shared sh;
     sh.banner3 = "Third";
     sh.chooseround(3);
@@ -26,13 +27,13 @@ TEST(Shared, BettorLookUpStopsAtTheFirstEmptyNameAndSkipsDeletedRows) {
     sh.maxbettors = 8;
     sh.sizetables();
     const Bettor rows[] = {{1, "AnyBettor"}, {5, "zzz"}, {5, "SMITH-BOB"}, {7, "JONES-AL"},
-                           {7, "JONES-TWO"}, {9, ""}, {11, "PAST-END"}};
+                           {7, "JONES-TWO"}, {9, ""},    {11, "PAST-END"}};
     for (size_t i = 0; i < std::size(rows); ++i) sh.bettors(i + 1) = rows[i];
     BettorLookup look(sh);
     EXPECT_EQ(look.row(1), 1);
-    EXPECT_EQ(look.row(5), 3);  // the deleted row is passed over
+    EXPECT_EQ(look.row(5), 3);                  // the deleted row is passed over
     EXPECT_EQ(look.find(7)->name, "JONES-AL");  // the first row of a number
-    EXPECT_EQ(look.row(9), 0);   // an empty name ends the table
+    EXPECT_EQ(look.row(9), 0);                  // an empty name ends the table
     EXPECT_EQ(look.find(11), nullptr);
     EXPECT_EQ(look.row(999), 0);
 }

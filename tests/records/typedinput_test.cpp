@@ -1,19 +1,25 @@
 // Typed texts a file stores, and typed percentages, multipliers and slip amounts: one strict
 // parse, then each kind's range.
-#include <gtest/gtest.h>
-
 #include "records/typedinput.h"
+
+#include <gtest/gtest.h>
 
 namespace vt {
 namespace {
 
 TEST(StoredText, TheOneCheckSaysWhatIsWrong) {
-    EXPECT_EQ(namerefusal("A\x0c" "B", "name"), "A name cannot contain a line break, a tab or another control character");
+    EXPECT_EQ(namerefusal("A\x0c"
+                          "B",
+                          "name"),
+              "A name cannot contain a line break, a tab or another control character");
     EXPECT_EQ(namerefusal("A\"B", "name"), "A name cannot contain a double quote (\")");
     EXPECT_EQ(namerefusal("zZz", "bettor name"), "ZZZ cannot be used as a bettor name");
     EXPECT_EQ(namerefusal("O'BRIEN-\xc9MILE", "name"), "");  // Latin-1 letters are text
-    EXPECT_NE(storedtextrefusal("A\x85" "B", "banner"), "");  // a Latin-1 control character
-    EXPECT_EQ(storedtextrefusal("zzz", "banner"), "");        // only names keep "zzz" out
+    EXPECT_NE(storedtextrefusal("A\x85"
+                                "B",
+                                "banner"),
+              "");                                      // a Latin-1 control character
+    EXPECT_EQ(storedtextrefusal("zzz", "banner"), "");  // only names keep "zzz" out
 }
 
 TEST(TypedNumbers, EachKindKeepsItsRangeAndRefusesLooseText) {
@@ -33,8 +39,10 @@ TEST(TypedNumbers, EachKindKeepsItsRangeAndRefusesLooseText) {
     EXPECT_EQ(m, Money());
     ASSERT_TRUE(typedslipamount("99999.99", m));
     EXPECT_EQ(m, Money::units(Money::maxbetunits));
-    for (const char* bad : {"100000", "-5", "1,000", "1e9", "5abc", "$5"}) EXPECT_FALSE(typedslipamount(bad, m)) << bad;
-    EXPECT_EQ(slipamountrefusal("5abc"), "Bet amounts must be numbers of 0 or more, up to 99,999.99: \"5abc\"");
+    for (const char* bad : {"100000", "-5", "1,000", "1e9", "5abc", "$5"})
+        EXPECT_FALSE(typedslipamount(bad, m)) << bad;
+    EXPECT_EQ(slipamountrefusal("5abc"),
+              "Bet amounts must be numbers of 0 or more, up to 99,999.99: \"5abc\"");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-#include <filesystem>
-
 #include <QImage>
+#include <filesystem>
 
 #include "platform/qt/qtview.h"
 #include "reportsfixture.h"
@@ -11,7 +10,7 @@ using vt::test::ReportsTest;
 namespace {
 
 class OddsGrid : public ReportsTest {
-protected:
+  protected:
     Control& grid() { return app->form("frmsumm").control("grdodds"); }
     std::vector<std::string> row(int r) {
         std::vector<std::string> out;
@@ -42,7 +41,8 @@ TEST_F(OddsGrid, EachRunOfAFlightEndsWithItsTotalRow) {
     EXPECT_TRUE(grid().cellbold(1, 2));
     EXPECT_TRUE(grid().cellbold(1, 9));
     EXPECT_EQ(row(2), (V{"2", "", "", "", "", "", "", "", "", ""}));
-    EXPECT_EQ(row(3), (V{"3", "B -        ", "ALPHA", "    250", "  1/ 1", "      0", k6, "      0", k6, "    250"}));
+    EXPECT_EQ(row(3), (V{"3", "B -        ", "ALPHA", "    250", "  1/ 1", "      0", k6, "      0",
+                         k6, "    250"}));
     EXPECT_EQ(row(4), flight2total);
     EXPECT_EQ(row(6)[3], "     12.5");
     EXPECT_EQ(row(7)[2], "TOTAL");
@@ -76,7 +76,9 @@ TEST_F(OddsGrid, PrintsEveryRowAtTheTabColumns) {
     EXPECT_EQ(lines[4], "3   B -        ");
     EXPECT_EQ(lines[5].substr(0, 19), "              ALPHA");
     EXPECT_EQ(lines[1].substr(0, 25), "    Flight    Player/Team");
-    EXPECT_EQ(lines[2], "1             TOTAL               $ 12.5               $ 0                $ 0                   $ 12.5");
+    EXPECT_EQ(lines[2],
+              "1             TOTAL               $ 12.5               $ 0                $ 0       "
+              "            $ 12.5");
 }
 
 TEST_F(OddsGrid, ScreensRenderAt1024By768) {
@@ -117,6 +119,7 @@ TEST_F(OddsGrid, EveryRowPrintsAsOneLineInTheRealFont) {
     QtPrintSink pdf(folder.path());
     ASSERT_NO_THROW(pdf.print(printed.docs[0]));
     EXPECT_EQ(pdf.lastoutput.rfind(folder.path() + "/Printouts/", 0), 0u);
-    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/oddsgrid-print.pdf",
+    std::filesystem::copy_file(pdf.lastoutput,
+                               std::string(VANTROPE_SCREENS_DIR) + "/oddsgrid-print.pdf",
                                std::filesystem::copy_options::overwrite_existing);
 }

@@ -8,7 +8,7 @@ using vt::test::ReportsTest;
 namespace {
 
 class SummaryScreen : public ReportsTest {
-protected:
+  protected:
     // n players "P01".. in flight 1; the first `withwin` have a WIN bet of their number in dollars.
     void manyplayers(int n, int withwin = 0) {
         std::vector<P> ps;
@@ -31,7 +31,8 @@ TEST_F(SummaryScreen, LoadingListsTheFlightByNameWithMoneyOddsAndTotals) {
     bets("Round1", 1, {"1,3,1,40", "1,2,1,10", "1,2,2,1000", "1,1,3,2.5"});
     Form& f = summary();
     const std::string a = label(1);
-    EXPECT_EQ(items("lstentries"), (std::vector<std::string>{a + "alpha", a + "BRAVO", a + "CHARLIE"}));
+    EXPECT_EQ(items("lstentries"),
+              (std::vector<std::string>{a + "alpha", a + "BRAVO", a + "CHARLIE"}));
     EXPECT_EQ(items("lstwin"), (std::vector<std::string>{"10.00", "40.00", "0.00"}));
     EXPECT_EQ(items("lstplace"), (std::vector<std::string>{"1,000.00", "0.00", "0.00"}));
     EXPECT_EQ(items("lsttotal"), (std::vector<std::string>{"1,010.00", "40.00", "2.50"}));
@@ -104,7 +105,8 @@ TEST_F(SummaryScreen, SortByPlayerIsCaseSensitiveAndKeepsToTheFlightsExactLabel)
     players({{1, 1, "bob"}, {2, 1, "BOB"}, {3, 1, "Adam"}, {4, 2, "ZED"}});
     const std::string a = label(1);
     // Loading compares labels and names without regard to case: the other flight shows too.
-    EXPECT_EQ(items("lstentries"), (std::vector<std::string>{a + "Adam", a + "bob", a + "BOB", "a -       ZED"}));
+    EXPECT_EQ(items("lstentries"),
+              (std::vector<std::string>{a + "Adam", a + "bob", a + "BOB", "a -       ZED"}));
     summary().control("cmdplayer").click();
     EXPECT_EQ(items("lstentries"), (std::vector<std::string>{a + "Adam", a + "BOB", a + "bob"}));
 }

@@ -9,7 +9,7 @@ using vt::test::ReportsTest;
 namespace {
 
 class SummaryPrint : public ReportsTest {
-protected:
+  protected:
     SummaryPrint() {
         sh().printswitch = "yes";
         players({{1, 1, "ALPHA"}, {2, 1, "BRAVO"}, {3, 2, "CHARLIE"}});
@@ -22,7 +22,8 @@ protected:
         size_t before = printed.docs.size();
         summary().control(button).click();
         EXPECT_EQ(printed.docs.size(), before + 1);
-        return printed.docs.empty() ? std::vector<std::string>{} : printed.lines(printed.docs.size() - 1);
+        return printed.docs.empty() ? std::vector<std::string>{}
+                                    : printed.lines(printed.docs.size() - 1);
     }
 };
 
@@ -108,8 +109,8 @@ TEST_F(SummaryPrint, BetSummaryListsOnlyBettorsWithBets) {
 }
 
 TEST_F(SummaryPrint, CopiesFollowTheLeadingNumberOfTheAnswer) {
-    const std::pair<std::string, size_t> cases[] = {{"3", 3}, {"0", 0},  {"", 0},  {"-2", 1},
-                                                     {"250", 1}, {"2.5", 2}, {"7 copies", 7}};
+    const std::pair<std::string, size_t> cases[] = {
+        {"3", 3}, {"0", 0}, {"", 0}, {"-2", 1}, {"250", 1}, {"2.5", 2}, {"7 copies", 7}};
     for (const auto& [answer, copies] : cases) {
         dialogs.type(answer);
         size_t before = printed.docs.size();
@@ -125,13 +126,15 @@ TEST_F(SummaryPrint, CopiesFollowTheLeadingNumberOfTheAnswer) {
 namespace {
 
 class BigSummaryPrint : public ReportsTest {
-protected:
+  protected:
     BigSummaryPrint() {
         sh().printswitch = "yes";
-        players({{1, 1, "BARTHOLOMEW-WETHERINGTON-SMYTH"}, {2, 1, "WETHERINGTON-BARTHOLOMEW-JONES"}});
+        players(
+            {{1, 1, "BARTHOLOMEW-WETHERINGTON-SMYTH"}, {2, 1, "WETHERINGTON-BARTHOLOMEW-JONES"}});
         bettors({"AnyBettor", "BARTHOLOMEW-WETHERINGTON-SMYTH"});
         bets("Round1", 1,
-             {"2,1,1,99999.99", "2,1,1,4668.96", "2,1,2,99999.99", "2,2,3,99999.99", "2,2,1,99999.99"});
+             {"2,1,1,99999.99", "2,1,1,4668.96", "2,1,2,99999.99", "2,2,3,99999.99",
+              "2,2,1,99999.99"});
         summary();
     }
 };
@@ -154,6 +157,7 @@ TEST_F(BigSummaryPrint, EveryEntryOnOneLineInTheRealFont) {
     EXPECT_GT(textcolumns(lines[5].text, qtmeasure(), "MS Sans Serif", 10, false), 79.0);
     QtPrintSink pdf(folder.path());
     ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput, std::string(VANTROPE_SCREENS_DIR) + "/summary-print.pdf",
+    std::filesystem::copy_file(pdf.lastoutput,
+                               std::string(VANTROPE_SCREENS_DIR) + "/summary-print.pdf",
                                std::filesystem::copy_options::overwrite_existing);
 }

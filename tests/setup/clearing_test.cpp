@@ -5,7 +5,7 @@ using namespace vt;
 namespace {
 
 class Clearing : public vt::test::SetupTest {
-protected:
+  protected:
     void SetUp() override {
         tomenu();
         app->form("frmmenu").control("cmdinit").click();
@@ -28,7 +28,8 @@ TEST_F(Clearing, AllBetFilesNoDoesNothingYesEmptiesAllOneHundredTwenty) {
     EXPECT_EQ(folder.read("Round2 7Bets"), "3,2,1,5\r\n");
 
     sh().bets(1) = Bet{3, 2, 1, Money::fromdouble(5)};
-    dialogs.answer(vbYes, "Clear and initialize ALL Bet files?").ok("All Bets files cleared and initialized");
+    dialogs.answer(vbYes, "Clear and initialize ALL Bet files?")
+        .ok("All Bets files cleared and initialized");
     init().control("cmdbets").click();
     EXPECT_EQ(dialogs.shown.back().title, "Initialize Bets");
     EXPECT_EQ(betsfiles(), 120);
@@ -51,7 +52,8 @@ TEST_F(Clearing, BettorsWaitUntilNoRoundOrFlightHoldsBets) {
     init().control("cmdbettors").click();
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n3,\"SMITH-JO\"\r\n");
 
-    dialogs.answer(vbYes, "Clear and initialize Bettor file?").ok("Bettor file cleared and initialized");
+    dialogs.answer(vbYes, "Clear and initialize Bettor file?")
+        .ok("Bettor file cleared and initialized");
     init().control("cmdbettors").click();
     EXPECT_EQ(dialogs.shown.back().title, "Initialize Bettor");
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n");
@@ -89,7 +91,8 @@ TEST_F(Clearing, PlayersAskTwiceAndTheFirstNoClearsNothing) {
 TEST_F(Clearing, WorksInTheProgramFolderWhateverDataFolderWasChosen) {
     sh().datapath = "C:\\Vantrope\\Round1\\";
     folder.write("Round2 7Bets", "");
-    dialogs.answer(vbYes, "Clear and initialize Bettor file?").ok("Bettor file cleared and initialized");
+    dialogs.answer(vbYes, "Clear and initialize Bettor file?")
+        .ok("Bettor file cleared and initialized");
     init().control("cmdbettors").click();
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n");
     EXPECT_TRUE(std::filesystem::is_empty(folder.file("Round1")));

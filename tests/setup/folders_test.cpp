@@ -9,7 +9,7 @@ using namespace vt;
 namespace {
 
 class DataFolder : public vt::test::SetupTest {
-protected:
+  protected:
     vt::test::TempFolder drive;
     void SetUp() override {
         setenv("VANTROPE_DRIVE_D", drive.path().c_str(), 1);
@@ -102,7 +102,7 @@ TEST_F(DataFolder, AMissingSetupFileIsReportedAtAFolderStep) {
 }
 
 class PlayerSwap : public vt::test::SetupTest {
-protected:
+  protected:
     void SetUp() override {
         folder.write("Players", "1,1,\"\",\"JONES\"\r\n");
         folder.write("Playersbackup", "1,1,\"\",\"JONES\"\r\n");
@@ -147,7 +147,8 @@ TEST_F(PlayerSwap, SaveUnderANameThenReplaceAndBack) {
 
     dialogs.ok("Double click");
     cpt().control("cmdcpt").click();
-    dialogs.answer(vbNo, "Save current Player/Team file?").ok("Autumn is now the current Player/Team file");
+    dialogs.answer(vbNo, "Save current Player/Team file?")
+        .ok("Autumn is now the current Player/Team file");
     choose("Autumn");
     EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"JONES\"\r\n");
 }
@@ -159,13 +160,16 @@ TEST_F(PlayerSwap, ABettorsFileIsRefusedAndPlayersStays) {
 
     dialogs.ok("Double click");
     cpt().control("cmdcpt").click();
-    dialogs.answer(vbNo, "Save current Player/Team file?").ok("62 Input past end of file").ok("Problem changing");
+    dialogs.answer(vbNo, "Save current Player/Team file?")
+        .ok("62 Input past end of file")
+        .ok("Problem changing");
     choose("Results");  // empty
     EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"JONES\"\r\n");
 
     dialogs.ok("Double click");
     cpt().control("cmdcpt").click();
-    dialogs.answer(vbNo, "Save current Player/Team file?").ok("Players is now the current Player/Team file");
+    dialogs.answer(vbNo, "Save current Player/Team file?")
+        .ok("Players is now the current Player/Team file");
     choose("Players");
     EXPECT_EQ(folder.read("Players"), "1,1,\"\",\"JONES\"\r\n");
     cpt().control("cmdreturn").click();
@@ -173,7 +177,8 @@ TEST_F(PlayerSwap, ABettorsFileIsRefusedAndPlayersStays) {
 }
 
 TEST(NameFields, CommasTabsQuotesAndBlankFields) {
-    EXPECT_EQ(namefields("SMITH, JOHN\r\n\"SMITH, JOHN\"\r\n"), (std::vector<std::string>{"SMITH", "JOHN", "SMITH, JOHN"}));
+    EXPECT_EQ(namefields("SMITH, JOHN\r\n\"SMITH, JOHN\"\r\n"),
+              (std::vector<std::string>{"SMITH", "JOHN", "SMITH, JOHN"}));
     EXPECT_EQ(namefields("Brown\tAnn\t\r\n\r\n  \r\nGray,,\"Lee\tKim\"\nLast"),
               (std::vector<std::string>{"Brown", "Ann", "", "Gray", "", "Lee\tKim", "Last"}));
     EXPECT_TRUE(namefields("").empty());

@@ -20,7 +20,8 @@ std::vector<std::string> roundfiles(const std::string& round) {
 TEST_F(GoToMenu, AFreshFolderGetsExactlyTheCurrentRoundsFiles) {
     tomenu();
     auto expected = roundfiles("Round1");
-    for (const char* n : {"Init", "Results", "Round1", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
+    for (const char* n :
+         {"Init", "Results", "Round1", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
         expected.push_back(n);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names(folder.path()), expected);
@@ -59,8 +60,8 @@ TEST_F(GoToMenu, ExistingFilesAreLeftAsTheyAre) {
 }
 
 TEST_F(GoToMenu, WorksInTheProgramFolderWhateverFolderWasChosen) {
-    folder.write("Init", setuprecord("3,\"no\",1,\"Final\",1,4,5,8,9,5000,1000,1000,\"1\"", "\"B1\",\"B2\",\"B3\",\"BF\"",
-                                     "D:\\BETS\\"));
+    folder.write("Init", setuprecord("3,\"no\",1,\"Final\",1,4,5,8,9,5000,1000,1000,\"1\"",
+                                     "\"B1\",\"B2\",\"B3\",\"BF\"", "D:\\BETS\\"));
     start();
     EXPECT_EQ(sh().datapath, "D:\\BETS\\");
     EXPECT_EQ(init().control("txtfiles").text(), "C:\\Vantrope\\");  // where the screen works
@@ -78,7 +79,8 @@ TEST_F(GoToMenu, AFailedFileStepShowsBothBoxesAndStaysOnSetup) {
     start();
     // A folder where a Bets file should be: reading it fails with something other than "not found".
     std::filesystem::create_directory(folder.file("Round1 7Bets"));
-    dialogs.ok("75 Path/File access error").ok("Make sure drive and directory names are valid-try using default names");
+    dialogs.ok("75 Path/File access error")
+        .ok("Make sure drive and directory names are valid-try using default names");
     init().control("cmdok").click();
     EXPECT_EQ(dialogs.shown[1].title, "Bets Input-Setup");
     EXPECT_EQ(dialogs.shown[2].title, "Menu");

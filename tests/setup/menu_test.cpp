@@ -1,5 +1,5 @@
-#include "setuptest.h"
 #include "setup/frmmenu.h"
+#include "setuptest.h"
 
 using namespace vt;
 
@@ -7,7 +7,7 @@ namespace {
 
 // A stand-in screen: its caption and a MAIN MENU button back to the menu.
 class BareForm : public Form {
-public:
+  public:
     BareForm(Host& app, const std::string& name) : Form(app, name), app_(app) {
         caption = name;
         auto& b = add(Kind::CommandButton, "cmdreturn", "MAIN MENU", 440, 680, 140, 40);
@@ -17,22 +17,26 @@ public:
         };
     }
 
-private:
+  private:
     Host& app_;
 };
 
-const char* const kScreens[][2] = {{"cmdbet", "frmbet"},           {"cmdbetsheet", "frmsheetg"},
-                                   {"cmdenterbettors", "frmbettor"}, {"cmdenterhorses", "frmentries"},
-                                   {"cmdfix", "frmfix"},           {"cmdsummary", "frmsummary"},
+const char* const kScreens[][2] = {{"cmdbet", "frmbet"},
+                                   {"cmdbetsheet", "frmsheetg"},
+                                   {"cmdenterbettors", "frmbettor"},
+                                   {"cmdenterhorses", "frmentries"},
+                                   {"cmdfix", "frmfix"},
+                                   {"cmdsummary", "frmsummary"},
                                    {"cmdpay", "frmpay"}};
 
 class Menu : public vt::test::SetupTest {
-protected:
+  protected:
     Menu() {
         // Stand-ins for the working screens: a caption and a MAIN MENU button.
         for (auto& s : kScreens) {
             std::string name = s[1];
-            app->registerform(name, [name](Host& a) { return std::make_unique<BareForm>(a, name); });
+            app->registerform(name,
+                              [name](Host& a) { return std::make_unique<BareForm>(a, name); });
         }
     }
     frmmenu& menu() { return app->formas<frmmenu>("frmmenu"); }

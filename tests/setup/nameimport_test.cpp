@@ -9,7 +9,7 @@ using namespace vt;
 namespace {
 
 class NameImport : public vt::test::SetupTest {
-protected:
+  protected:
     vt::test::TempFolder drive;
     void SetUp() override {
         setenv("VANTROPE_DRIVE_D", drive.path().c_str(), 1);
@@ -48,7 +48,8 @@ TEST_F(NameImport, ListsFieldsAndAddsBettorsOnceEach) {
     Control& rec = imp().control("lstrecord");
     std::vector<std::string> fields;
     for (auto& it : rec.items()) fields.push_back(it.text);
-    EXPECT_EQ(fields, (std::vector<std::string>{"Smith", "John", "Brown, Ann", "", "gray", "O\"Neil", "zzz"}));
+    EXPECT_EQ(fields, (std::vector<std::string>{"Smith", "John", "Brown, Ann", "", "gray",
+                                                "O\"Neil", "zzz"}));
 
     // Nothing selected: nothing written.
     imp().control("lstoutfile").setlistindex(0);
@@ -58,9 +59,11 @@ TEST_F(NameImport, ListsFieldsAndAddsBettorsOnceEach) {
 
     selectall();
     imp().control("cmdimport").click();
-    EXPECT_EQ(log(), (std::vector<std::string>{"Skipped       O\"NEIL", "Skipped       ZZZ", "Added         SMITH",
-                                               "Added         JOHN", "Added         BROWN, ANN", "Added         GRAY"}));
-    const std::string added = "1,\"AnyBettor\"\r\n2,\"SMITH\"\r\n3,\"JOHN\"\r\n4,\"BROWN, ANN\"\r\n5,\"GRAY\"\r\n";
+    EXPECT_EQ(log(), (std::vector<std::string>{"Skipped       O\"NEIL", "Skipped       ZZZ",
+                                               "Added         SMITH", "Added         JOHN",
+                                               "Added         BROWN, ANN", "Added         GRAY"}));
+    const std::string added =
+        "1,\"AnyBettor\"\r\n2,\"SMITH\"\r\n3,\"JOHN\"\r\n4,\"BROWN, ANN\"\r\n5,\"GRAY\"\r\n";
     EXPECT_EQ(folder.read("Bettors"), added);
     imp().control("cmdimport").click();
     EXPECT_EQ(log()[2], "Duplicate Name SMITH");
@@ -68,12 +71,18 @@ TEST_F(NameImport, ListsFieldsAndAddsBettorsOnceEach) {
 }
 
 TEST_F(NameImport, NamesWithControlCharactersAreSkipped) {
-    drive.write("members.csv", "Form\x0c" "Feed,Bell\x07" "Ring,Plain\r\n");
+    drive.write("members.csv",
+                "Form\x0c"
+                "Feed,Bell\x07"
+                "Ring,Plain\r\n");
     listfile();
     selectall();
     imp().control("lstoutfile").setlistindex(0);
     imp().control("cmdimport").click();
-    EXPECT_EQ(log(), (std::vector<std::string>{"Skipped       FORM\x0c" "FEED", "Skipped       BELL\x07" "RING",
+    EXPECT_EQ(log(), (std::vector<std::string>{"Skipped       FORM\x0c"
+                                               "FEED",
+                                               "Skipped       BELL\x07"
+                                               "RING",
                                                "Added         PLAIN"}));
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"PLAIN\"\r\n");
 }
@@ -93,13 +102,16 @@ TEST_F(NameImport, PlayersNeedADestinationAndAFlightAndAreCutTo30) {
 
     imp().control("optflight", 3).click();
     imp().control("cmdimport").click();
-    EXPECT_EQ(log(), (std::vector<std::string>{"Added         C -       ABCDEFGHIJKLMNOPQRSTUVWXYZ0123",
-                                               "Added         C -       LEE"}));
-    EXPECT_EQ(folder.read("Players"), "1,3,\"\",\"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\"\r\n2,3,\"\",\"LEE\"\r\n");
+    EXPECT_EQ(log(),
+              (std::vector<std::string>{"Added         C -       ABCDEFGHIJKLMNOPQRSTUVWXYZ0123",
+                                        "Added         C -       LEE"}));
+    EXPECT_EQ(folder.read("Players"),
+              "1,3,\"\",\"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\"\r\n2,3,\"\",\"LEE\"\r\n");
     // Players have no duplicate check.
     imp().control("cmdimport").click();
-    EXPECT_EQ(folder.read("Playersbackup"), "1,3,\"\",\"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\"\r\n2,3,\"\",\"LEE\"\r\n"
-                                            "3,3,\"\",\"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\"\r\n4,3,\"\",\"LEE\"\r\n");
+    EXPECT_EQ(folder.read("Playersbackup"),
+              "1,3,\"\",\"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\"\r\n2,3,\"\",\"LEE\"\r\n"
+              "3,3,\"\",\"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\"\r\n4,3,\"\",\"LEE\"\r\n");
 }
 
 TEST_F(NameImport, NoFileAFolderAndReturn) {

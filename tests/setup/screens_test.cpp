@@ -11,7 +11,7 @@ using namespace vt;
 namespace {
 
 class Screens : public vt::test::SetupTest {
-protected:
+  protected:
     Screens() {
         ensureqtapp();
         QtView::of(*app);

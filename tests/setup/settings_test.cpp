@@ -1,12 +1,12 @@
-#include "setuptest.h"
 #include "records/filelines.h"
+#include "setuptest.h"
 
 using namespace vt;
 
 namespace {
 
 class Settings : public vt::test::SetupTest {
-protected:
+  protected:
     void type(const std::string& box, const std::string& text, int index = -1) {
         init().control(box, index).settext(text);
         init().control(box, index).keypress(vbKeyReturn);

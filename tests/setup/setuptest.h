@@ -12,31 +12,36 @@ namespace vt::test {
 
 // The first-run setup record, byte for byte.
 inline std::string firstrunrecord() {
-    std::string r = "\"Masters - Round 1\",\"Masters - Round 2\",\"Masters - Round 3\",\"Masters - Final Round\","
-                    "\"C:\\Vantrope\\\",3,\"no\",1,\"Round1\",1,4,5,8,9,2000,500,500,\"1\"";
+    std::string r =
+        "\"Masters - Round 1\",\"Masters - Round 2\",\"Masters - Round 3\",\"Masters - Final "
+        "Round\","
+        "\"C:\\Vantrope\\\",3,\"no\",1,\"Round1\",1,4,5,8,9,2000,500,500,\"1\"";
     for (char c = 'A'; c <= 'O'; ++c) r += ",\"" + std::string(1, c) + " -       \"";
     return r + "\r\n";
 }
 
 // A setup record with the given middle fields (6..18) and plain names.
-inline std::string setuprecord(const std::string& middle, const std::string& banners = "\"B1\",\"B2\",\"B3\",\"BF\"",
+inline std::string setuprecord(const std::string& middle,
+                               const std::string& banners = "\"B1\",\"B2\",\"B3\",\"BF\"",
                                const std::string& path = "C:\\Vantrope\\") {
     std::string r = banners + ",\"" + path + "\"," + middle;
-    for (int n = 1; n <= 15; ++n) r += ",\"F" + std::to_string(n) + std::string(n < 10 ? 8 : 7, ' ') + "\"";
+    for (int n = 1; n <= 15; ++n)
+        r += ",\"F" + std::to_string(n) + std::string(n < 10 ? 8 : 7, ' ') + "\"";
     return r + "\r\n";
 }
 
 // Sorted names (files and folders) directly in a host folder.
 inline std::vector<std::string> names(const std::string& folder) {
     std::vector<std::string> out;
-    for (auto& e : std::filesystem::directory_iterator(folder)) out.push_back(e.path().filename().string());
+    for (auto& e : std::filesystem::directory_iterator(folder))
+        out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
 }
 
 // A program started on the setup screen with the printer question answered.
 class SetupTest : public AppTest {
-protected:
+  protected:
     void start(int printer = vbNo) {
         dialogs.answer(printer, "Is a printer available");
         app->start();

@@ -23,7 +23,8 @@ TEST_F(Startup, FirstRunWritesTheFirstRunRecordAndOpensTheResultsFile) {
     for (int i = 1; i <= 5; ++i) caps.push_back(f.control("cmdbamount", i).caption());
     EXPECT_EQ(caps, (std::vector<std::string>{"+.25", "+1.00", "+2.00", "+5.00", "+10.00"}));
     EXPECT_EQ(app->printer().fontsize, 12);
-    EXPECT_NE(f.control("lblinst").caption().find("Round.\r\n\r\nBet receipt printing"), std::string::npos);
+    EXPECT_NE(f.control("lblinst").caption().find("Round.\r\n\r\nBet receipt printing"),
+              std::string::npos);
 }
 
 TEST_F(Startup, AScreen1024PixelsWideGivesNoDisplayMessage) {
@@ -73,7 +74,8 @@ TEST_F(Startup, StoredCapacitiesAreIgnoredAndField18IsKeptAsRead) {
 
     f.control("cmdexit").click();
     EXPECT_TRUE(app->ended());
-    EXPECT_EQ(folder.read("Init"), setuprecord("5,\"no\",2,\"Round3\",2,3,4,5,12,5000,1000,1000,7"));
+    EXPECT_EQ(folder.read("Init"),
+              setuprecord("5,\"no\",2,\"Round3\",2,3,4,5,12,5000,1000,1000,7"));
 }
 
 TEST_F(Startup, YesToThePrinterQuestionSwitchesPrintingOn) {
@@ -96,7 +98,8 @@ TEST_F(Startup, ValuesOutOfRangeTakeTheirFirstRunValues) {
 }
 
 TEST_F(Startup, NumberFieldsThatAreNotBareWholeNumbersTakeTheirFirstRunValues) {
-    folder.write("Init", setuprecord("\"5\",\"no\",2.0,\"Round2\",,1e1,+7,5,6,5000,1000,1000,\"1\""));
+    folder.write("Init",
+                 setuprecord("\"5\",\"no\",2.0,\"Round2\",,1e1,+7,5,6,5000,1000,1000,\"1\""));
     start();
     EXPECT_EQ(sh().fontsizeidx, 3);
     EXPECT_EQ(sh().roundingchoice, 1);
@@ -109,7 +112,8 @@ TEST_F(Startup, AProgramFolderThatCannotBeMadeEndsTheLoadWithTheErrorBox) {
     // A file where the program folder should be.
     vt::test::TempFolder other;
     other.write("blocker", "x");
-    app = std::make_unique<App>(AppEnvironment{other.file("blocker") + "/inner", &dialogs, &printed});
+    app =
+        std::make_unique<App>(AppEnvironment{other.file("blocker") + "/inner", &dialogs, &printed});
     dialogs.ok("76 Path not found");
     app->start();
     EXPECT_FALSE(dialogs.saw("Is a printer available"));

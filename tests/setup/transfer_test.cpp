@@ -11,7 +11,7 @@ namespace {
 const char* const kExportPrompt = "Enter target export drive letter.";
 
 class Transfer : public vt::test::SetupTest {
-protected:
+  protected:
     vt::test::TempFolder drive;
     void SetUp() override {
         setenv("VANTROPE_DRIVE_E", drive.path().c_str(), 1);
@@ -37,18 +37,21 @@ protected:
         if (players == vbYes) dialogs.ok("Players files imported");
         dialogs.answer(bettors, "Import Bettors and Bets files?");
     }
-    static constexpr const char* kPlayers = "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n";
+    static constexpr const char* kPlayers =
+        "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n";
 };
 
 TEST_F(Transfer, ExportWritesTheSetAndOnlyFlightsWithBets) {
     folder.write("Players", kPlayers);
     folder.write("Bettors", "1,\"AnyBettor\"\r\n5,\"SMITH\"\r\n");
-    folder.write("Round1 1Bets", "5,1,1,2\r\n5,7,1,3\r\n5,2,2,1.5\r\n");  // entry 7 is unknown: still copied
+    folder.write("Round1 1Bets",
+                 "5,1,1,2\r\n5,7,1,3\r\n5,2,2,1.5\r\n");  // entry 7 is unknown: still copied
     folder.write("Final 2Bets", "1,3,3,10\r\n");
     drive.write("Round2 4Bets", "9,9,1,1\r\n");  // an old set's flight that has no bets now
     drive.write("Round2 4Betsbackup", "9,9,1,1\r\n");
     sh().curround = "Round3";
-    sh().datapath = "C:\\Vantrope\\Round1\\";  // another folder was chosen: the program folder is exported
+    sh().datapath =
+        "C:\\Vantrope\\Round1\\";  // another folder was chosen: the program folder is exported
     exportto();
     EXPECT_EQ(drive.read("Players"), kPlayers);
     EXPECT_EQ(drive.read("Playersbackup"), kPlayers);
@@ -70,7 +73,8 @@ TEST_F(Transfer, AWrongOrMissingDriveLetterWritesNothing) {
         dialogs.type(answer, kExportPrompt).ok("nothing was transferred");
         init().control("cmdexport").click();
     }
-    dialogs.type("q:", "Enter import drive letter").ok("Drive Q: is not available - nothing was transferred");
+    dialogs.type("q:", "Enter import drive letter")
+        .ok("Drive Q: is not available - nothing was transferred");
     init().control("cmdimport").click();
     EXPECT_TRUE(vt::test::names(drive.path()).empty());
     EXPECT_FALSE(dialogs.saw("written to drive"));
@@ -87,7 +91,7 @@ TEST_F(Transfer, ExportStopsAtAnUnreadableBetsFileBeforeWritingAnything) {
 
 // The drive holds a set exported by another computer.
 class Import : public Transfer {
-protected:
+  protected:
     void SetUp() override {
         Transfer::SetUp();
         folder.write("Players", kPlayers);
@@ -107,9 +111,12 @@ TEST_F(Import, SameSmithMapsOntoTheLocalNumber) {
         .ok("Bettor file imported")
         .ok("Import of Bettors, Bets files complete");
     init().control("cmdimport").click();
-    // KING is new; number 10 follows the last local bettor. Drive bettor 9 is KING, not local SMITH.
-    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n10,\"KING\"\r\n");
-    EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n9,1,1,2\r\n10,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
+    // KING is new; number 10 follows the last local bettor. Drive bettor 9 is KING, not local
+    // SMITH.
+    EXPECT_EQ(folder.read("Bettors"),
+              "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n10,\"KING\"\r\n");
+    EXPECT_EQ(folder.read("Round1 1Bets"),
+              "9,1,1,4\r\n9,1,1,2\r\n10,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
     EXPECT_EQ(folder.read("Round1 1Betsbackup"), folder.read("Round1 1Bets"));
     EXPECT_EQ(folder.read("Final 3Bets"), "9,3,1,0.5\r\n");
     EXPECT_EQ(folder.read("Players"), kPlayers);
@@ -126,7 +133,8 @@ TEST_F(Import, SameSmithMapsOntoTheLocalNumber) {
         .ok("Import of Bettors, Bets files complete");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Final 3Bets"), "9,3,1,0.5\r\n9,3,1,0.5\r\n");
-    EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n10,\"KING\"\r\n");
+    EXPECT_EQ(folder.read("Bettors"),
+              "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n10,\"KING\"\r\n");
 }
 
 TEST_F(Import, TwoSmithsMakeSmith1AndARenamedNameIsCheckedAgain) {
@@ -140,14 +148,19 @@ TEST_F(Import, TwoSmithsMakeSmith1AndARenamedNameIsCheckedAgain) {
         .ok("Import of Bettors, Bets files complete");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Bettors"),
-              "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n11,\"SMITH1\"\r\n12,\"SMITH11\"\r\n13,\"KING\"\r\n");
-    EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n12,1,1,2\r\n13,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
+              "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n11,\"SMITH1\"\r\n12,"
+              "\"SMITH11\"\r\n13,\"KING\"\r\n");
+    EXPECT_EQ(folder.read("Round1 1Bets"),
+              "9,1,1,4\r\n12,1,1,2\r\n13,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
 }
 
 TEST_F(Import, PlayersThatDoNotMatchStopTheImportBeforeAnyChange) {
-    drive.write("Players", "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n4,2,\"\",\"WHITE\"\r\n");
+    drive.write(
+        "Players",
+        "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n4,2,\"\",\"WHITE\"\r\n");
     importfrom(vbNo, vbYes);
-    dialogs.answer(vbNo, "both named SMITH").ok(" Player files do not match.  Bet files not imported");
+    dialogs.answer(vbNo, "both named SMITH")
+        .ok(" Player files do not match.  Bet files not imported");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n");
     EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n");
@@ -155,7 +168,9 @@ TEST_F(Import, PlayersThatDoNotMatchStopTheImportBeforeAnyChange) {
 }
 
 TEST_F(Import, ImportingPlayersReplacesTheListAndThenTheCheckPasses) {
-    drive.write("Players", "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n4,2,\"\",\"WHITE\"\r\n");
+    drive.write(
+        "Players",
+        "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n4,2,\"\",\"WHITE\"\r\n");
     importfrom(vbYes, vbYes);
     dialogs.answer(vbNo, "both named SMITH")
         .ok("Bettor file imported")
@@ -180,7 +195,8 @@ TEST_F(Import, PlayersAreWrittenAndToldOfBeforeTheBettorsQuestion) {
 TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
     drive.write("Round2 5Bets", "2,8,1,1\r\n");
     importfrom(vbNo, vbYes);
-    dialogs.answer(vbNo, "both named SMITH").ok("Round2 5Bets holds a bet on a player/team or bettor unknown here");
+    dialogs.answer(vbNo, "both named SMITH")
+        .ok("Round2 5Bets holds a bet on a player/team or bettor unknown here");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n");
     EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n");

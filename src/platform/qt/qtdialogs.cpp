@@ -2,7 +2,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-
 #include <utility>
 #include <vector>
 
@@ -17,23 +16,37 @@ namespace {
 
 std::vector<std::pair<QMessageBox::StandardButton, int>> buttonsof(int style) {
     switch (style & 7) {
-        case vbOKCancel: return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
+        case vbOKCancel:
+            return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
         case vbAbortRetryIgnore:
-            return {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
-        case vbYesNoCancel: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
-        case vbYesNo: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
-        case vbRetryCancel: return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
-        default: return {{QMessageBox::Ok, vbOK}};
+            return {{QMessageBox::Abort, vbAbort},
+                    {QMessageBox::Retry, vbRetry},
+                    {QMessageBox::Ignore, vbIgnore}};
+        case vbYesNoCancel:
+            return {{QMessageBox::Yes, vbYes},
+                    {QMessageBox::No, vbNo},
+                    {QMessageBox::Cancel, vbCancel}};
+        case vbYesNo:
+            return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+        case vbRetryCancel:
+            return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
+        default:
+            return {{QMessageBox::Ok, vbOK}};
     }
 }
 
 QMessageBox::Icon iconof(int style) {
     switch (style & 0x70) {
-        case vbCritical: return QMessageBox::Critical;
-        case vbQuestion: return QMessageBox::Question;
-        case vbExclamation: return QMessageBox::Warning;
-        case vbInformation: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case vbCritical:
+            return QMessageBox::Critical;
+        case vbQuestion:
+            return QMessageBox::Question;
+        case vbExclamation:
+            return QMessageBox::Warning;
+        case vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -70,7 +83,8 @@ QString boxtext(const std::string& s) { return qs(s).replace("\r\n", "\n").repla
 int QtDialogs::msgbox(const std::string& prompt, int style, const std::string& title) {
     ensureqtapp();
     auto buttons = buttonsof(style);
-    QMessageBox box(iconof(style), qs(title), boxtext(prompt), QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(iconof(style), qs(title), boxtext(prompt), QMessageBox::NoButton,
+                    QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     for (auto& b : buttons) box.addButton(b.first);
     // The second or third button as default (256, 512).
@@ -89,7 +103,8 @@ int QtDialogs::msgbox(const std::string& prompt, int style, const std::string& t
     return none;
 }
 
-std::string QtDialogs::inputbox(const std::string& prompt, const std::string& title, const std::string& defaulttext) {
+std::string QtDialogs::inputbox(const std::string& prompt, const std::string& title,
+                                const std::string& defaulttext) {
     ensureqtapp();
     QInputDialog dlg(QApplication::activeWindow());
     dlg.setWindowTitle(qs(title));

@@ -76,7 +76,7 @@ void drawline(QPainter& p, const PrintLine& line, qreal x0, qreal baseline, qrea
 
 // Measures in the fonts documents print in, at a printer's resolution.
 class QtTextMeasure : public TextMeasure {
-public:
+  public:
     double columns(const std::string& text, const std::string& fontname, int fontsize,
                    bool bold) const override {
         ensureqtapp();
@@ -95,7 +95,7 @@ public:
         return cell > 0 ? fm.horizontalAdvance(qs(text)) / cell : static_cast<double>(text.size());
     }
 
-private:
+  private:
     mutable std::unique_ptr<QImage> device_;
     mutable std::map<std::tuple<std::string, int, bool>, std::pair<QFontMetricsF, qreal>> metrics_;
 };
@@ -104,7 +104,8 @@ private:
 
 namespace qtv {
 
-bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc, const std::function<bool()>& newpage) {
+bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
+              const std::function<bool()>& newpage) {
     bool first = true;
     for (auto& lines : doc.pages) {
         if (!first && !newpage()) return false;
@@ -119,7 +120,8 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc, const std::f
                 if (!newpage()) return false;
                 y = 0;
             }
-            drawline(p, line, page.left(), page.top() + y + fm.ascent(), fm.horizontalAdvance(QChar('0')), page.right());
+            drawline(p, line, page.left(), page.top() + y + fm.ascent(),
+                     fm.horizontalAdvance(QChar('0')), page.right());
             y += fm.lineSpacing();
         }
     }
@@ -134,7 +136,8 @@ namespace {
 QString freepdfname(const QDir& dir) {
     QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
     QString name = "printout-" + stamp + ".pdf";
-    for (int n = 2; dir.exists(name); ++n) name = "printout-" + stamp + "-" + QString::number(n) + ".pdf";
+    for (int n = 2; dir.exists(name); ++n)
+        name = "printout-" + stamp + "-" + QString::number(n) + ".pdf";
     return dir.filePath(name);
 }
 

@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
-
 #include <algorithm>
 #include <vector>
 
@@ -17,8 +16,8 @@
 
 namespace vt {
 
-using qtv::Win;
 using qtv::qs;
+using qtv::Win;
 
 namespace {
 // Which view mirrors which runtime.
@@ -95,11 +94,13 @@ struct QtView::Impl {
     // Tab moves through the controls in the order of their tab index.
     static void synctaborder(Win& w) {
         std::vector<Control*> order(w.form->controls());
-        std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) { return a->tabindex < b->tabindex; });
+        std::stable_sort(order.begin(), order.end(),
+                         [](Control* a, Control* b) { return a->tabindex < b->tabindex; });
         std::vector<QWidget*> chain;
         for (Control* c : order) {
             auto it = w.widgets.find(c);
-            if (it != w.widgets.end() && it->second && (it->second->focusPolicy() & Qt::TabFocus)) chain.push_back(it->second);
+            if (it != w.widgets.end() && it->second && (it->second->focusPolicy() & Qt::TabFocus))
+                chain.push_back(it->second);
         }
         if (chain == w.taborder) return;
         w.taborder = chain;
@@ -112,7 +113,8 @@ struct QtView::Impl {
         if (win->windowTitle() != qs(f.caption)) win->setWindowTitle(qs(f.caption));
         if (win->size() != QSize(f.width, f.height)) win->setFixedSize(f.width, f.height);
         QPalette pal = QApplication::palette(win);
-        pal.setColor(QPalette::Window, QColor((f.backcolor >> 16) & 0xFF, (f.backcolor >> 8) & 0xFF, f.backcolor & 0xFF));
+        pal.setColor(QPalette::Window, QColor((f.backcolor >> 16) & 0xFF, (f.backcolor >> 8) & 0xFF,
+                                              f.backcolor & 0xFF));
         if (win->palette() != pal) win->setPalette(pal);
         win->setAutoFillBackground(true);
         for (Control* c : f.controls()) {
@@ -205,7 +207,8 @@ void QtView::sync() {
         if (w->window && w->window->isVisible()) hadvisible = true;
     // Windows of forms no longer loaded go first.
     auto gone = std::remove_if(m.wins.begin(), m.wins.end(), [&](const std::unique_ptr<Win>& w) {
-        bool loaded = std::any_of(forms.begin(), forms.end(), [&](Form* f) { return f == w->form && f->name() == w->name; });
+        bool loaded = std::any_of(forms.begin(), forms.end(),
+                                  [&](Form* f) { return f == w->form && f->name() == w->name; });
         if (!loaded) Impl::drop(*w);
         return !loaded;
     });

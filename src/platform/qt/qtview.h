@@ -17,15 +17,16 @@ class Form;
 
 // Real modal message and input boxes.
 class QtDialogs : public Dialogs {
-public:
+  public:
     int msgbox(const std::string& prompt, int style, const std::string& title) override;
-    std::string inputbox(const std::string& prompt, const std::string& title, const std::string& defaulttext) override;
+    std::string inputbox(const std::string& prompt, const std::string& title,
+                         const std::string& defaulttext) override;
 };
 
 // Prints on the default printer when one is configured, otherwise writes a PDF into
 // <program folder>/Printouts/.
 class QtPrintSink : public PrintSink {
-public:
+  public:
     explicit QtPrintSink(std::string programfolder) : programfolder_(std::move(programfolder)) {}
     void print(const PrintDoc& doc) override;
     // Measures in the document's fonts, so columns compare drawn widths.
@@ -35,7 +36,7 @@ public:
     // Told where each document went.
     std::function<void(const std::string&)> onprinted;
 
-private:
+  private:
     std::string programfolder_;
 };
 
@@ -45,7 +46,7 @@ const TextMeasure& qtmeasure();
 // Mirrors every loaded form of the runtime as a window (shown while the form is visible); user
 // actions reach the model.
 class QtView {
-public:
+  public:
     explicit QtView(Runtime& rt);
     ~QtView();
     QtView(const QtView&) = delete;
@@ -64,7 +65,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     std::unique_ptr<Impl> impl_;
 };
 

@@ -85,7 +85,9 @@ QString fixedfamily() {
 QFont fontfor(const std::string& name, int size, bool bold) {
     static std::map<std::string, bool> known;
     auto it = known.find(name);
-    if (it == known.end()) it = known.emplace(name, QFontDatabase::families().contains(qs(name), Qt::CaseInsensitive)).first;
+    if (it == known.end())
+        it = known.emplace(name, QFontDatabase::families().contains(qs(name), Qt::CaseInsensitive))
+                 .first;
     QFont f = QApplication::font();
     f.setPointSize(size > 0 ? size : 8);
     f.setBold(bold);
@@ -125,7 +127,9 @@ Qt::Alignment textalign(int a) {
 // Grid column alignment: 0-2 left, 3-5 centre, 6-8 right, 9 numbers right and text left.
 Qt::Alignment gridalign(int a, const std::string& text) {
     if (a >= 0 && a <= 8) {
-        Qt::Alignment v = a % 3 == 0 ? Qt::AlignTop : a % 3 == 1 ? Qt::AlignVCenter : Qt::AlignBottom;
+        Qt::Alignment v = a % 3 == 0   ? Qt::AlignTop
+                          : a % 3 == 1 ? Qt::AlignVCenter
+                                       : Qt::AlignBottom;
         return v | (a <= 2 ? Qt::AlignLeft : a <= 5 ? Qt::AlignHCenter : Qt::AlignRight);
     }
     double v;
@@ -176,13 +180,15 @@ void carettowidget(const Control& c, QWidget* w) {
         int start = std::clamp(c.selstart, 0, len);
         int sel = std::clamp(c.sellength, 0, len - start);
         if (sel > 0) {
-            if (t->selectionStart() != start || t->selectedText().size() != sel) t->setSelection(start, sel);
+            if (t->selectionStart() != start || t->selectedText().size() != sel)
+                t->setSelection(start, sel);
         } else if (t->hasSelectedText() || t->cursorPosition() != start) {
             t->setCursorPosition(start);
         }
     } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
         std::string text = c.text();
-        int start = widgetpos(text, c.selstart), end = widgetpos(text, c.selstart + std::max(c.sellength, 0));
+        int start = widgetpos(text, c.selstart),
+            end = widgetpos(text, c.selstart + std::max(c.sellength, 0));
         QTextCursor cur = m->textCursor();
         if (cur.selectionStart() == start && cur.selectionEnd() == end) return;
         cur.setPosition(start);
@@ -196,10 +202,11 @@ void carettowidget(const Control& c, QWidget* w) {
 // picture boxes, frames), and typed keys. Typed text goes through the control's KeyPress and
 // edit at the caret, so the model's text is the only truth; the Qt key event is swallowed.
 class InputFilter : public QObject {
-public:
-    InputFilter(QWidget* w, Control* c, std::shared_ptr<bool> alive) : QObject(w), w_(w), c_(c), alive_(std::move(alive)) {}
+  public:
+    InputFilter(QWidget* w, Control* c, std::shared_ptr<bool> alive)
+        : QObject(w), w_(w), c_(c), alive_(std::move(alive)) {}
 
-protected:
+  protected:
     bool eventFilter(QObject* obj, QEvent* ev) override {
         if (!*alive_) return false;
         switch (ev->type()) {
@@ -208,7 +215,9 @@ protected:
                 // Focus moving inside the form, not the window losing or regaining it (a box
                 // opening over it, another window coming up).
                 auto reason = static_cast<QFocusEvent*>(ev)->reason();
-                if (obj != w_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+                if (obj != w_ || reason == Qt::ActiveWindowFocusReason ||
+                    reason == Qt::PopupFocusReason)
+                    return false;
                 if (ev->type() == QEvent::FocusIn) {
                     c_->form().focused = c_;
                     if (c_->GotFocus) run([this] { c_->fire(c_->GotFocus); });
@@ -233,11 +242,12 @@ protected:
                 return false;
             case QEvent::KeyPress:
                 return obj == w_ && key(static_cast<QKeyEvent*>(ev));
-            default: return false;
+            default:
+                return false;
         }
     }
 
-private:
+  private:
     // Kinds whose clicks have no Qt signal of their own.
     bool clickable() const {
         Kind k = c_->kind();
@@ -278,14 +288,16 @@ private:
             QString t = k->text();
             if (t.isEmpty() || t[0].unicode() < 32) return false;  // caret moves, function keys
             for (QChar ch : t)
-                if (ch.unicode() >= 32 && ch.unicode() < 256) keys += static_cast<char>(ch.unicode());
+                if (ch.unicode() >= 32 && ch.unicode() < 256)
+                    keys += static_cast<char>(ch.unicode());
             if (keys.empty()) return true;
         }
         if (typed) caretfromwidget(w_, *c_);
         for (size_t i = 0; i < keys.size(); ++i) {
             char ch = keys[i];
             // A pasted line end (CR LF, LF or CR) or tab is one blank between the words.
-            if (keys.size() > 1 && ch == '\r' && i + 1 < keys.size() && keys[i + 1] == '\n') continue;
+            if (keys.size() > 1 && ch == '\r' && i + 1 < keys.size() && keys[i + 1] == '\n')
+                continue;
             if (keys.size() > 1 && (ch == '\r' || ch == '\n' || ch == '\t')) ch = ' ';
             run([&] { c_->keypress(static_cast<unsigned char>(ch)); });
             if (!*alive_) break;  // the form went away under the key
@@ -328,10 +340,10 @@ void keepmodeltext(QWidget* w, Control* c, const std::shared_ptr<bool>& alive) {
 // mark and the caption.
 template <class Button>
 class WholeButton : public Button {
-public:
+  public:
     using Button::Button;
 
-protected:
+  protected:
     bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
@@ -396,11 +408,12 @@ int drivelistrow(const Control& c) {
 // Draws grid cells as the old grid did: the cell's own alignment and font, a small margin, and
 // never an elided text. A text wider than its cell is drawn narrower, whole.
 class GridCells : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
     static constexpr int margin = 2;
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyleOptionViewItem o(option);
         initStyleOption(&o, index);
         QString text = o.text;
@@ -418,7 +431,10 @@ public:
         if (need > r.width()) {
             p->translate(r.left(), 0);
             p->scale(r.width() / need, 1.0);
-            p->drawText(QRectF(0, r.top(), need, r.height()), static_cast<int>(o.displayAlignment & Qt::AlignVertical_Mask) | Qt::AlignLeft, text);
+            p->drawText(
+                QRectF(0, r.top(), need, r.height()),
+                static_cast<int>(o.displayAlignment & Qt::AlignVertical_Mask) | Qt::AlignLeft,
+                text);
         } else {
             p->drawText(r, static_cast<int>(o.displayAlignment), text);
         }
@@ -653,7 +669,8 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
             tomodel(b, p, &QCheckBox::clicked, alive, [p](bool) { p->click(); });
             return b;
         }
-        case Kind::Frame: return new QGroupBox(parent);
+        case Kind::Frame:
+            return new QGroupBox(parent);
         case Kind::PictureBox: {
             auto* l = new QLabel(parent);
             l->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -679,7 +696,8 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
                     [p](const QModelIndex&) { p->dblclick(); });
             return g;
         }
-        case Kind::Timer: return nullptr;
+        case Kind::Timer:
+            return nullptr;
     }
     return nullptr;
 }
@@ -705,7 +723,8 @@ void synclist(Control& c, QListWidget* l, bool items) {
     if (c.multiselect) quiet.emplace(l);
     if (items) syncitems(l, c);
     int row = c.listindex();
-    l->setSelectionMode(c.multiselect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    l->setSelectionMode(c.multiselect ? QAbstractItemView::ExtendedSelection
+                                      : QAbstractItemView::SingleSelection);
     if (c.multiselect) {
         if (row >= 0) l->setCurrentRow(row, QItemSelectionModel::NoUpdate);
         for (int i = 0; i < l->count(); ++i)
@@ -719,7 +738,8 @@ void synclist(Control& c, QListWidget* l, bool items) {
     if (c.multiselect) {
         for (int i = 0; i < l->count(); ++i) l->item(i)->setSelected(c.selected(i));
     }
-    if (c.topindex > 0 && c.topindex < l->count()) l->scrollToItem(l->item(c.topindex), QAbstractItemView::PositionAtTop);
+    if (c.topindex > 0 && c.topindex < l->count())
+        l->scrollToItem(l->item(c.topindex), QAbstractItemView::PositionAtTop);
 }
 
 void synccombo(Control& c, QComboBox* b, bool items) {
@@ -751,11 +771,13 @@ void synclook(Control& c, QWidget* w) {
     if (w->font() != f) w->setFont(f);
     QPalette pal = QApplication::palette(w);
     QColor fore = rgb(c.forecolor);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(role, fore);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(role, fore);
     bool fill = c.backcolorset && c.kind() != Kind::Frame;
     if (c.backcolorset) {
         QColor back = rgb(c.backcolor);
-        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) pal.setColor(role, back);
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            pal.setColor(role, back);
     }
     if (w->palette() != pal) w->setPalette(pal);
     if (w->autoFillBackground() != fill) w->setAutoFillBackground(fill);
@@ -774,7 +796,9 @@ QWidget* widgetfor(Win& win, Control& c) {
     QWidget* w = makewidget(win, c, parent);
     win.widgets[&c] = w;
     if (w) w->installEventFilter(new InputFilter(w, &c, win.alive));
-    if (w) w->setObjectName(qs(c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name()));
+    if (w)
+        w->setObjectName(
+            qs(c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name()));
     return w;
 }
 
@@ -800,14 +824,18 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
     synclook(c, w);
     if (w->isEnabled() != c.enabled()) w->setEnabled(c.enabled());
     switch (c.kind()) {
-        case Kind::CommandButton: static_cast<QPushButton*>(w)->setText(qs(c.caption())); break;
+        case Kind::CommandButton:
+            static_cast<QPushButton*>(w)->setText(qs(c.caption()));
+            break;
         case Kind::Label: {
             auto* l = static_cast<QLabel*>(w);
             if (l->text() != qs(c.caption())) l->setText(qs(c.caption()));
             l->setAlignment((textalign(c.alignment) & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
             break;
         }
-        case Kind::TextBox: synctext(c, w); break;
+        case Kind::TextBox:
+            synctext(c, w);
+            break;
         case Kind::ComboBox:
         case Kind::DriveListBox: {
             auto* b = static_cast<QComboBox*>(w);
@@ -827,7 +855,9 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
             b->setChecked(c.value() != 0);
             break;
         }
-        case Kind::Frame: static_cast<QGroupBox*>(w)->setTitle(qs(c.caption())); break;
+        case Kind::Frame:
+            static_cast<QGroupBox*>(w)->setTitle(qs(c.caption()));
+            break;
         case Kind::PictureBox: {
             std::string all;
             for (auto& line : c.picturelines) all += (all.empty() ? "" : "\n") + line;

@@ -21,7 +21,9 @@ class QTimer;
 namespace vt::qtv {
 
 // Model text is Latin-1 bytes.
-inline QString qs(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+inline QString qs(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 inline std::string ss(const QString& s) { return s.toLatin1().toStdString(); }
 
 // Runs a model action for a user action. An unexpected failure is shown in a box instead of
@@ -29,7 +31,8 @@ inline std::string ss(const QString& s) { return s.toLatin1().toStdString(); }
 void guarded(Runtime& rt, const std::function<void()>& fn);
 
 // Draws a document's pages into the page rectangle; false when a new page cannot be started.
-bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc, const std::function<bool()>& newpage);
+bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc,
+              const std::function<bool()>& newpage);
 
 // The font for a name the screens use; a name the machine lacks falls back to one of the same
 // kind (fixed-pitch for the fixed-pitch names) at the same size.
@@ -38,10 +41,10 @@ bool fixedpitchname(const std::string& name);
 
 // A form's top-level window: closing it with the window manager asks the form instead.
 class FormWindow : public QWidget {
-public:
+  public:
     std::function<void()> onclose;
 
-protected:
+  protected:
     void closeEvent(class QCloseEvent* e) override;
 };
 
