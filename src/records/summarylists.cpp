@@ -18,6 +18,13 @@ long tablerows(const Shared& sh, const std::vector<std::array<std::string, 7>>& 
 
 void cleardisprow(std::array<std::string, 7>& row) { row = {"", "zzz", "0", "0", "0", "0", ""}; }
 
+// A collected row as the text columns of the working tables.
+std::array<std::string, 7> tabletext(const SummaryRow& r) {
+    return {
+        "",    r.key, r.win.tostring(), r.place.tostring(), r.show.tostring(), r.total.tostring(),
+        r.odds};
+}
+
 // Character-code order: plain byte comparison, upper case before lower case.
 int comparecodes(const std::string& a, const std::string& b) {
     int c = std::string_view(a).compare(b);
@@ -53,14 +60,7 @@ std::vector<SummaryRow> collectsummaryrows(Shared& sh, bool loose) {
     for (long i = 1; i <= n; ++i) {
         auto& t = sh.sorttab[i];
         if (i <= static_cast<long>(rows.size())) {
-            const SummaryRow& r = rows[i - 1];
-            t = {"",
-                 r.key,
-                 r.win.tostring(),
-                 r.place.tostring(),
-                 r.show.tostring(),
-                 r.total.tostring(),
-                 r.odds};
+            t = tabletext(rows[i - 1]);
         } else {
             t = {"", "", "0", "0", "0", "0", ""};
         }
@@ -105,14 +105,7 @@ void writedisptab(Shared& sh, const std::vector<SummaryRow>& rows) {
     for (long i = 1; i <= n; ++i) {
         auto& d = sh.disptab[i];
         if (i <= static_cast<long>(rows.size())) {
-            const SummaryRow& r = rows[i - 1];
-            d = {"",
-                 r.key,
-                 r.win.tostring(),
-                 r.place.tostring(),
-                 r.show.tostring(),
-                 r.total.tostring(),
-                 r.odds};
+            d = tabletext(rows[i - 1]);
         } else {
             cleardisprow(d);
         }
