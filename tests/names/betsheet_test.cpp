@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "keepprintout.h"
 #include "names/frmentries.h"
 #include "namesfixture.h"
 #include "platform/qt/qtview.h"
@@ -71,11 +72,7 @@ TEST_F(BetSheetTest, LongNamesKeepTheirBoxesInTheRealFont) {
         EXPECT_DOUBLE_EQ(textcolumns(lines[i + 1].text, qtmeasure(), "MS Sans Serif", 8, false),
                          84.0);
     }
-    QtPrintSink pdf(folder.path());
-    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput,
-                               std::string(VANTROPE_SCREENS_DIR) + "/betsheet-print.pdf",
-                               std::filesystem::copy_options::overwrite_existing);
+    keepprintout(folder.path(), printed.docs[0], "betsheet-print.pdf");
 }
 
 TEST_F(BetSheetTest, WithoutAStoredMessageTheFootIsOneEmptyLine) {

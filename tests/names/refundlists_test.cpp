@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "faults.h"
+#include "keepprintout.h"
 #include "namesfixture.h"
 #include "platform/qt/qtview.h"
 #include "records/records.h"
@@ -131,11 +132,7 @@ TEST_F(RefundLists, AmountsStandInPrintZonesInTheRealFont) {
     EXPECT_NEAR(
         textcolumns("Bettor Name                  ", qtmeasure(), "MS Sans Serif", 8, false), 28.0,
         1.0);
-    QtPrintSink pdf(folder.path());
-    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput,
-                               std::string(VANTROPE_SCREENS_DIR) + "/refunds-print.pdf",
-                               std::filesystem::copy_options::overwrite_existing);
+    keepprintout(folder.path(), printed.docs[0], "refunds-print.pdf");
 }
 
 // With printing off there is nothing to fail: the operations go on without a list.

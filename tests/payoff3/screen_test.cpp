@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "keepprintout.h"
 #include "payoff3/frmpaywinners.h"
 #include "platform/qt/qtview.h"
 #include "testapp.h"
@@ -175,11 +176,7 @@ TEST_F(PayWinners, SixFigurePayoutsKeepRoundedOnTheWinnersLine) {
     }
     EXPECT_EQ(winners, 4);  // the house and three bettors
     EXPECT_TRUE(sixfigures);
-    QtPrintSink pdf(folder.path());
-    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput,
-                               std::string(VANTROPE_SCREENS_DIR) + "/payoffs3-print.pdf",
-                               std::filesystem::copy_options::overwrite_existing);
+    keepprintout(folder.path(), printed.docs[0], "payoffs3-print.pdf");
 }
 
 TEST_F(PayWinners, OutsidePayoffsStayInForceAfterCalculate) {

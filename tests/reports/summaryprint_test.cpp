@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "keepprintout.h"
 #include "platform/qt/qtview.h"
 #include "reportsfixture.h"
 
@@ -155,9 +156,5 @@ TEST_F(BigSummaryPrint, EveryEntryOnOneLineInTheRealFont) {
     EXPECT_EQ(lines[4].runs.back().column, 74);
     EXPECT_EQ(lines[6].runs.back().column, 74);
     EXPECT_GT(textcolumns(lines[5].text, qtmeasure(), "MS Sans Serif", 10, false), 79.0);
-    QtPrintSink pdf(folder.path());
-    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput,
-                               std::string(VANTROPE_SCREENS_DIR) + "/summary-print.pdf",
-                               std::filesystem::copy_options::overwrite_existing);
+    test::keepprintout(folder.path(), printed.docs[0], "summary-print.pdf");
 }
