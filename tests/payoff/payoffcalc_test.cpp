@@ -78,16 +78,7 @@ TEST_F(CalcTest, TheMultiplierAndItsBasisAgreeWithThePayoffs) {
 }
 
 TEST_F(CalcTest, DeadHeatForFirstSplitsTheWinPool) {
-    writebets({{2, 1, 1, "30"},
-               {3, 2, 1, "10"},
-               {4, 4, 1, "60"},
-               {2, 1, 2, "10"},
-               {3, 2, 2, "10"},
-               {4, 4, 2, "20"},
-               {2, 1, 3, "5"},
-               {3, 2, 3, "5"},
-               {3, 3, 3, "5"},
-               {4, 4, 3, "15"}});
+    deadheatbets();
     open();
     ctl("txthousepct").settext("10");
     finishers({"1", "1", "3"}, {1, 2, 3});

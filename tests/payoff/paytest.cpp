@@ -40,6 +40,19 @@ void PayTest::workedexample() {
                {4, 4, 3, "28"}});
 }
 
+void PayTest::deadheatbets() {
+    writebets({{2, 1, 1, "30"},
+               {3, 2, 1, "10"},
+               {4, 4, 1, "60"},
+               {2, 1, 2, "10"},
+               {3, 2, 2, "10"},
+               {4, 4, 2, "20"},
+               {2, 1, 3, "5"},
+               {3, 2, 3, "5"},
+               {3, 3, 3, "5"},
+               {4, 4, 3, "15"}});
+}
+
 void PayTest::calcworked() {
     workedexample();
     open();

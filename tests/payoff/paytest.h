@@ -21,6 +21,8 @@ class PayTest : public AppTest {
     void writebets(const std::vector<BetRow>& bets, const std::string& file = "Round1 1Bets");
     // The worked example: pools WIN 100, PLACE 60, SHOW 40.
     void workedexample();
+    // Bets on which ALPHA and BRAVO can dead-heat for first with CHARLIE third.
+    void deadheatbets();
     // The worked example at a 10 % house, calculated.
     void calcworked();
     Form& pay();

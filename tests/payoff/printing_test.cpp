@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "keepprintout.h"
 #include "paytest.h"
 #include "platform/qt/qtview.h"
 
@@ -25,16 +26,7 @@ class PrintTest : public PayTest {
     // BRAVO's WIN, 3.6.
     void deadheat(bool openresults = true) {
         if (openresults) app->results.open(app->files(), "C:\\Vantrope\\Results");
-        writebets({{2, 1, 1, "30"},
-                   {3, 2, 1, "10"},
-                   {4, 4, 1, "60"},
-                   {2, 1, 2, "10"},
-                   {3, 2, 2, "10"},
-                   {4, 4, 2, "20"},
-                   {2, 1, 3, "5"},
-                   {3, 2, 3, "5"},
-                   {3, 3, 3, "5"},
-                   {4, 4, 3, "15"}});
+        deadheatbets();
         open();
         ctl("txthousepct").settext("10");
         finishers({"1", "1", "3"}, {1, 2, 3});
@@ -335,11 +327,7 @@ TEST_F(BigPrintTest, SixFigureAmountsKeepEachFinisherOnOneLineInTheRealFont) {
     bool sixfigures = false;
     for (const PrintLine& l : lines) sixfigures |= l.text.find("$204,999.99") != std::string::npos;
     EXPECT_TRUE(sixfigures);
-    QtPrintSink pdf(folder.path());
-    ASSERT_NO_THROW(pdf.print(printed.docs[0]));
-    std::filesystem::copy_file(pdf.lastoutput,
-                               std::string(VANTROPE_SCREENS_DIR) + "/payoffsheets-print.pdf",
-                               std::filesystem::copy_options::overwrite_existing);
+    keepprintout(folder.path(), printed.docs[0], "payoffsheets-print.pdf");
 }
 
 // Counted in characters, "$204,999.99" is wider than the ten columns it has: the rest of the
