@@ -156,15 +156,30 @@ struct BetSide {
     std::vector<Line> lines;
 };
 
-BetSide readbetside(const Files& files, const std::string& logical) {
+BetSide parsebetside(std::shared_ptr<const std::string> bytes) {
     BetSide out;
-    out.bytes = std::make_shared<const std::string>(readsidebytes(files, logical));
-    eachsideline(*out.bytes, [&out](const std::vector<std::string_view>& w) {
+    out.bytes = std::move(bytes);
+    // The first two words of each line, as eachsideline finds them.
+    eachline(*out.bytes, [&out](std::string_view line) {
+        size_t pos = 0;
+        auto word = [&line, &pos] {
+            while (pos < line.size() && line[pos] == ' ') ++pos;
+            size_t end = std::min(line.find(' ', pos), line.size());
+            std::string_view w = line.substr(pos, end - pos);
+            pos = end;
+            return w;
+        };
+        std::string_view key = word(), id = word();
+        if (id.empty()) return;
         BetSide::Line& l = out.lines.emplace_back();
-        l.haskey = parsekey(w[0], l.key);
-        l.id = w[1];
+        l.haskey = parsekey(key, l.key);
+        l.id = id;
     });
     return out;
+}
+
+BetSide readbetside(const Files& files, const std::string& logical) {
+    return parsebetside(std::make_shared<const std::string>(readsidebytes(files, logical)));
 }
 
 void writeside(const Files& files, const std::string& logical, const std::string& text) {
@@ -201,11 +216,12 @@ struct Assigned {
     std::vector<std::string_view> ids;
 };
 
+using SideBytes = std::shared_ptr<const std::string>;
+
 Keys linekeys(const std::string& bytes);
-Assigned assign(const Files& files, const std::string& betsfile, const Keys& keys,
-                const std::string& from, bool* fresh);
-void writekeys(const Files& files, const std::string& betsfile, const Keys& keys,
-               const std::vector<std::string_view>& ids);
+Assigned assign(const Files& files, const std::string& betsfile, const SideBytes& own,
+                const Keys& keys, const std::string& from, bool* fresh);
+std::string sidetext(const Keys& keys, const std::vector<std::string_view>& ids);
 
 // A Bets file written: its lines keep their identities, any other line is a new bet here.
 void keepbets(const Files& files, const std::string& logical, const std::string* bytes,
@@ -214,15 +230,31 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
         writeside(files, logical, "");
         return;
     }
-    // A Bets file and its backup are written with the same bytes: their keys are worked out once.
-    thread_local std::string lastbytes;
-    thread_local Keys lastkeys;
-    if (*bytes != lastbytes) {
-        lastkeys = linekeys(*bytes);
-        lastbytes = *bytes;
+    // A Bets file and its backup are written one after the other with the same bytes: their keys
+    // are worked out once. When the two sidecars were in step, the second file's comes out as the
+    // first's (its lines find the same identities in its own sidecar, and any new bet the one the
+    // first was given): it is taken as it is.
+    thread_local struct {
+        std::string file, from, bytes, oldside, newside;
+        Keys keys;
+    } last;
+    SideBytes old = std::make_shared<const std::string>(readsidebytes(files, logical));
+    bool samebytes = *bytes == last.bytes;
+    if (samebytes && from == last.from && pairof(logical) == last.file && *old == last.oldside &&
+        readsidebytes(files, last.file) == last.newside) {
+        last.file = logical;
+        writeside(files, logical, last.newside);
+        return;
     }
-    const Keys& keys = lastkeys;
-    writekeys(files, logical, keys, assign(files, logical, keys, from, nullptr).ids);
+    if (!samebytes) {
+        last.keys = linekeys(*bytes);
+        last.bytes = *bytes;
+    }
+    last.file = logical;
+    last.from = from;
+    last.oldside = *old;
+    last.newside = sidetext(last.keys, assign(files, logical, old, last.keys, from, nullptr).ids);
+    writeside(files, logical, last.newside);
 }
 
 long long bettornumber(const std::string& line) {
@@ -455,8 +487,8 @@ bool distinct(const std::vector<std::string_view>& ids) {
 }
 
 // One pass of assign: with `used`, no identity is given twice; without it, one may be.
-Assigned assignpass(const Files& files, const std::string& betsfile, const Keys& keys,
-                    const std::string& from, bool* fresh, Used* used) {
+Assigned assignpass(const Files& files, const std::string& betsfile, const SideBytes& own,
+                    const Keys& keys, const std::string& from, bool* fresh, Used* used) {
     if (fresh) *fresh = false;
     Assigned out;
     out.ids.resize(keys.size());
@@ -467,7 +499,7 @@ Assigned assignpass(const Files& files, const std::string& betsfile, const Keys&
     out.sides.reserve(3);
     std::vector<Source> sources;
     sources.reserve(3);
-    sources.emplace_back(out.sides.emplace_back(readbetside(files, betsfile)));
+    sources.emplace_back(out.sides.emplace_back(parsebetside(own)));
     auto give = [&](size_t i, std::string_view id) {
         out.ids[i] = id;
         if (used) used->insert(id);
@@ -503,33 +535,34 @@ Assigned assignpass(const Files& files, const std::string& betsfile, const Keys&
     return out;
 }
 
-Assigned assign(const Files& files, const std::string& betsfile, const Keys& keys,
-                const std::string& from, bool* fresh) {
+Assigned assign(const Files& files, const std::string& betsfile, const SideBytes& own,
+                const Keys& keys, const std::string& from, bool* fresh) {
     // No identity may be given twice. Looking up every identity given, line by line, costs more
     // than the rest of a rewrite, and a file's sidecars seldom hold one twice: the lines are
     // matched without it first, and only when an identity came out twice are they matched again
     // passing over what was given (which then gives what that would have given from the start).
-    Assigned out = assignpass(files, betsfile, keys, from, fresh, nullptr);
+    Assigned out = assignpass(files, betsfile, own, keys, from, fresh, nullptr);
     if (distinct(out.ids)) return out;
     Used used;
-    return assignpass(files, betsfile, keys, from, fresh, &used);
+    return assignpass(files, betsfile, own, keys, from, fresh, &used);
 }
 
-void writekeys(const Files& files, const std::string& betsfile, const Keys& keys,
-               const std::vector<std::string_view>& ids) {
+// A Bets sidecar's text: each line's key and identity.
+std::string sidetext(const Keys& keys, const std::vector<std::string_view>& ids) {
     std::string text;
     size_t n = std::min(keys.size(), ids.size());
     text.reserve(n * 56);
     for (size_t i = 0; i < n; ++i)
         text.append(hex(keys[i])).append(" ").append(ids[i]).append("\r\n");
-    writeside(files, betsfile, text);
+    return text;
 }
 
 }  // namespace
 
 std::vector<std::string> betids(const Files& files, const std::string& betsfile,
                                 const std::string& bytes, const std::string& from, bool* fresh) {
-    Assigned a = assign(files, betsfile, linekeys(bytes), from, fresh);
+    auto own = std::make_shared<const std::string>(readsidebytes(files, betsfile));
+    Assigned a = assign(files, betsfile, own, linekeys(bytes), from, fresh);
     return {a.ids.begin(), a.ids.end()};
 }
 
@@ -539,7 +572,7 @@ std::string newbetid(const Files& files, const std::string& computer) {
 
 void writebetorigins(const Files& files, const std::string& betsfile, const std::string& bytes,
                      const std::vector<std::string>& ids) {
-    writekeys(files, betsfile, linekeys(bytes), {ids.begin(), ids.end()});
+    writeside(files, betsfile, sidetext(linekeys(bytes), {ids.begin(), ids.end()}));
 }
 
 std::string ownbettorid(const std::string& computer, long long number) {
