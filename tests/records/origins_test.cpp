@@ -120,6 +120,18 @@ TEST_F(Origins, AnIdentityASidecarHoldsTwiceIsGivenOnce) {
     EXPECT_EQ(ids("Round2 4Betsbackup"), now);
 }
 
+TEST_F(Origins, ABackupOutOfStepWithItsBetsFileKeepsItsOwnIdentities) {
+    append("1,1,1,2\r\n1,2,3,5\r\n");
+    auto first = ids("Round2 4Bets");
+    std::string text = folder.read(".Round2 4Betsbackup.ids");
+    text.replace(text.find(first[0]), first[0].size(), "Z-1");
+    folder.write(".Round2 4Betsbackup.ids", text);
+    append("2,1,1,1\r\n");
+    EXPECT_EQ(ids("Round2 4Bets")[0], first[0]);
+    EXPECT_EQ(ids("Round2 4Betsbackup")[0], "Z-1");
+    EXPECT_EQ(ids("Round2 4Betsbackup")[2], ids("Round2 4Bets")[2]);
+}
+
 TEST_F(Origins, BettorIdentitiesFollowTheirNumbersAndGoWithTheirBettor) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n3,\"LEE\"\r\n5,\"KING\"\r\n");
     readbettors(cx);
