@@ -65,16 +65,21 @@ void buildboard(Host& app) {
     long lastflight = 0;
     for (long f = 1; f <= 15; ++f)
         if (used[f]) lastflight = f;
+    // The current flight is summed again at the end, which starts `summ` afresh: then no pass
+    // needs to work out the odds of any flight but its own.
+    const bool resummed = keepnbr >= 1 && keepnbr <= 15;
     for (long f = 1; f <= 15; ++f) {
         if (!used[f]) continue;
         sh.curflightnbr = f;
         sh.curflight = sh.flightnames[f];
         resetsumm(sh);
-        sumbetsall(app);
+        // Every odds text of a pass is worked out below: the sum's own WIN odds would be
+        // overwritten or reset unread.
+        sumbetsall(app, false);
         if (sh.dataerror == 1) break;
-        // Only this flight's odds are read here; the last flight's pass works out every row, so
-        // the totals are left as a full pass leaves them.
-        calcoddsall(app, f == lastflight ? 0 : f);
+        // Only this flight's odds are read here; without the sum at the end, the last flight's
+        // pass works out every row, so the totals are left as a full pass leaves them.
+        calcoddsall(app, f == lastflight && !resummed ? 0 : f);
         for (long i : rows) {
             const Entry& e = sh.entries(i);
             if (e.flight != f) continue;
