@@ -46,6 +46,15 @@ struct HostIo {
         if (power() && r == 0) power()->synced(fd);
         return r;
     }
+    // Syncs the whole file system fd is on: the contents of every file and the entries of every
+    // folder there. It reports a write-back error of that file system since fd was opened, so fd
+    // is opened before the writes it is to make sure of.
+    int syncfs(int fd) const {
+        if (fails()) return -1;
+        int r = ::syncfs(fd);
+        if (power() && r == 0) power()->syncedfilesystem(fd);
+        return r;
+    }
     int ftruncate(int fd, off_t n) const {
         if (fails()) return -1;
         if (power()) power()->beforechange(fd);

@@ -1,6 +1,7 @@
 #include "platform/transaction.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "platform/journal.h"
@@ -8,6 +9,65 @@
 namespace vt {
 
 using namespace journal;
+
+namespace {
+
+// A file system a commit writes to. One of its folders is held open from before the commit's
+// first write, so that the file system's sync reports a write-back error of any of them.
+struct Disk {
+    dev_t device;
+    int fd;
+    std::string folder;
+    std::vector<size_t> files;  // the staged files it takes, by index
+};
+
+// The file systems of the folders a commit writes into, each with its new files.
+struct Disks {
+    std::vector<Disk> list;  // the program folder's first
+    Disks() = default;
+    Disks(const Disks&) = delete;
+    Disks& operator=(const Disks&) = delete;
+    ~Disks() {
+        for (auto& d : list) ::close(d.fd);
+    }
+
+    // A folder that has gone fails as a write into it would (76), named for its first file
+    // (blame), or for the journal in the program folder.
+    void open(const HostIo& io, const std::string& pf, const std::string& journalnew,
+              const std::vector<StagedFile>& files, const std::vector<JournalEntry>& entries,
+              const StagedFile*& blame) {
+        std::map<std::string, size_t> diskof;  // folder -> its file system in list
+        for (auto& folder : syncorder(pf, entries)) {
+            auto first = std::find_if(files.begin(), files.end(), [&](const StagedFile& f) {
+                return parentof(f.host) == folder;
+            });
+            if (folder != pf && first != files.end()) blame = &*first;
+            std::string named = folder == pf ? journalnew : blame->host;
+            int fd = io.open(folder, O_RDONLY | O_DIRECTORY);
+            struct stat st;
+            if (fd < 0) throwerrno(errno, named);
+            if (::fstat(fd, &st) != 0) {
+                int err = errno;
+                ::close(fd);
+                throwerrno(err, named);
+            }
+            auto same = std::find_if(list.begin(), list.end(),
+                                     [&](const Disk& d) { return d.device == st.st_dev; });
+            if (same != list.end()) {
+                ::close(fd);
+            } else {
+                list.push_back({st.st_dev, fd, folder, {}});
+                same = list.end() - 1;
+            }
+            diskof[folder] = static_cast<size_t>(same - list.begin());
+        }
+        blame = &files.front();
+        for (size_t i = 0; i < files.size(); ++i)
+            if (!files[i].removed) list[diskof[parentof(files[i].host)]].files.push_back(i);
+    }
+};
+
+}  // namespace
 
 StagedFile* Staging::find(const std::string& host) {
     for (auto& f : files)
@@ -56,30 +116,37 @@ void Transaction::commit() try {
         if (fl.swept_.insert(folder).second) sweepfolder(io, folder);
 
     // Before the commit point a failure takes back the temporaries and the journal.
-    std::string jtext = journaltext(files);
-    size_t written = 0;
+    Disks disks;
+    const StagedFile* blame = &files.front();
     try {
-        writesynced(io, journalnew, jtext);
-        for (; written < files.size(); ++written) {
-            const StagedFile& f = files[written];
-            if (f.removed) continue;
-            failedlabel_ = f.label;
-            failedfile_ = f.logical;
-            writesynced(io, tempof(f.host), f.bytes);
+        disks.open(io, pf, journalnew, files, entries, blame);
+    } catch (const FileError&) {
+        failedlabel_ = blame->label;
+        failedfile_ = blame->logical;
+        throw;
+    }
+    std::string jtext = journaltext(files) + endline(files.size());
+    std::vector<bool> made(files.size(), false);
+    try {
+        // Everything is written first and each file system synced once, not each file: the
+        // program folder's first, with the journal. A temporary whose name is on disk then always
+        // has the unfinished journal that names it there too, so a recovery can take it away.
+        for (Disk& disk : disks.list) {
+            if (&disk == &disks.list.front()) writeaside(io, journalnew, jtext);
+            for (size_t i : disk.files) {
+                failedlabel_ = files[i].label;
+                failedfile_ = files[i].logical;
+                made[i] = true;
+                writeaside(io, tempof(files[i].host), files[i].bytes);
+            }
+            failedlabel_ = files.front().label;
+            failedfile_ = files.front().logical;
+            if (io.syncfs(disk.fd) != 0) throwerrno(errno, disk.folder);
         }
-        failedlabel_ = files.front().label;
-        failedfile_ = files.front().logical;
-        // The program folder first: a temporary whose name is on disk then always has the
-        // unfinished journal that names it there too, so a recovery can take it away.
-        for (auto& folder : syncorder(pf, entries))
-            if (io.fsyncdir(folder) != 0) throwerrno(errno, folder);
-        FdGuard fd{io.open(journalnew, O_WRONLY | O_APPEND)};
-        if (fd.fd < 0 || !writeall(io, fd.fd, endline(entries.size())) || io.fsync(fd.fd) != 0)
-            throwerrno(errno, journalnew);
         if (io.rename(journalnew, journal) != 0) throwerrno(errno, journal);  // the commit point
     } catch (const FileError&) {
-        for (size_t i = 0; i < files.size() && i <= written; ++i)
-            if (!files[i].removed) io.unlink(tempof(files[i].host));
+        for (size_t i = 0; i < files.size(); ++i)
+            if (made[i]) io.unlink(tempof(files[i].host));
         io.unlink(journalnew);
         throw;
     }
@@ -106,8 +173,11 @@ void Transaction::commit() try {
         rollforward(io, entries);
         // What is on disk now is this program's own version of each file.
         for (auto& f : files) fl.notewritten(f.host, f.removed);
+        // The journal's removal is not synced here. Should a power cut bring it back, its
+        // changes are on disk (their folders were synced above) and its recovery makes them again
+        // as nothing; and the next commit syncs the program folder before its own temporaries or
+        // commit point can reach the disk, so a journal that comes back never meets newer files.
         if (io.unlink(journal) != 0) throwerrno(errno, journal);
-        io.fsyncdir(pf);
     } catch (const FileError&) {
         try {
             fl.recover();
