@@ -23,8 +23,7 @@ struct SimulatedCrash {};
 // SimulatedCrash instead of running; after a crash every later call throws it again. A power cut
 // is a crash that also loses what was not synced since setfault(): each file the operation
 // changed goes back to its contents at its last fsync, each folder's entries to their state at
-// the last sync of that folder (a sync of a whole file system counts for all of its files and
-// folders).
+// the last sync of that folder.
 struct Fault {
     enum Kind { None, Fail, Crash, PowerCut };
     Kind kind = None;

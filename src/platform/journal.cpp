@@ -53,10 +53,11 @@ bool readhost(const HostIo& io, const std::string& host, std::string& out) {
     }
 }
 
-// Creates or truncates a file and writes it whole, unsynced; FileError on failure.
-void writeaside(const HostIo& io, const std::string& host, const std::string& bytes) {
+// Creates or truncates a file, writes it whole and syncs it; FileError on failure.
+void writesynced(const HostIo& io, const std::string& host, const std::string& bytes) {
     FdGuard fd{io.open(host, O_WRONLY | O_CREAT | O_TRUNC)};
-    if (fd.fd < 0 || !writeall(io, fd.fd, bytes)) throwerrno(errno, host);
+    if (fd.fd < 0) throwerrno(errno, host);
+    if (!writeall(io, fd.fd, bytes) || io.fsync(fd.fd) != 0) throwerrno(errno, host);
 }
 
 std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries) {
@@ -100,7 +101,7 @@ void sweepfolder(const HostIo& io, const std::string& folder) {
     for (auto& s : strays) io.unlink(s);
 }
 
-// The folders a commit writes into before its commit point: the program folder (which holds the
+// The folders a commit syncs before its commit point: the program folder (which holds the
 // unfinished journal) first, then every other folder it puts a temporary in.
 std::vector<std::string> syncorder(const std::string& pf,
                                    const std::vector<JournalEntry>& entries) {

@@ -28,8 +28,8 @@ std::string endline(size_t count);
 // The entries of a journal, and whether it was written whole (header, entries, end line).
 std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole);
 bool readhost(const HostIo& io, const std::string& host, std::string& out);
-// Creates or truncates a file and writes it whole, unsynced; FileError on failure.
-void writeaside(const HostIo& io, const std::string& host, const std::string& bytes);
+// Creates or truncates a file, writes it whole and syncs it; FileError on failure.
+void writesynced(const HostIo& io, const std::string& host, const std::string& bytes);
 std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries);
 // Makes the changes of a whole journal, skipping those already made or whose folder is gone.
 void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries);
@@ -37,7 +37,7 @@ void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries);
 bool discard(const HostIo& io, const std::vector<JournalEntry>& entries);
 // Removes stray temporaries of one folder, only while no journal waits.
 void sweepfolder(const HostIo& io, const std::string& folder);
-// The folders a commit writes into before its commit point: the program folder first.
+// The folders a commit syncs before its commit point: the program folder first.
 std::vector<std::string> syncorder(const std::string& pf, const std::vector<JournalEntry>& entries);
 
 }  // namespace vt::journal

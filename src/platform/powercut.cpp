@@ -1,7 +1,5 @@
 #include "platform/powercut.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -76,37 +74,20 @@ void PowerCutModel::opened(const std::string& path) {
     if (!live_.count(p) && syncedentries_.count(parentof(p))) live_[p] = add(false, "");
 }
 
-void PowerCutModel::syncfolder(const std::string& folder) {
-    std::map<std::string, size_t> entries;
-    std::string prefix = folder + "/";
-    for (auto it = live_.lower_bound(prefix);
-         it != live_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
-        std::string name = it->first.substr(prefix.size());
-        if (name.find('/') == std::string::npos) entries[name] = it->second;
-    }
-    syncedentries_[folder] = std::move(entries);
-}
-
 void PowerCutModel::synced(int fd) {
     std::string p = pathof(fd);
     if (p.empty()) return;
     if (syncedentries_.count(p)) {
-        syncfolder(p);
+        std::map<std::string, size_t> entries;
+        std::string prefix = p + "/";
+        for (auto it = live_.lower_bound(prefix);
+             it != live_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+            std::string name = it->first.substr(prefix.size());
+            if (name.find('/') == std::string::npos) entries[name] = it->second;
+        }
+        syncedentries_[p] = std::move(entries);
     } else if (auto it = live_.find(p); it != live_.end() && !nodes_[it->second].folder) {
         nodes_[it->second].synced = readfile(p);
-    }
-}
-
-// Every followed folder on fd's file system keeps its entries as they are now, and every file in
-// it its contents.
-void PowerCutModel::syncedfilesystem(int fd) {
-    struct stat disk, st;
-    if (::fstat(fd, &disk) != 0) return;
-    for (auto& [folder, entries] : syncedentries_) {
-        if (::stat(folder.c_str(), &st) != 0 || st.st_dev != disk.st_dev) continue;
-        syncfolder(folder);
-        for (const auto& [name, id] : entries)
-            if (!nodes_[id].folder) nodes_[id].synced = readfile(folder + "/" + name);
     }
 }
 

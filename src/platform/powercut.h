@@ -1,8 +1,7 @@
 #pragma once
 // The power-cut mode of the fault seam (tests only): it follows the file-system calls of the file
 // layer and knows what a power cut would keep - a file's contents as at its last fsync, a folder's
-// entries as at the last sync of that folder (a sync of its whole file system does both). cut()
-// puts the disk back to exactly that.
+// entries as at the last sync of that folder. cut() puts the disk back to exactly that.
 //
 // Whatever is on disk when the mode is armed counts as synced. A folder is looked at when a call
 // first changes something in it (its files' contents are kept then as their synced contents);
@@ -23,7 +22,6 @@ class PowerCutModel {
     // After each successful call of that kind.
     void opened(const std::string& path);  // a file opened for writing (maybe made)
     void synced(int fd);                   // a file's contents, or a folder's entries
-    void syncedfilesystem(int fd);         // all of them on fd's file system
     void renamed(const std::string& from, const std::string& to);
     void removed(const std::string& path);
     void madefolder(const std::string& path);
@@ -42,7 +40,6 @@ class PowerCutModel {
     std::map<std::string, std::map<std::string, size_t>> syncedentries_;  // folder -> name -> node
 
     void follow(const std::string& folder);
-    void syncfolder(const std::string& folder);
     size_t add(bool folder, std::string contents);
 };
 

@@ -1,7 +1,6 @@
 #include "platform/transaction.h"
 
 #include <algorithm>
-#include <map>
 #include <set>
 
 #include "platform/journal.h"
@@ -12,58 +11,17 @@ using namespace journal;
 
 namespace {
 
-// A file system a commit writes to. One of its folders is held open from before the commit's
-// first write, so that the file system's sync reports a write-back error of any of them.
-struct Disk {
-    dev_t device;
-    int fd;
-    std::string folder;
-    std::vector<size_t> files;  // the staged files it takes, by index
-};
+// How many temporaries wait open, their write-back under way, before they are synced.
+constexpr size_t kBatch = 64;
 
-// The file systems of the folders a commit writes into, each with its new files.
-struct Disks {
-    std::vector<Disk> list;  // the program folder's first
-    Disks() = default;
-    Disks(const Disks&) = delete;
-    Disks& operator=(const Disks&) = delete;
-    ~Disks() {
-        for (auto& d : list) ::close(d.fd);
-    }
-
-    // A folder that has gone fails as a write into it would (76), named for its first file
-    // (blame), or for the journal in the program folder.
-    void open(const HostIo& io, const std::string& pf, const std::string& journalnew,
-              const std::vector<StagedFile>& files, const std::vector<JournalEntry>& entries,
-              const StagedFile*& blame) {
-        std::map<std::string, size_t> diskof;  // folder -> its file system in list
-        for (auto& folder : syncorder(pf, entries)) {
-            auto first = std::find_if(files.begin(), files.end(), [&](const StagedFile& f) {
-                return parentof(f.host) == folder;
-            });
-            if (folder != pf && first != files.end()) blame = &*first;
-            std::string named = folder == pf ? journalnew : blame->host;
-            int fd = io.open(folder, O_RDONLY | O_DIRECTORY);
-            struct stat st;
-            if (fd < 0) throwerrno(errno, named);
-            if (::fstat(fd, &st) != 0) {
-                int err = errno;
-                ::close(fd);
-                throwerrno(err, named);
-            }
-            auto same = std::find_if(list.begin(), list.end(),
-                                     [&](const Disk& d) { return d.device == st.st_dev; });
-            if (same != list.end()) {
-                ::close(fd);
-            } else {
-                list.push_back({st.st_dev, fd, folder, {}});
-                same = list.end() - 1;
-            }
-            diskof[folder] = static_cast<size_t>(same - list.begin());
-        }
-        blame = &files.front();
-        for (size_t i = 0; i < files.size(); ++i)
-            if (!files[i].removed) list[diskof[parentof(files[i].host)]].files.push_back(i);
+// Temporaries written and waiting for their sync (descriptor, staged file); closed when they go,
+// also when a crash of the seam unwinds past them.
+struct Waiting {
+    std::vector<std::pair<int, size_t>> fds;
+    ~Waiting() { closeall(); }
+    void closeall() {
+        for (auto& w : fds) ::close(w.first);
+        fds.clear();
     }
 };
 
@@ -116,33 +74,44 @@ void Transaction::commit() try {
         if (fl.swept_.insert(folder).second) sweepfolder(io, folder);
 
     // Before the commit point a failure takes back the temporaries and the journal.
-    Disks disks;
-    const StagedFile* blame = &files.front();
-    try {
-        disks.open(io, pf, journalnew, files, entries, blame);
-    } catch (const FileError&) {
-        failedlabel_ = blame->label;
-        failedfile_ = blame->logical;
-        throw;
-    }
-    std::string jtext = journaltext(files) + endline(files.size());
     std::vector<bool> made(files.size(), false);
+    auto blame = [&](const StagedFile& f) {
+        failedlabel_ = f.label;
+        failedfile_ = f.logical;
+    };
     try {
-        // Everything is written first and each file system synced once, not each file: the
-        // program folder's first, with the journal. A temporary whose name is on disk then always
-        // has the unfinished journal that names it there too, so a recovery can take it away.
-        for (Disk& disk : disks.list) {
-            if (&disk == &disks.list.front()) writeaside(io, journalnew, jtext);
-            for (size_t i : disk.files) {
-                failedlabel_ = files[i].label;
-                failedfile_ = files[i].logical;
-                made[i] = true;
-                writeaside(io, tempof(files[i].host), files[i].bytes);
+        // The journal first, whole and synced, before any temporary it names is made.
+        writesynced(io, journalnew, journaltext(files) + endline(files.size()));
+        // Then every temporary is written, its write-back started at once, before any is synced:
+        // the disk writes them together, and each fsync finds its file's work done or under way
+        // instead of starting it. Each is synced with its own error checked, as before; no sync
+        // of the whole file system, which would also wait for other programs' unsaved data.
+        Waiting waiting;
+        auto syncwaiting = [&] {
+            for (auto& [fd, i] : waiting.fds) {
+                blame(files[i]);
+                if (io.fsync(fd) != 0) throwerrno(errno, tempof(files[i].host));
             }
-            failedlabel_ = files.front().label;
-            failedfile_ = files.front().logical;
-            if (io.syncfs(disk.fd) != 0) throwerrno(errno, disk.folder);
+            waiting.closeall();
+        };
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (files[i].removed) continue;
+            blame(files[i]);
+            made[i] = true;
+            std::string temp = tempof(files[i].host);
+            int fd = io.open(temp, O_WRONLY | O_CREAT | O_TRUNC);
+            if (fd < 0) throwerrno(errno, temp);
+            waiting.fds.emplace_back(fd, i);
+            if (!writeall(io, fd, files[i].bytes)) throwerrno(errno, temp);
+            io.startwriteback(fd);  // only a hint: a write-back error shows at the fsync
+            if (waiting.fds.size() == kBatch) syncwaiting();
         }
+        syncwaiting();
+        blame(files.front());
+        // The program folder first: a temporary whose name is on disk then always has the
+        // unfinished journal that names it there too, so a recovery can take it away.
+        for (auto& folder : syncorder(pf, entries))
+            if (io.fsyncdir(folder) != 0) throwerrno(errno, folder);
         if (io.rename(journalnew, journal) != 0) throwerrno(errno, journal);  // the commit point
     } catch (const FileError&) {
         for (size_t i = 0; i < files.size(); ++i)
@@ -175,8 +144,9 @@ void Transaction::commit() try {
         for (auto& f : files) fl.notewritten(f.host, f.removed);
         // The journal's removal is not synced here. Should a power cut bring it back, its
         // changes are on disk (their folders were synced above) and its recovery makes them again
-        // as nothing; and the next commit syncs the program folder before its own temporaries or
-        // commit point can reach the disk, so a journal that comes back never meets newer files.
+        // as nothing. The next commit syncs the program folder before the names of its own
+        // temporaries or its commit point are on disk, so a journal that comes back never meets
+        // newer files; only commits write the files a journal names.
         if (io.unlink(journal) != 0) throwerrno(errno, journal);
     } catch (const FileError&) {
         try {
