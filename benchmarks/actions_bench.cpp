@@ -136,7 +136,9 @@ struct Folder {
                     long cents = static_cast<long>(rng() % 2000 + 1) * 5;
                     std::ostringstream amount;
                     amount << cents / 100;
-                    if (cents % 100) amount << "." << (cents % 100 < 10 ? "0" : "") << cents % 100;
+                    // As the program writes an amount: no trailing zero after the point.
+                    if (long c = cents % 100)
+                        amount << "." << (c < 10 ? "0" : "") << (c % 10 ? c : c / 10);
                     bets += std::to_string(bettor) + "," + std::to_string(entry) + "," +
                             std::to_string(type) + "," + amount.str() + "\r\n";
                 }

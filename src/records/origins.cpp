@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <deque>
+#include <memory>
 #include <random>
 #include <string_view>
 #include <unordered_set>
@@ -51,19 +54,24 @@ bool blank(std::string_view s) {
     return true;
 }
 
-// Calls `take` with each line of a file that holds something, in order, read in place.
+// Calls `take` with each line of a file that holds something, in order, read in place. A line
+// ends at a CR or LF; a CR LF ends one line.
 template <class Take>
 void eachline(const std::string& bytes, Take take) {
-    std::string_view all(bytes);
-    size_t pos = 0, n = all.size();
-    while (pos < n) {
-        size_t end = pos;
-        while (end < n && all[end] != '\r' && all[end] != '\n') ++end;
-        std::string_view line = all.substr(pos, end - pos);
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const char* lf =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* cr =
+            static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+        const char* eol = cr ? cr : stop;
+        std::string_view line(p, static_cast<size_t>(eol - p));
         if (!blank(line)) take(line);
-        pos = end;
-        if (pos < n && all[pos] == '\r') ++pos;
-        if (pos < n && all[pos] == '\n') ++pos;
+        p = eol;
+        if (p < end && *p == '\r') ++p;
+        if (p < end && *p == '\n') ++p;
     }
 }
 
@@ -92,22 +100,86 @@ struct SideLine {
     std::vector<std::string> ids;
 };
 
-std::vector<SideLine> readside(const Files& files, const std::string& logical) {
-    std::vector<SideLine> out;
-    std::string side = sidecarof(logical);
-    if (side.empty() || !files.exists(side)) return out;
-    eachline(files.readall(side), [&out](std::string_view line) {
-        SideLine s;
+// Calls `take` with each line of a sidecar that names at least one identity: its first word (the
+// key) and the words after it, viewed in `bytes`.
+template <class Take>
+void eachsideline(const std::string& bytes, Take take) {
+    std::vector<std::string_view> words;
+    eachline(bytes, [&](std::string_view line) {
+        words.clear();
         size_t pos = 0;
         while (pos < line.size()) {
             size_t end = std::min(line.find(' ', pos), line.size());
-            if (end > pos)
-                (s.key.empty() ? s.key : s.ids.emplace_back()) = line.substr(pos, end - pos);
+            if (end > pos) words.push_back(line.substr(pos, end - pos));
             pos = end + 1;
         }
-        if (!s.ids.empty()) out.push_back(std::move(s));
+        if (words.size() > 1) take(words);
+    });
+}
+
+std::string readsidebytes(const Files& files, const std::string& logical) {
+    std::string side = sidecarof(logical);
+    return side.empty() || !files.exists(side) ? std::string() : files.readall(side);
+}
+
+std::vector<SideLine> readside(const Files& files, const std::string& logical) {
+    std::vector<SideLine> out;
+    eachsideline(readsidebytes(files, logical), [&out](const std::vector<std::string_view>& w) {
+        SideLine& s = out.emplace_back();
+        s.key = w[0];
+        s.ids.assign(w.begin() + 1, w.end());
     });
     return out;
+}
+
+// A Bets line's key as a number: 16 lower-case hex digits, the form the sidecar writes. Anything
+// else is a key no line has.
+bool parsekey(std::string_view text, uint64_t& key) {
+    if (text.size() != 16) return false;
+    key = 0;
+    for (char c : text) {
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0) return false;
+        key = key << 4 | static_cast<uint64_t>(digit);
+    }
+    return true;
+}
+
+// A Bets sidecar as read: each line's key and first identity, viewed in the bytes it holds.
+struct BetSide {
+    struct Line {
+        uint64_t key = 0;
+        bool haskey = false;
+        std::string_view id;
+    };
+    std::shared_ptr<const std::string> bytes;
+    std::vector<Line> lines;
+};
+
+BetSide parsebetside(std::shared_ptr<const std::string> bytes) {
+    BetSide out;
+    out.bytes = std::move(bytes);
+    // The first two words of each line, as eachsideline finds them.
+    eachline(*out.bytes, [&out](std::string_view line) {
+        size_t pos = 0;
+        auto word = [&line, &pos] {
+            while (pos < line.size() && line[pos] == ' ') ++pos;
+            size_t end = std::min(line.find(' ', pos), line.size());
+            std::string_view w = line.substr(pos, end - pos);
+            pos = end;
+            return w;
+        };
+        std::string_view key = word(), id = word();
+        if (id.empty()) return;
+        BetSide::Line& l = out.lines.emplace_back();
+        l.haskey = parsekey(key, l.key);
+        l.id = id;
+    });
+    return out;
+}
+
+BetSide readbetside(const Files& files, const std::string& logical) {
+    return parsebetside(std::make_shared<const std::string>(readsidebytes(files, logical)));
 }
 
 void writeside(const Files& files, const std::string& logical, const std::string& text) {
@@ -118,27 +190,38 @@ void writeside(const Files& files, const std::string& logical, const std::string
         files.remove(side);
 }
 
-bool writtenline(const std::string& t);
+bool writtenline(std::string_view t);
 
 // The hashed key of a Bets line in its sidecar.
-std::string hashedkey(const std::string& linetext) {
+uint64_t hashedkey(std::string_view linetext) {
     // A line as the program writes it is its own key (the common case: no copy made).
     std::string rewritten;
-    const std::string& key = writtenline(linetext) ? linetext : (rewritten = betkey(linetext));
+    std::string_view key =
+        writtenline(linetext) ? linetext : (rewritten = betkey(std::string(linetext)));
     uint64_t h = 1469598103934665603ull;  // FNV-1a
     for (unsigned char c : key) {
         h ^= c;
         h *= 1099511628211ull;
     }
-    return hex(h);
+    return h;
 }
 
-std::vector<std::string> linekeys(const std::string& bytes);
-std::vector<std::string> assign(const Files& files, const std::string& betsfile,
-                                const std::vector<std::string>& keys, const std::string& from,
-                                bool* fresh);
-void writekeys(const Files& files, const std::string& betsfile,
-               const std::vector<std::string>& keys, const std::vector<std::string>& ids);
+using Keys = std::vector<uint64_t>;
+
+// The identities of a Bets file's lines, viewed in the sidecars they were found in or in the new
+// identities made for them, which it holds.
+struct Assigned {
+    std::vector<BetSide> sides;
+    std::deque<std::string> made;
+    std::vector<std::string_view> ids;
+};
+
+using SideBytes = std::shared_ptr<const std::string>;
+
+Keys linekeys(const std::string& bytes);
+Assigned assign(const Files& files, const std::string& betsfile, const SideBytes& own,
+                const Keys& keys, const std::string& from, bool* fresh);
+std::string sidetext(const Keys& keys, const std::vector<std::string_view>& ids);
 
 // A Bets file written: its lines keep their identities, any other line is a new bet here.
 void keepbets(const Files& files, const std::string& logical, const std::string* bytes,
@@ -147,15 +230,31 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
         writeside(files, logical, "");
         return;
     }
-    // A Bets file and its backup are written with the same bytes: their keys are worked out once.
-    thread_local std::string lastbytes;
-    thread_local std::vector<std::string> lastkeys;
-    if (*bytes != lastbytes) {
-        lastkeys = linekeys(*bytes);
-        lastbytes = *bytes;
+    // A Bets file and its backup are written one after the other with the same bytes: their keys
+    // are worked out once. When the two sidecars were in step, the second file's comes out as the
+    // first's (its lines find the same identities in its own sidecar, and any new bet the one the
+    // first was given): it is taken as it is.
+    thread_local struct {
+        std::string file, from, bytes, oldside, newside;
+        Keys keys;
+    } last;
+    SideBytes old = std::make_shared<const std::string>(readsidebytes(files, logical));
+    bool samebytes = *bytes == last.bytes;
+    if (samebytes && from == last.from && pairof(logical) == last.file && *old == last.oldside &&
+        readsidebytes(files, last.file) == last.newside) {
+        last.file = logical;
+        writeside(files, logical, last.newside);
+        return;
     }
-    const std::vector<std::string>& keys = lastkeys;
-    writekeys(files, logical, keys, assign(files, logical, keys, from, nullptr));
+    if (!samebytes) {
+        last.keys = linekeys(*bytes);
+        last.bytes = *bytes;
+    }
+    last.file = logical;
+    last.from = from;
+    last.oldside = *old;
+    last.newside = sidetext(last.keys, assign(files, logical, old, last.keys, from, nullptr).ids);
+    writeside(files, logical, last.newside);
 }
 
 long long bettornumber(const std::string& line) {
@@ -231,7 +330,7 @@ namespace {
 
 // A number written as the program writes one: no blanks, no leading zeros or "+", no trailing
 // zeros after the point.
-bool writtenform(const std::string& t, size_t b, size_t e) {
+bool writtenform(std::string_view t, size_t b, size_t e) {
     if (b < e && t[b] == '-') ++b;
     if (b == e || (t[b] == '0' && b + 1 < e && t[b + 1] != '.')) return false;
     size_t point = std::string::npos;
@@ -244,7 +343,7 @@ bool writtenform(const std::string& t, size_t b, size_t e) {
     return point == std::string::npos || (point > b && point + 1 < e && t[e - 1] != '0');
 }
 
-bool writtenline(const std::string& t) {
+bool writtenline(std::string_view t) {
     size_t b = 0;
     for (;;) {
         size_t e = std::min(t.find(',', b), t.size());
@@ -280,7 +379,9 @@ std::string betkey(const std::string& linetext) {
 }
 
 BetOrigins::BetOrigins(const Files& files, const std::string& betsfile) {
-    for (SideLine& s : readside(files, betsfile)) ids_[s.key].push_back(std::move(s.ids.front()));
+    BetSide side = readbetside(files, betsfile);
+    for (const BetSide::Line& l : side.lines)
+        if (l.haskey) ids_[l.key].emplace_back(l.id);
 }
 
 std::string BetOrigins::take(const std::string& linetext) {
@@ -293,124 +394,176 @@ std::string BetOrigins::take(const std::string& linetext) {
 
 namespace {
 
-std::vector<std::string> linekeys(const std::string& bytes) {
-    std::vector<std::string> keys = textlines(bytes);
-    for (std::string& k : keys) k = hashedkey(k);
+Keys linekeys(const std::string& bytes) {
+    Keys keys;
+    eachline(bytes, [&keys](std::string_view line) { keys.push_back(hashedkey(line)); });
     return keys;
 }
 
-// Identities already given, as views of the strings that hold them (which stay in place).
+// Identities already given.
 using Used = std::unordered_set<std::string_view>;
 
 // The sidecar of one file as a source of identities: looked up at the same line first, then by
-// key among the lines not yet taken.
+// key among the lines not yet taken. With `used`, a line whose identity was given already is
+// passed over; without it, nothing is (see assign).
 class Source {
   public:
-    Source(const Files& files, const std::string& file)
-        : lines_(readside(files, file)), taken_(lines_.size()) {}
-    std::string at(size_t i, const std::string& key, const Used& used) {
+    Source(BetSide& side) : lines_(side.lines), taken_(lines_.size()) {}
+    std::string_view at(size_t i, uint64_t key, const Used* used) {
         if (fits(i, key, used)) return take(i);
         // A rewrite that removed or added lines shifts the rest: the line after the last one
         // taken, or one a few lines on, is the likely match.
         for (size_t j = next_; j < next_ + kLookahead && j < lines_.size(); ++j)
             if (fits(j, key, used)) return take(j);
-        return "";
+        return {};
     }
-    std::string bykey(const std::string& key, const Used& used) {
-        if (!indexed_) {
-            indexed_ = true;
-            for (size_t i = 0; i < lines_.size(); ++i)
-                if (!taken_[i] && !used.count(lines_[i].ids.front()))
-                    bykey_[lines_[i].key].lines.push_back(i);
+    std::string_view bykey(uint64_t key, const Used* used) {
+        if (!indexed_) index(used);
+        auto first = std::lower_bound(order_.begin(), order_.end(), key,
+                                      [this](uint32_t i, uint64_t k) { return lines_[i].key < k; });
+        if (first == order_.end() || lines_[*first].key != key) return {};
+        // Where the lines of this key still to be looked at start.
+        uint32_t& pos = resume_[static_cast<size_t>(first - order_.begin())];
+        while (pos < order_.size() && lines_[order_[pos]].key == key) {
+            size_t i = order_[pos++];
+            if (!taken_[i] && !isused(i, used)) return take(i);
         }
-        auto it = bykey_.find(key);
-        if (it == bykey_.end()) return "";
-        Waiting& w = it->second;
-        while (w.next < w.lines.size()) {
-            size_t i = w.lines[w.next++];
-            if (!taken_[i] && !used.count(lines_[i].ids.front())) return take(i);
-        }
-        return "";
+        return {};
     }
 
   private:
     static constexpr size_t kLookahead = 8;
-    bool fits(size_t i, const std::string& key, const Used& used) const {
-        return i < lines_.size() && !taken_[i] && lines_[i].key == key &&
-               !used.count(lines_[i].ids.front());
+    bool isused(size_t i, const Used* used) const { return used && used->count(lines_[i].id); }
+    bool fits(size_t i, uint64_t key, const Used* used) const {
+        return i < lines_.size() && !taken_[i] && lines_[i].haskey && lines_[i].key == key &&
+               !isused(i, used);
     }
-    // A taken line is never looked at again: its identity is moved out.
-    std::string take(size_t i) {
+    std::string_view take(size_t i) {
         taken_[i] = true;
         next_ = i + 1;
-        return std::move(lines_[i].ids.front());
+        return lines_[i].id;
     }
+    // The lines not taken (nor given) yet, by key and then in file order.
+    void index(const Used* used) {
+        indexed_ = true;
+        for (size_t i = 0; i < lines_.size(); ++i)
+            if (!taken_[i] && lines_[i].haskey && !isused(i, used))
+                order_.push_back(static_cast<uint32_t>(i));
+        std::stable_sort(order_.begin(), order_.end(),
+                         [this](uint32_t a, uint32_t b) { return lines_[a].key < lines_[b].key; });
+        resume_.resize(order_.size());
+        for (size_t k = 0; k < resume_.size(); ++k) resume_[k] = static_cast<uint32_t>(k);
+    }
+    const std::vector<BetSide::Line>& lines_;
     size_t next_ = 0;
-    std::vector<SideLine> lines_;
     std::vector<bool> taken_;
     bool indexed_ = false;
-    // The lines of a key still to be looked at, from `next` on.
-    struct Waiting {
-        std::vector<size_t> lines;
-        size_t next = 0;
-    };
-    std::unordered_map<std::string, Waiting> bykey_;
+    std::vector<uint32_t> order_, resume_;
 };
 
-std::vector<std::string> assign(const Files& files, const std::string& betsfile,
-                                const std::vector<std::string>& keys, const std::string& from,
-                                bool* fresh) {
+// True when no identity stands twice in `ids` (a table of their fingerprints: equal strings are
+// compared only where two fingerprints meet).
+bool distinct(const std::vector<std::string_view>& ids) {
+    auto fingerprint = [](std::string_view id) {
+        uint64_t head = 0, tail = 0;
+        std::memcpy(&head, id.data(), std::min<size_t>(id.size(), 8));
+        if (id.size() > 8) std::memcpy(&tail, id.data() + id.size() - 8, 8);
+        return (head * 0x9e3779b97f4a7c15ull) ^ tail ^ id.size();
+    };
+    size_t size = 16;
+    while (size < 2 * ids.size()) size *= 2;
+    std::vector<uint32_t> slots(size);  // index + 1 of the identity there, 0 when free
+    std::vector<uint64_t> prints(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        prints[i] = fingerprint(ids[i]);
+        size_t s = (prints[i] ^ (prints[i] >> 29)) & (size - 1);
+        for (; slots[s]; s = (s + 1) & (size - 1)) {
+            size_t j = slots[s] - 1;
+            if (prints[j] == prints[i] && ids[j] == ids[i]) return false;
+        }
+        slots[s] = static_cast<uint32_t>(i + 1);
+    }
+    return true;
+}
+
+// One pass of assign: with `used`, no identity is given twice; without it, one may be.
+Assigned assignpass(const Files& files, const std::string& betsfile, const SideBytes& own,
+                    const Keys& keys, const std::string& from, bool* fresh, Used* used) {
     if (fresh) *fresh = false;
-    std::vector<std::string> ids(keys.size());
-    if (keys.empty()) return ids;
+    Assigned out;
+    out.ids.resize(keys.size());
+    if (keys.empty()) return out;
     // Where a line's identity is looked for, in order: the file's own sidecar, the file it is a
     // copy of, and the other file of its pair (so that a bet new to both gets one identity). The
     // others are read only when the file's own sidecar leaves a line without one.
+    out.sides.reserve(3);
     std::vector<Source> sources;
-    sources.emplace_back(files, betsfile);
-    Used used;  // views of ids[i], which is set once and then left alone
+    sources.reserve(3);
+    sources.emplace_back(out.sides.emplace_back(parsebetside(own)));
+    auto give = [&](size_t i, std::string_view id) {
+        out.ids[i] = id;
+        if (used) used->insert(id);
+    };
     size_t missing = 0;
     for (size_t i = 0; i < keys.size(); ++i) {
-        ids[i] = sources[0].at(i, keys[i], used);
-        if (ids[i].empty()) ids[i] = sources[0].bykey(keys[i], used);
-        if (ids[i].empty())
+        std::string_view id = sources[0].at(i, keys[i], used);
+        if (id.empty()) id = sources[0].bykey(keys[i], used);
+        if (id.empty())
             ++missing;
         else
-            used.insert(ids[i]);
+            give(i, id);
     }
-    if (!missing) return ids;
-    if (!from.empty() && kindof(from) == Kind::bets) sources.emplace_back(files, from);
-    sources.emplace_back(files, pairof(betsfile));
+    if (!missing) return out;
+    if (!from.empty() && kindof(from) == Kind::bets)
+        sources.emplace_back(out.sides.emplace_back(readbetside(files, from)));
+    sources.emplace_back(out.sides.emplace_back(readbetside(files, pairof(betsfile))));
     std::string computer;
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (!ids[i].empty()) continue;
-        for (size_t s = 1; s < sources.size() && ids[i].empty(); ++s) {
-            ids[i] = sources[s].at(i, keys[i], used);
-            if (ids[i].empty()) ids[i] = sources[s].bykey(keys[i], used);
+        if (!out.ids[i].empty()) continue;
+        std::string_view id;
+        for (size_t s = 1; s < sources.size() && id.empty(); ++s) {
+            id = sources[s].at(i, keys[i], used);
+            if (id.empty()) id = sources[s].bykey(keys[i], used);
         }
-        if (ids[i].empty()) {
+        if (id.empty()) {
             if (computer.empty()) computer = computerid(files);
-            ids[i] = newbetid(files, computer);
+            id = out.made.emplace_back(newbetid(files, computer));
             if (fresh) *fresh = true;
         }
-        used.insert(ids[i]);
+        give(i, id);
     }
-    return ids;
+    return out;
 }
 
-void writekeys(const Files& files, const std::string& betsfile,
-               const std::vector<std::string>& keys, const std::vector<std::string>& ids) {
+Assigned assign(const Files& files, const std::string& betsfile, const SideBytes& own,
+                const Keys& keys, const std::string& from, bool* fresh) {
+    // No identity may be given twice. Looking up every identity given, line by line, costs more
+    // than the rest of a rewrite, and a file's sidecars seldom hold one twice: the lines are
+    // matched without it first, and only when an identity came out twice are they matched again
+    // passing over what was given (which then gives what that would have given from the start).
+    Assigned out = assignpass(files, betsfile, own, keys, from, fresh, nullptr);
+    if (distinct(out.ids)) return out;
+    Used used;
+    return assignpass(files, betsfile, own, keys, from, fresh, &used);
+}
+
+// A Bets sidecar's text: each line's key and identity.
+std::string sidetext(const Keys& keys, const std::vector<std::string_view>& ids) {
     std::string text;
-    for (size_t i = 0; i < keys.size() && i < ids.size(); ++i)
-        text.append(keys[i]).append(" ").append(ids[i]).append("\r\n");
-    writeside(files, betsfile, text);
+    size_t n = std::min(keys.size(), ids.size());
+    text.reserve(n * 56);
+    for (size_t i = 0; i < n; ++i)
+        text.append(hex(keys[i])).append(" ").append(ids[i]).append("\r\n");
+    return text;
 }
 
 }  // namespace
 
 std::vector<std::string> betids(const Files& files, const std::string& betsfile,
                                 const std::string& bytes, const std::string& from, bool* fresh) {
-    return assign(files, betsfile, linekeys(bytes), from, fresh);
+    auto own = std::make_shared<const std::string>(readsidebytes(files, betsfile));
+    Assigned a = assign(files, betsfile, own, linekeys(bytes), from, fresh);
+    return {a.ids.begin(), a.ids.end()};
 }
 
 std::string newbetid(const Files& files, const std::string& computer) {
@@ -419,7 +572,7 @@ std::string newbetid(const Files& files, const std::string& computer) {
 
 void writebetorigins(const Files& files, const std::string& betsfile, const std::string& bytes,
                      const std::vector<std::string>& ids) {
-    writekeys(files, betsfile, linekeys(bytes), ids);
+    writeside(files, betsfile, sidetext(linekeys(bytes), {ids.begin(), ids.end()}));
 }
 
 std::string ownbettorid(const std::string& computer, long long number) {

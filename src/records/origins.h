@@ -42,7 +42,7 @@ class BetOrigins {
     std::string take(const std::string& linetext);
 
   private:
-    std::unordered_map<std::string, std::deque<std::string>> ids_;
+    std::unordered_map<uint64_t, std::deque<std::string>> ids_;
 };
 
 // The identity of each line (blank ones aside) of `bytes`, about to be a Bets file's contents:

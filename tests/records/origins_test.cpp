@@ -2,6 +2,7 @@
 #include "records/origins.h"
 
 #include <cstdio>
+#include <set>
 
 #include "records/records.h"
 #include "recordstest.h"
@@ -77,6 +78,58 @@ TEST_F(Origins, EveryRewriteKeepsEachRemainingLinesIdentity) {
     clearflightbets(cx);
     EXPECT_FALSE(folder.exists(".Round2 4Bets.ids"));
     EXPECT_FALSE(folder.exists(".Round2 4Betsbackup.ids"));
+}
+
+TEST_F(Origins, LinesFarFromWhereTheyWereAndEqualLinesKeepTheirOwnIdentities) {
+    // Forty bets, four of them equal, then a rewrite that drops a run of twelve and moves the
+    // last line to the front.
+    std::string records;
+    for (int b = 1; b <= 40; ++b)
+        records += b % 10 == 5 ? "7,1,1,2\r\n" : std::to_string(b) + ",2,1,3\r\n";
+    append(records);
+    auto before = ids("Round2 4Bets");
+    ASSERT_EQ(before.size(), 40u);
+    std::vector<std::string> lines;
+    for (size_t pos = 0; pos < records.size(); pos = records.find('\n', pos) + 1)
+        lines.push_back(records.substr(pos, records.find('\n', pos) + 1 - pos));
+    std::string kept = lines[39];
+    std::vector<std::string> expected{before[39]};
+    for (size_t i = 0; i < 39; ++i)
+        if (i < 14 || i >= 26) kept += lines[i], expected.push_back(before[i]);
+    Transaction tx(cx.files());
+    cx.files().replacefile("C:\\Vantrope\\Round2 4Bets", kept);
+    tx.commit();
+    EXPECT_EQ(ids("Round2 4Bets"), expected);
+}
+
+TEST_F(Origins, AnIdentityASidecarHoldsTwiceIsGivenOnce) {
+    append("1,1,1,2\r\n1,2,3,5\r\n");
+    auto first = ids("Round2 4Bets");
+    // Both sidecars edited so that the two lines name one identity.
+    for (std::string name : {".Round2 4Bets.ids", ".Round2 4Betsbackup.ids"}) {
+        std::string text = folder.read(name);
+        text.replace(text.rfind(first[1]), first[1].size(), first[0]);
+        folder.write(name, text);
+    }
+    append("2,1,1,1\r\n");
+    auto now = ids("Round2 4Bets");
+    ASSERT_EQ(now.size(), 3u);
+    EXPECT_EQ(now[0], first[0]);
+    EXPECT_NE(now[1], first[0]);
+    EXPECT_NE(now[2], now[1]);
+    EXPECT_EQ(ids("Round2 4Betsbackup"), now);
+}
+
+TEST_F(Origins, ABackupOutOfStepWithItsBetsFileKeepsItsOwnIdentities) {
+    append("1,1,1,2\r\n1,2,3,5\r\n");
+    auto first = ids("Round2 4Bets");
+    std::string text = folder.read(".Round2 4Betsbackup.ids");
+    text.replace(text.find(first[0]), first[0].size(), "Z-1");
+    folder.write(".Round2 4Betsbackup.ids", text);
+    append("2,1,1,1\r\n");
+    EXPECT_EQ(ids("Round2 4Bets")[0], first[0]);
+    EXPECT_EQ(ids("Round2 4Betsbackup")[0], "Z-1");
+    EXPECT_EQ(ids("Round2 4Betsbackup")[2], ids("Round2 4Bets")[2]);
 }
 
 TEST_F(Origins, BettorIdentitiesFollowTheirNumbersAndGoWithTheirBettor) {
