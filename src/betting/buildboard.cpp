@@ -95,16 +95,19 @@ void buildboard(Host& app) {
             std::string text;
             long flight;
         };
+        struct Item {
+            std::string text;
+            long number;  // the entry's
+        };
         std::vector<Line> lines;
+        std::vector<Item> items;
         for (long i : rows) {
             const Entry& e = sh.entries(i);
             const Odds& o = odds[e.number];
             sh.padblanks = padname(e.name);
             const std::string& flight = sh.flightnames[e.flight];
-            if (form.control("Check1", static_cast<int>(e.flight) - 1).value() == 1) {
-                lst.additem(flight + " " + sh.padblanks + o.win);
-                lst.setitemdata(lst.newindex(), e.number);
-            }
+            if (form.control("Check1", static_cast<int>(e.flight) - 1).value() == 1)
+                items.push_back({flight + " " + sh.padblanks + o.win, e.number});
             std::string line;
             if (sh.sortodds == 1)
                 line = oddskey(o.win + flight + " " + sh.padblanks);
@@ -115,9 +118,17 @@ void buildboard(Host& app) {
                        oddsnumerator(o.show);
             if (!line.empty()) lines.push_back({line, e.flight});
         }
-        std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+        auto bytext = [](const auto& a, const auto& b) {
             return comparenocase(a.text, b.text) < 0;
-        });
+        };
+        // The sorted list puts each item after those that sort equal: sorted first the same way,
+        // each one goes in at the end instead of moving the items after it.
+        std::stable_sort(items.begin(), items.end(), bytext);
+        for (const Item& item : items) {
+            lst.additem(item.text);
+            lst.setitemdata(lst.newindex(), item.number);
+        }
+        std::stable_sort(lines.begin(), lines.end(), bytext);
         sh.boardlines.assign(sh.maxplayers + 1, std::string());
         form.boardflight.assign(sh.maxplayers + 1, 0);
         for (size_t k = 0; k < lines.size() && k < static_cast<size_t>(sh.maxplayers); ++k) {

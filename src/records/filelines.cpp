@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/text.h"
 #include "records/context.h"
@@ -129,6 +130,10 @@ bool LineCursor::next(FileLine& line) {
 size_t LineSplice::headof(const std::string& before, const std::vector<size_t>& ends,
                           const std::string& now, FileKind kind) {
     size_t n = std::min(before.size(), now.size()), same = 0;
+    // Block by block first: the bytes that stayed are most of a large file.
+    constexpr size_t kBlock = 512;
+    while (same + kBlock <= n && std::memcmp(before.data() + same, now.data() + same, kBlock) == 0)
+        same += kBlock;
     while (same < n && before[same] == now[same]) ++same;
     // A line reads alike when its bytes are alike, and the byte after them too unless its line
     // end is a LF (a CR may be followed by the LF of a CR LF; a line without an end reads to the
@@ -158,6 +163,11 @@ LineSplice::LineSplice(const std::string& before, const std::vector<size_t>& end
       tail_(ends.size()),
       tailfrom_(tailfrom) {
     size_t n = std::min(before.size(), now.size());
+    constexpr size_t kBlock = 512;
+    while (suffix_ + kBlock <= n &&
+           std::memcmp(before.data() + before.size() - suffix_ - kBlock,
+                       now.data() + now.size() - suffix_ - kBlock, kBlock) == 0)
+        suffix_ += kBlock;
     while (suffix_ < n && before[before.size() - 1 - suffix_] == now[now.size() - 1 - suffix_])
         ++suffix_;
     moved_ = static_cast<long long>(now.size()) - static_cast<long long>(before.size());
