@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "benchdata.h"
+#include "platform/transaction.h"
 
 namespace {
 
@@ -107,5 +108,31 @@ void BM_ScratchOverSixtyFullPairs(benchmark::State& state) {
     if (!full.dialogs.failures.empty()) state.SkipWithError(full.dialogs.failures.front().c_str());
 }
 BENCHMARK(BM_ScratchOverSixtyFullPairs)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The commit alone: n files of a full Bets file's size replaced together in the system's
+// temporary folder (4 for a placed bet, 240 for a bettor delete: 60 pairs and their sidecars).
+void BM_CommitFiles(benchmark::State& state) {
+    fs::path folder = fs::temp_directory_path() /
+                      ("vantrope-bench-commit-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+    vt::Files files(folder.string());
+    std::string bytes;
+    while (bytes.size() < 170000) bytes += "123,456,2,15\r\n";
+    for (auto _ : state) {
+        vt::Transaction tx(files);
+        for (long i = 0; i < state.range(0); ++i)
+            files.replacefile("C:\\Vantrope\\F" + std::to_string(i), bytes);
+        tx.commit();
+    }
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+}
+BENCHMARK(BM_CommitFiles)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3)
+    ->Arg(4)
+    ->Arg(240)
+    ->UseRealTime();
 
 }  // namespace

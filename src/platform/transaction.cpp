@@ -9,6 +9,24 @@ namespace vt {
 
 using namespace journal;
 
+namespace {
+
+// How many temporaries wait open, their write-back under way, before they are synced.
+constexpr size_t kBatch = 64;
+
+// Temporaries written and waiting for their sync (descriptor, staged file); closed when they go,
+// also when a crash of the seam unwinds past them.
+struct Waiting {
+    std::vector<std::pair<int, size_t>> fds;
+    ~Waiting() { closeall(); }
+    void closeall() {
+        for (auto& w : fds) ::close(w.first);
+        fds.clear();
+    }
+};
+
+}  // namespace
+
 StagedFile* Staging::find(const std::string& host) {
     for (auto& f : files)
         if (f.host == host) return &f;
@@ -56,30 +74,48 @@ void Transaction::commit() try {
         if (fl.swept_.insert(folder).second) sweepfolder(io, folder);
 
     // Before the commit point a failure takes back the temporaries and the journal.
-    std::string jtext = journaltext(files);
-    size_t written = 0;
+    std::vector<bool> made(files.size(), false);
+    auto blame = [&](const StagedFile& f) {
+        failedlabel_ = f.label;
+        failedfile_ = f.logical;
+    };
     try {
-        writesynced(io, journalnew, jtext);
-        for (; written < files.size(); ++written) {
-            const StagedFile& f = files[written];
-            if (f.removed) continue;
-            failedlabel_ = f.label;
-            failedfile_ = f.logical;
-            writesynced(io, tempof(f.host), f.bytes);
+        // The journal first, whole and synced, before any temporary it names is made.
+        writesynced(io, journalnew, journaltext(files) + endline(files.size()));
+        // Then every temporary is written, its write-back started at once, before any is synced:
+        // the disk writes them together, and each fsync finds its file's work done or under way
+        // instead of starting it. Each is synced with its own error checked, as before; no sync
+        // of the whole file system, which would also wait for other programs' unsaved data.
+        Waiting waiting;
+        auto syncwaiting = [&] {
+            for (auto& [fd, i] : waiting.fds) {
+                blame(files[i]);
+                if (io.fsync(fd) != 0) throwerrno(errno, tempof(files[i].host));
+            }
+            waiting.closeall();
+        };
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (files[i].removed) continue;
+            blame(files[i]);
+            made[i] = true;
+            std::string temp = tempof(files[i].host);
+            int fd = io.open(temp, O_WRONLY | O_CREAT | O_TRUNC);
+            if (fd < 0) throwerrno(errno, temp);
+            waiting.fds.emplace_back(fd, i);
+            if (!writeall(io, fd, files[i].bytes)) throwerrno(errno, temp);
+            io.startwriteback(fd);  // only a hint: a write-back error shows at the fsync
+            if (waiting.fds.size() == kBatch) syncwaiting();
         }
-        failedlabel_ = files.front().label;
-        failedfile_ = files.front().logical;
+        syncwaiting();
+        blame(files.front());
         // The program folder first: a temporary whose name is on disk then always has the
         // unfinished journal that names it there too, so a recovery can take it away.
         for (auto& folder : syncorder(pf, entries))
             if (io.fsyncdir(folder) != 0) throwerrno(errno, folder);
-        FdGuard fd{io.open(journalnew, O_WRONLY | O_APPEND)};
-        if (fd.fd < 0 || !writeall(io, fd.fd, endline(entries.size())) || io.fsync(fd.fd) != 0)
-            throwerrno(errno, journalnew);
         if (io.rename(journalnew, journal) != 0) throwerrno(errno, journal);  // the commit point
     } catch (const FileError&) {
-        for (size_t i = 0; i < files.size() && i <= written; ++i)
-            if (!files[i].removed) io.unlink(tempof(files[i].host));
+        for (size_t i = 0; i < files.size(); ++i)
+            if (made[i]) io.unlink(tempof(files[i].host));
         io.unlink(journalnew);
         throw;
     }
@@ -106,8 +142,12 @@ void Transaction::commit() try {
         rollforward(io, entries);
         // What is on disk now is this program's own version of each file.
         for (auto& f : files) fl.notewritten(f.host, f.removed);
+        // The journal's removal is not synced here. Should a power cut bring it back, its
+        // changes are on disk (their folders were synced above) and its recovery makes them again
+        // as nothing. The next commit syncs the program folder before the names of its own
+        // temporaries or its commit point are on disk, so a journal that comes back never meets
+        // newer files; only commits write the files a journal names.
         if (io.unlink(journal) != 0) throwerrno(errno, journal);
-        io.fsyncdir(pf);
     } catch (const FileError&) {
         try {
             fl.recover();
