@@ -36,6 +36,7 @@ struct Shaped {
 struct PageFont {
     PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d) {
         cell = fm.horizontalAdvance(QChar('0'));
+        texts.reserve(4096);
     }
     QFont font;
     QFontMetricsF fm;
@@ -152,26 +153,36 @@ namespace qtv {
 bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
               const std::function<bool()>& newpage) {
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<PageFont>> fonts;
-    PageFont* current = nullptr;
+    PageFont* font = nullptr;  // the last line's
+    const PrintLine* last = nullptr;
+    PageFont* painting = nullptr;  // the painter's, set again on each new sheet
+    auto nextsheet = [&] {
+        painting = nullptr;
+        return newpage();
+    };
     bool first = true;
     for (auto& lines : doc.pages) {
-        if (!first && !newpage()) return false;
+        if (!first && !nextsheet()) return false;
         first = false;
         qreal y = 0;
         for (auto& line : lines) {
-            auto& font = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
-            if (!font)
-                font = std::make_unique<PageFont>(fontfor(line.fontname, line.fontsize, line.bold),
-                                                  p.device());
-            // The painter takes the font only when it changes (a new page may reset it).
-            if (font.get() != current || p.font() != font->font) p.setFont(font->font);
-            current = font.get();
+            if (!last || line.fontname != last->fontname || line.fontsize != last->fontsize ||
+                line.bold != last->bold) {
+                auto& f = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
+                if (!f)
+                    f = std::make_unique<PageFont>(fontfor(line.fontname, line.fontsize, line.bold),
+                                                   p.device());
+                font = f.get();
+            }
+            last = &line;
             const QFontMetricsF& fm = font->fm;
             if (y + fm.height() > page.height() && y > 0) {
                 // A page that runs over continues on the next sheet.
-                if (!newpage()) return false;
+                if (!nextsheet()) return false;
                 y = 0;
             }
+            if (painting != font) p.setFont(font->font);
+            painting = font;
             drawline(p, line, *font, page.left(), page.top() + y + fm.ascent(), page.right());
             y += fm.lineSpacing();
         }
