@@ -19,6 +19,7 @@
 #include "app/app.h"
 #include "benchdata.h"
 #include "platform/qt/qtview.h"
+#include "setup/setupfile.h"
 
 namespace {
 
@@ -50,9 +51,10 @@ class GoAheadDialogs : public vt::Dialogs {
         return buttons == vt::vbYesNo || buttons == vt::vbYesNoCancel ? vt::vbYes : vt::vbOK;
     }
     std::string inputbox(const std::string&, const std::string&, const std::string&) override {
-        return "";
+        return typed;
     }
     std::string last;
+    std::string typed;  // what an input box is answered with
 };
 
 // One generated program folder and an App over it with the Qt view attached.
@@ -68,7 +70,10 @@ struct Folder {
     long nextscratch = 0, nextdelete = 0;
     size_t winners = 0;
 
-    explicit Folder(int e) : eighths(e) {
+    bool keep = false;  // the folder stays when this ends
+
+    // The folder is made at `at`, or under the temporary folder when none is given.
+    explicit Folder(int e, fs::path at = {}) : eighths(e), dir(std::move(at)) {
         entries = std::max(999 * e / 8, 45);
         bettors = std::max(999 * e / 8, 20);
         for (long n = 1; static_cast<int>(entrynums.size()) < entries; ++n)
@@ -76,8 +81,9 @@ struct Folder {
         for (long n = 1; static_cast<int>(bettornums.size()) < bettors; ++n)
             if (n != 999) bettornums.push_back(n);
         betsperfile = 5000 * e / 8;
-        dir = fs::temp_directory_path() /
-              ("vantrope-bench-" + std::to_string(std::random_device{}()));
+        if (dir.empty())
+            dir = fs::temp_directory_path() /
+                  ("vantrope-bench-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir);
         generate();
         sink = std::make_unique<vt::QtPrintSink>(dir.string());
@@ -97,7 +103,7 @@ struct Folder {
         view.reset();
         app.reset();
         std::error_code ec;
-        fs::remove_all(dir, ec);
+        if (!keep) fs::remove_all(dir, ec);
     }
 
     void generate() {
@@ -364,7 +370,47 @@ void BM_DeleteBettor(benchmark::State& state) {
 }
 BENCHMARK(BM_DeleteBettor)->Apply(scaled);
 
+// ---------------------------------------------------------------- printed reports
+
+// PRINT ALL BETS on the summary screen: every bet of a full flight by bettor, one copy, through
+// the Qt print sink into a PDF.
+void BM_PrintAllBets(benchmark::State& state) {
+    Folder& d = folder(static_cast<int>(state.range(0)));
+    Boxes boxes(d, state);
+    vt::Form& f = d.only("frmsummary");
+    f.control("Option1").click();
+    f.control("optflight", 5).click();
+    d.app->shared().printswitch = "yes";
+    d.dialogs.typed = "1";
+    d.sink->lastoutput.clear();
+    for (auto _ : state) f.control("cmdbettorall").click();
+    d.dialogs.typed.clear();
+    d.app->shared().printswitch = "no";
+    std::error_code ec;
+    auto bytes = fs::file_size(d.sink->lastoutput, ec);
+    state.counters["pdfKB"] = ec ? 0.0 : static_cast<double>(bytes) / 1024;
+}
+BENCHMARK(BM_PrintAllBets)->Apply(scaled);
+
 }  // namespace
+
+// A full-capacity program folder at `dir` for the program itself, with a setup file naming the
+// flights as the benchmarks do.
+int makebenchfolder(const std::string& dir) {
+    Folder d(8, dir);
+    d.keep = true;
+    vt::Shared& sh = d.app->shared();
+    vt::setupdefaults(sh);
+    vt::fixcapacities(sh);
+    betsettings(sh);
+    sh.banner1 = "BENCH OPEN - ROUND 1";
+    try {
+        vt::writesetup(*d.app);
+    } catch (const vt::FileError&) {
+        return 1;
+    }
+    return 0;
+}
 
 // The generated folders go before the program ends, while Qt is still there.
 void removebenchfolders() { folders().clear(); }

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,8 +22,12 @@ class SpreadReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 void removebenchfolders();
+int makebenchfolder(const std::string& dir);
 
 int main(int argc, char** argv) {
+    // --make-folder DIR: only writes a full-capacity program folder there (for the start-up
+    // timing of the real program).
+    if (argc == 3 && std::string(argv[1]) == "--make-folder") return makebenchfolder(argv[2]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SpreadReporter reporter;

@@ -1,5 +1,6 @@
 #include "betting/betfiles.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/text.h"
@@ -20,13 +21,10 @@ long countbets(Host& app, const std::string& round, long flight) {
     std::string path = sh.betsfile(round, flight);
     try {
         if (!app.files().exists(path)) return 0;
-        std::string bytes = app.files().readall(path);
-        LineCursor lines(bytes, FileKind::Bets);
-        FileLine line;
-        // Past the capacity the count no longer matters: no bet fits.
-        long n = 0;
-        while (n <= sh.maxbets && lines.next(line)) ++n;
-        return n;
+        // Every line the readers see, as the sums and the board read them (kept while the file
+        // is unchanged); past the capacity the count no longer matters: no bet fits.
+        size_t n = app.context().betscache().get(app.files(), path)->lines.size();
+        return static_cast<long>(std::min<size_t>(n, static_cast<size_t>(sh.maxbets) + 1));
     } catch (const FileError& e) {
         sh.fileop = "Bets Input";
         app.fileerrorbox(e);

@@ -65,16 +65,21 @@ void buildboard(Host& app) {
     long lastflight = 0;
     for (long f = 1; f <= 15; ++f)
         if (used[f]) lastflight = f;
+    // The current flight is summed again at the end, which starts `summ` afresh: then no pass
+    // needs to work out the odds of any flight but its own.
+    const bool resummed = keepnbr >= 1 && keepnbr <= 15;
     for (long f = 1; f <= 15; ++f) {
         if (!used[f]) continue;
         sh.curflightnbr = f;
         sh.curflight = sh.flightnames[f];
         resetsumm(sh);
-        sumbetsall(app);
+        // Every odds text of a pass is worked out below: the sum's own WIN odds would be
+        // overwritten or reset unread.
+        sumbetsall(app, false);
         if (sh.dataerror == 1) break;
-        // Only this flight's odds are read here; the last flight's pass works out every row, so
-        // the totals are left as a full pass leaves them.
-        calcoddsall(app, f == lastflight ? 0 : f);
+        // Only this flight's odds are read here; without the sum at the end, the last flight's
+        // pass works out every row, so the totals are left as a full pass leaves them.
+        calcoddsall(app, f == lastflight && !resummed ? 0 : f);
         for (long i : rows) {
             const Entry& e = sh.entries(i);
             if (e.flight != f) continue;
@@ -90,16 +95,19 @@ void buildboard(Host& app) {
             std::string text;
             long flight;
         };
+        struct Item {
+            std::string text;
+            long number;  // the entry's
+        };
         std::vector<Line> lines;
+        std::vector<Item> items;
         for (long i : rows) {
             const Entry& e = sh.entries(i);
             const Odds& o = odds[e.number];
             sh.padblanks = padname(e.name);
             const std::string& flight = sh.flightnames[e.flight];
-            if (form.control("Check1", static_cast<int>(e.flight) - 1).value() == 1) {
-                lst.additem(flight + " " + sh.padblanks + o.win);
-                lst.setitemdata(lst.newindex(), e.number);
-            }
+            if (form.control("Check1", static_cast<int>(e.flight) - 1).value() == 1)
+                items.push_back({flight + " " + sh.padblanks + o.win, e.number});
             std::string line;
             if (sh.sortodds == 1)
                 line = oddskey(o.win + flight + " " + sh.padblanks);
@@ -110,9 +118,17 @@ void buildboard(Host& app) {
                        oddsnumerator(o.show);
             if (!line.empty()) lines.push_back({line, e.flight});
         }
-        std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+        auto bytext = [](const auto& a, const auto& b) {
             return comparenocase(a.text, b.text) < 0;
-        });
+        };
+        // The sorted list puts each item after those that sort equal: sorted first the same way,
+        // each one goes in at the end instead of moving the items after it.
+        std::stable_sort(items.begin(), items.end(), bytext);
+        for (const Item& item : items) {
+            lst.additem(item.text);
+            lst.setitemdata(lst.newindex(), item.number);
+        }
+        std::stable_sort(lines.begin(), lines.end(), bytext);
         sh.boardlines.assign(sh.maxplayers + 1, std::string());
         form.boardflight.assign(sh.maxplayers + 1, 0);
         for (size_t k = 0; k < lines.size() && k < static_cast<size_t>(sh.maxplayers); ++k) {

@@ -259,15 +259,19 @@ bool frmfix::readshown(const std::string& file, FileKind kind, bool missingempty
     return true;
 }
 
-void frmfix::takeshown(const std::string& bytes, bool tell) {
+void frmfix::takeshown(const std::string& bytes, bool tell, const std::string* before) {
     const Shared& s = app_.shared();
     long cap = shown_.kind == FileKind::Bets      ? s.maxbets
                : shown_.kind == FileKind::Bettors ? s.maxbettors
                                                   : s.maxplayers;
+    size_t limit = static_cast<size_t>(cap) + 1;
     shown_.size = bytes.size();
     shown_.hash = std::hash<std::string>{}(bytes);
-    shown_.lines = filelines(bytes, shown_.kind, static_cast<size_t>(cap) + 1);
-    if (shown_.lines.size() > static_cast<size_t>(cap)) {
+    shown_.lines = before ? splicelines(*before, std::move(shown_.lines), bytes, shown_.kind, limit,
+                                        shown_.more)
+                          : filelines(bytes, shown_.kind, limit);
+    shown_.more = shown_.lines.size() > static_cast<size_t>(cap);
+    if (shown_.more) {
         shown_.lines.pop_back();
         if (tell) overcapacity(app_, shown_.file, shown_.kind, cap, true);
     }
@@ -366,6 +370,7 @@ void frmfix::cmdplayerb_Click() {
 
 void frmfix::showbetsforchoice() {
     Shared& s = app_.shared();
+    betsgrid_.valid = false;
     setupgrid(kBetColumns);
     display_ = Display::Bets;
     displayround_ = s.curround;
@@ -415,6 +420,48 @@ void frmfix::showbetsforchoice() {
         ++r;
     }
     setrow(r + 1, {"", "", "", "", "", "Total Bets", total.tostring()}, true);
+    betsgrid_ = BetsGrid{true,          grdfix.grid.rev, grdfix.grid.shaperev, std::move(known),
+                         s.flightnames, s.maxplayers};
+}
+
+bool frmfix::dropbetrow(long k) {
+    Shared& s = app_.shared();
+    GridState& g = grdfix.grid;
+    const int n = static_cast<int>(shown_.lines.size());  // lines left
+    // The grid holds the display's rows untouched: header, a row for each line before the
+    // removal, a blank row and the total.
+    if (!betsgrid_.valid || g.rev != betsgrid_.rev || g.shaperev != betsgrid_.shaperev ||
+        shown_.more || g.rows != n + 4 || g.cols != static_cast<int>(kBetColumns.size()) || k < 1 ||
+        k > n + 1)
+        return false;
+    for (size_t c = 0; c < kBetColumns.size(); ++c)
+        if (grdfix.colwidth(static_cast<int>(c)) != kBetColumns[c].second) return false;
+    // The file is as the removal left it, and the rows would name the same names.
+    if (!app_.files().ownversion(shown_.file, app_.files().stamp(shown_.file))) return false;
+    if (s.flightnames != betsgrid_.flightnames || s.maxplayers != betsgrid_.maxplayers ||
+        names(s.datapath + "Players") != betsgrid_.names)
+        return false;
+
+    // What building the display again does besides its rows.
+    txtbanner.settext(s.banner);
+    s.curflightnbr = fixflight;
+    s.fileop = "Bets Input";
+    lblbets.setcaption(s.curround + " Flight " + s.curflight + " Bets");
+    clearpick();
+    grdfix.removegridrow(static_cast<int>(k));
+    g.row = g.rowsel = 0;
+    // The rows below take their new record numbers; the total is summed again.
+    for (int r = static_cast<int>(k); r <= n; ++r) grdfix.settextmatrix(r, 0, std::to_string(r));
+    Money total;
+    for (const FileLine& l : shown_.lines) {
+        Money a;
+        moneyof(fieldat(l, 3), a);
+        total += a;
+    }
+    grdfix.settextmatrix(n + 2, 6, total.tostring());
+    betsgrid_.rev = g.rev;
+    betsgrid_.shaperev = g.shaperev;
+    return true;
 }
 
 void frmfix::cmdbets_Click() {

@@ -58,6 +58,7 @@ class frmfix : public Form {
     struct Names {
         std::map<long long, std::pair<long, std::string>> entries;
         std::map<long long, std::string> bettors;
+        bool operator==(const Names&) const = default;
     };
 
     void setupgrid(const std::vector<std::pair<std::string, int>>& columns);
@@ -69,8 +70,8 @@ class frmfix : public Form {
     // `missingempty`).
     bool readshown(const std::string& file, FileKind kind, bool missingempty);
     // Takes in the bytes of the shown file: its lines up to the capacity, and what identifies
-    // the bytes.
-    void takeshown(const std::string& bytes, bool tell);
+    // the bytes. With `before`, the bytes its lines were read from, only what changed is read.
+    void takeshown(const std::string& bytes, bool tell, const std::string* before = nullptr);
     Names names(const std::string& playersfile);
     void showbettorfile(Display d, const std::string& file);
     void showplayerfile(Display d, const std::string& file);
@@ -81,6 +82,10 @@ class frmfix : public Form {
     long pickedrecord(Display d) const;
     void clearpick();
     void removegridrowfor(long rec);
+    // After line k of the shown Bets file was removed: takes its row out of the bet display when
+    // the grid is as that display left it and every other row would be built again unchanged;
+    // false when the display must be built again.
+    bool dropbetrow(long k);
     // Removes line k of the shown file, keeping every other byte, from the files it is written
     // to (the first is the one shown); false, with a message, when refused or not written.
     bool removeline(long k, const std::vector<std::pair<std::string, std::string>>& files);
@@ -94,8 +99,18 @@ class frmfix : public Form {
         bool missing = false;
         size_t size = 0, hash = 0;
         std::vector<FileLine> lines;
+        bool more = false;  // the file holds lines past the capacity
     };
     Shown shown_;
+    // What the bet display was built from, and the grid's revisions when it was done.
+    struct BetsGrid {
+        bool valid = false;
+        uint64_t rev = 0, shaperev = 0;
+        Names names;
+        std::array<std::string, 16> flightnames;
+        long maxplayers = 0;
+    };
+    BetsGrid betsgrid_;
     Host& app_;
     Display display_ = Display::None;
     std::string displayround_;

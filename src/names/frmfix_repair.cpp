@@ -57,7 +57,7 @@ bool frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
         return false;
     }
     if (!app_.commit(tx)) return false;
-    takeshown(bytes, false);
+    takeshown(bytes, false, &now);
     return true;
 }
 
@@ -77,7 +77,7 @@ void frmfix::cmdupdate_Click() {
     s.curflightnbr = fixflight;
     readentries(app_);
     sumbets(app_);
-    showbetsforchoice();
+    if (!dropbetrow(r)) showbetsforchoice();
 }
 
 void frmfix::cmdrplayer_Click() {

@@ -409,6 +409,14 @@ void Control::removegridrow(int r) {
     grid.cells.erase(grid.cells.begin() + r);
     grid.bold.erase(grid.bold.begin() + r);
     grid.rowrev.erase(grid.rowrev.begin() + r);
+    // The rows below move up with the alignments set for their cells.
+    auto& all = grid.cellalignment;
+    auto below = all.erase(all.lower_bound({r, 0}), all.lower_bound({r + 1, 0}));
+    while (below != all.end()) {
+        auto node = all.extract(below++);
+        --node.key().first;
+        all.insert(below, std::move(node));  // keys keep their order: it goes just before `below`
+    }
     --grid.rows;
     ++grid.shaperev;
     touch();

@@ -64,6 +64,17 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
     std::vector<PrintLine> lines(1);
     double pos = 0;       // the current column, 0 the first: the drawn width so far
     bool joined = false;  // the next text continues the last run
+    // Text is measured only when a zone or tab needs the current column after it.
+    bool measured = true;
+    auto current = [&] {
+        if (!measured) {
+            const PrintRun& run = lines.back().runs.back();
+            pos = run.column +
+                  textcolumns(run.text, measure, font.fontname, font.fontsize, font.bold);
+            measured = true;
+        }
+        return pos;
+    };
     // The line's text keeps each run at its column; a proportional run that holds more
     // characters than columns is followed by one blank, so the words stay apart.
     auto moveto = [&](size_t column) {
@@ -81,24 +92,23 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
             case PItem::Text:
                 if (it.text.empty()) break;
                 if (!joined || l.runs.empty())
-                    l.runs.push_back({static_cast<int>(std::lround(pos)), ""});
+                    l.runs.push_back({static_cast<int>(std::lround(current())), ""});
                 l.runs.back().text += it.text;
                 l.text += it.text;
-                pos = l.runs.back().column + textcolumns(l.runs.back().text, measure, font.fontname,
-                                                         font.fontsize, font.bold);
+                measured = false;
                 joined = true;
                 break;
             case PItem::Zone: {
                 // Print zones start at columns 1, 15, 29, ...; a comma moves to the first zone
                 // after the current column, so two commas in a row skip a zone.
                 size_t zone = 1;
-                while (static_cast<double>(zone) <= pos + 1 + 1e-9) zone += 14;
+                while (static_cast<double>(zone) <= current() + 1 + 1e-9) zone += 14;
                 moveto(zone - 1);
                 break;
             }
             case PItem::Tab: {
                 size_t target = it.column < 1 ? 1 : static_cast<size_t>(it.column);
-                if (pos > static_cast<double>(target - 1) + slack) {
+                if (current() > static_cast<double>(target - 1) + slack) {
                     lines.emplace_back();
                     pos = 0;
                 }

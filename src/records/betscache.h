@@ -26,6 +26,7 @@ struct BetsLine {
 
 struct BetsLines {
     std::vector<BetsLine> lines;
+    std::vector<size_t> ends;  // where each line's bytes end in the file (its line end included)
     // By line index: the error the sums stop with, and the bad-line error of each line that is
     // not a whole bet (badline()), for the readers that tell of it.
     std::map<size_t, FileError> stops, bad;
@@ -33,11 +34,12 @@ struct BetsLines {
 
 class BetsCache {
   public:
-    // The lines of a Bets file; FileError as Files::readall throws it. The file is read and
-    // parsed again when its stamp changed, when it changed so lately that a write in the same
-    // clock tick could hide behind an equal stamp (unless this program's own commit made that
-    // change), and while a transaction is open (its staged contents are read instead, and kept
-    // nowhere).
+    // The lines of a Bets file; FileError as Files::readall throws it. The file is read again
+    // when its stamp changed, when it changed so lately that a write in the same clock tick could
+    // hide behind an equal stamp (unless this program's own commit made that change), and while
+    // a transaction is open (its staged contents are read instead, and kept nowhere). What it
+    // read is compared with the bytes kept, and only the lines that differ are parsed again: a
+    // bet appended or a line removed costs that line.
     std::shared_ptr<const BetsLines> get(const Files& files, const std::string& logical);
     // Forgets every file (a new program folder, a test that wants a cold start).
     void clear() { files_.clear(), order_.clear(); }
@@ -47,7 +49,11 @@ class BetsCache {
   private:
     struct Kept {
         FileStamp stamp;
+        // The stamp tells the file unchanged: false for a file read too soon after it changed,
+        // whose lines serve only to read its next bytes from.
+        bool trusted = false;
         std::shared_ptr<const BetsLines> lines;
+        std::string bytes;  // what `lines` were read from
     };
     std::map<std::string, Kept> files_;
     std::list<std::string> order_;  // most recently used first

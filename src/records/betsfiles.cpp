@@ -62,8 +62,9 @@ void addbet(Shared& sh, const Bet& b, const Entry& entry) {
     if (entry.flight >= 1 && entry.flight <= 15) sh.flightpool[entry.flight][b.type] += b.amount;
 }
 
-// Reads the Bets file of the current round and flight into `bets`, summing unless `only`.
-Outcome load(Context& cx, Load mode) {
+// Reads the Bets file of the current round and flight into `bets`, summing unless `only` (and
+// then working out the WIN odds when `winodds`).
+Outcome load(Context& cx, Load mode, bool winodds = true) {
     Shared& sh = cx.shared();
     clearbets(sh);
     if (mode == Load::sumall)
@@ -108,7 +109,7 @@ Outcome load(Context& cx, Load mode) {
             // A file fuller than the table loads up to the capacity, with one box saying so.
             if (sh.betcount > static_cast<long>(sh.bets.size())) {
                 overcapacity(cx, path, FileKind::Bets, static_cast<long>(sh.bets.size()));
-                if (summing) calcodds(cx);
+                if (summing && winodds) calcodds(cx);
                 return Outcome::boxed();
             }
             sh.bets(sh.betcount) = b;
@@ -130,7 +131,7 @@ Outcome load(Context& cx, Load mode) {
         return Outcome::boxed();
     }
     sh.betscomplete = complete;
-    if (summing) calcodds(cx);
+    if (summing && winodds) calcodds(cx);
     sh.fileok = true;
     return Outcome::done();
 }
@@ -147,7 +148,7 @@ Outcome sumbets(Context& cx) {
     return load(cx, Load::sum);
 }
 
-Outcome sumbetsall(Context& cx) { return load(cx, Load::sumall); }
+Outcome sumbetsall(Context& cx, bool winodds) { return load(cx, Load::sumall, winodds); }
 
 Outcome loadbets(Context& cx) { return load(cx, Load::only); }
 

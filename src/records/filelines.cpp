@@ -1,6 +1,8 @@
 #include "records/filelines.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/text.h"
 #include "records/context.h"
@@ -96,7 +98,10 @@ bool readablefields(FileKind kind, const std::vector<Field>& f) {
 
 size_t fieldcount(FileKind kind) { return kind == FileKind::Bettors ? 2 : 4; }
 
-LineCursor::LineCursor(const std::string& bytes, FileKind kind) : bytes_(bytes), kind_(kind) {
+LineCursor::LineCursor(const std::string& bytes, FileKind kind) : LineCursor(bytes, kind, 0, 0) {}
+
+LineCursor::LineCursor(const std::string& bytes, FileKind kind, size_t from, long number)
+    : bytes_(bytes), kind_(kind), pos_(from), number_(number) {
     contentend_ = bytes_.size();
     while (contentend_ > 0 && blankchar(bytes_[contentend_ - 1])) --contentend_;
 }
@@ -122,6 +127,73 @@ bool LineCursor::next(FileLine& line) {
     return true;
 }
 
+size_t LineSplice::headof(const std::string& before, const std::vector<size_t>& ends,
+                          const std::string& now, FileKind kind) {
+    size_t n = std::min(before.size(), now.size()), same = 0;
+    // Block by block first: the bytes that stayed are most of a large file.
+    constexpr size_t kBlock = 512;
+    while (same + kBlock <= n && std::memcmp(before.data() + same, now.data() + same, kBlock) == 0)
+        same += kBlock;
+    while (same < n && before[same] == now[same]) ++same;
+    // A line reads alike when its bytes are alike, and the byte after them too unless its line
+    // end is a LF (a CR may be followed by the LF of a CR LF; a line without an end reads to the
+    // file's end).
+    size_t head = 0;
+    for (size_t lo = 0, hi = ends.size(); lo < hi;) {
+        size_t mid = (lo + hi) / 2;
+        size_t e = ends[mid];
+        bool alike = e < same || (e == same && e > 0 && before[e - 1] == '\n');
+        if (alike)
+            head = mid + 1, lo = mid + 1;
+        else
+            hi = mid;
+    }
+    // Only lines that start before the new file's blank end are lines of it.
+    LineCursor probe(now, kind);
+    while (head > 0 && (head == 1 ? 0 : ends[head - 2]) >= probe.contentend()) --head;
+    return head;
+}
+
+LineSplice::LineSplice(const std::string& before, const std::vector<size_t>& ends,
+                       const std::string& now, FileKind kind, size_t tailfrom)
+    : now_(now),
+      ends_(ends),
+      head_(headof(before, ends, now, kind)),
+      cursor_(now, kind, head_ == 0 ? 0 : ends[head_ - 1], static_cast<long>(head_)),
+      tail_(ends.size()),
+      tailfrom_(tailfrom) {
+    size_t n = std::min(before.size(), now.size());
+    constexpr size_t kBlock = 512;
+    while (suffix_ + kBlock <= n &&
+           std::memcmp(before.data() + before.size() - suffix_ - kBlock,
+                       now.data() + now.size() - suffix_ - kBlock, kBlock) == 0)
+        suffix_ += kBlock;
+    while (suffix_ < n && before[before.size() - 1 - suffix_] == now[now.size() - 1 - suffix_])
+        ++suffix_;
+    moved_ = static_cast<long long>(now.size()) - static_cast<long long>(before.size());
+}
+
+bool LineSplice::next(FileLine& line) {
+    size_t pos = cursor_.position();
+    if (pos >= cursor_.contentend()) return false;
+    // From a line start where the rest of the file is the old bytes from an old line's start on,
+    // the old lines from there are the new file's lines.
+    if (now_.size() - pos <= suffix_) {
+        long long old = static_cast<long long>(pos) - moved_;
+        auto it = std::lower_bound(ends_.begin(), ends_.end(), static_cast<size_t>(old));
+        size_t t = old == 0 ? 0 : static_cast<size_t>(it - ends_.begin()) + 1;
+        bool start = old == 0 || (it != ends_.end() && static_cast<long long>(*it) == old);
+        if (start && t >= tailfrom_ && t < ends_.size()) {
+            tail_ = t;
+            renumber_ = static_cast<long>(head_) + read_ - static_cast<long>(t);
+            return false;
+        }
+    }
+    if (!cursor_.next(line)) return false;
+    ++read_;
+    return true;
+}
+
 std::string betrecord(const Bet& bet) {
     RecordWriter w;
     w.num(static_cast<long long>(bet.bettor)).num(static_cast<long long>(bet.entry));
@@ -138,6 +210,30 @@ std::vector<FileLine> filelines(const std::string& bytes, FileKind kind, size_t 
     LineCursor cursor(bytes, kind);
     FileLine line;
     while (out.size() < limit && cursor.next(line)) out.push_back(line);
+    return out;
+}
+
+std::vector<FileLine> splicelines(const std::string& before, std::vector<FileLine> old,
+                                  const std::string& now, FileKind kind, size_t limit,
+                                  bool partial) {
+    std::vector<size_t> ends;
+    ends.reserve(old.size());
+    for (const FileLine& l : old) ends.push_back(l.end);
+    LineSplice splice(before, ends, now, kind, partial ? old.size() : 0);
+    std::vector<FileLine> out;
+    for (size_t i = 0; i < splice.head() && out.size() < limit; ++i)
+        out.push_back(std::move(old[i]));
+    const size_t head = out.size();
+    FileLine line;
+    while (out.size() < limit && splice.next(line)) out.push_back(line);
+    for (size_t i = splice.tail(); i < old.size() && out.size() < limit; ++i) {
+        // A tail may start among the head's lines (a line appended again): those were moved.
+        FileLine moved = i < head ? out[i] : std::move(old[i]);
+        FileLine& l = out.emplace_back(std::move(moved));
+        l.begin = static_cast<size_t>(static_cast<long long>(l.begin) + splice.moved());
+        l.end = static_cast<size_t>(static_cast<long long>(l.end) + splice.moved());
+        l.number += splice.renumber();
+    }
     return out;
 }
 

@@ -49,7 +49,13 @@ struct FileLine {
 class LineCursor {
   public:
     LineCursor(const std::string& bytes, FileKind kind);
+    // Reading on from a line's start `from`, the line there numbered `number` + 1.
+    LineCursor(const std::string& bytes, FileKind kind, size_t from, long number);
     bool next(FileLine& line);
+    // Where the next line starts.
+    size_t position() const { return pos_; }
+    // Where the lines end: the end of the last byte that is not blank.
+    size_t contentend() const { return contentend_; }
 
   private:
     const std::string& bytes_;
@@ -57,6 +63,51 @@ class LineCursor {
     size_t pos_ = 0, contentend_ = 0;
     long number_ = 0;
 };
+// The lines of a file's new bytes read from the lines already read of its old bytes: the old
+// lines the new bytes hold unchanged at their start are kept as they were (head()), the lines
+// after them are read (next()) until the rest of the file is, byte for byte, old lines moved
+// (tail()). Each line reads as LineCursor reads it from scratch: the bytes themselves are
+// compared, so nothing about how the file changed is taken on trust.
+class LineSplice {
+  public:
+    // `ends`: where each line the cursor gave for the old bytes ends (its line end included).
+    // The tail is taken only from old lines at or after `tailfrom` (a caller whose old lines
+    // stop short of the file, or whose later lines hold what their numbers say, passes more).
+    LineSplice(const std::string& before, const std::vector<size_t>& ends, const std::string& now,
+               FileKind kind, size_t tailfrom = 0);
+    // It reads `now` and `ends` as it goes: they must outlive it.
+    LineSplice(const std::string&, const std::vector<size_t>&, std::string&&, FileKind,
+               size_t = 0) = delete;
+    LineSplice(const std::string&, std::vector<size_t>&&, const std::string&, FileKind,
+               size_t = 0) = delete;
+    // The first head() old lines are the new file's first lines, unchanged.
+    size_t head() const { return head_; }
+    // The next line to read; false at the end of the file, or where the rest of the file is the
+    // old lines from tail() on.
+    bool next(FileLine& line);
+    // The first old line of the tail (ends.size() when there is none); each of its lines lies
+    // moved() bytes further on in the new file and numbered renumber() more.
+    size_t tail() const { return tail_; }
+    long long moved() const { return moved_; }
+    long renumber() const { return renumber_; }
+
+  private:
+    const std::string& now_;
+    const std::vector<size_t>& ends_;
+    size_t head_ = 0;
+    LineCursor cursor_;
+    size_t tail_ = 0, suffix_ = 0, tailfrom_ = 0;
+    long long moved_ = 0;
+    long renumber_ = 0, read_ = 0;
+    static size_t headof(const std::string& before, const std::vector<size_t>& ends,
+                         const std::string& now, FileKind kind);
+};
+// Up to `limit` lines of a file's new bytes, as filelines() gives them, read with a LineSplice
+// from `old`, the lines read of its old bytes (taken apart here). `partial`: `old` stops short
+// of the old file's last line.
+std::vector<FileLine> splicelines(const std::string& before, std::vector<FileLine> old,
+                                  const std::string& now, FileKind kind, size_t limit = SIZE_MAX,
+                                  bool partial = false);
 // Up to `limit` lines of a file, as the cursor gives them.
 std::vector<FileLine> filelines(const std::string& bytes, FileKind kind, size_t limit = SIZE_MAX);
 // The file's bytes without that line (its line end included); every other byte is kept.

@@ -38,7 +38,10 @@ Outcome writebettors(Context& cx);
 Outcome writebettorsonly(Context& cx);
 
 Outcome sumbets(Context& cx);
-Outcome sumbetsall(Context& cx);
+// The current flight's bets added to `summ` and its flight's pools (the pools start afresh).
+// Without `winodds` the WIN odds texts are left as they were: for a caller that works the odds
+// out itself.
+Outcome sumbetsall(Context& cx, bool winodds = true);
 Outcome loadbets(Context& cx);
 // Creates whichever of the current round and flight's Bets and Betsbackup files is missing,
 // when the operation under way (`fileop`) is "Bets Input"; an existing file is never emptied.

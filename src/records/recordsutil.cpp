@@ -20,16 +20,6 @@ Money moneyfield(const Field& f) {
     return m;
 }
 
-int64_t divhalfeven(int64_t x, int64_t d) {
-    int64_t q = x / d, r = x % d;
-    if (r < 0) {  // floor division
-        q -= 1;
-        r += d;
-    }
-    if (2 * r > d || (2 * r == d && (q & 1))) ++q;
-    return q;
-}
-
 void refuserewrite(Context& cx, const std::string& file) {
     Shared& sh = cx.shared();
     sh.fileok = false;

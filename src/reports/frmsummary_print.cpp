@@ -1,5 +1,7 @@
 // The three printed reports of the summary screen.
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/text.h"
 #include "records/records.h"
@@ -37,26 +39,42 @@ std::string bettypetext(long type) {
     }
 }
 
-// The bet line's entry text: flight label and the first 20 characters of the name.
-std::string entrytext(const Shared& sh, long number) {
-    for (size_t i = 1; i <= sh.entries.size(); ++i) {
-        const Entry& e = sh.entries(i);
-        if (e.number != number) continue;
-        std::string label = e.flight >= 1 && e.flight <= 15 ? sh.flightnames[e.flight] : "";
+// The bet lines' entry texts: flight label and the first 20 characters of the name, by entry
+// number (the first row of a number counts).
+class EntryTexts {
+  public:
+    explicit EntryTexts(const Shared& sh) : sh_(sh) {
+        for (size_t i = 1; i <= sh.entries.size(); ++i) rows_.emplace(sh.entries(i).number, i);
+    }
+    std::string operator()(long number) const {
+        auto it = rows_.find(number);
+        // A bet on an entry that is no longer in the players file still shows up with its
+        // amount.
+        if (it == rows_.end()) return " Bad Player Number";
+        const Entry& e = sh_.entries(it->second);
+        std::string label = e.flight >= 1 && e.flight <= 15 ? sh_.flightnames[e.flight] : "";
         return label + Left(e.name, 20);
     }
-    // A bet on an entry that is no longer in the players file still shows up with its amount.
-    return " Bad Player Number";
+
+  private:
+    const Shared& sh_;
+    std::unordered_map<long, size_t> rows_;
+};
+
+// The rows of the loaded bets of each bettor, in file order.
+std::unordered_map<long, std::vector<size_t>> betsbybettor(const Shared& sh) {
+    std::unordered_map<long, std::vector<size_t>> out;
+    for (size_t k = 1; k <= sh.bets.size(); ++k)
+        if (sh.bets(k).bettor != 0) out[sh.bets(k).bettor].push_back(k);
+    return out;
 }
 
-// The money of one bettor's bets in the loaded round and flight.
-Money bettortotal(const Shared& sh, long bettor) {
-    Money total;
-    for (size_t k = 1; k <= sh.bets.size(); ++k) {
-        const Bet& bet = sh.bets(k);
-        if (bet.bettor != 0 && bet.bettor == bettor) total += bet.amount;
-    }
-    return total;
+// The money of each bettor's bets in the loaded round and flight, added in file order.
+std::unordered_map<long, Money> bettortotals(const Shared& sh) {
+    std::unordered_map<long, Money> out;
+    for (size_t k = 1; k <= sh.bets.size(); ++k)
+        if (sh.bets(k).bettor != 0) out[sh.bets(k).bettor] += sh.bets(k).amount;
+    return out;
 }
 
 }  // namespace
@@ -114,19 +132,22 @@ void frmsummary::printallbets(Printer& p) {
     p.print({control("txtbanner").text() + " Flight " + s.curflight + " Bets by Bettor"});
     p.print({" "});
     readbettors(app_);
+    const EntryTexts entrytext(s);
+    const auto rows = betsbybettor(s);
+    const std::vector<size_t> none;
     Money grand;
     for (const Bettor& b : bettororder(s)) {
         Money total;
         p.print({"Bet summary for  " + b.name});
         bool first = true;
-        for (size_t k = 1; k <= s.bets.size(); ++k) {
+        auto mine = rows.find(b.number);
+        for (size_t k : mine == rows.end() ? none : mine->second) {
             const Bet& bet = s.bets(k);
-            if (bet.bettor == 0 || bet.bettor != b.number) continue;
             total += bet.amount;
             grand += bet.amount;
             if (first) p.print({"Ticket/Bettor " + b.name});
             first = false;
-            p.print({Format(entrytext(s, bet.entry), "!@@@@@@@@@@@@@@@@@@@@@") + "  " +
+            p.print({Format(entrytext(bet.entry), "!@@@@@@@@@@@@@@@@@@@@@") + "  " +
                      Format(bet.amount, "$#,##0.00") + " TO " + bettypetext(bet.type)});
         }
         if (total != Money{}) {
@@ -152,9 +173,11 @@ void frmsummary::printbetsummary(Printer& p) {
     p.print({" "});
     p.print({"Bettor Name           Amount"});
     p.print({" "});
+    const auto totals = bettortotals(s);
     Money grand;
     for (const Bettor& b : bettororder(s)) {
-        Money total = bettortotal(s, b.number);
+        auto mine = totals.find(b.number);
+        Money total = mine == totals.end() ? Money{} : mine->second;
         grand += total;
         if (total != Money{})
             p.print({Format(Left(b.name, 20), "!@@@@@@@@@@@@@@@@@@@@") + "  " +

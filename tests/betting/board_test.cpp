@@ -1,4 +1,6 @@
 // The odds board: its lines in each sort order, the flight boxes, and the scrolling by ticks.
+#include <fstream>
+
 #include "betfixture.h"
 
 namespace vt::test {
@@ -163,6 +165,47 @@ TEST_F(BoardTest, NoFlightZeroFileIsEverCreated) {
     pickbettor("JONES-AL");
     c("Option1").click();
     for (auto& f : files()) EXPECT_EQ(f.find(" 0Bets"), std::string::npos) << f;
+}
+
+TEST_F(BoardTest, BoardAfterEachBetIsTheBoardOfAColdReading) {
+    // Two entries whose list lines read alike keep the order of the entries table.
+    folder.write("Players",
+                 "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n"
+                 "8,3,\"\",\"DAVIS\"\r\n9,3,\"\",\"TWIN\"\r\n10,3,\"\",\"twin\"\r\n");
+    open();
+    tick(1);
+    tick(3);
+    pickbettor("SMITH-BOB");
+    auto shown = [&] {
+        std::vector<std::string> out = board();
+        for (int i = 0; i < c("lstentries").listcount(); ++i)
+            out.push_back(c("lstentries").list(i) + "#" +
+                          std::to_string(c("lstentries").itemdata(i)));
+        out.push_back(sh().summ(7).oddswin + sh().summ(sh().maxplayers + 1).win.tostring());
+        return out;
+    };
+    auto cold = [&] {
+        app->context().betscache().clear();
+        tick(3);  // off and on again: the board is built anew
+        tick(3);
+        return shown();
+    };
+    auto twins = [&] {
+        int i = c("lstentries").findbydata(9);
+        return std::make_pair(i, c("lstentries").itemdata(i + 1));
+    };
+    EXPECT_EQ(twins(), std::make_pair(twins().first, 10L));
+    place(7, "cmdwin", {2});
+    EXPECT_EQ(shown(), cold());
+    place(8, "cmdboard", {1, 1});
+    EXPECT_EQ(shown(), cold());
+    // Another program adds a bet behind the program's back; then the next bet.
+    std::ofstream(folder.file("Round1 3Bets"), std::ios::app | std::ios::binary) << "2,7,1,40\r\n";
+    place(7, "cmdwin", {3});
+    auto after = shown();
+    EXPECT_EQ(sh().summ(7).win, Money::dollars(2 + 1 + 40 + 2));
+    EXPECT_EQ(after, cold());
+    EXPECT_EQ(twins(), std::make_pair(twins().first, 10L));
 }
 
 }  // namespace vt::test

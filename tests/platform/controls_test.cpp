@@ -198,6 +198,20 @@ TEST_F(Controls, RevisionsMoveWithEveryChangeAndGridRowsTellWhichChanged) {
     EXPECT_EQ(g.grid.rowrev.size(), 3u);
 }
 
+TEST_F(Controls, RemovedGridRowTakesItsCellAlignmentsAndTheRowsBelowKeepTheirs) {
+    auto& g = c("grdbets");
+    g.setcols(3);
+    g.setrows(5);
+    for (int r = 1; r < 5; ++r) g.setcellalignment(r, r % 3, r);
+    g.removegridrow(2);
+    ASSERT_EQ(g.rows(), 4);
+    EXPECT_EQ(g.cellalignment(1, 1), 1);
+    EXPECT_EQ(g.cellalignment(2, 0), 3);  // the rows below moved up with theirs
+    EXPECT_EQ(g.cellalignment(3, 1), 4);
+    EXPECT_EQ(g.cellalignment(2, 2), g.cellalignment(0, 2));  // row 2's own went with it
+    EXPECT_EQ(g.grid.cellalignment.size(), 3u);
+}
+
 TEST_F(Controls, GridGrownRowByRowKeepsItsCellsAndAlignments) {
     auto& g = c("grdbets");
     g.setcols(2);

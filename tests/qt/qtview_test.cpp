@@ -602,6 +602,32 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     EXPECT_TRUE(std::filesystem::exists(sink.lastoutput));
 }
 
+// A white page at 100 dots an inch.
+QImage blankpage(int width, int height) {
+    QImage page(width, height, QImage::Format_RGB32);
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    return page;
+}
+
+// A document's first page painted on a white page 850 x 200, from (50, 20).
+QImage painted(const PrintDoc& doc) {
+    QImage page = blankpage(850, 200);
+    QPainter p(&page);
+    EXPECT_TRUE(qtv::paintdoc(p, QRectF(50, 20, 750, 160), doc, [] { return false; }));
+    return page;
+}
+
+// The rightmost inked column between two rows of a page (-1 when none).
+int inkright(const QImage& page, qreal top, qreal bottom) {
+    int right = -1;
+    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) right = std::max(right, x);
+    return right;
+}
+
 TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
     ensureqtapp();
     CapturePrintSink captured;
@@ -647,34 +673,42 @@ TEST(QtPrintSinkTest, EachRunIsDrawnWholeFromItsColumn) {
     pr.print({divider});
     pr.print({"WIN", Tab(20), "$5.00"});
     pr.enddoc();
-    QImage page(850, 200, QImage::Format_RGB32);
-    page.setDotsPerMeterX(3937);
-    page.setDotsPerMeterY(3937);
-    page.fill(Qt::white);
-    QPainter p(&page);
-    EXPECT_TRUE(
-        qtv::paintdoc(p, QRectF(50, 20, 750, 160), captured.docs.at(0), [] { return false; }));
-    QFont f = qtv::fontfor("MS Sans Serif", 10, false);
-    QFontMetricsF fm(f, &page);
-    p.end();
+    QImage page = painted(captured.docs.at(0));
+    QFontMetricsF fm(qtv::fontfor("MS Sans Serif", 10, false), &page);
     page.save(QString(VANTROPE_SCREENS_DIR) + "/printrun.png");
     // The divider's ink ends where the whole text ends when drawn as one run, wherever the
     // column of its second word would be.
-    auto inkright = [&](int top, int bottom) {
-        int right = -1;
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (qGray(page.pixel(x, y)) < 128) right = std::max(right, x);
-        return right;
-    };
     int line = static_cast<int>(fm.lineSpacing());
-    EXPECT_NEAR(inkright(20, 20 + line), 50 + fm.horizontalAdvance(qtv::qs(divider)), 3.0);
+    EXPECT_NEAR(inkright(page, 20, 20 + line), 50 + fm.horizontalAdvance(qtv::qs(divider)), 3.0);
     // The second line's amount starts at column 20.
     int left = page.width();
     for (int y = 20 + line; y < 20 + 2 * line; ++y)
         for (int x = 100; x < page.width(); ++x)
             if (qGray(page.pixel(x, y)) < 128) left = std::min(left, x);
     EXPECT_NEAR(left, 50 + 19 * fm.horizontalAdvance(QChar('0')), 3.0);
+}
+
+// A document draws each text in the font of its own line, also when the same text came before
+// in another font or size.
+TEST(QtPrintSinkTest, RepeatedTextsKeepTheirLinesFonts) {
+    const std::string text = "WIDE WORDS $1,234.50";
+    ensureqtapp();
+    CapturePrintSink captured;
+    Printer pr(&captured);
+    for (int size : {8, 16, 8}) {
+        pr.fontsize = size;
+        pr.fontbold = size > 8;
+        pr.print({text});
+    }
+    pr.enddoc();
+    const QImage page = painted(captured.docs.at(0));
+    QFontMetricsF small(qtv::fontfor("MS Sans Serif", 8, false), &page);
+    QFontMetricsF big(qtv::fontfor("MS Sans Serif", 16, true), &page);
+    const qreal y2 = 20 + small.lineSpacing(), y3 = y2 + big.lineSpacing();
+    EXPECT_NEAR(inkright(page, 20, y2), 50 + small.horizontalAdvance(qtv::qs(text)), 3.0);
+    EXPECT_NEAR(inkright(page, y2, y3), 50 + big.horizontalAdvance(qtv::qs(text)), 3.0);
+    EXPECT_NEAR(inkright(page, y3, y3 + small.lineSpacing()),
+                50 + small.horizontalAdvance(qtv::qs(text)), 3.0);
 }
 
 // Rules and padding are drawn as the printer counted them: 84 underscores reach column 84 and the

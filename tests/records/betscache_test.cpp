@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/transaction.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "recordstest.h"
 
@@ -27,6 +29,30 @@ class BetsCacheTest : public RecordsTest {
     }
     fs::file_time_type hourago() {
         return fs::file_time_type::clock::now() - std::chrono::hours(1);
+    }
+    // What the cache gives is what a fresh reading of the file on disk gives, line for line,
+    // errors and their line numbers included.
+    void expectfresh() {
+        auto kept = get();
+        auto fresh = parsebetslines(folder.read("Round1 2Bets"), path());
+        ASSERT_EQ(kept->lines.size(), fresh->lines.size());
+        for (size_t i = 0; i < fresh->lines.size(); ++i) {
+            const BetsLine &a = kept->lines[i], &b = fresh->lines[i];
+            EXPECT_EQ(a.number, b.number) << i;
+            EXPECT_EQ(a.readable, b.readable) << i;
+            EXPECT_EQ(a.stops, b.stops) << i;
+            EXPECT_EQ(a.bet.bettor, b.bet.bettor) << i;
+            EXPECT_EQ(a.bet.amount, b.bet.amount) << i;
+            EXPECT_EQ(a.asbet.whole, b.asbet.whole) << i;
+        }
+        EXPECT_EQ(kept->ends, fresh->ends);
+        auto lines = [](const std::map<size_t, FileError>& m) {
+            std::vector<std::pair<size_t, long>> out;
+            for (const auto& [i, e] : m) out.emplace_back(i, e.line);
+            return out;
+        };
+        EXPECT_EQ(lines(kept->bad), lines(fresh->bad));
+        EXPECT_EQ(lines(kept->stops), lines(fresh->stops));
     }
 };
 
@@ -117,6 +143,64 @@ TEST_F(BetsCacheTest, KeepsOneRoundsFilesAtMost) {
     long calls = cx.files().calls();
     for (int f = 1; f <= 15; ++f) cx.betscache().get(cx.files(), sh().betsfile("Round1", f));
     EXPECT_EQ(cx.files().calls(), calls);  // 16 files fit
+}
+
+TEST_F(BetsCacheTest, LinesKeptAcrossTheProgramsOwnChangesReadAsAFreshReading) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n1,x,1,5\r\n4,3,1,2\r\n2,7,2,3");
+    settle(hourago());
+    get();
+    // A bet appended: the last line gets its line end first.
+    appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n");
+    expectfresh();
+    // A line before the bad one removed: the bad line and those after it move up.
+    cx.files().replacefile(path(), "1,x,1,5\r\n4,3,1,2\r\n2,7,2,3\r\n5,7,2,1\r\n");
+    expectfresh();
+    EXPECT_EQ(get()->bad.at(0).line, 1);
+    // The bad line removed, then a bet appended inside a transaction: the staged contents.
+    cx.files().replacefile(path(), "4,3,1,2\r\n2,7,2,3\r\n5,7,2,1\r\n");
+    expectfresh();
+    {
+        Transaction tx(cx.files());
+        appendrecords(cx.files(), path(), FileKind::Bets, "6,3,3,4\r\n");
+        EXPECT_EQ(get()->lines.size(), 4u);
+    }
+    expectfresh();
+    EXPECT_TRUE(sumbets(cx));  // no box: nothing stale stops the sum
+    EXPECT_EQ(sh().summ(7).place, Money::dollars(4));
+}
+
+TEST_F(BetsCacheTest, AChangeBehindTheProgramsBackAfterItsAppendIsSeen) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n4,3,1,2\r\n");
+    settle(hourago());
+    get();
+    appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n");
+    get();
+    // Another program rewrites the first bet in place: same size, the start of the file differs
+    // from the lines kept.
+    {
+        std::fstream f(folder.file("Round1 2Bets"),
+                       std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(6);
+        f << "9";
+    }
+    settle(hourago());
+    expectfresh();
+    EXPECT_EQ(get()->lines[0].bet.amount, Money::dollars(9));
+    // And appends a line of the same length as the program's last one.
+    std::ofstream(folder.file("Round1 2Bets"), std::ios::app | std::ios::binary) << "5,7,2,1\r\n";
+    expectfresh();
+    EXPECT_EQ(get()->lines.size(), 4u);
+}
+
+TEST_F(BetsCacheTest, AFailedCommitLeavesTheFileAsItWasRead) {
+    folder.write("Round1 2Bets", "1,7,1,5\r\n");
+    settle(hourago());
+    get();
+    cx.files().setfault({Fault::Fail, 1, ENOSPC, true});
+    EXPECT_THROW(appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n"), FileError);
+    cx.files().setfault({});
+    expectfresh();
+    EXPECT_EQ(get()->lines.size(), 1u);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "errorof.h"
 #include "records/recordsutil.h"
 
@@ -209,6 +211,115 @@ TEST(FileLines, FilesAreNamedAsTheOperatorKnowsThem) {
     EXPECT_EQ(filename("E:/Bettors"), "E:\\Bettors");
     EXPECT_EQ(filelocation("C:\\Vantrope\\Players", 0), "Players");
     EXPECT_EQ(filelocation("C:\\Vantrope\\Players", 12), "Players, line 12");
+}
+
+// Lines read from an earlier reading of the file are the lines a fresh reading gives, whatever
+// changed: appends, removals, lines edited in place, line ends split or joined, blank tails.
+TEST(LineSplice, ReadsEveryChangeAsAFreshReadingDoes) {
+    const char* pieces[] = {"1,7,1,5", "2,3,2,12.5", "1,x,1,5", "1,7,1",   " ",  "\"a",
+                            "9,9,9,9", "",           "1,7,1,5", "3,3,3,3", "\t", "7,1,1,.75"};
+    const char* ends[] = {"\r\n", "\n", "\r", "\r\n", ""};
+    std::mt19937 rnd(7);
+    auto pick = [&](size_t n) { return static_cast<size_t>(rnd() % n); };
+    auto randomline = [&] { return std::string(pieces[pick(12)]) + ends[pick(4)]; };
+    auto same = [](const std::vector<FileLine>& a, const std::vector<FileLine>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            const FileLine &x = a[i], &y = b[i];
+            if (x.begin != y.begin || x.end != y.end || x.number != y.number || x.text != y.text ||
+                x.whole != y.whole || x.readable != y.readable || x.ended != y.ended ||
+                x.fields.size() != y.fields.size())
+                return false;
+            for (size_t f = 0; f < x.fields.size(); ++f)
+                if (x.fields[f].text != y.fields[f].text ||
+                    x.fields[f].quoted != y.fields[f].quoted)
+                    return false;
+        }
+        return true;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<std::string> lines(pick(8));
+        for (auto& l : lines) l = randomline();
+        std::string before;
+        for (auto& l : lines) before += l;
+        if (pick(3) == 0) before += ends[pick(5)];  // a blank tail
+        std::string now;
+        switch (pick(5)) {
+            case 0:  // records appended
+                now = before + randomline() + (pick(2) ? randomline() : "");
+                break;
+            case 1:  // one line removed, as Fix Files removes it
+                if (!lines.empty()) {
+                    auto old = filelines(before, FileKind::Bets);
+                    now = old.empty() ? before : withoutline(before, old[pick(old.size())]);
+                } else {
+                    now = randomline();
+                }
+                break;
+            case 2:  // a byte changed, dropped or added anywhere
+            {
+                now = before;
+                size_t at = pick(now.size() + 1);
+                const char bytes[] = "\r\n1,x\" ";
+                if (at < now.size() && pick(2))
+                    now[at] = bytes[pick(7)];
+                else if (at < now.size())
+                    now.erase(at, 1);
+                else
+                    now += bytes[pick(7)];
+                break;
+            }
+            case 3:  // a line inserted in the middle
+                now = before;
+                now.insert(pick(now.size() + 1), randomline());
+                break;
+            default:  // another file altogether
+                now = randomline() + randomline();
+        }
+        SCOPED_TRACE(testing::PrintToString(before) + " -> " + testing::PrintToString(now));
+        auto fresh = filelines(now, FileKind::Bets);
+        ASSERT_TRUE(same(
+            splicelines(before, filelines(before, FileKind::Bets), now, FileKind::Bets), fresh));
+        // Lines read only up to a limit, before and after.
+        size_t cap = pick(5) + 1;
+        auto part = filelines(before, FileKind::Bets, cap);
+        bool partial = filelines(before, FileKind::Bets).size() > part.size();
+        ASSERT_TRUE(same(splicelines(before, part, now, FileKind::Bets, cap, partial),
+                         filelines(now, FileKind::Bets, cap)));
+    }
+}
+
+TEST(LineSplice, KeepsTheUnchangedLinesAndReadsOnlyTheChange) {
+    std::string before = "1,7,1,5\r\n2,7,1,5\r\n3,7,1,5\r\n4,7,1,5\r\n";
+    auto old = filelines(before, FileKind::Bets);
+    std::vector<size_t> ends;
+    for (const FileLine& l : old) ends.push_back(l.end);
+    FileLine line;
+
+    std::string appended = before + "5,7,1,5\r\n";
+    LineSplice append(before, ends, appended, FileKind::Bets);
+    EXPECT_EQ(append.head(), 4u);
+    ASSERT_TRUE(append.next(line));
+    EXPECT_EQ(line.number, 5);
+    EXPECT_FALSE(append.next(line));
+
+    std::string removed = withoutline(before, old[1]);
+    LineSplice remove(before, ends, removed, FileKind::Bets);
+    EXPECT_EQ(remove.head(), 1u);
+    EXPECT_FALSE(remove.next(line));
+    EXPECT_EQ(remove.tail(), 2u);
+    EXPECT_EQ(remove.moved(), -9);
+    EXPECT_EQ(remove.renumber(), -1);
+
+    // A last line without its line end is read again when the file grows.
+    std::string open = "1,7,1,5\r\n2,7,1,5";
+    auto openlines = filelines(open, FileKind::Bets);
+    std::vector<size_t> openends{openlines[0].end, openlines[1].end};
+    std::string grownbytes = open + "0\r\n";
+    LineSplice grown(open, openends, grownbytes, FileKind::Bets);
+    EXPECT_EQ(grown.head(), 1u);
+    ASSERT_TRUE(grown.next(line));
+    EXPECT_EQ(line.text, "2,7,1,50");
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextLayout>
 #include <map>
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 
 #include "platform/fileerror.h"
 #include "platform/qt/qtview.h"
@@ -21,54 +23,97 @@ using qtv::qs;
 
 namespace {
 
-// Draws text from x, its width scaled by `scale`.
-void drawtext(QPainter& p, const QString& text, qreal x, qreal baseline, qreal scale) {
-    if (scale == 1.0) {
-        p.drawText(QPointF(x, baseline), text);
-        return;
+// A text shaped once in a document's font: its glyphs and advance. A long report repeats the
+// same names and amounts on many lines, so each text is shaped once per document.
+struct Shaped {
+    QList<QGlyphRun> glyphs;
+    qreal ascent = 0;  // the glyphs stand on this baseline from their top
+    qreal width = 0;
+    bool blank = true;  // nothing to draw
+};
+
+// A font of a document as the page draws it, with the texts shaped in it so far.
+struct PageFont {
+    PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d) {
+        cell = fm.horizontalAdvance(QChar('0'));
     }
-    p.save();
-    p.translate(x, baseline);
-    p.scale(scale, 1.0);
-    p.drawText(QPointF(0, 0), text);
-    p.restore();
+    QFont font;
+    QFontMetricsF fm;
+    QPaintDevice* device;
+    qreal cell;
+    std::unordered_map<QString, Shaped> texts;
+
+    const Shaped& shaped(const QString& text) {
+        auto it = texts.find(text);
+        if (it != texts.end()) return it->second;
+        QTextLayout layout(text, font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        Shaped s;
+        s.blank = text.trimmed().isEmpty();
+        if (line.isValid()) {
+            s.glyphs = line.glyphRuns();
+            s.ascent = line.ascent();
+            s.width = line.horizontalAdvance();
+        }
+        return texts.emplace(text, std::move(s)).first->second;
+    }
+};
+
+// Draws a shaped text on the baseline from x, its width scaled by `scale`.
+void drawtext(QPainter& p, const Shaped& text, qreal x, qreal baseline, qreal scale) {
+    if (scale != 1.0) {
+        p.save();
+        p.translate(x, baseline);
+        p.scale(scale, 1.0);
+        x = baseline = 0;
+    }
+    for (const QGlyphRun& run : text.glyphs)
+        p.drawGlyphRun(QPointF(x, baseline - text.ascent), run);
+    if (scale != 1.0) p.restore();
 }
 
 // Draws one line: each run of print items starts at its column (a column is the width of "0"),
 // so columns made with print zones and Tab line up also in a proportional font. Within a run,
 // padding blanks and rules take one column a character, as the printer counted them. A run
 // wider than the room before the next one is narrowed to fit.
-void drawline(QPainter& p, const PrintLine& line, qreal x0, qreal baseline, qreal cell,
+void drawline(QPainter& p, const PrintLine& line, PageFont& font, qreal x0, qreal baseline,
               qreal right) {
-    std::vector<PrintRun> runs = line.runs;
-    if (runs.empty() && !line.text.empty()) runs.push_back({0, line.text});
-    const QFontMetricsF fm(p.font(), p.device());
+    const std::vector<PrintRun> single{{0, line.text}};
+    const std::vector<PrintRun>& runs =
+        line.runs.empty() && !line.text.empty() ? single : line.runs;
+    const qreal cell = font.cell;
+    struct Piece {
+        const Shaped* text;  // none for padding
+        qreal width, natural;
+        bool rule;
+    };
+    std::vector<Piece> pieces;
     for (size_t i = 0; i < runs.size(); ++i) {
         qreal x = x0 + static_cast<qreal>(runs[i].column) * cell;
         qreal room =
             i + 1 < runs.size()
                 ? static_cast<qreal>(runs[i + 1].column - runs[i].column) * cell - cell * 0.5
                 : right - x;
-        struct Piece {
-            QString text;
-            qreal width, natural;
-            bool rule;
-        };
-        std::vector<Piece> pieces;
+        pieces.clear();
         qreal w = 0;
         for (const TextPiece& t : textpieces(runs[i].text)) {
-            QString text = qs(t.text);
-            qreal natural = fm.horizontalAdvance(text);
-            qreal width = t.fixed ? static_cast<qreal>(text.size()) * cell : natural;
-            pieces.push_back({text, width, natural, t.fixed && t.text[0] == '_'});
+            const bool rule = t.fixed && t.text[0] == '_';
+            const Shaped* text = t.fixed && !rule ? nullptr : &font.shaped(qs(t.text));
+            const qreal width = t.fixed ? static_cast<qreal>(t.text.size()) * cell : text->width;
+            pieces.push_back({text, width, text ? text->width : width, rule});
             w += width;
         }
         const qreal scale = w > room && room > 0 ? room / w : 1.0;
         for (const Piece& piece : pieces) {
             if (piece.rule && piece.natural > 0)
-                drawtext(p, piece.text, x, baseline, scale * piece.width / piece.natural);
-            else if (!piece.text.trimmed().isEmpty())
-                drawtext(p, piece.text, x, baseline, scale);
+                drawtext(p, *piece.text, x, baseline, scale * piece.width / piece.natural);
+            else if (piece.text && !piece.text->blank)
+                drawtext(p, *piece.text, x, baseline, scale);
             x += piece.width * scale;
         }
     }
@@ -106,22 +151,28 @@ namespace qtv {
 
 bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
               const std::function<bool()>& newpage) {
+    std::map<std::tuple<std::string, int, bool>, std::unique_ptr<PageFont>> fonts;
+    PageFont* current = nullptr;
     bool first = true;
     for (auto& lines : doc.pages) {
         if (!first && !newpage()) return false;
         first = false;
         qreal y = 0;
         for (auto& line : lines) {
-            QFont f = fontfor(line.fontname, line.fontsize, line.bold);
-            p.setFont(f);
-            QFontMetricsF fm(f, p.device());
+            auto& font = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
+            if (!font)
+                font = std::make_unique<PageFont>(fontfor(line.fontname, line.fontsize, line.bold),
+                                                  p.device());
+            // The painter takes the font only when it changes (a new page may reset it).
+            if (font.get() != current || p.font() != font->font) p.setFont(font->font);
+            current = font.get();
+            const QFontMetricsF& fm = font->fm;
             if (y + fm.height() > page.height() && y > 0) {
                 // A page that runs over continues on the next sheet.
                 if (!newpage()) return false;
                 y = 0;
             }
-            drawline(p, line, page.left(), page.top() + y + fm.ascent(),
-                     fm.horizontalAdvance(QChar('0')), page.right());
+            drawline(p, line, *font, page.left(), page.top() + y + fm.ascent(), page.right());
             y += fm.lineSpacing();
         }
     }
