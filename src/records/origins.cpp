@@ -54,24 +54,29 @@ bool blank(std::string_view s) {
     return true;
 }
 
-// Calls `take` with each line of a file that holds something, in order, read in place. A line
-// ends at a CR or LF; a CR LF ends one line.
+// The line that starts at p, up to a CR or LF, and where the next one starts (a CR LF ends one
+// line).
+const char* nextline(const char* p, const char* end, std::string_view& line) {
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    const char* stop = lf ? lf : end;
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+    const char* eol = cr ? cr : stop;
+    line = std::string_view(p, static_cast<size_t>(eol - p));
+    p = eol;
+    if (p < end && *p == '\r') ++p;
+    if (p < end && *p == '\n') ++p;
+    return p;
+}
+
+// Calls `take` with each line of a file that holds something, in order, read in place.
 template <class Take>
 void eachline(const std::string& bytes, Take take) {
     const char* p = bytes.data();
     const char* end = p + bytes.size();
+    std::string_view line;
     while (p < end) {
-        const char* lf =
-            static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* stop = lf ? lf : end;
-        const char* cr =
-            static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
-        const char* eol = cr ? cr : stop;
-        std::string_view line(p, static_cast<size_t>(eol - p));
+        p = nextline(p, end, line);
         if (!blank(line)) take(line);
-        p = eol;
-        if (p < end && *p == '\r') ++p;
-        if (p < end && *p == '\n') ++p;
     }
 }
 
@@ -156,25 +161,48 @@ struct BetSide {
     std::vector<Line> lines;
 };
 
+// Adds a sidecar line read by its first two words, as eachsideline finds them.
+void addsideline(BetSide& out, std::string_view line) {
+    size_t pos = 0;
+    auto word = [&line, &pos] {
+        while (pos < line.size() && line[pos] == ' ') ++pos;
+        size_t end = std::min(line.find(' ', pos), line.size());
+        std::string_view w = line.substr(pos, end - pos);
+        pos = end;
+        return w;
+    };
+    std::string_view key = word(), id = word();
+    if (id.empty()) return;
+    BetSide::Line& l = out.lines.emplace_back();
+    l.haskey = parsekey(key, l.key);
+    l.id = id;
+}
+
 BetSide parsebetside(std::shared_ptr<const std::string> bytes) {
     BetSide out;
     out.bytes = std::move(bytes);
-    // The first two words of each line, as eachsideline finds them.
-    eachline(*out.bytes, [&out](std::string_view line) {
-        size_t pos = 0;
-        auto word = [&line, &pos] {
-            while (pos < line.size() && line[pos] == ' ') ++pos;
-            size_t end = std::min(line.find(' ', pos), line.size());
-            std::string_view w = line.substr(pos, end - pos);
-            pos = end;
-            return w;
-        };
-        std::string_view key = word(), id = word();
-        if (id.empty()) return;
-        BetSide::Line& l = out.lines.emplace_back();
-        l.haskey = parsekey(key, l.key);
-        l.id = id;
-    });
+    const char* p = out.bytes->data();
+    const char* end = p + out.bytes->size();
+    out.lines.reserve(out.bytes->size() / 52 + 1);
+    std::string_view line;
+    while (p < end) {
+        // A line as sidetext writes it (a key, a blank, an identity, CR LF) is read in one go.
+        if (end - p > 17 && p[16] == ' ') {
+            const char* q = p + 17;
+            while (q<end&& * q> ' ' && *q != '\x7f') ++q;
+            BetSide::Line l;
+            if (q > p + 17 && end - q >= 2 && q[0] == '\r' && q[1] == '\n' &&
+                parsekey({p, 16}, l.key)) {
+                l.haskey = true;
+                l.id = std::string_view(p + 17, static_cast<size_t>(q - p - 17));
+                out.lines.push_back(l);
+                p = q + 2;
+                continue;
+            }
+        }
+        p = nextline(p, end, line);
+        if (!blank(line)) addsideline(out, line);
+    }
     return out;
 }
 

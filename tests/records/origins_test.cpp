@@ -132,6 +132,27 @@ TEST_F(Origins, ABackupOutOfStepWithItsBetsFileKeepsItsOwnIdentities) {
     EXPECT_EQ(ids("Round2 4Betsbackup")[2], ids("Round2 4Bets")[2]);
 }
 
+TEST_F(Origins, SidecarLinesReadTheSameInEveryForm) {
+    append("1,1,1,2\r\n1,2,3,5\r\n2,1,1,1\r\n3,1,1,1\r\n4,1,1,1\r\n");
+    std::string text = folder.read(".Round2 4Bets.ids");
+    std::vector<std::string> lines;
+    for (size_t pos = 0; pos < text.size(); pos = text.find("\r\n", pos) + 2)
+        lines.push_back(text.substr(pos, text.find("\r\n", pos) - pos));
+    ASSERT_EQ(lines.size(), 5u);
+    auto key = [&](int i) { return lines[i].substr(0, 16); };
+    // A bare LF, two blanks before the identity, an identity holding a tab, a blank line of
+    // blanks and ^Z, and a last line without its end.
+    folder.write(".Round2 4Bets.ids", key(0) + " A-1\n" + key(1) + "  B-2\r\n" + key(2) +
+                                          " C\t3 extra\r\n \x1a\r\n" + key(3) + " D-4\r" + key(4) +
+                                          " E-5");
+    BetOrigins origins(cx.files(), "C:\\Vantrope\\Round2 4Bets");
+    EXPECT_EQ(origins.take("1,1,1,2"), "A-1");
+    EXPECT_EQ(origins.take("1,2,3,5"), "B-2");
+    EXPECT_EQ(origins.take("2,1,1,1"), "C\t3");
+    EXPECT_EQ(origins.take("3,1,1,1"), "D-4");
+    EXPECT_EQ(origins.take("4,1,1,1"), "E-5");
+}
+
 TEST_F(Origins, BettorIdentitiesFollowTheirNumbersAndGoWithTheirBettor) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n3,\"LEE\"\r\n5,\"KING\"\r\n");
     readbettors(cx);
