@@ -14,6 +14,7 @@ for tool in Xvfb xdotool xev stdbuf; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (Debian packages xvfb, xdotool, x11-utils)"
 done
 
+. "$(dirname "$0")/../tools/xvfb.sh"
 work=$(mktemp -d)
 xpid="" apid="" wpid="" xd=""
 cleanup() {
@@ -26,12 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xpid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || skip "no X server could start: $(tail -1 "$work/xvfb.log")"
-export DISPLAY=":$(head -1 "$work/display")"
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip "the X server on $DISPLAY does not answer"
+startxvfb "$work" -noreset || skip "$xvfbwhy"
 
 home="$work/home"
 QT_QPA_PLATFORM=offscreen "$bench" --make-folder "$home" >/dev/null 2>&1 ||

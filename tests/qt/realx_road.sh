@@ -13,6 +13,7 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (Debian package xvfb)"
 command -v xdotool >/dev/null || skip "xdotool is not installed"
 
+. "$(dirname "$0")/../../tools/xvfb.sh"
 work=$(mktemp -d)
 xpid="" apid=""
 cleanup() {
@@ -23,13 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display: the server picks it and tells its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xpid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || skip "no X server could start: $(tail -1 "$work/xvfb.log")"
-export DISPLAY=":$(head -1 "$work/display")"
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip "the X server on $DISPLAY does not answer"
+startxvfb "$work" || skip "$xvfbwhy"
 
 home="$work/home"
 mkdir -p "$home"
