@@ -23,11 +23,12 @@ using qtv::qs;
 
 namespace {
 
-// A text shaped once in a document's font: its glyphs and advance. A long report repeats the
-// same names and amounts on many lines, so each text is shaped once per document.
+// A text of a document in its font: its advance and, for a text the document prints more than
+// once, its glyphs, shaped once (a long report repeats the same names and amounts on many lines).
 struct Shaped {
-    QList<QGlyphRun> glyphs;
-    qreal ascent = 0;  // the glyphs stand on this baseline from their top
+    QString text;
+    QList<QGlyphRun> glyphs;  // none: drawn from the text
+    qreal ascent = 0;         // the glyphs stand on this baseline from their top
     qreal width = 0;
     bool blank = true;  // nothing to draw
 };
@@ -44,9 +45,11 @@ struct PageFont {
     qreal cell;
     std::unordered_map<QString, Shaped> texts;
 
-    const Shaped& shaped(const QString& text) {
+    Shaped shaped(const QString& text, bool repeated) {
         auto it = texts.find(text);
         if (it != texts.end()) return it->second;
+        if (!repeated)
+            return Shaped{text, {}, 0, fm.horizontalAdvance(text), text.trimmed().isEmpty()};
         QTextLayout layout(text, font, device);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
@@ -55,6 +58,7 @@ struct PageFont {
         QTextLine line = layout.createLine();
         layout.endLayout();
         Shaped s;
+        s.text = text;
         s.blank = text.trimmed().isEmpty();
         if (line.isValid()) {
             s.glyphs = line.glyphRuns();
@@ -73,23 +77,46 @@ void drawtext(QPainter& p, const Shaped& text, qreal x, qreal baseline, qreal sc
         p.scale(scale, 1.0);
         x = baseline = 0;
     }
+    if (text.glyphs.isEmpty()) p.drawText(QPointF(x, baseline), text.text);
     for (const QGlyphRun& run : text.glyphs)
         p.drawGlyphRun(QPointF(x, baseline - text.ascent), run);
     if (scale != 1.0) p.restore();
 }
 
+// How often each text of a document is printed (pieces, in any font).
+class TextUses {
+  public:
+    explicit TextUses(const PrintDoc& doc) {
+        for (auto& lines : doc.pages)
+            for (auto& line : lines) {
+                if (line.runs.empty()) count(line.text);
+                for (const PrintRun& run : line.runs) count(run.text);
+            }
+    }
+    bool repeated(const std::string& text) const {
+        auto it = uses_.find(text);
+        return it != uses_.end() && it->second > 1;
+    }
+
+  private:
+    void count(const std::string& text) {
+        for (TextPiece& t : textpieces(text)) ++uses_[std::move(t.text)];
+    }
+    std::unordered_map<std::string, int> uses_;
+};
+
 // Draws one line: each run of print items starts at its column (a column is the width of "0"),
 // so columns made with print zones and Tab line up also in a proportional font. Within a run,
 // padding blanks and rules take one column a character, as the printer counted them. A run
 // wider than the room before the next one is narrowed to fit.
-void drawline(QPainter& p, const PrintLine& line, PageFont& font, qreal x0, qreal baseline,
-              qreal right) {
+void drawline(QPainter& p, const PrintLine& line, PageFont& font, const TextUses& uses, qreal x0,
+              qreal baseline, qreal right) {
     const std::vector<PrintRun> single{{0, line.text}};
     const std::vector<PrintRun>& runs =
         line.runs.empty() && !line.text.empty() ? single : line.runs;
     const qreal cell = font.cell;
     struct Piece {
-        const Shaped* text;  // none for padding
+        Shaped text;  // an empty one for padding
         qreal width, natural;
         bool rule;
     };
@@ -104,17 +131,18 @@ void drawline(QPainter& p, const PrintLine& line, PageFont& font, qreal x0, qrea
         qreal w = 0;
         for (const TextPiece& t : textpieces(runs[i].text)) {
             const bool rule = t.fixed && t.text[0] == '_';
-            const Shaped* text = t.fixed && !rule ? nullptr : &font.shaped(qs(t.text));
-            const qreal width = t.fixed ? static_cast<qreal>(t.text.size()) * cell : text->width;
-            pieces.push_back({text, width, text ? text->width : width, rule});
+            Shaped text;
+            if (!t.fixed || rule) text = font.shaped(qs(t.text), uses.repeated(t.text));
+            const qreal width = t.fixed ? static_cast<qreal>(t.text.size()) * cell : text.width;
+            pieces.push_back({text, width, t.fixed && !rule ? width : text.width, rule});
             w += width;
         }
         const qreal scale = w > room && room > 0 ? room / w : 1.0;
         for (const Piece& piece : pieces) {
             if (piece.rule && piece.natural > 0)
-                drawtext(p, *piece.text, x, baseline, scale * piece.width / piece.natural);
-            else if (piece.text && !piece.text->blank)
-                drawtext(p, *piece.text, x, baseline, scale);
+                drawtext(p, piece.text, x, baseline, scale * piece.width / piece.natural);
+            else if (!piece.text.blank)
+                drawtext(p, piece.text, x, baseline, scale);
             x += piece.width * scale;
         }
     }
@@ -152,6 +180,7 @@ namespace qtv {
 
 bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
               const std::function<bool()>& newpage) {
+    const TextUses uses(doc);
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<PageFont>> fonts;
     PageFont* font = nullptr;  // the last line's
     const PrintLine* last = nullptr;
@@ -183,7 +212,7 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
             }
             if (painting != font) p.setFont(font->font);
             painting = font;
-            drawline(p, line, *font, page.left(), page.top() + y + fm.ascent(), page.right());
+            drawline(p, line, *font, uses, page.left(), page.top() + y + fm.ascent(), page.right());
             y += fm.lineSpacing();
         }
     }
