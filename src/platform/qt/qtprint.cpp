@@ -46,10 +46,10 @@ struct PageFont {
     std::unordered_map<QString, Shaped> texts;
 
     Shaped shaped(const QString& text, bool repeated) {
-        auto it = texts.find(text);
-        if (it != texts.end()) return it->second;
         if (!repeated)
             return Shaped{text, {}, 0, fm.horizontalAdvance(text), text.trimmed().isEmpty()};
+        auto it = texts.find(text);
+        if (it != texts.end()) return it->second;
         QTextLayout layout(text, font, device);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
