@@ -446,6 +446,14 @@ class Source {
         return {};
     }
     std::string_view bykey(uint64_t key, const Used* used) {
+        // The first few look-ups go through the lines (a bet added to a file looks up one key);
+        // more build an index first. Either finds the first line of the key, in file order, not
+        // taken nor given.
+        if (!indexed_ && ++scans_ <= kScans) {
+            for (size_t i = 0; i < lines_.size(); ++i)
+                if (fits(i, key, used)) return take(i);
+            return {};
+        }
         if (!indexed_) index(used);
         auto first = std::lower_bound(order_.begin(), order_.end(), key,
                                       [this](uint32_t i, uint64_t k) { return lines_[i].key < k; });
@@ -460,7 +468,7 @@ class Source {
     }
 
   private:
-    static constexpr size_t kLookahead = 8;
+    static constexpr size_t kLookahead = 8, kScans = 16;
     bool isused(size_t i, const Used* used) const { return used && used->count(lines_[i].id); }
     bool fits(size_t i, uint64_t key, const Used* used) const {
         return i < lines_.size() && !taken_[i] && lines_[i].haskey && lines_[i].key == key &&
@@ -486,6 +494,7 @@ class Source {
     size_t next_ = 0;
     std::vector<bool> taken_;
     bool indexed_ = false;
+    size_t scans_ = 0;
     std::vector<uint32_t> order_, resume_;
 };
 

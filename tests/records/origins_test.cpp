@@ -82,7 +82,7 @@ TEST_F(Origins, EveryRewriteKeepsEachRemainingLinesIdentity) {
 
 TEST_F(Origins, LinesFarFromWhereTheyWereAndEqualLinesKeepTheirOwnIdentities) {
     // Forty bets, four of them equal, then a rewrite that drops a run of twelve and moves the
-    // last line to the front.
+    // last line to the front (the dropped lines' identities go).
     std::string records;
     for (int b = 1; b <= 40; ++b)
         records += b % 10 == 5 ? "7,1,1,2\r\n" : std::to_string(b) + ",2,1,3\r\n";
@@ -96,10 +96,30 @@ TEST_F(Origins, LinesFarFromWhereTheyWereAndEqualLinesKeepTheirOwnIdentities) {
     std::vector<std::string> expected{before[39]};
     for (size_t i = 0; i < 39; ++i)
         if (i < 14 || i >= 26) kept += lines[i], expected.push_back(before[i]);
-    Transaction tx(cx.files());
-    cx.files().replacefile("C:\\Vantrope\\Round2 4Bets", kept);
-    tx.commit();
+    auto rewrite = [&](const std::string& bytes) {
+        Transaction tx(cx.files());
+        cx.files().replacefile("C:\\Vantrope\\Round2 4Bets", bytes);
+        tx.commit();
+    };
+    rewrite(kept);
     EXPECT_EQ(ids("Round2 4Bets"), expected);
+
+    // The same lines in reverse order: every line is looked for away from where it was. The
+    // equal ones take the identities of their text in the order the file had them.
+    std::vector<std::string> now;
+    for (size_t pos = 0; pos < kept.size(); pos = kept.find('\n', pos) + 1)
+        now.push_back(kept.substr(pos, kept.find('\n', pos) + 1 - pos));
+    std::vector<std::string> equal;
+    for (size_t i = 0; i < now.size(); ++i)
+        if (now[i] == "7,1,1,2\r\n") equal.push_back(expected[i]);
+    std::string reversed;
+    std::vector<std::string> back;
+    for (size_t i = now.size(), e = 0; i-- > 0;) {
+        reversed += now[i];
+        back.push_back(now[i] == "7,1,1,2\r\n" ? equal[e++] : expected[i]);
+    }
+    rewrite(reversed);
+    EXPECT_EQ(ids("Round2 4Bets"), back);
 }
 
 TEST_F(Origins, AnIdentityASidecarHoldsTwiceIsGivenOnce) {
