@@ -135,6 +135,11 @@ TEST(Printer, ColumnsCompareTheDrawnWidth) {
     EXPECT_EQ(lines[1].runs, (std::vector<PrintRun>{{11, "x"}}));
     // A text that ends exactly at the tab fits.
     EXPECT_EQ(layoutlines({"1234", Tab(5), "x"}, m).size(), 1u);
+    // Texts joined into one run are measured together where a tab or zone needs the column.
+    lines = layoutlines({"12", "ab", Tab(4), "x", "ABC", "de", Tab(8), "y"}, m);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].runs, (std::vector<PrintRun>{{0, "12ab"}, {3, "xABCde"}}));
+    EXPECT_EQ(lines[1].runs, (std::vector<PrintRun>{{7, "y"}}));
     // Zones: after 10.5 columns the next zone is 15; after 14 columns it is 29.
     EXPECT_EQ(layoutlines({"abcdefghijklmnopqrstu", Zone(), "x"}, m)[0].runs.back().column, 14);
     EXPECT_EQ(layoutlines({"ABCDEFGHIJKLMN", Zone(), "x"}, m)[0].runs.back().column, 28);

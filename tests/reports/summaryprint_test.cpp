@@ -94,6 +94,22 @@ TEST_F(SummaryPrint, ABetOnAnEntryNoLongerThereIsListedAsABadPlayerNumber) {
     EXPECT_EQ(lines.back(), "TOTAL BETS $1,552.50");
 }
 
+// Each bettor's bets in the order of the Bets file, however they interleave with others'; an
+// entry number held by two rows names the first.
+TEST_F(SummaryPrint, EachBettorsBetsKeepTheFileOrder) {
+    bets("Round1", 1, {"3,2,1,40", "2,1,1,10", "3,1,2,5", "2,2,2,1500", "3,2,3,1"});
+    sh().entries(3).number = 1;
+    summary().control("optflight", 1).click();
+    auto lines = print("cmdbettorall");
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + 3, lines.begin() + 8),
+        (std::vector<std::string>{"Ticket/Bettor ADAMS-AL", "A -       BRAVO        $40.00 TO WIN",
+                                  "A -       ALPHA        $5.00 TO PLACE",
+                                  "A -       BRAVO        $1.00 TO SHOW", "TOTAL  $46.00"}));
+    EXPECT_EQ(print("cmdbettorsumm")[4], "ADAMS-AL              $46.00");
+}
+
 TEST_F(SummaryPrint, BetSummaryListsOnlyBettorsWithBets) {
     std::vector<std::string> expected = {
         "Open - Round 1  Flight A -         Bettor Summary",
