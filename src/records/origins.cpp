@@ -1,6 +1,7 @@
 #include "records/origins.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -139,15 +140,28 @@ std::vector<SideLine> readside(const Files& files, const std::string& logical) {
 
 // A Bets line's key as a number: 16 lower-case hex digits, the form the sidecar writes. Anything
 // else is a key no line has.
-bool parsekey(std::string_view text, uint64_t& key) {
-    if (text.size() != 16) return false;
-    key = 0;
-    for (char c : text) {
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (digit < 0) return false;
-        key = key << 4 | static_cast<uint64_t>(digit);
+// The value of a run of lower-case hex digits; false when another character is among them.
+bool hexrun(const char* p, size_t n, uint64_t& value) {
+    static constexpr auto digits = [] {
+        std::array<int8_t, 256> t{};
+        t.fill(-1);
+        for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<int8_t>(c - '0');
+        for (int c = 'a'; c <= 'f'; ++c) t[c] = static_cast<int8_t>(c - 'a' + 10);
+        return t;
+    }();
+    uint64_t v = 0;
+    int bad = 0;
+    for (size_t i = 0; i < n; ++i) {
+        int d = digits[static_cast<unsigned char>(p[i])];
+        bad |= d;
+        v = v << 4 | static_cast<uint64_t>(d & 15);
     }
-    return true;
+    value = v;
+    return bad >= 0;
+}
+
+bool parsekey(std::string_view text, uint64_t& key) {
+    return text.size() == 16 && hexrun(text.data(), 16, key);
 }
 
 // A Bets sidecar as read: each line's key and first identity, viewed in the bytes it holds.
@@ -186,19 +200,17 @@ BetSide parsebetside(std::shared_ptr<const std::string> bytes) {
     out.lines.reserve(out.bytes->size() / 52 + 1);
     std::string_view line;
     while (p < end) {
-        // A line as sidetext writes it (a key, a blank, an identity, CR LF) is read in one go.
-        if (end - p > 17 && p[16] == ' ') {
-            const char* q = p + 17;
-            while (q<end&& * q> ' ' && *q != '\x7f') ++q;
-            BetSide::Line l;
-            if (q > p + 17 && end - q >= 2 && q[0] == '\r' && q[1] == '\n' &&
-                parsekey({p, 16}, l.key)) {
-                l.haskey = true;
-                l.id = std::string_view(p + 17, static_cast<size_t>(q - p - 17));
-                out.lines.push_back(l);
-                p = q + 2;
-                continue;
-            }
+        // A line as sidetext writes it, with an identity as newbetid makes one ("<key>
+        // <computer>-<serial>" CR LF, each part 16 hex digits), is read in one go.
+        uint64_t computer, serial;
+        BetSide::Line l;
+        if (end - p >= 52 && p[16] == ' ' && p[33] == '-' && p[50] == '\r' && p[51] == '\n' &&
+            hexrun(p, 16, l.key) && hexrun(p + 17, 16, computer) && hexrun(p + 34, 16, serial)) {
+            l.haskey = true;
+            l.id = std::string_view(p + 17, 33);
+            out.lines.push_back(l);
+            p += 52;
+            continue;
         }
         p = nextline(p, end, line);
         if (!blank(line)) addsideline(out, line);
@@ -263,12 +275,13 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     // first's (its lines find the same identities in its own sidecar, and any new bet the one the
     // first was given): it is taken as it is.
     thread_local struct {
-        std::string file, from, bytes, oldside, newside;
+        std::string file, from, bytes, newside;
+        SideBytes oldside = std::make_shared<const std::string>();
         Keys keys;
     } last;
     SideBytes old = std::make_shared<const std::string>(readsidebytes(files, logical));
     bool samebytes = *bytes == last.bytes;
-    if (samebytes && from == last.from && pairof(logical) == last.file && *old == last.oldside &&
+    if (samebytes && from == last.from && pairof(logical) == last.file && *old == *last.oldside &&
         readsidebytes(files, last.file) == last.newside) {
         last.file = logical;
         writeside(files, logical, last.newside);
@@ -280,7 +293,7 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     }
     last.file = logical;
     last.from = from;
-    last.oldside = *old;
+    last.oldside = old;
     last.newside = sidetext(last.keys, assign(files, logical, old, last.keys, from, nullptr).ids);
     writeside(files, logical, last.newside);
 }
