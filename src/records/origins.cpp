@@ -106,6 +106,15 @@ struct SideLine {
     std::vector<std::string> ids;
 };
 
+// The next word of a sidecar line from pos (words stand between blanks); "" at its end.
+std::string_view nextword(std::string_view line, size_t& pos) {
+    while (pos < line.size() && line[pos] == ' ') ++pos;
+    size_t end = std::min(line.find(' ', pos), line.size());
+    std::string_view word = line.substr(pos, end - pos);
+    pos = end;
+    return word;
+}
+
 // Calls `take` with each line of a sidecar that names at least one identity: its first word (the
 // key) and the words after it, viewed in `bytes`.
 template <class Take>
@@ -114,11 +123,7 @@ void eachsideline(const std::string& bytes, Take take) {
     eachline(bytes, [&](std::string_view line) {
         words.clear();
         size_t pos = 0;
-        while (pos < line.size()) {
-            size_t end = std::min(line.find(' ', pos), line.size());
-            if (end > pos) words.push_back(line.substr(pos, end - pos));
-            pos = end + 1;
-        }
+        for (std::string_view w; !(w = nextword(line, pos)).empty();) words.push_back(w);
         if (words.size() > 1) take(words);
     });
 }
@@ -138,8 +143,6 @@ std::vector<SideLine> readside(const Files& files, const std::string& logical) {
     return out;
 }
 
-// A Bets line's key as a number: 16 lower-case hex digits, the form the sidecar writes. Anything
-// else is a key no line has.
 // The value of a run of lower-case hex digits; false when another character is among them.
 bool hexrun(const char* p, size_t n, uint64_t& value) {
     static constexpr auto digits = [] {
@@ -160,9 +163,13 @@ bool hexrun(const char* p, size_t n, uint64_t& value) {
     return bad >= 0;
 }
 
+// A Bets line's key as a number: 16 lower-case hex digits, the form the sidecar writes. Anything
+// else is a key no line has.
 bool parsekey(std::string_view text, uint64_t& key) {
     return text.size() == 16 && hexrun(text.data(), 16, key);
 }
+
+using SideBytes = std::shared_ptr<const std::string>;
 
 // A Bets sidecar as read: each line's key and first identity, viewed in the bytes it holds.
 struct BetSide {
@@ -171,28 +178,21 @@ struct BetSide {
         bool haskey = false;
         std::string_view id;
     };
-    std::shared_ptr<const std::string> bytes;
+    SideBytes bytes;
     std::vector<Line> lines;
 };
 
-// Adds a sidecar line read by its first two words, as eachsideline finds them.
+// Adds a sidecar line read by its first two words.
 void addsideline(BetSide& out, std::string_view line) {
     size_t pos = 0;
-    auto word = [&line, &pos] {
-        while (pos < line.size() && line[pos] == ' ') ++pos;
-        size_t end = std::min(line.find(' ', pos), line.size());
-        std::string_view w = line.substr(pos, end - pos);
-        pos = end;
-        return w;
-    };
-    std::string_view key = word(), id = word();
+    std::string_view key = nextword(line, pos), id = nextword(line, pos);
     if (id.empty()) return;
     BetSide::Line& l = out.lines.emplace_back();
     l.haskey = parsekey(key, l.key);
     l.id = id;
 }
 
-BetSide parsebetside(std::shared_ptr<const std::string> bytes) {
+BetSide parsebetside(SideBytes bytes) {
     BetSide out;
     out.bytes = std::move(bytes);
     const char* p = out.bytes->data();
@@ -255,8 +255,6 @@ struct Assigned {
     std::deque<std::string> made;
     std::vector<std::string_view> ids;
 };
-
-using SideBytes = std::shared_ptr<const std::string>;
 
 Keys linekeys(const std::string& bytes);
 Assigned assign(const Files& files, const std::string& betsfile, const SideBytes& own,
