@@ -10,13 +10,17 @@ bool endswith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
 
+namespace {
+
+std::string endline(size_t count) { return "END " + std::to_string(count) + "\n"; }
+
+}  // namespace
+
 std::string journaltext(const std::vector<StagedFile>& files) {
     std::string out = kHeader;
     for (auto& f : files) out += std::string(f.removed ? "D " : "R ") + f.host + "\n";
-    return out;
+    return out + endline(files.size());
 }
-
-std::string endline(size_t count) { return "END " + std::to_string(count) + "\n"; }
 
 // The entries of a journal, and whether it was written whole (header, entries, end line).
 std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole) {

@@ -23,8 +23,8 @@ struct JournalEntry {
 
 std::string tempof(const std::string& host);
 bool endswith(const std::string& s, const std::string& end);
+// The whole text of a journal: header, one line a change, end line.
 std::string journaltext(const std::vector<StagedFile>& files);
-std::string endline(size_t count);
 // The entries of a journal, and whether it was written whole (header, entries, end line).
 std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole);
 bool readhost(const HostIo& io, const std::string& host, std::string& out);

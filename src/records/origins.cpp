@@ -356,8 +356,8 @@ std::string computerid(const Files& files, bool make) {
     if (files.exists(kComputerFile)) {
         std::string id = trim(files.readall(kComputerFile));
         while (!id.empty() && (id.back() == '\r' || id.back() == '\n')) id.pop_back();
-        if (id.size() == 16 && id.find_first_not_of("0123456789abcdef") == std::string::npos)
-            return id;
+        uint64_t value;
+        if (id.size() == 16 && hexrun(id.data(), 16, value)) return id;
     }
     if (!make) return "";
     std::string id = hex(randombits(files));
