@@ -8,22 +8,27 @@
 
 namespace vt::test {
 
+// Flight labels "FLIGHT A" to "FLIGHT O", the amount buttons and the first round.
+inline void betsettings(Shared& sh) {
+    for (int f = 1; f <= 15; ++f) {
+        std::string label = "FLIGHT " + std::string(1, static_cast<char>('A' + f - 1));
+        sh.flightnames[f] = label + std::string(10 - label.size(), ' ');
+    }
+    const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
+                               "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
+    for (int i = 1; i <= 12; ++i) sh.betamounts[i] = amounts[i];
+    sh.betbuttons = {0, 1, 4, 5, 9, 10};  // +.25 +1.00 +2.00 +10.00 20.00
+    sh.curround = "Round1";
+}
+
 // A program folder with flight labels, amount buttons, players and bettors, and the betting
 // screen one call away.
 class BetTest : public AppTest {
   protected:
     BetTest() {
-        for (int f = 1; f <= 15; ++f) {
-            std::string label = "FLIGHT " + std::string(1, static_cast<char>('A' + f - 1));
-            sh().flightnames[f] = label + std::string(10 - label.size(), ' ');
-        }
-        const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
-                                   "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
-        for (int i = 1; i <= 12; ++i) sh().betamounts[i] = amounts[i];
-        sh().betbuttons = {0, 1, 4, 5, 9, 10};  // +.25 +1.00 +2.00 +10.00 20.00
+        betsettings(sh());
         sh().banner1 = "SPRING OPEN ROUND 1";
         sh().banner = sh().banner1;
-        sh().curround = "Round1";
         folder.write("Players",
                      "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n7,3,\"\",\"CARTER\"\r\n"
                      "8,3,\"\",\"DAVIS\"\r\n");

@@ -1,6 +1,7 @@
 // Placing, deleting and sheet bets with the file layer failing or crashing at each call.
 #include "faults.h"
 
+#include "betfixture.h"
 #include "betting/frmbet.h"
 
 namespace vt::test {
@@ -18,23 +19,9 @@ void prepare(const TempFolder& f) {
         f.write(name, "12,7,1,5\r\n2,8,1,3\r\n");
 }
 
-// Flight labels, amount buttons and the round.
-void settings(App& app) {
-    Shared& sh = app.shared();
-    for (int f = 1; f <= 15; ++f) {
-        std::string label = "FLIGHT " + std::string(1, static_cast<char>('A' + f - 1));
-        sh.flightnames[f] = label + std::string(10 - label.size(), ' ');
-    }
-    const char* amounts[13] = {"",      "+.25",  "+.50",   "+.75",  "+1.00",  "+2.00", "+3.00",
-                               "+4.00", "+5.00", "+10.00", "20.00", "+50.00", " "};
-    for (int i = 1; i <= 12; ++i) sh.betamounts[i] = amounts[i];
-    sh.betbuttons = {0, 1, 4, 5, 9, 10};
-    sh.curround = "Round1";
-}
-
 // The betting screen with flights 1 and 3 on the board and SMITH-BOB chosen.
 Form& betscreen(App& app) {
-    settings(app);
+    betsettings(app.shared());
     Form& f = app.form("frmbet");
     f.show();
     f.control("Check1", 0).click();
@@ -80,7 +67,7 @@ TEST(BetFaults, BetSheetRowOfThreeBets) {
     FaultCase c;
     c.prepare = prepare;
     c.operation = [](App& app, const std::function<void()>& arm) {
-        settings(app);
+        betsettings(app.shared());
         Form& s = app.form("frmsheetg");
         s.show();
         auto pick = [&](const std::string& list, const std::string& text) {
