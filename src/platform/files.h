@@ -95,7 +95,8 @@ class Files {
     // of a commit names the label of the file it failed on.
     std::function<std::string()> labeler;
     // Keeps files that go with another in step with it: called inside the transaction right
-    // after each change of a file is staged (bytes: its new contents, nullptr when it is removed;
+    // before each change of a file is staged, while the file still reads as it was (bytes: its
+    // new contents, nullptr when it is removed;
     // from: the file it was copied from, else ""), so that what it stages joins the same change.
     std::function<void(const std::string& logical, const std::string* bytes,
                        const std::string& from)>

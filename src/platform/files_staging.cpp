@@ -33,10 +33,11 @@ void replaced(const Files& files, Staging*& open, const std::string& logical,
     std::string host = files.hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
     staged(files, open, [&](Staging& s) {
+        // The companion is called while the file still reads as it was.
+        if (files.companion) files.companion(logical, &bytes, from);
         StagedFile& f = slot(files, s, logical, host);
         f.removed = false;
         f.bytes = bytes;
-        if (files.companion) files.companion(logical, &bytes, from);
     });
 } catch (FileError& e) {
     nameerror(e, logical);
@@ -55,11 +56,10 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
         // Read before the slot is made: the slot would hide the file on disk.
         std::string old = exists(logical) ? readall(logical) : std::string();
         old += bytes;
+        if (companion) companion(logical, &old, "");
         StagedFile& f = slot(*this, s, logical, host);
         f.removed = false;
-        f.bytes = old;
-        // The companion may stage more files: it is given its own copy, not the slot's.
-        if (companion) companion(logical, &old, "");
+        f.bytes = std::move(old);
     });
 } catch (FileError& e) {
     nameerror(e, logical);
@@ -70,10 +70,10 @@ void Files::remove(const std::string& logical) const try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
+        if (companion) companion(logical, nullptr, "");
         StagedFile& f = slot(*this, s, logical, host);
         f.removed = true;
         f.bytes.clear();
-        if (companion) companion(logical, nullptr, "");
     });
 } catch (FileError& e) {
     nameerror(e, logical);

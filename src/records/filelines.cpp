@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "records/context.h"
+#include "records/origins.h"
 
 namespace vt {
 
@@ -334,8 +335,14 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
         scan(sh.datapath + "Players", &out.entries, nullptr);
         scan(sh.datapath + "Playersbackup", &out.entries, nullptr);
         sh.fileop = "Bettors Input";
-        scan(sh.datapath + "Bettors", &out.bettors, nullptr);
-        scan(sh.datapath + "Bettorsbackup", &out.bettors, nullptr);
+        for (const char* name : {"Bettors", "Bettorsbackup"}) {
+            scan(sh.datapath + name, &out.bettors, nullptr);
+            // A deleted bettor's number stays in use, as does every number an identity file
+            // names.
+            BettorIdentities ids = bettoridentities(files, sh.datapath + name);
+            for (auto* kept : {&ids.live, &ids.deleted})
+                for (auto& [number, list] : *kept) out.bettors.insert(number);
+        }
         sh.fileop = "Bets Input";
         for (int r = 1; r <= nrounds; ++r)
             for (long f = 1; f <= 15; ++f) {

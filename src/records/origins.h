@@ -1,72 +1,66 @@
 #pragma once
-// Where each bet and bettor came from, so that moving the files between computers counts every
-// bet once. The data files keep their exact format; what is known of their lines' origins is kept
-// beside them, in a sidecar file per Bets and Bettors file (and their backups), and every write of
-// such a file puts its sidecar in step in the same transaction (keeporigins).
-//
-// A Bets sidecar gives each line of its file an identity: the computer that took the bet and a
-// serial ("<computer>-<serial>"). A line its sidecar does not know (a folder from before, a file
-// edited by hand) is this computer's own bet and is given a new identity.
-// A Bettors sidecar lists, by bettor number, the identities other computers know that bettor by
-// ("<computer>/<number>"); every bettor is also known by this computer's own identity and number.
-#include <deque>
+// The identities of bets and bettors, so that moving the files between computers counts every
+// bet once and never makes two people one. The data files keep their exact format; beside each
+// Bets and Bettors file (and their backups) an identity file ("." name ".ids") holds:
+//   - a check of the data file's bytes: an identity file whose check does not match its data
+//     file (cut, emptied, edited, swapped, copied from elsewhere) is never trusted;
+//   - the identity of each of its records, in order: a random number given when the bet or
+//     bettor was made and carried unchanged by every write, export and import;
+//   - the identities deleted from the file (a bet removed, a bettor deleted, a file cleared), so
+//     that no import brings one back. A deleted bettor's number stays in use.
+// Every write of a Bets or Bettors file stages its identity file in the same transaction
+// (keeporigins): the records it keeps keep their identities, a record it adds is given a new one
+// and a record it drops is remembered as deleted.
+#include <cstdint>
 #include <map>
-#include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace vt {
 
 class Files;
 
-// The sidecar of a Bets or Bettors file (or a backup); "" for any other file.
+using Identity = uint64_t;
+
+// The identity file of a Bets or Bettors file (or a backup); "" for any other file.
 std::string sidecarof(const std::string& logical);
-// Makes every write of a Bets or Bettors file through files put its sidecar in step, in the
-// same transaction.
+// Makes every write of a Bets or Bettors file through files put its identity file in step.
 void keeporigins(Files& files);
-// This computer's identity, kept in a file of its own in the program folder; made (and staged
-// in the open transaction) when there is none, unless `make` is false ("" then).
-std::string computerid(const Files& files, bool make = true);
+// A new random identity.
+Identity newidentity(const Files& files);
 
-// The key a Bets line is known by in its sidecar: the line as the program writes it.
-std::string betkey(const std::string& linetext);
-
-// The identities of a Bets file's lines, as its sidecar gives them.
-class BetOrigins {
-  public:
-    BetOrigins() = default;
-    // Reads the sidecar of a Bets file; a missing sidecar knows no line.
-    BetOrigins(const Files& files, const std::string& betsfile);
-    // The identity of the next line with this text that the sidecar holds; "" when none is left.
-    std::string take(const std::string& linetext);
-
-  private:
-    std::unordered_map<uint64_t, std::deque<std::string>> ids_;
+// The identities of a Bets file's records (its lines that hold something).
+struct BetIdentities {
+    std::vector<Identity> live;     // one per record, in file order
+    std::vector<Identity> deleted;  // sorted, each once
+    // An identity file matched the data file (its own, or its pair's where the two files hold
+    // the same bytes), or there is neither a record nor an identity file. Otherwise each record
+    // was given a new identity here (`fresh`) and every identity the untrusted identity file
+    // named counts as deleted.
+    bool described = true;
+    bool fresh = false;
 };
+// Of the file's contents as they stand (staged contents inside a transaction).
+BetIdentities betidentities(const Files& files, const std::string& betsfile);
+// Stages the identity file of a Bets file whose contents are (about to be) `bytes` (nullptr: the
+// file is not there); one that would name nothing is removed.
+void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
+                        const BetIdentities& ids);
 
-// The identity of each line (blank ones aside) of `bytes`, about to be a Bets file's contents:
-// the one the file's sidecar gives it, else (for a copy) the one the copied file's sidecar gives
-// it, else the one the other file of its pair gives it, else a new identity of this computer
-// (`fresh` then tells).
-std::vector<std::string> betids(const Files& files, const std::string& betsfile,
-                                const std::string& bytes, const std::string& from = "",
-                                bool* fresh = nullptr);
-// A new identity for a bet taken on the computer `computer`.
-std::string newbetid(const Files& files, const std::string& computer);
-// Stages the sidecar of a Bets file whose lines (of `bytes`, blank ones aside) carry `ids` in
-// order; a file without lines has no sidecar.
-void writebetorigins(const Files& files, const std::string& betsfile, const std::string& bytes,
-                     const std::vector<std::string>& ids);
+// The identities of a Bettors file's bettors, by bettor number: its own first, then those other
+// computers know the same person by.
+struct BettorIdentities {
+    std::map<long long, std::vector<Identity>> live;
+    // Deleted bettors: their numbers stay in use, their identities never come back.
+    std::map<long long, std::vector<Identity>> deleted;
+    bool described = true;  // as for bets; otherwise each bettor was given a new identity here
+};
+BettorIdentities bettoridentities(const Files& files, const std::string& bettorsfile);
+void stagebettoridentities(const Files& files, const std::string& bettorsfile,
+                           const std::string* bytes, const BettorIdentities& ids);
 
-// The identities of bettors, by bettor number.
-using BettorOrigins = std::map<long long, std::set<std::string>>;
-// A bettor's identity as the computer `computer` knows its own bettor `number`.
-std::string ownbettorid(const std::string& computer, long long number);
-// The sidecar of a Bettors file; a missing sidecar names no bettor.
-BettorOrigins readbettororigins(const Files& files, const std::string& bettorsfile);
-// Stages the sidecar of a Bettors file; removed when it names no bettor.
-void writebettororigins(const Files& files, const std::string& bettorsfile,
-                        const BettorOrigins& origins);
+// Adds `more` to the sorted set `set`.
+void addidentities(std::vector<Identity>& set, const std::vector<Identity>& more);
+bool hasidentity(const std::vector<Identity>& sortedset, Identity id);
 
 }  // namespace vt

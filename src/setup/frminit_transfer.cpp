@@ -123,16 +123,6 @@ std::string betrecords(const std::vector<Bet>& rows) {
     return out;
 }
 
-// Every bettor's identities: those its sidecar names, and this computer's own.
-BettorOrigins bettorids(Host& app, const Table<Bettor>& bettors, const std::string& file,
-                        const std::string& computer) {
-    BettorOrigins ids = readbettororigins(app.files(), file);
-    if (!computer.empty())
-        for (size_t i = 1; i <= bettors.size() && !bettors(i).name.empty(); ++i)
-            ids[bettors(i).number].insert(ownbettorid(computer, bettors(i).number));
-    return ids;
-}
-
 void leaveatlastflight(Shared& sh) {
     sh.curflightnbr = 15;
     sh.curflight = sh.flightnames[15];
@@ -141,26 +131,34 @@ void leaveatlastflight(Shared& sh) {
 // The imported bettors merged into the local ones, and the translation of their numbers. A
 // bettor is the same person as a local one when they share an identity (the bettor came back
 // from a computer that had it from here, directly or not), or by number and name; another local
-// bettor of the same name is asked about.
+// bettor of the same name is asked about. A bettor deleted here does not come back.
 class BettorMerge {
   public:
-    BettorMerge(Host& app, const Table<Bettor>& local, BettorOrigins ids)
+    BettorMerge(Host& app, const Table<Bettor>& local, BettorIdentities ids)
         : merged(local), ids(std::move(ids)), app_(app), sh_(app.shared()) {}
-    // Bettor numbers some local record names: a new bettor never takes one.
+    // Bettor numbers some local record or identity file names: a new bettor never takes one.
     std::set<long long> inuse;
+    long added = 0, known = 0, deleted = 0;
 
     // False when the table is full (after the capacity message).
-    bool add(long number, std::string name, const std::set<std::string>& known) {
-        if (long same = find([&](const Bettor& b) { return shares(b.number, known); }))
-            return map(number, merged(same).number, known);
+    bool add(long number, std::string name, const std::vector<Identity>& theirs) {
+        for (auto& [local, list] : ids.live)
+            if (shares(list, theirs)) return map(number, local, theirs, known);
+        for (auto& [local, list] : ids.deleted)
+            if (shares(list, theirs)) {
+                map_.emplace_back(number, 0);
+                ++deleted;
+                return true;
+            }
         for (;;) {
             long bynumber = find([&](const Bettor& b) { return b.number == number; });
-            if (bynumber && merged(bynumber).name == name) return map(number, number, known);
+            if (bynumber && merged(bynumber).name == name)
+                return map(number, number, theirs, known);
             long byname = find([&](const Bettor& b) { return b.name == name; });
             if (!byname) break;
             if (app_.msgbox("Are there two different bettors both named " + name, vbYesNo,
                             "Import") == vbNo)
-                return map(number, merged(byname).number, known);
+                return map(number, merged(byname).number, theirs, known);
             name += "1";
             app_.msgbox("Creating new bettor name " + name, vbOKOnly, "Import");
             // The new name is looked up again: it may be taken too.
@@ -175,18 +173,26 @@ class BettorMerge {
                find([&](const Bettor& b) { return b.number == sh_.nextticket; }))
             ++sh_.nextticket;
         merged(++sh_.nbettors) = Bettor{sh_.nextticket, name};
-        return map(number, sh_.nextticket++, known);
+        // A bettor new here keeps the identity it was given where it was made.
+        ids.live[sh_.nextticket];
+        return map(number, sh_.nextticket++, theirs, added);
     }
 
-    // The local number of an imported one; 0 when it has none.
+    // The local number of an imported one; 0 when it has none (unknown, or deleted here).
     long local(long imported) const {
         for (auto& [from, to] : map_)
             if (from == imported) return to;
         return 0;
     }
+    // True when the imported bettor is one deleted here.
+    bool isdeleted(long imported) const {
+        for (auto& [from, to] : map_)
+            if (from == imported) return to == 0;
+        return false;
+    }
 
     Table<Bettor> merged;
-    BettorOrigins ids;  // every merged bettor's identities, by local number
+    BettorIdentities ids;  // every merged bettor's identities, by local number
 
   private:
     template <class Pred>
@@ -196,17 +202,19 @@ class BettorMerge {
                 return static_cast<long>(i);
         return 0;
     }
-    bool shares(long number, const std::set<std::string>& known) const {
-        auto it = ids.find(number);
-        if (it == ids.end()) return false;
-        for (const std::string& id : known)
-            if (it->second.count(id)) return true;
+    static bool shares(const std::vector<Identity>& a, const std::vector<Identity>& b) {
+        for (Identity id : b)
+            if (std::find(a.begin(), a.end(), id) != a.end()) return true;
         return false;
     }
     // The imported bettor is the local one from now on, also for the next imports.
-    bool map(long from, long to, const std::set<std::string>& known) {
+    bool map(long from, long to, const std::vector<Identity>& theirs, long& count) {
         map_.emplace_back(from, to);
-        ids[to].insert(known.begin(), known.end());
+        std::vector<Identity>& list = ids.live[to];
+        for (Identity id : theirs)
+            if (std::find(list.begin(), list.end(), id) == list.end()) list.push_back(id);
+        if (list.empty()) list.push_back(newidentity(app_.files()));
+        ++count;
         return true;
     }
 
@@ -237,11 +245,38 @@ bool readlocalentries(Host& app) {
     return true;
 }
 
-// A Bets file's lines' identities staged beside it for `bytes` (its new contents).
-void stageids(Host& app, const std::string& path, const std::string& bytes,
-              const std::vector<std::string>& ids) {
-    writebetorigins(app.files(), path, bytes, ids);
+// A drive file whose identity file is missing or does not describe it (cut, changed, or left
+// beside another export): its bets could not be told from bets already here. False after the box.
+bool describedondrive(Host& app, const std::string& path, bool described) {
+    if (described) return true;
+    app.msgbox(filelocation(path, 0) +
+                   " does not match the identity file the export wrote beside it: it may be "
+                   "cut short, changed, or left from another export. Export it again on the "
+                   "other computer.\r\nNothing was imported.",
+               vbOKOnly, "Import");
+    return false;
 }
+
+// A Bets file's records kept where `drop` does not name their identity, with `more` appended.
+std::string keptbytes(const std::string& path, const std::string& old,
+                      const std::vector<Identity>& ids, const std::vector<Identity>& drop,
+                      const std::string& more, size_t& dropped) {
+    std::vector<FileLine> lines = filelines(old, FileKind::Bets);
+    dropped = 0;
+    std::string kept;
+    for (size_t i = 0; i < lines.size() && i < ids.size(); ++i) {
+        if (hasidentity(drop, ids[i]))
+            ++dropped;
+        else
+            kept += lines[i].text + "\r\n";
+    }
+    return dropped ? kept + more : appendedbytes(path, old, FileKind::Bets, more);
+}
+
+// What an import did, for its last box.
+struct Counts {
+    long added = 0, here = 0, removed = 0, refused = 0;
+};
 
 }  // namespace
 
@@ -267,33 +302,44 @@ void frminit::cmdexport_Click() try {
                 return;
 
     // Everything on the drive is written in one transaction: a set half written is never left
-    // there to be imported. The set carries each bet's and bettor's identity beside it.
+    // there to be imported. The set carries each bet's and bettor's identity, and the bets
+    // deleted here, beside its files.
     Transaction tx(app_.files());
     try {
-        std::string computer = computerid(app_.files());
-        BettorOrigins bettorsout = bettorids(app_, sh_.bettors, sh_.savepath + "Bettors", computer);
+        const Files& files = app_.files();
+        // Records that had no identity yet keep the one given now, here as on the drive.
+        auto keephere = [&](const std::string& path, auto ids, auto stage) {
+            if (ids.described) return;
+            for (const std::string& p : {path, path + "backup"})
+                if (files.exists(p) && (p == path || files.readall(p) == files.readall(path))) {
+                    std::string bytes = files.readall(p);
+                    stage(files, p, &bytes, ids);
+                }
+        };
+        BettorIdentities bettorids = bettoridentities(files, sh_.savepath + "Bettors");
+        keephere(sh_.savepath + "Bettors", bettorids, stagebettoridentities);
         sh_.datapath = drive;
         if (!writebettorsonly(app_) || !writeentries(app_)) return;
-        writebettororigins(app_.files(), drive + "Bettors", bettorsout);
+        std::string bettorbytes = files.readall(drive + "Bettors");
+        stagebettoridentities(files, drive + "Bettors", &bettorbytes, bettorids);
         sh_.fileop = "Bets Output";
         for (int r = 1; r <= nrounds; ++r)
             for (long n = 1; n <= 15; ++n) {
                 const FlightBets& flight = flights[(r - 1) * 15 + n];
-                bool fresh;
-                std::vector<std::string> ids =
-                    betids(app_.files(), flight.path, flight.bytes, "", &fresh);
-                // Lines that had no identity yet keep the one given now, here as on the drive.
-                if (fresh) stageids(app_, flight.path, flight.bytes, ids);
+                BetIdentities ids = betidentities(files, flight.path);
+                keephere(flight.path, ids, stagebetidentities);
                 std::string bytes = betrecords(flight.rows);
                 for (bool backup : {false, true}) {
                     std::string path = betsname(drive, roundkeys[r], n, backup);
                     if (!flight.rows.empty()) {
-                        app_.files().replacefile(path, bytes);
-                        stageids(app_, path, bytes, ids);
-                    } else if (app_.files().exists(path)) {
-                        // A flight without bets leaves no old set behind to be imported again.
-                        app_.files().remove(path);
+                        files.replacefile(path, bytes);
+                        stagebetidentities(files, path, &bytes, ids);
+                        continue;
                     }
+                    // A flight without bets leaves no old set behind to be imported again; the
+                    // bets deleted from it still travel.
+                    if (files.exists(path)) files.remove(path);
+                    stagebetidentities(files, path, nullptr, BetIdentities{{}, ids.deleted});
                 }
             }
     } catch (const FileError& e) {
@@ -318,30 +364,47 @@ void frminit::cmdimport_Click() try {
                         ". Click OK when ready or Cancel.",
                     vbOKCancel, "Import Bettors, Bets") != vbOK)
         return;
+    const Files& files = app_.files();
 
-    // Every file of the set is read and checked before anything is asked or changed: a damaged
-    // set is refused whole.
+    // Every file of the set, and every identity file against its data file, is read and checked
+    // before anything is asked or changed: a damaged set is refused whole.
     if (!checknamefile(app_, drive + "Players", FileKind::Players, "Players Input") ||
         !checknamefile(app_, drive + "Bettors", FileKind::Bettors, "Bettors Input"))
         return;
+    BettorIdentities drivebettors = bettoridentities(files, drive + "Bettors");
+    if (!describedondrive(app_, drive + "Bettors", drivebettors.described)) return;
     std::vector<FlightBets> driveflights(61);
+    std::vector<BetIdentities> driveids(61);
     for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= 15; ++f)
-            if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[(r - 1) * 15 + f],
-                            true))
+        for (long f = 1; f <= 15; ++f) {
+            size_t i = (r - 1) * 15 + f;
+            if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[i], true)) return;
+            driveids[i] = betidentities(files, driveflights[i].path);
+            if (!driveflights[i].rows.empty() &&
+                !describedondrive(app_, driveflights[i].path, driveids[i].described))
                 return;
+            // Deletions count only where an identity file the export wrote tells of them.
+            if (!driveids[i].described) driveids[i].deleted.clear();
+        }
     sh_.datapath = drive;
     if (!readentries(app_)) return;
     Table<Entry> driveentries = sh_.entries;
     sh_.datapath = sh_.savepath;
 
-    // The drive's players replace the local list, when the operator says so.
-    if (app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes) {
+    // The answers are gathered first; the files change once, at the end.
+    bool players = app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes;
+    bool bettorsandbets =
+        app_.msgbox("Import Bettors and Bets files?", vbYesNo, "Import Bettors") == vbYes;
+    Transaction tx(files);
+    if (players) {
         sh_.entries = driveentries;
         if (!writeentries(app_)) return;
-        app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     }
-    if (app_.msgbox("Import Bettors and Bets files?", vbYesNo, "Import Bettors") == vbNo) return;
+    if (!bettorsandbets) {
+        if (players && !app_.commit(tx)) return;
+        if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
+        return;
+    }
 
     // Bettors: the drive's merged into the local ones.
     sh_.datapath = drive;
@@ -349,23 +412,27 @@ void frminit::cmdimport_Click() try {
     long n = sh_.nbettors;
     for (size_t i = 1; i <= sh_.savedbettors.size(); ++i) sh_.savedbettors(i) = Bettor{0, " "};
     for (long k = 1; k <= n; ++k) sh_.savedbettors(k) = sh_.bettors(k);
-    BettorOrigins driveids = readbettororigins(app_.files(), drive + "Bettors");
     sh_.datapath = sh_.savepath;
     if (!readlocalbettors(app_)) return;
     NumbersInUse used;
     if (!numbersinuse(app_, used)) return;
-    std::string computer = computerid(app_.files(), false);
-    BettorMerge merge(app_, sh_.bettors,
-                      bettorids(app_, sh_.bettors, sh_.savepath + "Bettors", computer));
+    BettorMerge merge(app_, sh_.bettors, bettoridentities(files, sh_.savepath + "Bettors"));
     merge.inuse = used.bettors;
     for (long k = 1; k <= n; ++k) {
         const Bettor& b = sh_.savedbettors(k);
-        if (!merge.add(b.number, b.name, driveids[b.number])) return;
+        auto theirs = drivebettors.live.find(b.number);
+        if (!merge.add(
+                b.number, b.name,
+                theirs == drivebettors.live.end() ? std::vector<Identity>{} : theirs->second))
+            return;
     }
 
     // Players check: the drive's list must be the local one, or its beginning.
-    if (!readlocalentries(app_)) return;
-    const Table<Entry>& known = sh_.entries;
+    Table<Entry> known = driveentries;
+    if (!players) {
+        if (!readlocalentries(app_)) return;
+        known = sh_.entries;
+    }
     for (size_t i = 1; i <= driveentries.size() && !driveentries(i).name.empty(); ++i)
         if (i > known.size() || known(i).name != driveentries(i).name) {
             app_.msgbox(" Player files do not match.  Bet files not imported");
@@ -378,89 +445,113 @@ void frminit::cmdimport_Click() try {
     };
 
     // Bets: every bet of the set checked and its bettor number translated. A bet whose identity
-    // is here already (this set or one carrying its bets came in before, or the bet was taken
-    // here) is not added again.
-    std::vector<FlightBets> localflights(61);
-    std::vector<std::vector<Bet>> added(61);
-    std::vector<std::vector<std::string>> addedids(61);
+    // is here already (taken here, or come in before) or was deleted here is not added again; a
+    // bet deleted on the other computer is removed here; a bet of a bettor deleted here is not
+    // imported.
+    Counts bets;
+    std::vector<std::vector<Bet>> adding(61);
+    std::vector<std::vector<Identity>> addingids(61);
     for (int r = 1; r <= nrounds; ++r)
         for (long f = 1; f <= 15; ++f) {
             size_t i = (r - 1) * 15 + f;
             FlightBets& flight = driveflights[i];
-            for (Bet& b : flight.rows) {
-                long to = b.bettor ? merge.local(b.bettor) : 0;
-                if (!isknown(b.entry) || (b.bettor && !to)) {
+            std::vector<Identity> have;
+            for (bool backup : {false, true}) {
+                BetIdentities local =
+                    betidentities(files, betsname(sh_.savepath, roundkeys[r], f, backup));
+                addidentities(have, local.live);
+                addidentities(have, local.deleted);
+            }
+            for (size_t b = 0; b < flight.rows.size(); ++b) {
+                Bet bet = flight.rows[b];
+                long to = bet.bettor ? merge.local(bet.bettor) : 0;
+                if (bet.bettor && merge.isdeleted(bet.bettor)) {
+                    ++bets.refused;
+                    continue;
+                }
+                if (!isknown(bet.entry) || (bet.bettor && !to)) {
                     app_.msgbox(Mid(flight.path, 4) +
                                     " holds a bet on a player/team or bettor unknown here. Nothing "
                                     "was imported.",
                                 vbOKOnly, "Import");
                     return;
                 }
-                b.bettor = b.bettor ? to : 0;
+                Identity id = driveids[i].live[b];
+                if (hasidentity(have, id)) {
+                    ++bets.here;
+                    continue;
+                }
+                addidentities(have, {id});
+                bet.bettor = bet.bettor ? to : 0;
+                adding[i].push_back(bet);
+                addingids[i].push_back(id);
+                ++bets.added;
             }
-            if (!flight.rows.empty() &&
-                !readflight(app_, betsname(sh_.savepath, roundkeys[r], f), localflights[i], false))
-                return;
         }
 
-    // Everything checked: the local files change now, all in one transaction, so a failed import
-    // leaves them as they were and can simply be done again.
-    {
-        Transaction tx(app_.files());
+    // Everything checked: the local files change now, all in one transaction with the players,
+    // so a failed import leaves them as they were and can simply be done again.
+    try {
         sh_.bettors = merge.merged;
         if (!writebettors(app_)) return;
+        for (const char* file : {"Bettors", "Bettorsbackup"}) {
+            std::string bytes = files.readall(sh_.savepath + file);
+            stagebettoridentities(files, sh_.savepath + file, &bytes, merge.ids);
+        }
         sh_.fileop = "Bets Append";
-        try {
-            std::string here = computerid(app_.files());
-            BettorOrigins keep = merge.ids;
-            for (auto& [number, ids] : keep) ids.erase(ownbettorid(here, number));
-            for (const char* file : {"Bettors", "Bettorsbackup"})
-                writebettororigins(app_.files(), sh_.savepath + file, keep);
-            for (int r = 1; r <= nrounds; ++r)
-                for (long f = 1; f <= 15; ++f) {
-                    size_t i = (r - 1) * 15 + f;
-                    const FlightBets& flight = driveflights[i];
-                    if (flight.rows.empty()) continue;
-                    std::set<std::string> have;
-                    for (const std::string& id :
-                         betids(app_.files(), localflights[i].path, localflights[i].bytes))
-                        have.insert(id);
-                    BetOrigins origins(app_.files(), flight.path);
-                    std::vector<Bet> rows;
-                    std::vector<std::string> ids;
-                    for (size_t b = 0; b < flight.rows.size(); ++b) {
-                        std::string id = origins.take(flight.texts[b]);
-                        // A line the set does not know the origin of is a bet new here.
-                        if (id.empty()) id = newbetid(app_.files(), here);
-                        if (!have.insert(id).second) continue;
-                        rows.push_back(flight.rows[b]);
-                        ids.push_back(id);
+        for (int r = 1; r <= nrounds; ++r)
+            for (long f = 1; f <= 15; ++f) {
+                size_t i = (r - 1) * 15 + f;
+                const std::vector<Identity>& gone = driveids[i].deleted;
+                for (bool backup : {false, true}) {
+                    std::string path = betsname(sh_.savepath, roundkeys[r], f, backup);
+                    BetIdentities ids = betidentities(files, path);
+                    size_t before = ids.deleted.size();
+                    addidentities(ids.deleted, gone);
+                    bool exists = files.exists(path);
+                    std::string old = exists ? files.readall(path) : std::string();
+                    size_t dropped = 0;
+                    std::string bytes =
+                        keptbytes(path, old, ids.live, gone, betrecords(adding[i]), dropped);
+                    if (!backup) bets.removed += static_cast<long>(dropped);
+                    if (adding[i].empty() && !dropped) {
+                        // Only deletions learnt: the data file stays as it is.
+                        if (ids.deleted.size() != before)
+                            stagebetidentities(files, path, exists ? &old : nullptr, ids);
+                        continue;
                     }
-                    if (rows.empty()) continue;
+                    std::vector<Identity> live;
+                    for (Identity id : ids.live)
+                        if (!hasidentity(gone, id)) live.push_back(id);
+                    live.insert(live.end(), addingids[i].begin(), addingids[i].end());
                     sh_.curround = roundkeys[r];
                     sh_.curflightnbr = f;
                     sh_.curflight = sh_.flightnames[f];
-                    for (bool backup : {false, true}) {
-                        std::string path = betsname(sh_.savepath, roundkeys[r], f, backup);
-                        std::string old =
-                            app_.files().exists(path) ? app_.files().readall(path) : std::string();
-                        std::vector<std::string> all = betids(app_.files(), path, old);
-                        std::string bytes =
-                            appendedbytes(path, old, FileKind::Bets, betrecords(rows));
-                        all.insert(all.end(), ids.begin(), ids.end());
-                        app_.files().replacefile(path, bytes);
-                        stageids(app_, path, bytes, all);
-                    }
+                    files.replacefile(path, bytes);
+                    stagebetidentities(files, path, &bytes, BetIdentities{live, ids.deleted});
                 }
-        } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-            return;
-        }
-        if (!app_.commit(tx)) return;
+            }
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+        return;
     }
+    if (!app_.commit(tx)) return;
+    if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
-    app_.msgbox("Import of Bettors, Bets files complete", vbOKOnly, "Import Bettors,Bets");
+    std::string told =
+        "Import of Bettors, Bets files complete\r\n\r\nBets added: " + std::to_string(bets.added) +
+        "\r\nBets already here: " + std::to_string(bets.here);
+    if (bets.removed)
+        told +=
+            "\r\nBets deleted on the other computer, removed here: " + std::to_string(bets.removed);
+    if (bets.refused)
+        told += "\r\nBets of bettors deleted here, not imported: " + std::to_string(bets.refused);
+    told += "\r\nBettors added: " + std::to_string(merge.added) +
+            "\r\nBettors already here: " + std::to_string(merge.known);
+    if (merge.deleted)
+        told += "\r\nBettors deleted here, not imported: " + std::to_string(merge.deleted);
+    app_.msgbox(told, vbOKOnly, "Import Bettors,Bets");
 } catch (const FileError& e) {
     // A file that could not be looked at: nothing was changed.
     app_.fileerrorbox(e);

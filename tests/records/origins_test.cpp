@@ -1,14 +1,17 @@
-// The origins kept beside the Bets and Bettors files follow every write of them.
+// The identities kept beside the Bets and Bettors files follow every write of them.
 #include "records/origins.h"
 
-#include <cstdio>
 #include <set>
 
+#include "records/filelines.h"
 #include "records/records.h"
 #include "recordstest.h"
 
 namespace vt::test {
 namespace {
+
+const std::string kBets = "C:\\Vantrope\\Round2 4Bets";
+const std::string kBackup = "C:\\Vantrope\\Round2 4Betsbackup";
 
 class Origins : public RecordsTest {
   protected:
@@ -21,174 +24,121 @@ class Origins : public RecordsTest {
         folder.write("Bettors", "1,\"AnyBettor\"\r\n");
         readentries(cx);
     }
-    // The identities the sidecar of a file gives its lines, in order.
-    std::vector<std::string> ids(const std::string& name) {
-        std::vector<std::string> out;
-        if (!folder.exists("." + name + ".ids")) return out;
-        std::string text = folder.read("." + name + ".ids");
-        for (size_t pos = 0; pos < text.size();) {
-            size_t eol = text.find("\r\n", pos);
-            std::string line = text.substr(pos, eol - pos);
-            out.push_back(line.substr(line.find(' ') + 1));
-            pos = eol + 2;
-        }
-        return out;
-    }
+    BetIdentities ids(const std::string& file = kBets) { return betidentities(cx.files(), file); }
     void append(const std::string& records) {
         Transaction tx(cx.files());
-        cx.files().append("C:\\Vantrope\\Round2 4Bets", records);
-        cx.files().append("C:\\Vantrope\\Round2 4Betsbackup", records);
+        cx.files().append(kBets, records);
+        cx.files().append(kBackup, records);
         tx.commit();
     }
+    static bool deleted(const BetIdentities& b, Identity id) { return hasidentity(b.deleted, id); }
 };
 
-TEST_F(Origins, EveryRewriteKeepsEachRemainingLinesIdentity) {
+TEST_F(Origins, EveryWriteKeepsEachRemainingBetsIdentityAndRemembersTheOnesItDrops) {
     append("1,1,1,2\r\n1,1,1,2\r\n1,2,3,5\r\n");
-    auto first = ids("Round2 4Bets");
-    ASSERT_EQ(first.size(), 3u);
-    EXPECT_NE(first[0], first[1]);  // two equal bets are two bets
-    EXPECT_EQ(ids("Round2 4Betsbackup"), first);
-    EXPECT_EQ(first[0].substr(0, 17), folder.read(".computer").substr(0, 16) + "-");
+    BetIdentities first = ids();
+    ASSERT_EQ(first.live.size(), 3u);
+    EXPECT_TRUE(first.described);
+    EXPECT_NE(first.live[0], first.live[1]);  // two equal bets are two bets
+    EXPECT_EQ(ids(kBackup).live, first.live);
 
-    // A bet deleted: the others keep theirs.
+    // A bet deleted: the others keep theirs, and the deleted one is remembered.
     loadbets(cx);
     sh().dropbet = 2;
     writebets(cx);
-    EXPECT_EQ(ids("Round2 4Bets"), (std::vector<std::string>{first[0], first[2]}));
-    EXPECT_EQ(ids("Round2 4Betsbackup"), ids("Round2 4Bets"));
+    BetIdentities now = ids();
+    EXPECT_EQ(now.live, (std::vector<Identity>{first.live[0], first.live[2]}));
+    EXPECT_TRUE(deleted(now, first.live[1]));
+    EXPECT_EQ(ids(kBackup).live, now.live);
 
-    // A line changed by hand is a new bet; a line rewritten in another form is not.
-    folder.write("Round2 4Bets", "1,1,1,2.00\r\n1,2,3,6\r\n");
-    append("2,1,1,1\r\n");
-    auto now = ids("Round2 4Bets");
-    ASSERT_EQ(now.size(), 3u);
-    EXPECT_EQ(now[0], first[0]);
-    EXPECT_NE(now[1], first[2]);
-    EXPECT_EQ(ids("Round2 4Betsbackup")[2], now[2]);
+    // The same records in another order keep their identities (equal ones in their order).
+    {
+        Transaction tx(cx.files());
+        cx.files().replacefile(kBets, "1,2,3,5\r\n1,1,1,2\r\n");
+        tx.commit();
+    }
+    EXPECT_EQ(ids().live, (std::vector<Identity>{first.live[2], first.live[0]}));
 
-    // Bets restored from the backup take the backup's identities back.
-    folder.write("Round2 4Bets", "");
-    std::remove(folder.file(".Round2 4Bets.ids").c_str());
+    // Restored from the backup: the backup's identities, and nothing it holds stays deleted.
     dialogs.answer(vbYes, "Bets with Betsbackup").ok("Bet file replaced").answer(vbNo).answer(vbNo);
     restorebackups(cx);
-    EXPECT_EQ(ids("Round2 4Bets"), ids("Round2 4Betsbackup"));
+    EXPECT_EQ(ids().live, ids(kBackup).live);
 
-    // Cleared: nothing is kept beside an empty pair.
+    // Cleared: the files go, what they held is remembered as deleted.
+    std::vector<Identity> held = ids().live;
     dialogs.answer(vbYes, "Click Yes to clear").answer(vbNo, "Print refunds?").ok("Bets Cleared");
     clearflightbets(cx);
-    EXPECT_FALSE(folder.exists(".Round2 4Bets.ids"));
-    EXPECT_FALSE(folder.exists(".Round2 4Betsbackup.ids"));
+    EXPECT_FALSE(folder.exists("Round2 4Bets"));
+    for (Identity id : held) EXPECT_TRUE(deleted(ids(), id));
+    EXPECT_TRUE(ids().described);
 }
 
-TEST_F(Origins, LinesFarFromWhereTheyWereAndEqualLinesKeepTheirOwnIdentities) {
-    // Forty bets, four of them equal, then a rewrite that drops a run of twelve and moves the
-    // last line to the front (the dropped lines' identities go).
-    std::string records;
-    for (int b = 1; b <= 40; ++b)
-        records += b % 10 == 5 ? "7,1,1,2\r\n" : std::to_string(b) + ",2,1,3\r\n";
-    append(records);
-    auto before = ids("Round2 4Bets");
-    ASSERT_EQ(before.size(), 40u);
-    std::vector<std::string> lines;
-    for (size_t pos = 0; pos < records.size(); pos = records.find('\n', pos) + 1)
-        lines.push_back(records.substr(pos, records.find('\n', pos) + 1 - pos));
-    std::string kept = lines[39];
-    std::vector<std::string> expected{before[39]};
-    for (size_t i = 0; i < 39; ++i)
-        if (i < 14 || i >= 26) kept += lines[i], expected.push_back(before[i]);
-    auto rewrite = [&](const std::string& bytes) {
-        Transaction tx(cx.files());
-        cx.files().replacefile("C:\\Vantrope\\Round2 4Bets", bytes);
-        tx.commit();
-    };
-    rewrite(kept);
-    EXPECT_EQ(ids("Round2 4Bets"), expected);
-
-    // The same lines in reverse order: every line is looked for away from where it was. The
-    // equal ones take the identities of their text in the order the file had them.
-    std::vector<std::string> now;
-    for (size_t pos = 0; pos < kept.size(); pos = kept.find('\n', pos) + 1)
-        now.push_back(kept.substr(pos, kept.find('\n', pos) + 1 - pos));
-    std::vector<std::string> equal;
-    for (size_t i = 0; i < now.size(); ++i)
-        if (now[i] == "7,1,1,2\r\n") equal.push_back(expected[i]);
-    std::string reversed;
-    std::vector<std::string> back;
-    for (size_t i = now.size(), e = 0; i-- > 0;) {
-        reversed += now[i];
-        back.push_back(now[i] == "7,1,1,2\r\n" ? equal[e++] : expected[i]);
-    }
-    rewrite(reversed);
-    EXPECT_EQ(ids("Round2 4Bets"), back);
-}
-
-TEST_F(Origins, AnIdentityASidecarHoldsTwiceIsGivenOnce) {
+TEST_F(Origins, AnIdentityFileThatDoesNotDescribeItsFileIsNeverTrusted) {
     append("1,1,1,2\r\n1,2,3,5\r\n");
-    auto first = ids("Round2 4Bets");
-    // Both sidecars edited so that the two lines name one identity.
-    for (std::string name : {".Round2 4Bets.ids", ".Round2 4Betsbackup.ids"}) {
-        std::string text = folder.read(name);
-        text.replace(text.rfind(first[1]), first[1].size(), first[0]);
-        folder.write(name, text);
+    const BetIdentities good = ids();
+    const std::string side = folder.read(".Round2 4Bets.ids");
+    const std::string bytes = folder.read("Round2 4Bets");
+
+    // Cut short, emptied or missing beside a backup that is in step: the backup's serve.
+    for (const std::string& damaged : {side.substr(0, side.size() - 7), std::string()}) {
+        folder.write(".Round2 4Bets.ids", damaged);
+        EXPECT_EQ(ids().live, good.live);
+        EXPECT_TRUE(ids().described);
     }
+    std::remove(folder.file(".Round2 4Bets.ids").c_str());
+    EXPECT_EQ(ids().live, good.live);
+
+    // The data file changed behind the program's back (a bet corrected by hand): its records
+    // are new here, and the identities the file named count as deleted.
+    folder.write(".Round2 4Bets.ids", side);
+    folder.write("Round2 4Bets", "1,1,1,2\r\n1,2,3,4\r\n");
+    BetIdentities edited = ids();
+    EXPECT_FALSE(edited.described);
+    EXPECT_TRUE(edited.fresh);
+    for (Identity id : good.live) {
+        EXPECT_TRUE(deleted(edited, id));
+        EXPECT_NE(edited.live[0], id);
+    }
+    // The next write keeps that: the corrected bet never comes back under its old identity.
     append("2,1,1,1\r\n");
-    auto now = ids("Round2 4Bets");
-    ASSERT_EQ(now.size(), 3u);
-    EXPECT_EQ(now[0], first[0]);
-    EXPECT_NE(now[1], first[0]);
-    EXPECT_NE(now[2], now[1]);
-    EXPECT_EQ(ids("Round2 4Betsbackup"), now);
+    BetIdentities after = ids();
+    EXPECT_TRUE(after.described);
+    ASSERT_EQ(after.live.size(), 3u);
+    for (Identity id : good.live) EXPECT_TRUE(deleted(after, id));
+
+    // Another flight's identity file copied beside a file: not trusted either.
+    folder.write("Round2 5Bets", bytes);
+    folder.write(".Round2 5Bets.ids", side + "0123456789abcdef\r\n");
+    EXPECT_FALSE(betidentities(cx.files(), "C:\\Vantrope\\Round2 5Bets").described);
 }
 
-TEST_F(Origins, ABackupOutOfStepWithItsBetsFileKeepsItsOwnIdentities) {
-    append("1,1,1,2\r\n1,2,3,5\r\n");
-    auto first = ids("Round2 4Bets");
-    std::string text = folder.read(".Round2 4Betsbackup.ids");
-    text.replace(text.find(first[0]), first[0].size(), "Z-1");
-    folder.write(".Round2 4Betsbackup.ids", text);
-    append("2,1,1,1\r\n");
-    EXPECT_EQ(ids("Round2 4Bets")[0], first[0]);
-    EXPECT_EQ(ids("Round2 4Betsbackup")[0], "Z-1");
-    EXPECT_EQ(ids("Round2 4Betsbackup")[2], ids("Round2 4Bets")[2]);
-}
-
-TEST_F(Origins, SidecarLinesReadTheSameInEveryForm) {
-    append("1,1,1,2\r\n1,2,3,5\r\n2,1,1,1\r\n3,1,1,1\r\n4,1,1,1\r\n");
-    std::string text = folder.read(".Round2 4Bets.ids");
-    std::vector<std::string> lines;
-    for (size_t pos = 0; pos < text.size(); pos = text.find("\r\n", pos) + 2)
-        lines.push_back(text.substr(pos, text.find("\r\n", pos) - pos));
-    ASSERT_EQ(lines.size(), 5u);
-    auto key = [&](int i) { return lines[i].substr(0, 16); };
-    // A bare LF, two blanks before the identity, an identity holding a tab, a blank line of
-    // blanks and ^Z, and a last line without its end.
-    folder.write(".Round2 4Bets.ids", key(0) + " A-1\n" + key(1) + "  B-2\r\n" + key(2) +
-                                          " C\t3 extra\r\n \x1a\r\n" + key(3) + " D-4\r" + key(4) +
-                                          " E-5");
-    BetOrigins origins(cx.files(), "C:\\Vantrope\\Round2 4Bets");
-    EXPECT_EQ(origins.take("1,1,1,2"), "A-1");
-    EXPECT_EQ(origins.take("1,2,3,5"), "B-2");
-    EXPECT_EQ(origins.take("2,1,1,1"), "C\t3");
-    EXPECT_EQ(origins.take("3,1,1,1"), "D-4");
-    EXPECT_EQ(origins.take("4,1,1,1"), "E-5");
-}
-
-TEST_F(Origins, BettorIdentitiesFollowTheirNumbersAndGoWithTheirBettor) {
+TEST_F(Origins, BettorsKeepTheirIdentityByNumberAndNameAndADeletedNumberStaysInUse) {
     folder.write("Bettors", "1,\"AnyBettor\"\r\n3,\"LEE\"\r\n5,\"KING\"\r\n");
     readbettors(cx);
     writebettors(cx);
-    EXPECT_FALSE(folder.exists(".Bettors.ids"));  // only this computer's own: nothing to keep
+    BettorIdentities first = bettoridentities(cx.files(), "C:\\Vantrope\\Bettors");
+    ASSERT_EQ(first.live.size(), 3u);
+    EXPECT_NE(first.live[3], first.live[5]);
 
-    Transaction tx(cx.files());
-    writebettororigins(cx.files(), "C:\\Vantrope\\Bettors", {{3, {"X/7"}}, {5, {"X/9", "Y/2"}}});
-    tx.commit();
-    sh().bettors(2).name = "zzz";
+    sh().bettors(2).name = "zzz";  // LEE deleted
     writebettors(cx);
-    EXPECT_EQ(readbettororigins(cx.files(), "C:\\Vantrope\\Bettors"),
-              (BettorOrigins{{5, {"X/9", "Y/2"}}}));
-    sh().bettors(3).name = "zzz";
-    writebettors(cx);
-    EXPECT_FALSE(folder.exists(".Bettors.ids"));
+    BettorIdentities now = bettoridentities(cx.files(), "C:\\Vantrope\\Bettors");
+    EXPECT_EQ(now.live[5], first.live[5]);
+    EXPECT_FALSE(now.live.count(3));
+    EXPECT_EQ(now.deleted[3], first.live[3]);
+    NumbersInUse used;
+    ASSERT_TRUE(numbersinuse(cx, used));
+    EXPECT_TRUE(used.bettors.count(3));
+    EXPECT_EQ(freenumber(used.bettors, 2, 2), 2);
+    EXPECT_EQ(freenumber(used.bettors, 3, 2), 4);
+
+    // A Bettors file edited by hand: its bettors get new identities, its numbers stay in use.
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n5,\"KING-AL\"\r\n");
+    folder.write("Bettorsbackup", "1,\"AnyBettor\"\r\n5,\"KING-AL\"\r\n");
+    BettorIdentities edited = bettoridentities(cx.files(), "C:\\Vantrope\\Bettors");
+    EXPECT_FALSE(edited.described);
+    EXPECT_NE(edited.live[5], first.live[5]);
+    EXPECT_TRUE(edited.deleted.count(3));
 }
 
 }  // namespace

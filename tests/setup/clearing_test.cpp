@@ -17,7 +17,8 @@ class Clearing : public vt::test::SetupTest {
     }
     int betsfiles() {
         int n = 0;
-        for (auto& f : vt::test::names(folder.path())) n += f.find("Bets") != std::string::npos;
+        for (auto& f : vt::test::names(folder.path()))
+            n += f[0] != '.' && f.find("Bets") != std::string::npos;
         return n;
     }
 };

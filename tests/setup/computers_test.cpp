@@ -134,8 +134,8 @@ TEST_F(Computers, BetsComingBackFromAnotherComputerAreCountedOnceAndItsBettorsAr
     b.dialogs.type("E", "Enter import drive letter")
         .ok("Insert export disk")
         .answer(vbYes, "Import Players files?")
-        .ok("Players files imported")
         .answer(vbYes, "Import Bettors and Bets files?")
+        .ok("Players files imported")
         .ok("Bettor file imported")
         .ok("Import of Bettors, Bets files complete");
     b.app->form("frminit").control("cmdimport").click();
@@ -201,9 +201,9 @@ TEST_F(Computers, AFreshComputerImportsBeforeItHasBeenToTheMenu) {
     auto importing = [&](int players) {
         dialogs.type("E", "Enter import drive letter")
             .ok("Insert export disk")
-            .answer(players, "Import Players files?");
+            .answer(players, "Import Players files?")
+            .answer(vbYes, "Import Bettors and Bets files?");
         if (players == vbYes) dialogs.ok("Players files imported");
-        dialogs.answer(vbYes, "Import Bettors and Bets files?");
     };
     // Without the players the drive's bets name players/teams this computer does not have.
     const auto before = snapshot(folder);

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "setuptest.h"
+
 namespace vt::test {
 namespace {
 
@@ -47,6 +49,9 @@ TEST(SetupFaults, ImportFromADrive) {
         drive.write("Bettors", "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n5,\"SMITH\"\r\n9,\"KING\"\r\n");
         drive.write("Round1 1Bets", "5,1,1,2\r\n9,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
         drive.write("Final 3Bets", "5,2,1,0.5\r\n");
+        Files files(f.path());
+        files.randomness = [n = uint64_t{1000}]() mutable { return ++n; };  // the same every run
+        describedrive(files, "E");
     };
     c.operation = [](App& app, const std::function<void()>& arm) {
         tomenu(app);
@@ -54,8 +59,6 @@ TEST(SetupFaults, ImportFromADrive) {
         auto& d = dynamic_cast<AnsweringDialogs&>(app.dialogs());
         d.inputs = {"E:"};
         d.nextinput = 0;
-        // Importing the players is an operation of its own, done before the bettors and bets
-        // question; this case is the bettors and bets import.
         d.no = {"Import Players files?"};
         arm();
         app.form("frminit").control("cmdimport").click();

@@ -20,8 +20,8 @@ std::vector<std::string> roundfiles(const std::string& round) {
 TEST_F(GoToMenu, AFreshFolderGetsExactlyTheCurrentRoundsFiles) {
     tomenu();
     auto expected = roundfiles("Round1");
-    for (const char* n :
-         {"Init", "Results", "Round1", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
+    for (const char* n : {"Init", "Results", "Round1", "Players", "Playersbackup", "Bettors",
+                          "Bettorsbackup", ".Bettors.ids", ".Bettorsbackup.ids"})
         expected.push_back(n);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names(folder.path()), expected);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "records/origins.h"
+#include "records/shared.h"
 #include "setup/frminit.h"
 #include "setup/frmtutor.h"
 #include "testapp.h"
@@ -37,6 +39,25 @@ inline std::vector<std::string> names(const std::string& folder) {
         out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// Writes beside a drive set made by hand the identity files an export writes (every record a
+// new identity, nothing deleted), so that an import takes it as a set another computer exported.
+inline void describedrive(const Files& files, const std::string& letter) {
+    auto describe = [&](const std::string& path, auto ids, auto stage) {
+        if (!files.exists(path) || ids.described) return;
+        ids.deleted.clear();
+        std::string bytes = files.readall(path);
+        stage(files, path, &bytes, ids);
+    };
+    std::string bettors = letter + ":/Bettors";
+    describe(bettors, bettoridentities(files, bettors), stagebettoridentities);
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= 15; ++f)
+            for (bool backup : {false, true}) {
+                std::string path = betsname(letter + ":/", roundkeys[r], f, backup);
+                describe(path, betidentities(files, path), stagebetidentities);
+            }
 }
 
 // A program started on the setup screen with the printer question answered.

@@ -29,13 +29,12 @@ class Transfer : public vt::test::SetupTest {
         init().control("cmdexport").click();
     }
     // Starts the import up to the bettors and bets question; the players, when imported, are
-    // told of before it.
+    // told of once the import is done.
     void importfrom(int players, int bettors) {
         dialogs.type("E:", "Enter import drive letter")
             .ok("Insert export disk from another computer into drive E.")
-            .answer(players, "Import Players files?");
-        if (players == vbYes) dialogs.ok("Players files imported");
-        dialogs.answer(bettors, "Import Bettors and Bets files?");
+            .answer(players, "Import Players files?")
+            .answer(bettors, "Import Bettors and Bets files?");
     }
     static constexpr const char* kPlayers =
         "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n";
@@ -102,6 +101,7 @@ class Import : public Transfer {
         drive.write("Bettors", "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n5,\"SMITH\"\r\n9,\"KING\"\r\n");
         drive.write("Round1 1Bets", "5,1,1,2\r\n9,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
         drive.write("Final 3Bets", "5,3,1,0.5\r\n");
+        vt::test::describedrive(app->files(), "E");
     }
 };
 
@@ -124,15 +124,18 @@ TEST_F(Import, SameSmithMapsOntoTheLocalNumber) {
     EXPECT_EQ(sh().datapath, "C:\\Vantrope\\");
     EXPECT_EQ(sh().curflightnbr, 15);
 
-    // The same set again, written without the origins of its bets beside them (by hand, or by a
-    // program from before): its bets cannot be told from new ones and are added again.
+    EXPECT_TRUE(dialogs.saw("Bets added: 5\r\nBets already here: 0"));
+    EXPECT_TRUE(dialogs.saw("Bettors added: 1\r\nBettors already here: 3"));
+
+    // The same set again: its bettors are known by their identities now (no question), and
+    // every bet is here already.
+    const std::string bets = folder.read("Round1 1Bets");
     importfrom(vbNo, vbYes);
-    dialogs.answer(vbNo, "both named SMITH")
-        .answer(vbNo, "both named KING")
-        .ok("Bettor file imported")
-        .ok("Import of Bettors, Bets files complete");
+    dialogs.ok("Bettor file imported").ok("Import of Bettors, Bets files complete");
     init().control("cmdimport").click();
-    EXPECT_EQ(folder.read("Final 3Bets"), "9,3,1,0.5\r\n9,3,1,0.5\r\n");
+    EXPECT_TRUE(dialogs.saw("Bets added: 0\r\nBets already here: 5"));
+    EXPECT_EQ(folder.read("Final 3Bets"), "9,3,1,0.5\r\n");
+    EXPECT_EQ(folder.read("Round1 1Bets"), bets);
     EXPECT_EQ(folder.read("Bettors"),
               "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n10,\"KING\"\r\n");
 }
@@ -173,6 +176,7 @@ TEST_F(Import, ImportingPlayersReplacesTheListAndThenTheCheckPasses) {
         "1,1,\"\",\"JONES\"\r\n2,1,\"\",\"BROWN\"\r\n3,2,\"\",\"GRAY\"\r\n4,2,\"\",\"WHITE\"\r\n");
     importfrom(vbYes, vbYes);
     dialogs.answer(vbNo, "both named SMITH")
+        .ok("Players files imported")
         .ok("Bettor file imported")
         .ok("Import of Bettors, Bets files complete");
     init().control("cmdimport").click();
@@ -180,20 +184,22 @@ TEST_F(Import, ImportingPlayersReplacesTheListAndThenTheCheckPasses) {
     EXPECT_EQ(folder.read("Playersbackup"), drive.read("Players"));
 }
 
-TEST_F(Import, PlayersAreWrittenAndToldOfBeforeTheBettorsQuestion) {
+TEST_F(Import, PlayersAloneAreWrittenAndToldOfAfterTheLastQuestion) {
     importfrom(vbYes, vbNo);
+    dialogs.ok("Players files imported");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Players"), drive.read("Players"));
     EXPECT_EQ(folder.read("Playersbackup"), drive.read("Players"));
     auto p = dialogs.prompts();
     auto told = std::find(p.begin(), p.end(), "Players files imported");
     auto asked = std::find(p.begin(), p.end(), "Import Bettors and Bets files?");
-    EXPECT_LT(told, asked);
+    EXPECT_GT(told, asked);
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n9,\"SMITH\"\r\n");
 }
 
 TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
     drive.write("Round2 5Bets", "2,8,1,1\r\n");
+    vt::test::describedrive(app->files(), "E");
     importfrom(vbNo, vbYes);
     dialogs.answer(vbNo, "both named SMITH")
         .ok("Round2 5Bets holds a bet on a player/team or bettor unknown here");
@@ -202,6 +208,7 @@ TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
     EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n");
 
     drive.write("Round2 5Bets", "44,1,1,1\r\n");
+    vt::test::describedrive(app->files(), "E");
     importfrom(vbNo, vbYes);
     dialogs.answer(vbNo, "both named SMITH").ok("unknown here");
     init().control("cmdimport").click();
