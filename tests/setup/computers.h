@@ -1,0 +1,118 @@
+#pragma once
+// Computers for transfer tests: each a program folder of its own driven through its screens, and
+// drive letters standing for folders.
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "betting/betfiles.h"
+#include "platform/text.h"
+#include "setuptest.h"
+
+namespace vt::test {
+
+inline const char* const kPlayers =
+    "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n3,2,\"\",\"CARTER\"\r\n4,2,\"\",\"DAVIS\"\r\n";
+
+// Every file of a folder (the program's own records beside them included), by name.
+inline std::map<std::string, std::string> snapshot(const TempFolder& folder) {
+    std::map<std::string, std::string> out;
+    for (auto& e : std::filesystem::directory_iterator(folder.path()))
+        if (e.is_regular_file())
+            out[e.path().filename().string()] = folder.read(e.path().filename().string());
+    return out;
+}
+
+// One computer: a program folder of its own with the players and its bettors, started, gone to
+// the menu (which makes the data files) and back on the setup screen.
+class Computer {
+  public:
+    explicit Computer(const std::string& bettors, const std::string& base = "") : folder(base) {
+        folder.write("Players", kPlayers);
+        folder.write("Playersbackup", kPlayers);
+        folder.write("Bettors", bettors);
+        folder.write("Bettorsbackup", bettors);
+        app = std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed});
+        dialogs.answer(vbNo, "Is a printer available");
+        app->start();
+        app->form("frminit").control("cmdok").click();
+        app->form("frmmenu").control("cmdinit").click();
+    }
+    ~Computer() {
+        for (auto& f : dialogs.failures) ADD_FAILURE() << f;
+        EXPECT_EQ(dialogs.pending(), 0u) << "expected boxes never shown";
+    }
+
+    void exportto(const std::string& letter) {
+        dialogs.type(letter, "Enter target export drive letter.")
+            .ok("Insert blank disk")
+            .ok("All Bets, Entries, and Bettors written to drive " + letter + ":");
+        app->form("frminit").control("cmdexport").click();
+    }
+    // Imports the bettors and bets of a drive (not its players); `between` expects the boxes
+    // between the question and the end, when there are any.
+    void importfrom(const std::string& letter, const std::function<void()>& between = {}) {
+        dialogs.type(letter, "Enter import drive letter")
+            .ok("Insert export disk")
+            .answer(vbNo, "Import Players files?")
+            .answer(vbYes, "Import Bettors and Bets files?");
+        if (between) between();
+        dialogs.ok("Bettor file imported").ok("Import of Bettors, Bets files complete");
+        app->form("frminit").control("cmdimport").click();
+    }
+    // A bet taken here, as the betting screen and the bet sheet take one.
+    void take(const std::string& round, long flight, const Bet& bet) {
+        ASSERT_TRUE(appendbets(*app, round, {{flight, bet}}));
+    }
+    std::string read(const std::string& name) const {
+        return folder.exists(name) ? folder.read(name) : "";
+    }
+    // Bettor numbers and names of the Bettors file.
+    std::map<long, std::string> bettors() const {
+        std::map<long, std::string> out;
+        for (const FileLine& l : filelines(read("Bettors"), FileKind::Bettors))
+            out[std::stol(l.fields[0].text)] = l.fields[1].text;
+        return out;
+    }
+
+    TempFolder folder;
+    ScriptedDialogs dialogs;
+    CapturePrintSink printed;
+    std::unique_ptr<App> app;
+};
+
+// A drive letter standing for a folder for the length of a test.
+class Drive {
+  public:
+    explicit Drive(const std::string& letter, const std::string& base = "")
+        : folder(base), var_("VANTROPE_DRIVE_" + letter) {
+        setenv(var_.c_str(), folder.path().c_str(), 1);
+    }
+    ~Drive() { unsetenv(var_.c_str()); }
+    TempFolder folder;
+
+  private:
+    std::string var_;
+};
+
+// Places bets at the betting screen: bettor by name, entry, WIN, and the amount buttons.
+inline void placewin(Computer& pc, const std::string& bettor, long entry,
+                     const std::vector<int>& amounts) {
+    Form& bet = pc.app->form("frmbet");
+    bet.show();
+    if (!bet.control("Check1", 0).value()) bet.control("Check1", 0).click();
+    Control& cbo = bet.control("cbobettor");
+    for (int i = 0; i < cbo.listcount(); ++i)
+        if (cbo.list(i) == bettor) cbo.setlistindex(i);
+    ASSERT_EQ(cbo.text(), bettor);
+    Control& board = bet.control("lstentries");
+    board.setlistindex(board.findbydata(entry));
+    bet.control("cmdwin").click();
+    for (int k : amounts) bet.control("cmdbamount", k).click();
+    bet.control("cmddone").click();
+    bet.control("cmdpay").click();
+}
+
+}  // namespace vt::test
