@@ -158,9 +158,12 @@ TEST_F(Computers, ADamagedDriveFileRefusesTheWholeImportNamingTheFileAndLine) {
     }
 }
 
-// The transfer property: bets taken at random on three computers, exports to two drives and
-// imports from them in any order (repeats, round trips, chains); every computer holds exactly
-// the bets that reached it, each once, and at the end the payoff computer holds every bet taken.
+// The transfer property: bets taken at random on three computers (and on a fourth made by
+// copying one's whole program folder), bets removed, flights cleared, bettors added and deleted,
+// exports to two drives and imports from them in any order (repeats, round trips, chains). Every
+// computer holds exactly the bets that reached it and were not deleted where it learnt of them,
+// each once: a deletion travels with the sets that carry it, a bet of a bettor deleted here is
+// not taken in, and at the end the payoff computer holds every bet nobody deleted.
 TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
     const std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "";
     Drive f{"F", base};
@@ -178,9 +181,18 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
         Bet bet;
     };
     std::vector<Taken> taken;
-    std::vector<std::set<size_t>> knows(pcs.size());
-    std::map<std::string, std::set<size_t>> carries;  // by drive letter
+    // What each computer knows: the bets it holds, the bets it knows were deleted, the bettors
+    // deleted on it.
+    struct Knows {
+        std::set<size_t> alive, deleted;
+        std::set<std::string> gone;
+    };
+    std::vector<Knows> knows(pcs.size());
+    std::map<std::string, Knows> carries;  // by drive letter
     const char* rounds[] = {"Round1", "Final"};
+    auto betsfilename = [](const std::string& round, long flight, bool backup) {
+        return round + " " + std::to_string(flight) + "Bets" + (backup ? "backup" : "");
+    };
 
     // The bets a computer's files hold, by what they are (the bettor by name), each with its count.
     using Held = std::map<std::string, int>;
@@ -194,11 +206,8 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
         auto names = pcs[c]->bettors();
         for (const char* round : rounds)
             for (long flight : {1L, 2L}) {
-                std::string name = std::string(round) + " " + std::to_string(flight) + "Bets";
-                std::string bytes = pcs[c]->read(name);
-                EXPECT_EQ(
-                    pcs[c]->read(std::string(round) + " " + std::to_string(flight) + "Betsbackup"),
-                    bytes);
+                std::string bytes = pcs[c]->read(betsfilename(round, flight, false));
+                EXPECT_EQ(pcs[c]->read(betsfilename(round, flight, true)), bytes);
                 for (const FileLine& l : filelines(bytes, FileKind::Bets)) {
                     LineBet b = linebet(l.fields);
                     ++out[describe(round, flight, names[b.bet.bettor], b.bet)];
@@ -208,43 +217,150 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
     };
     auto expected = [&](size_t c) {
         Held out;
-        for (size_t i : knows[c])
+        for (size_t i : knows[c].alive)
             ++out[describe(taken[i].round, taken[i].flight, taken[i].bettor, taken[i].bet)];
         return out;
+    };
+    // The bets a computer holds in one flight, in file order: which taken bet each line is.
+    auto lines = [&](size_t c, const std::string& round, long flight) {
+        std::vector<size_t> out;
+        for (size_t i : knows[c].alive)
+            if (taken[i].round == round && taken[i].flight == flight) out.push_back(i);
+        return out;
+    };
+    // Rewrites a flight's pair without the bets `drop` names, as the removing screens do.
+    auto remove = [&](size_t c, const std::string& round, long flight,
+                      const std::function<bool(const Bet&)>& drop) {
+        std::string bytes = pcs[c]->read(betsfilename(round, flight, false)), kept;
+        for (const FileLine& l : filelines(bytes, FileKind::Bets))
+            if (!drop(linebet(l.fields).bet)) kept += l.text + "\r\n";
+        Transaction tx(pcs[c]->app->files());
+        for (bool backup : {false, true})
+            pcs[c]->app->files().replacefile("C:\\Vantrope\\" + betsfilename(round, flight, backup),
+                                             kept);
+        tx.commit();
     };
 
     std::mt19937 rng(20261209);
     auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
-    for (int step = 0; step < 300; ++step) {
+    int newbettors = 0;
+    for (int step = 0; step < 360; ++step) {
         size_t c = pick(pcs.size());
-        size_t kind = pick(20);
+        Computer& pc = *pcs[c];
+        size_t kind = pick(26);
         std::string letter = pick(2) ? "E" : "F";
+        std::string round = rounds[pick(2)];
+        long flight = static_cast<long>(pick(2)) + 1;
         if (kind < 11) {
-            auto bettors = pcs[c]->bettors();
+            auto bettors = pc.bettors();
             auto it = std::next(bettors.begin(), static_cast<long>(pick(bettors.size())));
-            long entry = static_cast<long>(pick(4)) + 1;
-            Taken t{rounds[pick(2)], entry <= 2 ? 1L : 2L, it->second,
+            long entry = static_cast<long>(pick(2)) + 1 + (flight - 1) * 2;
+            Taken t{round, flight, it->second,
                     Bet{it->first, entry, static_cast<long>(pick(3)) + 1,
                         Money::dollars(static_cast<long>(pick(2)) + 1)}};
-            pcs[c]->take(t.round, t.flight, t.bet);
-            knows[c].insert(taken.size());
+            pc.take(t.round, t.flight, t.bet);
+            knows[c].alive.insert(taken.size());
             taken.push_back(t);
-        } else if (kind < 15) {
-            pcs[c]->exportto(letter);
+        } else if (kind < 14) {
+            pc.exportto(letter);
             carries[letter] = knows[c];
-        } else if (carries.count(letter)) {
-            pcs[c]->importfrom(letter);
-            knows[c].insert(carries[letter].begin(), carries[letter].end());
-            ASSERT_EQ(held(c), expected(c)) << "step " << step;
+        } else if (kind < 19) {
+            if (!carries.count(letter)) continue;
+            pc.importfrom(letter);
+            const Knows& set = carries[letter];
+            Knows& k = knows[c];
+            for (size_t i : set.deleted) k.alive.erase(i);
+            k.deleted.insert(set.deleted.begin(), set.deleted.end());
+            for (size_t i : set.alive)
+                if (!k.deleted.count(i) && !k.gone.count(taken[i].bettor)) k.alive.insert(i);
+        } else if (kind == 19) {
+            // One bet removed: the line of a bet this computer holds.
+            std::vector<size_t> held = lines(c, round, flight);
+            if (held.empty()) continue;
+            size_t i = held[pick(held.size())];
+            bool done = false;
+            remove(c, round, flight, [&](const Bet& b) {
+                Bet want = taken[i].bet;
+                want.bettor = b.bettor;  // numbers differ between computers
+                if (done || pc.bettors()[b.bettor] != taken[i].bettor || b.entry != want.entry ||
+                    b.type != want.type || b.amount != want.amount)
+                    return false;
+                return done = true;
+            });
+            // An equal bet may be the one removed: equal bets are the same money.
+            size_t gone = i;
+            knows[c].alive.erase(gone);
+            knows[c].deleted.insert(gone);
+        } else if (kind == 20) {
+            // A flight cleared.
+            for (size_t i : lines(c, round, flight)) {
+                knows[c].alive.erase(i);
+                knows[c].deleted.insert(i);
+            }
+            remove(c, round, flight, [](const Bet&) { return true; });
+        } else if (kind == 21) {
+            std::string name = "N" + std::to_string(++newbettors) + "-" + std::to_string(c);
+            pc.dialogs.ok(name + " added");
+            Form& screen = pc.app->form("frmbettor");
+            screen.show();
+            screen.control("txtbettorname").settext(name);
+            screen.control("txtbettorname").keypress(13);
+            screen.unload();
+        } else if (kind == 22) {
+            // A bettor deleted with its bets (not AnyBettor).
+            auto bettors = pc.bettors();
+            bettors.erase(1);
+            if (bettors.empty()) continue;
+            std::string name = std::next(bettors.begin(), long(pick(bettors.size())))->second;
+            Form& screen = pc.app->form("frmbettor");
+            screen.show();
+            Control& list = screen.control("cbobettornames");
+            for (int i = 0; i < list.listcount(); ++i)
+                if (list.list(i) == name) list.setlistindex(i);
+            pc.dialogs.answer(vbYes, "Delete " + name);
+            screen.control("cmddelete").click();
+            screen.unload();
+            for (auto it = knows[c].alive.begin(); it != knows[c].alive.end();)
+                if (taken[*it].bettor == name) {
+                    knows[c].deleted.insert(*it);
+                    it = knows[c].alive.erase(it);
+                } else {
+                    ++it;
+                }
+            knows[c].gone.insert(name);
+        } else if (kind == 23 && pcs.size() == 3) {
+            // A fourth computer set up by copying this one's whole program folder.
+            auto copy = std::make_unique<Computer>("1,\"AnyBettor\"\r\n", base);
+            copy->app.reset();
+            for (auto& e : std::filesystem::directory_iterator(pc.folder.path()))
+                if (e.is_regular_file())
+                    std::filesystem::copy_file(e.path(),
+                                               copy->folder.file(e.path().filename().string()),
+                                               std::filesystem::copy_options::overwrite_existing);
+            copy->app = std::make_unique<App>(
+                AppEnvironment{copy->folder.path(), &copy->dialogs, &copy->printed});
+            copy->dialogs.answer(vbNo, "Is a printer available");
+            copy->app->start();
+            copy->app->form("frminit").control("cmdok").click();
+            copy->app->form("frmmenu").control("cmdinit").click();
+            pcs.push_back(std::move(copy));
+            knows.push_back(knows[c]);
+        } else {
+            continue;
         }
+        ASSERT_EQ(held(c), expected(c)) << "step " << step << " kind " << kind;
     }
     // The payoff computer gathers every other computer's bets.
     for (size_t c = 1; c < pcs.size(); ++c) {
         pcs[c]->exportto("E");
         pcs[0]->importfrom("E");
-        knows[0].insert(knows[c].begin(), knows[c].end());
+        const Knows& set = knows[c];
+        for (size_t i : set.deleted) knows[0].alive.erase(i);
+        knows[0].deleted.insert(set.deleted.begin(), set.deleted.end());
+        for (size_t i : set.alive)
+            if (!knows[0].deleted.count(i) && !knows[0].gone.count(taken[i].bettor))
+                knows[0].alive.insert(i);
     }
-    EXPECT_EQ(knows[0].size(), taken.size());
     for (size_t c = 0; c < pcs.size(); ++c) EXPECT_EQ(held(c), expected(c)) << "computer " << c;
 }
 
