@@ -261,9 +261,14 @@ BetIdentities betidentitiesof(const Files& files, const std::string& betsfile,
         }
         out = BetIdentities{};
     }
-    // Nothing describes the file: its records are new here, and whatever the identity file
-    // named may have been given out, so none of it comes back.
+    // Nothing describes the file: its records are new here, and whatever its identity file or
+    // its pair's named may have been given out, so none of it comes back.
     out.deleted = namedids(own);
+    try {
+        addidentities(out.deleted, namedids(readside(files, pair)));
+    } catch (const FileError&) {
+        // An unreadable pair lends nothing; its own write tells of the error.
+    }
     sortunique(out.deleted);
     out.described = count == 0 && !own.exists;
     out.fresh = count > 0;

@@ -106,6 +106,14 @@ TEST_F(Origins, AnIdentityFileThatDoesNotDescribeItsFileIsNeverTrusted) {
     ASSERT_EQ(after.live.size(), 3u);
     for (Identity id : good.live) EXPECT_TRUE(deleted(after, id));
 
+    // Gone, beside a backup that holds other bytes: what the backup's identity file names may be
+    // these bets, so it counts as deleted.
+    std::remove(folder.file(".Round2 4Bets.ids").c_str());
+    folder.write("Round2 4Bets", "1,2,3,5\r\n");
+    BetIdentities lost = ids();
+    EXPECT_TRUE(lost.fresh);
+    for (Identity id : ids(kBackup).live) EXPECT_TRUE(deleted(lost, id));
+
     // Another flight's identity file copied beside a file: not trusted either.
     folder.write("Round2 5Bets", bytes);
     folder.write(".Round2 5Bets.ids", side + "0123456789abcdef\r\n");
