@@ -30,6 +30,38 @@ struct KeepPlace {
     ~KeepPlace() { sh.curround = sh.saveround; }
 };
 
+// The entry and bettor tables as they were, put back unless the change they were read for was
+// committed: a refused or failed import leaves no other computer's names behind to be written.
+struct KeepTables {
+    Shared& sh;
+    Table<Entry> entries;
+    Table<Bettor> bettors;
+    long nextentryrow, nextentrynbr, nextticket, nbettors;
+    bool entriescomplete, bettorscomplete;
+    bool kept = false;
+    explicit KeepTables(Shared& s)
+        : sh(s),
+          entries(s.entries),
+          bettors(s.bettors),
+          nextentryrow(s.nextentryrow),
+          nextentrynbr(s.nextentrynbr),
+          nextticket(s.nextticket),
+          nbettors(s.nbettors),
+          entriescomplete(s.entriescomplete),
+          bettorscomplete(s.bettorscomplete) {}
+    ~KeepTables() {
+        if (kept) return;
+        sh.entries = entries;
+        sh.bettors = bettors;
+        sh.nextentryrow = nextentryrow;
+        sh.nextentrynbr = nextentrynbr;
+        sh.nextticket = nextticket;
+        sh.nbettors = nbettors;
+        sh.entriescomplete = entriescomplete;
+        sh.bettorscomplete = bettorscomplete;
+    }
+};
+
 // Asks for a drive letter; "" (after a message) when none was given or it maps to no folder.
 std::string askdrive(Host& app, const std::string& prompt, const std::string& title,
                      const std::string& msgtitle) {
@@ -386,6 +418,7 @@ void frminit::cmdimport_Click() try {
             // Deletions count only where an identity file the export wrote tells of them.
             if (!driveids[i].described) driveids[i].deleted.clear();
         }
+    KeepTables tables(sh_);
     sh_.datapath = drive;
     if (!readentries(app_)) return;
     Table<Entry> driveentries = sh_.entries;
@@ -401,8 +434,9 @@ void frminit::cmdimport_Click() try {
         if (!writeentries(app_)) return;
     }
     if (!bettorsandbets) {
-        if (players && !app_.commit(tx)) return;
-        if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
+        if (!players || !app_.commit(tx)) return;
+        tables.kept = true;
+        app_.msgbox("Players files imported", vbOKOnly, "Import Players");
         return;
     }
 
@@ -536,6 +570,7 @@ void frminit::cmdimport_Click() try {
         return;
     }
     if (!app_.commit(tx)) return;
+    tables.kept = true;
     if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);

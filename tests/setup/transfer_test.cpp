@@ -213,6 +213,16 @@ TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
     dialogs.answer(vbNo, "both named SMITH").ok("unknown here");
     init().control("cmdimport").click();
     EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n");
+
+    // With the players answered Yes: the local list stays, on disk and in the tables.
+    sh().entries(3).name = "GRAY";
+    const std::string backup = folder.read("Playersbackup");
+    importfrom(vbYes, vbYes);
+    dialogs.answer(vbNo, "both named SMITH").ok("unknown here");
+    init().control("cmdimport").click();
+    EXPECT_EQ(folder.read("Players"), kPlayers);
+    EXPECT_EQ(folder.read("Playersbackup"), backup);
+    EXPECT_EQ(sh().entries(3).name, "GRAY");
 }
 
 TEST_F(Import, AFailedPlayersReadNeverEmptiesTheLocalList) {
