@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <random>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/text.h"
@@ -69,6 +70,21 @@ std::vector<std::string_view> records(const std::string& bytes) {
         if (p < end && *p == '\n') ++p;
     }
     return out;
+}
+
+// How many lines of a file hold something, as records() gives them.
+size_t countrecords(const std::string& bytes) {
+    size_t n = 0;
+    bool filled = false;
+    for (char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            n += filled;
+            filled = false;
+        } else if (c != ' ' && c != '\t' && c != '\x1a') {
+            filled = true;
+        }
+    }
+    return n + filled;
 }
 
 std::string hex(uint64_t v) {
@@ -198,17 +214,44 @@ uint64_t randombits(const Files& files) {
 }
 
 void sortunique(std::vector<Identity>& v) {
-    std::sort(v.begin(), v.end());
+    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
-// The identities of `from` that `kept` does not hold.
-std::vector<Identity> without(const std::vector<Identity>& from, std::vector<Identity> kept) {
-    sortunique(kept);
+// The identities of `from` that `kept` does not hold. Both are a file's identities in file order,
+// thousands long, and `kept` is mostly `from` with some left out: that is seen in one pass;
+// anything else is looked up in sorted order.
+std::vector<Identity> without(const std::vector<Identity>& from,
+                              const std::vector<Identity>& kept) {
     std::vector<Identity> out;
+    size_t k = 0;
+    for (Identity id : from) {
+        if (k < kept.size() && kept[k] == id)
+            ++k;
+        else
+            out.push_back(id);
+    }
+    if (k == kept.size() || out.empty()) return out;
+    out.clear();
+    std::vector<Identity> sorted = kept;
+    sortunique(sorted);
     for (Identity id : from)
-        if (!hasidentity(kept, id)) out.push_back(id);
+        if (!hasidentity(sorted, id)) out.push_back(id);
     return out;
+}
+
+// The sorted set `set` without the identities of `taken` (in any order).
+void takeout(std::vector<Identity>& set, const std::vector<Identity>& taken) {
+    if (set.empty()) return;
+    std::vector<bool> back(set.size());
+    for (Identity id : taken) {
+        auto at = std::lower_bound(set.begin(), set.end(), id);
+        if (at != set.end() && *at == id) back[size_t(at - set.begin())] = true;
+    }
+    size_t k = 0;
+    for (size_t i = 0; i < set.size(); ++i)
+        if (!back[i]) set[k++] = set[i];
+    set.resize(k);
 }
 
 // ---- Bets ----
@@ -244,10 +287,9 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
     return out.live.size() == count;
 }
 
-BetIdentities betidentitiesof(const Files& files, const std::string& betsfile,
-                              const Contents& data) {
-    size_t count = data.exists ? records(data.bytes).size() : 0;
-    Side own = readside(files, betsfile);
+BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, const Contents& data,
+                              const Side& own) {
+    size_t count = data.exists ? countrecords(data.bytes) : 0;
     BetIdentities out;
     if (describes(own, data) && parsebetside(own, count, out)) return out;
     out = BetIdentities{};
@@ -303,27 +345,63 @@ std::vector<Identity> align(const Files& files, const std::string& before,
         out[n.size() - 1 - tail] = oldids[o.size() - 1 - tail];
         ++tail;
     }
-    std::unordered_map<std::string_view, std::deque<size_t>> left;
-    for (size_t i = head; i < o.size() - tail; ++i) left[o[i]].push_back(i);
-    for (size_t i = head; i < n.size() - tail; ++i) {
-        auto it = left.find(n[i]);
-        if (it != left.end() && !it->second.empty()) {
-            out[i] = oldids[it->second.front()];
-            it->second.pop_front();
+    // Records dropped (a bet removed, a bettor's or an entry's bets refunded): the new middle is
+    // the old one with lines left out, matched in one pass.
+    size_t i = head, j = head;
+    const size_t oend = o.size() - tail, nend = n.size() - tail;
+    std::vector<Identity> dropped;
+    for (; j < nend; ++j, ++i) {
+        while (i < oend && o[i] != n[j]) dropped.push_back(oldids[i++]);
+        if (i == oend) break;
+        out[j] = oldids[i];
+    }
+    if (j == nend) {
+        for (; i < oend; ++i) dropped.push_back(oldids[i]);
+        gone.insert(gone.end(), dropped.begin(), dropped.end());
+        return out;
+    }
+    // Otherwise records moved too: each new one takes the first old one of its text not taken.
+    std::unordered_map<std::string_view, size_t> first;  // text -> first old line not taken
+    std::vector<size_t> next(o.size(), SIZE_MAX);        // the next old line of the same text
+    for (size_t k = oend; k-- > head;) {
+        auto [it, fresh] = first.try_emplace(o[k], k);
+        if (!fresh) next[k] = std::exchange(it->second, k);
+    }
+    for (j = head; j < nend; ++j) {
+        auto it = first.find(n[j]);
+        if (it != first.end() && it->second != SIZE_MAX) {
+            out[j] = oldids[it->second];
+            it->second = next[it->second];
         } else {
-            out[i] = randombits(files);
+            out[j] = randombits(files);
         }
     }
-    for (auto& [text, rest] : left)
-        for (size_t i : rest) gone.push_back(oldids[i]);
+    for (auto& [text, k] : first)
+        for (; k != SIZE_MAX; k = next[k]) gone.push_back(oldids[k]);
     return out;
 }
 
+// The last Bets file written, so that its pair, written next with the same bytes, takes the
+// same identity file when the two were in step (equal bytes and equal identity files) without
+// working it out again.
+struct LastBets {
+    std::string file, oldbytes, oldside, newbytes, newside;
+};
+
 // A Bets file about to be written (bytes: its new contents, nullptr when it is removed).
 void keepbets(const Files& files, const std::string& logical, const std::string* bytes,
-              const std::string& from) {
+              const std::string& from, LastBets& last) {
     Contents old = contentsof(files, logical);
-    BetIdentities was = betidentitiesof(files, logical, old), now;
+    Side own = readside(files, logical);
+    std::string side = sidecarof(logical);
+    if (bytes && from.empty() && last.file == pairof(logical) && *bytes == last.newbytes &&
+        old.bytes == last.oldbytes && own.bytes == last.oldside &&
+        files.exists(sidecarof(last.file)) && files.readall(sidecarof(last.file)) == last.newside) {
+        files.replacefile(side, last.newside);
+        last.file.clear();
+        return;
+    }
+    BetIdentities was = betidentitiesof(files, logical, old, own), now;
     std::vector<Identity> gone;
     if (bytes) {
         // A copy takes the copied file's identities, a file written with its pair's bytes its
@@ -333,7 +411,8 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
         for (const std::string& other : {from, pairof(logical)}) {
             if (other.empty() || kindof(other) != Kind::bets || taken) continue;
             if (pairholds(files, other, *bytes)) {
-                source = betidentitiesof(files, other, Contents{true, *bytes});
+                source =
+                    betidentitiesof(files, other, Contents{true, *bytes}, readside(files, other));
                 taken = source.described;
             }
         }
@@ -341,6 +420,8 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
             now.live = source.live;
             now.deleted = source.deleted;
             addidentities(gone, without(was.live, now.live));
+            // A bet back in the file (a backup restored) is no longer deleted.
+            takeout(was.deleted, now.live);
         } else {
             now.live = align(files, old.bytes, was.live, *bytes, gone);
         }
@@ -351,6 +432,10 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     addidentities(now.deleted, gone);
     // A removed file's identity file stays while it remembers deletions.
     stagebetidentities(files, logical, bytes, now);
+    last = LastBets{};
+    if (bytes && files.exists(side))
+        last = LastBets{logical, std::move(old.bytes), std::move(own.bytes), *bytes,
+                        files.readall(side)};
 }
 
 // ---- Bettors ----
@@ -515,11 +600,12 @@ void keeporigins(Files& files) {
         files.randomness = [engine = std::mt19937_64(seed)]() mutable { return engine(); };
     }
     const Files* f = &files;
-    files.companion = [f](const std::string& logical, const std::string* bytes,
-                          const std::string& from) {
+    files.companion = [f, last = std::make_shared<LastBets>()](const std::string& logical,
+                                                               const std::string* bytes,
+                                                               const std::string& from) {
         switch (kindof(logical)) {
             case Kind::bets:
-                keepbets(*f, logical, bytes, from);
+                keepbets(*f, logical, bytes, from, *last);
                 break;
             case Kind::bettors:
                 keepbettors(*f, logical, bytes, from);
@@ -533,15 +619,13 @@ void keeporigins(Files& files) {
 Identity newidentity(const Files& files) { return randombits(files); }
 
 BetIdentities betidentities(const Files& files, const std::string& betsfile) {
-    return betidentitiesof(files, betsfile, contentsof(files, betsfile));
+    return betidentitiesof(files, betsfile, contentsof(files, betsfile), readside(files, betsfile));
 }
 
 void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids) {
-    // A bet back in the file (a backup restored) is no longer deleted.
-    BetIdentities out{ids.live, without(ids.deleted, ids.live)};
-    bool none = out.live.empty() && out.deleted.empty();
-    writeside(files, betsfile, none ? std::string() : betsidetext(bytes, out), none);
+    bool none = ids.live.empty() && ids.deleted.empty();
+    writeside(files, betsfile, none ? std::string() : betsidetext(bytes, ids), none);
 }
 
 BettorIdentities bettoridentities(const Files& files, const std::string& bettorsfile) {
@@ -564,8 +648,13 @@ void stagebettoridentities(const Files& files, const std::string& bettorsfile,
 }
 
 void addidentities(std::vector<Identity>& set, const std::vector<Identity>& more) {
+    if (more.empty()) return;
+    size_t old = set.size();
     set.insert(set.end(), more.begin(), more.end());
-    sortunique(set);
+    if (!std::is_sorted(set.begin() + long(old), set.end()))
+        std::sort(set.begin() + long(old), set.end());
+    std::inplace_merge(set.begin(), set.begin() + long(old), set.end());
+    set.erase(std::unique(set.begin(), set.end()), set.end());
 }
 
 bool hasidentity(const std::vector<Identity>& sortedset, Identity id) {

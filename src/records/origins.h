@@ -43,7 +43,8 @@ struct BetIdentities {
 // Of the file's contents as they stand (staged contents inside a transaction).
 BetIdentities betidentities(const Files& files, const std::string& betsfile);
 // Stages the identity file of a Bets file whose contents are (about to be) `bytes` (nullptr: the
-// file is not there); one that would name nothing is removed.
+// file is not there); one that would name nothing is removed. No identity may be both live and
+// deleted.
 void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids);
 
