@@ -149,7 +149,8 @@ std::string betrecord(const Bet& bet);
 std::string bettorrecord(const Bettor& bettor);
 
 // Every entry and bettor number some record names: Players, Playersbackup, Bettors,
-// Bettorsbackup, and the Bets and Betsbackup files of every round and flight. A new number is
+// Bettorsbackup (and the bettors their identity files name, deleted ones included), and the Bets
+// and Betsbackup files of every round and flight. A new number is
 // never one of these, so no one inherits another's bets or records.
 struct NumbersInUse {
     std::set<long long> entries, bettors;
