@@ -135,9 +135,12 @@ frmfix::frmfix(Host& app)
     lblbets.fontname = "Courier";
     txtbanner.fontsize = 12;
     txtbanner.fontbold = true;
+    txtbanner.showonly();
     frasort.setvisible(false);
     for (Control* c : {&chkasc, &chkdes, &chkalp, &chknum, &txtasc, &txtdes, &txtalp, &txtnum})
         container[c] = &frasort;
+    // The sort choices' captions only name the check boxes beside them.
+    for (Control* c : {&txtasc, &txtdes, &txtalp, &txtnum}) c->showonly();
     cmdbettor.tooltip = "Displays Member/Bettor file";
     cmdbettorb.tooltip =
         "Displays Backup Member/Bettor File - can only update the primary Bettor file";
@@ -196,6 +199,7 @@ void frmfix::Form_Load() {
     for (int i = 1; i <= 15; ++i) optflight[i]->setcaption(s.flightnames[i]);
     txtbanner.settext(s.banner);
     lblbets.setcaption("");
+    cmdbets.setfocus();  // the Bets file of the current round and flight is the usual look
     shown_ = Shown{};
     readbettors(app_);
 }

@@ -149,6 +149,30 @@ TEST_F(ScreenInput, PlacingABetLeavesNoPriorBetPicked) {
     EXPECT_EQ(f.control("lstbetsprior").listindex(), 0);
 }
 
+// Keys typed as the summary opens change nothing, so the event's name prints as the setup
+// screen keeps it.
+TEST_F(ScreenInput, StrayKeysOnTheSummaryLeaveThePrintedTitleAlone) {
+    folder.write("Players", "1,1,\"\",\"HOGAN\"\r\n");
+    folder.write("Round1 1Bets", "2,1,1,5\r\n");
+    folder.write("Round1 1Betsbackup", "2,1,1,5\r\n");
+    sh().printswitch = "yes";
+    QWidget* win = open("cmdsummary", "frmsummary");
+    ASSERT_NE(win, nullptr);
+    const std::string banner = sh().banner;
+    ASSERT_FALSE(banner.empty());
+    input->type("zz");
+    input->key(Qt::Key_Backspace);
+    input->click(widget<QWidget>(win, "optflight(1)"));
+    input->type("zz");
+    EXPECT_EQ(app->form("frmsummary").control("txtbanner").text(), banner);
+    dialogs.type("1", "Enter number of forms to print");
+    input->click(widget<QPushButton>(win, "cmdbettorsumm"));
+    ASSERT_EQ(printed.docs.size(), 1u);
+    std::string title = printed.lines(0).at(0);
+    EXPECT_EQ(title.rfind(banner + " ", 0), 0u) << title;
+    EXPECT_EQ(title.find("zz"), std::string::npos) << title;
+}
+
 TEST_F(ScreenInput, ExitProgramEndsTheEventLoop) {
     app->form("frmmenu").control("cmdinit").click();
     QWidget* win = QtView::of(*app).window("frminit");
