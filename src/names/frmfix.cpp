@@ -37,8 +37,6 @@ std::string positioncell(double t, bool withnumber) {
     return Str(t) + (withnumber ? plain : padded)[static_cast<int>(t)];
 }
 
-bool goodamount(Money a) { return a >= Money::units(100) && a <= Money::dollars(1000); }
-
 // Field i of a line; an empty field when the line holds fewer.
 const Field& fieldat(const FileLine& l, size_t i) {
     static const Field none;
@@ -415,7 +413,7 @@ void frmfix::showbetsforchoice() {
         }
         std::string position =
             tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
-        std::string amount = anum && goodamount(a) ? Str(a) : " Bad Bet Amount";
+        std::string amount = anum && a.isbetamount() ? Str(a) : " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
         setrow(r,
                {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell, position,
@@ -508,7 +506,7 @@ void frmfix::cmdbackup_Click() {
         }
         std::string position =
             tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
-        std::string amount = anum && goodamount(a) ? Str(a) : numbercell(fa) + " Bad Bet Amount";
+        std::string amount = anum && a.isbetamount() ? Str(a) : numbercell(fa) + " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
         setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount}, true);
         ++r;
