@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the build tools and libraries when any is missing; nothing when all are present.
-# Extra package names given as arguments are wanted too (./test adds the X server and xdotool).
+# Installs the build tools and Qt when any is missing; nothing when all are present. Extra package
+# names given as arguments are wanted too (./test adds GoogleTest, the X server and xdotool;
+# ./bench adds the benchmark library).
 set -euo pipefail
-pkgs="cmake g++ qt6-base-dev libgtest-dev libbenchmark-dev $*"
+pkgs="cmake g++ qt6-base-dev $*"
 missing=""
 for p in $pkgs; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -17,7 +17,7 @@ void frmbet::buildcontrols() {
     auto& banner = add(Kind::TextBox, "txtbanner", "", 8, 6, 560, 32);
     banner.fontsize = 14;
     banner.fontbold = true;
-    banner.locked = true;
+    banner.showonly();
     banner.DblClick = [this] { txtbanner_DblClick(); };
 
     auto& round = add(Kind::Frame, "Round", "Round", 576, 0, 220, 44);

@@ -39,7 +39,7 @@ void frmsheetg::buildcontrols() {
     auto& banner = add(Kind::TextBox, "txtbanner", "", 8, 6, 600, 30);
     banner.fontsize = 14;
     banner.fontbold = true;
-    banner.locked = true;
+    banner.showonly();
     add(Kind::Label, "lblcopyr", "", 8, 40, 600, 18);
     auto& round = add(Kind::Frame, "Round", "Round", 620, 0, 280, 44);
     const char* captions[5] = {"", "1", "2", "3", "Final"};

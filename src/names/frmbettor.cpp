@@ -17,7 +17,7 @@ frmbettor::frmbettor(Host& app) : Form(app, "frmbettor"), app_(app) {
     banner.fontsize = 12;
     banner.fontbold = true;
     banner.alignment = 2;
-    banner.locked = true;
+    banner.showonly();
 
     // Left: adding bettors and the whole-file buttons.
     add(Kind::Label, "Label1", "ADD MEMBER/BETTOR", 40, 60, 440, 22).fontbold = true;

@@ -17,7 +17,7 @@ frmentries::frmentries(Host& app) : Form(app, "frmentries"), app_(app) {
     banner.fontsize = 12;
     banner.fontbold = true;
     banner.alignment = 2;
-    banner.locked = true;
+    banner.showonly();
 
     // Left column: flight, name box and buttons, then the help for adding.
     auto& flt = add(Kind::TextBox, "txtflt", "Select a Flight", 10, 48, 300, 22);

@@ -18,15 +18,17 @@ const std::vector<std::pair<std::string, int>> kPlayerColumns = {{"Rec Number", 
                                                                  {"Flt Number", 2000},
                                                                  {"Flt Name", 2000},
                                                                  {"Player/Team Name", 3000}};
+// Bets columns wide enough for a bad line's flags ("Bad Bet Type - Not 1,2, or 3",
+// "Bad Bet Amount Bad record") at screen size.
 const std::vector<std::pair<std::string, int>> kBetColumns = {
-    {"Rec Nbr", 800},           {"Btr Nbr", 800},   {"Bettor", 2000},    {"P/T Nbr", 800},
-    {"Player/Team Name", 3000}, {"Position", 1200}, {"Amount Bet", 1200}};
+    {"Rec Nbr", 800},           {"Btr Nbr", 800},   {"Bettor", 3000},    {"P/T Nbr", 800},
+    {"Player/Team Name", 3000}, {"Position", 2850}, {"Amount Bet", 2850}};
 const std::vector<std::pair<std::string, int>> kBackupBetColumns = {
     {"Rec Nbr", 800},
-    {"Nbr - Bettor", 2000},
-    {"Nbr - Player/Team Name", 3000},
-    {"Position", 1200},
-    {"Amount Bet", 1200}};
+    {"Nbr - Bettor", 3300},
+    {"Nbr - Player/Team Name", 3300},
+    {"Position", 2850},
+    {"Amount Bet", 3000}};
 
 bool iswhole(double v) { return v == static_cast<double>(static_cast<long long>(v)); }
 
@@ -36,8 +38,6 @@ std::string positioncell(double t, bool withnumber) {
     static const char* plain[] = {"", " Win", " Place", " Show"};
     return Str(t) + (withnumber ? plain : padded)[static_cast<int>(t)];
 }
-
-bool goodamount(Money a) { return a >= Money::units(100) && a <= Money::dollars(1000); }
 
 // Field i of a line; an empty field when the line holds fewer.
 const Field& fieldat(const FileLine& l, size_t i) {
@@ -91,53 +91,58 @@ std::string badrecord(const FileLine& l) {
 
 frmfix::frmfix(Host& app)
     : Form(app, "frmfix"),
-      grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 700, 610)),
+      // The grid takes the form's width, so that a bad line's flags can be read whole; the
+      // buttons and the flight and round choices sit under and above it.
+      grdfix(add(Kind::Grid, "grdfix", "", 10, 70, 1004, 440)),
       cmdbettor(
-          add(Kind::CommandButton, "cmdbettor", "Display Member/ Bettor File", 720, 10, 294, 28)),
-      cmdbettorb(add(Kind::CommandButton, "cmdbettorb", "Display Backup Member/ Bettor file", 720,
-                     42, 294, 28)),
-      cmdhorses(add(Kind::CommandButton, "cmdhorses", "Display Players File", 720, 74, 294, 28)),
+          add(Kind::CommandButton, "cmdbettor", "Display Member/ Bettor File", 10, 518, 232, 28)),
+      cmdbettorb(add(Kind::CommandButton, "cmdbettorb", "Display Backup Member/ Bettor file", 10,
+                     550, 232, 28)),
+      cmdhorses(add(Kind::CommandButton, "cmdhorses", "Display Players File", 10, 582, 232, 28)),
       cmdplayerb(
-          add(Kind::CommandButton, "cmdplayerb", "Display Backup Player File", 720, 106, 294, 28)),
-      cmdbets(add(Kind::CommandButton, "cmdbets", "Display Bet File", 720, 138, 294, 28)),
+          add(Kind::CommandButton, "cmdplayerb", "Display Backup Player File", 10, 614, 232, 28)),
+      cmdbets(add(Kind::CommandButton, "cmdbets", "Display Bet File", 248, 518, 232, 28)),
       cmdbackup(
-          add(Kind::CommandButton, "cmdbackup", "Display Backup Bet File", 720, 170, 294, 28)),
-      cmdupdate(add(Kind::CommandButton, "cmdupdate", "Remove Selected Bet", 720, 202, 294, 28)),
+          add(Kind::CommandButton, "cmdbackup", "Display Backup Bet File", 248, 550, 232, 28)),
+      cmdupdate(add(Kind::CommandButton, "cmdupdate", "Remove Selected Bet", 486, 518, 232, 28)),
       cmdrplayer(
-          add(Kind::CommandButton, "cmdrplayer", "Remove Selected Player", 720, 234, 294, 28)),
-      cmdrbettor(add(Kind::CommandButton, "cmdrbettor", "Remove Selected Member/ Bettor", 720, 266,
-                     294, 28)),
-      cmdprint(add(Kind::CommandButton, "cmdprint", "Print Current List", 720, 298, 294, 28)),
+          add(Kind::CommandButton, "cmdrplayer", "Remove Selected Player", 486, 550, 232, 28)),
+      cmdrbettor(add(Kind::CommandButton, "cmdrbettor", "Remove Selected Member/ Bettor", 486, 582,
+                     232, 28)),
+      cmdprint(add(Kind::CommandButton, "cmdprint", "Print Current List", 248, 582, 232, 28)),
       cmdsorta(
-          add(Kind::CommandButton, "cmdsorta", "Click column heading to sort", 720, 336, 294, 28)),
+          add(Kind::CommandButton, "cmdsorta", "Click column heading to sort", 486, 614, 232, 28)),
       cmdreturn(add(Kind::CommandButton, "cmdreturn", "Return", 10, 690, 140, 40)),
-      frasort(add(Kind::Frame, "frasort", "Select Sort Parameters", 720, 336, 294, 120)),
-      chkasc(add(Kind::CheckBox, "chkasc", "", 732, 356, 20, 20)),
-      chkdes(add(Kind::CheckBox, "chkdes", "", 732, 380, 20, 20)),
-      chkalp(add(Kind::CheckBox, "chkalp", "", 732, 404, 20, 20)),
-      chknum(add(Kind::CheckBox, "chknum", "", 732, 428, 20, 20)),
-      txtasc(add(Kind::TextBox, "txtasc", "Ascending", 758, 356, 120, 20)),
-      txtdes(add(Kind::TextBox, "txtdes", "Descending", 758, 380, 120, 20)),
-      txtalp(add(Kind::TextBox, "txtalp", "Alpha", 758, 404, 120, 20)),
-      txtnum(add(Kind::TextBox, "txtnum", "Numeric", 758, 428, 120, 20)),
-      fraflight(add(Kind::Frame, "fraflight", "Select Flight", 720, 462, 294, 162)),
-      Frame1(add(Kind::Frame, "Frame1", "Flight", 726, 480, 282, 140)),
-      fraround(add(Kind::Frame, "fraround", "Round", 720, 630, 294, 56)),
-      Option1(add(Kind::OptionButton, "Option1", "1", 730, 652, 40, 24)),
-      Option2(add(Kind::OptionButton, "Option2", "2", 790, 652, 40, 24)),
-      Option3(add(Kind::OptionButton, "Option3", "3", 850, 652, 40, 24)),
-      Option4(add(Kind::OptionButton, "Option4", "Final", 910, 652, 60, 24)),
+      frasort(add(Kind::Frame, "frasort", "Select Sort Parameters", 486, 614, 232, 120)),
+      chkasc(add(Kind::CheckBox, "chkasc", "", 498, 634, 20, 20)),
+      chkdes(add(Kind::CheckBox, "chkdes", "", 498, 658, 20, 20)),
+      chkalp(add(Kind::CheckBox, "chkalp", "", 498, 682, 20, 20)),
+      chknum(add(Kind::CheckBox, "chknum", "", 498, 706, 20, 20)),
+      txtasc(add(Kind::TextBox, "txtasc", "Ascending", 524, 634, 120, 20)),
+      txtdes(add(Kind::TextBox, "txtdes", "Descending", 524, 658, 120, 20)),
+      txtalp(add(Kind::TextBox, "txtalp", "Alpha", 524, 682, 120, 20)),
+      txtnum(add(Kind::TextBox, "txtnum", "Numeric", 524, 706, 120, 20)),
+      fraflight(add(Kind::Frame, "fraflight", "Select Flight", 724, 518, 290, 162)),
+      Frame1(add(Kind::Frame, "Frame1", "Flight", 730, 536, 278, 140)),
+      fraround(add(Kind::Frame, "fraround", "Round", 720, 4, 294, 56)),
+      Option1(add(Kind::OptionButton, "Option1", "1", 730, 26, 40, 24)),
+      Option2(add(Kind::OptionButton, "Option2", "2", 790, 26, 40, 24)),
+      Option3(add(Kind::OptionButton, "Option3", "3", 850, 26, 40, 24)),
+      Option4(add(Kind::OptionButton, "Option4", "Final", 910, 26, 60, 24)),
       txtbanner(add(Kind::TextBox, "txtbanner", "", 10, 10, 700, 28)),
       lblbets(add(Kind::Label, "lblbets", "", 10, 42, 700, 24)),
-      lblcopyr(add(Kind::Label, "lblcopyr", "", 170, 700, 540, 20)),
+      lblcopyr(add(Kind::Label, "lblcopyr", "", 170, 700, 300, 20)),
       app_(app) {
     caption = "File Inspection";
     lblbets.fontname = "Courier";
     txtbanner.fontsize = 12;
     txtbanner.fontbold = true;
+    txtbanner.showonly();
     frasort.setvisible(false);
     for (Control* c : {&chkasc, &chkdes, &chkalp, &chknum, &txtasc, &txtdes, &txtalp, &txtnum})
         container[c] = &frasort;
+    // The sort choices' captions only name the check boxes beside them.
+    for (Control* c : {&txtasc, &txtdes, &txtalp, &txtnum}) c->showonly();
     cmdbettor.tooltip = "Displays Member/Bettor file";
     cmdbettorb.tooltip =
         "Displays Backup Member/Bettor File - can only update the primary Bettor file";
@@ -156,7 +161,7 @@ frmfix::frmfix(Host& app)
     for (int i = 1; i <= 15; ++i) {
         int col = (i - 1) / 5, row = (i - 1) % 5;
         Control& o =
-            add(Kind::OptionButton, "optflight", i, "", 734 + col * 92, 496 + row * 24, 90, 22);
+            add(Kind::OptionButton, "optflight", i, "", 738 + col * 90, 552 + row * 24, 88, 22);
         container[&o] = &Frame1;
         o.Click = [this, i] { optflight_Click(i); };
         optflight[i] = &o;
@@ -196,6 +201,7 @@ void frmfix::Form_Load() {
     for (int i = 1; i <= 15; ++i) optflight[i]->setcaption(s.flightnames[i]);
     txtbanner.settext(s.banner);
     lblbets.setcaption("");
+    cmdbets.setfocus();  // the Bets file of the current round and flight is the usual look
     shown_ = Shown{};
     readbettors(app_);
 }
@@ -411,7 +417,7 @@ void frmfix::showbetsforchoice() {
         }
         std::string position =
             tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
-        std::string amount = anum && goodamount(a) ? Str(a) : " Bad Bet Amount";
+        std::string amount = anum && a.isbetamount() ? Str(a) : " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
         setrow(r,
                {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell, position,
@@ -504,7 +510,7 @@ void frmfix::cmdbackup_Click() {
         }
         std::string position =
             tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
-        std::string amount = anum && goodamount(a) ? Str(a) : numbercell(fa) + " Bad Bet Amount";
+        std::string amount = anum && a.isbetamount() ? Str(a) : numbercell(fa) + " Bad Bet Amount";
         if (!l.whole) amount += " Bad record";
         setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount}, true);
         ++r;

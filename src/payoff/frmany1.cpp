@@ -27,6 +27,7 @@ frmany1::frmany1(Host& app) : Form(app, "frmany1"), app_(app) {
         "Event name and betting round - can be changed on setup";
     control("txtbanner").fontsize = 12;
     control("txtbanner").fontbold = true;
+    control("txtbanner").showonly();
 
     add(Kind::TextBox, "Text2", "POS", 10, 48, 50, 24).settext("POS");
     control("Text2").locked = true;

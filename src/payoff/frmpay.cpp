@@ -24,6 +24,7 @@ void frmpay::layout() {
         "Event name and betting round - can be changed on setup";
     control("txtbanner").fontsize = 12;
     control("txtbanner").fontbold = true;
+    control("txtbanner").showonly();
     add(Kind::Label, "lblcopyr", "", 620, 12, 394, 20);
 
     Control& frame2 = add(Kind::Frame, "Frame2", "Round", 10, 38, 300, 66);
@@ -162,6 +163,7 @@ void frmpay::Form_Load() {
     resetpayform(app_);
     control("lstwinners").clear();
     s.curflight.clear();
+    control("optflight", 1).setfocus();  // nothing is calculated before a flight is chosen
     for (auto* n : {"cmdpay", "cmbbn", "txtbn", "cmdprtsumm"}) control(n).setvisible(false);
     s.roundedpaid = s.winpool = s.placepool = s.showpool = s.paidtotal = Money();
     s.curticket = 0;

@@ -31,6 +31,7 @@ frmany::frmany(Host& app) : Form(app, "frmany"), app_(app) {
     banner.tooltip = "Event name and betting round - can be changed on setup";
     banner.fontsize = 12;
     banner.fontbold = true;
+    banner.showonly();
     add(Kind::Label, "lblhorse", "PLAYER/TEAM", 30, 42, 200, 20);
     add(Kind::Label, "lblwin", "WIN", 330, 42, 95, 20);
     add(Kind::Label, "lblplace", "PLACE", 430, 42, 95, 20);

@@ -25,6 +25,7 @@ void frmpaywinners::layout() {
     banner.tooltip = "Event name and betting round - can be changed on setup";
     banner.fontsize = 12;
     banner.fontbold = true;
+    banner.showonly();
 
     add(Kind::Label, "lblhorse", "PLAYER/TEAM", 30, 42, 200, 20);
     add(Kind::Label, "lblwin", " WIN", 330, 42, 95, 20);
@@ -183,6 +184,7 @@ void frmpaywinners::Form_Load() {
     resetpayform(app_);
     resetcalc();
     control("lbllist").setcaption("Select a Player/Team");
+    control("optflight", 1).setfocus();  // nothing is paid before a flight is chosen
 }
 
 // Forgets the finishers, the calculated or typed payoffs and the winning bettors, so nothing of

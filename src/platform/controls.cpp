@@ -564,7 +564,7 @@ Control* Form::firsttypedbox() const {
     for (Control* c : order) {
         bool typed =
             (c->kind() == Kind::TextBox || (c->kind() == Kind::ComboBox && !c->droplist)) &&
-            !c->locked;
+            !c->locked && c->tabstop;
         if (!typed || !c->visible() || !c->enabled()) continue;
         auto frame = container.find(c);
         if (frame != container.end() && frame->second && !frame->second->visible()) continue;

@@ -119,8 +119,15 @@ class Control {
     bool backcolorset = false;
     std::string tooltip;
     int tabindex = 0;
+    bool tabstop = true;  // false: Tab and a screen's opening focus pass the control by
     bool multiline = false;
     bool locked = false;
+    // A box that only shows something (the event banner where a screen does not save it): it
+    // cannot be typed into, and neither Tab nor a screen's opening focus lands on it.
+    void showonly() {
+        locked = true;
+        tabstop = false;
+    }
     int maxlength = 0;
     int alignment = 0;  // 0 left, 1 right, 2 centre
     void setfocus();

@@ -42,6 +42,7 @@ frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
     banner.tooltip = "Event name and current betting round - can be changed in setup screen";
     banner.fontsize = 12;
     banner.fontbold = true;
+    banner.showonly();
 
     auto& frame1 = add(Kind::Frame, "Frame1", "Round", 590, 2, 424, 46);
     const char* roundcaptions[] = {"1", "2", "3", "Final"};

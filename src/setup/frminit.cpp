@@ -55,6 +55,7 @@ void frminit::layout() {
     auto& cur = add(Kind::TextBox, "txtbanner", "", 400, 8, 610, 30);
     cur.fontsize = 14;
     cur.fontbold = true;
+    cur.showonly();
     cur.alignment = 2;
     cur.tooltip = "Indicates which round is betting. Can be changed on this screen";
 
@@ -189,6 +190,9 @@ void frminit::layout() {
 }
 
 void frminit::Form_Load() {
+    // The screen opens on GO TO MENU: its boxes save what is typed, so stray keys must not land
+    // in one unseen.
+    control("cmdok").setfocus();
     std::string help;
     for (int i = 0; i < 12; ++i) help += (i ? sh_.crlf : "") + std::string(kHelp[i]);
     control("lblinst").setcaption(help);

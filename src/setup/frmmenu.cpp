@@ -56,7 +56,7 @@ frmmenu::frmmenu(Host& app) : Form(app, "frmmenu"), app_(app) {
     banner.fontsize = 14;
     banner.fontbold = true;
     banner.alignment = 2;
-    banner.locked = true;
+    banner.showonly();
     banner.tooltip =
         "Shows event name and betting round currently active - can be changed on the setup screen";
     add(Kind::Label, "lblmenu", "Click a button below", 10, 52, 200, 20).fontbold = true;

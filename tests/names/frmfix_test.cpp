@@ -57,13 +57,39 @@ TEST_F(FrmfixTest, BetDisplayFlagsEveryKindOfBadRecord) {
     EXPECT_EQ(cell(11, 4), "B -       A VERY LONG PLAYER N");
     EXPECT_EQ(cell(11, 5), " 2 Place");
     EXPECT_EQ(cell(10, 5), " 1 Win  ");
-    for (int r : {12, 13, 14}) EXPECT_EQ(cell(r, 6), " Bad Bet Amount") << r;
+    for (int r : {12, 13}) EXPECT_EQ(cell(r, 6), " Bad Bet Amount") << r;
+    EXPECT_EQ(cell(14, 6), " 1000.01");
     // 15 records, an empty row, then the total of every amount, bad ones included.
     EXPECT_EQ(fix().grdfix.rows(), 18);
     EXPECT_EQ(cell(16, 0), "");
     EXPECT_EQ(cell(17, 5), "Total Bets");
     EXPECT_EQ(cell(17, 6), "2050.029");
     EXPECT_EQ(fix().lblbets.caption(), "Round1 Flight B -        Bets");
+}
+
+// A line is flagged for its amount exactly when the betting screen would not have taken it: whole
+// cents above 0 up to $99,999.99, in both displays and on the printed listing.
+TEST_F(FrmfixTest, EveryAmountTheBettingScreenTakesIsAGoodAmount) {
+    const std::string bets =
+        "2,1,1,1500\r\n2,1,2,99999.99\r\n2,1,3,100000\r\n2,1,1,-5\r\n2,1,1,12.345\r\n";
+    folder.write("Round1 2Bets", bets);
+    folder.write("Round1 2Betsbackup", bets);
+    fix().cmdbets.click();
+    EXPECT_EQ(cell(1, 6), " 1500");
+    EXPECT_EQ(cell(2, 6), " 99999.99");
+    for (int r : {3, 4, 5}) EXPECT_EQ(cell(r, 6), " Bad Bet Amount") << r;
+    sh().printswitch = "yes";
+    fix().cmdprint.click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    std::string listing;
+    for (const std::string& line : printed.lines(0)) listing += line + "\n";
+    EXPECT_NE(listing.find(" 1500"), std::string::npos) << listing;
+    EXPECT_NE(listing.find(" 99999.99"), std::string::npos) << listing;
+    fix().cmdbackup.click();
+    EXPECT_EQ(cell(1, 4), " 1500");
+    EXPECT_EQ(cell(2, 4), " 99999.99");
+    EXPECT_EQ(cell(3, 4), " 100000 Bad Bet Amount");
+    EXPECT_EQ(cell(5, 4), " 12.345 Bad Bet Amount");
 }
 
 TEST_F(FrmfixTest, MissingBetsFileShowsAnEmptyListWithTotalZero) {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <map>
 #include <set>
 
 #include "platform/qt/qtview.h"
@@ -133,6 +134,64 @@ TEST_F(FormSweep, EveryTypedAndClickedControlAnswersRealInput) {
     EXPECT_GT(typed, 20);
     EXPECT_GT(clicked, 100);
     EXPECT_GE(doubled, 2);
+}
+
+// Each form opens on a control that works, never on a box that only shows something (the event
+// banner), and neither stray keys nor Tab reach such a box. Where the cashier's first control
+// is known, the screen opens there.
+TEST_F(FormSweep, ScreensOpenOnAWorkingControlAndStrayKeysLeaveShownBoxesAlone) {
+    const std::map<std::string, std::string> opensat = {
+        {"frminit", "cmdok"},           {"frmfix", "cmdbets"},
+        {"frmpay", "optflight(1)"},     {"frmpaywinners", "optflight(1)"},
+        {"frmentries", "txtentryname"}, {"frmbettor", "txtbettorname"}};
+    int shownonly = 0;
+    for (const char* name : kForms) {
+        SCOPED_TRACE(name);
+        app.dispatch([&] {
+            for (Form* f : app.loadedforms()) f->hide();
+            if (app.isloaded(name)) app.form(name).unload();
+        });
+        app.dispatch([&] { app.form(name).show(); });
+        ASSERT_TRUE(app.isloaded(name));
+        Form& form = app.form(name);
+        QWidget* win = QtView::of(app).window(name);
+        ASSERT_NE(win, nullptr);
+        // Only the path from the keys to the boxes is under test: the handlers stay out of it.
+        for (Control* c : form.controls()) {
+            c->Click = c->DblClick = c->Change = c->GotFocus = c->LostFocus = c->Timer = nullptr;
+            c->KeyPress = nullptr;
+        }
+        std::map<QWidget*, Control*> showing;
+        std::map<Control*, std::string> before;
+        for (Control* c : form.controls()) {
+            // The banner shows the event on every screen but the setup screen's round boxes.
+            if (c->tabstop && c->name() != "txtbanner") continue;
+            auto* w = win->findChild<QWidget*>(QString::fromStdString(nameof(*c)));
+            if (!w) continue;
+            showing[w] = c;
+            before[c] = c->text();
+            ++shownonly;
+        }
+        RealInput input(win);
+        QWidget* first = QApplication::focusWidget();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(showing.count(first), 0u) << first->objectName().toStdString();
+        if (auto at = opensat.find(name); at != opensat.end()) {
+            EXPECT_EQ(first->objectName().toStdString(), at->second);
+        }
+        input.type("zz");
+        input.key(Qt::Key_Backspace);
+        input.type("q");
+        for (size_t i = 0; i < form.controls().size(); ++i) {
+            input.key(Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            ASSERT_NE(now, nullptr);
+            EXPECT_EQ(showing.count(now), 0u) << now->objectName().toStdString();
+        }
+        for (auto& [c, text] : before) EXPECT_EQ(c->text(), text) << nameof(*c);
+    }
+    // The banners of the twelve screens that show one, and the Fix Files sort captions.
+    EXPECT_GE(shownonly, 16);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 
 #include "platform/qt/qtview.h"
@@ -147,6 +148,67 @@ TEST_F(ScreenInput, PlacingABetLeavesNoPriorBetPicked) {
     EXPECT_TRUE(prior->selectedItems().isEmpty());
     input->clickitem(prior, prior->model()->index(0, 0));
     EXPECT_EQ(f.control("lstbetsprior").listindex(), 0);
+}
+
+// Keys typed as the summary opens change nothing, so the event's name prints as the setup
+// screen keeps it.
+TEST_F(ScreenInput, StrayKeysOnTheSummaryLeaveThePrintedTitleAlone) {
+    folder.write("Players", "1,1,\"\",\"HOGAN\"\r\n");
+    folder.write("Round1 1Bets", "2,1,1,5\r\n");
+    folder.write("Round1 1Betsbackup", "2,1,1,5\r\n");
+    sh().printswitch = "yes";
+    QWidget* win = open("cmdsummary", "frmsummary");
+    ASSERT_NE(win, nullptr);
+    const std::string banner = sh().banner;
+    ASSERT_FALSE(banner.empty());
+    input->type("zz");
+    input->key(Qt::Key_Backspace);
+    input->click(widget<QWidget>(win, "optflight(1)"));
+    input->type("zz");
+    EXPECT_EQ(app->form("frmsummary").control("txtbanner").text(), banner);
+    dialogs.type("1", "Enter number of forms to print");
+    input->click(widget<QPushButton>(win, "cmdbettorsumm"));
+    ASSERT_EQ(printed.docs.size(), 1u);
+    std::string title = printed.lines(0).at(0);
+    EXPECT_EQ(title.rfind(banner + " ", 0), 0u) << title;
+    EXPECT_EQ(title.find("zz"), std::string::npos) << title;
+}
+
+// Fix Files shows why a line is bad in words a cashier can read: every cell's text fits its
+// column at screen size, and the columns fit the grid, in both Bets displays.
+TEST_F(ScreenInput, FixFilesFlagsFitTheirColumns) {
+    folder.write("Players", "1,1,\"\",\"A VERY LONG PLAYER NAME FOR THE TEAM\"\r\n");
+    const std::string bets =
+        "2,1,1.5,5\r\n2,1,1,abc\r\n57,1,3,100000\r\n2,7,2,1500\r\n2,1\r\n2,1,4,0\r\n";
+    folder.write("Round1 1Bets", bets);
+    folder.write("Round1 1Betsbackup", bets);
+    QWidget* win = open("cmdfix", "frmfix");
+    ASSERT_NE(win, nullptr);
+    Form& f = app->form("frmfix");
+    f.control("optflight", 1).click();
+    auto* grid = widget<QTableView>(win, "grdfix");
+    ASSERT_NE(grid, nullptr);
+    for (const char* button : {"cmdbets", "cmdbackup"}) {
+        SCOPED_TRACE(button);
+        input->click(widget<QPushButton>(win, button));
+        QApplication::processEvents();
+        Control& g = f.control("grdfix");
+        ASSERT_GE(g.rows(), 7);
+        QFontMetricsF fm(grid->font());
+        int total = 0, flags = 0;
+        for (int c = 0; c < g.cols(); ++c) {
+            total += grid->columnWidth(c);
+            for (int r = 0; r < g.rows(); ++r) {
+                std::string text = g.textmatrix(r, c);
+                flags += text.find("Bad") != std::string::npos;
+                EXPECT_LE(fm.horizontalAdvance(QString::fromStdString(text)) + 4,
+                          grid->columnWidth(c))
+                    << text;
+            }
+        }
+        EXPECT_GE(flags, 6);
+        EXPECT_LE(total, grid->viewport()->width());
+    }
 }
 
 TEST_F(ScreenInput, ExitProgramEndsTheEventLoop) {

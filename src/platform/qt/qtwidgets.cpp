@@ -784,6 +784,16 @@ void synclook(Control& c, QWidget* w) {
     if (w->toolTip() != qs(c.tooltip)) w->setToolTip(qs(c.tooltip));
 }
 
+// The focus policy a widget was made with, kept so that a control can become a tab stop again.
+const char* const kOwnFocus = "vtownfocus";
+
+// A control that is no tab stop takes the focus only from a click, never from Tab.
+void synctabstop(const Control& c, QWidget* w) {
+    auto own = static_cast<Qt::FocusPolicy>(w->property(kOwnFocus).toInt());
+    Qt::FocusPolicy want = c.tabstop ? own : (own & Qt::ClickFocus) ? Qt::ClickFocus : Qt::NoFocus;
+    if (w->focusPolicy() != want) w->setFocusPolicy(want);
+}
+
 }  // namespace
 
 QWidget* widgetfor(Win& win, Control& c) {
@@ -796,6 +806,7 @@ QWidget* widgetfor(Win& win, Control& c) {
     QWidget* w = makewidget(win, c, parent);
     win.widgets[&c] = w;
     if (w) w->installEventFilter(new InputFilter(w, &c, win.alive));
+    if (w) w->setProperty(kOwnFocus, static_cast<int>(w->focusPolicy()));
     if (w)
         w->setObjectName(
             qs(c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name()));
@@ -822,6 +833,7 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
     QRect geo(left, top, std::max(c.width, 0), std::max(c.height, 0));
     if (w->geometry() != geo) w->setGeometry(geo);
     synclook(c, w);
+    synctabstop(c, w);
     if (w->isEnabled() != c.enabled()) w->setEnabled(c.enabled());
     switch (c.kind()) {
         case Kind::CommandButton:

@@ -54,11 +54,11 @@ class FormWindow : public QWidget {
 inline auto fieldsof(const Control& c) {
     const GridState& g = c.grid;
     return std::tie(c.left, c.top, c.width, c.height, c.fontname, c.fontsize, c.fontbold,
-                    c.forecolor, c.backcolor, c.backcolorset, c.tooltip, c.tabindex, c.multiline,
-                    c.locked, c.maxlength, c.alignment, c.selstart, c.sellength, c.topindex,
-                    c.sorted, c.droplist, c.multiselect, c.picturelines, c.drive, c.path, c.pattern,
-                    c.filename, c.interval, g.row, g.col, g.rowsel, g.colsel, g.fixedrows,
-                    g.fixedcols, g.colwidth, g.colalignment);
+                    c.forecolor, c.backcolor, c.backcolorset, c.tooltip, c.tabindex, c.tabstop,
+                    c.multiline, c.locked, c.maxlength, c.alignment, c.selstart, c.sellength,
+                    c.topindex, c.sorted, c.droplist, c.multiselect, c.picturelines, c.drive,
+                    c.path, c.pattern, c.filename, c.interval, g.row, g.col, g.rowsel, g.colsel,
+                    g.fixedrows, g.fixedcols, g.colwidth, g.colalignment);
 }
 template <class... T>
 std::tuple<std::decay_t<T>...> decayed(const std::tuple<T...>&);
