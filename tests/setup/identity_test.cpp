@@ -303,24 +303,35 @@ TEST_F(Identities, ACutIdentityFileHereIsTakenFromItsBackup) {
                                                        "Round1 1Bets SMITH-JO 1/1 4.00"}));
 }
 
-// FIXME: both identity files of a local Bets file damaged (cut here; the same with both removed,
-// as after putting back the visible files alone): the records are given new identities and an
-// import of a set holding the same bets adds them all again, doubling the pool. An import should
-// refuse naming the local file (or otherwise not double). Skipped until the import does so.
+// FIXME: both identity files of a local Bets file damaged (cut, or swapped with another
+// flight's; the same with both removed, as after putting back the visible files alone): the
+// records are given new identities and an import of a set holding the same bets adds them all
+// again, doubling the pool. The import should refuse naming the local file (or otherwise not
+// double). Skipped until it does.
 TEST_F(Identities, BothLocalIdentityFilesDamagedNeverDoubleTheBets) {
     GTEST_SKIP() << "FIXME: a re-import doubles the bets of a flight whose two identity files "
                     "are damaged";
     Computer a(kThree);
-    Computer b("1,\"AnyBettor\"\r\n");
-    takes(a, {{1, Bet{2, 1, 1, Money::dollars(4)}}, {1, Bet{3, 2, 2, Money::dollars(3)}}});
-    carry(a, b);
-    for (const char* ids : {".Round1 1Bets.ids", ".Round1 1Betsbackup.ids"}) {
-        std::string text = b.read(ids);
-        b.folder.write(ids, text.substr(0, text.size() / 2));
+    takes(a, {{1, Bet{2, 1, 1, Money::dollars(4)}},
+              {1, Bet{3, 2, 2, Money::dollars(3)}},
+              {2, Bet{3, 3, 1, Money::dollars(5)}}});
+    a.exportto("E");
+    const std::map<std::string, std::string> once = {
+        {"Round1 1Bets WIN", "4.00"}, {"Round1 1Bets PLACE", "3.00"}, {"Round1 2Bets WIN", "5.00"}};
+    const std::string ids[2][2] = {{".Round1 1Bets.ids", ".Round1 1Betsbackup.ids"},
+                                   {".Round1 2Bets.ids", ".Round1 2Betsbackup.ids"}};
+    for (bool swap : {false, true}) {
+        Computer b("1,\"AnyBettor\"\r\n");
+        b.importfrom("E");
+        ASSERT_EQ(pools(b), once);
+        for (int k = 0; k < 2; ++k) {
+            std::string one = b.read(ids[0][k]), two = b.read(ids[1][k]);
+            b.folder.write(ids[0][k], swap ? two : one.substr(0, one.size() / 2));
+            if (swap) b.folder.write(ids[1][k], one);
+        }
+        b.importfrom("E");
+        EXPECT_EQ(pools(b), once) << (swap ? "swapped between flights" : "cut");
     }
-    b.importfrom("E");
-    EXPECT_EQ(pools(b), (std::map<std::string, std::string>{{"Round1 1Bets WIN", "4.00"},
-                                                            {"Round1 1Bets PLACE", "3.00"}}));
 }
 
 TEST_F(Identities, ADriveIdentityFileThatDoesNotMatchRefusesTheImportNamingTheFile) {
