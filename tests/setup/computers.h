@@ -1,11 +1,13 @@
 #pragma once
 // Computers for transfer tests: each a program folder of its own driven through its screens, and
 // drive letters standing for folders.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "betting/betfiles.h"
 #include "platform/text.h"
@@ -34,11 +36,16 @@ class Computer {
         folder.write("Playersbackup", kPlayers);
         folder.write("Bettors", bettors);
         folder.write("Bettorsbackup", bettors);
-        app = std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed});
-        dialogs.answer(vbNo, "Is a printer available");
-        app->start();
-        app->form("frminit").control("cmdok").click();
-        app->form("frmmenu").control("cmdinit").click();
+        begin();
+    }
+    // A second computer set up by copying the whole program folder of another, hidden files and
+    // all.
+    struct CopyOf {
+        const Computer& from;
+    };
+    explicit Computer(CopyOf copy) {
+        for (auto& [name, bytes] : snapshot(copy.from.folder)) folder.write(name, bytes);
+        begin();
     }
     ~Computer() {
         for (auto& f : dialogs.failures) ADD_FAILURE() << f;
@@ -66,6 +73,59 @@ class Computer {
     void take(const std::string& round, long flight, const Bet& bet) {
         ASSERT_TRUE(appendbets(*app, round, {{flight, bet}}));
     }
+    // The last box's prompt.
+    std::string told() const { return dialogs.shown.empty() ? "" : dialogs.shown.back().prompt; }
+
+    // The bettor screen: a new bettor added by name, or one picked and deleted (refunded).
+    void addbettor(const std::string& name) {
+        Form& f = app->form("frmbettor");
+        f.show();
+        dialogs.ok(name + " added");
+        f.control("txtbettorname").settext(name);
+        f.control("txtbettorname").keypress(13);
+    }
+    void deletebettor(const std::string& name) {
+        Form& f = app->form("frmbettor");
+        f.show();
+        Control& list = f.control("cbobettornames");
+        for (int i = 0; i < list.listcount(); ++i)
+            if (list.list(i) == name) list.setlistindex(i);
+        ASSERT_EQ(list.text(), name);
+        dialogs.answer(vbYes, "Delete " + name);
+        f.control("cmddelete").click();
+    }
+    // The menu's Clear/Refund Bets for one flight of the current round, back to the setup screen.
+    void clearflight(long flight) {
+        app->form("frminit").control("cmdok").click();
+        Form& menu = app->form("frmmenu");
+        menu.control("cmdclearbets").click();
+        dialogs.answer(vbYes, "Click Yes to clear")
+            .answer(vbYes, "Print refunds?")
+            .ok("Bets Cleared");
+        menu.control("optflight", static_cast<int>(flight)).click();
+        menu.control("cmdinit").click();
+    }
+    // The setup screen's clearing of every Bets file, then of the bettors: a new event.
+    void clearevent() {
+        Form& init = app->form("frminit");
+        dialogs.answer(vbYes, "Clear and initialize ALL Bet files?")
+            .ok("All Bets files cleared and initialized");
+        init.control("cmdbets").click();
+        dialogs.answer(vbYes, "Clear and initialize Bettor file?")
+            .ok("Bettor file cleared and initialized");
+        init.control("cmdbettors").click();
+    }
+    // Fix Files: a flight of the first round displayed and the bet on row `row` removed.
+    void fixremove(long flight, int row) {
+        Form& fix = app->form("frmfix");
+        fix.show();
+        fix.control("Option1").click();
+        fix.control("optflight", static_cast<int>(flight)).click();
+        fix.control("cmdbets").click();
+        fix.control("grdfix").clickcell(row, 3);
+        fix.control("cmdupdate").click();
+    }
+
     std::string read(const std::string& name) const {
         return folder.exists(name) ? folder.read(name) : "";
     }
@@ -81,7 +141,50 @@ class Computer {
     ScriptedDialogs dialogs;
     CapturePrintSink printed;
     std::unique_ptr<App> app;
+
+  private:
+    void begin() {
+        app = std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed});
+        dialogs.answer(vbNo, "Is a printer available");
+        app->start();
+        app->form("frminit").control("cmdok").click();
+        app->form("frmmenu").control("cmdinit").click();
+    }
 };
+
+// The money of each pool (round, flight, bet type) the Bets files hold.
+inline std::map<std::string, std::string> pools(const Computer& pc) {
+    std::map<std::string, Money> sums;
+    const char* types[] = {"", "WIN", "PLACE", "SHOW"};
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= 15; ++f) {
+            std::string name = std::string(roundkeys[r]) + " " + std::to_string(f) + "Bets";
+            for (const FileLine& l : filelines(pc.read(name), FileKind::Bets)) {
+                Bet b = linebet(l.fields).bet;
+                sums[name + " " + types[std::clamp(b.type, 0L, 3L)]] += b.amount;
+            }
+        }
+    std::map<std::string, std::string> out;
+    for (auto& [pool, money] : sums) out[pool] = Format(money, "###0.00");
+    return out;
+}
+
+// The bets the Bets files hold, each as file, bettor name, entry, type and amount.
+inline std::multiset<std::string> heldbets(const Computer& pc) {
+    std::multiset<std::string> out;
+    auto names = pc.bettors();
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= 15; ++f) {
+            std::string name = std::string(roundkeys[r]) + " " + std::to_string(f) + "Bets";
+            for (const FileLine& l : filelines(pc.read(name), FileKind::Bets)) {
+                Bet b = linebet(l.fields).bet;
+                out.insert(name + " " + (b.bettor ? names[b.bettor] : "-") + " " +
+                           std::to_string(b.entry) + "/" + std::to_string(b.type) + " " +
+                           Format(b.amount, "###0.00"));
+            }
+        }
+    return out;
+}
 
 // A drive letter standing for a folder for the length of a test.
 class Drive {
