@@ -258,14 +258,19 @@ void takeout(std::vector<Identity>& set, const std::vector<Identity>& taken) {
 
 // Every identity an identity file names, whatever its form: what an untrusted file may have
 // given out.
-std::vector<Identity> namedids(const Side& s) {
+std::vector<Identity> namedids(const Side& s, size_t* live = nullptr) {
     std::vector<Identity> out;
+    if (live) *live = 0;
     for (std::string_view line : s.lines) {
+        if (line.substr(0, kHeader.size()) == kHeader) continue;  // the check, not an identity
         size_t pos = 0;
         for (std::string_view w; !(w = nextword(line, pos)).empty();) {
-            if (w[0] == '-') w.remove_prefix(1);
+            bool deleted = w[0] == '-';
+            if (deleted) w.remove_prefix(1);
             Identity id;
-            if (parsehex(w, id)) out.push_back(id);
+            if (!parsehex(w, id)) continue;
+            out.push_back(id);
+            if (live && !deleted) ++*live;
         }
     }
     return out;
@@ -305,15 +310,24 @@ BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, c
     }
     // Nothing describes the file: its records are new here, and whatever its identity file or
     // its pair's named may have been given out, so none of it comes back.
-    out.deleted = namedids(own);
-    try {
-        addidentities(out.deleted, namedids(readside(files, pair)));
-    } catch (const FileError&) {
-        // An unreadable pair lends nothing; its own write tells of the error.
+    size_t named = 0;
+    out.deleted = namedids(own, &named);
+    bool stood = own.exists;
+    if (count) {
+        try {
+            Side other = readside(files, pair);
+            stood = stood || other.exists;
+            addidentities(out.deleted, namedids(other));
+        } catch (const FileError&) {
+            // An unreadable pair lends nothing; its own write tells of the error.
+        }
     }
     sortunique(out.deleted);
     out.described = count == 0 && !own.exists;
     out.fresh = count > 0;
+    // An identity file that names fewer records than the file holds (cut, emptied, gone beside
+    // its pair's, another file's) leaves some of them unaccounted for.
+    out.lost = out.fresh && stood && named < count;
     for (size_t i = 0; i < count; ++i) out.live.push_back(randombits(files));
     return out;
 }

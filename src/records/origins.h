@@ -39,6 +39,9 @@ struct BetIdentities {
     // named counts as deleted.
     bool described = true;
     bool fresh = false;
+    // Fresh where an identity file stood beside the file or its pair (cut, changed, swapped):
+    // its records had identities that cannot be known now.
+    bool lost = false;
 };
 // Of the file's contents as they stand (staged contents inside a transaction).
 BetIdentities betidentities(const Files& files, const std::string& betsfile);

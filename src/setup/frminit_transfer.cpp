@@ -490,11 +490,13 @@ void frminit::cmdimport_Click() try {
             size_t i = (r - 1) * 15 + f;
             FlightBets& flight = driveflights[i];
             std::vector<Identity> have;
+            std::string lost;  // a local file whose records' identities cannot be known now
             for (bool backup : {false, true}) {
-                BetIdentities local =
-                    betidentities(files, betsname(sh_.savepath, roundkeys[r], f, backup));
+                std::string path = betsname(sh_.savepath, roundkeys[r], f, backup);
+                BetIdentities local = betidentities(files, path);
                 addidentities(have, local.live);
                 addidentities(have, local.deleted);
+                if (local.lost && lost.empty()) lost = path;
             }
             for (size_t b = 0; b < flight.rows.size(); ++b) {
                 Bet bet = flight.rows[b];
@@ -514,6 +516,15 @@ void frminit::cmdimport_Click() try {
                 if (hasidentity(have, id)) {
                     ++bets.here;
                     continue;
+                }
+                // The drive's bet may be one of that file's: adding it could count it twice.
+                if (!lost.empty()) {
+                    app_.msgbox(filelocation(lost, 0) +
+                                    " does not match the identity file beside it (cut, changed "
+                                    "or copied): its bets cannot be told from the drive's."
+                                    "\r\nNothing was imported.",
+                                vbOKOnly, "Import");
+                    return;
                 }
                 addidentities(have, {id});
                 bet.bettor = bet.bettor ? to : 0;

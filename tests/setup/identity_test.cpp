@@ -303,14 +303,10 @@ TEST_F(Identities, ACutIdentityFileHereIsTakenFromItsBackup) {
                                                        "Round1 1Bets SMITH-JO 1/1 4.00"}));
 }
 
-// FIXME: both identity files of a local Bets file damaged (cut, or swapped with another
-// flight's; the same with both removed, as after putting back the visible files alone): the
-// records are given new identities and an import of a set holding the same bets adds them all
-// again, doubling the pool. The import should refuse naming the local file (or otherwise not
-// double). Skipped until it does.
+// Both identity files of a local Bets file damaged (cut, or swapped with another flight's): its
+// records cannot be told from the drive's, so an import that brings that flight's bets is refused
+// naming the local file.
 TEST_F(Identities, BothLocalIdentityFilesDamagedNeverDoubleTheBets) {
-    GTEST_SKIP() << "FIXME: a re-import doubles the bets of a flight whose two identity files "
-                    "are damaged";
     Computer a(kThree);
     takes(a, {{1, Bet{2, 1, 1, Money::dollars(4)}},
               {1, Bet{3, 2, 2, Money::dollars(3)}},
@@ -329,8 +325,17 @@ TEST_F(Identities, BothLocalIdentityFilesDamagedNeverDoubleTheBets) {
             b.folder.write(ids[0][k], swap ? two : one.substr(0, one.size() / 2));
             if (swap) b.folder.write(ids[1][k], one);
         }
-        b.importfrom("E");
-        EXPECT_EQ(pools(b), once) << (swap ? "swapped between flights" : "cut");
+        const auto before = snapshot(b.folder);
+        b.dialogs.type("E", "Enter import drive letter")
+            .ok("Insert export disk")
+            .answer(vbNo, "Import Players files?")
+            .answer(vbYes, "Import Bettors and Bets files?")
+            .ok("Nothing was imported.");
+        b.app->form("frminit").control("cmdimport").click();
+        const char* why = swap ? "swapped between flights" : "cut";
+        EXPECT_TRUE(has(b.told(), "Round1 1Bets does not match the identity file")) << b.told();
+        EXPECT_EQ(snapshot(b.folder), before) << why;
+        EXPECT_EQ(pools(b), once) << why;
     }
 }
 
