@@ -34,8 +34,12 @@ void App::registerform(const std::string& name, FormFactory factory) {
 }
 
 void App::start() {
-    files().startup();
-    dispatch([&] { form("frminit").show(); });
+    std::optional<FileError> refused = files().startup();
+    dispatch([&] {
+        // A change journal that cannot be trusted is told of before anything else, once.
+        if (refused) fileerrorbox(*refused);
+        form("frminit").show();
+    });
 }
 
 Form& App::form(const std::string& name) {

@@ -13,6 +13,8 @@ struct FileError : std::runtime_error {
     long line = 0;     // 1-based line of the file; 0 when not known
     // A bad record or an over-full file: the box sends the operator to Fix Files.
     bool checkfile = false;
+    // What the operator can do about it, told on the box's last line.
+    std::string advice;
     FileError(int n, std::string t)
         : std::runtime_error(std::to_string(n) + " " + t), number(n), text(std::move(t)) {}
     // The message of the file-error box: number, a blank, the text.

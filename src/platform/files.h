@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,11 +84,15 @@ class Files {
     void mkdir(const std::string& logical) const;  // 75 when it exists
 
     // Completes an unfinished journal when it was written whole, discards it with its
-    // temporaries otherwise. FileError when that cannot be done now (the journal is kept).
+    // temporaries otherwise. FileError when that cannot be done now (the journal is kept). A
+    // journal that cannot be read, or that this program did not write in this program folder
+    // (its seal does not match), is refused whole: nothing it names is touched, and the
+    // FileError names the journal and says what to do.
     void recover() const;
     // recover() at start-up, before any data file is read; also removes stray temporaries of the
-    // program folder and its subfolders. Failures wait for the next operation.
-    void startup() const;
+    // program folder and its subfolders. Failures wait for the next operation; a journal that is
+    // refused (see recover) is returned, for its box.
+    std::optional<FileError> startup() const;
     // Removes stray temporaries ("*.tmp~") of a folder, once a run; failures wait for later.
     void sweep(const std::string& logicalfolder) const;
 

@@ -16,25 +16,50 @@ std::string endline(size_t count) { return "END " + std::to_string(count) + "\n"
 
 }  // namespace
 
-std::string journaltext(const std::vector<StagedFile>& files) {
-    std::string out = kHeader;
-    for (auto& f : files) out += std::string(f.removed ? "D " : "R ") + f.host + "\n";
-    return out + endline(files.size());
+namespace {
+
+// The seal of a journal: a hash of the program folder it was written in and of its changes. A
+// journal damaged, or copied into another program folder, does not carry its own seal.
+std::string sealof(const std::string& programfolder, const std::string& body) {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    for (const std::string* part : {&programfolder, &body})
+        for (unsigned char c : *part + "\n") {
+            h ^= c;
+            h *= 1099511628211ull;
+        }
+    static const char* digits = "0123456789abcdef";
+    std::string out(16, '0');
+    for (int i = 15; i >= 0; --i, h >>= 4) out[size_t(i)] = digits[h & 15];
+    return kSeal + out;
 }
 
-// The entries of a journal, and whether it was written whole (header, entries, end line).
-std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole) {
+}  // namespace
+
+std::string journaltext(const std::vector<StagedFile>& files, const std::string& programfolder) {
+    std::string out = kHeader;
+    for (auto& f : files) out += std::string(f.removed ? "D " : "R ") + f.host + "\n";
+    return out + sealof(programfolder, out) + "\n" + endline(files.size());
+}
+
+// The entries of a journal, whether it was written whole (header, entries, seal, end line) and
+// whether its seal is the one written for `programfolder` (a journal from before seals had none).
+std::vector<JournalEntry> parsejournal(const std::string& text, const std::string& programfolder,
+                                       bool& whole, Seal& seal) {
     std::vector<JournalEntry> out;
     whole = false;
+    seal = Seal::none;
     if (text.compare(0, std::string(kHeader).size(), kHeader) != 0) return out;
     size_t pos = std::string(kHeader).size();
     while (pos < text.size()) {
         size_t eol = text.find('\n', pos);
         if (eol == std::string::npos) break;  // a line cut short
         std::string line = text.substr(pos, eol - pos);
+        size_t start = pos;
         pos = eol + 1;
         if (line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ') {
             out.push_back({line[0], line.substr(2)});
+        } else if (seal == Seal::none && line.compare(0, kSeal.size(), kSeal) == 0) {
+            seal = line == sealof(programfolder, text.substr(0, start)) ? Seal::good : Seal::bad;
         } else {
             whole = line + "\n" == endline(out.size()) && pos == text.size();
             break;

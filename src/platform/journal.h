@@ -14,6 +14,7 @@ inline constexpr const char* kJournalNew =
     "/Journal.new~";  // a journal being written: to be discarded
 inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
 inline constexpr const char* kTemp = ".tmp~";
+inline const std::string kSeal = "SEAL ";
 
 // One change named by a journal: 'R' puts <file>.tmp~ in place of <file>, 'D' deletes <file>.
 struct JournalEntry {
@@ -23,10 +24,13 @@ struct JournalEntry {
 
 std::string tempof(const std::string& host);
 bool endswith(const std::string& s, const std::string& end);
-// The whole text of a journal: header, one line a change, end line.
-std::string journaltext(const std::vector<StagedFile>& files);
-// The entries of a journal, and whether it was written whole (header, entries, end line).
-std::vector<JournalEntry> parsejournal(const std::string& text, bool& whole);
+// The whole text of a journal written in `programfolder`: header, one line a change, its seal,
+// end line.
+std::string journaltext(const std::vector<StagedFile>& files, const std::string& programfolder);
+enum class Seal { none, good, bad };
+// The entries of a journal, whether it was written whole and what its seal says.
+std::vector<JournalEntry> parsejournal(const std::string& text, const std::string& programfolder,
+                                       bool& whole, Seal& seal);
 bool readhost(const HostIo& io, const std::string& host, std::string& out);
 // Creates or truncates a file, writes it whole and syncs it; FileError on failure.
 void writesynced(const HostIo& io, const std::string& host, const std::string& bytes);

@@ -30,6 +30,7 @@ void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
     std::string prompt = e.message();
     if (!e.file.empty()) prompt += "\r\n" + filelocation(e.file, e.line);
     if (e.checkfile) prompt += "\r\nCheck it with Fix Files on the main menu.";
+    if (!e.advice.empty()) prompt += "\r\n" + e.advice;
     filebox(e.file, prompt, title);
 }
 

@@ -81,7 +81,7 @@ void Transaction::commit() try {
     };
     try {
         // The journal first, whole and synced, before any temporary it names is made.
-        writesynced(io, journalnew, journaltext(files));
+        writesynced(io, journalnew, journaltext(files, pf));
         // Then every temporary is written, its write-back started at once, before any is synced:
         // the disk writes them together, and each fsync finds its file's work done or under way
         // instead of starting it. Each is synced with its own error checked, as before; no sync
