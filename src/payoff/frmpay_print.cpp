@@ -42,7 +42,7 @@ void frmpay::cmbbn_Click() {
     bool resultsfailed = false;
     {
         DocGuard guard(app_.printer(), "Payoff Sheets");
-        // The run's Results records are synced together, once the sheets are laid out.
+        // The run's Results records are synced together, once the sheets are printed.
         AppendFile::Run run(app_.results);
         if (idx == kDetail) {
             app_.printer().fontname = "MS Sans Serif";
@@ -53,6 +53,13 @@ void frmpay::cmbbn_Click() {
             printsheet(s.printchoice, grandtotal, resultsfailed);
         }
         printgrandtotal(grandtotal);
+        // The records stand for what reached paper: a document that could not be printed
+        // takes its run's records back.
+        if (!app_.context().enddoc(true)) {
+            run.cancel();
+            hidechoices();
+            return;
+        }
         try {
             run.end();
         } catch (const FileError& e) {

@@ -500,6 +500,12 @@ void AppendFile::endrun() {
     }
 }
 
+void AppendFile::cancelrun() {
+    if (!inrun_) return;
+    inrun_ = false;
+    if (fd_ >= 0) takeback(fd_, runstart_);
+}
+
 AppendFile::Run::~Run() {
     try {
         f_.endrun();

@@ -197,6 +197,8 @@ class AppendFile {
     // on failure, the run taken back). A run left without endrun is synced when it ends.
     void beginrun();
     void endrun();
+    // Takes the records written since beginrun back (a print run whose document failed).
+    void cancelrun();
     class Run {
       public:
         explicit Run(AppendFile& f) : f_(f) { f_.beginrun(); }
@@ -204,6 +206,7 @@ class AppendFile {
         Run(const Run&) = delete;
         Run& operator=(const Run&) = delete;
         void end() { f_.endrun(); }
+        void cancel() { f_.cancelrun(); }
 
       private:
         AppendFile& f_;

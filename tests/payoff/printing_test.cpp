@@ -151,18 +151,31 @@ TEST_F(PrintTest, AResultsFileThatCannotBeWrittenIsToldOnceAndTheSheetsStillPrin
 // Every write and sync of the run failing once or from then on: the file keeps the records before
 // the failure, whole, and nothing after it; the failure is told once.
 // A printer that fails after every Results record was written: the box names the sheets, not the
-// results file, and the records stay.
-TEST_F(PrintTest, SheetsThatCannotBePrintedAreToldAsSuchAndTheRecordsStay) {
+// results file, and the records go, since nothing reached paper; printed again, each finisher line
+// that reaches paper has its one record.
+TEST_F(PrintTest, SheetsThatCannotBePrintedLeaveNoRecordsAndAPrintedRetryLeavesThemOnce) {
     deadheat();
+    auto records = [&] {
+        size_t n = 0;
+        const std::string results = folder.read("Results");
+        for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++n;
+        return n;
+    };
     printed.failwith = 75;
     dialogs.ok("75 Path/File access error");
     choose(0);
     EXPECT_EQ(dialogs.shown.back().title, "Payoff Sheets");
-    EXPECT_EQ(dialogs.shown.back().prompt, " 75 Path/File access error\r\nThe printout failed.");
-    size_t records = 0;
-    const std::string results = folder.read("Results");
-    for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++records;
-    EXPECT_EQ(records, 6u);  // two sheets of three finishers
+    EXPECT_EQ(dialogs.shown.back().prompt,
+              " 75 Path/File access error\r\nThe printout failed, so nothing was changed.");
+    EXPECT_EQ(records(), 0u);
+    dialogs.ok("75 Path/File access error");
+    choose(0);  // still failing
+    EXPECT_EQ(records(), 0u);
+    printed.failwith = 0;
+    choose(0);
+    EXPECT_EQ(records(), 6u);  // two sheets of three finishers
+    choose(0);
+    EXPECT_EQ(records(), 12u);
 }
 
 TEST_F(PrintTest, AFailedResultsRecordEndsTheRunsRecordsAndIsToldOnce) {
