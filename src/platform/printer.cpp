@@ -139,10 +139,14 @@ void Printer::print(const std::vector<PItem>& items) {
     font.fontname = fontname;
     font.fontsize = fontsize;
     font.bold = fontbold;
-    for (auto& l : layoutlines(items, sink_ ? sink_->measure() : fixedpitch(), font)) {
+    std::vector<PrintLine> lines =
+        layoutlines(items, sink_ ? sink_->measure() : fixedpitch(), font);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        PrintLine& l = lines[i];
         l.fontname = fontname;
         l.fontsize = fontsize;
         l.bold = fontbold;
+        l.keepwithnext = i + 1 < lines.size();
         doc_.pages.back().push_back(std::move(l));
     }
 }

@@ -24,6 +24,8 @@ struct PrintLine {
     bool bold = false;
     // Where each run starts; empty for a line made elsewhere (then the text is one run).
     std::vector<PrintRun> runs;
+    // The next line comes from the same print statement: a page does not end between them.
+    bool keepwithnext = false;
 };
 // A document: its pages of lines.
 struct PrintDoc {

@@ -628,6 +628,44 @@ int inkright(const QImage& page, qreal top, qreal bottom) {
     return right;
 }
 
+// The lines one print statement makes (a long name, then its amounts at their tab) are never
+// split by the end of a sheet: they start the next one together.
+TEST(QtPrintSinkTest, TheLinesOfOnePrintStatementStayOnOneSheet) {
+    ensureqtapp();
+    CapturePrintSink captured;
+    Printer pr(&captured);
+    pr.fontname = "Arial";
+    pr.fontsize = 8;
+    pr.print({"FIRST"});
+    pr.print({"A LONG NAME THAT REACHES PAST THE TAB", Tab(5), "$12.00"});
+    pr.enddoc();
+    const PrintDoc& doc = captured.docs.at(0);
+    ASSERT_EQ(doc.pages.at(0).size(), 3u);
+
+    QImage page(850, 1100, QImage::Format_RGB32);
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    // Room for two lines and a half: the name alone would fit under FIRST.
+    const qreal spacing = QFontMetricsF(QFont("Arial", 8), &page).lineSpacing();
+    const QRectF sheet(0, 0, 850, 2.5 * spacing);
+    bool inkbelowfirst = true;
+    int sheets = 1;
+    EXPECT_TRUE(qtv::paintdoc(p, sheet, doc, [&] {
+        ++sheets;
+        inkbelowfirst = false;
+        for (int y = static_cast<int>(spacing) + 1; y < static_cast<int>(sheet.height()); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128) inkbelowfirst = true;
+        page.fill(Qt::white);
+        return true;
+    }));
+    p.end();
+    EXPECT_EQ(sheets, 2);
+    EXPECT_FALSE(inkbelowfirst);
+}
+
 TEST(QtPrintSinkTest, ColumnsLineUpAndLongPagesRunOver) {
     ensureqtapp();
     CapturePrintSink captured;

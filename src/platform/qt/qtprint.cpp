@@ -194,7 +194,8 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
         if (!first && !nextsheet()) return false;
         first = false;
         qreal y = 0;
-        for (auto& line : lines) {
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const PrintLine& line = lines[i];
             if (!last || line.fontname != last->fontname || line.fontsize != last->fontsize ||
                 line.bold != last->bold) {
                 auto& f = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
@@ -205,7 +206,13 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
             }
             last = &line;
             const QFontMetricsF& fm = font->fm;
-            if (y + fm.height() > page.height() && y > 0) {
+            // The lines of one print statement stay on one sheet (a finisher's name and its
+            // amounts): the group starts a new sheet when it does not fit the rest of this one.
+            qreal needed = fm.height();
+            if (i == 0 || !lines[i - 1].keepwithnext)
+                for (size_t k = i; k + 1 < lines.size() && lines[k].keepwithnext; ++k)
+                    needed += fm.lineSpacing();
+            if (y + needed > page.height() && y > 0) {
                 // A page that runs over continues on the next sheet.
                 if (!nextsheet()) return false;
                 y = 0;
