@@ -72,13 +72,13 @@ std::string plainnumber(const Field& f) {
 
 bool goodplayer(const FileLine& l, long maxplayers) {
     long long n, f;
-    return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
+    return l.readable && wholenumber(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
            wholenumber(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
 }
 
 bool goodbettor(const FileLine& l) {
     long long n;
-    return l.whole && wholenumber(l.fields[0], n) && n >= 1 && n != 999 &&
+    return l.readable && wholenumber(l.fields[0], n) && n >= 1 && n != 999 &&
            !l.fields[1].text.empty();
 }
 
@@ -418,7 +418,7 @@ void frmfix::showbetsforchoice() {
         std::string position =
             tnum ? positioncell(t, false) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && a.isbetamount() ? Str(a) : " Bad Bet Amount";
-        if (!l.whole) amount += " Bad record";
+        if (!l.readable) amount += " Bad record";
         setrow(r,
                {std::to_string(r), numbercell(fb), bettorcell, numbercell(fe), entrycell, position,
                 amount},
@@ -511,7 +511,7 @@ void frmfix::cmdbackup_Click() {
         std::string position =
             tnum ? positioncell(t, true) : numbercell(ft) + " Bad Bet Type - Not 1,2, or 3";
         std::string amount = anum && a.isbetamount() ? Str(a) : numbercell(fa) + " Bad Bet Amount";
-        if (!l.whole) amount += " Bad record";
+        if (!l.readable) amount += " Bad record";
         setrow(r, {std::to_string(r), bettorcell, entrycell, position, amount}, true);
         ++r;
     }

@@ -123,8 +123,8 @@ bool LineCursor::next(FileLine& line) {
     line.end = pos_;
     line.number = ++number_;
     bool syntax = splitfields(line.text, line.fields);
-    line.whole = syntax && line.fields.size() == fieldcount(kind_);
-    line.readable = line.whole && readablefields(kind_, line.fields);
+    line.readable =
+        syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);
     return true;
 }
 
@@ -259,7 +259,7 @@ std::string appendedbytes(const std::string& path, const std::string& bytes, Fil
     size_t end = 0;
     bool ended = true;
     while (lines.next(line)) {
-        if (!line.whole) throwbadline(path, line);
+        if (!line.readable) throwbadline(path, line);
         end = line.end;
         ended = line.ended;
     }

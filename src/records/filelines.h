@@ -30,16 +30,19 @@ bool splitfields(const std::string& text, std::vector<Field>& out);
 std::vector<Field> recordfields(const std::string& bytes, size_t count);
 
 // One line of a file: where its bytes lie (its line end included), its number and its fields.
-// A line is `whole` - a record - only when it holds exactly the fields of its file, every quote
-// is closed and nothing follows a closing quote but the comma; a cut record, a stray quote or an
-// empty line between records is not. `readable` adds that every number field reads as a number
-// (an empty one reads 0): the readers take no other line.
+// A line is `readable` - a record - only when it holds exactly the fields of its file, every
+// quote is closed, nothing follows a closing quote but the comma, and every number field reads
+// as a number the readers take (wholenumber(), an amount for a bet's amount; an empty one reads
+// 0). Anything else (a cut record, a stray quote, an empty line between records, "abc" or a
+// number out of range where a number belongs) is a bad record: no reader takes it, Fix Files
+// flags it, and it blocks every rewrite and append of its file. The one rule of every reader
+// and writer.
 struct FileLine {
     size_t begin = 0, end = 0;
     long number = 0;   // 1-based line number in the file
     std::string text;  // the line without its end
     std::vector<Field> fields;
-    bool whole = false, readable = false;
+    bool readable = false;
     bool ended = false;  // the line end is there (only the last line may lack it)
 };
 

@@ -45,11 +45,21 @@ TEST_F(DamagedBetsTest, ALineThatIsNotARecordBlocksTheAppendWithOneBoxNamingIt) 
         long line;
     };
     const Case cases[] = {
-        {"2,8,1,3\r\n12,7,", 2},              // cut mid-record, no line end
-        {"2,8,1,3\r\n12,7,3,\"1.25\r\n", 2},  // a quote left open
-        {"9,1,1,2\"\r\n2,8,1,3\r\n", 1},      // a stray quote
-        {"2,8,1,3\r\n\r\n12,8,1,2\r\n", 2},   // an empty line between records
-        {"2,8,1,3\r\n2,8,1,3,4\r\n", 2},      // a field too many
+        {"2,8,1,3\r\n12,7,", 2},                   // cut mid-record, no line end
+        {"2,8,1,3\r\n12,7,3,\"1.25\r\n", 2},       // a quote left open
+        {"9,1,1,2\"\r\n2,8,1,3\r\n", 1},           // a stray quote
+        {"2,8,1,3\r\n\r\n12,8,1,2\r\n", 2},        // an empty line between records
+        {"2,8,1,3\r\n2,8,1,3,4\r\n", 2},           // a field too many
+        {"2,8,1,3\r\n2,7,1,abc\r\n", 2},           // an amount that is no number
+        {"2,7,1,99999999999999999999999\r\n", 1},  // a number out of range
+        {"2,8,1,3\r\n2,x,1,3\r\n", 2},             // an entry that is no number
+        {std::string("\xff\xfe"
+                     "2\0,\0"
+                     "8\0,\0"
+                     "1\0,\0"
+                     "3\0\r\0\n\0",
+                     20),
+         1},  // UTF-16
     };
     dialogs.allow(mismatch);
     for (const Case& k : cases) {

@@ -142,7 +142,9 @@ TEST_F(BadRecordsTest, FixFilesShowsBadBettorAndBetLinesAndRemovesExactlyThatLin
     EXPECT_EQ(cell(2, 4), " Bad Player Number");
     EXPECT_EQ(cell(3, 4), "FLT-A     ALPHA");
     EXPECT_EQ(cell(4, 6), " Bad Bet Amount Bad record");
-    EXPECT_EQ(cell(5, 6), " Bad Bet Amount");
+    // A line whose fields are all there is still bad when a number cannot be read.
+    EXPECT_EQ(cell(2, 6), " 5 Bad record");
+    EXPECT_EQ(cell(5, 6), " Bad Bet Amount Bad record");
     EXPECT_EQ(cell(7, 6), "13");
     fix().grdfix.clickcell(2, 1);
     dialogs.ok(" 13 Type mismatch");  // the re-read sum still meets a bad line

@@ -14,13 +14,12 @@ namespace {
 
 struct Classified {
     long number;
-    bool whole, readable, ended;
+    bool readable, ended;
 };
 
 std::vector<Classified> classify(const std::string& bytes, FileKind kind) {
     std::vector<Classified> out;
-    for (const FileLine& l : filelines(bytes, kind))
-        out.push_back({l.number, l.whole, l.readable, l.ended});
+    for (const FileLine& l : filelines(bytes, kind)) out.push_back({l.number, l.readable, l.ended});
     return out;
 }
 
@@ -28,34 +27,39 @@ TEST(FileLines, ALineIsARecordOnlyWhenWhole) {
     struct Case {
         const char* line;
         FileKind kind;
-        bool whole, readable;
+        bool readable;
     };
     const Case cases[] = {
-        {"7,1,\"\",\"CAR\"", FileKind::Players, true, true},
-        {"7,1,\"\",CAR", FileKind::Players, true, true},  // bare text is text
-        {"7,1,\"\",\"CAR", FileKind::Players, false, false},
-        {"9,1,\"\",SNEDEKER-BRANDT\"", FileKind::Players, false, false},
-        {"9,1,\"\",\"SNEDEKER\"-BRANDT", FileKind::Players, false, false},
-        {"9,1,\"\",\"A\" ", FileKind::Players, true, true},  // blanks after a quote
-        {"x,1,\"\",\"A\"", FileKind::Players, true, false},
-        {"13,\"JONES", FileKind::Bettors, false, false},
-        {"13,\"JONES\",", FileKind::Bettors, false, false},
-        {",\"JONES\"", FileKind::Bettors, true, true},  // an empty number reads 0
-        {"12,7,", FileKind::Bets, false, false},
-        {"12,7,3,1.25", FileKind::Bets, true, true},
-        {"12,7,3,.75", FileKind::Bets, true, true},
-        {"12,7,3,1.2.5", FileKind::Bets, true, false},
-        {"12,7,3,\"1\"", FileKind::Bets, true, false},
+        {"7,1,\"\",\"CAR\"", FileKind::Players, true},
+        {"7,1,\"\",CAR", FileKind::Players, true},  // bare text is text
+        {"7,1,\"\",\"CAR", FileKind::Players, false},
+        {"9,1,\"\",SNEDEKER-BRANDT\"", FileKind::Players, false},
+        {"9,1,\"\",\"SNEDEKER\"-BRANDT", FileKind::Players, false},
+        {"9,1,\"\",\"A\" ", FileKind::Players, true},  // blanks after a quote
+        {"x,1,\"\",\"A\"", FileKind::Players, false},
+        {"13,\"JONES", FileKind::Bettors, false},
+        {"13,\"JONES\",", FileKind::Bettors, false},
+        {",\"JONES\"", FileKind::Bettors, true},  // an empty number reads 0
+        {"12,7,", FileKind::Bets, false},
+        {"12,7,3,1.25", FileKind::Bets, true},
+        {"12,7,3,.75", FileKind::Bets, true},
+        {"12,7,3,1.2.5", FileKind::Bets, false},
+        {"12,7,3,\"1\"", FileKind::Bets, false},
         // Number fields are whole numbers: bare digits with a sign, under 2e9.
-        {" 12 ,+7,3,1", FileKind::Bets, true, true},
-        {"12.5,7,3,1", FileKind::Bets, true, false},
-        {"12,7.0,3,1", FileKind::Bets, true, false},
-        {"12,1e1,3,1", FileKind::Bets, true, false},
-        {"\"12\",7,3,1", FileKind::Bets, true, false},
-        {"1999999999,\"JONES\"", FileKind::Bettors, true, true},
-        {"2000000000,\"JONES\"", FileKind::Bettors, true, false},
-        {"-1999999999,\"JONES\"", FileKind::Bettors, true, true},
-        {"", FileKind::Bets, false, false},
+        {" 12 ,+7,3,1", FileKind::Bets, true},
+        {"12.5,7,3,1", FileKind::Bets, false},
+        {"12,7.0,3,1", FileKind::Bets, false},
+        {"12,1e1,3,1", FileKind::Bets, false},
+        {"\"12\",7,3,1", FileKind::Bets, false},
+        {"1999999999,\"JONES\"", FileKind::Bettors, true},
+        {"2000000000,\"JONES\"", FileKind::Bettors, false},
+        {"-1999999999,\"JONES\"", FileKind::Bettors, true},
+        {"", FileKind::Bets, false},
+        // A number too large for any reader, or no number where one belongs.
+        {"2,7,1,99999999999999999999999", FileKind::Bets, false},
+        {"99999999999999999999999,7,1,1", FileKind::Bets, false},
+        {"2,7,1,abc", FileKind::Bets, false},
+        {"9,x,\"\",\"A\"", FileKind::Players, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -66,17 +70,16 @@ TEST(FileLines, ALineIsARecordOnlyWhenWhole) {
         auto lines = classify(good + "\r\n" + c.line + "\r\n" + good + "\r\n", c.kind);
         ASSERT_EQ(lines.size(), 3u);
         EXPECT_EQ(lines[1].number, 2);
-        EXPECT_EQ(lines[1].whole, c.whole);
         EXPECT_EQ(lines[1].readable, c.readable);
-        EXPECT_TRUE(lines[0].whole && lines[2].whole);
+        EXPECT_TRUE(lines[0].readable && lines[2].readable);
     }
 }
 
 TEST(FileLines, BlankLinesEndTheFileOnlyAfterTheLastRecord) {
     auto lines = classify("1,1,1,1\n\r\n  \r2,2,2,2\r\n\r\n \t\r\n\x1a", FileKind::Bets);
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_FALSE(lines[1].whole);
-    EXPECT_FALSE(lines[2].whole);
+    EXPECT_FALSE(lines[1].readable);
+    EXPECT_FALSE(lines[2].readable);
     EXPECT_EQ(lines[3].number, 4);
     EXPECT_TRUE(lines[3].ended);
     EXPECT_FALSE(classify("1,1,1,1", FileKind::Bets)[0].ended);
@@ -92,7 +95,8 @@ TEST(FileLines, AnAppendNeverJoinsTwoRecords) {
     EXPECT_EQ(appendedbytes("x", "", FileKind::Bets, rec), rec);
     EXPECT_EQ(appendedbytes("x", "\r\n", FileKind::Bets, rec), rec);
     for (const char* bad :
-         {"12,7,3,1.25\r\n12,7,", "12,7,3,1.25\r\n\r\n1,1,1,1\r\n", "1,1,1,1\r\n9,1,1,\"2\r\n"}) {
+         {"12,7,3,1.25\r\n12,7,", "12,7,3,1.25\r\n\r\n1,1,1,1\r\n", "1,1,1,1\r\n9,1,1,\"2\r\n",
+          "1,1,1,1\r\n2,7,1,abc\r\n", "1,1,1,1\r\n2,7,1,99999999999999999999999"}) {
         SCOPED_TRACE(bad);
         try {
             appendedbytes("C:\\Vantrope\\Round1 3Bets", bad, FileKind::Bets, rec);
@@ -227,7 +231,7 @@ TEST(LineSplice, ReadsEveryChangeAsAFreshReadingDoes) {
         for (size_t i = 0; i < a.size(); ++i) {
             const FileLine &x = a[i], &y = b[i];
             if (x.begin != y.begin || x.end != y.end || x.number != y.number || x.text != y.text ||
-                x.whole != y.whole || x.readable != y.readable || x.ended != y.ended ||
+                x.readable != y.readable || x.ended != y.ended ||
                 x.fields.size() != y.fields.size())
                 return false;
             for (size_t f = 0; f < x.fields.size(); ++f)
