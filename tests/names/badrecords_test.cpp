@@ -90,6 +90,42 @@ TEST_F(BadRecordsTest, FixFilesShowsAndRemovesEveryBadPlayerLine) {
     EXPECT_EQ(fix().grdfix.rows(), 3);
 }
 
+TEST_F(BadRecordsTest, APlayerLineWithAStrayQuoteIsFlaggedAndRefusesTheAddWithOneBox) {
+    const std::string file = "1,1,\"\",\"A\"\r\n9,1,\"\",SNEDEKER-BRANDT\"\r\n";
+    players(file);
+    folder.write("Playersbackup", file);
+    bettors("1,\"AnyBettor\"\r\n");
+    // Fix Files flags the very line the add refuses.
+    fix().cmdhorses.click();
+    ASSERT_EQ(fix().grdfix.rows(), 3);
+    EXPECT_EQ(cell(1, 4), "A");
+    EXPECT_EQ(cell(2, 4), "Bad record: 9,1,\"\",SNEDEKER-BRANDT\"");
+    fix().cmdreturn.click();
+    dialogs.shown.clear();
+
+    const std::string box =
+        " 13 Type mismatch\r\nPlayers, line 2\r\nCheck it with Fix Files on the "
+        "main menu.";
+    const std::string refused =
+        "The Players file was not read completely, so it is not rewritten.\r\nCheck it with Fix "
+        "Files on the main menu.";
+    dialogs.allow(box);
+    dialogs.allow(refused);
+    // Opening the screen tells of the line once; the add is refused once, nothing written.
+    show("frmentries");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].prompt, box);
+    EXPECT_EQ(dialogs.shown[0].title, "Players Input");
+    ctl("frmentries", "cmbflt").setlistindex(0);
+    type(ctl("frmentries", "txtentryname"), "NEWGUY");
+    EXPECT_EQ(folder.read("Players"), file);
+    EXPECT_EQ(folder.read("Playersbackup"), file);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].prompt, refused);
+    EXPECT_EQ(dialogs.shown[1].title, "Players Output");
+    EXPECT_FALSE(dialogs.saw("NEWGUY added"));
+}
+
 TEST_F(BadRecordsTest, RecordsAfterAMarkerAreShownAndNeverDroppedByARewrite) {
     std::string file = "998,1,\"\",\"A\"\r\n999,1,\"\",\"B\"\r\n1000,1,\"\",\"C\"\r\n";
     players(file);
