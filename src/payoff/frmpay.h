@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "records/host.h"
 
@@ -55,7 +56,8 @@ class frmpay : public Form {
     void listwinners();
 
     // Payoff sheets.
-    void printsheet(long bettor, Money& grandtotal, bool& resultsfailed);
+    void printsheet(long bettor, Money& grandtotal, std::vector<std::string>& records);
+    void writeresults(const std::vector<std::string>& records);
     void printgrandtotal(Money grandtotal);
 };
 

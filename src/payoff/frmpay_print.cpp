@@ -39,29 +39,24 @@ void frmpay::cmbbn_Click() {
     }
     s.printchoice = idx == kDetail ? 0 : control("cmbbn").itemdata(idx);
     Money grandtotal;
-    bool resultsfailed = false;
+    // The Results records of the finisher lines, written once the sheets have reached paper: a
+    // print that fails writes none.
+    std::vector<std::string> records;
+    bool printed = false;
     {
         DocGuard guard(app_.printer(), "Payoff Sheets");
-        // The run's Results records are synced together, once the sheets are laid out.
-        AppendFile::Run run(app_.results);
         if (idx == kDetail) {
             app_.printer().fontname = "MS Sans Serif";
             app_.printer().fontsize = 8;
-            for (const auto& w : s.winbettors) printsheet(w.first, grandtotal, resultsfailed);
+            for (const auto& w : s.winbettors) printsheet(w.first, grandtotal, records);
             app_.printer().print({" "});
         } else {
-            printsheet(s.printchoice, grandtotal, resultsfailed);
+            printsheet(s.printchoice, grandtotal, records);
         }
         printgrandtotal(grandtotal);
-        try {
-            run.end();
-        } catch (const FileError& e) {
-            if (!resultsfailed) {
-                s.fileop = "Results Append";
-                app_.fileerrorbox(e);
-            }
-        }
+        printed = guard.end();
     }
+    if (printed) writeresults(records);
     hidechoices();
 }
 
@@ -69,7 +64,21 @@ void frmpay::printgrandtotal(Money grandtotal) {
     app_.printer().print({Tab(7), "GRAND TOTAL PAID", Tab(30), moneytext(grandtotal)});
 }
 
-void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
+// The run's records are synced together. The first failure is told once and ends the run's
+// records, so the file stays a clean run of whole records.
+void frmpay::writeresults(const std::vector<std::string>& records) {
+    Shared& s = sh();
+    s.fileop = "Results Append";
+    try {
+        AppendFile::Run run(app_.results);
+        for (const std::string& rec : records) app_.results.write(rec);
+        run.end();
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+    }
+}
+
+void frmpay::printsheet(long bettor, Money& grandtotal, std::vector<std::string>& records) {
     Shared& s = sh();
     Printer& p = app_.printer();
     gatherbettorbets(s, bettor);
@@ -93,18 +102,13 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
             line.push_back(moneytext(paidamount(s, slot, t)));
         }
         p.print(line);
-        // One record per finisher line, synced with the rest of the run. The first failure is
-        // told once and ends the run's records, so the file stays a clean run of whole records.
-        if (resultsfailed) continue;
+        // One record per finisher line; a text that cannot be written loses its record only.
         try {
-            s.fileop = "Results Append";
             RecordWriter rec;
             rec.str(s.curbettor).str(s.curround).str(s.curflight).str(finisher);
             for (int t = 1; t <= 3; ++t) rec.num(s.bettorbets[slot][t]).num(paidamount(s, slot, t));
-            app_.results.write(rec.end().bytes());
-        } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-            resultsfailed = true;
+            records.push_back(rec.end().bytes());
+        } catch (const FileError&) {
         }
     }
     p.print({" "});

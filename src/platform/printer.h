@@ -2,6 +2,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct PrintLine {
     bool bold = false;
     // Where each run starts; empty for a line made elsewhere (then the text is one run).
     std::vector<PrintRun> runs;
+    // The line goes on the print statement of the line before it (a tab behind the column broke
+    // it): a page break never falls between the two.
+    bool continued = false;
 };
 // A document: its pages of lines.
 struct PrintDoc {
@@ -59,6 +63,25 @@ struct TextPiece {
     bool fixed = false;
 };
 std::vector<TextPiece> textpieces(const std::string& text);
+// A piece of a run placed on its line: its start column from the run's start and width.
+struct PlacedPiece {
+    std::string text;
+    double column = 0;
+    double width = 0;
+    bool padding = false;  // blanks: nothing to draw
+    bool rule = false;     // underscores, drawn stretched to `width`
+};
+struct RunPlacement {
+    std::vector<PlacedPiece> pieces;
+    double end = 0;      // where the next item of the line starts
+    double visible = 0;  // where the last visible text (not padding) ends
+};
+// Places the pieces of a run's text, `width` giving the drawn width of a text in columns. A
+// visible text followed by padding is a field of as many columns as the two hold characters,
+// so padded columns line up; when the text is drawn wider, its padding takes the drawn width of
+// blanks. Padding ahead of a text and rules take one column a character.
+RunPlacement placerun(const std::string& text,
+                      const std::function<double(const std::string&)>& width);
 // The width of text in columns under that rule.
 double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
                    int fontsize, bool bold);
@@ -97,7 +120,7 @@ struct PrintError : FileError {
 
 // One item of a print statement: text printed directly, the next print zone, or Tab(n).
 struct PItem {
-    enum Kind { Text, Zone, Tab } kind = Text;
+    enum Kind { Text, Zone, Tab, Field } kind = Text;
     std::string text;
     int column = 0;
     PItem(const std::string& s) : text(s) {}
@@ -115,6 +138,14 @@ struct PItem {
     }
 };
 inline PItem Tab(int n) { return PItem::tab(n); }
+// A text in a field of n columns: the next item starts n columns on, and a text drawn wider is
+// drawn narrower to fit, kept whole.
+inline PItem InField(const std::string& text, int n) {
+    PItem p(text);
+    p.kind = PItem::Field;
+    p.column = n;
+    return p;
+}
 inline PItem Zone() { return PItem::zone(); }
 
 // The printer: print statements build lines at print zones (every 14 columns) and tab columns;
@@ -161,9 +192,13 @@ class DocGuard {
     ~DocGuard();
     DocGuard(const DocGuard&) = delete;
     DocGuard& operator=(const DocGuard&) = delete;
+    // Ends the document now: whether it reached the sink. A failure is told as the guard tells
+    // it, when the guard goes.
+    bool end();
 
   private:
     Printer& p_;
+    std::optional<PrintError> failed_;
 };
 
 // Column arithmetic of a print statement, measured fixed-pitch, exposed for tests.

@@ -150,19 +150,35 @@ TEST_F(PrintTest, AResultsFileThatCannotBeWrittenIsToldOnceAndTheSheetsStillPrin
 
 // Every write and sync of the run failing once or from then on: the file keeps the records before
 // the failure, whole, and nothing after it; the failure is told once.
-// A printer that fails after every Results record was written: the box names the sheets, not the
-// results file, and the records stay.
-TEST_F(PrintTest, SheetsThatCannotBePrintedAreToldAsSuchAndTheRecordsStay) {
+// Results hold one record per finisher line that reached paper: a print that fails is told as
+// the sheets' failure and writes no record; printing again after it writes the run once.
+TEST_F(PrintTest, SheetsThatCannotBePrintedWriteNoResultsAndARetryWritesThemOnce) {
     deadheat();
+    auto records = [&] {
+        size_t n = 0;
+        const std::string results = folder.read("Results");
+        for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++n;
+        return n;
+    };
     printed.failwith = 75;
     dialogs.ok("75 Path/File access error");
     choose(0);
     EXPECT_EQ(dialogs.shown.back().title, "Payoff Sheets");
     EXPECT_EQ(dialogs.shown.back().prompt, " 75 Path/File access error\r\nThe printout failed.");
-    size_t records = 0;
-    const std::string results = folder.read("Results");
-    for (size_t p = 0; (p = results.find("\r\n", p)) != std::string::npos; p += 2) ++records;
-    EXPECT_EQ(records, 6u);  // two sheets of three finishers
+    EXPECT_EQ(records(), 0u);
+    // A bettor's own sheet that fails writes nothing either.
+    ctl("cmdprtsumm").click();
+    dialogs.ok("75 Path/File access error");
+    choose(3);
+    EXPECT_EQ(records(), 0u);
+    printed.failwith = 0;
+    ctl("cmdprtsumm").click();
+    choose(0);
+    ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(records(), 6u);  // two sheets of three finishers, once
+    ctl("cmdprtsumm").click();
+    choose(0);
+    EXPECT_EQ(records(), 12u);  // a second printed run, again once
 }
 
 TEST_F(PrintTest, AFailedResultsRecordEndsTheRunsRecordsAndIsToldOnce) {

@@ -712,7 +712,7 @@ TEST(QtPrintSinkTest, RepeatedTextsKeepTheirLinesFonts) {
 }
 
 // Rules and padding are drawn as the printer counted them: 84 underscores reach column 84 and the
-// word after 18 padding blanks stands 18 columns after the words before them.
+// word after a padded field stands at the column the field's characters name.
 TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
     ensureqtapp();
     CapturePrintSink captured;
@@ -744,8 +744,8 @@ TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
             if (inked(x, y)) right = std::max(right, x);
     }
     EXPECT_NEAR(right, 10 + 84 * cell, 3.0);
-    // "Amount" starts after the drawn words and 18 whole columns.
-    const qreal amount = 10 + fm.horizontalAdvance("Bettor Name") + 18 * cell;
+    // "Amount" starts where the padded field ends: 29 columns, as many as it holds characters.
+    const qreal amount = 10 + 29 * cell;
     int left = page.width();
     for (int y = 0; y < page.height(); ++y)
         for (int x = static_cast<int>(amount - 4 * cell); x < page.width() && !rulerow[y]; ++x)
