@@ -68,12 +68,18 @@ RunPlacement placerun(const std::string& text,
         out.pieces.push_back({t.text, pos, w, false, false});
         out.visible = pos + w;
         if (i + 1 < pieces.size() && pieces[i + 1].fixed && pieces[i + 1].text[0] == ' ') {
-            // The text and its padding make a field.
+            // The text and its padding make a field as wide as they hold characters; a text
+            // drawn wider is drawn narrower, whole, leaving a blank before the field's end.
             const std::string& pad = pieces[++i].text;
-            const double n = static_cast<double>(pad.size());
+            const double end = pos + count + static_cast<double>(pad.size());
             if (blank < 0) blank = width(" ");
-            const double end = pos + std::max(count + n, w + n * blank);
-            out.pieces.push_back({pad, pos + w, end - pos - w, true, false});
+            const double room = end - pos - blank;
+            if (w > room && room > 0) {
+                out.pieces.back().width = room;
+                out.pieces.back().scale = room / w;
+                out.visible = pos + room;
+            }
+            out.pieces.push_back({pad, out.visible, end - out.visible, true, false});
             pos = end;
         } else {
             pos += w;

@@ -70,6 +70,7 @@ struct PlacedPiece {
     double width = 0;
     bool padding = false;  // blanks: nothing to draw
     bool rule = false;     // underscores, drawn stretched to `width`
+    double scale = 1;      // a text narrowed to fit its field
 };
 struct RunPlacement {
     std::vector<PlacedPiece> pieces;
@@ -78,8 +79,8 @@ struct RunPlacement {
 };
 // Places the pieces of a run's text, `width` giving the drawn width of a text in columns. A
 // visible text followed by padding is a field of as many columns as the two hold characters,
-// so padded columns line up; when the text is drawn wider, its padding takes the drawn width of
-// blanks. Padding ahead of a text and rules take one column a character.
+// so padded columns line up; a text drawn wider than its field is drawn narrower to fit, whole.
+// Padding ahead of a text and rules take one column a character.
 RunPlacement placerun(const std::string& text,
                       const std::function<double(const std::string&)>& width);
 // The width of text in columns under that rule.

@@ -182,8 +182,8 @@ TEST(Printer, AFieldKeepsWhatFollowsOnItsColumn) {
 }
 
 // A text padded with blanks is a field as many columns wide as it holds characters, so padded
-// columns line up; a text drawn wider keeps the drawn width of its blanks after it. Rules take
-// one column a character in any face.
+// columns line up; a text drawn wider is drawn narrower to fit. Rules take one column a
+// character in any face.
 TEST(Printer, PaddedFieldsEndAtTheirLengthAndRulesTakeOneColumnEach) {
     HalfWidthMeasure m;
     EXPECT_DOUBLE_EQ(textcolumns(std::string(84, '_'), m, "", 8, false), 84.0);
@@ -191,14 +191,22 @@ TEST(Printer, PaddedFieldsEndAtTheirLengthAndRulesTakeOneColumnEach) {
     EXPECT_DOUBLE_EQ(textcolumns("a b", m, "", 8, false), 1.5);  // a single blank is a word gap
     EXPECT_DOUBLE_EQ(textcolumns("Bettor Name                  Amount", m, "", 8, false),
                      29 + textcolumns("Amount", m, "", 8, false));
-    // Narrow and wide names padded to the same length put what follows at the same column,
-    // unless the name is drawn wider than its field: then its blanks take their drawn width.
+    // Narrow and wide names padded to the same length put what follows at the same column, also
+    // a name drawn wider than its field ...
     auto padded = [](const std::string& name) {
         return name + std::string(22 - name.size(), ' ') + "$2.00";  // "$2.00" is 4 columns
     };
     EXPECT_DOUBLE_EQ(textcolumns(padded("li-al"), m, "", 8, false), 22 + 4);
     EXPECT_DOUBLE_EQ(textcolumns(padded("SMITH-JOHN"), m, "", 8, false), 22 + 4);
-    EXPECT_DOUBLE_EQ(textcolumns(padded(std::string(20, 'W')), m, "", 8, false), 25 + 1 + 4);
+    EXPECT_DOUBLE_EQ(textcolumns(padded(std::string(20, 'W')), m, "", 8, false), 22 + 4);
+    // ... which is drawn narrower, whole, to leave a blank before the field's end.
+    const RunPlacement wide = placerun(padded(std::string(20, 'W')), [&](const std::string& t) {
+        return m.columns(t, "", 8, false);
+    });
+    ASSERT_EQ(wide.pieces.size(), 3u);
+    EXPECT_DOUBLE_EQ(wide.pieces[0].width, 21.5);
+    EXPECT_DOUBLE_EQ(wide.pieces[0].scale, 21.5 / 25);
+    EXPECT_DOUBLE_EQ(wide.pieces[2].column, 22.0);
     // Padding ahead of a text (a right-aligned figure) counts a column a blank.
     EXPECT_DOUBLE_EQ(textcolumns("   1250", m, "", 8, false), 7.0);
     auto pieces = textpieces("A  B__C d");

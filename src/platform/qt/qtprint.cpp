@@ -164,7 +164,7 @@ void drawline(QPainter& p, const PlacedLine& line, PageFont& font, const TextUse
             if (piece.rule && text.width > 0)
                 drawtext(p, text, px, baseline, scale * piece.width * cell / text.width);
             else if (!piece.rule)
-                drawtext(p, text, px, baseline, scale);
+                drawtext(p, text, px, baseline, scale * piece.scale);
         }
     }
 }
