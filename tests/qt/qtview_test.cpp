@@ -712,15 +712,26 @@ TEST(QtPrintSinkTest, RepeatedTextsKeepTheirLinesFonts) {
                 50 + small.horizontalAdvance(qtv::qs(text)), 3.0);
 }
 
+namespace {
+// A printer laying out in the real font, 8-point "MS Sans Serif", into a captured document.
+struct RealFontPrinter {
+    RealFontPrinter() {
+        ensureqtapp();
+        captured.textmeasure = &qtmeasure();
+        pr.fontname = "MS Sans Serif";
+        pr.fontsize = 8;
+    }
+    CapturePrintSink captured;
+    Printer pr{&captured};
+};
+}  // namespace
+
 // Rules and padding are drawn as the printer counted them: 84 underscores reach column 84 and the
 // word after a padded field stands at the column the field's characters name.
 TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
-    ensureqtapp();
-    CapturePrintSink captured;
-    captured.textmeasure = &qtmeasure();
-    Printer pr(&captured);
-    pr.fontname = "MS Sans Serif";
-    pr.fontsize = 8;
+    RealFontPrinter real;
+    CapturePrintSink& captured = real.captured;
+    Printer& pr = real.pr;
     pr.print({std::string(84, '_')});
     pr.print({"Bettor Name                  Amount"});
     pr.enddoc();
@@ -811,12 +822,9 @@ struct PaintedPages {
 // On paper padded names put their amounts on one column, a name wider than its field is drawn
 // narrower within it, and a flight padded to 11 places keeps its row on one line.
 TEST(QtPrintSinkTest, PaddedAndFieldedColumnsLineUpOnPaper) {
-    ensureqtapp();
-    CapturePrintSink captured;
-    captured.textmeasure = &qtmeasure();
-    Printer pr(&captured);
-    pr.fontname = "MS Sans Serif";
-    pr.fontsize = 8;
+    RealFontPrinter real;
+    CapturePrintSink& captured = real.captured;
+    Printer& pr = real.pr;
     const std::vector<std::string> names = {"li-al", "SMITH-JOHN", "BARTHOLOMEW-WETHERIN",
                                             "WWWWWWWWWWWWWWWWWWWW"};
     for (const std::string& n : names)  // the bettor summary's lines
@@ -844,12 +852,9 @@ TEST(QtPrintSinkTest, PaddedAndFieldedColumnsLineUpOnPaper) {
 // the right margin and a tab column stands at the same place on every line. The lines of one
 // print statement are kept on one sheet.
 TEST(QtPrintSinkTest, OneScaleForTheDocumentAndStatementsKeptOnOneSheet) {
-    ensureqtapp();
-    CapturePrintSink captured;
-    captured.textmeasure = &qtmeasure();
-    Printer pr(&captured);
-    pr.fontname = "MS Sans Serif";
-    pr.fontsize = 8;
+    RealFontPrinter real;
+    CapturePrintSink& captured = real.captured;
+    Printer& pr = real.pr;
     pr.print({"1", Tab(51), "X"});
     pr.print({InField("a", 20), InField("b", 20), InField("c", 20), InField("d", 20),
               InField("e", 20), InField("f", 20), InField("X", 20)});
