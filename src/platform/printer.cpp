@@ -147,13 +147,10 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
                 measured = false;
                 joined = true;
                 if (field) {
-                    // The field takes its columns whatever its text; the sink fits the text in.
+                    // The field takes its columns whatever its text (the sink fits the text in),
+                    // and counts as filled, so its text is not measured.
                     const double start = l.runs.back().column;
-                    const RunPlacement placed = placerun(it.text, [&](const std::string& t) {
-                        return measure.columns(t, font.fontname, font.fontsize, font.bold);
-                    });
-                    pos = start + it.column;
-                    visible = start + std::min(placed.visible, static_cast<double>(it.column));
+                    pos = visible = start + it.column;
                     if (l.text.size() < static_cast<size_t>(start) + it.column)
                         l.text.resize(static_cast<size_t>(start) + it.column, ' ');
                     measured = true;

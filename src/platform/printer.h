@@ -140,7 +140,7 @@ struct PItem {
 };
 inline PItem Tab(int n) { return PItem::tab(n); }
 // A text in a field of n columns: the next item starts n columns on, and a text drawn wider is
-// drawn narrower to fit, kept whole.
+// drawn narrower to fit, kept whole. A tab compares the field as filled.
 inline PItem InField(const std::string& text, int n) {
     PItem p(text);
     p.kind = PItem::Field;

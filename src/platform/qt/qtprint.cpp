@@ -38,12 +38,14 @@ struct Shaped {
 struct PageFont {
     PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d) {
         cell = fm.horizontalAdvance(QChar('0'));
+        blank = fm.horizontalAdvance(QChar(' ')) / cell;
         texts.reserve(4096);
     }
     QFont font;
     QFontMetricsF fm;
     QPaintDevice* device;
     qreal cell;
+    qreal blank;  // a blank's width in columns
     std::unordered_map<QString, Shaped> texts;
 
     Shaped shaped(const QString& text, bool repeated) {
@@ -122,6 +124,7 @@ PlacedLine placeline(const PrintLine& line, PageFont& font, const TextUses& uses
     for (const PrintRun& run : runs)
         out.push_back(
             {static_cast<double>(run.column), placerun(run.text, [&](const std::string& t) {
+                 if (t == " ") return font.blank;
                  const QString q = qs(t);
                  return (uses.repeated(t) ? font.shaped(q, true).width
                                           : font.fm.horizontalAdvance(q)) /
