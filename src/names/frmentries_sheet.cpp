@@ -80,7 +80,8 @@ void frmentries::printbetsheet() {
         }
         const Key& k = keys[i - 1];
         if (k.flight != sh.curflightnbr) continue;
-        pr.print(withboxes({Left(k.key, 10) + Left(Mid(k.key, 11), 40)}));
+        // The label and name fill the room before the first box, drawn narrower when wider.
+        pr.print(withboxes({InField(Left(k.key, 10) + Left(Mid(k.key, 11), 40), 56)}));
         pr.print({rule});
     }
     pr.print(withboxes({" ", Zone(), "TOTAL BET"}));

@@ -182,13 +182,15 @@ void frmfix::cmdprint_Click() {
     p.fontname = "MS Sans Serif";
     p.fontbold = false;
     p.print({lblbets.caption()});
+    // Every cell a field of 20 columns, so the columns line up and a full cell keeps apart from
+    // the next; the page narrows the whole listing alike when it is wider than the paper.
     for (int r = 0; r < grdfix.rows(); ++r) {
-        std::string line;
+        std::vector<PItem> line;
         for (int c = 0; c < grdfix.cols(); ++c) {
             std::string cell = Left(grdfix.textmatrix(r, c), 20);
-            line += cell + Space(20 - static_cast<long>(cell.size()));
+            line.push_back(InField(cell + Space(20 - static_cast<long>(cell.size())), 20));
         }
-        p.print({line});
+        p.print(line);
     }
     grdfix.grid.row = grdfix.rows() - 1;
     grdfix.grid.col = grdfix.cols() - 1;

@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -47,32 +48,79 @@ std::vector<TextPiece> textpieces(const std::string& text) {
     return out;
 }
 
+RunPlacement placerun(const std::string& text,
+                      const std::function<double(const std::string&)>& width) {
+    RunPlacement out;
+    const std::vector<TextPiece> pieces = textpieces(text);
+    double pos = 0;
+    double blank = -1;  // the drawn width of a blank, measured when padding needs it
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const TextPiece& t = pieces[i];
+        const double count = static_cast<double>(t.text.size());
+        if (t.fixed) {
+            // A rule, or padding ahead of a text: one column a character.
+            const bool rule = t.text[0] == '_';
+            out.pieces.push_back({t.text, pos, count, !rule, rule});
+            pos += count;
+            if (rule) out.visible = pos;
+            continue;
+        }
+        const double w = width(t.text);
+        out.pieces.push_back({t.text, pos, w, false, false});
+        out.visible = pos + w;
+        if (i + 1 < pieces.size() && pieces[i + 1].fixed && pieces[i + 1].text[0] == ' ') {
+            // The text and its padding make a field as wide as they hold characters; a text
+            // drawn wider is drawn narrower, whole, leaving a blank before the field's end.
+            const std::string& pad = pieces[++i].text;
+            const double end = pos + count + static_cast<double>(pad.size());
+            if (blank < 0) blank = width(" ");
+            const double room = end - pos - blank;
+            if (w > room && room > 0) {
+                out.pieces.back().width = room;
+                out.pieces.back().scale = room / w;
+                out.visible = pos + room;
+            }
+            out.pieces.push_back({pad, out.visible, end - out.visible, true, false});
+            pos = end;
+        } else {
+            pos += w;
+        }
+    }
+    out.end = pos;
+    return out;
+}
+
 double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
                    int fontsize, bool bold) {
-    double w = 0;
-    for (const TextPiece& piece : textpieces(text))
-        w += piece.fixed ? static_cast<double>(piece.text.size())
-                         : measure.columns(piece.text, fontname, fontsize, bold);
-    return w;
+    return placerun(
+               text,
+               [&](const std::string& t) { return measure.columns(t, fontname, fontsize, bold); })
+        .end;
 }
 
 std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMeasure& measure,
                                    const PrintLine& font) {
     // Columns are compared with a little slack, so a text drawn to end at a tab fits there
-    // whatever the rounding of its width (the sink narrows a run that overruns its room).
+    // whatever the rounding of its width.
     constexpr double slack = 0.05;
     std::vector<PrintLine> lines(1);
     double pos = 0;       // the current column, 0 the first: the drawn width so far
+    double visible = 0;   // where the line's visible text ends (trailing padding left out)
     bool joined = false;  // the next text continues the last run
     // Text is measured only when a zone or tab needs the current column after it.
     bool measured = true;
+    auto measure_ = [&] {
+        if (measured) return;
+        const PrintRun& run = lines.back().runs.back();
+        const RunPlacement placed = placerun(run.text, [&](const std::string& t) {
+            return measure.columns(t, font.fontname, font.fontsize, font.bold);
+        });
+        pos = run.column + placed.end;
+        visible = run.column + placed.visible;
+        measured = true;
+    };
     auto current = [&] {
-        if (!measured) {
-            const PrintRun& run = lines.back().runs.back();
-            pos = run.column +
-                  textcolumns(run.text, measure, font.fontname, font.fontsize, font.bold);
-            measured = true;
-        }
+        measure_();
         return pos;
     };
     // The line's text keeps each run at its column; a proportional run that holds more
@@ -90,29 +138,47 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
         PrintLine& l = lines.back();
         switch (it.kind) {
             case PItem::Text:
-                if (it.text.empty()) break;
-                if (!joined || l.runs.empty())
+            case PItem::Field: {
+                if (it.text.empty() && it.kind == PItem::Text) break;
+                const bool field = it.kind == PItem::Field;
+                if (!joined || l.runs.empty() || field)
                     l.runs.push_back({static_cast<int>(std::lround(current())), ""});
                 l.runs.back().text += it.text;
                 l.text += it.text;
                 measured = false;
                 joined = true;
+                if (field) {
+                    // The field takes its columns whatever its text (the sink fits the text in),
+                    // and counts as filled, so its text is not measured.
+                    const double start = l.runs.back().column;
+                    pos = visible = start + it.column;
+                    if (l.text.size() < static_cast<size_t>(start) + it.column)
+                        l.text.resize(static_cast<size_t>(start) + it.column, ' ');
+                    measured = true;
+                    joined = false;
+                }
                 break;
+            }
             case PItem::Zone: {
                 // Print zones start at columns 1, 15, 29, ...; a comma moves to the first zone
                 // after the current column, so two commas in a row skip a zone.
                 size_t zone = 1;
                 while (static_cast<double>(zone) <= current() + 1 + 1e-9) zone += 14;
                 moveto(zone - 1);
+                visible = pos;
                 break;
             }
             case PItem::Tab: {
+                // Only visible text past the tab's column breaks the line; trailing padding does
+                // not.
                 size_t target = it.column < 1 ? 1 : static_cast<size_t>(it.column);
-                if (current() > static_cast<double>(target - 1) + slack) {
+                measure_();
+                if (visible > static_cast<double>(target - 1) + slack) {
                     lines.emplace_back();
                     pos = 0;
                 }
                 moveto(target - 1);
+                visible = pos;
                 break;
             }
         }

@@ -61,6 +61,26 @@ struct TextPiece {
     bool fixed = false;
 };
 std::vector<TextPiece> textpieces(const std::string& text);
+// A piece of a run placed on its line: its start column from the run's start and width.
+struct PlacedPiece {
+    std::string text;
+    double column = 0;
+    double width = 0;
+    bool padding = false;  // blanks: nothing to draw
+    bool rule = false;     // underscores, drawn stretched to `width`
+    double scale = 1;      // a text narrowed to fit its field
+};
+struct RunPlacement {
+    std::vector<PlacedPiece> pieces;
+    double end = 0;      // where the next item of the line starts
+    double visible = 0;  // where the last visible text (not padding) ends
+};
+// Places the pieces of a run's text, `width` giving the drawn width of a text in columns. A
+// visible text followed by padding is a field of as many columns as the two hold characters,
+// so padded columns line up; a text drawn wider than its field is drawn narrower to fit, whole.
+// Padding ahead of a text and rules take one column a character.
+RunPlacement placerun(const std::string& text,
+                      const std::function<double(const std::string&)>& width);
 // The width of text in columns under that rule.
 double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
                    int fontsize, bool bold);
@@ -99,7 +119,7 @@ struct PrintError : FileError {
 
 // One item of a print statement: text printed directly, the next print zone, or Tab(n).
 struct PItem {
-    enum Kind { Text, Zone, Tab } kind = Text;
+    enum Kind { Text, Zone, Tab, Field } kind = Text;
     std::string text;
     int column = 0;
     PItem(const std::string& s) : text(s) {}
@@ -117,6 +137,14 @@ struct PItem {
     }
 };
 inline PItem Tab(int n) { return PItem::tab(n); }
+// A text in a field of n columns: the next item starts n columns on, and a text drawn wider is
+// drawn narrower to fit, kept whole. A tab compares the field as filled.
+inline PItem InField(const std::string& text, int n) {
+    PItem p(text);
+    p.kind = PItem::Field;
+    p.column = n;
+    return p;
+}
 inline PItem Zone() { return PItem::zone(); }
 
 // The printer: print statements build lines at print zones (every 14 columns) and tab columns;

@@ -164,10 +164,11 @@ bool printrefunds(Context& cx, const std::string& title, const std::vector<Refun
         p.print({" "});
         p.print({"Bettor Name                  Amount"});
         p.print({" "});
-        // A name longer than its field is printed whole; its amount goes to the next zone.
+        // A name longer than its field is printed whole, drawn narrower so that its amount
+        // keeps the zone under "Amount".
         for (const Refund& r : lines)
-            p.print(
-                {Format(r.name, "!@@@@@@@@@@@@@@@@@@@@"), Zone(), Format(r.amount, "Currency")});
+            p.print({InField(Format(r.name, "!@@@@@@@@@@@@@@@@@@@@"), 20), Zone(),
+                     Format(r.amount, "Currency")});
         if (total) {
             p.print({" "});
             p.print({"TOTAL BETS " + Format(*total, "Currency")});

@@ -147,8 +147,8 @@ void frmsummary::printallbets(Printer& p) {
             grand += bet.amount;
             if (first) p.print({"Ticket/Bettor " + b.name});
             first = false;
-            p.print({Format(entrytext(bet.entry), "!@@@@@@@@@@@@@@@@@@@@@") + "  " +
-                     Format(bet.amount, "$#,##0.00") + " TO " + bettypetext(bet.type)});
+            p.print({InField(Format(entrytext(bet.entry), "!@@@@@@@@@@@@@@@@@@@@@"), 21),
+                     "  " + Format(bet.amount, "$#,##0.00") + " TO " + bettypetext(bet.type)});
         }
         if (total != Money{}) {
             p.print({"TOTAL  " + Format(total, "Currency")});
@@ -180,8 +180,8 @@ void frmsummary::printbetsummary(Printer& p) {
         Money total = mine == totals.end() ? Money{} : mine->second;
         grand += total;
         if (total != Money{})
-            p.print({Format(Left(b.name, 20), "!@@@@@@@@@@@@@@@@@@@@") + "  " +
-                     Format(total, "Currency")});
+            p.print({InField(Format(Left(b.name, 20), "!@@@@@@@@@@@@@@@@@@@@"), 20),
+                     "  " + Format(total, "Currency")});
     }
     p.print({" "});
     p.print({"TOTAL BETS " + Format(grand, "Currency")});

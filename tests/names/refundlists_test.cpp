@@ -77,12 +77,12 @@ TEST_F(RefundLists, ScratchListThatCannotBePrintedKeepsTheEntryAndItsBets) {
     EXPECT_EQ(listof(ctl("frmentries", "lstentries")),
               (std::vector<std::string>{"FLT-A     ADAMS-PAT", "FLT-A     SMITH-JOHN"}));
 
-    // Printed, the scratch goes through; long names are whole, their amount in the next zone.
+    // Printed, the scratch goes through; long names are whole, their amount kept under "Amount".
     scratch("FLT-A     SMITH-JOHN Scratched");
     ASSERT_EQ(printed.docs.size(), 1u);
     auto want = heading("REFUND BETS ON FLT-A     SMITH-JOHN");
-    for (const std::string& l : {pad(smyth, 42) + "$99,999.99", pad(jones, 42) + "$50,000.00",
-                                 pad("LI-AL", 28) + "$2.00", pad(smyth, 42) + "$99,999.99"})
+    for (const std::string& l : {smyth + " $99,999.99", jones + " $50,000.00",
+                                 pad("LI-AL", 28) + "$2.00", smyth + " $99,999.99"})
         want.push_back(l);
     EXPECT_EQ(printed.lines(0), want);
     EXPECT_EQ(betsfile("Round1", 1), "");
@@ -97,7 +97,7 @@ TEST_F(RefundLists, BettorDeleteThatCannotBePrintedKeepsTheBettorAndBets) {
     deletebettor("");
     ASSERT_EQ(printed.docs.size(), 1u);
     auto want = heading("REFUND BETS FOR " + smyth);
-    want.push_back(pad(smyth, 42) + "$262,345.63");
+    want.push_back(smyth + " $262,345.63");
     EXPECT_EQ(printed.lines(0), want);
     EXPECT_EQ(folder.read("Bettors").find(smyth), std::string::npos);
     EXPECT_EQ(betsfile("Final", 1), "");
@@ -110,7 +110,7 @@ TEST_F(RefundLists, ClearingThatCannotBePrintedClearsNothing) {
     ASSERT_EQ(printed.docs.size(), 1u);
     auto want = heading("REFUND BETS FOR Round1 Flight FLT-A     ");
     for (const std::string& l :
-         {pad(smyth, 42) + "$99,999.99", pad(jones, 42) + "$50,000.00", pad("LI-AL", 28) + "$2.00",
+         {smyth + " $99,999.99", jones + " $50,000.00", pad("LI-AL", 28) + "$2.00",
           std::string(" "), std::string("TOTAL BETS $150,001.99")})
         want.push_back(l);
     EXPECT_EQ(printed.lines(0), want);
@@ -118,20 +118,21 @@ TEST_F(RefundLists, ClearingThatCannotBePrintedClearsNothing) {
     EXPECT_FALSE(folder.exists("Round1 1Betsbackup"));
 }
 
-// In the real font a padded short name puts its amount at column 29, under "Amount", and a
-// name drawn wider than that at the next zone, 43.
+// In the real font every amount stands at column 29, under "Amount": a padded short name's and
+// a name drawn wider than its field (drawn narrower to fit, whole).
 TEST_F(RefundLists, AmountsStandInPrintZonesInTheRealFont) {
     printed.textmeasure = &qtmeasure();
     scratch("Scratched");
     ASSERT_EQ(printed.docs.size(), 1u);
     const auto& lines = printed.docs[0].pages[0];
     ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[4].runs.back(), (PrintRun{42, "$99,999.99"}));
+    EXPECT_EQ(lines[4].runs.back(), (PrintRun{28, "$99,999.99"}));
+    EXPECT_EQ(lines[4].runs.front().text, smyth);
     EXPECT_EQ(lines[6].runs.back(), (PrintRun{28, "$2.00"}));
     // The heading's "Amount" stands at the column its padding names.
     EXPECT_NEAR(
-        textcolumns("Bettor Name                  ", qtmeasure(), "MS Sans Serif", 8, false), 28.0,
-        1.0);
+        textcolumns("Bettor Name                  ", qtmeasure(), "MS Sans Serif", 8, false), 29.0,
+        0.01);
     keepprintout(folder.path(), printed.docs[0], "refunds-print.pdf");
 }
 

@@ -146,16 +146,66 @@ TEST(Printer, ColumnsCompareTheDrawnWidth) {
     EXPECT_EQ(layoutlines({"ABCDEFGHIJKLMNOPQRSTUVW", Zone(), "x"}, m)[0].runs.back().column, 42);
 }
 
-// Padding blanks and rules are layout: one column a character in any face, so a field padded
-// to 20 and a rule of 84 underscores reach the columns their lengths name.
-TEST(Printer, PaddingAndRulesTakeOneColumnEach) {
+// Only visible text past a tab's column breaks the line: a flight padded to 11 characters from
+// Tab(5) reaches Tab(15) by count, but its padding never pushes the line on.
+TEST(Printer, TrailingPaddingNeverPassesATab) {
+    HalfWidthMeasure m;
+    auto lines = layoutlines({"1", Tab(5), "A -        ", Tab(15), "ALPHA"}, m);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].runs.back(), (PrintRun{14, "ALPHA"}));
+    // Visible text that really reaches past the tab still breaks it.
+    lines = layoutlines({"Rec Nbr", Tab(5), "x"}, m);
+    ASSERT_EQ(lines.size(), 2u);
+    // Fixed pitch keeps the count: the padded field ends at its length.
+    EXPECT_EQ(layoutline({"1", Tab(5), "A -        ", Tab(15), "ALPHA"}, nullptr),
+              "1   A -        ALPHA");
+}
+
+// A text in a field takes the field's columns whatever its width: the next item starts there,
+// and a wider text stays whole in the line (the sink draws it narrower).
+TEST(Printer, AFieldKeepsWhatFollowsOnItsColumn) {
+    HalfWidthMeasure m;
+    for (std::string name : {std::string("li-al"), std::string("BARTHOLOMEW-WETHERINGTON-SMYTH")}) {
+        auto lines = layoutlines({InField(name, 20), Zone(), "$2.00"}, m);
+        ASSERT_EQ(lines.size(), 1u) << name;
+        EXPECT_EQ(lines[0].runs.front(), (PrintRun{0, name}));
+        EXPECT_EQ(lines[0].runs.back(), (PrintRun{28, "$2.00"}));
+        EXPECT_NE(lines[0].text.find(name), std::string::npos);
+    }
+    // Fields side by side start every 20 columns.
+    auto lines = layoutlines({InField("BARTHOLOMEW-WETHERIN", 20), InField("1", 20), "x"}, m);
+    EXPECT_EQ(lines[0].runs[1].column, 20);
+    EXPECT_EQ(lines[0].runs[2].column, 40);
+}
+
+// A text padded with blanks is a field as many columns wide as it holds characters, so padded
+// columns line up; a text drawn wider is drawn narrower to fit. Rules take one column a
+// character in any face.
+TEST(Printer, PaddedFieldsEndAtTheirLengthAndRulesTakeOneColumnEach) {
     HalfWidthMeasure m;
     EXPECT_DOUBLE_EQ(textcolumns(std::string(84, '_'), m, "", 8, false), 84.0);
-    EXPECT_DOUBLE_EQ(textcolumns("ab   cd", m, "", 8, false), 0.5 * 4 + 3);
+    EXPECT_DOUBLE_EQ(textcolumns("ab   cd", m, "", 8, false), 5 + 1.0);
     EXPECT_DOUBLE_EQ(textcolumns("a b", m, "", 8, false), 1.5);  // a single blank is a word gap
-    EXPECT_DOUBLE_EQ(
-        textcolumns("Bettor Name                  Amount", m, "", 8, false),
-        textcolumns("Bettor Name", m, "", 8, false) + 18 + textcolumns("Amount", m, "", 8, false));
+    EXPECT_DOUBLE_EQ(textcolumns("Bettor Name                  Amount", m, "", 8, false),
+                     29 + textcolumns("Amount", m, "", 8, false));
+    // Narrow and wide names padded to the same length put what follows at the same column, also
+    // a name drawn wider than its field ...
+    auto padded = [](const std::string& name) {
+        return name + std::string(22 - name.size(), ' ') + "$2.00";  // "$2.00" is 4 columns
+    };
+    EXPECT_DOUBLE_EQ(textcolumns(padded("li-al"), m, "", 8, false), 22 + 4);
+    EXPECT_DOUBLE_EQ(textcolumns(padded("SMITH-JOHN"), m, "", 8, false), 22 + 4);
+    EXPECT_DOUBLE_EQ(textcolumns(padded(std::string(20, 'W')), m, "", 8, false), 22 + 4);
+    // ... which is drawn narrower, whole, to leave a blank before the field's end.
+    const RunPlacement wide = placerun(padded(std::string(20, 'W')), [&](const std::string& t) {
+        return m.columns(t, "", 8, false);
+    });
+    ASSERT_EQ(wide.pieces.size(), 3u);
+    EXPECT_DOUBLE_EQ(wide.pieces[0].width, 21.5);
+    EXPECT_DOUBLE_EQ(wide.pieces[0].scale, 21.5 / 25);
+    EXPECT_DOUBLE_EQ(wide.pieces[2].column, 22.0);
+    // Padding ahead of a text (a right-aligned figure) counts a column a blank.
+    EXPECT_DOUBLE_EQ(textcolumns("   1250", m, "", 8, false), 7.0);
     auto pieces = textpieces("A  B__C d");
     ASSERT_EQ(pieces.size(), 5u);
     EXPECT_EQ(pieces[0].text, "A");

@@ -24,6 +24,7 @@
 #include <fstream>
 
 #include "platform/qt/qtwidgets.h"
+#include "platform/text.h"
 #include "realinput.h"
 #include "testapp.h"
 
@@ -749,15 +750,26 @@ TEST(QtPrintSinkTest, RepeatedTextsKeepTheirLinesFonts) {
                 50 + small.horizontalAdvance(qtv::qs(text)), 3.0);
 }
 
-// Rules and padding are drawn as the printer counted them: 84 underscores reach column 84 and the
-// word after 18 padding blanks stands 18 columns after the words before them.
-TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
-    ensureqtapp();
+namespace {
+// A printer laying out in the real font, 8-point "MS Sans Serif", into a captured document.
+struct RealFontPrinter {
+    RealFontPrinter() {
+        ensureqtapp();
+        captured.textmeasure = &qtmeasure();
+        pr.fontname = "MS Sans Serif";
+        pr.fontsize = 8;
+    }
     CapturePrintSink captured;
-    captured.textmeasure = &qtmeasure();
-    Printer pr(&captured);
-    pr.fontname = "MS Sans Serif";
-    pr.fontsize = 8;
+    Printer pr{&captured};
+};
+}  // namespace
+
+// Rules and padding are drawn as the printer counted them: 84 underscores reach column 84 and the
+// word after a padded field stands at the column the field's characters name.
+TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
+    RealFontPrinter real;
+    CapturePrintSink& captured = real.captured;
+    Printer& pr = real.pr;
     pr.print({std::string(84, '_')});
     pr.print({"Bettor Name                  Amount"});
     pr.enddoc();
@@ -782,13 +794,137 @@ TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
             if (inked(x, y)) right = std::max(right, x);
     }
     EXPECT_NEAR(right, 10 + 84 * cell, 3.0);
-    // "Amount" starts after the drawn words and 18 whole columns.
-    const qreal amount = 10 + fm.horizontalAdvance("Bettor Name") + 18 * cell;
+    // "Amount" starts where the padded field ends: 29 columns, as many as it holds characters.
+    const qreal amount = 10 + 29 * cell;
     int left = page.width();
     for (int y = 0; y < page.height(); ++y)
         for (int x = static_cast<int>(amount - 4 * cell); x < page.width() && !rulerow[y]; ++x)
             if (inked(x, y)) left = std::min(left, x);
     EXPECT_NEAR(left, amount, 3.0);
+}
+
+namespace {
+// A document painted on white pages through the sink's painting: each sheet kept as an image.
+struct PaintedPages {
+    std::vector<QImage> sheets;
+    qreal cell = 0, spacing = 0;
+    PaintedPages(const PrintDoc& doc, int width, int height, const char* png) {
+        QImage page(width + 20, height + 20, QImage::Format_RGB32);
+        page.setDotsPerMeterX(3937);
+        page.setDotsPerMeterY(3937);
+        page.fill(Qt::white);
+        QFontMetricsF fm(qtv::fontfor("MS Sans Serif", 8, false), &page);
+        cell = fm.horizontalAdvance(QChar('0'));
+        spacing = fm.lineSpacing();
+        QPainter p(&page);
+        EXPECT_TRUE(qtv::paintdoc(p, QRectF(10, 10, width, height), doc, [&] {
+            sheets.push_back(page.copy());
+            page.fill(Qt::white);
+            return true;
+        }));
+        p.end();
+        sheets.push_back(page);
+        sheets.front().save(QString(VANTROPE_SCREENS_DIR) + "/" + png);
+    }
+    static bool inked(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 200; }
+    // The leftmost ink of line i of a sheet at or right of x, or -1.
+    int leftink(size_t sheet, int line, int x) const {
+        const QImage& img = sheets.at(sheet);
+        int left = -1;
+        for (int y = static_cast<int>(10 + line * spacing);
+             y < static_cast<int>(10 + (line + 1) * spacing) && y < img.height(); ++y)
+            for (int xx = std::max(x, 0); xx < img.width(); ++xx)
+                if (inked(img, xx, y)) {
+                    if (left < 0 || xx < left) left = xx;
+                    break;
+                }
+        return left;
+    }
+    int rightink(size_t sheet) const {
+        const QImage& img = sheets.at(sheet);
+        int right = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (inked(img, x, y)) right = std::max(right, x);
+        return right;
+    }
+    int inkedlines(size_t sheet) const {
+        int n = 0;
+        for (int line = 0; 10 + (line + 1) * spacing <= sheets.at(sheet).height(); ++line)
+            if (leftink(sheet, line, 0) >= 0) ++n;
+        return n;
+    }
+};
+}  // namespace
+
+// On paper padded names put their amounts on one column, a name wider than its field is drawn
+// narrower within it, and a flight padded to 11 places keeps its row on one line.
+TEST(QtPrintSinkTest, PaddedAndFieldedColumnsLineUpOnPaper) {
+    RealFontPrinter real;
+    CapturePrintSink& captured = real.captured;
+    Printer& pr = real.pr;
+    const std::vector<std::string> names = {"li-al", "SMITH-JOHN", "BARTHOLOMEW-WETHERIN",
+                                            "WWWWWWWWWWWWWWWWWWWW"};
+    for (const std::string& n : names)  // the bettor summary's lines
+        pr.print({InField(Format(n, "!@@@@@@@@@@@@@@@@@@@@"), 20), "  " + std::string("$5.00")});
+    for (const std::string& n : names)  // a receipt's lines: padding inside one text
+        pr.print({Format(Left(n, 15), "!@@@@@@@@@@@@@@@") + "  $05.00 TO WIN"});
+    pr.print({"1", Tab(5), "A -        ", Tab(15), "ALPHA"});
+    pr.enddoc();
+    ASSERT_EQ(captured.docs.at(0).pages.at(0).size(), 9u);  // no line broken
+    const PaintedPages paper(captured.docs.at(0), 900, 400, "printcolumns.png");
+    for (int line = 0; line < 4; ++line) {
+        SCOPED_TRACE(names[line]);
+        // The amount stands at column 22 and the name ends before its field does.
+        EXPECT_NEAR(paper.leftink(0, line, static_cast<int>(10 + 19.8 * paper.cell)),
+                    10 + 22 * paper.cell, 2.0);
+        // The receipt's amount stands at column 17, wide capitals or not.
+        EXPECT_NEAR(paper.leftink(0, line + 4, static_cast<int>(10 + 16.6 * paper.cell)),
+                    10 + 17 * paper.cell, 2.0);
+    }
+    EXPECT_NEAR(paper.leftink(0, 8, static_cast<int>(10 + 12 * paper.cell)), 10 + 14 * paper.cell,
+                2.0);
+}
+
+// A document wider than the page is narrowed as a whole, by one scale: the widest line reaches
+// the right margin and a tab column stands at the same place on every line. The lines of one
+// print statement are kept on one sheet.
+TEST(QtPrintSinkTest, OneScaleForTheDocumentAndStatementsKeptOnOneSheet) {
+    RealFontPrinter real;
+    CapturePrintSink& captured = real.captured;
+    Printer& pr = real.pr;
+    pr.print({"1", Tab(51), "X"});
+    pr.print({InField("a", 20), InField("b", 20), InField("c", 20), InField("d", 20),
+              InField("e", 20), InField("f", 20), InField("X", 20)});
+    pr.print({std::string(140, '_')});
+    pr.enddoc();
+    const PrintDoc wide = captured.docs.at(0);
+    QFontMetricsF probe(qtv::fontfor("MS Sans Serif", 8, false), [] {
+        static QImage img(1, 1, QImage::Format_RGB32);
+        img.setDotsPerMeterX(3937);
+        img.setDotsPerMeterY(3937);
+        return &img;
+    }());
+    const qreal cell = probe.horizontalAdvance(QChar('0'));
+    const int width = static_cast<int>(100 * cell);
+    const PaintedPages paper(wide, width, 200, "printscale.png");
+    EXPECT_NEAR(paper.rightink(0), 10 + width, 3.0);
+    const qreal scale = width / (140 * cell);
+    EXPECT_NEAR(paper.leftink(0, 0, static_cast<int>(10 + 5 * cell)), 10 + 50 * cell * scale, 2.0);
+    EXPECT_NEAR(paper.leftink(0, 1, static_cast<int>(10 + 115 * cell * scale)),
+                10 + 120 * cell * scale, 2.0);
+
+    // Three lines fit a sheet: two lines, then a statement broken over two, which goes whole on
+    // the next sheet.
+    pr.print({"one"});
+    pr.print({"two"});
+    pr.print({"Player/Team WWWWWWWWWWWW", Tab(10), "$5.00"});
+    pr.enddoc();
+    const PaintedPages sheets(captured.docs.at(1), 400, static_cast<int>(3.5 * paper.spacing),
+                              "printkeep.png");
+    ASSERT_EQ(sheets.sheets.size(), 2u);
+    EXPECT_EQ(sheets.inkedlines(0), 2);
+    EXPECT_EQ(sheets.inkedlines(1), 2);
 }
 
 // While a document is produced the view shows the busy cursor; it is gone when the document is.

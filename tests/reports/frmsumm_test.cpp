@@ -70,12 +70,12 @@ TEST_F(OddsGrid, PrintsEveryRowAtTheTabColumns) {
     ASSERT_EQ(printed.docs.size(), 2u);
     EXPECT_EQ(dialogs.shown.back().title, "Print Bets");
     auto lines = printed.lines(0);
-    // "Rec Nbr" and each 11-place flight name are wider than the room before the next tab
-    // column, so the rest of their line goes on the next printed line.
-    ASSERT_EQ(lines.size(), 13u + 1 + 3);
+    // Only "Rec Nbr" is wider than the room before the next tab column, so the rest of the
+    // title goes on the next printed line; a flight name padded to 11 places does not push its
+    // row on, as its padding never passes a tab.
+    ASSERT_EQ(lines.size(), 13u + 1);
     EXPECT_EQ(lines[0], "Rec Nbr");
-    EXPECT_EQ(lines[4], "3   B -        ");
-    EXPECT_EQ(lines[5].substr(0, 19), "              ALPHA");
+    EXPECT_EQ(lines[4].substr(0, 20), "3   B -        ALPHA");
     EXPECT_EQ(lines[1].substr(0, 25), "    Flight    Player/Team");
     EXPECT_EQ(lines[2],
               "1             TOTAL               $ 12.5               $ 0                $ 0       "

@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextLayout>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -37,12 +38,14 @@ struct Shaped {
 struct PageFont {
     PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d) {
         cell = fm.horizontalAdvance(QChar('0'));
+        blank = fm.horizontalAdvance(QChar(' ')) / cell;
         texts.reserve(4096);
     }
     QFont font;
     QFontMetricsF fm;
     QPaintDevice* device;
     qreal cell;
+    qreal blank;  // a blank's width in columns
     std::unordered_map<QString, Shaped> texts;
 
     Shaped shaped(const QString& text, bool repeated) {
@@ -105,45 +108,66 @@ class TextUses {
     std::unordered_map<std::string, int> uses_;
 };
 
-// Draws one line: each run of print items starts at its column (a column is the width of "0"),
-// so columns made with print zones and Tab line up also in a proportional font. Within a run,
-// padding blanks and rules take one column a character, as the printer counted them. A run
-// wider than the room before the next one is narrowed to fit.
-void drawline(QPainter& p, const PrintLine& line, PageFont& font, const TextUses& uses, qreal x0,
-              qreal baseline, qreal right) {
+// A line placed on the page: each run's column and its pieces, in columns of the line's font.
+struct PlacedRun {
+    double column;
+    RunPlacement placed;
+};
+using PlacedLine = std::vector<PlacedRun>;
+
+PlacedLine placeline(const PrintLine& line, PageFont& font, const TextUses& uses) {
     const std::vector<PrintRun> single{{0, line.text}};
     const std::vector<PrintRun>& runs =
         line.runs.empty() && !line.text.empty() ? single : line.runs;
+    PlacedLine out;
+    out.reserve(runs.size());
+    for (const PrintRun& run : runs)
+        out.push_back(
+            {static_cast<double>(run.column), placerun(run.text, [&](const std::string& t) {
+                 if (t == " ") return font.blank;
+                 const QString q = qs(t);
+                 return (uses.repeated(t) ? font.shaped(q, true).width
+                                          : font.fm.horizontalAdvance(q)) /
+                        font.cell;
+             })});
+    return out;
+}
+
+// Where a placed line's visible text ends, in columns.
+double lineend(const PlacedLine& line) {
+    double end = 0;
+    for (const PlacedRun& run : line) end = std::max(end, run.column + run.placed.visible);
+    return end;
+}
+
+// Draws one line: each run of print items starts at its column (a column is the width of "0"),
+// so columns made with print zones and Tab line up also in a proportional font; padding and
+// rules stand where the printer placed them. A run whose text is wider than the room before the
+// next run (a name in a field) is drawn narrower to fit.
+void drawline(QPainter& p, const PlacedLine& line, PageFont& font, const TextUses& uses, qreal x0,
+              qreal baseline) {
     const qreal cell = font.cell;
-    struct Piece {
-        Shaped text;  // an empty one for padding
-        qreal width, natural;
-        bool rule;
-    };
-    std::vector<Piece> pieces;
-    for (size_t i = 0; i < runs.size(); ++i) {
-        qreal x = x0 + static_cast<qreal>(runs[i].column) * cell;
-        qreal room =
-            i + 1 < runs.size()
-                ? static_cast<qreal>(runs[i + 1].column - runs[i].column) * cell - cell * 0.5
-                : right - x;
-        pieces.clear();
-        qreal w = 0;
-        for (const TextPiece& t : textpieces(runs[i].text)) {
-            const bool rule = t.fixed && t.text[0] == '_';
-            Shaped text;
-            if (!t.fixed || rule) text = font.shaped(qs(t.text), uses.repeated(t.text));
-            const qreal width = t.fixed ? static_cast<qreal>(t.text.size()) * cell : text.width;
-            pieces.push_back({text, width, t.fixed && !rule ? width : text.width, rule});
-            w += width;
-        }
-        const qreal scale = w > room && room > 0 ? room / w : 1.0;
-        for (const Piece& piece : pieces) {
-            if (piece.rule && piece.natural > 0)
-                drawtext(p, piece.text, x, baseline, scale * piece.width / piece.natural);
-            else if (!piece.text.blank)
-                drawtext(p, piece.text, x, baseline, scale);
-            x += piece.width * scale;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const PlacedRun& run = line[i];
+        qreal x = x0 + run.column * cell;
+        const qreal room = i + 1 < line.size() ? line[i + 1].column - run.column - 0.5 : 0;
+        const qreal scale = room > 0 && run.placed.visible > room ? room / run.placed.visible : 1.0;
+        for (const PlacedPiece& piece : run.placed.pieces) {
+            if (piece.padding) continue;
+            const QString q = qs(piece.text);
+            Shaped text =
+                uses.repeated(piece.text)
+                    ? font.shaped(q, true)
+                    : Shaped{q,
+                             {},
+                             0,
+                             piece.rule ? font.fm.horizontalAdvance(q) : piece.width * cell,
+                             false};
+            const qreal px = x + piece.column * cell * scale;
+            if (piece.rule && text.width > 0)
+                drawtext(p, text, px, baseline, scale * piece.width * cell / text.width);
+            else if (!piece.rule)
+                drawtext(p, text, px, baseline, scale * piece.scale);
         }
     }
 }
@@ -182,29 +206,55 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
               const std::function<bool()>& newpage) {
     const TextUses uses(doc);
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<PageFont>> fonts;
-    PageFont* font = nullptr;  // the last line's
-    const PrintLine* last = nullptr;
-    PageFont* painting = nullptr;  // the painter's, set again on each new sheet
-    auto nextsheet = [&] {
-        painting = nullptr;
-        return newpage();
+    auto fontof = [&](const PrintLine& line) {
+        auto& f = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
+        if (!f)
+            f = std::make_unique<PageFont>(fontfor(line.fontname, line.fontsize, line.bold),
+                                           p.device());
+        return f.get();
     };
+    // Every line placed first: the document keeps one scale, narrowed as a whole when its widest
+    // line does not fit the page.
+    std::vector<std::vector<PlacedLine>> placed(doc.pages.size());
+    std::vector<std::vector<PageFont*>> linefonts(doc.pages.size());
+    qreal widest = 0;
+    {
+        PageFont* font = nullptr;
+        const PrintLine* last = nullptr;
+        for (size_t pg = 0; pg < doc.pages.size(); ++pg)
+            for (const PrintLine& line : doc.pages[pg]) {
+                if (!last || line.fontname != last->fontname || line.fontsize != last->fontsize ||
+                    line.bold != last->bold)
+                    font = fontof(line);
+                last = &line;
+                placed[pg].push_back(placeline(line, *font, uses));
+                linefonts[pg].push_back(font);
+                widest = std::max(widest, lineend(placed[pg].back()) * font->cell);
+            }
+    }
+    const qreal docscale = widest > page.width() ? page.width() / widest : 1.0;
+    PageFont* painting = nullptr;  // the painter's, set again on each new sheet
+    auto begin = [&] {
+        painting = nullptr;
+        p.save();
+        p.translate(page.left(), 0);
+        p.scale(docscale, 1.0);
+    };
+    auto nextsheet = [&] {
+        p.restore();
+        if (!newpage()) return false;
+        begin();
+        return true;
+    };
+    begin();
     bool first = true;
-    for (auto& lines : doc.pages) {
+    for (size_t pg = 0; pg < doc.pages.size(); ++pg) {
         if (!first && !nextsheet()) return false;
         first = false;
         qreal y = 0;
+        const auto& lines = doc.pages[pg];
         for (size_t i = 0; i < lines.size(); ++i) {
-            const PrintLine& line = lines[i];
-            if (!last || line.fontname != last->fontname || line.fontsize != last->fontsize ||
-                line.bold != last->bold) {
-                auto& f = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
-                if (!f)
-                    f = std::make_unique<PageFont>(fontfor(line.fontname, line.fontsize, line.bold),
-                                                   p.device());
-                font = f.get();
-            }
-            last = &line;
+            PageFont* font = linefonts[pg][i];
             const QFontMetricsF& fm = font->fm;
             // The lines of one print statement stay on one sheet (a finisher's name and its
             // amounts): the group starts a new sheet when it does not fit the rest of this one.
@@ -219,10 +269,11 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
             }
             if (painting != font) p.setFont(font->font);
             painting = font;
-            drawline(p, line, *font, uses, page.left(), page.top() + y + fm.ascent(), page.right());
+            drawline(p, placed[pg][i], *font, uses, 0, page.top() + y + fm.ascent());
             y += fm.lineSpacing();
         }
     }
+    p.restore();
     return true;
 }
 
