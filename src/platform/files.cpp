@@ -29,6 +29,8 @@ std::string errortext(int n) {
             return "Invalid procedure call or argument";
         case 6:
             return "Overflow";
+        case 7:
+            return "Out of memory";
         case 9:
             return "Subscript out of range";
         case 13:

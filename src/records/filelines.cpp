@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "records/context.h"
+#include "records/recordsutil.h"
 
 namespace vt {
 
@@ -95,6 +96,16 @@ bool readablefields(FileKind kind, const std::vector<Field>& f) {
 }
 
 }  // namespace
+
+void checkrecordfilesize(const Files& files, const std::string& path, long capacity) {
+    if (files.staging()) return;
+    FileStamp st = files.stamp(path);
+    if (st.exists && st.size > recordfilelimit(capacity)) throwfileerror(7, path);
+}
+
+long long recordfilelimit(long capacity) {
+    return (std::max(capacity, 0L) + 2) * static_cast<long long>(kmaxrecordline);
+}
 
 size_t fieldcount(FileKind kind) { return kind == FileKind::Bettors ? 2 : 4; }
 
@@ -314,11 +325,13 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
     auto scan = [&](const std::string& path, std::set<long long>* first,
                     std::set<long long>* second) {
         if (!files.exists(path)) return;
+        FileKind kind = second                  ? FileKind::Bets
+                        : first == &out.entries ? FileKind::Players
+                                                : FileKind::Bettors;
+        checkrecordfilesize(files, path, capacityof(sh, kind));
         std::string bytes = files.readall(path);
         // Bad lines are looked at too: a number one of them names is not handed out either.
-        LineCursor lines(bytes, second                  ? FileKind::Bets
-                                : first == &out.entries ? FileKind::Players
-                                                        : FileKind::Bettors);
+        LineCursor lines(bytes, kind);
         while (lines.next(l)) {
             long long v;
             auto names = [&](size_t i) {

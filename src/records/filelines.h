@@ -18,6 +18,15 @@ class Context;
 enum class FileKind { Players, Bettors, Bets };
 size_t fieldcount(FileKind kind);
 
+// The most bytes a line of a record takes: a longer line is damage, not a record.
+inline constexpr size_t kmaxrecordline = 1024;
+// Refuses, before a byte of it is read, a data file larger than a file of `capacity` records
+// (and one record more, told of as over the capacity) can be: FileError 7 (Out of memory)
+// naming `path`. A file that is not on disk (staged, missing) passes; its reading tells.
+void checkrecordfilesize(const Files& files, const std::string& path, long capacity);
+// The size in bytes above which checkrecordfilesize() refuses a file.
+long long recordfilelimit(long capacity);
+
 // Splits one line into its fields (the record syntax: fields split by commas, text in double
 // quotes running to the next quote, bare fields without the blanks around them; a comma at the
 // end leaves an empty last field), reusing the storage of `out`. False when the line breaks the
