@@ -40,9 +40,11 @@ bool appendbets(Host& app, const std::string& round, const std::vector<FlightBet
     try {
         for (const auto& [flight, bytes] : byflight) {
             sh.fileop = "Bets Append";
-            appendrecords(app.files(), sh.betsfile(round, flight), FileKind::Bets, bytes);
+            appendrecords(app.files(), sh.betsfile(round, flight), FileKind::Bets, bytes,
+                          sh.maxbets);
             sh.fileop = "Betsbackup Append";
-            appendrecords(app.files(), sh.betsbackupfile(round, flight), FileKind::Bets, bytes);
+            appendrecords(app.files(), sh.betsbackupfile(round, flight), FileKind::Bets, bytes,
+                          sh.maxbets);
         }
     } catch (const FileError& e) {
         app.fileerrorbox(e);  // a file could not be read or holds a bad record: nothing is written

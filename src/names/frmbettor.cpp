@@ -250,7 +250,7 @@ void frmbettor::cmddelete_Click() {
         return;
     }
     if (!bettorscomplete(app_)) {
-        app_.msgbox(notreadwhole("Bettors"), vbOKOnly, "Bettors");
+        refusenotread(app_, "Bettors");
         return;
     }
 

@@ -23,7 +23,7 @@ void frmentries::cmdscratch_Click() {
     }
     // The entry must be removable from Players before any bet on it is touched.
     if (!entriescomplete(app_)) {
-        app_.msgbox(notreadwhole("Players"), vbOKOnly, "Players");
+        refusenotread(app_, "Players");
         return;
     }
 

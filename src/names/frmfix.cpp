@@ -256,6 +256,7 @@ bool frmfix::readshown(const std::string& file, FileKind kind, bool missingempty
             shown_.missing = true;
             return true;
         }
+        checkrecordfilesize(app_.files(), file, capacityof(app_.shared(), kind));
         bytes = app_.files().readall(file);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
@@ -266,10 +267,7 @@ bool frmfix::readshown(const std::string& file, FileKind kind, bool missingempty
 }
 
 void frmfix::takeshown(const std::string& bytes, bool tell, const std::string* before) {
-    const Shared& s = app_.shared();
-    long cap = shown_.kind == FileKind::Bets      ? s.maxbets
-               : shown_.kind == FileKind::Bettors ? s.maxbettors
-                                                  : s.maxplayers;
+    long cap = capacityof(app_.shared(), shown_.kind);
     size_t limit = static_cast<size_t>(cap) + 1;
     shown_.size = bytes.size();
     shown_.hash = std::hash<std::string>{}(bytes);
@@ -319,6 +317,7 @@ void frmfix::showbettorfile(Display d, const std::string& file) {
     setupgrid(kBettorColumns);
     display_ = d;
     txtbanner.settext(s.banner);
+    s.fileop = "Bettors Input";
     if (!readshown(file, FileKind::Bettors, false)) return;
     int r = 1;
     for (const FileLine& l : shown_.lines) {
@@ -346,6 +345,7 @@ void frmfix::showplayerfile(Display d, const std::string& file) {
     setupgrid(kPlayerColumns);
     display_ = d;
     txtbanner.settext(s.banner);
+    s.fileop = "Players Input";
     if (!readshown(file, FileKind::Players, false)) return;
     int r = 1;
     for (const FileLine& l : shown_.lines) {

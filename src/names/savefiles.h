@@ -11,7 +11,8 @@ bool savebettors(Host& app);
 // Whether the table was read whole from its file, so rewriting it loses nothing.
 bool entriescomplete(Host& app);
 bool bettorscomplete(Host& app);
-// The refusal shown when a file was not read whole.
-std::string notreadwhole(const std::string& file);
+// The refusal shown when the Players or Bettors file was not read whole: the box of its bad
+// line when one is the reason, otherwise one saying nothing was changed.
+void refusenotread(Host& app, const std::string& file);
 
 }  // namespace vt

@@ -29,6 +29,8 @@ std::string errortext(int n) {
             return "Invalid procedure call or argument";
         case 6:
             return "Overflow";
+        case 7:
+            return "Out of memory";
         case 9:
             return "Subscript out of range";
         case 13:
@@ -348,6 +350,7 @@ std::string Files::readall(const std::string& logical) const try {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throwerrno(errno, host);
         if (n == 0) break;
+        if (out.size() + static_cast<size_t>(n) > kmaxread) throwfileerror(7);
         out.append(buf, static_cast<size_t>(n));
     }
     return out;

@@ -72,8 +72,10 @@ class Files {
     // True while a transaction is open: reads then see its staged contents.
     bool staging() const { return open_ != nullptr; }
     bool isfolder(const std::string& logical) const;
-    // Whole file as bytes; FileError on failure.
+    // Whole file as bytes; FileError on failure. A file larger than any this program writes
+    // (`kmaxread` bytes) is damage and is refused as it is read (7), so memory stays bounded.
     std::string readall(const std::string& logical) const;
+    static constexpr size_t kmaxread = size_t{64} << 20;
     // Whole-file replacement, append (creating the file when missing) and deletion (53 when
     // missing). Inside an open Transaction they are staged into it, and readall/exists see the
     // staged contents; otherwise each is a transaction of its own, on disk when it returns.

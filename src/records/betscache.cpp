@@ -79,6 +79,8 @@ std::shared_ptr<const BetsLines> BetsCache::get(const Files& files, const std::s
     };
     if (files.staging()) return read(files.readall(logical));
     FileStamp now = files.stamp(logical);
+    // Refused unread, as checkrecordfilesize() does, from the stamp just taken.
+    if (now.exists && now.size > recordfilelimit(maxbets)) throwfileerror(7, logical);
     if (kept && kept->trusted && now.exists && kept->stamp.samefile(now)) {
         order_.remove(logical);
         order_.push_front(logical);

@@ -40,7 +40,9 @@ class BetsCache {
     // a transaction is open (its staged contents are read instead, and kept nowhere). What it
     // read is compared with the bytes kept, and only the lines that differ are parsed again: a
     // bet appended or a line removed costs that line.
+    // A file larger than one of `maxbets` bets can be is refused unread (checkrecordfilesize()).
     std::shared_ptr<const BetsLines> get(const Files& files, const std::string& logical);
+    long maxbets = 5000;
     // Forgets every file (a new program folder, a test that wants a cold start).
     void clear() { files_.clear(), order_.clear(); }
     // The files kept at most: one round's 15 and one more.

@@ -19,7 +19,10 @@ class Context {
     Shared& shared() { return shared_; }
     Files& files() { return runtime_.files(); }
     // The Bets files as last read, while unchanged.
-    BetsCache& betscache() { return *betscache_; }
+    BetsCache& betscache() {
+        betscache_->maxbets = shared_.maxbets;
+        return *betscache_;
+    }
     Printer& printer() { return runtime_.printer(); }
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
         return runtime_.msgbox(prompt, style, title);

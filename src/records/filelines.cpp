@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "records/context.h"
 #include "records/origins.h"
+#include "records/recordsutil.h"
 
 namespace vt {
 
@@ -96,6 +97,16 @@ bool readablefields(FileKind kind, const std::vector<Field>& f) {
 }
 
 }  // namespace
+
+void checkrecordfilesize(const Files& files, const std::string& path, long capacity) {
+    if (files.staging()) return;
+    FileStamp st = files.stamp(path);
+    if (st.exists && st.size > recordfilelimit(capacity)) throwfileerror(7, path);
+}
+
+long long recordfilelimit(long capacity) {
+    return (std::max(capacity, 0L) + 2) * static_cast<long long>(kmaxrecordline);
+}
 
 size_t fieldcount(FileKind kind) { return kind == FileKind::Bettors ? 2 : 4; }
 
@@ -267,11 +278,13 @@ std::string appendedbytes(const std::string& path, const std::string& bytes, Fil
 }
 
 void appendrecords(const Files& files, const std::string& path, FileKind kind,
-                   const std::string& records) {
+                   const std::string& records, long capacity) {
     if (!files.exists(path)) {
         files.append(path, records);
         return;
     }
+    // A file too large for its records is damage: refused before it is read.
+    checkrecordfilesize(files, path, capacity);
     std::string old = files.readall(path);
     std::string now = appendedbytes(path, old, kind, records);
     // The common case stays an append; a line end completed or a blank tail dropped rewrites.
@@ -315,11 +328,13 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
     auto scan = [&](const std::string& path, std::set<long long>* first,
                     std::set<long long>* second) {
         if (!files.exists(path)) return;
+        FileKind kind = second                  ? FileKind::Bets
+                        : first == &out.entries ? FileKind::Players
+                                                : FileKind::Bettors;
+        checkrecordfilesize(files, path, capacityof(sh, kind));
         std::string bytes = files.readall(path);
         // Bad lines are looked at too: a number one of them names is not handed out either.
-        LineCursor lines(bytes, second                  ? FileKind::Bets
-                                : first == &out.entries ? FileKind::Players
-                                                        : FileKind::Bettors);
+        LineCursor lines(bytes, kind);
         while (lines.next(l)) {
             long long v;
             auto names = [&](size_t i) {

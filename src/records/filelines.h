@@ -18,6 +18,15 @@ class Context;
 enum class FileKind { Players, Bettors, Bets };
 size_t fieldcount(FileKind kind);
 
+// The most bytes a line of a record takes: a longer line is damage, not a record.
+inline constexpr size_t kmaxrecordline = 1024;
+// Refuses, before a byte of it is read, a data file larger than a file of `capacity` records
+// (and one record more, told of as over the capacity) can be: FileError 7 (Out of memory)
+// naming `path`. A file that is not on disk (staged, missing) passes; its reading tells.
+void checkrecordfilesize(const Files& files, const std::string& path, long capacity);
+// The size in bytes above which checkrecordfilesize() refuses a file.
+long long recordfilelimit(long capacity);
+
 // Splits one line into its fields (the record syntax: fields split by commas, text in double
 // quotes running to the next quote, bare fields without the blanks around them; a comma at the
 // end leaves an empty last field), reusing the storage of `out`. False when the line breaks the
@@ -126,9 +135,9 @@ FileError badline(const std::string& path, const FileLine& line);
 std::string appendedbytes(const std::string& path, const std::string& bytes, FileKind kind,
                           const std::string& records);
 // Appends records to a data file, in the open transaction when there is one, under that rule.
-// A missing file is created.
+// A missing file is created; one larger than `capacity` records can be is refused unread.
 void appendrecords(const Files& files, const std::string& path, FileKind kind,
-                   const std::string& records);
+                   const std::string& records, long capacity = 5000);
 
 // A whole-number field, the one rule of every reader of the data files: bare (not quoted), an
 // empty field reads 0, otherwise an optional sign and digits, less than 2e9 in size. False for

@@ -24,6 +24,7 @@ Outcome readnamefile(Context& cx, const std::string& path, FileKind kind, size_t
     sh.fileok = false;
     bool whole = true;
     try {
+        checkrecordfilesize(cx.files(), path, capacityof(sh, kind));
         std::string bytes = cx.files().readall(path);
         LineCursor lines(bytes, kind);
         FileLine line;
@@ -99,7 +100,7 @@ Outcome writeentries(Context& cx) {
     sh.fileop = "Players Output";
     sh.fileok = false;
     if (!sh.entriescomplete) {
-        refuserewrite(cx, sh.datapath + "Players");
+        refuserewrite(cx, sh.datapath + "Players", FileKind::Players);
         return Outcome::boxed();
     }
     long row = 1, nbr = 1;
@@ -163,7 +164,7 @@ Outcome writebettorsfile(Context& cx, bool withbackup) {
     sh.fileop = "Bettors Output";
     sh.fileok = false;
     if (!sh.bettorscomplete) {
-        refuserewrite(cx, sh.datapath + "Bettors");
+        refuserewrite(cx, sh.datapath + "Bettors", FileKind::Bettors);
         return Outcome::boxed();
     }
     long next = 2, count = 1;

@@ -20,9 +20,33 @@ Money moneyfield(const Field& f) {
     return m;
 }
 
-void refuserewrite(Context& cx, const std::string& file) {
+long capacityof(const Shared& sh, FileKind kind) {
+    return kind == FileKind::Bets      ? sh.maxbets
+           : kind == FileKind::Bettors ? sh.maxbettors
+                                       : sh.maxplayers;
+}
+
+bool tellbadline(Context& cx, const std::string& file, FileKind kind) {
+    try {
+        checkrecordfilesize(cx.files(), file, capacityof(cx.shared(), kind));
+        std::string bytes = cx.files().readall(file);
+        LineCursor lines(bytes, kind);
+        FileLine line;
+        while (lines.next(line))
+            if (!line.readable) {
+                cx.fileerrorbox(badline(file, line));
+                return true;
+            }
+    } catch (const FileError&) {
+        // Unreadable now: the caller says the file was not read.
+    }
+    return false;
+}
+
+void refuserewrite(Context& cx, const std::string& file, FileKind kind) {
     Shared& sh = cx.shared();
     sh.fileok = false;
+    if (tellbadline(cx, file, kind)) return;
     cx.filebox(file, "The " + filename(file) +
                          " file was not read completely, so it is not rewritten." +
                          "\r\nCheck it with Fix Files on the main menu.");

@@ -22,7 +22,7 @@ Outcome writebets(Context& cx) {
     sh.dropbet = 99999;  // on every exit, also after a failure
     sh.fileok = false;
     if (!sh.betscomplete) {
-        refuserewrite(cx, sh.betsfile(sh.curround, sh.curflightnbr));
+        refuserewrite(cx, sh.betsfile(sh.curround, sh.curflightnbr), FileKind::Bets);
         return Outcome::boxed();
     }
     // Every loaded bet is written, by count: an amount of 9999 is a bet like any other here.

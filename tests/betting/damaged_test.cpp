@@ -147,4 +147,32 @@ TEST_F(DamagedBetsTest, AFileFullerThanTheCapacityIsToldOfOncePerActionAndTakesN
     EXPECT_EQ(betsfile(3), file);
 }
 
+TEST_F(DamagedBetsTest, AFileLargerThanAnyOfItsCapacityIsRefusedUnreadOncePerAction) {
+    sh().maxbets = 4;
+    sh().sizetables();
+    // One line without a line end, longer than six records can be.
+    const std::string huge = "2,7,1," + std::string(7000, '1');
+    bets(3, huge);
+    const std::string refused = " 7 Out of memory\r\nRound1 3Bets";
+    dialogs.allow(refused);
+    for (const std::function<void()>& action :
+         std::vector<std::function<void()>>{[&] { open(); }, [&] { tick(1); }, [&] { tick(3); },
+                                            [&] { pickbettor("SMITH-BOB"); }}) {
+        size_t before = boxes();
+        action();
+        EXPECT_LE(boxes(), before + 1);
+    }
+    ASSERT_GE(boxes(), 1u);
+    for (const auto& b : dialogs.shown) {
+        EXPECT_EQ(b.prompt, refused);
+        EXPECT_EQ(b.title, "Bets Input");
+    }
+    // The bet is not placed: both files stay byte for byte.
+    dialogs.allow("");
+    place(7, "cmdwin", {2});
+    EXPECT_EQ(betsfile(3), huge);
+    EXPECT_EQ(backupfile(3), huge);
+    EXPECT_FALSE(c("cmdpay").visible());
+}
+
 }  // namespace vt::test

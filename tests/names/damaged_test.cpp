@@ -45,11 +45,10 @@ TEST_F(DamagedFilesTest, ACutPlayerRecordIsNoEntryAndNoAddIsShownThatWasNotWritt
     // Twice: the list and the file stay as they are, and no box says "added".
     for (int attempt = 0; attempt < 2; ++attempt) {
         auto add = boxesof([&] { type(ctl("frmentries", "txtentryname"), "NEWGUY"); });
+        // The refusal names the line the reading stopped at, in the same words.
         ASSERT_EQ(add.size(), 1u);
-        EXPECT_EQ(add[0].prompt,
-                  "The Players file was not read completely, so it is not rewritten.\r\nCheck it "
-                  "with Fix "
-                  "Files on the main menu.");
+        EXPECT_EQ(add[0].prompt, badline("Players", 3));
+        EXPECT_EQ(add[0].title, "Players Output");
         EXPECT_EQ(lst.listcount(), 2);
         EXPECT_EQ(folder.read("Players"), cut);
         ctl("frmentries", "txtentryname").settext("");
@@ -60,7 +59,7 @@ TEST_F(DamagedFilesTest, ACutPlayerRecordIsNoEntryAndNoAddIsShownThatWasNotWritt
 TEST_F(DamagedFilesTest, AStrayQuoteIsFlaggedInFixFilesAndBlocksEveryAdd) {
     const std::string file = good + "9,1,\"\",SNEDEKER-BRANDT\"\r\n";
     players(file);
-    dialogs.allow(badline("Players", 3)).allow("not read completely");
+    dialogs.allow(badline("Players", 3));
     fix().cmdhorses.click();
     ASSERT_EQ(fix().grdfix.rows(), 4);
     EXPECT_EQ(cell(3, 4), "Bad record: 9,1,\"\",SNEDEKER-BRANDT\"");
@@ -86,6 +85,32 @@ TEST_F(DamagedFilesTest, AStrayQuoteIsFlaggedInFixFilesAndBlocksEveryAdd) {
     dialogs.ok("NEWGUY added");
     type(ctl("frmentries", "txtentryname"), "NEWGUY");
     EXPECT_EQ(folder.read("Players"), good + "3,1,\"\",\"NEWGUY\"\r\n");
+}
+
+TEST_F(DamagedFilesTest, APlayersFileLargerThanAnyOfItsCapacityIsRefusedUnreadEverywhere) {
+    sh().maxplayers = 3;
+    sh().sizetables();
+    const std::string huge = good + "9,1,\"\",\"" + std::string(6000, 'A') + "\"\r\n";
+    players(huge);
+    const std::string refused = " 7 Out of memory\r\nPlayers";
+    dialogs.allow(refused);
+    auto opening = boxesof([&] { app->dispatch([&] { show("frmentries"); }); });
+    ASSERT_EQ(opening.size(), 1u);
+    EXPECT_EQ(opening[0].prompt, refused);
+    EXPECT_EQ(opening[0].title, "Players Input");
+    EXPECT_EQ(ctl("frmentries", "lstentries").listcount(), 0);
+    ctl("frmentries", "cmbflt").setlistindex(0);
+    auto add = boxesof([&] { type(ctl("frmentries", "txtentryname"), "NEWGUY"); });
+    // The ADD reads the file again before it would rewrite it: the same refusal, nothing added.
+    ASSERT_EQ(add.size(), 1u);
+    EXPECT_EQ(add[0].prompt, refused);
+    ctl("frmentries", "cmdmainmenu").click();
+    auto display = boxesof([&] { fix().cmdhorses.click(); });
+    ASSERT_EQ(display.size(), 1u);
+    EXPECT_EQ(display[0].prompt, refused);
+    EXPECT_EQ(display[0].title, "Players Input");
+    EXPECT_EQ(folder.read("Players"), huge);
+    EXPECT_FALSE(dialogs.saw("added"));
 }
 
 TEST_F(DamagedFilesTest, ACutBettorRecordIsNoBettorAndTheAddIsToldOfOnce) {

@@ -156,7 +156,10 @@ TEST_F(ScratchTest, APlayersFileNotReadWholeStopsItBeforeAnyWrite) {
     bets("Round1", 1, "2,1,1,2\r\n");
     dialogs.ok("Type mismatch");
     show("frmentries");
-    scratch("FLT-A     SMITH-JOHN", "not read completely");
+    // The refusal names the bad line, as the reading did.
+    scratch("FLT-A     SMITH-JOHN", "Players, line 2");
+    EXPECT_EQ(dialogs.shown.back().prompt,
+              " 13 Type mismatch\r\nPlayers, line 2\r\nCheck it with Fix Files on the main menu.");
     EXPECT_EQ(betsfile("Round1", 1), "2,1,1,2\r\n");
     EXPECT_FALSE(folder.exists("Round1 2Bets"));
 }

@@ -52,6 +52,11 @@ TEST(Files, NumberedErrors) {
     EXPECT_EQ(errorof([&] { files.mkdir("C:\\Vantrope\\Init"); }), 75);
     EXPECT_EQ(errorof([&] { files.readall("C:\\Vantrope\\Init"); }), 75);
     EXPECT_EQ(errorof([&] { files.remove("C:\\Vantrope\\Init\\gone"); }), 53);
+    // A file larger than any the program writes is refused, not read into memory whole.
+    files.append("C:\\Vantrope\\Players", "1,1,\"\",\"A\"\r\n");
+    std::filesystem::resize_file(std::filesystem::path(folder.path()) / "Players",
+                                 Files::kmaxread + 1);
+    EXPECT_EQ(errorof([&] { files.readall("C:\\Vantrope\\Players"); }), 7);
 }
 
 TEST(RecordWriter, WritesTheRecordSyntax) {
