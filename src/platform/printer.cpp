@@ -90,6 +90,27 @@ RunPlacement placerun(const std::string& text,
     return out;
 }
 
+void fitrun(RunPlacement& run, double room) {
+    if (room <= 0 || run.visible <= room) return;
+    for (auto it = run.pieces.rbegin(); it != run.pieces.rend(); ++it) {
+        if (it->padding) continue;
+        const double width = room - it->column;
+        if (it->rule || width < it->width / 2) break;
+        it->scale *= width / it->width;
+        it->width = width;
+        run.visible = room;
+        return;
+    }
+    const double scale = room / run.visible;
+    for (PlacedPiece& piece : run.pieces) {
+        piece.column *= scale;
+        piece.width *= scale;
+        piece.scale *= scale;
+    }
+    run.visible = room;
+    run.end *= scale;
+}
+
 double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
                    int fontsize, bool bold) {
     return placerun(

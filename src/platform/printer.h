@@ -81,6 +81,10 @@ struct RunPlacement {
 // Padding ahead of a text and rules take one column a character.
 RunPlacement placerun(const std::string& text,
                       const std::function<double(const std::string&)>& width);
+// Narrows a placed run to end within `room` columns: its last text is drawn narrower, so what
+// stands before it keeps its column; the whole run alike when that text would lose more than
+// half its width.
+void fitrun(RunPlacement& run, double room);
 // The width of text in columns under that rule.
 double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,
                    int fontsize, bool bold);

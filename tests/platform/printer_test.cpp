@@ -219,6 +219,33 @@ TEST(Printer, PaddedFieldsEndAtTheirLengthAndRulesTakeOneColumnEach) {
               "SMITH-JOHN" + std::string(18, ' ') + "$2.00");
 }
 
+// A run wider than its room narrows its last text, so a label and its padding keep their
+// columns on every line; a last text that would lose more than half narrows the whole run.
+TEST(Printer, AFittedRunKeepsWhatStandsBeforeItsLastText) {
+    HalfWidthMeasure m;
+    auto place = [&](const std::string& text, double room) {
+        RunPlacement r =
+            placerun(text, [&](const std::string& t) { return m.columns(t, "", 8, false); });
+        fitrun(r, room);
+        return r;
+    };
+    // "A -" and 7 blanks make a field of 10; 16 W's are 20 columns wide, the room 21.
+    RunPlacement r = place("A -       " + std::string(16, 'W'), 21);
+    ASSERT_EQ(r.pieces.size(), 3u);
+    EXPECT_DOUBLE_EQ(r.pieces[0].scale, 1.0);
+    EXPECT_DOUBLE_EQ(r.pieces[2].column, 10.0);
+    EXPECT_DOUBLE_EQ(r.pieces[2].width, 11.0);
+    EXPECT_DOUBLE_EQ(r.pieces[2].scale, 11 / 20.0);
+    EXPECT_DOUBLE_EQ(r.visible, 21.0);
+    // A run that fits is left alone.
+    EXPECT_DOUBLE_EQ(place("A -       li-al", 21).pieces[2].scale, 1.0);
+    // Room for less than half the last text: every piece alike.
+    r = place("A -       " + std::string(16, 'W'), 14);
+    EXPECT_DOUBLE_EQ(r.pieces[2].column, 10 * 14 / 30.0);
+    EXPECT_DOUBLE_EQ(r.pieces[0].scale, 14 / 30.0);
+    EXPECT_DOUBLE_EQ(r.visible, 14.0);
+}
+
 // The printer lays out with its sink's measure, in the font of the statement.
 TEST(Printer, LaysOutWithTheSinksMeasure) {
     struct Recorder : TextMeasure {

@@ -130,6 +130,9 @@ PlacedLine placeline(const PrintLine& line, PageFont& font, const TextUses& uses
                                           : font.fm.horizontalAdvance(q)) /
                         font.cell;
              })});
+    // A run wider than the room before the next one (a name in a field) is drawn narrower.
+    for (size_t i = 0; i + 1 < out.size(); ++i)
+        fitrun(out[i].placed, out[i + 1].column - out[i].column - 0.5);
     return out;
 }
 
@@ -142,34 +145,24 @@ double lineend(const PlacedLine& line) {
 
 // Draws one line: each run of print items starts at its column (a column is the width of "0"),
 // so columns made with print zones and Tab line up also in a proportional font; padding and
-// rules stand where the printer placed them. A run whose text is wider than the room before the
-// next run (a name in a field) is drawn narrower to fit.
+// rules stand where the printer placed them, and a text is drawn as wide as it was placed.
 void drawline(QPainter& p, const PlacedLine& line, PageFont& font, const TextUses& uses, qreal x0,
               qreal baseline) {
     const qreal cell = font.cell;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const PlacedRun& run = line[i];
-        qreal x = x0 + run.column * cell;
-        const qreal room = i + 1 < line.size() ? line[i + 1].column - run.column - 0.5 : 0;
-        const qreal scale = room > 0 && run.placed.visible > room ? room / run.placed.visible : 1.0;
+    for (const PlacedRun& run : line)
         for (const PlacedPiece& piece : run.placed.pieces) {
             if (piece.padding) continue;
             const QString q = qs(piece.text);
-            Shaped text =
-                uses.repeated(piece.text)
-                    ? font.shaped(q, true)
-                    : Shaped{q,
-                             {},
-                             0,
-                             piece.rule ? font.fm.horizontalAdvance(q) : piece.width * cell,
-                             false};
-            const qreal px = x + piece.column * cell * scale;
-            if (piece.rule && text.width > 0)
-                drawtext(p, text, px, baseline, scale * piece.width * cell / text.width);
-            else if (!piece.rule)
-                drawtext(p, text, px, baseline, scale * piece.scale);
+            const qreal x = x0 + (run.column + piece.column) * cell;
+            const bool repeated = uses.repeated(piece.text);
+            if (piece.rule) {
+                const Shaped rule = font.shaped(q, repeated);
+                if (rule.width > 0) drawtext(p, rule, x, baseline, piece.width * cell / rule.width);
+            } else {
+                drawtext(p, repeated ? font.shaped(q, true) : Shaped{q, {}, 0, 0, false}, x,
+                         baseline, piece.scale);
+            }
         }
-    }
 }
 
 // Measures in the fonts documents print in, at a printer's resolution.
