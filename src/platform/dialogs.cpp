@@ -13,6 +13,7 @@ ScriptedDialogs& ScriptedDialogs::type(const std::string& text, const std::strin
 }
 
 int ScriptedDialogs::msgbox(const std::string& prompt, int style, const std::string& title) {
+    if (whileopen) whileopen();
     Shown s{false, prompt, title.empty() ? kProgramTitle : title, style, ""};
     int buttons = style & 7;
     int fallback = buttons == vbYesNo || buttons == vbYesNoCancel ? vbNo

@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,8 @@ class ScriptedDialogs : public Dialogs {
     int msgbox(const std::string& prompt, int style, const std::string& title) override;
     std::string inputbox(const std::string& prompt, const std::string& title,
                          const std::string& defaulttext) override;
+    // Run while each box is open, as a real modal box runs the event loop (tests of the view).
+    std::function<void()> whileopen;
 
     std::vector<Shown> shown;
     std::vector<std::string> failures;

@@ -2,6 +2,7 @@
 // focus, typing goes there; a screen opens ready for typing; lists hold no pick the cashier did
 // not make; the program's end ends the event loop.
 #include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QImage>
 #include <QLineEdit>
@@ -119,6 +120,37 @@ TEST_F(ScreenInput, TheBettorScreenOpensWithTheFocusInItsNameBox) {
     input->type("doe-jane");
     input->key(Qt::Key_Return);
     EXPECT_NE(folder.read("Bettors").find("\"DOE-JANE\""), std::string::npos);
+}
+
+// A bettor typed with Return while a Bets file holds a bad line: the box that tells of it runs
+// the event loop, and what the bettor box does of the Return then runs no second listing inside
+// the first one, so the bettor's bet is listed and counted once.
+TEST_F(ScreenInput, NoHandlerRunsInsideAnotherWhileItsBoxIsOpen) {
+    folder.write("Players", "1,1,\"\",\"HOGAN\"\r\n");
+    for (const char* f : {"Round1 1Bets", "Round1 1Betsbackup"})
+        folder.write(f, "2,1,1,5\r\n2,1,1,abc\r\n");
+    dialogs.allow("Type mismatch");
+    dialogs.whileopen = [] {
+        // A modal window takes the focus from the form and the event loop runs, as with a box.
+        QWidget box;
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        (void)QTest::qWaitForWindowActive(&box);
+        QApplication::processEvents();
+    };
+    QWidget* win = open("cmdbet", "frmbet");
+    ASSERT_NE(win, nullptr);
+    auto* bettor = widget<QComboBox>(win, "cbobettor");
+    ASSERT_NE(bettor, nullptr);
+    input->click(bettor->lineEdit());
+    size_t before = dialogs.shown.size();
+    input->type("smith-john");
+    input->key(Qt::Key_Return);
+    QApplication::processEvents();
+    Form& f = app->form("frmbet");
+    EXPECT_EQ(f.control("lstbetsprior").listcount(), 1);
+    EXPECT_EQ(f.control("txttotalprior").text(), "$5.00");
+    EXPECT_EQ(dialogs.shown.size(), before + 1);
 }
 
 TEST_F(ScreenInput, PlacingABetLeavesNoPriorBetPicked) {

@@ -41,6 +41,9 @@ void FormWindow::closeEvent(QCloseEvent* e) {
 }
 
 void guarded(Runtime& rt, const std::function<void()>& fn) {
+    // While a handler runs (a box open inside it) the cashier cannot reach the forms: what comes
+    // then is a widget's own follow-up of the event the handler took, never run inside it.
+    if (rt.depth() > 0) return;
     try {
         fn();
     } catch (const std::exception& e) {
