@@ -332,6 +332,22 @@ FileStamp stamphost(const std::string& host) {
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
 
+void Files::probe(const std::string& logical) const try {
+    std::string host = hostpath(logical);
+    if (open_)
+        if (const StagedFile* f = open_->find(host)) {
+            if (f->removed) throwfileerror(53);
+            return;
+        }
+    HostIo io{*this};
+    FdGuard fd{io.open(host, O_RDONLY)};
+    if (fd.fd < 0) throwerrno(errno, host);
+    if (hostisdir(host)) throwfileerror(75);
+} catch (FileError& e) {
+    nameerror(e, logical);
+    throw;
+}
+
 std::string Files::readall(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
@@ -343,6 +359,8 @@ std::string Files::readall(const std::string& logical) const try {
     FdGuard fd{io.open(host, O_RDONLY)};
     if (fd.fd < 0) throwerrno(errno, host);
     if (hostisdir(host)) throwfileerror(75);
+    struct stat st {};
+    if (::fstat(fd.fd, &st) == 0 && st.st_size > static_cast<off_t>(kmaxread)) throwfileerror(7);
     std::string out;
     char buf[65536];
     for (;;) {

@@ -72,6 +72,9 @@ class Files {
     // True while a transaction is open: reads then see its staged contents.
     bool staging() const { return open_ != nullptr; }
     bool isfolder(const std::string& logical) const;
+    // Opens a file for input and closes it again, reading nothing: FileError as readall() would
+    // throw on opening it (53 missing, 75 a folder, 70 no permission).
+    void probe(const std::string& logical) const;
     // Whole file as bytes; FileError on failure. A file larger than any this program writes
     // (`kmaxread` bytes) is damage and is refused as it is read (7), so memory stays bounded.
     std::string readall(const std::string& logical) const;

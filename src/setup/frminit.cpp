@@ -284,7 +284,7 @@ namespace {
 bool probe(Host& app, const std::string& fileop, const std::string& path) {
     app.shared().fileop = fileop;
     try {
-        app.files().readall(path);
+        app.files().probe(path);
         return true;
     } catch (const FileError& e) {
         if (e.number == 53) return false;

@@ -91,4 +91,14 @@ TEST_F(GoToMenu, AFailedFileStepShowsBothBoxesAndStaysOnSetup) {
     EXPECT_FALSE(folder.exists("Players"));
 }
 
+// The files are looked at, not read: a Bets file too large to read does not keep the cashier from
+// the menu, where Use Backup Files can put its backup in its place.
+TEST_F(GoToMenu, ABetsFileTooLargeToReadStillOpensTheMenu) {
+    folder.write("Round1 3Bets", "2,1,1,5\r\n");
+    std::filesystem::resize_file(folder.file("Round1 3Bets"), vt::Files::kmaxread + 1);
+    tomenu();
+    EXPECT_TRUE(app->form("frmmenu").visible());
+    EXPECT_EQ(std::filesystem::file_size(folder.file("Round1 3Bets")), vt::Files::kmaxread + 1);
+}
+
 }  // namespace

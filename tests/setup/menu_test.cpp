@@ -40,6 +40,14 @@ class Menu : public vt::test::SetupTest {
         }
     }
     frmmenu& menu() { return app->formas<frmmenu>("frmmenu"); }
+    // Use Backup Files on flight D: Yes to its Bets file, No to the name files.
+    void restoreflightd() {
+        dialogs.answer(vbYes, "Replace flight D -        Bets with Betsbackup?")
+            .ok("Bet file replaced with Betsbackup file")
+            .answer(vbNo, "Replace Players with Playersbackup?")
+            .answer(vbNo, "Replace Bettors with Bettorsbackup?");
+        menu().control("optflight", 4).click();
+    }
 };
 
 TEST_F(Menu, EachButtonOpensItsScreenAndMainMenuComesBackToAFreshMenu) {
@@ -81,11 +89,7 @@ TEST_F(Menu, TheFlightChoiceRestoresInBackupModeAndClearsOtherwise) {
     menu().control("cmdbackup").click();
     EXPECT_TRUE(menu().control("fraflight").visible());
     menu().control("cmdclearbets").click();
-    dialogs.answer(vbYes, "Replace flight D -        Bets with Betsbackup?")
-        .ok("Bet file replaced with Betsbackup file")
-        .answer(vbNo, "Replace Players with Playersbackup?")
-        .answer(vbNo, "Replace Bettors with Bettorsbackup?");
-    menu().control("optflight", 4).click();
+    restoreflightd();
     EXPECT_EQ(folder.read("Round1 4Bets"), "1,2,1,5\r\n");
     EXPECT_EQ(menu().backupmode, "");
     EXPECT_FALSE(menu().control("fraflight").visible());
@@ -97,6 +101,18 @@ TEST_F(Menu, TheFlightChoiceRestoresInBackupModeAndClearsOtherwise) {
     dialogs.answer(vbNo, "Click Yes to clear Round1 Flight F -        Bets");
     menu().control("optflight", 6).click();
     EXPECT_EQ(sh().curflightnbr, 6);
+}
+
+// A Bets file too large to be read is replaced by its backup all the same: the cashier's way back
+// from such damage.
+TEST_F(Menu, UseBackupFilesReplacesABetsFileTooLargeToRead) {
+    tomenu();
+    folder.write("Round1 4Betsbackup", "1,2,1,5\r\n");
+    folder.write("Round1 4Bets", "1,2,1,5\r\n");
+    std::filesystem::resize_file(folder.file("Round1 4Bets"), Files::kmaxread + 1);
+    menu().control("cmdbackup").click();
+    restoreflightd();
+    EXPECT_EQ(folder.read("Round1 4Bets"), "1,2,1,5\r\n");
 }
 
 TEST_F(Menu, ExitProgramEndsWithoutSavingTheSetupFile) {
