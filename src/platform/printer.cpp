@@ -1,6 +1,5 @@
 #include "platform/printer.h"
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -130,7 +129,7 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
     bool joined = false;  // the next text continues the last run
     // Text is measured only when a zone or tab needs the current column after it.
     bool measured = true;
-    auto measure_ = [&] {
+    auto measurerun = [&] {
         if (measured) return;
         const PrintRun& run = lines.back().runs.back();
         const RunPlacement placed = placerun(run.text, [&](const std::string& t) {
@@ -141,7 +140,7 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
         measured = true;
     };
     auto current = [&] {
-        measure_();
+        measurerun();
         return pos;
     };
     // The line's text keeps each run at its column; a proportional run that holds more
@@ -193,7 +192,7 @@ std::vector<PrintLine> layoutlines(const std::vector<PItem>& items, const TextMe
                 // Only visible text past the tab's column breaks the line; trailing padding does
                 // not.
                 size_t target = it.column < 1 ? 1 : static_cast<size_t>(it.column);
-                measure_();
+                measurerun();
                 if (visible > static_cast<double>(target - 1) + slack) {
                     lines.emplace_back();
                     pos = 0;

@@ -121,7 +121,8 @@ struct PrintError : FileError {
     std::string document;
 };
 
-// One item of a print statement: text printed directly, the next print zone, or Tab(n).
+// One item of a print statement: text printed directly, a text in a field, the next print zone,
+// or Tab(n).
 struct PItem {
     enum Kind { Text, Zone, Tab, Field } kind = Text;
     std::string text;
