@@ -155,7 +155,7 @@ TEST_F(BetsCacheTest, LinesKeptAcrossTheProgramsOwnChangesReadAsAFreshReading) {
     settle(hourago());
     get();
     // A bet appended: the last line gets its line end first.
-    appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n");
+    appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n", cx.shared().maxbets);
     expectfresh();
     // A line before the bad one removed: the bad line and those after it move up.
     cx.files().replacefile(path(), ",7,1,5\r\n4,3,1,2\r\n2,7,2,3\r\n5,7,2,1\r\n");
@@ -166,7 +166,7 @@ TEST_F(BetsCacheTest, LinesKeptAcrossTheProgramsOwnChangesReadAsAFreshReading) {
     expectfresh();
     {
         Transaction tx(cx.files());
-        appendrecords(cx.files(), path(), FileKind::Bets, "6,3,3,4\r\n");
+        appendrecords(cx.files(), path(), FileKind::Bets, "6,3,3,4\r\n", cx.shared().maxbets);
         EXPECT_EQ(get()->lines.size(), 4u);
     }
     expectfresh();
@@ -178,7 +178,7 @@ TEST_F(BetsCacheTest, AChangeBehindTheProgramsBackAfterItsAppendIsSeen) {
     folder.write("Round1 2Bets", "1,7,1,5\r\n4,3,1,2\r\n");
     settle(hourago());
     get();
-    appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n");
+    appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n", cx.shared().maxbets);
     get();
     // Another program rewrites the first bet in place: same size, the start of the file differs
     // from the lines kept.
@@ -202,7 +202,9 @@ TEST_F(BetsCacheTest, AFailedCommitLeavesTheFileAsItWasRead) {
     settle(hourago());
     get();
     cx.files().setfault({Fault::Fail, 1, ENOSPC, true});
-    EXPECT_THROW(appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n"), FileError);
+    EXPECT_THROW(
+        appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n", cx.shared().maxbets),
+        FileError);
     cx.files().setfault({});
     expectfresh();
     EXPECT_EQ(get()->lines.size(), 1u);
