@@ -94,7 +94,7 @@ void fitrun(RunPlacement& run, double room) {
     for (auto it = run.pieces.rbegin(); it != run.pieces.rend(); ++it) {
         if (it->padding) continue;
         const double width = room - it->column;
-        if (it->rule || width < it->width / 2) break;
+        if (it->rule || width < it->width / 3) break;
         it->scale *= width / it->width;
         it->width = width;
         run.visible = room;

@@ -82,8 +82,8 @@ struct RunPlacement {
 RunPlacement placerun(const std::string& text,
                       const std::function<double(const std::string&)>& width);
 // Narrows a placed run to end within `room` columns: its last text is drawn narrower, so what
-// stands before it keeps its column; the whole run alike when that text would lose more than
-// half its width.
+// stands before it keeps its column; the whole run alike when that text would keep less than a
+// third of its width.
 void fitrun(RunPlacement& run, double room);
 // The width of text in columns under that rule.
 double textcolumns(const std::string& text, const TextMeasure& measure, const std::string& fontname,

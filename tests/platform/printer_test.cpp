@@ -220,7 +220,7 @@ TEST(Printer, PaddedFieldsEndAtTheirLengthAndRulesTakeOneColumnEach) {
 }
 
 // A run wider than its room narrows its last text, so a label and its padding keep their
-// columns on every line; a last text that would lose more than half narrows the whole run.
+// columns on every line; a last text that would keep less than a third narrows the whole run.
 TEST(Printer, AFittedRunKeepsWhatStandsBeforeItsLastText) {
     HalfWidthMeasure m;
     auto place = [&](const std::string& text, double room) {
@@ -239,7 +239,7 @@ TEST(Printer, AFittedRunKeepsWhatStandsBeforeItsLastText) {
     EXPECT_DOUBLE_EQ(r.visible, 21.0);
     // A run that fits is left alone.
     EXPECT_DOUBLE_EQ(place("A -       li-al", 21).pieces[2].scale, 1.0);
-    // Room for less than half the last text: every piece alike.
+    // Room for less than a third of the last text: every piece alike.
     r = place("A -       " + std::string(16, 'W'), 14);
     EXPECT_DOUBLE_EQ(r.pieces[2].column, 10 * 14 / 30.0);
     EXPECT_DOUBLE_EQ(r.pieces[0].scale, 14 / 30.0);
