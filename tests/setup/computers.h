@@ -58,16 +58,22 @@ class Computer {
             .ok("All Bets, Entries, and Bettors written to drive " + letter + ":");
         app->form("frminit").control("cmdexport").click();
     }
+    // Expects an import's first boxes: the drive letter, then `players` to "Import Players
+    // files?" and Yes to the bettors and bets; the boxes after them follow on the result.
+    ScriptedDialogs& askimport(int players, const std::string& letter = "E") {
+        return dialogs.type(letter, "Enter import drive letter")
+            .ok("Insert export disk")
+            .answer(players, "Import Players files?")
+            .answer(vbYes, "Import Bettors and Bets files?");
+    }
+    void clickimport() { app->form("frminit").control("cmdimport").click(); }
     // Imports the bettors and bets of a drive (not its players); `between` expects the boxes
     // between the question and the end, when there are any.
     void importfrom(const std::string& letter, const std::function<void()>& between = {}) {
-        dialogs.type(letter, "Enter import drive letter")
-            .ok("Insert export disk")
-            .answer(vbNo, "Import Players files?")
-            .answer(vbYes, "Import Bettors and Bets files?");
+        askimport(vbNo, letter);
         if (between) between();
         dialogs.ok("Bettor file imported").ok("Import of Bettors, Bets files complete");
-        app->form("frminit").control("cmdimport").click();
+        clickimport();
     }
     // A bet taken here, as the betting screen and the bet sheet take one.
     void take(const std::string& round, long flight, const Bet& bet) {

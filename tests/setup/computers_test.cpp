@@ -24,14 +24,11 @@ TEST_F(Computers, BetsComingBackFromAnotherComputerAreCountedOnceAndItsBettorsAr
     a.exportto("E");
 
     // B takes A's players, bettors and bets, then a bet equal to one of A's.
-    b.dialogs.type("E", "Enter import drive letter")
-        .ok("Insert export disk")
-        .answer(vbYes, "Import Players files?")
-        .answer(vbYes, "Import Bettors and Bets files?")
+    b.askimport(vbYes)
         .ok("Players files imported")
         .ok("Bettor file imported")
         .ok("Import of Bettors, Bets files complete");
-    b.app->form("frminit").control("cmdimport").click();
+    b.clickimport();
     EXPECT_EQ(b.bettors(), (std::map<long, std::string>{{1, "AnyBettor"},
                                                         {2, "KING-ED"},
                                                         {3, "LEE-ANN"},
@@ -150,7 +147,7 @@ TEST_F(Computers, ADamagedDriveFileRefusesTheWholeImportNamingTheFileAndLine) {
         b.dialogs.type("E", "Enter import drive letter")
             .ok("Insert export disk")
             .ok(" 13 Type mismatch\r\n" + d.where);
-        b.app->form("frminit").control("cmdimport").click();
+        b.clickimport();
         EXPECT_TRUE(b.dialogs.shown.back().prompt.find("Nothing was imported.") !=
                     std::string::npos)
             << d.where;

@@ -39,7 +39,7 @@ class Identities : public ::testing::Test {
         pc.dialogs.type("E", "Enter import drive letter")
             .ok("Insert export disk")
             .ok("Nothing was imported.");
-        pc.app->form("frminit").control("cmdimport").click();
+        pc.clickimport();
         EXPECT_TRUE(has(pc.told(), "E:\\" + file)) << why << ": " << pc.told();
         EXPECT_EQ(snapshot(pc.folder), before) << why;
     }
@@ -233,14 +233,11 @@ TEST_F(Identities, ScratchedBetsDoNotComeBack) {
     entries.control("cmdscratch").click();
     EXPECT_EQ(pools(a), (std::map<std::string, std::string>{{"Round1 2Bets WIN", "2.00"}}));
     // B's set still has DAVIS, so its players come too; the refunded bet does not.
-    a.dialogs.type("E", "Enter import drive letter")
-        .ok("Insert export disk")
-        .answer(vbYes, "Import Players files?")
-        .answer(vbYes, "Import Bettors and Bets files?")
+    a.askimport(vbYes)
         .ok("Players files imported")
         .ok("Bettor file imported")
         .ok("Bets added: 0\r\nBets already here: 2");
-    a.app->form("frminit").control("cmdimport").click();
+    a.clickimport();
     EXPECT_EQ(pools(a), (std::map<std::string, std::string>{{"Round1 2Bets WIN", "2.00"}}));
     // The scratch travels to B.
     Drive f{"F"};
@@ -326,12 +323,8 @@ TEST_F(Identities, BothLocalIdentityFilesDamagedNeverDoubleTheBets) {
             if (swap) b.folder.write(ids[1][k], one);
         }
         const auto before = snapshot(b.folder);
-        b.dialogs.type("E", "Enter import drive letter")
-            .ok("Insert export disk")
-            .answer(vbNo, "Import Players files?")
-            .answer(vbYes, "Import Bettors and Bets files?")
-            .ok("Nothing was imported.");
-        b.app->form("frminit").control("cmdimport").click();
+        b.askimport(vbNo).ok("Nothing was imported.");
+        b.clickimport();
         const char* why = swap ? "swapped between flights" : "cut";
         EXPECT_TRUE(has(b.told(), "Round1 1Bets does not match the identity file")) << b.told();
         EXPECT_EQ(snapshot(b.folder), before) << why;
@@ -430,12 +423,9 @@ TEST_F(Identities, ARefusalAfterYesToThePlayersLeavesThePlayersHere) {
         a.take("Round1", 1, c.bet);
         a.exportto("E");
         const auto before = snapshot(b.folder);
-        b.dialogs.type("E", "Enter import drive letter")
-            .ok("Insert export disk")
-            .answer(vbYes, "Import Players files?")
-            .answer(vbYes, "Import Bettors and Bets files?")
-            .ok("holds a bet on a player/team or bettor unknown here. Nothing was imported.");
-        b.app->form("frminit").control("cmdimport").click();
+        b.askimport(vbYes).ok(
+            "holds a bet on a player/team or bettor unknown here. Nothing was imported.");
+        b.clickimport();
         EXPECT_EQ(b.read("Players"), kPlayers) << c.why;
         EXPECT_EQ(snapshot(b.folder), before) << c.why;
     }
