@@ -332,36 +332,25 @@ FileStamp stamphost(const std::string& host) {
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
 
-void Files::probe(const std::string& logical) const try {
-    std::string host = hostpath(logical);
-    if (open_)
-        if (const StagedFile* f = open_->find(host)) {
-            if (f->removed) throwfileerror(53);
-            return;
-        }
-    HostIo io{*this};
-    FdGuard fd{io.open(host, O_RDONLY)};
-    if (fd.fd < 0) throwerrno(errno, host);
-    if (hostisdir(host)) throwfileerror(75);
-} catch (FileError& e) {
-    nameerror(e, logical);
-    throw;
-}
+void Files::probe(const std::string& logical) const { input(logical, false); }
 
-std::string Files::readall(const std::string& logical) const try {
+std::string Files::readall(const std::string& logical) const { return input(logical, true); }
+
+std::string Files::input(const std::string& logical, bool read) const try {
     std::string host = hostpath(logical);
     if (open_)
         if (const StagedFile* f = open_->find(host)) {
             if (f->removed) throwfileerror(53);
-            return f->bytes;
+            return read ? f->bytes : std::string();
         }
     HostIo io{*this};
     FdGuard fd{io.open(host, O_RDONLY)};
     if (fd.fd < 0) throwerrno(errno, host);
     if (hostisdir(host)) throwfileerror(75);
+    std::string out;
+    if (!read) return out;
     struct stat st {};
     if (::fstat(fd.fd, &st) == 0 && st.st_size > static_cast<off_t>(kmaxread)) throwfileerror(7);
-    std::string out;
     char buf[65536];
     for (;;) {
         ssize_t n = io.read(fd.fd, buf, sizeof buf);

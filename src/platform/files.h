@@ -134,6 +134,8 @@ class Files {
     friend class Transaction;
     friend class AppendFile;
     friend struct HostIo;
+    // Opens a file for input (probe, readall) and, when `read`, returns its bytes.
+    std::string input(const std::string& logical, bool read) const;
     std::string programfolder_;
     mutable Staging* open_ = nullptr;  // the transaction changes are staged into
     mutable Fault fault_;
