@@ -208,8 +208,11 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
     };
     // Every line placed first: the document keeps one scale, narrowed as a whole when its widest
     // line does not fit the page.
-    std::vector<std::vector<PlacedLine>> placed(doc.pages.size());
-    std::vector<std::vector<PageFont*>> linefonts(doc.pages.size());
+    struct Placed {
+        PlacedLine line;
+        PageFont* font;
+    };
+    std::vector<std::vector<Placed>> placed(doc.pages.size());
     qreal widest = 0;
     {
         PageFont* font = nullptr;
@@ -220,9 +223,8 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
                     line.bold != last->bold)
                     font = fontof(line);
                 last = &line;
-                placed[pg].push_back(placeline(line, *font, uses));
-                linefonts[pg].push_back(font);
-                widest = std::max(widest, lineend(placed[pg].back()) * font->cell);
+                placed[pg].push_back({placeline(line, *font, uses), font});
+                widest = std::max(widest, lineend(placed[pg].back().line) * font->cell);
             }
     }
     const qreal docscale = widest > page.width() ? page.width() / widest : 1.0;
@@ -247,7 +249,7 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
         qreal y = 0;
         const auto& lines = doc.pages[pg];
         for (size_t i = 0; i < lines.size(); ++i) {
-            PageFont* font = linefonts[pg][i];
+            PageFont* font = placed[pg][i].font;
             const QFontMetricsF& fm = font->fm;
             // The lines of one print statement stay on one sheet (a finisher's name and its
             // amounts): the group starts a new sheet when it does not fit the rest of this one.
@@ -262,7 +264,7 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
             }
             if (painting != font) p.setFont(font->font);
             painting = font;
-            drawline(p, placed[pg][i], *font, uses, 0, page.top() + y + fm.ascent());
+            drawline(p, placed[pg][i].line, *font, uses, 0, page.top() + y + fm.ascent());
             y += fm.lineSpacing();
         }
     }
