@@ -67,6 +67,7 @@ void runinside() {
         ignored = ::write(1, step, std::strlen(step));
         ignored = ::write(1, ": ", 2);
         ignored = ::write(1, why, std::strlen(why));
+        ignored = ::write(1, "\n", 1);
         (void)ignored;
         ::_exit(77);
     }
@@ -84,7 +85,8 @@ void runinside() {
     std::cout << "---- run in a private mount namespace ----\n"
               << text << "---- end of that run ----\n";
     if (text.rfind("NOMOUNT ", 0) == 0)
-        GTEST_SKIP() << "skipped: mounting is not allowed here (" << text.substr(8) << ")";
+        GTEST_SKIP() << "skipped: mounting is not allowed here ("
+                     << text.substr(8, text.find('\n') - 8) << ")";
     if (text.find("[  SKIPPED ] 1 test") != std::string::npos)
         GTEST_SKIP() << "skipped: mounting is not allowed here (see the run above)";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run above failed";
@@ -188,6 +190,12 @@ TEST_F(MountedDrives, AnExportReachesTheStickUnderItsLetterAndNoPlainFolder) {
     EXPECT_EQ(Files("/").readall(stick + "Bettors"), "1,\"AnyBettor\"\r\n3,\"SMITH-JO\"\r\n");
     EXPECT_TRUE(std::filesystem::exists(stick + "Players"));
     EXPECT_EQ(filesunder(false), std::vector<std::string>{});
+
+    // The data folder screen offers the same drives.
+    Control& list = a.app->form("frmdir").control("Drive1");
+    std::vector<std::string> offered;
+    for (int i = 0; i < list.listcount(); ++i) offered.push_back(list.list(i));
+    EXPECT_EQ(offered, (std::vector<std::string>{"c:", "d:", "e:"}));
 
     // Another computer takes the set from the same stick.
     Computer b("1,\"AnyBettor\"\r\n");
