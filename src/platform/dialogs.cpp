@@ -12,6 +12,11 @@ ScriptedDialogs& ScriptedDialogs::type(const std::string& text, const std::strin
     return *this;
 }
 
+ScriptedDialogs& ScriptedDialogs::then(std::function<void()> during) {
+    if (!queue_.empty()) queue_.back().during = std::move(during);
+    return *this;
+}
+
 int ScriptedDialogs::msgbox(const std::string& prompt, int style, const std::string& title) {
     if (whileopen) whileopen();
     Shown s{false, prompt, title.empty() ? kProgramTitle : title, style, ""};
@@ -34,7 +39,9 @@ int ScriptedDialogs::msgbox(const std::string& prompt, int style, const std::str
         return fallback;
     }
     int b = queue_.front().button;
+    std::function<void()> during = std::move(queue_.front().during);
     queue_.pop_front();
+    if (during) during();
     s.answer = std::to_string(b);
     shown.push_back(s);
     return b;
@@ -51,7 +58,9 @@ std::string ScriptedDialogs::inputbox(const std::string& prompt, const std::stri
         return "";
     }
     s.answer = queue_.front().text;
+    std::function<void()> during = std::move(queue_.front().during);
     queue_.pop_front();
+    if (during) during();
     shown.push_back(s);
     return s.answer;
 }

@@ -57,6 +57,9 @@ class ScriptedDialogs : public Dialogs {
     ScriptedDialogs& type(const std::string& text, const std::string& contains = "");
     // Expect n message boxes answered OK.
     ScriptedDialogs& ok(const std::string& contains = "") { return answer(vbOK, contains); }
+    // Runs `during` while the box expected last is open, before it is answered (what a person
+    // does meanwhile: a stick pulled out while the box waits).
+    ScriptedDialogs& then(std::function<void()> during);
     // Lets OK-only boxes whose prompt contains `contains` come any number of times, answered OK
     // and recorded, where no expected box matches (a test that counts them in `shown`).
     ScriptedDialogs& allow(const std::string& contains) {
@@ -83,6 +86,7 @@ class ScriptedDialogs : public Dialogs {
         bool input;
         int button;
         std::string text, contains;
+        std::function<void()> during;
     };
     std::deque<Expect> queue_;
     std::vector<std::string> allowed_;

@@ -15,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "platform/drives.h"
 #include "platform/hostio.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
@@ -172,45 +173,6 @@ void Files::setfault(Fault f) const {
 
 namespace {
 
-// Mounted removable folders, in path order: the subfolders of /media and /mnt, and of
-// /run/media the folders inside each readable, non-empty per-user folder (an empty or
-// unreadable one counts as a folder itself).
-std::vector<std::string> mountedfolders() {
-    std::vector<std::string> out;
-    for (const char* root : {"/media", "/run/media", "/mnt"}) {
-        std::error_code ec;
-        std::vector<std::string> level;
-        for (auto& e : fs::directory_iterator(root, ec))
-            if (e.is_directory(ec)) level.push_back(e.path().string());
-        std::sort(level.begin(), level.end());
-        for (auto& l : level) {
-            bool user = std::string(root) == "/run/media" && !fs::is_empty(l, ec) &&
-                        ::access((l + "/.").c_str(), R_OK) == 0;
-            std::vector<std::string> sub;
-            if (user) {
-                for (auto& e : fs::directory_iterator(l, ec))
-                    if (e.is_directory(ec)) sub.push_back(e.path().string());
-                std::sort(sub.begin(), sub.end());
-                out.insert(out.end(), sub.begin(), sub.end());
-            } else {
-                out.push_back(l);
-            }
-        }
-    }
-    return out;
-}
-
-std::string driveroot(char letter) {
-    letter = static_cast<char>(toupper(static_cast<unsigned char>(letter)));
-    std::string env = std::string("VANTROPE_DRIVE_") + letter;
-    if (const char* v = std::getenv(env.c_str()); v && *v) return v;
-    if (letter == 'C') return "/";
-    if (letter < 'D' || letter > 'Z') return "";
-    auto m = mountedfolders();
-    size_t i = static_cast<size_t>(letter - 'D');
-    return i < m.size() ? m[i] : "";
-}
-
 // The name of an existing entry of a folder that equals name but for letter case, else name as
 // it stands: logical paths ignore case, host file systems may not.
 std::string matchcase(const std::string& folder, const std::string& name) {
@@ -277,12 +239,12 @@ std::string Files::hostpath(const std::string& logical) const {
 
 std::vector<char> Files::drives() const {
     std::vector<char> out{'c'};
-    auto m = mountedfolders();
+    size_t mounted = systemdrives().size();
     for (char l = 'D'; l <= 'Z'; ++l) {
         std::string env = std::string("VANTROPE_DRIVE_") + l;
         const char* v = std::getenv(env.c_str());
-        size_t i = static_cast<size_t>(l - 'D');
-        if ((v && *v) || i < m.size()) out.push_back(static_cast<char>(tolower(l)));
+        if ((v && *v) || static_cast<size_t>(l - 'D') < mounted)
+            out.push_back(static_cast<char>(tolower(l)));
     }
     return out;
 }

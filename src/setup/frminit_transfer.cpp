@@ -3,9 +3,11 @@
 // the bettors by name and appends the bets with the bettor numbers translated.
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <set>
 #include <vector>
 
+#include "platform/drives.h"
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
@@ -62,28 +64,43 @@ struct KeepTables {
     }
 };
 
-// Asks for a drive letter; "" (after a message) when none was given or it maps to no folder.
+// Asks for a drive letter; "" (after a message) when none was given or it names no drive now.
+// `disk` gets what the letter names, for drivestillthere.
 std::string askdrive(Host& app, const std::string& prompt, const std::string& title,
-                     const std::string& msgtitle) {
+                     const std::string& msgtitle, DriveStamp& disk) {
     std::string s = trim(app.inputbox(prompt, title, "0"));
     if (!s.empty() && s.back() == ':') s.pop_back();
     if (s.empty() || s == "0") {
         app.msgbox("No drive letter entered - nothing was transferred", vbOKOnly, msgtitle);
         return "";
     }
-    bool ok = s.size() == 1 && std::isalpha(static_cast<unsigned char>(s[0]));
-    if (ok) {
+    std::optional<DriveStamp> stamp;
+    if (s.size() == 1 && std::isalpha(static_cast<unsigned char>(s[0]))) {
         s = ucase(s);
-        try {
-            ok = app.files().isfolder(s + ":/");
-        } catch (const FileError&) {
-            ok = false;
-        }
+        stamp = drivestamp(s[0]);
     }
-    if (!ok)
+    if (!stamp) {
         app.msgbox("Drive " + s + ": is not available - nothing was transferred", vbOKOnly,
                    msgtitle);
-    return ok ? s : "";
+        return "";
+    }
+    disk = *stamp;
+    return s;
+}
+
+// The one check that the drive is still the disk whose letter was entered (the same mounted file
+// system, not pulled, not swapped for another): made after the insert-disk question and right
+// before the commit, so nothing is written to the mount folder a pulled stick leaves on this
+// computer's disk and nothing is taken from another stick. False after a box naming the drive.
+bool drivestillthere(Host& app, const DriveStamp& disk, const std::string& title,
+                     const std::string& nothing) {
+    if (samedrive(disk)) return true;
+    app.msgbox("Drive " + std::string(1, disk.letter) +
+                   ": is not the disk that was there when its letter was entered: it was "
+                   "removed or changed.\r\n" +
+                   nothing,
+               vbOKOnly, title);
+    return false;
 }
 
 // A line that is not a record stops a transfer. A line of the program's own files is told of as
@@ -314,15 +331,18 @@ struct Counts {
 
 void frminit::cmdexport_Click() try {
     KeepPlace place(sh_);
+    DriveStamp disk;
     std::string letter = askdrive(
         app_,
         "Enter target export drive letter. To export to a CD, see the Vantrope web site for "
         "how to do it.",
-        "Export Target Drive", "Export");
+        "Export Target Drive", "Export", disk);
     if (letter.empty()) return;
     const std::string drive = letter + ":/";
     app_.msgbox("Insert blank disk into drive " + letter + ". Click OK when ready.", vbOKOnly,
                 "Export");
+    const char* const notwritten = "Nothing was written. Insert the disk and export again.";
+    if (!drivestillthere(app_, disk, "Export", notwritten)) return;
 
     // Everything local is read and checked before the first file is written.
     if (!readbettors(app_) || !readentries(app_)) return;
@@ -378,7 +398,7 @@ void frminit::cmdexport_Click() try {
         app_.fileerrorbox(e);
         return;
     }
-    if (!app_.commit(tx)) return;
+    if (!drivestillthere(app_, disk, "Export", notwritten) || !app_.commit(tx)) return;
     leaveatlastflight(sh_);
     app_.msgbox("All Bets, Entries, and Bettors written to drive " + letter + ":", vbOKOnly,
                 "Export");
@@ -389,13 +409,16 @@ void frminit::cmdexport_Click() try {
 
 void frminit::cmdimport_Click() try {
     KeepPlace place(sh_);
-    std::string letter = askdrive(app_, "Enter import drive letter", "Input Drive", "Import");
+    DriveStamp disk;
+    std::string letter = askdrive(app_, "Enter import drive letter", "Input Drive", "Import", disk);
     if (letter.empty()) return;
     const std::string drive = letter + ":/";
     if (app_.msgbox("Insert export disk from another computer into drive " + letter +
                         ". Click OK when ready or Cancel.",
                     vbOKCancel, "Import Bettors, Bets") != vbOK)
         return;
+    const char* const notimported = "Nothing was imported. Insert the disk and import again.";
+    if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported)) return;
     const Files& files = app_.files();
 
     // Every file of the set, and every identity file against its data file, is read and checked
@@ -434,7 +457,9 @@ void frminit::cmdimport_Click() try {
         if (!writeentries(app_)) return;
     }
     if (!bettorsandbets) {
-        if (!players || !app_.commit(tx)) return;
+        if (!players || !drivestillthere(app_, disk, "Import Bettors, Bets", notimported) ||
+            !app_.commit(tx))
+            return;
         tables.kept = true;
         app_.msgbox("Players files imported", vbOKOnly, "Import Players");
         return;
@@ -580,7 +605,8 @@ void frminit::cmdimport_Click() try {
         app_.fileerrorbox(e);
         return;
     }
-    if (!app_.commit(tx)) return;
+    if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported) || !app_.commit(tx))
+        return;
     tables.kept = true;
     if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");

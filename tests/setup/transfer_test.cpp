@@ -68,7 +68,7 @@ TEST_F(Transfer, ExportWritesTheSetAndOnlyFlightsWithBets) {
 }
 
 TEST_F(Transfer, AWrongOrMissingDriveLetterWritesNothing) {
-    for (const char* answer : {"", "0", "Q", "EE", "3"}) {
+    for (const char* answer : {"", "0", "Q", "EE", "3", "C"}) {
         dialogs.type(answer, kExportPrompt).ok("nothing was transferred");
         init().control("cmdexport").click();
     }
