@@ -241,7 +241,7 @@ TEST(OneCopy, ACopyKilledWhileItHoldsTheFolderLeavesItToTheNextStart) {
     EXPECT_EQ(first.wait(), -1);
     auto t0 = std::chrono::steady_clock::now();
     EXPECT_TRUE(startedat(folder.path()));
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
     EXPECT_FALSE(folder.exists("Bettors.tmp~"));
 }
 
