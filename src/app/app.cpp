@@ -34,11 +34,18 @@ void App::registerform(const std::string& name, FormFactory factory) {
 }
 
 void App::start() {
+    // A second copy on the program folder touches nothing there: it says so and ends.
+    if (!claimprogramfolder()) {
+        endprogram();
+        return;
+    }
     std::optional<FileError> refused = files().startup();
     dispatch([&] {
         // A change journal that cannot be trusted is told of before anything else, once.
         if (refused) fileerrorbox(*refused);
-        form("frminit").show();
+        Form& init = form("frminit");
+        // Its load ends the program when another copy holds the data folder.
+        if (!ended_) init.show();
     });
 }
 

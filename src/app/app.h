@@ -21,7 +21,8 @@ class App : public Host {
     explicit App(AppEnvironment env);
     ~App() override;
 
-    // Runs the start-up: loads and shows the setup screen.
+    // Runs the start-up: loads and shows the setup screen. When another copy of the program holds
+    // the program folder, it says so and ends the program instead (ended() is then true).
     void start();
     Form& form(const std::string& name) override;
     bool isloaded(const std::string& name) const override { return forms_.count(name) != 0; }

@@ -101,6 +101,11 @@ class Files {
     // Removes stray temporaries ("*.tmp~") of a folder, once a run; failures wait for later.
     void sweep(const std::string& logicalfolder) const;
 
+    // Set by the runtime: whether this copy holds a folder (host path) against other copies of
+    // the program. Recovery and sweeps touch a folder only while it does (recover() refuses with
+    // 70 otherwise); unset, always.
+    std::function<bool(const std::string& hostfolder)> holds;
+
     // Gives the label (the operation title) recorded with each staged change; the first failure
     // of a commit names the label of the file it failed on.
     std::function<std::string()> labeler;

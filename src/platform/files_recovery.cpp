@@ -57,6 +57,8 @@ std::string readjournal(const HostIo& io, const std::string& host, bool found,
 }  // namespace
 
 void Files::recover() const {
+    // Another copy's change in progress is not a crash's leftovers.
+    if (holds && !holds(programfolder_)) throwfileerror(70);
     pending_ = true;  // until the journal is dealt with
     HostIo io{*this};
     std::string journal = programfolder_ + kJournal, journalnew = programfolder_ + kJournalNew;
@@ -133,7 +135,7 @@ void Files::sweep(const std::string& logicalfolder) const {
         return;  // a drive not there
     }
     while (host.size() > 1 && host.back() == '/') host.pop_back();
-    if (swept_.count(host)) return;
+    if (swept_.count(host) || (holds && !holds(host))) return;
     HostIo io{*this};
     // While a journal waits (its recovery failed), the temporaries it names are its new files.
     struct stat st;

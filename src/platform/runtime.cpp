@@ -1,5 +1,7 @@
 #include "platform/runtime.h"
 
+#include <cstring>
+
 #include "platform/controls.h"
 #include "platform/text.h"
 
@@ -11,6 +13,7 @@ Runtime::Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder)
     printer_.onbusy = [this](bool on) {
         if (onbusy) onbusy(on);
     };
+    files_.holds = [this](const std::string& host) { return holds(host); };
 }
 
 Runtime::~Runtime() = default;
@@ -57,6 +60,87 @@ bool Runtime::enddoc(bool nothingchanged) {
         printfailbox(e, nothingchanged);
         return false;
     }
+}
+
+namespace {
+
+const char* const kProgramFolderName = "C:\\Vantrope\\";
+
+// True when `host` is `folder` or lies inside it.
+bool within(const std::string& host, const std::string& folder) {
+    return !folder.empty() && host.compare(0, folder.size(), folder) == 0 &&
+           (host.size() == folder.size() || host[folder.size()] == '/');
+}
+
+}  // namespace
+
+bool Runtime::holds(const std::string& host) {
+    const std::string& pf = files_.programfolder();
+    if (within(host, pf)) {
+        if (programlock_.outcome() == FolderLock::none ||
+            programlock_.outcome() == FolderLock::nofolder)
+            programlock_.take(pf);
+        return programlock_.outcome() != FolderLock::busy;
+    }
+    return datalock_.outcome() != FolderLock::none && datalock_.outcome() != FolderLock::busy &&
+           within(host, datalock_.folder());
+}
+
+bool Runtime::claimprogramfolder() {
+    if (programlock_.outcome() != FolderLock::held) programlock_.take(files_.programfolder());
+    if (programlock_.outcome() == FolderLock::busy) {
+        inusebox(kProgramFolderName, "This copy ends without changing anything.");
+        return false;
+    }
+    if (programlock_.outcome() == FolderLock::unlockable)
+        unlockablebox(kProgramFolderName, programlock_);
+    return true;
+}
+
+bool Runtime::claimdatafolder(const std::string& logical, bool ending) {
+    std::string host;
+    try {
+        host = files_.hostpath(logical);
+    } catch (const FileError&) {
+        return true;  // a drive that is not there: its operations fail on their own
+    }
+    while (host.size() > 1 && host.back() == '/') host.pop_back();
+    if (samefolder(host, files_.programfolder())) {
+        datalock_.release();
+        return true;
+    }
+    if (datalock_.outcome() == FolderLock::held && samefolder(host, datalock_.folder()))
+        return true;
+    FolderLock next;
+    switch (next.take(host)) {
+        case FolderLock::busy:
+            inusebox(logical, ending ? "This copy ends without changing anything."
+                                     : "The data folder was not changed.");
+            return false;
+        case FolderLock::unlockable:
+            unlockablebox(logical, next);
+            break;
+        default:
+            break;
+    }
+    datalock_ = std::move(next);
+    return true;
+}
+
+void Runtime::inusebox(const std::string& logical, const std::string& outcome) {
+    msgbox("The folder " + logical +
+               " is in use by another copy of the program.\r\nOnly one copy can use a folder at "
+               "a time. " +
+               outcome,
+           vbOKOnly | vbExclamation, kProgramTitle);
+}
+
+void Runtime::unlockablebox(const std::string& logical, const FolderLock& lock) {
+    if (!toldunlockable_.insert(lock.folder()).second) return;
+    msgbox("The folder " + logical + " cannot be locked (" + std::strerror(lock.error()) +
+               "), so nothing keeps a second copy of the program from using it at the same "
+               "time.\r\nRun only one copy of the program on this folder.",
+           vbOKOnly | vbExclamation, kProgramTitle);
 }
 
 void Runtime::dispatch(const std::function<void()>& handler) {

@@ -7,6 +7,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folderlock.h"
 #include "platform/printer.h"
 
 namespace vt {
@@ -42,6 +43,15 @@ class Runtime {
     // False when the box was left out.
     bool filebox(const std::string& file, const std::string& prompt, const std::string& title);
 
+    // One running copy per folder. Takes the program folder's lock: false, after a box saying the
+    // folder is in use by another copy of the program, when another copy holds it. A folder whose
+    // file system cannot lock is said once with a box, and the program goes on.
+    bool claimprogramfolder();
+    // Takes the lock of the data folder (logical path) when it is not the program folder, giving
+    // up the data folder's lock held before. False, after the box, when another copy holds it:
+    // the lock held before is kept. `ending`: the box says this copy ends.
+    bool claimdatafolder(const std::string& logical, bool ending);
+
     // Runs a handler as an event: unloads are completed and the view refreshed afterwards.
     void dispatch(const std::function<void()>& handler);
     int depth() const { return depth_; }
@@ -68,9 +78,17 @@ class Runtime {
     void finish();
 
   private:
+    // Whether recovery and sweeps may touch a host folder: one this copy holds, or one whose file
+    // system cannot lock. The program folder's lock is taken on first need.
+    bool holds(const std::string& hostfolder);
+    void inusebox(const std::string& logical, const std::string& outcome);
+    // The box of a folder whose file system cannot lock, once a run for each folder.
+    void unlockablebox(const std::string& logical, const FolderLock& lock);
     Dialogs* dialogs_;
     Printer printer_;
     Files files_;
+    FolderLock programlock_, datalock_;
+    std::set<std::string> toldunlockable_;
     int depth_ = 0;
     std::vector<std::unique_ptr<Form>> graveyard_;
     std::set<std::string> boxedfiles_;  // files told of in the current action

@@ -65,6 +65,13 @@ void frmdir::Dir1_Change() {
     Shared& sh = app_.shared();
     std::string folder = control("Dir1").path;
     if (folder.empty() || folder.back() == '\\') return;
+    // A folder another copy of the program holds is refused after the box; the lists show the
+    // data folder again.
+    if (!app_.claimdatafolder(folder + "\\", false)) {
+        pointlists(control("Drive1"), control("Dir1"), sh.datapath);
+        shown_ = control("Drive1").drive;
+        return;
+    }
     sh.datapath = folder + "\\";
     control("txtdrivedir").settext(sh.datapath);
     try {

@@ -240,7 +240,13 @@ void frminit::Form_Load() {
             return;
         }
     }
-    // A data folder elsewhere is cleared of stray temporaries before its files are read.
+    // A data folder elsewhere is this copy's before anything there is touched: one that another
+    // copy of the program holds ends this one, after the box. It is then cleared of stray
+    // temporaries before its files are read.
+    if (!app_.claimdatafolder(sh_.datapath, true)) {
+        app_.endprogram();
+        return;
+    }
     app_.files().sweep(sh_.datapath);
     for (int i = 1; i <= 15; ++i) control("txtflight", i - 1).settext(sh_.flightnames[i]);
 
@@ -357,6 +363,8 @@ void frminit::cmdok_Click() {
                     vbOKOnly, "Menu");
         return;
     }
+    // The data folder is the program folder again: a data folder elsewhere is let go.
+    app_.claimdatafolder(sh_.datapath, false);
     if (!makedatafiles()) return;
     sh_.sizetables();
     sh_.boardlines.assign(sh_.maxplayers + 1, "");

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/folderlock.h"
 #include "platform/transaction.h"
 
 namespace vt::test {
@@ -31,7 +32,8 @@ std::string AnsweringDialogs::inputbox(const std::string& prompt, const std::str
 std::map<std::string, std::string> snapshot(const std::string& folder) {
     std::map<std::string, std::string> out;
     for (auto& e : fs::recursive_directory_iterator(folder)) {
-        if (!e.is_regular_file()) continue;
+        // The lock file of the copy running on the folder is no data.
+        if (!e.is_regular_file() || e.path().filename() == FolderLock::kLockName) continue;
         std::ifstream in(e.path(), std::ios::binary);
         std::stringstream ss;
         ss << in.rdbuf();

@@ -1,3 +1,4 @@
+#include "platform/folderlock.h"
 #include "setuptest.h"
 
 using namespace vt;
@@ -20,8 +21,9 @@ std::vector<std::string> roundfiles(const std::string& round) {
 TEST_F(GoToMenu, AFreshFolderGetsExactlyTheCurrentRoundsFiles) {
     tomenu();
     auto expected = roundfiles("Round1");
-    for (const char* n : {"Init", "Results", "Round1", "Players", "Playersbackup", "Bettors",
-                          "Bettorsbackup", ".Bettors.ids", ".Bettorsbackup.ids"})
+    for (const char* n :
+         {"Init", "Results", "Round1", "Players", "Playersbackup", "Bettors", "Bettorsbackup",
+          ".Bettors.ids", ".Bettorsbackup.ids", FolderLock::kLockName})
         expected.push_back(n);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names(folder.path()), expected);
