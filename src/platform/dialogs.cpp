@@ -3,12 +3,12 @@
 namespace vt {
 
 ScriptedDialogs& ScriptedDialogs::answer(int button, const std::string& contains) {
-    queue_.push_back({false, button, "", contains});
+    queue_.push_back({false, button, "", contains, {}});
     return *this;
 }
 
 ScriptedDialogs& ScriptedDialogs::type(const std::string& text, const std::string& contains) {
-    queue_.push_back({true, 0, text, contains});
+    queue_.push_back({true, 0, text, contains, {}});
     return *this;
 }
 
