@@ -1,12 +1,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
+#include <clocale>
 
 #include "app/app.h"
 #include "platform/qt/qtview.h"
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
+    // Qt has set the C library's locale from the environment; numbers keep the point whatever the
+    // language, so no library call can write or read "2,5".
+    std::setlocale(LC_NUMERIC, "C");
     qapp.setStyle(QStyleFactory::create("Fusion"));
     // The program ends through its own exit, or when no window is left.
     qapp.setQuitOnLastWindowClosed(false);

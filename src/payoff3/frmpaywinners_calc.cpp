@@ -128,7 +128,7 @@ void frmpaywinners::cmdpayoff_Click() {
     control("txtpaid").settext(moneytext(house));
     sh.paidtotal = house;
     sh.roundedpaid = roundpayoff(house, sh.roundingchoice);
-    sh.roundval = sh.roundedpaid.todouble();
+    sh.roundval = sh.roundedpaid;
     sh.payamt = sh.roundedpaid;
     control("txtrounded").settext(Str(sh.roundedpaid));
     control("txthousetot").settext(Str(sh.roundedpaid));

@@ -55,7 +55,7 @@ void frmpaywinners::cmdpay_Click() {
     }
     const Money rounded = roundpayoff(total, sh.roundingchoice);
     sh.payamt = rounded;
-    sh.roundval = rounded.todouble();
+    sh.roundval = rounded;
     sh.work1 = rounded;
     showpayment(*this, sh, total, rounded, name);
     control("cmdpayoff").setvisible(false);

@@ -1,9 +1,8 @@
 #include "platform/money.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "platform/fileerror.h"
 #include "platform/text.h"
@@ -18,13 +17,15 @@ Money Money::fromdouble(double d) {
     if (std::fabs(scaled) >= 1e15) return units(static_cast<int64_t>(std::nearbyint(scaled)));
     // Round the 15-significant-digit decimal form of d, the value a person reads, half to even:
     // 1.00015 is 1.0002 though its binary value lies a hair below the half.
+    // d.dddddddddddddde+XX: 15 significant digits, written without the C library's locale.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", d);  // d.dddddddddddddde+XX: 15 significant digits
-    std::string t = buf;
+    auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, 14);
+    std::string t(buf, r.ptr);
     bool neg = t[0] == '-';
     if (neg) t = t.substr(1);
     auto e = t.find('e');
-    int exp = std::atoi(t.c_str() + e + 1);
+    int exp = 0;
+    std::from_chars(t.data() + e + (t[e + 1] == '+' ? 2 : 1), t.data() + t.size(), exp);
     std::string digits = t.substr(0, 1) + t.substr(2, e - 2);  // 15 digits, point after the first
     // The value is 0.digits * 10^(exp+1); units are value * 10^4.
     int point = exp + 1 + 4;  // digits before the point of the unit count

@@ -1,8 +1,8 @@
 #include "platform/text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <limits>
 
 namespace vt {
 namespace {
@@ -10,18 +10,60 @@ namespace {
 // The blanks trim and the number readers skip.
 bool blankortab(char c) { return c == ' ' || c == '\t'; }
 
-// Shortest decimal text of a double with at most 15 significant digits, no exponent.
+// The signed exponent digits of a number's text from position i ("+20", "-05").
+int exponentof(const std::string& s, size_t i) {
+    bool neg = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    int v = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        if (v < 100000) v = v * 10 + (s[i] - '0');
+    return neg ? -v : v;
+}
+
+// A decimal number already checked to be sign, digits, point, digits and an optional exponent,
+// read without the C library's locale. Too large is an infinity and too small a zero, as the C
+// library's reader gives them.
+double readdecimal(const std::string& t) {
+    size_t i = 0;
+    bool neg = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '-' || t[0] == '+')) i = 1;
+    double v = 0;
+    auto r = std::from_chars(t.data() + i, t.data() + t.size(), v, std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range) {
+        // The decimal exponent of the first significant digit says which way it went.
+        long intdigits = 0, zeros = 0;
+        bool seen = false, point = false;
+        size_t j = i;
+        for (; j < t.size() && t[j] != 'e' && t[j] != 'E'; ++j) {
+            if (t[j] == '.') {
+                point = true;
+            } else if (!seen && t[j] == '0') {
+                if (point) ++zeros;
+            } else {
+                seen = true;
+                if (!point) ++intdigits;
+            }
+        }
+        long mag = intdigits > 0 ? intdigits - 1 : -(zeros + 1);
+        if (j < t.size()) mag += exponentof(t, j + 1);
+        v = mag > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return neg ? -v : v;
+}
+
+// Shortest decimal text of a double with at most 15 significant digits, no exponent. Written
+// without the C library's locale, so the point is a point under every language setting.
 std::string plaindecimal(double x) {
     if (x == 0) return "0";
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", x);
-    std::string s = buf;
+    auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+    std::string s(buf, r.ptr);
     auto e = s.find('e');
     if (e == std::string::npos) return s;
     // Expand the exponent form.
     bool neg = s[0] == '-';
     std::string mant = s.substr(neg ? 1 : 0, e - (neg ? 1 : 0));
-    int exp = std::atoi(s.c_str() + e + 1);
+    int exp = exponentof(s, e + 1);
     std::string digits;
     int point = 0;
     for (char c : mant) {
@@ -169,7 +211,7 @@ double Val(const std::string& s) {
             i = j;
         }
     }
-    return std::strtod(s.substr(start, i - start).c_str(), nullptr);
+    return readdecimal(s.substr(start, i - start));
 }
 
 bool parsenumber(const std::string& s, double& out) {
@@ -190,7 +232,7 @@ bool parsenumber(const std::string& s, double& out) {
         }
     }
     if (!digits || i != t.size()) return false;
-    out = std::strtod(t.c_str(), nullptr);
+    out = readdecimal(t);
     return true;
 }
 

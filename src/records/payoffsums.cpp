@@ -9,7 +9,7 @@ namespace vt {
 Money roundedpayoff(Host& app, Money amount) {
     Shared& sh = app.shared();
     sh.payamt = amount;
-    sh.roundval = amount.todouble();
+    sh.roundval = amount;
     roundpayoff(app);
     return sh.payamt;
 }

@@ -57,8 +57,8 @@ void calcodds(Context& cx);
 // 1 to 15 (the other rows are left as they are).
 void calcoddsall(Context& cx, long flight = 0);
 
-// Rounds `roundval` in place to the step of `roundingchoice`, working on its exact amount;
-// `payamt` receives the same rounded amount as Money (unchanged at the "0.01" step).
+// Rounds the amount `roundval` in place to the step of `roundingchoice`; `payamt` receives the
+// same rounded amount (unchanged at the "0.01" step).
 void roundpayoff(Context& cx);
 // The same rounding of an exact amount, for callers that hold Money.
 Money roundpayoff(Money amount, int choice);

@@ -46,8 +46,8 @@ Money roundpayoff(Money amount, int choice) {
 void roundpayoff(Context& cx) {
     Shared& sh = cx.shared();
     if (sh.roundingchoice < 2 || sh.roundingchoice > 5) return;  // "0.01" or unknown: unchanged
-    Money r = roundpayoff(Money::fromdouble(sh.roundval), sh.roundingchoice);
-    sh.roundval = r.todouble();
+    Money r = roundpayoff(sh.roundval, sh.roundingchoice);
+    sh.roundval = r;
     sh.payamt = r;
 }
 

@@ -109,8 +109,8 @@ struct Shared {
     std::string housepct = "0";
     int dataerror = 0;
     long dropbet = 99999;
-    double roundval = 0;  // value rounded in place by roundpayoff
-    Money payamt;         // amount rounded by roundpayoff for the payoff screens
+    Money roundval;  // amount rounded in place by roundpayoff
+    Money payamt;    // amount rounded by roundpayoff for the payoff screens
 
     // Whether the last read of each file into its table reached the end of the file. A rewrite
     // starts only from a complete read, so nothing the table missed is dropped from the file.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "records/payoffsums.h"
+
 namespace vt {
 namespace {
 
@@ -11,12 +13,15 @@ struct B {
 };
 
 // Every pool that pays pays out all of its money less the house cut: house + payouts = pools.
-double paidout(const ThreePosCalc& c) {
-    double total = 0;
+// The sum of what each bettor is paid, to the cent.
+Money paidout(const ThreePosCalc& c) {
+    Money total;
     for (const auto& [b, row] : c.winning)
-        for (int col = colww; col <= colww2; ++col) total += row[col].todouble() * c.pay[col];
-    return total;
+        for (int col = colww; col <= colww2; ++col) total += paidincol(row[col], c.pay[col]);
+    return tocents(total);
 }
+
+Money cents(int64_t n) { return Money::units(n * (Money::scale / 100)); }
 
 ThreePosCalc run(std::array<long, 11> w, std::array<long, 11> p, std::array<long, 11> s,
                  const std::vector<B>& bets, double pct = 10) {
@@ -48,7 +53,7 @@ TEST(ThreePosCalc, WorkedExampleNoDeadHeat) {
     EXPECT_DOUBLE_EQ(c.pay[colps], 1.8);
     EXPECT_DOUBLE_EQ(c.pay[colss], 1.8);
     EXPECT_DOUBLE_EQ(c.pay[colww2], 0);
-    EXPECT_NEAR(paidout(c) + 19, 190, 0.005);
+    EXPECT_EQ(paidout(c) + Money::dollars(19), Money::dollars(190));
 }
 
 TEST(ThreePosCalc, CarryOverRulesKeepEveryDollar) {
@@ -56,7 +61,7 @@ TEST(ThreePosCalc, CarryOverRulesKeepEveryDollar) {
     auto onlywin = run({0, 1}, {0, 2}, {0, 3},
                        {{2, 1, 1, 10}, {5, 9, 1, 40}, {5, 9, 2, 30}, {5, 9, 3, 20}}, 0);
     EXPECT_DOUBLE_EQ(onlywin.pay[colww], 10.0);
-    EXPECT_NEAR(paidout(onlywin), 100, 0.005);
+    EXPECT_EQ(paidout(onlywin), Money::dollars(100));
     // No PLACE money on finishers; SHOW 30 on the winner, 10 on the second: split 3 : 1.
     auto split =
         run({0, 1}, {0, 2}, {0, 3},
@@ -64,7 +69,7 @@ TEST(ThreePosCalc, CarryOverRulesKeepEveryDollar) {
     // SHOW pool 60: a third each, the SHOW finisher's third split 3 : 1; PLACE pool 40 split 3 : 1.
     EXPECT_NEAR(split.pay[colws] * 30, 20 + 30 + 15, 1e-9);
     EXPECT_NEAR(split.pay[colps] * 10, 20 + 10 + 5, 1e-9);
-    EXPECT_NEAR(paidout(split), 10 + 40 + 60, 0.005);
+    EXPECT_EQ(paidout(split), Money::dollars(10 + 40 + 60));
 }
 
 TEST(ThreePosCalc, NoWinningBetsPaysNothing) {
@@ -88,11 +93,11 @@ TEST(ThreePosCalc, TwoWayDeadHeatForWinConservesMoney) {
     EXPECT_DOUBLE_EQ(both.pay[colww], 50 / 10.0 * 0.9);
     EXPECT_DOUBLE_EQ(both.pay[colww2], 50 / 30.0 * 0.9);
     EXPECT_GT(both.pay[colwp], 0);
-    EXPECT_NEAR(paidout(both), (100 + 60 + 30) * 0.9, 0.005);
+    EXPECT_EQ(paidout(both), cents((100 + 60 + 30) * 90));
     // PLACE money only on the second winner is paid, not lost.
     auto second =
         run({0, 1, 2}, {}, {0, 3}, {{2, 1, 1, 10}, {3, 2, 2, 10}, {4, 3, 3, 5}, {5, 9, 2, 40}}, 0);
-    EXPECT_NEAR(paidout(second), 10 + 50 + 5, 0.005);
+    EXPECT_EQ(paidout(second), Money::dollars(10 + 50 + 5));
     // WIN money only on the second winner, nothing else: every pool carried to it.
     auto carried =
         run({0, 1, 2}, {}, {0, 3}, {{3, 2, 1, 10}, {5, 9, 1, 10}, {5, 9, 2, 30}, {5, 9, 3, 20}}, 0);
@@ -116,7 +121,7 @@ TEST(ThreePosCalc, ThreeWayDeadHeatSharesOnePlaceAndShowPayoff) {
     EXPECT_DOUBLE_EQ(c.pay[colws], c.pay[colss]);
     EXPECT_EQ(c.winning[2][colwp], Money::dollars(10));
     EXPECT_EQ(c.winning[2][colpp], Money::dollars(10));
-    EXPECT_NEAR(paidout(c), 40 + 60 + 30, 0.005);
+    EXPECT_EQ(paidout(c), Money::dollars(40 + 60 + 30));
 }
 
 TEST(ThreePosCalc, DeadHeatsForPlaceAndShowConserveMoney) {
@@ -134,7 +139,7 @@ TEST(ThreePosCalc, DeadHeatsForPlaceAndShowConserveMoney) {
                   {5, 9, 3, 16}},
                  5);
     EXPECT_DOUBLE_EQ(d.pay[colps], d.pay[colss]);
-    EXPECT_NEAR(paidout(d), (40 + 40 + 30) * 0.95, 0.005);
+    EXPECT_EQ(paidout(d), cents((40 + 40 + 30) * 95));
     // Case E: two SHOW finishers, one without SHOW money.
     auto e = run({0, 1}, {0, 2}, {0, 3, 4},
                  {{2, 1, 1, 10},
@@ -146,7 +151,7 @@ TEST(ThreePosCalc, DeadHeatsForPlaceAndShowConserveMoney) {
                   {5, 9, 1, 30},
                   {5, 9, 3, 21}},
                  5);
-    EXPECT_NEAR(paidout(e), (40 + 20 + 30) * 0.95, 0.005);
+    EXPECT_EQ(paidout(e), cents((40 + 20 + 30) * 95));
 }
 
 TEST(ThreePosCalc, CountsOutsideTheCasesPayNothing) {

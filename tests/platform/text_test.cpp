@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace vt;
 
 TEST(Text, StrCarriesTheLeadingBlank) {
@@ -29,6 +31,32 @@ TEST(Text, ValTakesTheLeadingNumber) {
     EXPECT_EQ(Val(""), 0);
     EXPECT_EQ(Val("-"), 0);
     EXPECT_EQ(Val("2e3"), 2000);
+}
+
+// Numbers far from the amounts a screen shows, written and read with the point whatever the
+// machine's language: exponents are spelled out, and what does not fit a double is an infinity
+// or a zero, never a wrong finite value.
+TEST(Text, NumbersAtTheEdgesOfTheirRange) {
+    EXPECT_EQ(numtext(1.5e-7), "0.00000015");
+    EXPECT_EQ(numtext(-2.5e21), "-2500000000000000000000");
+    EXPECT_EQ(numtext(123456789012345678.0), "123456789012346000");
+    EXPECT_EQ(Str(1.0 / 3), " 0.333333333333333");
+    EXPECT_EQ(Val("+2.5"), 2.5);
+    EXPECT_EQ(Val("5.x"), 5);
+    EXPECT_EQ(Val("2.5E-3"), 0.0025);
+    EXPECT_EQ(Val("7e"), 7);
+    EXPECT_EQ(Val("7e+"), 7);
+    EXPECT_EQ(Val("1e999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Val("-1e999"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Val("1" + std::string(400, '0')), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Val("1e-999"), 0);
+    EXPECT_EQ(Val("0." + std::string(400, '0') + "1"), 0);
+    EXPECT_EQ(Val("0.001e-3"), 0.000001);
+    double d = 0;
+    EXPECT_TRUE(parsenumber("+2.5", d));
+    EXPECT_EQ(d, 2.5);
+    EXPECT_TRUE(parsenumber("5.", d));
+    EXPECT_EQ(d, 5);
 }
 
 TEST(Text, StrictParseReportsFailure) {

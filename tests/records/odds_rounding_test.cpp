@@ -66,12 +66,12 @@ TEST_F(Odds, TableEndsAtTheFirstEmptyName) {
 }
 
 double rounded(Context& cx, double x, int choice) {
-    cx.shared().roundval = x;
+    cx.shared().roundval = Money::fromdouble(x);
     cx.shared().payamt = Money::fromdouble(x);
     cx.shared().roundingchoice = choice;
     roundpayoff(cx);
-    EXPECT_EQ(cx.shared().payamt, Money::fromdouble(cx.shared().roundval));
-    return cx.shared().roundval;
+    EXPECT_EQ(cx.shared().payamt, cx.shared().roundval);
+    return cx.shared().roundval.todouble();
 }
 
 class Rounding : public RecordsTest {};
