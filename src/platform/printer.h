@@ -150,6 +150,11 @@ inline PItem InField(const std::string& text, int n) {
     p.column = n;
     return p;
 }
+// A text cut or padded to its places (a label padded to 10, a Format of "@" places): a field of
+// as many columns as it holds characters, whether or not padding is left.
+inline PItem InField(const std::string& text) {
+    return InField(text, static_cast<int>(text.size()));
+}
 inline PItem Zone() { return PItem::zone(); }
 
 // The printer: print statements build lines at print zones (every 14 columns) and tab columns;
