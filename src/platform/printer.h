@@ -173,6 +173,9 @@ class Printer {
     void print(std::initializer_list<PItem> items);
     void print(const std::vector<PItem>& items);
     void print() { print(std::vector<PItem>{}); }
+    // The page does not end between the line printed last and the next one (a heading and its
+    // first line, a total and the next).
+    void keepwithnext();
     void newpage();
     // Sends the document to the sink (nothing when none is open); throws PrintError, naming the
     // document, when the sink cannot print it.
