@@ -180,7 +180,7 @@ void frmbet::Form_Load() {
         control("cmdprint").setcaption("All printing is suppressed");
     if (int k = roundindex(sh_.curround)) control("Option" + std::to_string(k)).setvalue(1);
 
-    control("lstbetsprior").clear();
+    clearlist();
     sh_.crlf = "\r\n";
     sh_.betrow = 1;
     for (auto& b : sh_.newbets.rows) b = Bet{};
@@ -219,7 +219,7 @@ void frmbet::Option_Click(int k) {
     }
     sh_.chooseround(k);
     control("txtbanner").settext(sh_.banner);
-    control("lstbetsprior").clear();
+    clearlist();
     control("cbobettor").settext("");
     control("txtbettor").settext("");
     if (sh_.curflightnbr >= 1 && sh_.curflightnbr <= 15) sumbets(app_);

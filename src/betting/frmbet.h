@@ -48,11 +48,11 @@ class frmbet : public Form {
     void fillbettors();
     void listbettor();
     void clearlist();
-    void addlistline(const std::string& line, long flight, const Bet& bet);
+    void addlistline(const std::vector<PItem>& line, long flight, const Bet& bet);
     bool eachpriorbet(const std::string& badmessage,
                       const std::function<void(long, const Bet&, const Entry&)>& fn);
-    std::string betline(long flight, const std::string& name, Money amount,
-                        const std::string& wps) const;
+    std::vector<PItem> betline(long flight, const std::string& name, Money amount,
+                               const std::string& wps) const;
     // Board, scroller, sort and flight boxes.
     void lstentries_Click();
     void Timer1_Timer();
@@ -87,6 +87,8 @@ class frmbet : public Form {
 
     // The flight whose Bets pair holds the bet of each bet-list line (0 for the divider).
     std::vector<long> betflight;
+    // Each bet-list line as the receipt prints it: the label and name in their fields.
+    std::vector<std::vector<PItem>> betprint;
 
     Host& app_;
     Shared& sh_;

@@ -83,10 +83,11 @@ void frmbet::cbobettor_Click() {
 }
 
 // One line of the bet list: flight label, name in 20 places, amount and position.
-std::string frmbet::betline(long flight, const std::string& name, Money amount,
-                            const std::string& wps) const {
-    return sh_.flightnames[flight] + Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@") + " $" +
-           Format(amount, "#00.00") + " " + wps;
+std::vector<PItem> frmbet::betline(long flight, const std::string& name, Money amount,
+                                   const std::string& wps) const {
+    return {InField(sh_.flightnames[flight]),
+            InField(Format(Left(name, 20), "!@@@@@@@@@@@@@@@@@@@")),
+            " $" + Format(amount, "#00.00") + " " + wps};
 }
 
 // Starts the bettor's turn: empties the new bets and lists the bettor's bets of the round from
@@ -112,7 +113,7 @@ void frmbet::listbettor() {
             addlistline(betline(e.flight, e.name, bet.amount, letter), f, bet);
         });
     if (!whole) return;
-    addlistline(kDivider, 0, Bet{});
+    addlistline({kDivider}, 0, Bet{});
 }
 
 }  // namespace vt
@@ -122,12 +123,17 @@ namespace vt {
 void frmbet::clearlist() {
     control("lstbetsprior").clear();
     betflight.clear();
+    betprint.clear();
 }
 
-// A line of the bet list with the bet it stands for and the flight whose file holds it.
-void frmbet::addlistline(const std::string& line, long flight, const Bet& bet) {
-    control("lstbetsprior").additem(line);
+// A line of the bet list with the bet it stands for and the flight whose file holds it. The list
+// shows the items' texts joined; each field holds as many characters as its places.
+void frmbet::addlistline(const std::vector<PItem>& line, long flight, const Bet& bet) {
+    std::string text;
+    for (const PItem& item : line) text += item.text;
+    control("lstbetsprior").additem(text);
     betflight.push_back(flight);
+    betprint.push_back(line);
     if (sh_.betrow >= 1 && sh_.betrow <= sh_.maxbets) sh_.newbets(sh_.betrow) = bet;
     ++sh_.betrow;
 }

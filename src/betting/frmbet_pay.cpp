@@ -51,7 +51,12 @@ void frmbet::printreceipt() {
     p.print({" "});
     p.print({"PLAYER/TEAM         BET"});
     Control& list = control("lstbetsprior");
-    for (long i = 0; i < sh_.betrow; ++i) p.print({list.list(static_cast<int>(i))});
+    // Each line with its label and name in their fields, so the amounts stand in one column.
+    for (long i = 0; i < sh_.betrow; ++i)
+        if (i < static_cast<long>(betprint.size()))
+            p.print(betprint[static_cast<size_t>(i)]);
+        else
+            p.print({list.list(static_cast<int>(i))});
     p.print({" "});
     p.print({"TOTAL BETS " + Format(sh_.priortotal + sh_.newtotal, "$###0.00")});
     for (int i = 0; i < 10; ++i) p.print({" "});
@@ -99,9 +104,10 @@ void frmbet::relist() {
     const char* words[4] = {"", "WIN", "PLACE", "SHOW"};
     eachpriorbet("Bad Player number", [&](long f, const Bet& bet, const Entry& e) {
         std::string word = bet.type >= 1 && bet.type <= 3 ? words[bet.type] : "";
-        addlistline(sh_.flightnames[f] + Format(Left(e.name, 21), "!@@@@@@@@@@@@@@") + " $" +
-                        Format(bet.amount, "#00.00") + " TO " + word,
-                    f, bet);
+        addlistline(
+            {InField(sh_.flightnames[f]), InField(Format(Left(e.name, 21), "!@@@@@@@@@@@@@@")),
+             " $" + Format(bet.amount, "#00.00") + " TO " + word},
+            f, bet);
     });
 }
 

@@ -80,8 +80,9 @@ void frmentries::printbetsheet() {
         }
         const Key& k = keys[i - 1];
         if (k.flight != sh.curflightnbr) continue;
-        // The label and name fill the room before the first box, drawn narrower when wider.
-        pr.print(withboxes({InField(Left(k.key, 10) + Left(Mid(k.key, 11), 40), 56)}));
+        // The label in its 10 places, then the name in the room before the first box; each is
+        // drawn narrower when wider.
+        pr.print(withboxes({InField(Left(k.key, 10), 10), InField(Left(Mid(k.key, 11), 40), 46)}));
         pr.print({rule});
     }
     pr.print(withboxes({" ", Zone(), "TOTAL BET"}));

@@ -84,15 +84,22 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
     s.curbettor = it != s.winbettors.end() ? it->second : "#" + std::to_string(bettor);
     p.fontname = "MS Sans Serif";
     p.fontsize = 8;
+    // The heading stays on the page of the sheet's first finisher.
     p.print({"Results for " + s.curbettor + " for Round " + s.curround + " Flight " + s.curflight});
+    p.keepwithnext();
     p.print({" "});
+    p.keepwithnext();
     p.print({Tab(34), "WIN", Tab(54), "PLACE", Tab(74), "SHOW"});
+    p.keepwithnext();
     p.print({"Player/Team", Tab(30), "Bet", Tab(40), "Paid", Tab(50), "Bet", Tab(60), "Paid",
              Tab(70), "Bet", Tab(80), "Paid"});
+    p.keepwithnext();
     const int n = s.nwin + s.nplace + s.nshow;
     for (int slot = 1; slot <= n && slot <= 10; ++slot) {
         const std::string finisher = control("cmbpt", slot - 1).text();
-        std::vector<PItem> line{finisher};
+        // The flight label is a field of 10 places, so the name starts at its column whatever
+        // the label's letters.
+        std::vector<PItem> line{InField(Left(finisher, 10), 10), Mid(finisher, 11)};
         for (int t = 1; t <= 3; ++t) {
             line.push_back(Tab(10 + 20 * t));
             line.push_back(moneytext(s.bettorbets[slot][t]));
@@ -124,8 +131,11 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
         total.push_back(Tab(20 + 20 * t));
         total.push_back(moneytext(poolpaid(s, t)));
     }
+    // TOTAL and TOTAL PAID stay on one page.
     p.print(total);
+    p.keepwithnext();
     p.print();
+    p.keepwithnext();
     const Money rounded = roundedpayoff(app_, totalpaid(s));
     p.print({Tab(13), "TOTAL PAID", Tab(30), moneytext(rounded)});
     grandtotal += rounded;

@@ -112,8 +112,9 @@ void frmprint::cmdprint_Click() {
     for (int slot = 1; slot <= 10; ++slot) {
         const std::string entry = pay.control("cmbpt", slot - 1).text();
         if (entry.empty()) break;
-        p.print({pay.control("cmbpos", slot - 1).text(), Tab(5), entry, Tab(30),
-                 moneytext(s.payoffs[slot][1] * mult), Tab(40),
+        // The flight label is a field of 10 places; the name follows at its column.
+        p.print({pay.control("cmbpos", slot - 1).text(), Tab(5), InField(Left(entry, 10), 10),
+                 Mid(entry, 11), Tab(30), moneytext(s.payoffs[slot][1] * mult), Tab(40),
                  moneytext(s.payoffs[slot][2] * mult), Tab(50),
                  moneytext(s.payoffs[slot][3] * mult)});
     }

@@ -369,10 +369,18 @@ void Control::setsort(int setting) {
     std::stable_sort(order.begin(), order.end(), key_less);
     auto cells = grid.cells;
     auto bold = grid.bold;
+    std::vector<int> moved(grid.rows);  // the row each sorted row goes to
     for (size_t i = 0; i < order.size(); ++i) {
         grid.cells[from + i] = cells[order[i]];
         grid.bold[from + i] = bold[order[i]];
+        moved[order[i]] = from + static_cast<int>(i);
     }
+    // A cell's own alignment goes with its row, as its text and weight do.
+    auto& all = grid.cellalignment;
+    std::map<std::pair<int, int>, int> aligned(all.begin(), all.lower_bound({from, 0}));
+    for (auto it = all.lower_bound({from, 0}); it != all.end(); ++it)
+        aligned.emplace(std::make_pair(moved[it->first.first], it->first.second), it->second);
+    all = std::move(aligned);
     grid.touchrows(from, grid.rows);
     touch();
 }

@@ -237,6 +237,10 @@ void Printer::print(const std::vector<PItem>& items) {
     }
 }
 
+void Printer::keepwithnext() {
+    if (open_ && !doc_.pages.back().empty()) doc_.pages.back().back().keepwithnext = true;
+}
+
 void Printer::newpage() {
     if (!open_) {
         doc_ = PrintDoc{};

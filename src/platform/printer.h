@@ -150,6 +150,11 @@ inline PItem InField(const std::string& text, int n) {
     p.column = n;
     return p;
 }
+// A text cut or padded to its places (a label padded to 10, a Format of "@" places): a field of
+// as many columns as it holds characters, whether or not padding is left.
+inline PItem InField(const std::string& text) {
+    return InField(text, static_cast<int>(text.size()));
+}
 inline PItem Zone() { return PItem::zone(); }
 
 // The printer: print statements build lines at print zones (every 14 columns) and tab columns;
@@ -168,6 +173,9 @@ class Printer {
     void print(std::initializer_list<PItem> items);
     void print(const std::vector<PItem>& items);
     void print() { print(std::vector<PItem>{}); }
+    // The page does not end between the line printed last and the next one (a heading and its
+    // first line, a total and the next).
+    void keepwithnext();
     void newpage();
     // Sends the document to the sink (nothing when none is open); throws PrintError, naming the
     // document, when the sink cannot print it.

@@ -169,7 +169,12 @@ void frmsumm::cmdprint_Click() {
             for (int c = 0; c < 10; ++c) {
                 printline[c] = g.textmatrix(r, c);
                 if (c > 0) items.push_back(Tab(kPrintTabs[c]));
-                items.push_back(printline[c]);
+                // The flight and the name fill the room before the next tab, drawn narrower
+                // when wider, so a wide label or a long name keeps its row on one line.
+                if ((c == 1 || c == 2) && !printline[c].empty())
+                    items.push_back(InField(printline[c], kPrintTabs[c + 1] - kPrintTabs[c]));
+                else
+                    items.push_back(printline[c]);
             }
             p.print(items);
         }

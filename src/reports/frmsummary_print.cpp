@@ -107,7 +107,9 @@ void frmsummary::printsummary(Printer& p) {
              Tab(75), "ODDS"});
     p.print({" "});
     for (const SummaryRow& r : rows) {
-        p.print({Format(Mid(r.key, 11, 34), "!@@@@@@@@@@@@@@@@@@@"), Tab(35),
+        // The name fills the room before the WIN column, drawn narrower when wider, so its row
+        // stays one line.
+        p.print({InField(Format(Mid(r.key, 11, 34), "!@@@@@@@@@@@@@@@@@@@"), 34), Tab(35),
                  Format(r.win, "#,###"), Tab(45), Format(r.place, "#,###"), Tab(55),
                  Format(r.show, "#,###"), Tab(65), Format(r.total, "#,###"), Tab(75),
                  Format(r.odds, "!@@@@@")});

@@ -2,6 +2,9 @@
 #include <regex>
 
 #include "betfixture.h"
+#include "keepprintout.h"
+#include "pdfwords.h"
+#include "platform/qt/qtview.h"
 
 namespace vt::test {
 
@@ -78,6 +81,55 @@ TEST_F(PayTest, PrinterFailureIsShownAndThePaymentStands) {
     EXPECT_EQ(sh().newtotal, Money{});
     EXPECT_EQ(c("lstbetsprior").listcount(), 0);
     EXPECT_TRUE(printed.docs.empty());
+}
+
+// On paper, in the receipt's own font, each bet line's amount stands where the list's characters
+// put it, within one column of the others: a name that fills its field and a flight label of wide
+// capitals are drawn narrower within their fields, whole.
+TEST_F(PayTest, ReceiptAmountsStandInOneColumnOnPaper) {
+    sh().flightnames[3] = "WWWWWWWWW ";
+    folder.write("Players",
+                 "1,1,\"\",\"WETHERINGTON-MONTGOMERY-WALLAW\"\r\n2,1,\"\",\"li-al\"\r\n"
+                 "7,3,\"\",\"SMITH-JOHN\"\r\n8,3,\"\",\"WWWWWWWWWWWWWWWWWWWWWW\"\r\n");
+    bets(1, "12,1,1,25\r\n12,2,2,5\r\n");
+    app->form("frmbet").unload();
+    open();
+    tick(1);
+    tick(3);
+    pickbettor("SMITH-BOB");
+    place(7, "cmdwin", {3});
+    place(8, "cmdshow", {3, 3});
+    place(1, "cmdplace", {5});
+    printed.textmeasure = &qtmeasure();
+    c("cmdpay").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    // The texts are the list's, character for character.
+    const auto l = printed.lines(0);
+    EXPECT_EQ(l[5], "FLIGHT A  WETHERINGTON-MONTGOM $25.00 W");
+    EXPECT_EQ(l[9], "WWWWWWWWW WWWWWWWWWWWWWWWWWWWW $04.00 S");
+
+    const std::string pdf = keepprintout(folder.path(), printed.docs[0], "receipt-print.pdf");
+    // Where each bet line's amount starts, in columns from the line's left edge (the name field
+    // starts at column 10): a name cut to 20 characters fills its 19 places and one more, so
+    // its amount stands one column on, as in the list.
+    std::vector<double> shortnames, fullnames;
+    for (const PdfLine& line : pdflines(pdfwords(pdf))) {
+        const auto& w = line.words;
+        if (w.size() < 4 || w[0].text == "TOTAL" || w[w.size() - 2].text[0] != '$') continue;
+        const PdfWord& name = w[w.size() - 3];
+        const double column = (name.x0 - w[0].x0) / 10;
+        // The name is drawn whole and ends before its amount.
+        EXPECT_TRUE(name.text == "WETHERINGTON-MONTGOM" || name.text == "li-al" ||
+                    name.text == "SMITH-JOHN" || name.text == std::string(20, 'W'))
+            << line.text();
+        EXPECT_LT(name.x1, w[w.size() - 2].x0) << line.text();
+        (name.text.size() < 20 ? shortnames : fullnames)
+            .push_back((w[w.size() - 2].x0 - w[0].x0) / column);
+    }
+    ASSERT_EQ(shortnames.size(), 2u);
+    ASSERT_EQ(fullnames.size(), 3u);
+    for (double at : shortnames) EXPECT_NEAR(at, shortnames[0], 0.1);
+    for (double at : fullnames) EXPECT_NEAR(at, shortnames[0] + 1, 0.1);
 }
 
 class DeleteTest : public BetTest {

@@ -67,7 +67,8 @@ TEST_F(BetSheetTest, LongNamesKeepTheirBoxesInTheRealFont) {
     const auto& lines = printed.docs[0].pages[0];
     ASSERT_EQ(lines.size(), 2u + 2 * 2 + 2 + 3);  // heading, two entries, TOTAL BET, the foot
     for (size_t i : {2u, 4u}) {
-        EXPECT_EQ(lines[i].runs.size(), 5u) << lines[i].text;
+        EXPECT_EQ(lines[i].runs.size(), 6u) << lines[i].text;  // label, name, four boxes
+        EXPECT_EQ(lines[i].runs[1].column, 10) << lines[i].text;
         EXPECT_EQ(lines[i].runs.back(), (PrintRun{86, "|"}));
         EXPECT_DOUBLE_EQ(textcolumns(lines[i + 1].text, qtmeasure(), "MS Sans Serif", 8, false),
                          84.0);

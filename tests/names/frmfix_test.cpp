@@ -359,6 +359,28 @@ TEST_F(FrmfixTest, EachDisplayAlignsItsOwnCells) {
     EXPECT_EQ(g.cellalignment(1, 0), 0);
 }
 
+// Sorted by bettor, every row the display wrote stays left-aligned: the empty row below the
+// bets, which has no alignment of its own, goes to the top with its cells and no bet takes its
+// place.
+TEST_F(FrmfixTest, EveryRowKeepsItsAlignmentAfterASort) {
+    std::string bets = "3,1,1,1\r\n2,1,1,5\r\n3,2,1,3\r\n2,2,2,4\r\n3,1,3,2\r\n";
+    folder.write("Round1 2Bets", bets);
+    folder.write("Round1 2Betsbackup", bets);
+    fix().cmdbets.click();
+    Control& g = fix().grdfix;
+    ASSERT_EQ(g.rows(), 8);
+    fix().grdfix.clickcell(0, 2);
+    fix().chkasc.click();
+    fix().chkalp.click();
+    EXPECT_EQ(cell(3, 2), "JONES-AMY");
+    EXPECT_EQ(cell(6, 2), "SMITH-JOHN");
+    for (int r = 1; r < g.rows(); ++r) {
+        if (cell(r, 0).empty() && cell(r, 6).empty()) continue;  // the empty row
+        for (int c = 0; c < g.cols(); ++c)
+            EXPECT_EQ(g.cellalignment(r, c), 0) << "record " << cell(r, 0) << ", column " << c;
+    }
+}
+
 TEST_F(FrmfixTest, ScreenRenders) {
     folder.write("Round1 2Bets", "2,1,1,5\r\n57,2,2,10\r\n");
     fix().show();

@@ -4,6 +4,7 @@
 
 #include "keepprintout.h"
 #include "paytest.h"
+#include "pdfwords.h"
 #include "platform/qt/qtview.h"
 
 namespace vt::test {
@@ -341,6 +342,58 @@ TEST_F(BigPrintTest, SixFigureAmountsKeepEachFinisherOnOneLineInTheRealFont) {
     for (const PrintLine& l : lines) sixfigures |= l.text.find("$204,999.99") != std::string::npos;
     EXPECT_TRUE(sixfigures);
     keepprintout(folder.path(), printed.docs[0], "payoffsheets-print.pdf");
+}
+
+// Ninety-one sheets run over many pages, so page ends fall at every line of a sheet in turn: a
+// sheet's heading is never left at the foot of a page without its first finisher, and its TOTAL
+// is never parted from its TOTAL PAID.
+TEST_F(PrintTest, SheetHeadingsAndTotalsStayOnTheirPagesOnPaper) {
+    app->results.open(app->files(), "C:\\Vantrope\\Results");
+    std::string bettors = "1,\"AnyBettor\"\r\n";
+    std::vector<BetRow> bets{{1, 5, 1, "100"}, {1, 2, 2, "10"}, {1, 3, 3, "10"}};
+    for (long b = 2; b <= 91; ++b) {
+        bettors += std::to_string(b) + ",\"BETTOR-" + std::to_string(b) + "\"\r\n";
+        bets.push_back({b, 1, 1, "2"});
+    }
+    folder.write("Bettors", bettors);
+    writebets(bets);
+    open();
+    ctl("txthousepct").settext("0");
+    // Four finishers (a dead heat for third): sheets of twelve lines, so page ends move through
+    // the sheets.
+    finishers({"1", "2", "3", "3"}, {1, 2, 3, 4});
+    ctl("cmdcalc").click();
+    ctl("cmdprtsumm").click();
+    printed.textmeasure = &qtmeasure();
+    choose(0);
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const std::string pdf = keepprintout(folder.path(), printed.docs[0], "payoffsheets-pages.pdf");
+    const std::vector<PdfLine> lines = pdflines(pdfwords(pdf));
+    auto first = [&](size_t i) { return i < lines.size() ? lines[i].words.at(0).text : ""; };
+    int sheets = 0, totals = 0, pagesinsidesheets = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0 && lines[i].page != lines[i - 1].page && first(i) != "Results")
+            ++pagesinsidesheets;
+        if (first(i) == "Results") {
+            ++sheets;
+            // The title, WIN PLACE SHOW, Player/Team and the first finisher on one page.
+            ASSERT_LT(i + 3, lines.size());
+            EXPECT_EQ(first(i + 1), "WIN");
+            EXPECT_EQ(first(i + 2), "Player/Team");
+            EXPECT_EQ(first(i + 3), "A") << lines[i + 3].text();
+            EXPECT_EQ(lines[i + 3].page, lines[i].page) << lines[i].text();
+        }
+        if (first(i) == "TOTAL" && lines[i].words.at(1).text != "PAID") {
+            ++totals;
+            ASSERT_LT(i + 1, lines.size());
+            EXPECT_EQ(lines[i + 1].text().rfind("TOTAL PAID", 0), 0u);
+            EXPECT_EQ(lines[i + 1].page, lines[i].page) << lines[i].text();
+        }
+    }
+    EXPECT_EQ(sheets, 91);  // AnyBettor too
+    EXPECT_EQ(totals, 91);
+    // Some pages begin inside a sheet, so the page ends were put to the test.
+    EXPECT_GT(pagesinsidesheets, 3);
 }
 
 // Counted in characters, "$204,999.99" is wider than the ten columns it has: the rest of the

@@ -162,6 +162,28 @@ TEST_F(Controls, GridCellsAndSort) {
     EXPECT_THROW(g.textmatrix(5, 0), std::out_of_range);
 }
 
+// A sort moves each row's own cell alignments with its texts; the title row keeps its own.
+TEST_F(Controls, SortedRowsTakeTheirCellAlignments) {
+    auto& g = c("grdbets");
+    g.setrows(5);
+    g.setcols(2);
+    const char* names[] = {"Name", "d", "", "b", "a"};
+    for (int r = 0; r < 5; ++r) {
+        g.settextmatrix(r, 0, names[r]);
+        if (r != 2) g.setcellalignment(r, 1, r == 0 ? 4 : r);  // row 2 keeps its column's
+    }
+    g.grid.col = g.grid.colsel = 0;
+    g.setsort(flexSortGenericAscending);
+    std::string order, aligned;
+    for (int r = 0; r < 5; ++r) {
+        order += g.textmatrix(r, 0) + "|";
+        aligned += std::to_string(g.cellalignment(r, 1)) + "|";
+    }
+    EXPECT_EQ(order, "Name||a|b|d|");
+    EXPECT_EQ(aligned, "4|9|4|3|1|");
+    EXPECT_EQ(g.grid.cellalignment.size(), 4u);
+}
+
 TEST_F(Controls, RevisionsMoveWithEveryChangeAndGridRowsTellWhichChanged) {
     auto& t = c("txtname");
     uint64_t before = t.revision();

@@ -481,6 +481,31 @@ TEST_F(QtViewTest, GridCellsKeepTheirAlignmentAndShowTheirWholeText) {
     EXPECT_NE(cellimage(g, 1, 1), nine);  // the first character shows too
 }
 
+// Blanks that pad a text away from the edge it is aligned to take no room: a padded cell whose
+// letters fit is drawn as its letters alone, not narrowed (rows 2 and 3: row 1 is selected).
+TEST_F(QtViewTest, PaddingBlanksTakeNoRoomInAGridCell) {
+    Control& grd = demo().control("grdodds");
+    auto* g = widget<QTableView>("grdodds");
+    const QFontMetrics fm(g->font());
+    app->dispatch([&] {
+        grd.setcolwidth(1, (fm.horizontalAdvance("CHAMPS") + 8) * 15);
+        grd.setcolalignment(1, 1);  // left, at the bottom as the odds grid's flights
+        grd.settextmatrix(2, 1, "CHAMPS     ");
+        grd.settextmatrix(3, 1, "CHAMPS");
+    });
+    EXPECT_EQ(cellimage(g, 2, 1), cellimage(g, 3, 1));
+    app->dispatch([&] {
+        grd.setcolwidth(1, (fm.horizontalAdvance("12.5") + 8) * 15);
+        grd.setcolalignment(1, 7);  // right
+        grd.settextmatrix(2, 1, "     12.5");
+        grd.settextmatrix(3, 1, "12.5");
+    });
+    EXPECT_EQ(cellimage(g, 2, 1), cellimage(g, 3, 1));
+    // A text whose letters do not fit is still drawn whole, narrower.
+    app->dispatch([&] { grd.settextmatrix(2, 1, "   1234567.5"); });
+    EXPECT_NE(cellimage(g, 2, 1), cellimage(g, 3, 1));
+}
+
 TEST_F(QtViewTest, FormsThatGoLoseTheirWindow) {
     // Unloaded by its own button.
     QPointer<QWidget> win = view().window("frmdemo");

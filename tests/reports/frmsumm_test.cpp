@@ -2,7 +2,9 @@
 #include <filesystem>
 
 #include "keepprintout.h"
+#include "pdfwords.h"
 #include "platform/qt/qtview.h"
+#include "platform/text.h"
 #include "reportsfixture.h"
 
 using namespace vt;
@@ -119,4 +121,47 @@ TEST_F(OddsGrid, EveryRowPrintsAsOneLineInTheRealFont) {
 
     std::string pdf = test::keepprintout(folder.path(), printed.docs[0], "oddsgrid-print.pdf");
     EXPECT_EQ(pdf.rfind(folder.path() + "/Printouts/", 0), 0u);
+}
+
+// On paper a flight label of nine wide capitals and a 30-character name are drawn narrower within
+// their columns: each grid row is one printed line, its number, label, name and figures side by
+// side, and the name ends before the WIN money starts.
+TEST_F(OddsGrid, WideLabelsAndLongNamesKeepEachRowOnOneLineOnPaper) {
+    const std::string longname = "WETHERINGTON-MONTGOMERY-WALLAW";
+    sh().flightnames[1] = "WWWWWWWWW ";
+    sh().flightnames[2] = "SENIORS   ";
+    sh().curflight = sh().flightnames[1];
+    players({{1, 1, longname}, {2, 1, "SMITH-JOHN"}, {3, 2, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"}});
+    bets("Round1", 1, {"1,1,1,250", "1,2,2,12.5"});
+    bets("Round1", 2, {"1,3,3,40"});
+    sh().printswitch = "yes";
+    printed.textmeasure = &qtmeasure();
+    dialogs.type("1", "Enter number of forms to print");
+    app->form("frmsumm").control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    // Only the title row is two lines ("Rec Nbr" is wider than its room, as on the old printer).
+    EXPECT_EQ(static_cast<int>(printed.docs[0].pages[0].size()), grid().rows() + 1);
+
+    const std::string pdf = test::keepprintout(folder.path(), printed.docs[0], "oddsgrid-wide.pdf");
+    const auto lines = test::pdflines(test::pdfwords(pdf));
+    int named = 0;
+    for (int r = 1; r < grid().rows(); ++r) {
+        const std::vector<std::string> cells = row(r);
+        if (cells[2].empty() || cells[2] == "TOTAL") continue;
+        ++named;
+        SCOPED_TRACE(cells[2]);
+        const test::PdfLine* line = nullptr;
+        for (const auto& l : lines)
+            if (!l.words.empty() && l.words[0].text == cells[0]) line = &l;
+        ASSERT_NE(line, nullptr);
+        // Number, label, name and the figures up to the total, all on the row's line; the
+        // name ends before the WIN money.
+        ASSERT_GE(line->words.size(), 5u) << line->text();
+        EXPECT_EQ(line->words[1].text, trim(cells[1])) << line->text();
+        EXPECT_EQ(line->words[2].text, cells[2]) << line->text();
+        EXPECT_EQ(line->words[3].text, trim(cells[3])) << line->text();
+        EXPECT_LT(line->words[2].x1, line->words[3].x0) << line->text();
+        EXPECT_EQ(line->words.back().text, trim(cells[9])) << line->text();
+    }
+    EXPECT_EQ(named, 3);
 }

@@ -174,3 +174,19 @@ TEST_F(BigSummaryPrint, EveryEntryOnOneLineInTheRealFont) {
     EXPECT_GT(textcolumns(lines[5].text, qtmeasure(), "MS Sans Serif", 10, false), 79.0);
     test::keepprintout(folder.path(), printed.docs[0], "summary-print.pdf");
 }
+
+// A name of 30 wide capitals is drawn narrower before the WIN column: its row stays one line.
+TEST_F(SummaryPrint, AWideNameKeepsItsRowOnOneLineInTheRealFont) {
+    const std::string wide(30, 'W');
+    players({{1, 1, wide}, {2, 1, "SMITH-JOHN"}});
+    bets("Round1", 1, {"1,1,1,25", "1,2,1,5"});
+    summary().unload();  // loaded again with these entries
+    printed.textmeasure = &qtmeasure();
+    dialogs.type("1", "Enter number of forms to print");
+    summary().control("cmdprint").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const auto& lines = printed.docs[0].pages[0];
+    ASSERT_EQ(lines.size(), 4u + 2 * 2 + 2);  // title, blank, heading, blank, two entries, totals
+    for (size_t i : {4u, 6u}) EXPECT_EQ(lines[i].runs.at(1).column, 34) << lines[i].text;
+    EXPECT_EQ(lines[6].text.rfind(wide, 0), 0u);
+}

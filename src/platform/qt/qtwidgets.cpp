@@ -425,6 +425,18 @@ class GridCells : public QStyledItemDelegate {
         QStyle* style = w ? w->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &o, p, w);  // background, selection
         QRectF r = QRectF(o.rect).adjusted(margin, 0, -margin, 0);
+        // Blanks that pad a text away from the edge it is aligned to take no room: a flight
+        // padded to 11 places fits its cell as its letters do.
+        const Qt::Alignment h = o.displayAlignment & Qt::AlignHorizontal_Mask;
+        if (h & Qt::AlignRight) {
+            qsizetype lead = 0;
+            while (lead < text.size() && text[lead] == QLatin1Char(' ')) ++lead;
+            text.remove(0, lead);
+        } else if (!(h & Qt::AlignHCenter)) {
+            qsizetype end = text.size();
+            while (end > 0 && text[end - 1] == QLatin1Char(' ')) --end;
+            text.truncate(end);
+        }
         if (text.isEmpty() || r.width() <= 0) return;
         p->save();
         p->setFont(o.font);
