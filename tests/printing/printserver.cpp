@@ -103,11 +103,13 @@ PrintServer::PrintServer(const QueueSetup& setup) : dir_(tempdir()) {
                   "/log/page_log\nPrintcap " + dir_ +
                   "/printcap\nFileDevice Yes\nSandboxing Relaxed\n");
     writefile(dir_ + "/root/printers.conf",
-              std::string("<DefaultPrinter ") + queue + ">\nInfo Test queue\nDeviceURI " +
-                  (setup.aborts ? "vtfail:/" : "vtpdf:/") + "\nState " +
-                  (setup.stopped ? "Stopped" : "Idle") + "\nAccepting " +
-                  (setup.accepting ? "Yes" : "No") +
-                  "\nShared No\nErrorPolicy abort-job\n</DefaultPrinter>\n",
+              setup.none
+                  ? std::string()
+                  : std::string("<DefaultPrinter ") + queue + ">\nInfo Test queue\nDeviceURI " +
+                        (setup.aborts ? "vtfail:/" : "vtpdf:/") + "\nState " +
+                        (setup.stopped ? "Stopped" : "Idle") + "\nAccepting " +
+                        (setup.accepting ? "Yes" : "No") +
+                        "\nShared No\nErrorPolicy abort-job\n</DefaultPrinter>\n",
               0600);
     const std::string conf = dir_ + "/root/cupsd.conf", files = dir_ + "/root/cups-files.conf",
                       log = dir_ + "/log/stdout";

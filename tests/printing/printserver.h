@@ -12,6 +12,7 @@ struct QueueSetup {
     bool accepting = true;  // false: every job is refused
     bool aborts = false;    // the printer's backend fails and the job is aborted
     bool stopped = false;   // the printer is stopped: jobs wait for ever
+    bool none = false;      // the service has no printer at all
 };
 
 struct Job {

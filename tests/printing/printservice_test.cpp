@@ -175,6 +175,15 @@ TEST_F(RefundService, AConfiguredServiceThatIsNotRunningIsAFailureNotAPdf) {
     EXPECT_FALSE(folder.exists("Printouts"));
 }
 
+TEST_F(RefundService, AServiceWithNoPrinterLeavesThePdfInPrintouts) {
+    PrintServer server({.none = true});
+    NEED_PRINT_SERVICE(server);
+    ServiceEnvironment env(server.socket());
+    clearflight(vbYes, "Round1 Flight FLT-A      Bets Cleared");
+    EXPECT_EQ(sink.lastoutput.rfind(folder.path() + "/Printouts/", 0), 0u) << sink.lastoutput;
+    EXPECT_FALSE(folder.exists("Round1 1Bets"));
+}
+
 // The betting screen with the program's real printer sink.
 class ReceiptService : public BetTest {
   protected:
