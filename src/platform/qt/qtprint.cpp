@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QTemporaryFile>
 #include <QTextLayout>
@@ -301,7 +302,8 @@ void paint(QPrinter& printer, const PrintDoc& doc, int errnumber) {
 
 // Paints a document into a PDF file: letter pages with half-inch margins, on every path.
 void writepdf(const PrintDoc& doc, const QString& file, int errnumber) {
-    QPrinter printer(QPrinter::HighResolution);
+    // Made for no printer: Qt does not ask the print service for its default (unbounded waits).
+    QPrinter printer(QPrinterInfo(), QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(QPageSize::Letter));
     printer.setPageMargins(QMarginsF(12.7, 12.7, 12.7, 12.7), QPageLayout::Millimeter);
