@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 #include "../betting/betfixture.h"
@@ -31,6 +32,12 @@ constexpr int kCompleted = 9, kCancelled = 7, kAborted = 8;
     } while (0)
 
 const std::string failedbox = "The printout failed, so nothing was changed.";
+
+// Keeps what the printer received as build/screens/<name> for a person to look at.
+void keep(const PrintServer& server, const std::string& name) {
+    std::ofstream(std::string(VANTROPE_SCREENS_DIR) + "/" + name, std::ios::binary)
+        << server.lastoutput();
+}
 
 // The names fixture with the program's real printer sink.
 class RefundService : public NamesTest {
@@ -85,6 +92,7 @@ TEST_F(RefundService, TheRefundListArrivesAsACompletedTitledJobBeforeTheFlightIs
     EXPECT_EQ(jobs[0].title, "Refund List");
     EXPECT_EQ(jobs[0].state, kCompleted);
     EXPECT_EQ(server.lastoutput().rfind("%PDF", 0), 0u);
+    keep(server, "refund-list-job.pdf");
     EXPECT_EQ(sink.lastoutput, PrintServer::queue);
     EXPECT_FALSE(folder.exists("Round1 1Bets"));
     EXPECT_FALSE(folder.exists("Printouts"));
@@ -217,6 +225,7 @@ TEST_F(ReceiptService, TheReceiptArrivesAsATitledJob) {
     EXPECT_EQ(jobs[0].title, "Bet Receipt");
     EXPECT_EQ(jobs[0].state, kCompleted);
     EXPECT_EQ(server.lastoutput().rfind("%PDF", 0), 0u);
+    keep(server, "receipt-job.pdf");
 }
 
 TEST_F(ReceiptService, AReceiptTheQueueRefusesIsToldAndThePaymentStands) {
