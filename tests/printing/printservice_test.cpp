@@ -1,5 +1,9 @@
 // Documents handed to a real print service of the test's own: titled jobs, and a refused,
 // aborted, unfinished or unanswered job is a print failure that changes nothing.
+#include "platform/qt/printservice.h"
+
+#include <unistd.h>
+
 #include <QApplication>
 #include <QProgressDialog>
 #include <QTimer>
@@ -238,6 +242,47 @@ TEST_F(ReceiptService, AReceiptTheQueueRefusesIsToldAndThePaymentStands) {
     EXPECT_EQ(betsfile(3), "12,7,1,2\r\n");
     EXPECT_TRUE(server.jobs().empty());
     EXPECT_FALSE(folder.exists("Printouts"));
+}
+
+}  // namespace
+}  // namespace vt::test
+
+namespace vt::test {
+namespace {
+
+// Whether a printer is configured is told without asking the service.
+TEST(PrintServiceConfigured, APrinterListOrANamedDefaultCountsAServiceNamedOrNot) {
+    TempFolder root;
+    ServiceEnvironment env("unused");
+    ::unsetenv("CUPS_SERVER");
+    ::setenv("CUPS_SERVERROOT", root.path().c_str(), 1);
+    // With no local scheduler's socket, nothing here names a printer.
+    const bool localsocket = ::access("/run/cups/cups.sock", F_OK) == 0;
+    if (!localsocket) {
+        EXPECT_FALSE(PrintService::configured());
+    }
+    // A scheduler that keeps a printer, though it is not running.
+    root.write("printers.conf", "<DefaultPrinter office>\nState Idle\n</DefaultPrinter>\n");
+    EXPECT_TRUE(PrintService::configured());
+    root.write("printers.conf", "# no printers\n");
+    if (!localsocket) {
+        EXPECT_FALSE(PrintService::configured());
+    }
+    // A default named in the machine's lpoptions.
+    root.write("lpoptions", "Default office/duplex sides=two-sided-long-edge\n");
+    EXPECT_TRUE(PrintService::configured());
+}
+
+TEST_F(RefundService, ADefaultPrinterNamedHereThatTheServiceLacksIsAFailure) {
+    PrintServer server;
+    NEED_PRINT_SERVICE(server);
+    ServiceEnvironment env(server.socket());
+    ::setenv("PRINTER", "office", 1);
+    failstoclear(5);
+    EXPECT_NE(dialogs.shown.back().prompt.find("The printer office is not known"),
+              std::string::npos)
+        << dialogs.shown.back().prompt;
+    EXPECT_TRUE(server.jobs().empty());
 }
 
 }  // namespace
