@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 
@@ -98,6 +99,9 @@ void PrintService::fail(const std::string& why) const {
 }
 
 bool PrintService::find() {
+    // A service that drops the connection while a document is sent is a failed job, not the end
+    // of the program.
+    std::signal(SIGPIPE, SIG_IGN);
     cupsSetServer(nullptr);
     server_ = cupsServer();
     int cancel = 0;
