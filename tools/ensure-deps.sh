@@ -3,7 +3,7 @@
 # names given as arguments are wanted too (./test adds GoogleTest, the X server and xdotool;
 # ./bench adds the benchmark library).
 set -euo pipefail
-pkgs="cmake g++ qt6-base-dev $*"
+pkgs="cmake g++ qt6-base-dev libcups2-dev $*"
 missing=""
 for p in $pkgs; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

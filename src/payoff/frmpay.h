@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "records/host.h"
@@ -54,8 +55,13 @@ class frmpay : public Form {
     bool computepayoffs(double pct);
     void listwinners();
 
-    // Payoff sheets.
-    void printsheet(long bettor, Money& grandtotal, bool& resultsfailed);
+    // Payoff sheets. The Results records of a print run, written once the sheets are printed;
+    // the error of a record that could not be made ends them.
+    struct ResultRecords {
+        std::string bytes;
+        std::optional<FileError> failed;
+    };
+    void printsheet(long bettor, Money& grandtotal, ResultRecords& records);
     void printgrandtotal(Money grandtotal);
 };
 

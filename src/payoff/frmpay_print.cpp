@@ -39,35 +39,33 @@ void frmpay::cmbbn_Click() {
     }
     s.printchoice = idx == kDetail ? 0 : control("cmbbn").itemdata(idx);
     Money grandtotal;
-    bool resultsfailed = false;
+    // The run's Results records, made as the sheets are laid out and written only once the
+    // sheets count as printed: a failure or a crash before that leaves none of them.
+    ResultRecords records;
     {
         DocGuard guard(app_.printer(), "Payoff Sheets");
-        // The run's Results records are synced together, once the sheets are printed.
-        AppendFile::Run run(app_.results);
         if (idx == kDetail) {
             app_.printer().fontname = "MS Sans Serif";
             app_.printer().fontsize = 8;
-            for (const auto& w : s.winbettors) printsheet(w.first, grandtotal, resultsfailed);
+            for (const auto& w : s.winbettors) printsheet(w.first, grandtotal, records);
             app_.printer().print({" "});
         } else {
-            printsheet(s.printchoice, grandtotal, resultsfailed);
+            printsheet(s.printchoice, grandtotal, records);
         }
         printgrandtotal(grandtotal);
-        // The records stand for what reached paper: a document that could not be printed
-        // takes its run's records back.
         if (!app_.context().enddoc(true)) {
-            run.cancel();
             hidechoices();
             return;
         }
-        try {
-            run.end();
-        } catch (const FileError& e) {
-            if (!resultsfailed) {
-                s.fileop = "Results Append";
-                app_.fileerrorbox(e);
-            }
-        }
+    }
+    // One append, synced and checked: the file gains the whole run or, after a failure (told
+    // once), nothing of it.
+    s.fileop = "Results Append";
+    try {
+        if (!records.bytes.empty()) app_.results.write(records.bytes);
+        if (records.failed) app_.fileerrorbox(*records.failed);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
     }
     hidechoices();
 }
@@ -76,7 +74,7 @@ void frmpay::printgrandtotal(Money grandtotal) {
     app_.printer().print({Tab(7), "GRAND TOTAL PAID", Tab(30), moneytext(grandtotal)});
 }
 
-void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
+void frmpay::printsheet(long bettor, Money& grandtotal, ResultRecords& records) {
     Shared& s = sh();
     Printer& p = app_.printer();
     gatherbettorbets(s, bettor);
@@ -107,18 +105,16 @@ void frmpay::printsheet(long bettor, Money& grandtotal, bool& resultsfailed) {
             line.push_back(moneytext(paidamount(s, slot, t)));
         }
         p.print(line);
-        // One record per finisher line, synced with the rest of the run. The first failure is
-        // told once and ends the run's records, so the file stays a clean run of whole records.
-        if (resultsfailed) continue;
+        // One record per finisher line, kept for the run's one write. A record that cannot be
+        // made ends the run's records there, so the file stays a clean run of whole records.
+        if (records.failed) continue;
         try {
-            s.fileop = "Results Append";
             RecordWriter rec;
             rec.str(s.curbettor).str(s.curround).str(s.curflight).str(finisher);
             for (int t = 1; t <= 3; ++t) rec.num(s.bettorbets[slot][t]).num(paidamount(s, slot, t));
-            app_.results.write(rec.end().bytes());
+            records.bytes += rec.end().bytes();
         } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-            resultsfailed = true;
+            records.failed = e;
         }
     }
     p.print({" "});

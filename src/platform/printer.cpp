@@ -250,13 +250,15 @@ void Printer::newpage() {
     doc_.pages.emplace_back();
 }
 
-void Printer::enddoc() {
+void Printer::enddoc(bool inoperation) {
     if (!open_) return;
     open_ = false;
     PrintDoc doc = std::move(doc_);
     doc_ = PrintDoc{};
     std::string name = std::move(document);
     document.clear();
+    doc.title = name;
+    doc.mustcomplete = inoperation;
     if (!sink_) return;
     busy(true);
     try {

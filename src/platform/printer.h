@@ -30,6 +30,11 @@ struct PrintLine {
 // A document: its pages of lines.
 struct PrintDoc {
     std::vector<std::vector<PrintLine>> pages;
+    // The document's name ("Refund List"): the title of its print job.
+    std::string title;
+    // Printed as part of an operation: it counts as printed only once its job has completed, not
+    // when the print service has merely accepted it.
+    bool mustcomplete = false;
     // Every line's text, pages joined, a "\f" line between pages.
     std::vector<std::string> lines() const;
 };
@@ -92,7 +97,10 @@ double textcolumns(const std::string& text, const TextMeasure& measure, const st
 class PrintSink {
   public:
     virtual ~PrintSink() = default;
-    // Receives an ended document; may throw FileError when it cannot print.
+    // Hands an ended document over. It returns only when the document counts as printed: its job
+    // was accepted by the print service, or completed when the document says `mustcomplete` (or
+    // it was written to a PDF where no printer is configured). Otherwise it throws FileError,
+    // having cancelled any job it gave up on.
     virtual void print(const PrintDoc& doc) = 0;
     // How the documents are measured while they are laid out: in the fonts they print in.
     virtual const TextMeasure& measure() const { return fixedpitch(); }
@@ -178,8 +186,9 @@ class Printer {
     void keepwithnext();
     void newpage();
     // Sends the document to the sink (nothing when none is open); throws PrintError, naming the
-    // document, when the sink cannot print it.
-    void enddoc();
+    // document, when the sink cannot print it. A document printed as part of an operation
+    // (`inoperation`) counts only once its job has completed.
+    void enddoc(bool inoperation = false);
     bool docopen() const { return open_; }
     // Drops an open document without printing it.
     void killdoc();

@@ -46,7 +46,7 @@ bool Runtime::filebox(const std::string& file, const std::string& prompt,
 }
 
 void Runtime::printfailbox(const PrintError& e, bool nothingchanged) {
-    msgbox(e.message() + "\r\n" +
+    msgbox(e.message() + "\r\n" + (e.advice.empty() ? "" : e.advice + "\r\n") +
                (nothingchanged ? "The printout failed, so nothing was changed."
                                : "The printout failed."),
            vbOKOnly, e.document.empty() ? "Printer" : e.document);
@@ -54,7 +54,7 @@ void Runtime::printfailbox(const PrintError& e, bool nothingchanged) {
 
 bool Runtime::enddoc(bool nothingchanged) {
     try {
-        printer_.enddoc();
+        printer_.enddoc(nothingchanged);
         return true;
     } catch (const PrintError& e) {
         printfailbox(e, nothingchanged);

@@ -37,6 +37,8 @@ class Runtime {
     // the document.
     void printfailbox(const PrintError& e, bool nothingchanged = false);
     // Ends the printer's document: false, after the print-failure box, when it cannot be printed.
+    // A document printed as part of an operation (`nothingchanged`: the operation changes nothing
+    // when it fails) counts only once its job has completed.
     bool enddoc(bool nothingchanged = false);
     // A box about one file (logical path; "" for none). Within one action (an event) only the first
     // box about a file is shown: a file met by several readers of one click is told of once.

@@ -43,6 +43,9 @@ TEST_F(PayTest, ReceiptListsEveryBetAndTheTotal) {
     EXPECT_EQ(std::vector<std::string>(l.begin() + 1, l.end()), want);
     EXPECT_EQ(printed.docs[0].pages[0][0].fontname, "MS Sans Serif");
     EXPECT_EQ(printed.docs[0].pages[0][0].fontsize, 8);
+    // Taken by the print service is enough: the payment stands either way.
+    EXPECT_EQ(printed.docs[0].title, "Bet Receipt");
+    EXPECT_FALSE(printed.docs[0].mustcomplete);
     // Ready for the next bettor.
     EXPECT_EQ(c("lstbetsprior").listcount(), 0);
     EXPECT_EQ(c("cbobettor").text(), "");

@@ -15,6 +15,7 @@ namespace vt::test {
 inline std::string keepprintout(const std::string& programfolder, const PrintDoc& doc,
                                 const std::string& name) {
     QtPrintSink pdf(programfolder);
+    pdf.pdfonly = true;
     try {
         pdf.print(doc);
     } catch (...) {

@@ -80,6 +80,8 @@ TEST_F(RefundLists, ScratchListThatCannotBePrintedKeepsTheEntryAndItsBets) {
     // Printed, the scratch goes through; long names are whole, their amount kept under "Amount".
     scratch("FLT-A     SMITH-JOHN Scratched");
     ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.docs[0].title, "Refund List");
+    EXPECT_TRUE(printed.docs[0].mustcomplete);
     auto want = heading("REFUND BETS ON FLT-A     SMITH-JOHN");
     for (const std::string& l : {smyth + " $99,999.99", jones + " $50,000.00",
                                  pad("LI-AL", 28) + "$2.00", smyth + " $99,999.99"})
@@ -96,6 +98,8 @@ TEST_F(RefundLists, BettorDeleteThatCannotBePrintedKeepsTheBettorAndBets) {
 
     deletebettor("");
     ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.docs[0].title, "Refund List");
+    EXPECT_TRUE(printed.docs[0].mustcomplete);
     auto want = heading("REFUND BETS FOR " + smyth);
     want.push_back(smyth + " $262,345.63");
     EXPECT_EQ(printed.lines(0), want);
@@ -108,6 +112,8 @@ TEST_F(RefundLists, ClearingThatCannotBePrintedClearsNothing) {
 
     clearflight("Round1 Flight FLT-A      Bets Cleared");
     ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.docs[0].title, "Refund List");
+    EXPECT_TRUE(printed.docs[0].mustcomplete);
     auto want = heading("REFUND BETS FOR Round1 Flight FLT-A     ");
     for (const std::string& l :
          {smyth + " $99,999.99", jones + " $50,000.00", pad("LI-AL", 28) + "$2.00",

@@ -179,6 +179,40 @@ TEST_F(PrintTest, SheetsThatCannotBePrintedLeaveNoRecordsAndAPrintedRetryLeavesT
     EXPECT_EQ(records(), 12u);
 }
 
+// A crash at any file call of the print: before the sheets were handed to the printer the results
+// file holds none of the run's records, after it none or all of them, so a retry never pays twice.
+TEST_F(PrintTest, ACrashDuringThePrintLeavesNoneOrAllOfTheRunsRecords) {
+    deadheat();
+    choose(0);
+    const std::string clean = folder.read("Results");
+    ASSERT_EQ(printed.docs.size(), 1u);
+    EXPECT_EQ(printed.docs[0].title, "Payoff Sheets");
+    EXPECT_TRUE(printed.docs[0].mustcomplete);
+    for (long n = 1;; ++n) {
+        SCOPED_TRACE("crash at call " + std::to_string(n));
+        app->files().setfault({});  // the program starts again on the folder
+        app->results.close();
+        folder.write("Results", "");
+        app->results.open(app->files(), "C:\\Vantrope\\Results");
+        printed.docs.clear();
+        app->files().setfault({Fault::Crash, n});
+        try {
+            choose(0);
+        } catch (const SimulatedCrash&) {
+        }
+        const long calls = app->files().calls();
+        const std::string got = folder.read("Results");
+        if (printed.docs.empty())
+            EXPECT_EQ(got, "");
+        else
+            EXPECT_TRUE(got.empty() || got == clean) << got;
+        if (n > calls) {
+            EXPECT_EQ(got, clean);
+            break;
+        }
+    }
+}
+
 TEST_F(PrintTest, AFailedResultsRecordEndsTheRunsRecordsAndIsToldOnce) {
     deadheat();
     choose(0);

@@ -603,6 +603,7 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     ensureqtapp();
     TempFolder folder;
     QtPrintSink sink(folder.path());
+    sink.pdfonly = true;
     std::string told;
     sink.onprinted = [&](const std::string& where) { told = where; };
     PrintDoc doc;
@@ -1004,8 +1005,11 @@ TEST(QtPrintSinkTest, AFolderThatCannotBeMadeIsAFileError) {
     TempFolder folder;
     folder.write("Printouts", "a file where the folder should be");
     QtPrintSink sink(folder.path());
+    sink.pdfonly = true;
+    PrintDoc doc;
+    doc.pages.push_back({{"x", "Arial", 10, false, {}}});
     try {
-        sink.print(PrintDoc{{{{"x", "Arial", 10, false, {}}}}});
+        sink.print(doc);
         FAIL() << "printed into " << sink.lastoutput;
     } catch (const FileError& e) {
         EXPECT_EQ(e.number, 75);

@@ -1,5 +1,7 @@
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -7,7 +9,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QTemporaryFile>
 #include <QTextLayout>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -15,6 +20,7 @@
 #include <unordered_map>
 
 #include "platform/fileerror.h"
+#include "platform/qt/printservice.h"
 #include "platform/qt/qtview.h"
 #include "platform/qt/qtwidgets.h"
 
@@ -294,6 +300,75 @@ void paint(QPrinter& printer, const PrintDoc& doc, int errnumber) {
     if (!p.end()) throwfileerror(errnumber);
 }
 
+// Paints a document into a PDF file: letter pages with half-inch margins, on every path.
+void writepdf(const PrintDoc& doc, const QString& file, int errnumber) {
+    // Made for no printer: Qt does not ask the print service for its default (unbounded waits).
+    QPrinter printer(QPrinterInfo(), QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageMargins(QMarginsF(12.7, 12.7, 12.7, 12.7), QPageLayout::Millimeter);
+    printer.setDocName(qs(doc.title));
+    printer.setOutputFileName(file);
+    paint(printer, doc, errnumber);
+}
+
+[[noreturn]] void printfailure(const std::string& why) {
+    FileError e(57, errortext(57));
+    e.advice = why;
+    throw e;
+}
+
+// The document's pages, painted once, as PDF bytes.
+std::string renderpdf(const PrintDoc& doc) {
+    QTemporaryFile file(QDir::tempPath() + "/vantrope-XXXXXX.pdf");
+    if (!file.open()) throwfileerror(75);
+    file.close();
+    writepdf(doc, file.fileName(), 57);
+    if (!file.open()) throwfileerror(75);
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty()) throwfileerror(57);
+    return bytes.toStdString();
+}
+
+// Waits, with a dialog the cashier can cancel, until the job has completed; a job that failed,
+// was cancelled or did not finish in time is a print failure, and one given up on is cancelled.
+void waitforjob(PrintService& service, int job, const std::string& title, double seconds) {
+    QProgressDialog busy(qs("Printing " + title + " on " + service.printer() + "..."), "Cancel", 0,
+                         0);
+    busy.setWindowTitle(qs(title.empty() ? std::string("Vantrope") : title));
+    busy.setWindowModality(Qt::ApplicationModal);
+    busy.setMinimumDuration(0);
+    busy.setAutoClose(false);
+    busy.setAutoReset(false);
+    busy.show();
+    QElapsedTimer waited;
+    waited.start();
+    std::string why;
+    for (;;) {
+        switch (service.state(job, why)) {
+            case PrintService::JobState::Completed:
+                return;
+            case PrintService::JobState::Failed:
+                printfailure(why);
+            case PrintService::JobState::Waiting:
+                break;
+        }
+        if (busy.wasCanceled()) {
+            service.cancel(job);
+            printfailure("The printing was cancelled.");
+        }
+        if (waited.elapsed() > seconds * 1000) {
+            service.cancel(job);
+            printfailure(why + " It was cancelled after " + std::to_string(int(seconds)) +
+                         " seconds.");
+        }
+        QEventLoop pause;
+        QTimer::singleShot(250, &pause, &QEventLoop::quit);
+        QObject::connect(&busy, &QProgressDialog::canceled, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+}
+
 }  // namespace
 
 const TextMeasure& qtmeasure() {
@@ -305,32 +380,32 @@ const TextMeasure& QtPrintSink::measure() const { return qtmeasure(); }
 
 void QtPrintSink::print(const PrintDoc& doc) {
     ensureqtapp();
-    QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (!info.isNull()) {
-        QPrinter printer(info, QPrinter::HighResolution);
-        paint(printer, doc, 57);
-        lastoutput = info.printerName().toStdString();
-    } else {
-        // No printer configured: the document goes into a PDF in the program folder.
-        QDir dir(QString::fromStdString(programfolder_));
-        // Printouts/ is made when missing; a vanished program folder is not made again.
-        if (!dir.exists()) throwfileerror(76);
-        if (!dir.mkpath("Printouts") || !dir.cd("Printouts")) throwfileerror(75);
-        QString file = freepdfname(dir);
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::Letter));
-        printer.setPageMargins(QMarginsF(12.7, 12.7, 12.7, 12.7), QPageLayout::Millimeter);
-        printer.setOutputFileName(file);
-        try {
-            paint(printer, doc, 75);
-            if (!QFileInfo(file).isFile() || QFileInfo(file).size() == 0) throwfileerror(75);
-        } catch (...) {
-            QFile::remove(file);  // no half-written printout is left behind
-            throw;
+    if (!pdfonly && PrintService::configured()) {
+        PrintService service(servicewait);
+        // A service that answers it has no default printer leaves the PDF below.
+        if (service.find()) {
+            const std::string title = doc.title.empty() ? std::string("Vantrope") : doc.title;
+            const int job = service.submit(title, renderpdf(doc));
+            if (doc.mustcomplete) waitforjob(service, job, doc.title, completionwait);
+            lastoutput = service.printer();
+            if (onprinted) onprinted(lastoutput);
+            return;
         }
-        lastoutput = file.toStdString();
     }
+    // No printer configured: the document goes into a PDF in the program folder.
+    QDir dir(QString::fromStdString(programfolder_));
+    // Printouts/ is made when missing; a vanished program folder is not made again.
+    if (!dir.exists()) throwfileerror(76);
+    if (!dir.mkpath("Printouts") || !dir.cd("Printouts")) throwfileerror(75);
+    QString file = freepdfname(dir);
+    try {
+        writepdf(doc, file, 75);
+        if (!QFileInfo(file).isFile() || QFileInfo(file).size() == 0) throwfileerror(75);
+    } catch (...) {
+        QFile::remove(file);  // no half-written printout is left behind
+        throw;
+    }
+    lastoutput = file.toStdString();
     if (onprinted) onprinted(lastoutput);
 }
 

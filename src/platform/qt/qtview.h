@@ -35,6 +35,13 @@ class QtPrintSink : public PrintSink {
     std::string lastoutput;
     // Told where each document went.
     std::function<void(const std::string&)> onprinted;
+    // How long the print service may take to answer (finding the printer, taking a job), and
+    // how long a document printed inside an operation may take to complete, in seconds.
+    double servicewait = 5;
+    double completionwait = 120;
+    // Every document goes to a PDF, as on a machine with no printer (tests that keep their
+    // printouts never reach the machine's printers).
+    bool pdfonly = false;
 
   private:
     std::string programfolder_;
