@@ -226,6 +226,28 @@ TEST_F(DamagedFilesTest, AnEmptiedBettorsFileIsToldOfAndNoBettorIsAddedOverIt) {
     EXPECT_EQ(folder.read("Bettorsbackup"), backup);
 }
 
+TEST_F(DamagedFilesTest, ABettorDeleteOverAnEmptiedBetsFileChangesNothing) {
+    players(good);
+    const std::string list = "1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n";
+    bettors(list);
+    folder.write("Bettorsbackup", list);
+    // The bettor's bet is only in the backup: the delete would empty the backup to match.
+    folder.write("Round1 3Bets", "");
+    folder.write("Round1 3Betsbackup", "2,1,1,5\r\n");
+    show("frmbettor");
+    pick(ctl("frmbettor", "cbobettornames"), "SMITH-JOHN");
+    dialogs.answer(vbYes, "Delete SMITH-JOHN").allow("Round1 3Bets is empty");
+    auto del = boxesof([&] { app->dispatch([&] { ctl("frmbettor", "cmddelete").click(); }); });
+    ASSERT_EQ(del.size(), 2u);  // the question, then the one box
+    EXPECT_EQ(del[1].prompt,
+              " 62 Input past end of file\r\nRound1 3Bets\r\nRound1 3Bets is empty, but Round1 "
+              "3Betsbackup holds records: it may be damaged, so nothing is written over it.\r\n"
+              "Put the backup in its place with Use Backup Files on the main menu.");
+    EXPECT_EQ(folder.read("Round1 3Bets"), "");
+    EXPECT_EQ(folder.read("Round1 3Betsbackup"), "2,1,1,5\r\n");
+    EXPECT_EQ(folder.read("Bettors"), list);
+}
+
 TEST_F(DamagedFilesTest, FixFilesShowsAFileFullerThanTheCapacityUpToItAndRemovesExactly) {
     sh().maxbets = 5;
     sh().sizetables();
@@ -271,7 +293,7 @@ TEST_F(DamagedFilesTest, ErrorBoxesNameTheFileAndComeOncePerFilePerAction) {
     // file and the line.
     show("frmbettor");
     pick(ctl("frmbettor", "cbobettornames"), "SMITH-JOHN");
-    dialogs.answer(vbYes, "Delete SMITH-JOHN");
+    dialogs.answer(vbYes, "Delete SMITH-JOHN").allow("Round1 3Bets is empty");
     auto del = boxesof([&] { ctl("frmbettor", "cmddelete").click(); });
     ASSERT_EQ(del.size(), 2u);  // the question, then the one box
     EXPECT_EQ(del[1].prompt,
