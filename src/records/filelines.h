@@ -43,10 +43,9 @@ std::vector<Field> recordfields(const std::string& bytes, size_t count);
 // quote is closed, nothing follows a closing quote but the comma, and every number field holds
 // a number the readers take (wholenumber(), an amount for a bet's amount). Anything else (a cut
 // record, `3,2,1,` cut after its last comma included, a stray quote, an empty line between
-// records, "abc", nothing or a number out of range where a number belongs; only a text field may
-// be empty) is a bad record: no reader takes it, Fix Files
-// flags it, and it blocks every rewrite and append of its file. The one rule of every reader
-// and writer.
+// records, "abc", nothing or a number out of range where a number belongs; only a text field
+// may be empty) is a bad record: no reader takes it, Fix Files flags it, and it blocks every
+// rewrite and append of its file. The one rule of every reader and writer.
 struct FileLine {
     size_t begin = 0, end = 0;
     long number = 0;   // 1-based line number in the file
