@@ -53,6 +53,8 @@ bool AllBets::load(Host& app) {
                 sh.fileop = "Bets Input";
                 p.betsmissing = !files.exists(p.betsfile);
                 if (!p.betsmissing) p.betsbytes = files.readall(p.betsfile);
+                // Emptied while its backup holds bets: its bets are not known.
+                checknotemptied(files, p.betsfile, p.betsmissing ? nullptr : &p.betsbytes);
                 // A backup that cannot be read is rewritten like a missing one.
                 p.backupmissing = !files.exists(p.backupfile);
                 try {
@@ -125,6 +127,8 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                 sh.fileop = "Bets Input";
                 bool betsmissing = !files.exists(p.betsfile);
                 std::string bets = betsmissing ? std::string() : files.readall(p.betsfile);
+                // Emptied while its backup holds bets: the backup would be emptied to match it.
+                checknotemptied(files, p.betsfile, betsmissing ? nullptr : &bets);
                 // A backup that cannot be read is rewritten like a missing one.
                 bool backupmissing = !files.exists(p.backupfile);
                 std::string backup;

@@ -67,10 +67,10 @@ void frmbettor::Form_Load() {
                     "Click CLEAR ALL BETTORS to delete all bettors.");
     readbettors(app_);
     // A missing Bettors file is started afresh with AnyBettor; an existing one is never
-    // overwritten.
+    // overwritten, nor one lost while its backup holds bettors (its reading said so).
     std::string file = sh.datapath + "Bettors";
     try {
-        if (!app_.files().exists(file)) {
+        if (!app_.files().exists(file) && !backupholdslines(app_.files(), file)) {
             sh.fileop = "Bettors Output";
             app_.files().replacefile(file, "1,\"AnyBettor\"\r\n");
             readbettors(app_);

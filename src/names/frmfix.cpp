@@ -254,6 +254,7 @@ bool frmfix::readshown(const std::string& file, FileKind kind, bool missingempty
     try {
         if (missingempty && !app_.files().exists(file)) {
             shown_.missing = true;
+            tellemptied(file, nullptr);
             return true;
         }
         checkrecordfilesize(app_.files(), file, capacityof(app_.shared(), kind));
@@ -263,7 +264,18 @@ bool frmfix::readshown(const std::string& file, FileKind kind, bool missingempty
         return false;
     }
     takeshown(bytes, true);
+    tellemptied(file, &bytes);
     return true;
+}
+
+// A file shown without a record while its backup holds some is told of: it is damaged, not
+// empty.
+void frmfix::tellemptied(const std::string& file, const std::string* bytes) {
+    try {
+        checknotemptied(app_.files(), file, bytes);
+    } catch (const FileError& e) {
+        app_.fileerrorbox(e);
+    }
 }
 
 void frmfix::takeshown(const std::string& bytes, bool tell, const std::string* before) {

@@ -72,6 +72,7 @@ class frmfix : public Form {
     // Takes in the bytes of the shown file: its lines up to the capacity, and what identifies
     // the bytes. With `before`, the bytes its lines were read from, only what changed is read.
     void takeshown(const std::string& bytes, bool tell, const std::string* before = nullptr);
+    void tellemptied(const std::string& file, const std::string* bytes);
     Names names(const std::string& playersfile);
     void showbettorfile(Display d, const std::string& file);
     void showplayerfile(Display d, const std::string& file);

@@ -100,11 +100,15 @@ Outcome clearflightbets(Context& cx) {
     Money total;
     try {
         if (!cx.files().exists(bets)) {
+            // Lost while its backup holds bets: they would be dropped unrefunded.
+            checknotemptied(cx.files(), bets, nullptr);
             if (Outcome made = makebetsfiles(cx); !made) return made;
             sh.fileok = false;
         }
-        // A line that is not a whole bet would be dropped unrefunded: the clearing is refused.
+        // A line that is not a whole bet would be dropped unrefunded: the clearing is refused, as
+        // it is for a file emptied while its backup holds bets.
         std::string bytes = cx.files().readall(bets);
+        checknotemptied(cx.files(), bets, &bytes);
         LineCursor lines(bytes, FileKind::Bets);
         FileLine line;
         while (lines.next(line)) {

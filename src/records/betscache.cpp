@@ -71,6 +71,15 @@ std::shared_ptr<const BetsLines> parsebetslines(const std::string& bytes, const 
 }
 
 std::shared_ptr<const BetsLines> BetsCache::get(const Files& files, const std::string& logical) {
+    std::shared_ptr<const BetsLines> lines = fetch(files, logical);
+    // A file without a line while its backup holds some was emptied by damage: not a file of no
+    // bets.
+    static const std::string none;
+    if (lines->lines.empty()) checknotemptied(files, logical, &none);
+    return lines;
+}
+
+std::shared_ptr<const BetsLines> BetsCache::fetch(const Files& files, const std::string& logical) {
     auto it = files_.find(logical);
     const Kept* kept = it == files_.end() ? nullptr : &it->second;
     auto read = [&](const std::string& bytes) {

@@ -40,7 +40,8 @@ class BetsCache {
     // a transaction is open (its staged contents are read instead, and kept nowhere). What it
     // read is compared with the bytes kept, and only the lines that differ are parsed again: a
     // bet appended or a line removed costs that line.
-    // A file larger than one of `maxbets` bets can be is refused unread (checkrecordfilesize()).
+    // A file larger than one of `maxbets` bets can be is refused unread (checkrecordfilesize()),
+    // and one without a line while its backup holds some is refused as emptied (emptiedfile()).
     std::shared_ptr<const BetsLines> get(const Files& files, const std::string& logical);
     long maxbets = 5000;
     // Forgets every file (a new program folder, a test that wants a cold start).
@@ -60,6 +61,7 @@ class BetsCache {
     std::map<std::string, Kept> files_;
     std::list<std::string> order_;  // most recently used first
     void keep(const std::string& logical, Kept kept);
+    std::shared_ptr<const BetsLines> fetch(const Files& files, const std::string& logical);
 };
 
 // Reads a Bets file's bytes line by line as the readers do; errors name `path`.

@@ -74,10 +74,17 @@ Outcome load(Context& cx, Load mode, bool winodds = true) {
     sh.betscomplete = false;
     sh.fileok = false;
     std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
+    const bool flight = sh.curflightnbr >= 1 && sh.curflightnbr <= 15;
+    if (flight) sh.overfull[sh.curflightnbr] = false;
     std::shared_ptr<const BetsLines> file;
     try {
         file = cx.betscache().get(cx.files(), path);
     } catch (const FileError& e) {
+        // A missing file whose backup holds bets was lost, not cleared: it is not made anew.
+        if (e.number == 53 && mode != Load::only && backupholdslines(cx.files(), path)) {
+            cx.fileerrorbox(emptiedfile(path, true));
+            return Outcome::boxed();
+        }
         if (e.number == 53 && mode != Load::only) {
             sh.betscomplete = true;
             if (mode == Load::sumall) {  // nothing is created here
@@ -106,9 +113,11 @@ Outcome load(Context& cx, Load mode, bool winodds = true) {
                 complete = false;  // a record without an entry ends the reading
                 break;
             }
-            // A file fuller than the table loads up to the capacity, with one box saying so.
+            // A file fuller than the table loads up to the capacity, with one box saying so;
+            // pools summed from part of the file give no odds.
             if (sh.betcount > static_cast<long>(sh.bets.size())) {
                 overcapacity(cx, path, FileKind::Bets, static_cast<long>(sh.bets.size()));
+                if (flight) sh.overfull[sh.curflightnbr] = true;
                 if (summing && winodds) calcodds(cx);
                 return Outcome::boxed();
             }

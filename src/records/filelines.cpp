@@ -74,14 +74,16 @@ std::vector<Field> recordfields(const std::string& bytes, size_t count) {
 
 namespace {
 
+// A number field of a record: never empty, since an empty one is what a record cut after its
+// comma leaves.
 bool numeric(const Field& f) {
     long long v;
-    return wholenumber(f, v);
+    return !emptyfield(f) && wholenumber(f, v);
 }
 
 bool amount(const Field& f) {
     Money m;
-    return !f.quoted && (emptyfield(f) || Money::parse(f.text, m));
+    return !f.quoted && !emptyfield(f) && Money::parse(f.text, m);
 }
 
 bool readablefields(FileKind kind, const std::vector<Field>& f) {
@@ -279,7 +281,9 @@ std::string appendedbytes(const std::string& path, const std::string& bytes, Fil
 
 void appendrecords(const Files& files, const std::string& path, FileKind kind,
                    const std::string& records, long capacity) {
+    // A file emptied or lost while its backup holds records is not started afresh.
     if (!files.exists(path)) {
+        checknotemptied(files, path, nullptr);
         files.append(path, records);
         return;
     }
@@ -287,6 +291,7 @@ void appendrecords(const Files& files, const std::string& path, FileKind kind,
     checkrecordfilesize(files, path, capacity);
     std::string old = files.readall(path);
     std::string now = appendedbytes(path, old, kind, records);
+    checknotemptied(files, path, &old);
     // The common case stays an append; a line end completed or a blank tail dropped rewrites.
     if (now.compare(0, old.size(), old) == 0)
         files.append(path, now.substr(old.size()));
@@ -317,7 +322,10 @@ LineBet linebet(const std::vector<Field>& fields) {
     out.bet.bettor = static_cast<long>(v[0]);
     out.bet.entry = static_cast<long>(v[1]);
     out.bet.type = static_cast<long>(v[2]);
-    out.whole = fields.size() == 4 && out.hasbettor && ok[1] && ok[2] && amount;
+    // Every field holds its number: an empty one is a cut record, not a 0.
+    bool filled = fields.size() == 4;
+    for (size_t i = 1; filled && i < 4; ++i) filled = !emptyfield(fields[i]);
+    out.whole = filled && out.hasbettor && ok[1] && ok[2] && amount;
     return out;
 }
 
@@ -363,6 +371,81 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
             for (long f = 1; f <= 15; ++f) {
                 scan(sh.betsfile(roundkeys[r], f), &out.bettors, &out.entries);
                 scan(sh.betsbackupfile(roundkeys[r], f), &out.bettors, &out.entries);
+            }
+    } catch (const FileError& e) {
+        cx.fileerrorbox(e);
+        return false;
+    }
+    return true;
+}
+
+std::string backupof(const std::string& path) {
+    size_t cut = path.find_last_of("\\/:");
+    std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (name.empty() || (name.size() >= 6 && equalsnocase(name.substr(name.size() - 6), "backup")))
+        return "";
+    return path + "backup";
+}
+
+namespace {
+
+bool holdslines(const std::string& bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return !blankchar(c); });
+}
+
+}  // namespace
+
+bool backupholdslines(const Files& files, const std::string& path) {
+    std::string backup = backupof(path);
+    if (backup.empty()) return false;
+    try {
+        if (!files.exists(backup)) return false;
+        if (!files.staging() && files.stamp(backup).size == 0) return false;
+        return holdslines(files.readall(backup));
+    } catch (const FileError&) {
+        return true;  // a backup there but unreadable may hold records: nothing is risked
+    }
+}
+
+FileError emptiedfile(const std::string& path, bool missing) {
+    FileError e(missing ? 53 : 62, errortext(missing ? 53 : 62));
+    e.file = path;
+    e.advice = filename(path) + (missing ? " is missing" : " is empty") + ", but " +
+               filename(backupof(path)) +
+               " holds records: it may be damaged, so nothing is written over it.\r\nPut the "
+               "backup in its place with Use Backup Files on the main menu.";
+    return e;
+}
+
+void checknotemptied(const Files& files, const std::string& path, const std::string* bytes) {
+    if (bytes && holdslines(*bytes)) return;
+    if (backupholdslines(files, path)) throw emptiedfile(path, bytes == nullptr);
+}
+
+bool checkdatafiles(Context& cx) {
+    Shared& sh = cx.shared();
+    Files& files = cx.files();
+    auto check = [&](const std::string& path, FileKind kind, const char* fileop) {
+        sh.fileop = fileop;
+        if (!files.exists(path)) {
+            checknotemptied(files, path, nullptr);
+            return;
+        }
+        checkrecordfilesize(files, path, capacityof(sh, kind));
+        std::string bytes = files.readall(path);
+        LineCursor lines(bytes, kind);
+        FileLine line;
+        while (lines.next(line))
+            if (!line.readable) throwbadline(path, line);
+        checknotemptied(files, path, &bytes);
+    };
+    try {
+        check(sh.datapath + "Players", FileKind::Players, "Players Input");
+        check(sh.datapath + "Bettors", FileKind::Bettors, "Bettors Input");
+        for (int r = 1; r <= nrounds; ++r)
+            for (long f = 1; f <= 15; ++f) {
+                check(sh.betsfile(roundkeys[r], f), FileKind::Bets, "Bets Input");
+                check(sh.betsbackupfile(roundkeys[r], f), FileKind::Bets, "Betsbackup Input");
             }
     } catch (const FileError& e) {
         cx.fileerrorbox(e);

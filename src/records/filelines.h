@@ -40,12 +40,12 @@ std::vector<Field> recordfields(const std::string& bytes, size_t count);
 
 // One line of a file: where its bytes lie (its line end included), its number and its fields.
 // A line is `readable` - a record - only when it holds exactly the fields of its file, every
-// quote is closed, nothing follows a closing quote but the comma, and every number field reads
-// as a number the readers take (wholenumber(), an amount for a bet's amount; an empty one reads
-// 0). Anything else (a cut record, a stray quote, an empty line between records, "abc" or a
-// number out of range where a number belongs) is a bad record: no reader takes it, Fix Files
-// flags it, and it blocks every rewrite and append of its file. The one rule of every reader
-// and writer.
+// quote is closed, nothing follows a closing quote but the comma, and every number field holds
+// a number the readers take (wholenumber(), an amount for a bet's amount). Anything else (a cut
+// record, `3,2,1,` cut after its last comma included, a stray quote, an empty line between
+// records, "abc", nothing or a number out of range where a number belongs; only a text field
+// may be empty) is a bad record: no reader takes it, Fix Files flags it, and it blocks every
+// rewrite and append of its file. The one rule of every reader and writer.
 struct FileLine {
     size_t begin = 0, end = 0;
     long number = 0;   // 1-based line number in the file
@@ -135,7 +135,8 @@ FileError badline(const std::string& path, const FileLine& line);
 std::string appendedbytes(const std::string& path, const std::string& bytes, FileKind kind,
                           const std::string& records);
 // Appends records to a data file, in the open transaction when there is one, under that rule.
-// A missing file is created; one larger than `capacity` records can be is refused unread.
+// A missing file is created; one larger than `capacity` records can be is refused unread; one
+// emptied or missing while its backup holds records is refused (emptiedfile()).
 void appendrecords(const Files& files, const std::string& path, FileKind kind,
                    const std::string& records, long capacity);
 
@@ -146,9 +147,8 @@ bool wholenumber(const Field& f, long long& out);
 // A field that holds nothing but blanks.
 bool emptyfield(const Field& f);
 
-// The fields of one Bets line read as a bet: `whole` when the four fields read as a bet (an empty
-// field reads 0, but an empty bettor field names no bettor); `hasbettor` when the bettor field
-// names a bettor, whatever the rest holds.
+// The fields of one Bets line read as a bet: `whole` when the four fields read as a bet (none of
+// them empty); `hasbettor` when the bettor field names a bettor, whatever the rest holds.
 struct LineBet {
     Bet bet;
     bool whole = false, hasbettor = false;
@@ -159,6 +159,20 @@ std::string betrecord(const Bet& bet);
 // One bettor record as it stands in a Bettors file: number, quoted name, CR LF (error 5 when the
 // name holds a double quote or a line end).
 std::string bettorrecord(const Bettor& bettor);
+
+// A Players, Bettors or Bets file that holds no record (empty, blank or missing) while its backup
+// holds lines was emptied by damage, not by the program: every operation that empties such a file
+// empties its backup with it. It is not read as empty: nothing is written or imported over it.
+// The backup beside a data file ("Bettors" -> "Bettorsbackup"); "" for a backup itself.
+std::string backupof(const std::string& path);
+// True when the file's backup is there and holds a line (one that cannot be read counts too).
+bool backupholdslines(const Files& files, const std::string& path);
+// The error of such a file, naming it and sending the operator to Use Backup Files: 53 (File not
+// found) when it is missing, 62 (Input past end of file) when it is there without a record.
+FileError emptiedfile(const std::string& path, bool missing);
+// Throws emptiedfile() when `bytes` (the file's contents, nullptr when it is missing) hold no line
+// while the backup holds some.
+void checknotemptied(const Files& files, const std::string& path, const std::string* bytes);
 
 // Every entry and bettor number some record names: Players, Playersbackup, Bettors,
 // Bettorsbackup (and the bettors their identity files name, deleted ones included), and the Bets
@@ -172,5 +186,11 @@ bool numbersinuse(Context& cx, NumbersInUse& out);
 // The first number from `from` (at least `lowest`) that is not in use and not the 999 / 9999
 // marker.
 long freenumber(const std::set<long long>& used, long from, long lowest);
+
+// Reads the data folder's Players and Bettors files and every round's and flight's Bets and
+// Betsbackup files, as an operation that changes them all must before it writes the first: false
+// after the box of the first one that holds a line that is not a record, or that was emptied
+// while its backup holds records.
+bool checkdatafiles(Context& cx);
 
 }  // namespace vt

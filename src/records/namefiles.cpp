@@ -15,7 +15,8 @@ namespace {
 // the 999 marker and whose name is neither "zzz" nor empty goes to take(line, number, name, row),
 // which returns an outcome to stop with or nothing to go on. A 999 record or an empty name ends
 // the reading: the records from there on are not in the table, so `complete` stays false and no
-// rewrite may start from it. A missing file is complete (writing it loses nothing).
+// rewrite may start from it. A missing file is complete (writing it loses nothing), unless its
+// backup holds records: a file emptied or lost that way is told of and left incomplete.
 template <class Take>
 Outcome readnamefile(Context& cx, const std::string& path, FileKind kind, size_t namefield,
                      bool& complete, Take take) {
@@ -24,8 +25,10 @@ Outcome readnamefile(Context& cx, const std::string& path, FileKind kind, size_t
     sh.fileok = false;
     bool whole = true;
     try {
+        if (!cx.files().exists(path)) checknotemptied(cx.files(), path, nullptr);
         checkrecordfilesize(cx.files(), path, capacityof(sh, kind));
         std::string bytes = cx.files().readall(path);
+        checknotemptied(cx.files(), path, &bytes);
         LineCursor lines(bytes, kind);
         FileLine line;
         size_t row = 1;
@@ -47,7 +50,7 @@ Outcome readnamefile(Context& cx, const std::string& path, FileKind kind, size_t
             ++row;
         }
     } catch (const FileError& e) {
-        if (e.number == 53) complete = true;
+        if (e.number == 53) complete = !backupholdslines(cx.files(), path);
         cx.fileerrorbox(e);
         return Outcome::boxed();
     }

@@ -47,18 +47,22 @@ double housefactor(const Shared& sh) {
     return typedhousepct(sh.housepct, pct) ? 1.0 - pct.todouble() / 100.0 : 1.0;
 }
 
+// True when flight f's pools were summed from part of its Bets file only.
+bool overfull(const Shared& sh, long f) { return f >= 1 && f <= 15 && sh.overfull[f]; }
+
 }  // namespace
 
 void calcodds(Context& cx) {
     Shared& sh = cx.shared();
     double h = housefactor(sh);
     Money pool = sh.summ(sh.maxplayers + 1).win;
+    const bool partial = overfull(sh, sh.curflightnbr);
     for (size_t i = 1; i <= sh.entries.size(); ++i) {
         const Entry& e = sh.entries(i);
         if (e.name.empty()) break;  // the end of the table
         if (e.number < 1 || e.number > sh.maxplayers) continue;
         SummRow& row = sh.summ(e.number);
-        row.oddswin = oddstext(row.win, pool, h);
+        row.oddswin = partial ? "" : oddstext(row.win, pool, h);
     }
 }
 
@@ -75,7 +79,7 @@ void calcoddsall(Context& cx, long flight) {
             Money pool = e.flight >= 1 && e.flight <= 15 ? sh.flightpool[e.flight][t] : Money();
             Money money = t == 1 ? row.win : t == 2 ? row.place : row.show;
             std::string& text = t == 1 ? row.oddswin : t == 2 ? row.oddsplace : row.oddsshow;
-            text = oddstext(money, pool, h);
+            text = overfull(sh, e.flight) ? "" : oddstext(money, pool, h);
         }
     }
 }

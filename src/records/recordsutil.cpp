@@ -27,19 +27,31 @@ long capacityof(const Shared& sh, FileKind kind) {
 }
 
 bool tellbadline(Context& cx, const std::string& file, FileKind kind) {
+    std::string bytes;
+    bool there = false;
     try {
-        checkrecordfilesize(cx.files(), file, capacityof(cx.shared(), kind));
-        std::string bytes = cx.files().readall(file);
-        LineCursor lines(bytes, kind);
-        FileLine line;
-        while (lines.next(line))
-            if (!line.readable) {
-                cx.fileerrorbox(badline(file, line));
-                return true;
-            }
+        there = cx.files().exists(file);
+        if (there) {
+            checkrecordfilesize(cx.files(), file, capacityof(cx.shared(), kind));
+            bytes = cx.files().readall(file);
+        }
     } catch (const FileError&) {
-        // Unreadable now: the caller says the file was not read.
+        return false;  // unreadable now: the caller says the file was not read
     }
+    try {
+        // A file emptied or lost while its backup holds records is told of as its reading did.
+        checknotemptied(cx.files(), file, there ? &bytes : nullptr);
+    } catch (const FileError& e) {
+        cx.fileerrorbox(e);
+        return true;
+    }
+    LineCursor lines(bytes, kind);
+    FileLine line;
+    while (lines.next(line))
+        if (!line.readable) {
+            cx.fileerrorbox(badline(file, line));
+            return true;
+        }
     return false;
 }
 

@@ -34,10 +34,10 @@ inline int64_t divhalfeven(int64_t x, int64_t d) {
 // The setup's capacity for records of a kind of file: maxplayers, maxbettors or maxbets.
 long capacityof(const Shared& sh, FileKind kind);
 
-// When a line of a data file (logical path) is not a record, shows the readers' box naming it
-// (titled with `fileop`, once per file per action) and returns true; false when every line is a
-// record or the file cannot be read now. A refusal that follows a reading which stopped says
-// the same as the reading did.
+// When a line of a data file (logical path) is not a record, or the file was emptied while its
+// backup holds records, shows the readers' box naming it (titled with `fileop`, once per file per
+// action) and returns true; false when every line is a record or the file cannot be read now. A
+// refusal that follows a reading which stopped says the same as the reading did.
 bool tellbadline(Context& cx, const std::string& file, FileKind kind);
 // Tells the operator that a data file was not read completely and is not rewritten: the box of
 // its bad line (tellbadline()), or one saying so; told once per file per action.

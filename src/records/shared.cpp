@@ -50,6 +50,7 @@ void Shared::sizetables() {
     sizeplayers();
     betcount = 1;
     entriescomplete = bettorscomplete = betscomplete = true;
+    overfull = {};
 }
 
 void Shared::fillroundnames() {

@@ -115,6 +115,9 @@ struct Shared {
     // Whether the last read of each file into its table reached the end of the file. A rewrite
     // starts only from a complete read, so nothing the table missed is dropped from the file.
     bool entriescomplete = true, bettorscomplete = true, betscomplete = true;
+    // overfull[f]: the last reading of flight f's Bets file (1..15) stopped at the table's
+    // capacity, so its pools are not whole and give no odds.
+    std::array<bool, 16> overfull{};
     // False when the last shared file procedure stopped on an error or refused to write.
     bool fileok = true;
 

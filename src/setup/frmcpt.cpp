@@ -100,6 +100,11 @@ void frmcpt::replacewith(const std::string& chosen) {
         }
         // Players itself chosen: it already is the current file.
         if (!equalsnocase(chosen, "Players")) {
+            // A Players file emptied while its backup holds records is not replaced over it.
+            const std::string current = kFolder + "Players";
+            bool there = app_.files().exists(current);
+            std::string now = there ? app_.files().readall(current) : std::string();
+            checknotemptied(app_.files(), current, there ? &now : nullptr);
             app_.files().replacefile(kFolder + "Players", bytes);
             app_.files().replacefile(kFolder + "Playersbackup", bytes);
         }

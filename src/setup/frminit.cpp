@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 #include "platform/transaction.h"
+#include "records/filelines.h"
 #include "records/records.h"
 #include "setup/setupfile.h"
 
@@ -336,12 +337,24 @@ bool frminit::makedatafiles() {
                 app_.files().replacefile(sh_.betsbackupfile(sh_.curround, n), "");
         }
         makefolder(app_, "Players directory-Setup", sh_.datapath);
-        if (!probe(app_, "Players Input-Setup", sh_.datapath + "Players")) writeentries(app_);
-        if (!probe(app_, "Bettors Input-Setup", sh_.datapath + "Bettors")) {
+        // A missing Players or Bettors file whose backup holds records is made empty beside it,
+        // as a missing Bets file is: the backup is what Use Backup Files puts back.
+        const std::string players = sh_.datapath + "Players", bettors = sh_.datapath + "Bettors";
+        if (!probe(app_, "Players Input-Setup", players)) {
+            if (backupholdslines(app_.files(), players))
+                app_.files().replacefile(players, "");
+            else
+                writeentries(app_);
+        }
+        if (!probe(app_, "Bettors Input-Setup", bettors)) {
             sh_.fileop = "Bettors Output-Setup";
-            writeanybettor(app_, sh_.datapath + "Bettors");
-            sh_.fileop = "Bettorsbackup output-Setup";
-            writeanybettor(app_, sh_.datapath + "Bettorsbackup");
+            if (backupholdslines(app_.files(), bettors)) {
+                app_.files().replacefile(bettors, "");
+            } else {
+                writeanybettor(app_, bettors);
+                sh_.fileop = "Bettorsbackup output-Setup";
+                writeanybettor(app_, sh_.datapath + "Bettorsbackup");
+            }
         }
     } catch (const FileError& e) {
         app_.fileerrorbox(e);

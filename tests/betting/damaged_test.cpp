@@ -53,6 +53,8 @@ TEST_F(DamagedBetsTest, ALineThatIsNotARecordBlocksTheAppendWithOneBoxNamingIt) 
         {"2,8,1,3\r\n2,7,1,abc\r\n", 2},           // an amount that is no number
         {"2,7,1,99999999999999999999999\r\n", 1},  // a number out of range
         {"2,8,1,3\r\n2,x,1,3\r\n", 2},             // an entry that is no number
+        {"2,8,1,3\r\n12,7,3,\r\n", 2},             // cut after its last comma
+        {"2,8,,3\r\n", 1},                         // a number field left empty
         {std::string("\xff\xfe"
                      "2\0,\0"
                      "8\0,\0"
@@ -98,6 +100,80 @@ TEST_F(DamagedBetsTest, ALineThatIsNotARecordBlocksTheAppendWithOneBoxNamingIt) 
     }
 }
 
+TEST_F(DamagedBetsTest, ARecordCutAfterItsLastCommaIsNoBetOfNothing) {
+    // The amount and the line end lost; the backup still holds the $2 bet.
+    folder.write(betsname(1), "2,2,1,");
+    folder.write(betsname(1, "Round1", true), "2,2,1,2\r\n");
+    const std::string told =
+        " 13 Type mismatch\r\nRound1 1Bets, line 1\r\nCheck it with Fix Files on the main menu.";
+    dialogs.allow(told);
+    open();
+    tick(1);
+    pickbettor("JONES-AL");
+    ASSERT_GE(boxes(), 1u);
+    for (const auto& b : dialogs.shown) {
+        EXPECT_EQ(b.prompt, told);
+        EXPECT_EQ(b.title, "Bets Input");
+    }
+    // No bet of $0 is listed or summed.
+    EXPECT_TRUE(lines("lstbetsprior").empty());
+    dialogs.shown.clear();
+    place(1, "cmdwin", {2});
+    ASSERT_EQ(boxes(), 2u);  // the entry's flight read again, then the refused append
+    EXPECT_EQ(dialogs.shown[1].prompt, told);
+    EXPECT_EQ(dialogs.shown[1].title, "Bets Append");
+    EXPECT_EQ(betsfile(1), "2,2,1,");
+    EXPECT_EQ(backupfile(1), "2,2,1,2\r\n");
+    EXPECT_FALSE(c("cmdpay").visible());
+}
+
+TEST_F(DamagedBetsTest, AnEmptiedBetsFileTakesNoBetUntilItsBackupIsPutBack) {
+    folder.write(betsname(3), "");
+    folder.write(betsname(3, "Round1", true), "2,8,1,3\r\n");
+    const std::string told =
+        " 62 Input past end of file\r\nRound1 3Bets\r\nRound1 3Bets is empty, but Round1 "
+        "3Betsbackup holds records: it may be damaged, so nothing is written over it.\r\nPut the "
+        "backup in its place with Use Backup Files on the main menu.";
+    dialogs.allow(told);
+    for (const std::function<void()>& action : std::vector<std::function<void()>>{
+             [&] { open(); }, [&] { tick(1); }, [&] { tick(3); }, [&] { pickbettor("SMITH-BOB"); },
+             [&] { pickentry(7); }}) {
+        size_t before = boxes();
+        action();
+        EXPECT_LE(boxes(), before + 1);
+    }
+    ASSERT_GE(boxes(), 1u);
+    for (const auto& b : dialogs.shown) EXPECT_EQ(b.prompt, told);
+    dialogs.shown.clear();
+    c("cmdwin").click();
+    c("cmdbamount", 2).click();
+    c("cmddone").click();
+    // The count of the flight's bets, read before the append, refuses it.
+    ASSERT_EQ(boxes(), 1u);
+    EXPECT_EQ(dialogs.shown[0].prompt, told);
+    EXPECT_EQ(dialogs.shown[0].title, "Bets Input");
+    EXPECT_EQ(betsfile(3), "");
+    EXPECT_EQ(backupfile(3), "2,8,1,3\r\n");
+    EXPECT_FALSE(c("cmdpay").visible());
+    // Use Backup Files on the menu puts the backup in its place; then the bet goes in.
+    app->form("frmbet").unload();
+    Form& menu = app->form("frmmenu");
+    menu.show();
+    menu.control("cmdbackup").click();
+    dialogs.answer(vbYes, "Replace flight")
+        .ok("Bet file replaced with Betsbackup file")
+        .answer(vbNo, "Replace Players")
+        .answer(vbNo, "Replace Bettors");
+    menu.control("optflight", 3).click();
+    dialogs.shown.clear();
+    sh().curflightnbr = 1;
+    start();
+    place(7, "cmdwin", {2});
+    EXPECT_EQ(boxes(), 0u);
+    EXPECT_EQ(betsfile(3), "2,8,1,3\r\n12,7,1,1\r\n");
+    EXPECT_EQ(backupfile(3), betsfile(3));
+}
+
 TEST_F(DamagedBetsTest, ABadBackupBlocksTheBetInBothFiles) {
     bets(3, "2,8,1,3\r\n");
     folder.write(betsname(3, "Round1", true), "2,8,1,3\r\n2,8,");
@@ -138,8 +214,14 @@ TEST_F(DamagedBetsTest, AFileFullerThanTheCapacityIsToldOfOncePerActionAndTakesN
         EXPECT_EQ(b.prompt, full);
         EXPECT_EQ(b.title, "Bets Input");
     }
-    // The first four bets are loaded and summed.
+    // The first four bets are loaded and summed, but a pool summed from part of its file gives
+    // no odds: entry 7 is on the board without any.
     EXPECT_EQ(sh().summ(7).win, Money::dollars(4));
+    EXPECT_EQ(sh().summ(7).oddswin, "");
+    int line = c("lstentries").findbydata(7);
+    ASSERT_GE(line, 0);
+    EXPECT_EQ(c("lstentries").list(line).find('/'), std::string::npos)
+        << c("lstentries").list(line);
     dialogs.ok("Maximum number of bets exceeded");
     c("cmdwin").click();
     c("cmdbamount", 2).click();

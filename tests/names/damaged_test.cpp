@@ -160,6 +160,94 @@ TEST_F(DamagedFilesTest, FixFilesFlagsAnEmptyLineBetweenBetsAndRemovesExactlyIt)
     EXPECT_EQ(cell(5, 6), "9.25");
 }
 
+TEST_F(DamagedFilesTest, AnEmptyNumberFieldIsFlaggedInFixFilesAndRemovedExactly) {
+    players(good + "7,,\"\",\"CAR\"\r\n");
+    bettors("1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n,\"JONES\"\r\n");
+    // A bet cut after its last comma: the amount and the line end lost.
+    const std::string file = "2,1,1,5\r\n2,2,1,";
+    bets("Round1", 1, file);
+    sh().curflightnbr = 1;
+    dialogs.allow(badline("Bettors", 3)).allow(badline("Players", 3));
+    fix().optflight[1]->click();
+    fix().cmdbets.click();
+    ASSERT_EQ(fix().grdfix.rows(), 5);
+    EXPECT_EQ(cell(1, 6), " 5");
+    EXPECT_EQ(cell(2, 6), " Bad Bet Amount Bad record");
+    EXPECT_EQ(cell(4, 6), "5");  // the total counts no $0 bet
+    fix().cmdbettor.click();
+    EXPECT_EQ(cell(3, 2), "Bad record: ,\"JONES\"");
+    fix().cmdhorses.click();
+    EXPECT_EQ(cell(3, 4), "Bad record: 7,,\"\",\"CAR\"");
+    // Removing the cut bet leaves the whole one in both files, and the sum reads them whole.
+    fix().cmdbets.click();
+    fix().grdfix.clickcell(2, 1);
+    // Only the Players file's bad line is told of again (the sum reads the entries afresh).
+    auto removal = boxesof([&] { fix().cmdupdate.click(); });
+    for (const auto& b : removal) EXPECT_EQ(b.prompt, badline("Players", 3));
+    EXPECT_EQ(betsfile("Round1", 1), "2,1,1,5\r\n");
+    EXPECT_EQ(betsfile("Round1", 1, true), "2,1,1,5\r\n");
+    EXPECT_TRUE(sh().betscomplete);
+}
+
+TEST_F(DamagedFilesTest, AnEmptiedBettorsFileIsToldOfAndNoBettorIsAddedOverIt) {
+    const std::string backup = "1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n13,\"JONES-AL\"\r\n";
+    const std::string told =
+        " 62 Input past end of file\r\nBettors\r\nBettors is empty, but Bettorsbackup holds "
+        "records: it may be damaged, so nothing is written over it.\r\nPut the backup in its "
+        "place with Use Backup Files on the main menu.";
+    bettors("");
+    folder.write("Bettorsbackup", backup);
+    dialogs.allow(told);
+    auto opening = boxesof([&] { app->dispatch([&] { show("frmbettor"); }); });
+    ASSERT_EQ(opening.size(), 1u);
+    EXPECT_EQ(opening[0].prompt, told);
+    EXPECT_EQ(opening[0].title, "Bettors Input");
+    EXPECT_EQ(ctl("frmbettor", "cbobettornames").listcount(), 0);
+    auto add = boxesof([&] { type(ctl("frmbettor", "txtbettorname"), "NEWBETTOR"); });
+    ASSERT_EQ(add.size(), 1u);
+    EXPECT_EQ(add[0].prompt, told);
+    EXPECT_EQ(add[0].title, "Bettors Input");  // the add reads the file again first
+    ctl("frmbettor", "cmdreturn").click();
+    EXPECT_EQ(folder.read("Bettors"), "");
+    EXPECT_EQ(folder.read("Bettorsbackup"), backup);
+    EXPECT_FALSE(dialogs.saw("added"));
+    // Fix Files tells of it when it is displayed; the backup shows what to put back.
+    auto display = boxesof([&] { app->dispatch([&] { fix().cmdbettor.click(); }); });
+    ASSERT_EQ(display.size(), 1u);
+    EXPECT_EQ(display[0].prompt, told);
+    fix().cmdbettorb.click();
+    EXPECT_EQ(cell(3, 2), "JONES-AL");
+    // Lost instead of emptied: the bettor screen does not start it afresh over its backup.
+    std::filesystem::remove(folder.file("Bettors"));
+    fix().cmdreturn.click();
+    dialogs.allow(" 53 File not found\r\nBettors\r\nBettors is missing, but Bettorsbackup");
+    show("frmbettor");
+    EXPECT_FALSE(folder.exists("Bettors"));
+    EXPECT_EQ(folder.read("Bettorsbackup"), backup);
+}
+
+TEST_F(DamagedFilesTest, ABettorDeleteOverAnEmptiedBetsFileChangesNothing) {
+    players(good);
+    const std::string list = "1,\"AnyBettor\"\r\n2,\"SMITH-JOHN\"\r\n";
+    bettors(list);
+    folder.write("Bettorsbackup", list);
+    // The bettor's bet is only in the backup: the delete would empty the backup to match.
+    folder.write("Round1 3Bets", "");
+    folder.write("Round1 3Betsbackup", "2,1,1,5\r\n");
+    show("frmbettor");
+    pick(ctl("frmbettor", "cbobettornames"), "SMITH-JOHN");
+    dialogs.answer(vbYes, "Delete SMITH-JOHN").allow("Round1 3Bets is empty");
+    auto del = boxesof([&] { app->dispatch([&] { ctl("frmbettor", "cmddelete").click(); }); });
+    ASSERT_EQ(del.size(), 2u);  // the question, then the one box
+    EXPECT_EQ(del[1].prompt,
+              " 62 Input past end of file\r\nRound1 3Bets\r\nRound1 3Bets is empty, but Round1 "
+              "3Betsbackup holds records: it may be damaged, so nothing is written over it.\r\n"
+              "Put the backup in its place with Use Backup Files on the main menu.");
+    EXPECT_EQ(folder.read("Round1 3Bets"), "");
+    EXPECT_EQ(folder.read("Round1 3Betsbackup"), "2,1,1,5\r\n");
+    EXPECT_EQ(folder.read("Bettors"), list);
+}
+
 TEST_F(DamagedFilesTest, FixFilesShowsAFileFullerThanTheCapacityUpToItAndRemovesExactly) {
     sh().maxbets = 5;
     sh().sizetables();
@@ -205,16 +293,18 @@ TEST_F(DamagedFilesTest, ErrorBoxesNameTheFileAndComeOncePerFilePerAction) {
     // file and the line.
     show("frmbettor");
     pick(ctl("frmbettor", "cbobettornames"), "SMITH-JOHN");
-    dialogs.answer(vbYes, "Delete SMITH-JOHN");
+    dialogs.answer(vbYes, "Delete SMITH-JOHN").allow("Round1 3Bets is empty");
     auto del = boxesof([&] { ctl("frmbettor", "cmddelete").click(); });
     ASSERT_EQ(del.size(), 2u);  // the question, then the one box
     EXPECT_EQ(del[1].prompt,
               "Round1 3Bets, line 2 holds a bad record of bettor SMITH-JOHN, so nothing was "
               "changed.\r\nCheck it "
               "with Fix Files on the main menu.");
-    // A missing file is named too, as the old box with its second line.
+    // A missing file is named too, as the old box with its second line (its backup gone too:
+    // a lost file whose backup holds bettors is told of as damaged).
     ctl("frmbettor", "cmdreturn").click();
     std::filesystem::remove(folder.file("Bettors"));
+    std::filesystem::remove(folder.file("Bettorsbackup"));
     dialogs.allow(" 53 File not found\r\nBettors");
     auto readonce = boxesof([&] { show("frmbettor"); });
     ASSERT_GE(readonce.size(), 1u);

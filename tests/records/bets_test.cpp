@@ -62,7 +62,16 @@ TEST_F(BetsFiles, MissingPairIsCreatedEmptyByTheSumOnly) {
 
 TEST_F(BetsFiles, MakeBetsFilesNeverEmptiesAnExistingBackup) {
     folder.write("Round1 2Betsbackup", "1,7,1,5\r\n");
-    sumbets(cx);
+    // A Bets file lost while its backup holds bets is told of, and not made anew as empty.
+    dialogs.ok(
+        " 53 File not found\r\nRound1 2Bets\r\nRound1 2Bets is missing, but Round1 "
+        "2Betsbackup holds records");
+    EXPECT_FALSE(sumbets(cx));
+    EXPECT_FALSE(sh().betscomplete);
+    EXPECT_FALSE(folder.exists("Round1 2Bets"));
+    EXPECT_EQ(folder.read("Round1 2Betsbackup"), "1,7,1,5\r\n");
+    // makebetsfiles itself makes only the missing one.
+    makebetsfiles(cx);
     EXPECT_EQ(folder.read("Round1 2Bets"), "");
     EXPECT_EQ(folder.read("Round1 2Betsbackup"), "1,7,1,5\r\n");
     sh().fileop = "Players Input";  // only a Bets read creates files

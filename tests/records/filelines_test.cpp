@@ -39,7 +39,16 @@ TEST(FileLines, ALineIsARecordOnlyWhenWhole) {
         {"x,1,\"\",\"A\"", FileKind::Players, false},
         {"13,\"JONES", FileKind::Bettors, false},
         {"13,\"JONES\",", FileKind::Bettors, false},
-        {",\"JONES\"", FileKind::Bettors, true},  // an empty number reads 0
+        // An empty number field is a record cut short, not a 0; only text may be empty.
+        {",\"JONES\"", FileKind::Bettors, false},
+        {"3,2,1,", FileKind::Bets, false},
+        {"3,2,1, ", FileKind::Bets, false},
+        {"3,,1,2", FileKind::Bets, false},
+        {",2,1,2", FileKind::Bets, false},
+        {"7,,\"\",\"CAR\"", FileKind::Players, false},
+        {"7,1,,\"CAR\"", FileKind::Players, true},
+        {"7,1,\"\",\"\"", FileKind::Players, true},
+        {"13,\"\"", FileKind::Bettors, true},
         {"12,7,", FileKind::Bets, false},
         {"12,7,3,1.25", FileKind::Bets, true},
         {"12,7,3,.75", FileKind::Bets, true},

@@ -176,6 +176,17 @@ TEST_F(PlayerSwap, ABettorsFileIsRefusedAndPlayersStays) {
     EXPECT_FALSE(app->isloaded("frmcpt"));
 }
 
+TEST_F(PlayerSwap, AnEmptiedPlayersFileIsNotReplacedOverItsBackup) {
+    folder.write("Players", "");
+    dialogs.answer(vbNo, "Save current Player/Team file?")
+        .ok(" 62 Input past end of file\r\nPlayers\r\nPlayers is empty, but Playersbackup holds "
+            "records")
+        .ok("Problem changing");
+    choose("Spring");
+    EXPECT_EQ(folder.read("Players"), "");
+    EXPECT_EQ(folder.read("Playersbackup"), "1,1,\"\",\"JONES\"\r\n");
+}
+
 TEST(NameFields, CommasTabsQuotesAndBlankFields) {
     EXPECT_EQ(namefields("SMITH, JOHN\r\n\"SMITH, JOHN\"\r\n"),
               (std::vector<std::string>{"SMITH", "JOHN", "SMITH, JOHN"}));
