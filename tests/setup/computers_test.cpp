@@ -238,6 +238,18 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
         tx.commit();
     };
 
+    // What an import teaches a computer: the set's deletions, and every bet it has not seen
+    // deleted; a bettor deleted here comes back with the new bets of his.
+    auto learn = [&](Knows& k, const Knows& set) {
+        for (size_t i : set.deleted) k.alive.erase(i);
+        k.deleted.insert(set.deleted.begin(), set.deleted.end());
+        std::set<std::string> back;
+        for (size_t i : set.alive)
+            if (!k.deleted.count(i) && k.alive.insert(i).second && k.gone.count(taken[i].bettor))
+                back.insert(taken[i].bettor);
+        for (const std::string& name : back) k.gone.erase(name);
+    };
+
     std::mt19937 rng(20261209);
     auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
     int newbettors = 0;
@@ -264,12 +276,7 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
         } else if (kind < 19) {
             if (!carries.count(letter)) continue;
             pc.importfrom(letter);
-            const Knows& set = carries[letter];
-            Knows& k = knows[c];
-            for (size_t i : set.deleted) k.alive.erase(i);
-            k.deleted.insert(set.deleted.begin(), set.deleted.end());
-            for (size_t i : set.alive)
-                if (!k.deleted.count(i) && !k.gone.count(taken[i].bettor)) k.alive.insert(i);
+            learn(knows[c], carries[letter]);
         } else if (kind == 19) {
             // One bet removed: the line of a bet this computer holds.
             std::vector<size_t> held = lines(c, round, flight);
@@ -351,12 +358,7 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
     for (size_t c = 1; c < pcs.size(); ++c) {
         pcs[c]->exportto("E");
         pcs[0]->importfrom("E");
-        const Knows& set = knows[c];
-        for (size_t i : set.deleted) knows[0].alive.erase(i);
-        knows[0].deleted.insert(set.deleted.begin(), set.deleted.end());
-        for (size_t i : set.alive)
-            if (!knows[0].deleted.count(i) && !knows[0].gone.count(taken[i].bettor))
-                knows[0].alive.insert(i);
+        learn(knows[0], knows[c]);
     }
     for (size_t c = 0; c < pcs.size(); ++c) EXPECT_EQ(held(c), expected(c)) << "computer " << c;
 }
