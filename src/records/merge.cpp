@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
+#include "records/filelines.h"
+
 namespace vt {
 
 namespace {
@@ -49,6 +51,8 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
         if (hasidentity(drive.ids.deleted, ids[i])) {
             keep[i] = false;
             ++plan.removed;
+            if (i < local.texts.size()) plan.ids.deletedholds.emplace(ids[i], local.texts[i]);
+            if (unvouched[i]) plan.ids.deletedlate.push_back(ids[i]);
             continue;
         }
         livehere.push_back(ids[i]);
@@ -59,6 +63,17 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
     std::sort(livehere.begin(), livehere.end());
     std::vector<Identity> deleted = here.deleted;
     addidentities(deleted, drive.ids.deleted);
+    // What the bets deleted here held, where known: a bet the drive knows by another identity
+    // is told from them the same way (rows are not needed, only how many are left).
+    std::map<Holds, Candidates> gonebyholds;
+    std::vector<Field> fields;
+    for (auto& [id, held] : here.deletedholds) {
+        LineBet b;
+        if (!splitfields(held, fields) || fields.size() != 4 || !(b = linebet(fields)).whole)
+            continue;
+        Candidates& c = gonebyholds[holds(b.bet.bettor, b.bet)];
+        (hasidentity(here.deletedlate, id) ? c.unvouched : c.vouched).push_back(0);
+    }
 
     std::vector<Identity> addedids, addedunvouched;
     for (size_t j = 0; j < drive.rows.size() && j < drive.ids.live.size(); ++j) {
@@ -73,14 +88,20 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
             ++plan.deletedhere;
             continue;
         }
-        bool gone = bet.bettor && links.deleted.count(bet.bettor);
+        auto deletedbettor = bet.bettor ? links.deleted.find(bet.bettor) : links.deleted.end();
+        bool gone = deletedbettor != links.deleted.end();
+        long bettor = !bet.bettor ? 0 : gone ? deletedbettor->second : links.local.at(bet.bettor);
+        // An identity unknown here may still be a bet here or one deleted here, where one of the
+        // two was given its identity late: an unvouched bet matches any bet of the same holdings,
+        // a vouched one only an unvouched bet here. Each bet here is matched once.
+        size_t row;
+        auto d = gonebyholds.find(holds(bettor, bet));
+        if (d != gonebyholds.end() && d->second.take(late, row)) {
+            ++plan.deletedhere;
+            continue;
+        }
         if (!gone) {
-            // An identity unknown here may still be a bet here, where one of the two was given
-            // its identity late: an unvouched bet matches any bet of the same holdings, a vouched
-            // one only an unvouched bet here. Each bet here is matched once.
-            long bettor = bet.bettor ? links.local.at(bet.bettor) : 0;
             auto c = byholds.find(holds(bettor, bet));
-            size_t row;
             if (c != byholds.end() && c->second.take(late, row)) {
                 ++plan.matched;
                 // Settled: a bet given its identity late takes the one it was made with; two
@@ -111,6 +132,9 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
     addidentities(plan.ids.unvouched, addedunvouched);
     std::sort(plan.ids.unvouched.begin(), plan.ids.unvouched.end());
     plan.ids.deleted = deleted;
+    for (auto& [id, held] : here.deletedholds) plan.ids.deletedholds.emplace(id, held);
+    std::sort(plan.ids.deletedlate.begin(), plan.ids.deletedlate.end());
+    addidentities(plan.ids.deletedlate, here.deletedlate);
     plan.changed = plan.removed || plan.newbets || plan.ids.live != here.live ||
                    plan.ids.deleted != here.deleted || plan.ids.unvouched != here.unvouched;
     return plan;

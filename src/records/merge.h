@@ -22,8 +22,8 @@ struct FlightSet {
 
 // How the drive's bettor numbers are known here.
 struct BettorLinks {
-    std::map<long, long> local;  // drive number -> local number of the same bettor
-    std::set<long> deleted;      // drive numbers of bettors deleted here
+    std::map<long, long> local;    // drive number -> local number of the same bettor
+    std::map<long, long> deleted;  // drive number -> local number of a bettor deleted here
 };
 
 // What becomes of one flight's Bets file here.
@@ -35,9 +35,9 @@ struct FlightPlan {
     long newbets = 0;             // bets new here
     long here = 0;                // known here by identity
     long matched = 0;             // known here by what they hold
-    long deletedhere = 0;         // deleted here: not brought back
-    long removed = 0;             // bets here the other computer deleted
-    bool changed = false;         // the file or its identities change
+    long deletedhere = 0;  // deleted here (by identity or by what they held): not brought back
+    long removed = 0;      // bets here the other computer deleted
+    bool changed = false;  // the file or its identities change
 };
 
 // `local`: this computer's file (its ids.deleted also holding its backup's); `drive`: the drive's

@@ -281,7 +281,7 @@ std::vector<Identity> namedids(const Side& s) {
     for (size_t i = 0; i < s.lines(); ++i) {
         size_t pos = 0;
         for (std::string_view w; !(w = nextword(s.line(i), pos)).empty();) {
-            if (w[0] == '-' || w[0] == '?') w.remove_prefix(1);
+            while (!w.empty() && (w[0] == '-' || w[0] == '?')) w.remove_prefix(1);
             Identity id;
             if (parsehex(w, id)) out.push_back(id);
         }
@@ -302,12 +302,25 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
     out.live.reserve(count);
     for (size_t i = 1; i < s.lines(); ++i) {
         std::string_view line = s.line(i);
-        char mark = line.empty() ? ' ' : line[0];
-        bool marked = mark == '-' || mark == '?';
+        bool deleted = !line.empty() && line[0] == '-';
+        if (deleted) line.remove_prefix(1);
+        bool late = !line.empty() && line[0] == '?';
+        if (late) line.remove_prefix(1);
         Identity id;
-        if (!parsehex(line.substr(marked ? 1 : 0), id)) return false;
-        (mark == '-' ? out.deleted : out.live).push_back(id);
-        if (mark == '?') out.unvouched.push_back(id);
+        if (!parsehex(line.substr(0, 16), id)) return false;
+        if (!deleted) {
+            if (line.size() != 16) return false;
+            out.live.push_back(id);
+            if (late) out.unvouched.push_back(id);
+            continue;
+        }
+        out.deleted.push_back(id);
+        if (late) out.deletedlate.push_back(id);
+        // "-<id> <what it held>"
+        if (line.size() > 16) {
+            if (line[16] != ' ' || line.size() == 17) return false;
+            out.deletedholds.emplace(id, std::string(line.substr(17)));
+        }
     }
     if (out.live.size() != count) return false;
     std::vector<Identity> all = out.live;
@@ -315,6 +328,7 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
     std::sort(all.begin(), all.end());
     std::sort(out.unvouched.begin(), out.unvouched.end());
     std::sort(out.deleted.begin(), out.deleted.end());
+    std::sort(out.deletedlate.begin(), out.deletedlate.end());
     return !repeats(all);
 }
 
@@ -359,7 +373,12 @@ std::string betsbody(const BetIdentities& ids) {
     text.reserve((ids.live.size() + ids.deleted.size()) * 19);
     for (Identity id : ids.live)
         text.append(hasidentity(ids.unvouched, id) ? "?" : "").append(hex(id)).append("\r\n");
-    for (Identity id : ids.deleted) text.append("-").append(hex(id)).append("\r\n");
+    for (Identity id : ids.deleted) {
+        text.append(hasidentity(ids.deletedlate, id) ? "-?" : "-").append(hex(id));
+        auto held = ids.deletedholds.find(id);
+        if (held != ids.deletedholds.end()) text.append(" ").append(held->second);
+        text.append("\r\n");
+    }
     return text;
 }
 
@@ -428,6 +447,28 @@ std::vector<Identity> align(const Files& files, const std::string& before,
     return out;
 }
 
+// Keeps what the deleted bets of `was` held, and what the records of `was` dropped now (`gone`)
+// held, in `now`; a bet back in the file is no longer deleted.
+void remember(BetIdentities& now, const BetIdentities& was, const std::vector<Identity>& gone,
+              const std::string& oldbytes) {
+    for (auto& [id, held] : was.deletedholds) now.deletedholds.emplace(id, held);
+    addidentities(now.deletedlate, was.deletedlate);
+    if (!gone.empty()) {
+        std::vector<Identity> sorted = gone;
+        sortunique(sorted);
+        std::vector<std::string_view> lines = records(oldbytes);
+        for (size_t i = 0; i < lines.size() && i < was.live.size(); ++i)
+            if (hasidentity(sorted, was.live[i])) {
+                now.deletedholds.emplace(was.live[i], std::string(lines[i]));
+                if (hasidentity(was.unvouched, was.live[i]))
+                    addidentities(now.deletedlate, {was.live[i]});
+            }
+    }
+    for (auto it = now.deletedholds.begin(); it != now.deletedholds.end();)
+        it = hasidentity(now.deleted, it->first) ? std::next(it) : now.deletedholds.erase(it);
+    now.deletedlate = within(now.deletedlate, now.deleted);
+}
+
 // The last Bets file written, so that its pair, written next with the same bytes, takes the
 // same identities when the two were in step (equal bytes and equal identity files) without
 // working them out again.
@@ -491,6 +532,7 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     }
     addidentities(now.deleted, was.deleted);
     addidentities(now.deleted, gone);
+    remember(now, was, gone, old.bytes);
     // A removed file's identity file stays while it remembers deletions.
     stagebetidentities(files, logical, bytes, now);
     last = LastBets{};

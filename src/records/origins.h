@@ -41,6 +41,11 @@ struct BetIdentities {
     std::vector<Identity> live;       // one per record, in file order
     std::vector<Identity> deleted;    // sorted, each once
     std::vector<Identity> unvouched;  // sorted: the live ones given after their record was made
+    // What deleted bets held (their record's line, bettor numbers as here), where known, and
+    // which of them were unvouched when deleted: a bet known elsewhere by another identity is
+    // told from them by what it holds.
+    std::map<Identity, std::string> deletedholds;
+    std::vector<Identity> deletedlate;  // sorted
     // An identity file matched the data file (its own, or its pair's where the two files hold
     // the same bytes), or there is neither a record nor an identity file. Otherwise each record
     // was given a new, unvouched identity here (`fresh`) and every identity the untrusted

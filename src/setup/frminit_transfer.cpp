@@ -177,7 +177,7 @@ class BettorMerge {
             if (shares(list, theirs)) return map(number, local, theirs, known);
         for (auto& [local, list] : ids.deleted)
             if (shares(list, theirs)) {
-                links.deleted.insert(number);
+                links.deleted[number] = static_cast<long>(local);
                 gone_[number] = Gone{static_cast<long>(local), name, theirs};
                 ++deleted;
                 return true;
@@ -460,6 +460,9 @@ void frminit::cmdexport_Click() try {
                 std::string local = betsname(sh_.savepath, roundkeys[r], n);
                 BetIdentities ids = betidentities(files, local);
                 keephere(local, ids);
+                // What deleted bets held is told in this computer's bettor numbers: it stays here.
+                ids.deletedholds.clear();
+                ids.deletedlate.clear();
                 std::string bytes = betrecords(flight.rows);
                 for (bool backup : {false, true}) {
                     std::string path = betsname(drive, roundkeys[r], n, backup);

@@ -32,7 +32,7 @@ FlightSet flight(const std::vector<Bet>& rows, const std::vector<Identity>& live
 BettorLinks links() {
     BettorLinks l;
     l.local = {{7, 3}};
-    l.deleted = {8};
+    l.deleted = {{8, 9}};
     return l;
 }
 
@@ -98,6 +98,22 @@ TEST(Merge, UnvouchedBetsAreMatchedByWhatTheyHoldEachOnce) {
     EXPECT_EQ(q.here, 1);
     EXPECT_EQ(q.matched, 0);
     EXPECT_EQ(q.newbets, 1);
+}
+
+TEST(Merge, ABetDeletedHereIsKnownByWhatItHeldWhereOneIdentityWasGivenLate) {
+    // Deleted here: a bet that was unvouched (its identity given late) and a vouched one.
+    FlightSet here = flight({}, {}, {5, 6});
+    here.ids.deletedholds = {{5, "3,1,1,2"}, {6, "3,2,1,4"}};
+    here.ids.deletedlate = {5};
+    // The drive knows the first by the identity it was made with, and holds a late copy of the
+    // second, and a vouched bet equal to the second, which is new.
+    FlightSet drive =
+        flight({bet(7, 1, 1, 2), bet(7, 2, 1, 4), bet(7, 2, 1, 4)}, {40, 41, 42}, {}, {41});
+    FlightPlan plan = planflight(here, drive, links());
+    EXPECT_EQ(plan.deletedhere, 2);
+    EXPECT_EQ(plan.newbets, 1);
+    EXPECT_EQ(plan.ids.live, (std::vector<Identity>{42}));
+    EXPECT_EQ(plan.ids.deletedholds.size(), 2u);
 }
 
 TEST(Merge, NewBetsOfABettorDeletedHereComeBackAndHisOldOnesDoNot) {

@@ -100,6 +100,25 @@ TEST_F(LostIdentities, LostIdentityFilesHereStayUnvouchedPastTheNextWrite) {
     EXPECT_EQ(heldbets(b), heldbets(a));
 }
 
+TEST_F(LostIdentities, ABetDeletedHereAfterItsIdentityWasLostStaysDeleted) {
+    Computer a(kThree);
+    Computer b("1,\"AnyBettor\"\r\n");
+    ninedollars(a);
+    carry(a, b);
+    b.exportto("E");
+    losehidden(a.folder, ".Round1 1Bets");
+    a.fixremove(1, 1);  // SMITH-JO's $5, refunded
+    a.deletebettor("BROWN-AL");
+    EXPECT_EQ(win(a), "0.00");
+    a.importfrom("E");
+    EXPECT_EQ(win(a), "0.00");
+    EXPECT_TRUE(has(a.told(),
+                    "Bets added: 0\r\nBets already here: 0\r\nBets deleted here, not "
+                    "imported: 3"))
+        << a.told();
+    EXPECT_EQ(a.bettors().count(3), 0u);
+}
+
 TEST_F(LostIdentities, TwoRoundsIdentityFilesSwappedWhereTheirBetsAreAlikeDoNotMatch) {
     Computer a(kThree);
     Computer b("1,\"AnyBettor\"\r\n");
