@@ -75,50 +75,74 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
         (hasidentity(here.deletedlate, id) ? c.unvouched : c.vouched).push_back(0);
     }
 
-    std::vector<Identity> addedids, addedunvouched;
-    for (size_t j = 0; j < drive.rows.size() && j < drive.ids.live.size(); ++j) {
-        const Bet& bet = drive.rows[j];
+    // Each drive row: known here by identity, deleted here, matched by what it holds, or new.
+    enum class Fate { fresh, here, deleted, matched };
+    size_t n = std::min(drive.rows.size(), drive.ids.live.size());
+    std::vector<Fate> fate(n, Fate::fresh);
+    for (size_t j = 0; j < n; ++j) {
         Identity id = drive.ids.live[j];
-        bool late = hasidentity(drive.ids.unvouched, id);
-        if (hasidentity(livehere, id)) {
-            ++plan.here;
-            continue;
-        }
-        if (hasidentity(deleted, id)) {
-            ++plan.deletedhere;
-            continue;
-        }
-        auto deletedbettor = bet.bettor ? links.deleted.find(bet.bettor) : links.deleted.end();
-        bool gone = deletedbettor != links.deleted.end();
-        long bettor = !bet.bettor ? 0 : gone ? deletedbettor->second : links.local.at(bet.bettor);
-        // An identity unknown here may still be a bet here or one deleted here, where one of the
-        // two was given its identity late: an unvouched bet matches any bet of the same holdings,
-        // a vouched one only an unvouched bet here. Each bet here is matched once.
-        size_t row;
-        auto d = gonebyholds.find(holds(bettor, bet));
-        if (d != gonebyholds.end() && d->second.take(late, row)) {
-            ++plan.deletedhere;
-            continue;
-        }
-        if (!gone) {
-            auto c = byholds.find(holds(bettor, bet));
-            if (c != byholds.end() && c->second.take(late, row)) {
-                ++plan.matched;
-                // Settled: a bet given its identity late takes the one it was made with; two
-                // late ones agree on the smaller, as the other computer will.
-                if (unvouched[row] && !late) {
-                    ids[row] = id;
-                    unvouched[row] = false;
-                } else if (unvouched[row]) {
-                    ids[row] = std::min(ids[row], id);
-                }
+        if (hasidentity(livehere, id))
+            fate[j] = Fate::here;
+        else if (hasidentity(deleted, id))
+            fate[j] = Fate::deleted;
+    }
+    auto bettorof = [&](const Bet& bet) {
+        if (!bet.bettor) return 0L;
+        auto gone = links.deleted.find(bet.bettor);
+        return gone != links.deleted.end() ? gone->second : links.local.at(bet.bettor);
+    };
+    // An identity unknown here may still be a bet here or one deleted here, where one of the two
+    // was given its identity late: an unvouched bet matches any bet of the same holdings, a
+    // vouched one only an unvouched bet here. Each bet here is matched once; the vouched drive
+    // rows are matched first, as they can take only unvouched bets here, so that as many are
+    // matched as can be.
+    for (bool late : {false, true})
+        for (size_t j = 0; j < n; ++j) {
+            Identity id = drive.ids.live[j];
+            if (fate[j] != Fate::fresh || hasidentity(drive.ids.unvouched, id) != late) continue;
+            const Bet& bet = drive.rows[j];
+            Holds what = holds(bettorof(bet), bet);
+            size_t row;
+            auto d = gonebyholds.find(what);
+            if (d != gonebyholds.end() && d->second.take(late, row)) {
+                fate[j] = Fate::deleted;
                 continue;
             }
+            if (bet.bettor && links.deleted.count(bet.bettor)) continue;
+            auto c = byholds.find(what);
+            if (c == byholds.end() || !c->second.take(late, row)) continue;
+            fate[j] = Fate::matched;
+            // Settled: a bet given its identity late takes the one it was made with; two late
+            // ones agree on the smaller, as the other computer will.
+            if (unvouched[row] && !late) {
+                ids[row] = id;
+                unvouched[row] = false;
+            } else if (unvouched[row]) {
+                ids[row] = std::min(ids[row], id);
+            }
+        }
+
+    std::vector<Identity> addedids, addedunvouched;
+    for (size_t j = 0; j < n; ++j) {
+        const Bet& bet = drive.rows[j];
+        Identity id = drive.ids.live[j];
+        switch (fate[j]) {
+            case Fate::here:
+                ++plan.here;
+                continue;
+            case Fate::deleted:
+                ++plan.deletedhere;
+                continue;
+            case Fate::matched:
+                ++plan.matched;
+                continue;
+            case Fate::fresh:
+                break;
         }
         plan.added.push_back(bet);
-        plan.returning.push_back(gone);
+        plan.returning.push_back(bet.bettor && links.deleted.count(bet.bettor));
         addedids.push_back(id);
-        if (late) addedunvouched.push_back(id);
+        if (hasidentity(drive.ids.unvouched, id)) addedunvouched.push_back(id);
         ++plan.newbets;
     }
 

@@ -289,6 +289,27 @@ std::vector<Identity> namedids(const Side& s) {
     return out;
 }
 
+// What the deleted bets an identity file names held ("-<id> <record>", "-?<id> <record>"),
+// whatever the rest of its form.
+void namedholds(const Side& s, BetIdentities& into) {
+    for (size_t i = 1; i < s.lines(); ++i) {
+        std::string_view line = s.line(i);
+        size_t pos = 0;
+        std::string_view w = nextword(line, pos);
+        if (w.size() < 2 || w[0] != '-') continue;
+        w.remove_prefix(1);
+        bool late = w[0] == '?';
+        if (late) w.remove_prefix(1);
+        Identity id;
+        if (!parsehex(w, id)) continue;
+        std::string_view held = nextword(line, pos);
+        if (held.empty()) continue;
+        into.deletedholds.emplace(id, std::string(held));
+        if (late) into.deletedlate.push_back(id);
+    }
+    sortunique(into.deletedlate);
+}
+
 // True when a sorted list holds an identity twice.
 bool repeats(const std::vector<Identity>& sorted) {
     return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
@@ -350,11 +371,15 @@ BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, c
     }
     // Nothing describes the file: its records are given identities now, marked unvouched (they
     // may be bets other computers know by other identities), and whatever its identity file or
-    // its pair's named may have been given out, so none of it comes back.
+    // its pair's named may have been given out, so none of it comes back, nor what its deleted
+    // bets held.
     out.deleted = namedids(own);
+    namedholds(own, out);
     if (count) {
         try {
-            addidentities(out.deleted, namedids(readside(files, pair)));
+            Side other = readside(files, pair);
+            addidentities(out.deleted, namedids(other));
+            namedholds(other, out);
         } catch (const FileError&) {
             // An unreadable pair lends nothing; its own write tells of the error.
         }

@@ -441,6 +441,11 @@ void frminit::cmdexport_Click() try {
         // Records given their identities now keep them (unvouched), here as on the drive.
         auto keephere = [&](const std::string& path, const auto& ids) {
             if (ids.described) return;
+            if (!files.exists(path)) {
+                // An identity file left without its data file: only what it remembers stays.
+                writeidentified(files, path, nullptr, ids);
+                return;
+            }
             std::string bytes = files.readall(path);
             for (const std::string& p : {path, path + "backup"})
                 if (files.exists(p) && (p == path || files.readall(p) == bytes))

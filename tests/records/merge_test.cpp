@@ -91,6 +91,15 @@ TEST(Merge, UnvouchedBetsAreMatchedByWhatTheyHoldEachOnce) {
     EXPECT_EQ(p.ids.live, (std::vector<Identity>{60, 80, 71}));
     EXPECT_EQ(p.ids.unvouched, (std::vector<Identity>{80}));
 
+    // As many are matched as can be: the drive's vouched bet takes the late one here, whatever
+    // the order of the drive's rows.
+    FlightSet pair = flight({bet(3, 1, 1, 2), bet(3, 1, 1, 2)}, {20, 21}, {}, {21});
+    FlightSet copies = flight({bet(7, 1, 1, 2), bet(7, 1, 1, 2)}, {30, 31}, {}, {30});
+    FlightPlan r = planflight(pair, copies, links());
+    EXPECT_EQ(r.matched, 2);
+    EXPECT_EQ(r.newbets, 0);
+    EXPECT_EQ(r.ids.live, (std::vector<Identity>{20, 31}));
+
     // A bet here the drive knows by identity is not matched again by its holdings.
     FlightSet one = flight({bet(3, 1, 1, 2)}, {40});
     FlightSet two = flight({bet(7, 1, 1, 2), bet(7, 1, 1, 2)}, {40, 41}, {}, {41});
