@@ -40,6 +40,18 @@ struct FlightPlan {
     bool changed = false;  // the file or its identities change
 };
 
+// The counts of a whole import, for its last box.
+struct MergeTotals {
+    long newbets = 0, here = 0, matched = 0, deletedhere = 0, removed = 0;
+    void add(const FlightPlan& plan) {
+        newbets += plan.newbets;
+        here += plan.here;
+        matched += plan.matched;
+        deletedhere += plan.deletedhere;
+        removed += plan.removed;
+    }
+};
+
 // `local`: this computer's file (its ids.deleted also holding its backup's); `drive`: the drive's
 // file (its ids.deleted only where its identity file is trusted). Every drive row's bettor is
 // either 0, in links.local or in links.deleted.

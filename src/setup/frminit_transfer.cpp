@@ -310,6 +310,11 @@ const std::string kExportAgain =
 // told from bets already here. False after the box.
 bool describedondrive(Host& app, const std::string& path, bool described) {
     if (described) return true;
+    if (!app.files().exists(path))
+        return refuse(app, filelocation(path, 0) +
+                               " is missing, but the export wrote its identity file: the copy to "
+                               "the drive was cut short. " +
+                               kExportAgain);
     if (!hasidentityfile(app.files(), path))
         return refuse(app, filelocation(path, 0) +
                                " has no identity file beside it (the hidden file the export "
@@ -407,6 +412,88 @@ bool committransfer(Host& app, Transaction& tx, const std::string& nothing) {
 }
 
 const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
+
+// Stages one flight's Bets file and its backup as the merge planned them, with the bettor
+// numbers translated; the new bets of a bettor coming back are told in `back`.
+void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightSet& here,
+                 const BetIdentities& drive, const BettorLinks& links,
+                 std::map<long, std::string>& back) {
+    const Files& files = app.files();
+    Shared& sh = app.shared();
+    std::string more;
+    for (size_t k = 0; k < plan.added.size(); ++k) {
+        Bet bet = plan.added[k];
+        if (bet.bettor) bet.bettor = links.local.at(bet.bettor);
+        more += betrecord(bet);
+        if (plan.returning[k])
+            back[bet.bettor] += std::string(back[bet.bettor].empty() ? "" : ", ") + roundkeys[r] +
+                                " flight " + std::to_string(f) + " " +
+                                kTypes[std::clamp(bet.type, 0L, 3L)] + " " +
+                                Format(bet.amount, "$#,##0.00");
+    }
+    std::string path = betsname(sh.savepath, roundkeys[r], f);
+    bool exists = files.exists(path);
+    std::string old = exists ? files.readall(path) : std::string();
+    std::string bytes;
+    if (plan.removed) {
+        for (size_t k : plan.kept) bytes += here.texts[k] + "\r\n";
+        bytes += more;
+    } else {
+        bytes = more.empty() ? old : appendedbytes(path, old, FileKind::Bets, more);
+    }
+    sh.curround = roundkeys[r];
+    sh.curflightnbr = f;
+    sh.curflight = sh.flightnames[f];
+    std::string backup = betsname(sh.savepath, roundkeys[r], f, true);
+    bool inpair = !files.exists(backup) || files.readall(backup) == old;
+    bool write = exists || !bytes.empty();
+    writeidentified(files, path, write ? &bytes : nullptr, plan.ids);
+    if (inpair) {
+        writeidentified(files, backup, write ? &bytes : nullptr, plan.ids);
+    } else if (plan.removed || !more.empty()) {
+        // A backup not in step with its file keeps its own lines: the bets the other computer
+        // deleted leave it and the new ones are added to it.
+        std::string kept = files.readall(backup), out;
+        LineCursor lines(kept, FileKind::Bets);
+        FileLine line;
+        BetIdentities ids = betidentities(files, backup);
+        for (size_t k = 0; lines.next(line); ++k)
+            if (k >= ids.live.size() || !hasidentity(drive.deleted, ids.live[k]))
+                out += line.text + "\r\n";
+        files.replacefile(backup, out + more);
+    }
+}
+
+// The import's last box: what it added, what was here already, what it matched, removed and
+// left out, and each bettor deleted here who came back, with his new bets.
+std::string importreport(const MergeTotals& t, const BettorMerge& merge,
+                         const std::map<long, std::string>& back) {
+    std::string told =
+        "Import of Bettors, Bets files complete\r\n\r\nBets added: " + std::to_string(t.newbets) +
+        "\r\nBets already here: " + std::to_string(t.here);
+    if (t.matched)
+        told +=
+            "\r\nBets matched by bettor, player/team, type and amount (their identities were "
+            "lost): " +
+            std::to_string(t.matched);
+    if (t.removed)
+        told +=
+            "\r\nBets deleted on the other computer, removed here: " + std::to_string(t.removed);
+    if (t.deletedhere)
+        told += "\r\nBets deleted here, not imported: " + std::to_string(t.deletedhere);
+    told += "\r\nBettors added: " + std::to_string(merge.added) +
+            "\r\nBettors already here: " + std::to_string(merge.known);
+    if (merge.deleted)
+        told += "\r\nBettors deleted here, not imported: " + std::to_string(merge.deleted);
+    for (auto& [number, bets] : back) {
+        std::string name;
+        for (size_t k = 1; k <= merge.merged.size(); ++k)
+            if (merge.merged(k).number == number) name = merge.merged(k).name;
+        told += "\r\n" + name + ", deleted here, is back as bettor " + std::to_string(number) +
+                " with new bets: " + bets;
+    }
+    return told;
+}
 
 }  // namespace
 
@@ -600,7 +687,7 @@ void frminit::cmdimport_Click() try {
 
     // Everything checked: the local files change now, all in one transaction with the players,
     // so a failed import leaves them as they were and can simply be done again.
-    long added = 0, alreadyhere = 0, matched = 0, deletedhere = 0, removed = 0;
+    MergeTotals totals;
     std::map<long, std::string> back;  // by local number: the new bets a returning bettor brings
     try {
         sh_.bettors = merge.merged;
@@ -613,56 +700,10 @@ void frminit::cmdimport_Click() try {
         for (int r = 1; r <= nrounds; ++r)
             for (long f = 1; f <= 15; ++f) {
                 size_t i = size_t((r - 1) * 15 + f);
-                FlightPlan& plan = plans[i];
-                added += plan.newbets;
-                alreadyhere += plan.here;
-                matched += plan.matched;
-                deletedhere += plan.deletedhere;
-                removed += plan.removed;
-                if (!plan.changed) continue;
-                std::string more;
-                for (size_t k = 0; k < plan.added.size(); ++k) {
-                    Bet bet = plan.added[k];
-                    if (bet.bettor) bet.bettor = merge.links.local.at(bet.bettor);
-                    more += betrecord(bet);
-                    if (plan.returning[k])
-                        back[bet.bettor] += std::string(back[bet.bettor].empty() ? "" : ", ") +
-                                            roundkeys[r] + " flight " + std::to_string(f) + " " +
-                                            kTypes[std::clamp(bet.type, 0L, 3L)] + " " +
-                                            Format(bet.amount, "$#,##0.00");
-                }
-                std::string path = betsname(sh_.savepath, roundkeys[r], f);
-                bool exists = files.exists(path);
-                std::string old = exists ? files.readall(path) : std::string();
-                std::string bytes;
-                if (plan.removed) {
-                    for (size_t k : plan.kept) bytes += here[i].texts[k] + "\r\n";
-                    bytes += more;
-                } else {
-                    bytes = more.empty() ? old : appendedbytes(path, old, FileKind::Bets, more);
-                }
-                sh_.curround = roundkeys[r];
-                sh_.curflightnbr = f;
-                sh_.curflight = sh_.flightnames[f];
-                std::string backup = betsname(sh_.savepath, roundkeys[r], f, true);
-                bool inpair = !files.exists(backup) || files.readall(backup) == old;
-                bool write = exists || !bytes.empty();
-                writeidentified(files, path, write ? &bytes : nullptr, plan.ids);
-                if (inpair) {
-                    writeidentified(files, backup, write ? &bytes : nullptr, plan.ids);
-                } else if (plan.removed || !more.empty()) {
-                    // A backup not in step with its file keeps its own lines: the bets the other
-                    // computer deleted leave it and the new ones are added to it.
-                    std::string kept = files.readall(backup), out;
-                    LineCursor lines(kept, FileKind::Bets);
-                    FileLine line;
-                    BetIdentities ids = betidentities(files, backup);
-                    for (size_t k = 0; lines.next(line); ++k)
-                        if (k >= ids.live.size() ||
-                            !hasidentity(set.flights[i].ids.deleted, ids.live[k]))
-                            out += line.text + "\r\n";
-                    files.replacefile(backup, out + more);
-                }
+                totals.add(plans[i]);
+                if (plans[i].changed)
+                    stageflight(app_, r, f, plans[i], here[i], set.flights[i].ids, merge.links,
+                                back);
             }
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
@@ -674,29 +715,7 @@ void frminit::cmdimport_Click() try {
     if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
-    std::string told =
-        "Import of Bettors, Bets files complete\r\n\r\nBets added: " + std::to_string(added) +
-        "\r\nBets already here: " + std::to_string(alreadyhere);
-    if (matched)
-        told +=
-            "\r\nBets matched by bettor, player/team, type and amount (their identities were "
-            "lost): " +
-            std::to_string(matched);
-    if (removed)
-        told += "\r\nBets deleted on the other computer, removed here: " + std::to_string(removed);
-    if (deletedhere) told += "\r\nBets deleted here, not imported: " + std::to_string(deletedhere);
-    told += "\r\nBettors added: " + std::to_string(merge.added) +
-            "\r\nBettors already here: " + std::to_string(merge.known);
-    if (merge.deleted)
-        told += "\r\nBettors deleted here, not imported: " + std::to_string(merge.deleted);
-    for (auto& [number, bets] : back) {
-        std::string name;
-        for (size_t k = 1; k <= merge.merged.size(); ++k)
-            if (merge.merged(k).number == number) name = merge.merged(k).name;
-        told += "\r\n" + name + ", deleted here, is back as bettor " + std::to_string(number) +
-                " with new bets: " + bets;
-    }
-    app_.msgbox(told, vbOKOnly, "Import Bettors,Bets");
+    app_.msgbox(importreport(totals, merge, back), vbOKOnly, "Import Bettors,Bets");
 } catch (const FileError& e) {
     // A file that could not be looked at: nothing was changed.
     app_.fileerrorbox(e);
