@@ -213,6 +213,24 @@ TEST_F(LostIdentities, RefusalsNameTheFileTheCashierSeesAndSayNothingWasImported
         EXPECT_TRUE(has(pc.told(), "Nothing was imported.")) << at << ": " << pc.told();
         EXPECT_EQ(pools(pc), pools(b)) << at;
     }
+
+    // A stick that refuses writes at any point of an export's commit: the same.
+    Computer sender(Computer::CopyOf{a});
+    sender.app->files().setfault(Fault{});
+    sender.exportto("E");
+    auto [from, to] = sender.app->files().commitspans().back();
+    for (long at = from; at <= to; at += std::max(1L, (to - from) / 6)) {
+        sender.app->files().setfault(Fault{Fault::Fail, at, EACCES, true});
+        sender.dialogs.type("E", "Enter target export drive letter.")
+            .ok("Insert blank disk")
+            .allow("");
+        sender.app->form("frminit").control("cmdexport").click();
+        long committed = sender.app->files().commits();
+        sender.app->files().setfault(Fault{});
+        if (committed > 0) continue;
+        EXPECT_FALSE(has(sender.told(), ".ids")) << at << ": " << sender.told();
+        EXPECT_TRUE(has(sender.told(), "Nothing was exported.")) << at << ": " << sender.told();
+    }
 }
 
 }  // namespace
