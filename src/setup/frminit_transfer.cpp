@@ -1,6 +1,8 @@
 // Moving the data between computers through a removable drive: export of this computer's
-// Bettors, Players and Bets files to the root of a drive, and import of such a set that merges
-// the bettors by name and appends the bets with the bettor numbers translated.
+// Bettors, Players and Bets files (with their identity files) to the root of a drive, and import
+// of such a set: the set and this computer's files are read and checked whole, the bettors are
+// merged by identity or by number and name, each Bets file is merged as records/merge.h plans it,
+// and everything is committed at one point.
 #include <algorithm>
 #include <cctype>
 #include <set>
