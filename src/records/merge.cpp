@@ -32,6 +32,14 @@ struct Candidates {
     }
 };
 
+// The bet a deleted record's line held; false when it does not read as one.
+bool heldbet(const std::string& text, std::vector<Field>& fields, Bet& out) {
+    if (!splitfields(text, fields) || fields.size() != 4) return false;
+    LineBet b = linebet(fields);
+    out = b.bet;
+    return b.whole;
+}
+
 }  // namespace
 
 FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const BettorLinks& links) {
@@ -60,18 +68,39 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
         Candidates& c = byholds[holds(local.rows[i].bettor, local.rows[i])];
         (unvouched[i] ? c.unvouched : c.vouched).push_back(i);
     }
+    // A bet the other computer deleted, where it tells what the bet held, removes one bet here
+    // of those holdings that is known here only by an identity given late.
+    std::vector<Field> fields;
+    std::vector<Identity> herelive = here.live;
+    std::sort(herelive.begin(), herelive.end());
+    for (auto& [id, held] : drive.ids.deletedholds) {
+        Bet b;
+        if (hasidentity(herelive, id) || hasidentity(here.deleted, id) ||
+            !hasidentity(drive.ids.deleted, id) || !heldbet(held, fields, b))
+            continue;
+        auto to = b.bettor ? links.local.find(b.bettor) : links.local.end();
+        if (b.bettor && to == links.local.end()) continue;
+        auto c = byholds.find(holds(b.bettor ? to->second : 0, b));
+        size_t row;
+        if (c == byholds.end() || !c->second.take(false, row)) continue;
+        keep[row] = false;
+        ++plan.removed;
+        if (row < local.texts.size()) plan.ids.deletedholds.emplace(ids[row], local.texts[row]);
+        plan.ids.deletedlate.push_back(ids[row]);
+        livehere.erase(std::find(livehere.begin(), livehere.end(), ids[row]));
+    }
     std::sort(livehere.begin(), livehere.end());
     std::vector<Identity> deleted = here.deleted;
     addidentities(deleted, drive.ids.deleted);
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (!keep[i]) addidentities(deleted, {ids[i]});
     // What the bets deleted here held, where known: a bet the drive knows by another identity
     // is told from them the same way (rows are not needed, only how many are left).
     std::map<Holds, Candidates> gonebyholds;
-    std::vector<Field> fields;
     for (auto& [id, held] : here.deletedholds) {
-        LineBet b;
-        if (!splitfields(held, fields) || fields.size() != 4 || !(b = linebet(fields)).whole)
-            continue;
-        Candidates& c = gonebyholds[holds(b.bet.bettor, b.bet)];
+        Bet b;
+        if (!heldbet(held, fields, b)) continue;
+        Candidates& c = gonebyholds[holds(b.bettor, b)];
         (hasidentity(here.deletedlate, id) ? c.unvouched : c.vouched).push_back(0);
     }
 

@@ -375,7 +375,10 @@ bool readdriveset(Host& app, const std::string& drive, DriveSet& set) {
                 return false;
             }
             // Deletions count only where an identity file the export wrote tells of them.
-            if (!flight.ids.described) flight.ids.deleted.clear();
+            if (!flight.ids.described) {
+                flight.ids.deleted.clear();
+                flight.ids.deletedholds.clear();
+            }
         }
     return true;
 }
@@ -554,9 +557,6 @@ void frminit::cmdexport_Click() try {
                 std::string local = betsname(sh_.savepath, roundkeys[r], n);
                 BetIdentities ids = betidentities(files, local);
                 keephere(local, ids);
-                // What deleted bets held is told in this computer's bettor numbers: it stays here.
-                ids.deletedholds.clear();
-                ids.deletedlate.clear();
                 std::string bytes = betrecords(flight.rows);
                 for (bool backup : {false, true}) {
                     std::string path = betsname(drive, roundkeys[r], n, backup);

@@ -125,6 +125,19 @@ TEST(Merge, ABetDeletedHereIsKnownByWhatItHeldWhereOneIdentityWasGivenLate) {
     EXPECT_EQ(plan.ids.deletedholds.size(), 2u);
 }
 
+TEST(Merge, ADeletionTellingWhatItsBetHeldRemovesOneBetKnownHereOnlyByALateIdentity) {
+    FlightSet here =
+        flight({bet(3, 1, 1, 2), bet(3, 1, 1, 2), bet(3, 2, 1, 2)}, {50, 51, 52}, {}, {51, 52});
+    // Deleted there by identities unknown here, each telling what its bet held (drive numbers).
+    FlightSet drive = flight({}, {}, {60, 61});
+    drive.ids.deletedholds = {{60, "7,1,1,2"}, {61, "7,2,1,3"}};
+    FlightPlan plan = planflight(here, drive, links());
+    EXPECT_EQ(plan.removed, 1);  // the late one of the two equal bets; the other amount differs
+    EXPECT_EQ(plan.kept, (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(plan.ids.live, (std::vector<Identity>{50, 52}));
+    EXPECT_TRUE(hasidentity(plan.ids.deleted, 51));
+}
+
 TEST(Merge, NewBetsOfABettorDeletedHereComeBackAndHisOldOnesDoNot) {
     FlightSet here = flight({}, {}, {5});
     FlightSet drive = flight({bet(8, 1, 1, 3), bet(8, 2, 1, 4), bet(0, 1, 2, 1)}, {5, 6, 7});

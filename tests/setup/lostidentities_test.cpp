@@ -119,6 +119,20 @@ TEST_F(LostIdentities, ABetDeletedHereAfterItsIdentityWasLostStaysDeleted) {
     EXPECT_EQ(a.bettors().count(3), 0u);
 }
 
+TEST_F(LostIdentities, ARefundElsewhereReachesACopyWhoseIdentityWasLost) {
+    Computer a(kThree);
+    Computer b("1,\"AnyBettor\"\r\n");
+    ninedollars(a);
+    carry(a, b);
+    // B's hidden files of the flight lost: its bets are known there only by what they hold.
+    losehidden(b.folder, ".Round1 1Bets");
+    a.fixremove(1, 1);  // SMITH-JO's $5, refunded on A
+    carry(a, b);
+    EXPECT_EQ(win(b), "4.00");
+    EXPECT_TRUE(has(b.told(), "Bets deleted on the other computer, removed here: 1")) << b.told();
+    EXPECT_EQ(heldbets(b), heldbets(a));
+}
+
 TEST_F(LostIdentities, TwoRoundsIdentityFilesSwappedWhereTheirBetsAreAlikeDoNotMatch) {
     Computer a(kThree);
     Computer b("1,\"AnyBettor\"\r\n");
