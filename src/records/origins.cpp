@@ -354,8 +354,8 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
 }
 
 BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, const Contents& data,
-                              const Side& own) {
-    size_t count = countrecords(data.bytes);
+                              const Side& own, size_t count = SIZE_MAX) {
+    if (count == SIZE_MAX) count = countrecords(data.bytes);
     BetIdentities out;
     if (describes(own, betsfile, data) && parsebetside(own, count, out)) return out;
     out = BetIdentities{};
@@ -420,10 +420,10 @@ std::vector<Identity> within(const std::vector<Identity>& set, const std::vector
 // The identities of a file's new records from its old ones: records kept (the same text at the
 // start, at the end, or moved in between) keep theirs, the others are new; `gone` receives the
 // identities of the old records that are not kept.
-std::vector<Identity> align(const Files& files, const std::string& before,
+std::vector<Identity> align(const Files& files, const std::vector<std::string_view>& o,
                             const std::vector<Identity>& oldids, const std::string& after,
                             std::vector<Identity>& gone) {
-    std::vector<std::string_view> o = records(before), n = records(after);
+    std::vector<std::string_view> n = records(after);
     std::vector<Identity> out(n.size());
     size_t head = 0;
     while (head < o.size() && head < n.size() && o[head] == n[head]) {
@@ -475,13 +475,12 @@ std::vector<Identity> align(const Files& files, const std::string& before,
 // Keeps what the deleted bets of `was` held, and what the records of `was` dropped now (`gone`)
 // held, in `now`; a bet back in the file is no longer deleted.
 void remember(BetIdentities& now, const BetIdentities& was, const std::vector<Identity>& gone,
-              const std::string& oldbytes) {
+              const std::vector<std::string_view>& lines) {
     for (auto& [id, held] : was.deletedholds) now.deletedholds.emplace(id, held);
     addidentities(now.deletedlate, was.deletedlate);
     if (!gone.empty()) {
         std::vector<Identity> sorted = gone;
         sortunique(sorted);
-        std::vector<std::string_view> lines = records(oldbytes);
         for (size_t i = 0; i < lines.size() && i < was.live.size(); ++i)
             if (hasidentity(sorted, was.live[i])) {
                 now.deletedholds.emplace(was.live[i], std::string(lines[i]));
@@ -527,7 +526,10 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
         last.file.clear();
         return;
     }
-    BetIdentities was = betidentitiesof(files, logical, old, own), now;
+    // The old file's lines, read once: counted, aligned with the new ones, and what dropped ones
+    // held.
+    const std::vector<std::string_view> oldlines = records(old.bytes);
+    BetIdentities was = betidentitiesof(files, logical, old, own, oldlines.size()), now;
     std::vector<Identity> gone;
     if (bytes) {
         // A copy takes the copied file's identities, a file written with its pair's bytes its
@@ -548,7 +550,7 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
             // A bet back in the file (a backup restored) is no longer deleted.
             takeout(was.deleted, now.live);
         } else {
-            now.live = align(files, old.bytes, was.live, *bytes, gone);
+            now.live = align(files, oldlines, was.live, *bytes, gone);
             // A record kept stays unvouched until an import settles it.
             now.unvouched = within(was.unvouched, now.live);
         }
@@ -557,7 +559,7 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     }
     addidentities(now.deleted, was.deleted);
     addidentities(now.deleted, gone);
-    remember(now, was, gone, old.bytes);
+    remember(now, was, gone, oldlines);
     // A removed file's identity file stays while it remembers deletions.
     stagebetidentities(files, logical, bytes, now);
     last = LastBets{};
