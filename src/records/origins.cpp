@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
+#include <map>
 #include <memory>
 #include <random>
 #include <string_view>
@@ -47,50 +49,42 @@ std::string pairof(const std::string& logical) {
                                          : logical + "backup";
 }
 
-bool blank(std::string_view s) {
-    for (char c : s)
-        if (c != ' ' && c != '\t' && c != '\x1a') return false;
-    return true;
-}
-
-// The lines of a file that hold something, in order (a CR, an LF or CR LF ends a line).
+// The records of a data file, as every reader splits its lines (LineCursor): each line's text.
 std::vector<std::string_view> records(const std::string& bytes) {
     std::vector<std::string_view> out;
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    while (p < end) {
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-        const char* stop = lf ? lf : end;
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', size_t(stop - p)));
-        const char* eol = cr ? cr : stop;
-        std::string_view line(p, size_t(eol - p));
-        if (!blank(line)) out.push_back(line);
-        p = eol;
-        if (p < end && *p == '\r') ++p;
-        if (p < end && *p == '\n') ++p;
-    }
+    LineCursor lines(bytes, FileKind::Bets);
+    FileLine line;
+    while (lines.next(line)) out.emplace_back(bytes.data() + line.begin, line.text.size());
     return out;
 }
 
-// How many lines of a file hold something, as records() gives them.
-size_t countrecords(const std::string& bytes) {
-    size_t n = 0;
-    bool filled = false;
-    for (char c : bytes) {
-        if (c == '\r' || c == '\n') {
-            n += filled;
-            filled = false;
-        } else if (c != ' ' && c != '\t' && c != '\x1a') {
-            filled = true;
-        }
-    }
-    return n + filled;
-}
+size_t countrecords(const std::string& bytes) { return records(bytes).size(); }
 
 std::string hex(uint64_t v) {
     std::string out(16, '0');
     for (int i = 15; i >= 0; --i, v >>= 4) out[size_t(i)] = "0123456789abcdef"[v & 15];
     return out;
+}
+
+// A check of some bytes, in 16 hex digits: any change of a byte, a cut, an addition or a byte
+// moved from one part to the next changes it.
+std::string hashhex(std::initializer_list<std::string_view> parts) {
+    uint64_t h = 0x9e3779b97f4a7c15ull;
+    for (std::string_view bytes : parts) {
+        h ^= bytes.size();
+        size_t i = 0;
+        for (; i + 8 <= bytes.size(); i += 8) {
+            uint64_t w;
+            std::memcpy(&w, bytes.data() + i, 8);
+            h = (h ^ w) * 0xff51afd7ed558ccdull;
+            h ^= h >> 29;
+        }
+        uint64_t w = 0;
+        std::memcpy(&w, bytes.data() + i, bytes.size() - i);
+        h = (h ^ w ^ (uint64_t(bytes.size() - i) << 56)) * 0xc4ceb9fe1a85ec53ull;
+        h ^= h >> 32;
+    }
+    return hex(h);
 }
 
 // 16 lower-case hex digits, the form identities and checks are written in.
@@ -114,35 +108,31 @@ bool parsehex(std::string_view t, uint64_t& value) {
     return bad >= 0;
 }
 
-// A check of a file's bytes: any change of a byte, a cut or an addition changes it.
-std::string checkof(const std::string& bytes) {
-    uint64_t h = 0x9e3779b97f4a7c15ull ^ bytes.size();
-    size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, bytes.data() + i, 8);
-        h = (h ^ w) * 0xff51afd7ed558ccdull;
-        h ^= h >> 29;
-    }
-    uint64_t w = 0;
-    std::memcpy(&w, bytes.data() + i, bytes.size() - i);
-    h = (h ^ w ^ (uint64_t(bytes.size() - i) << 56)) * 0xc4ceb9fe1a85ec53ull;
-    h ^= h >> 32;
-    return std::to_string(bytes.size()) + " " + hex(h);
+// The check of a data file an identity file's first line gives: its size, and a check of its
+// name (in any letter case) and bytes, so that an identity file beside another file of the same
+// bytes (another round's, swapped) does not match. A missing file reads as an empty one.
+std::string checkof(const std::string& logical, const std::string& bytes) {
+    return std::to_string(bytes.size()) + " " +
+           hashhex({ucase(logical.substr(namestart(logical))), bytes});
 }
 
-// The header line of an identity file: the check of its data file, or "none" when there is no
-// data file.
-const std::string kHeader = "ids ";
+// The first line of an identity file: the check of its data file, then the check of the lines
+// after it.
+const std::string kHeader = "ids2 ";
 
-std::string headerof(const std::string* bytes) {
-    return kHeader + (bytes ? checkof(*bytes) : std::string("none")) + "\r\n";
+std::string sidetext(const std::string& logical, const std::string* bytes,
+                     const std::string& body) {
+    return kHeader + checkof(logical, bytes ? *bytes : std::string()) + " " + hashhex({body}) +
+           "\r\n" + body;
 }
 
-// The next word of a line from pos (words stand between blanks); "" at its end.
+bool space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// The next word of a line from pos (words stand between white space of any kind); "" at its end.
 std::string_view nextword(std::string_view line, size_t& pos) {
-    while (pos < line.size() && line[pos] == ' ') ++pos;
-    size_t end = std::min(line.find(' ', pos), line.size());
+    while (pos < line.size() && space(line[pos])) ++pos;
+    size_t end = pos;
+    while (end < line.size() && !space(line[end])) ++end;
     std::string_view word = line.substr(pos, end - pos);
     pos = end;
     return word;
@@ -179,12 +169,18 @@ bool pairholds(const Files& files, const std::string& pair, const std::string& b
     }
 }
 
-// An identity file as read: what it says, and whether it is in the form the program writes.
+// An identity file as read: its lines (where each lies in its bytes: the file may be copied or
+// moved), and whether it is in the form the program writes with its own lines' check matching.
 struct Side {
     bool exists = false, wellformed = false;
-    std::string header;  // its check line's text after "ids "
-    std::vector<std::string_view> lines;
     std::string bytes;
+    std::string check;                             // the data file's check its first line gives
+    std::vector<std::pair<size_t, size_t>> spans;  // every line: start and length, line end out
+    size_t body = 0;                               // where the lines after the first start
+    size_t lines() const { return spans.size(); }
+    std::string_view line(size_t i) const {
+        return std::string_view(bytes).substr(spans[i].first, spans[i].second);
+    }
 };
 
 Side readside(const Files& files, const std::string& logical) {
@@ -193,15 +189,30 @@ Side readside(const Files& files, const std::string& logical) {
     s.exists = files.exists(path);
     if (!s.exists) return s;
     s.bytes = files.readall(path);
-    s.lines = records(s.bytes);
-    s.wellformed = !s.lines.empty() && s.lines[0].substr(0, kHeader.size()) == kHeader;
-    if (s.wellformed) s.header = std::string(s.lines[0].substr(kHeader.size()));
+    for (size_t p = 0; p < s.bytes.size();) {
+        size_t lf = s.bytes.find('\n', p), stop = lf == std::string::npos ? s.bytes.size() : lf;
+        size_t end = stop > p && s.bytes[stop - 1] == '\r' ? stop - 1 : stop;
+        s.spans.emplace_back(p, end - p);
+        p = stop + 1;
+    }
+    if (s.spans.empty()) return s;
+    s.body = std::min(s.bytes.size(), s.spans[0].first + s.spans[0].second + 2);
+    std::string_view first = s.line(0);
+    if (first.substr(0, kHeader.size()) != kHeader) return s;
+    // "ids2 <size> <check> <lines' check>", each word once, one blank between them.
+    std::string_view rest = first.substr(kHeader.size());
+    size_t last = rest.rfind(' ');
+    if (last == std::string_view::npos || s.bytes.compare(s.body - 2, 2, "\r\n") != 0) return s;
+    s.check = std::string(rest.substr(0, last));
+    s.wellformed = rest.substr(last + 1) == hashhex({std::string_view(s.bytes).substr(s.body)});
     return s;
 }
 
-// True when the identity file describes the data file as it stands.
-bool describes(const Side& s, const Contents& data) {
-    return s.wellformed && s.header == (data.exists ? checkof(data.bytes) : std::string("none"));
+std::string bodyof(const Side& s) { return s.wellformed ? s.bytes.substr(s.body) : std::string(); }
+
+// True when the identity file, written for `logical`, describes the data file as it stands.
+bool describes(const Side& s, const std::string& logical, const Contents& data) {
+    return s.wellformed && s.check == checkof(logical, data.bytes);
 }
 
 // Stages an identity file; one that would remember nothing is removed instead.
@@ -265,66 +276,110 @@ void takeout(std::vector<Identity>& set, const std::vector<Identity>& taken) {
 
 // Every identity an identity file names, whatever its form: what an untrusted file may have
 // given out.
-std::vector<Identity> namedids(const Side& s, size_t* live = nullptr) {
+std::vector<Identity> namedids(const Side& s) {
     std::vector<Identity> out;
-    if (live) *live = 0;
-    for (std::string_view line : s.lines) {
-        if (line.substr(0, kHeader.size()) == kHeader) continue;  // the check, not an identity
+    for (size_t i = 0; i < s.lines(); ++i) {
         size_t pos = 0;
-        for (std::string_view w; !(w = nextword(line, pos)).empty();) {
-            bool deleted = w[0] == '-';
-            if (deleted) w.remove_prefix(1);
+        for (std::string_view w; !(w = nextword(s.line(i), pos)).empty();) {
+            while (!w.empty() && (w[0] == '-' || w[0] == '?')) w.remove_prefix(1);
             Identity id;
-            if (!parsehex(w, id)) continue;
-            out.push_back(id);
-            if (live && !deleted) ++*live;
+            if (parsehex(w, id)) out.push_back(id);
         }
     }
     return out;
 }
 
-// A Bets identity file read: each record's identity ("<id>") and the deleted ones ("-<id>").
-// False when a line is in no such form or the records are not as many as `count`.
+// What the deleted bets an identity file names held ("-<id> <record>", "-?<id> <record>"),
+// whatever the rest of its form.
+void namedholds(const Side& s, BetIdentities& into) {
+    for (size_t i = 1; i < s.lines(); ++i) {
+        std::string_view line = s.line(i);
+        size_t pos = 0;
+        std::string_view w = nextword(line, pos);
+        if (w.size() < 2 || w[0] != '-') continue;
+        w.remove_prefix(1);
+        bool late = w[0] == '?';
+        if (late) w.remove_prefix(1);
+        Identity id;
+        if (!parsehex(w, id)) continue;
+        std::string_view held = nextword(line, pos);
+        if (held.empty()) continue;
+        into.deletedholds.emplace(id, std::string(held));
+        if (late) into.deletedlate.push_back(id);
+    }
+    sortunique(into.deletedlate);
+}
+
+// True when a sorted list holds an identity twice.
+bool repeats(const std::vector<Identity>& sorted) {
+    return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+
+// A Bets identity file read: each record's identity ("<id>", "?<id>" when unvouched) and the
+// deleted ones ("-<id>"). False when a line is in no such form, an identity is given twice or
+// the records are not as many as `count`.
 bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
     if (!s.wellformed) return false;
     out.live.reserve(count);
-    for (size_t i = 1; i < s.lines.size(); ++i) {
-        std::string_view line = s.lines[i];
+    for (size_t i = 1; i < s.lines(); ++i) {
+        std::string_view line = s.line(i);
         bool deleted = !line.empty() && line[0] == '-';
+        if (deleted) line.remove_prefix(1);
+        bool late = !line.empty() && line[0] == '?';
+        if (late) line.remove_prefix(1);
         Identity id;
-        if (!parsehex(line.substr(deleted ? 1 : 0), id)) return false;
-        (deleted ? out.deleted : out.live).push_back(id);
+        if (!parsehex(line.substr(0, 16), id)) return false;
+        if (!deleted) {
+            if (line.size() != 16) return false;
+            out.live.push_back(id);
+            if (late) out.unvouched.push_back(id);
+            continue;
+        }
+        out.deleted.push_back(id);
+        if (late) out.deletedlate.push_back(id);
+        // "-<id> <what it held>"
+        if (line.size() > 16) {
+            if (line[16] != ' ' || line.size() == 17) return false;
+            out.deletedholds.emplace(id, std::string(line.substr(17)));
+        }
     }
-    sortunique(out.deleted);
-    return out.live.size() == count;
+    if (out.live.size() != count) return false;
+    std::vector<Identity> all = out.live;
+    all.insert(all.end(), out.deleted.begin(), out.deleted.end());
+    std::sort(all.begin(), all.end());
+    std::sort(out.unvouched.begin(), out.unvouched.end());
+    std::sort(out.deleted.begin(), out.deleted.end());
+    std::sort(out.deletedlate.begin(), out.deletedlate.end());
+    return !repeats(all);
 }
 
 BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, const Contents& data,
-                              const Side& own) {
-    size_t count = data.exists ? countrecords(data.bytes) : 0;
+                              const Side& own, size_t count = SIZE_MAX) {
+    if (count == SIZE_MAX) count = countrecords(data.bytes);
     BetIdentities out;
-    if (describes(own, data) && parsebetside(own, count, out)) return out;
+    if (describes(own, betsfile, data) && parsebetside(own, count, out)) return out;
     out = BetIdentities{};
     // The two files of a pair usually hold the same bytes: the other's identity file serves.
     std::string pair = pairof(betsfile);
     if (data.exists && count && pairholds(files, pair, data.bytes)) {
         Side other = readside(files, pair);
-        if (describes(other, data) && parsebetside(other, count, out)) {
+        if (describes(other, pair, data) && parsebetside(other, count, out)) {
             addidentities(out.deleted, without(namedids(own), out.live));
             return out;
         }
         out = BetIdentities{};
     }
-    // Nothing describes the file: its records are new here, and whatever its identity file or
-    // its pair's named may have been given out, so none of it comes back.
-    size_t named = 0;
-    out.deleted = namedids(own, &named);
-    bool stood = own.exists;
+    // Nothing describes the file: its records are given identities now, marked unvouched (they
+    // may be bets other computers know by other identities), and whatever its identity file or
+    // its pair's named may have been given out, so none of it comes back, nor what its deleted
+    // bets held.
+    out.deleted = namedids(own);
+    namedholds(own, out);
     if (count) {
         try {
             Side other = readside(files, pair);
-            stood = stood || other.exists;
             addidentities(out.deleted, namedids(other));
+            namedholds(other, out);
         } catch (const FileError&) {
             // An unreadable pair lends nothing; its own write tells of the error.
         }
@@ -332,28 +387,43 @@ BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, c
     sortunique(out.deleted);
     out.described = count == 0 && !own.exists;
     out.fresh = count > 0;
-    // An identity file that names fewer records than the file holds (cut, emptied, gone beside
-    // its pair's, another file's) leaves some of them unaccounted for.
-    out.lost = out.fresh && stood && named < count;
     for (size_t i = 0; i < count; ++i) out.live.push_back(randombits(files));
+    out.unvouched = out.live;
+    sortunique(out.unvouched);
     return out;
 }
 
-std::string betsidetext(const std::string* bytes, const BetIdentities& ids) {
-    std::string text = headerof(bytes);
-    text.reserve(text.size() + (ids.live.size() + ids.deleted.size()) * 19);
-    for (Identity id : ids.live) text.append(hex(id)).append("\r\n");
-    for (Identity id : ids.deleted) text.append("-").append(hex(id)).append("\r\n");
+std::string betsbody(const BetIdentities& ids) {
+    std::string text;
+    text.reserve((ids.live.size() + ids.deleted.size()) * 19);
+    for (Identity id : ids.live)
+        text.append(hasidentity(ids.unvouched, id) ? "?" : "").append(hex(id)).append("\r\n");
+    for (Identity id : ids.deleted) {
+        text.append(hasidentity(ids.deletedlate, id) ? "-?" : "-").append(hex(id));
+        auto held = ids.deletedholds.find(id);
+        if (held != ids.deletedholds.end()) text.append(" ").append(held->second);
+        text.append("\r\n");
+    }
     return text;
+}
+
+// The sorted identities of `set` that `live` holds.
+std::vector<Identity> within(const std::vector<Identity>& set, const std::vector<Identity>& live) {
+    std::vector<Identity> out;
+    if (set.empty()) return out;
+    for (Identity id : live)
+        if (hasidentity(set, id)) out.push_back(id);
+    sortunique(out);
+    return out;
 }
 
 // The identities of a file's new records from its old ones: records kept (the same text at the
 // start, at the end, or moved in between) keep theirs, the others are new; `gone` receives the
 // identities of the old records that are not kept.
-std::vector<Identity> align(const Files& files, const std::string& before,
+std::vector<Identity> align(const Files& files, const std::vector<std::string_view>& o,
                             const std::vector<Identity>& oldids, const std::string& after,
                             std::vector<Identity>& gone) {
-    std::vector<std::string_view> o = records(before), n = records(after);
+    std::vector<std::string_view> n = records(after);
     std::vector<Identity> out(n.size());
     size_t head = 0;
     while (head < o.size() && head < n.size() && o[head] == n[head]) {
@@ -402,27 +472,64 @@ std::vector<Identity> align(const Files& files, const std::string& before,
     return out;
 }
 
+// Keeps what the deleted bets of `was` held, and what the records of `was` dropped now (`gone`)
+// held, in `now`; a bet back in the file is no longer deleted.
+void remember(BetIdentities& now, const BetIdentities& was, const std::vector<Identity>& gone,
+              const std::vector<std::string_view>& lines) {
+    for (auto& [id, held] : was.deletedholds) now.deletedholds.emplace(id, held);
+    addidentities(now.deletedlate, was.deletedlate);
+    if (!gone.empty()) {
+        std::vector<Identity> sorted = gone;
+        sortunique(sorted);
+        for (size_t i = 0; i < lines.size() && i < was.live.size(); ++i)
+            if (hasidentity(sorted, was.live[i])) {
+                now.deletedholds.emplace(was.live[i], std::string(lines[i]));
+                if (hasidentity(was.unvouched, was.live[i]))
+                    addidentities(now.deletedlate, {was.live[i]});
+            }
+    }
+    for (auto it = now.deletedholds.begin(); it != now.deletedholds.end();)
+        it = hasidentity(now.deleted, it->first) ? std::next(it) : now.deletedholds.erase(it);
+    now.deletedlate = within(now.deletedlate, now.deleted);
+}
+
 // The last Bets file written, so that its pair, written next with the same bytes, takes the
-// same identity file when the two were in step (equal bytes and equal identity files) without
-// working it out again.
+// same identities when the two were in step (equal bytes and equal identity files) without
+// working them out again.
 struct LastBets {
-    std::string file, oldbytes, oldside, newbytes, newside;
+    std::string file, oldbytes, oldbody, newbytes, newbody;
+};
+
+// What the hook keeps between calls: the last Bets file written, and the identities writers
+// hand over for the files they write (writeidentified).
+struct OriginsState {
+    LastBets last;
+    std::map<std::string, BetIdentities> bets;
+    std::map<std::string, BettorIdentities> bettors;
 };
 
 // A Bets file about to be written (bytes: its new contents, nullptr when it is removed).
 void keepbets(const Files& files, const std::string& logical, const std::string* bytes,
-              const std::string& from, LastBets& last) {
+              const std::string& from, OriginsState& state) {
+    LastBets& last = state.last;
+    if (auto given = state.bets.find(logical); given != state.bets.end()) {
+        stagebetidentities(files, logical, bytes, given->second);
+        last = LastBets{};
+        return;
+    }
     Contents old = contentsof(files, logical);
     Side own = readside(files, logical);
     std::string side = sidecarof(logical);
     if (bytes && from.empty() && last.file == pairof(logical) && *bytes == last.newbytes &&
-        old.bytes == last.oldbytes && own.bytes == last.oldside &&
-        files.exists(sidecarof(last.file)) && files.readall(sidecarof(last.file)) == last.newside) {
-        files.replacefile(side, last.newside);
+        old.bytes == last.oldbytes && describes(own, logical, old) && bodyof(own) == last.oldbody) {
+        files.replacefile(side, sidetext(logical, bytes, last.newbody));
         last.file.clear();
         return;
     }
-    BetIdentities was = betidentitiesof(files, logical, old, own), now;
+    // The old file's lines, read once: counted, aligned with the new ones, and what dropped ones
+    // held.
+    const std::vector<std::string_view> oldlines = records(old.bytes);
+    BetIdentities was = betidentitiesof(files, logical, old, own, oldlines.size()), now;
     std::vector<Identity> gone;
     if (bytes) {
         // A copy takes the copied file's identities, a file written with its pair's bytes its
@@ -438,25 +545,27 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
             }
         }
         if (taken) {
-            now.live = source.live;
-            now.deleted = source.deleted;
+            now = source;
             addidentities(gone, without(was.live, now.live));
             // A bet back in the file (a backup restored) is no longer deleted.
             takeout(was.deleted, now.live);
         } else {
-            now.live = align(files, old.bytes, was.live, *bytes, gone);
+            now.live = align(files, oldlines, was.live, *bytes, gone);
+            // A record kept stays unvouched until an import settles it.
+            now.unvouched = within(was.unvouched, now.live);
         }
     } else {
         gone = was.live;
     }
     addidentities(now.deleted, was.deleted);
     addidentities(now.deleted, gone);
+    remember(now, was, gone, oldlines);
     // A removed file's identity file stays while it remembers deletions.
     stagebetidentities(files, logical, bytes, now);
     last = LastBets{};
     if (bytes && files.exists(side))
-        last = LastBets{logical, std::move(old.bytes), std::move(own.bytes), *bytes,
-                        files.readall(side)};
+        last = LastBets{logical, std::move(old.bytes), bodyof(own), *bytes,
+                        bodyof(readside(files, logical))};
 }
 
 // ---- Bettors ----
@@ -475,30 +584,40 @@ std::vector<std::pair<long long, std::string>> bettorrecords(const std::string& 
 }
 
 // A Bettors identity file read: "<number> <id> <id>..." for each bettor, "-<number> <id>..." for
-// each deleted one. False when a line is in no such form.
+// each deleted one, one blank between words. False when a line is in no such form, or one
+// identity or number is given twice.
 bool parsebettorside(const Side& s, BettorIdentities& out) {
     if (!s.wellformed) return false;
-    for (size_t i = 1; i < s.lines.size(); ++i) {
-        size_t pos = 0;
-        std::string_view first = nextword(s.lines[i], pos);
+    std::vector<Identity> all;
+    for (size_t i = 1; i < s.lines(); ++i) {
+        std::string_view line = s.line(i);
+        size_t end = std::min(line.find(' '), line.size());
+        std::string_view first = line.substr(0, end);
         bool deleted = !first.empty() && first[0] == '-';
         long long number;
         if (!parseint(std::string(first.substr(deleted ? 1 : 0)), number)) return false;
-        std::vector<Identity>& ids = (deleted ? out.deleted : out.live)[number];
-        for (std::string_view w; !(w = nextword(s.lines[i], pos)).empty();) {
+        auto& into = deleted ? out.deleted : out.live;
+        if (into.count(number)) return false;
+        std::vector<Identity>& ids = into[number];
+        for (size_t pos = end; pos < line.size();) {
+            size_t stop = std::min(line.find(' ', pos + 1), line.size());
             Identity id;
-            if (!parsehex(w, id)) return false;
+            if (line[pos] != ' ' || !parsehex(line.substr(pos + 1, stop - pos - 1), id))
+                return false;
             ids.push_back(id);
+            all.push_back(id);
+            pos = stop;
         }
     }
-    return true;
+    std::sort(all.begin(), all.end());
+    return !repeats(all);
 }
 
 // The bettor numbers an identity file names, whatever its form.
 void namednumbers(const Side& s, std::map<long long, std::vector<Identity>>& into) {
-    for (std::string_view line : s.lines) {
+    for (size_t i = 0; i < s.lines(); ++i) {
         size_t pos = 0;
-        std::string_view first = nextword(line, pos);
+        std::string_view first = nextword(s.line(i), pos);
         if (!first.empty() && first[0] == '-') first.remove_prefix(1);
         long long number;
         if (parseint(std::string(first), number)) into[number];
@@ -525,12 +644,13 @@ BettorIdentities bettoridentitiesof(const Files& files, const std::string& betto
     auto recs = bettorrecords(data.bytes);
     Side own = readside(files, bettorsfile);
     BettorIdentities out;
-    if (describes(own, data) && parsebettorside(own, out) && covers(out, recs)) return out;
+    if (describes(own, bettorsfile, data) && parsebettorside(own, out) && covers(out, recs))
+        return out;
     out = BettorIdentities{};
     std::string pair = pairof(bettorsfile);
     if (data.exists && pairholds(files, pair, data.bytes)) {
         Side other = readside(files, pair);
-        if (describes(other, data) && parsebettorside(other, out) && covers(out, recs)) {
+        if (describes(other, pair, data) && parsebettorside(other, out) && covers(out, recs)) {
             namednumbers(own, out.deleted);
             dropidless(out);
             return out;
@@ -547,8 +667,8 @@ BettorIdentities bettoridentitiesof(const Files& files, const std::string& betto
     return out;
 }
 
-std::string bettorsidetext(const std::string* bytes, const BettorIdentities& ids) {
-    std::string text = headerof(bytes);
+std::string bettorsbody(const BettorIdentities& ids) {
+    std::string text;
     auto line = [&text](const std::string& lead, const std::vector<Identity>& list) {
         text += lead;
         for (Identity id : list) text.append(" ").append(hex(id));
@@ -566,7 +686,11 @@ void forget(BettorIdentities& into, long long number, const std::vector<Identity
 }
 
 void keepbettors(const Files& files, const std::string& logical, const std::string* bytes,
-                 const std::string& from) {
+                 const std::string& from, OriginsState& state) {
+    if (auto given = state.bettors.find(logical); given != state.bettors.end()) {
+        stagebettoridentities(files, logical, bytes, given->second);
+        return;
+    }
     Contents old = contentsof(files, logical);
     BettorIdentities was = bettoridentitiesof(files, logical, old), now;
     now.deleted = was.deleted;
@@ -604,7 +728,95 @@ void keepbettors(const Files& files, const std::string& logical, const std::stri
     stagebettoridentities(files, logical, bytes, now);
 }
 
+// The hook that keeps the identity files in step with their data files.
+struct OriginsHook {
+    const Files* files;
+    std::shared_ptr<OriginsState> state;
+    void operator()(const std::string& logical, const std::string* bytes,
+                    const std::string& from) const {
+        switch (kindof(logical)) {
+            case Kind::bets:
+                keepbets(*files, logical, bytes, from, *state);
+                break;
+            case Kind::bettors:
+                keepbettors(*files, logical, bytes, from, *state);
+                break;
+            case Kind::none:
+                break;
+        }
+    }
+};
+
+// Writes a data file with the identities handed over for it.
+template <class Ids>
+void writewith(const Files& files, const std::string& logical, const std::string* bytes,
+               const Ids& ids,
+               void (*stage)(const Files&, const std::string&, const std::string*, const Ids&)) {
+    CarriedIdentities carried(files, logical, ids);
+    if (bytes)
+        files.replacefile(logical, *bytes);
+    else if (files.exists(logical))
+        files.remove(logical);
+    else if (auto* hook = files.companion.target<OriginsHook>())
+        (*hook)(logical, nullptr, "");
+    // Files without the hook: the identity file is staged here.
+    if (!files.companion.target<OriginsHook>()) stage(files, logical, bytes, ids);
+}
+
 }  // namespace
+
+std::string describedby(const std::string& logical) {
+    size_t start = namestart(logical);
+    std::string name = logical.substr(start);
+    if (name.size() < 6 || name[0] != '.' || !endsnocase(name, ".ids")) return "";
+    std::string data = logical.substr(0, start) + name.substr(1, name.size() - 5);
+    return kindof(data) == Kind::none ? "" : data;
+}
+
+size_t listedrecords(const Files& files, const std::string& betsfile) {
+    for (const std::string& file : {betsfile, pairof(betsfile)}) {
+        Side s = readside(files, file);
+        if (!s.wellformed) continue;
+        size_t n = 0;
+        for (size_t i = 1; i < s.lines(); ++i) n += !s.line(i).empty() && s.line(i)[0] != '-';
+        return n;
+    }
+    return 0;
+}
+
+bool hasidentityfile(const Files& files, const std::string& logical) {
+    std::string side = sidecarof(logical);
+    return !side.empty() && files.exists(side);
+}
+
+void writeidentified(const Files& files, const std::string& betsfile, const std::string* bytes,
+                     const BetIdentities& ids) {
+    writewith(files, betsfile, bytes, ids, stagebetidentities);
+}
+
+void writeidentified(const Files& files, const std::string& bettorsfile, const std::string* bytes,
+                     const BettorIdentities& ids) {
+    writewith(files, bettorsfile, bytes, ids, stagebettoridentities);
+}
+
+CarriedIdentities::CarriedIdentities(const Files& files, const std::string& logical,
+                                     const BetIdentities& ids)
+    : files_(files), logical_(logical) {
+    if (auto* hook = files.companion.target<OriginsHook>()) hook->state->bets[logical] = ids;
+}
+
+CarriedIdentities::CarriedIdentities(const Files& files, const std::string& logical,
+                                     const BettorIdentities& ids)
+    : files_(files), logical_(logical) {
+    if (auto* hook = files.companion.target<OriginsHook>()) hook->state->bettors[logical] = ids;
+}
+
+CarriedIdentities::~CarriedIdentities() {
+    if (auto* hook = files_.companion.target<OriginsHook>()) {
+        hook->state->bets.erase(logical_);
+        hook->state->bettors.erase(logical_);
+    }
+}
 
 std::string sidecarof(const std::string& logical) {
     if (kindof(logical) == Kind::none) return "";
@@ -620,21 +832,7 @@ void keeporigins(Files& files) {
         uint64_t seed = (uint64_t(rd()) << 32) ^ rd();
         files.randomness = [engine = std::mt19937_64(seed)]() mutable { return engine(); };
     }
-    const Files* f = &files;
-    files.companion = [f, last = std::make_shared<LastBets>()](const std::string& logical,
-                                                               const std::string* bytes,
-                                                               const std::string& from) {
-        switch (kindof(logical)) {
-            case Kind::bets:
-                keepbets(*f, logical, bytes, from, *last);
-                break;
-            case Kind::bettors:
-                keepbettors(*f, logical, bytes, from);
-                break;
-            case Kind::none:
-                break;
-        }
-    };
+    files.companion = OriginsHook{&files, std::make_shared<OriginsState>()};
 }
 
 Identity newidentity(const Files& files) { return randombits(files); }
@@ -646,7 +844,10 @@ BetIdentities betidentities(const Files& files, const std::string& betsfile) {
 void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids) {
     bool none = ids.live.empty() && ids.deleted.empty();
-    writeside(files, betsfile, none ? std::string() : betsidetext(bytes, ids), none);
+    BetIdentities out = ids;
+    out.unvouched = within(ids.unvouched, ids.live);
+    writeside(files, betsfile, none ? std::string() : sidetext(betsfile, bytes, betsbody(out)),
+              none);
 }
 
 BettorIdentities bettoridentities(const Files& files, const std::string& bettorsfile) {
@@ -665,7 +866,8 @@ void stagebettoridentities(const Files& files, const std::string& bettorsfile,
             it->second.empty() && out.live.count(it->first) ? out.deleted.erase(it) : std::next(it);
     }
     bool none = out.live.empty() && out.deleted.empty();
-    writeside(files, bettorsfile, none ? std::string() : bettorsidetext(bytes, out), none);
+    writeside(files, bettorsfile,
+              none ? std::string() : sidetext(bettorsfile, bytes, bettorsbody(out)), none);
 }
 
 void addidentities(std::vector<Identity>& set, const std::vector<Identity>& more) {

@@ -1,6 +1,8 @@
 // Moving the data between computers through a removable drive: export of this computer's
-// Bettors, Players and Bets files to the root of a drive, and import of such a set that merges
-// the bettors by name and appends the bets with the bettor numbers translated.
+// Bettors, Players and Bets files (with their identity files) to the root of a drive, and import
+// of such a set: the set and this computer's files are read and checked whole, the bettors are
+// merged by identity or by number and name, each Bets file is merged as records/merge.h plans it,
+// and everything is committed at one point.
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -11,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
+#include "records/merge.h"
 #include "records/origins.h"
 #include "records/records.h"
 #include "setup/frminit.h"
@@ -19,6 +22,8 @@
 namespace vt {
 
 namespace {
+
+const std::string kNothingImported = "Nothing was imported.";
 
 // Puts the data folder and the round back however the transfer ends.
 struct KeepPlace {
@@ -103,17 +108,11 @@ bool drivestillthere(Host& app, const DriveStamp& disk, const std::string& title
     return false;
 }
 
-// A line that is not a record stops a transfer. A line of the program's own files is told of as
-// every reader tells of one (the box sends the operator to Fix Files); a line of the drive's set
-// is told of with the drive file and line, and that nothing was imported.
-void refuseline(Host& app, const FileError& e, bool drive) {
-    if (!drive) {
-        app.fileerrorbox(e);
-        return;
-    }
-    app.filebox(e.file,
-                e.message() + "\r\n" + filelocation(e.file, e.line) + "\r\nNothing was imported.",
-                app.shared().fileop);
+// A line that is not a record stops a transfer: the box names the file and the line and says
+// that nothing was transferred; a line of the program's own files sends the operator to Fix Files.
+void refuseline(Host& app, FileError e, const std::string& nothing) {
+    e.advice = nothing;
+    app.fileerrorbox(e);
 }
 
 // Checks that every line of a drive's Players or Bettors file is a record, as the readers take
@@ -126,38 +125,38 @@ bool checknamefile(Host& app, const std::string& path, FileKind kind, const std:
     while (lines.next(line))
         if (!line.readable) {
             app.shared().fileop = fileop;
-            refuseline(app, badline(path, line), true);
+            FileError e = badline(path, line);
+            e.checkfile = false;
+            refuseline(app, e, kNothingImported);
             return false;
         }
     return true;
 }
 
-// The bets of one Bets file, with each record line's text.
-struct FlightBets {
-    std::string path, bytes;
-    std::vector<Bet> rows;
-    std::vector<std::string> texts;
-};
-
 // Reads a Bets file whose every line must be a record; a missing file holds none. False after
-// the box (see refuseline), or a file-error box.
-bool readflight(Host& app, const std::string& path, FlightBets& out, bool drive) {
-    out = FlightBets{};
-    out.path = path;
+// the box naming the file (and the line), which says that nothing was imported.
+bool readflight(Host& app, const std::string& path, FlightSet& out, bool drive,
+                const std::string& nothing) {
+    out = FlightSet{};
     app.shared().fileop = "Bets Input";
+    std::string bytes;
     try {
         if (!app.files().exists(path)) return true;
-        out.bytes = app.files().readall(path);
-    } catch (const FileError& e) {
+        bytes = app.files().readall(path);
+    } catch (FileError& e) {
+        e.advice = nothing;
         app.fileerrorbox(e);
         return false;
     }
-    LineCursor lines(out.bytes, FileKind::Bets);
+    LineCursor lines(bytes, FileKind::Bets);
     FileLine line;
     while (lines.next(line)) {
         LineBet b = linebet(line.fields);
         if (!line.readable || !b.whole) {
-            refuseline(app, badline(path, line), drive);
+            FileError e = badline(path, line);
+            // A drive's file is mended on the computer that exported it, not in Fix Files here.
+            e.checkfile = !drive;
+            refuseline(app, e, nothing);
             return false;
         }
         out.rows.push_back(b.bet);
@@ -180,7 +179,8 @@ void leaveatlastflight(Shared& sh) {
 // The imported bettors merged into the local ones, and the translation of their numbers. A
 // bettor is the same person as a local one when they share an identity (the bettor came back
 // from a computer that had it from here, directly or not), or by number and name; another local
-// bettor of the same name is asked about. A bettor deleted here does not come back.
+// bettor of the same name is asked about. A bettor deleted here stays deleted unless the drive
+// brings new bets of his (revive).
 class BettorMerge {
   public:
     BettorMerge(Host& app, const Table<Bettor>& local, BettorIdentities ids)
@@ -188,6 +188,7 @@ class BettorMerge {
     // Bettor numbers some local record or identity file names: a new bettor never takes one.
     std::set<long long> inuse;
     long added = 0, known = 0, deleted = 0;
+    BettorLinks links;
 
     // False when the table is full (after the capacity message).
     bool add(long number, std::string name, const std::vector<Identity>& theirs) {
@@ -195,7 +196,8 @@ class BettorMerge {
             if (shares(list, theirs)) return map(number, local, theirs, known);
         for (auto& [local, list] : ids.deleted)
             if (shares(list, theirs)) {
-                map_.emplace_back(number, 0);
+                links.deleted[number] = static_cast<long>(local);
+                gone_[number] = Gone{static_cast<long>(local), name, theirs};
                 ++deleted;
                 return true;
             }
@@ -212,44 +214,64 @@ class BettorMerge {
             app_.msgbox("Creating new bettor name " + name, vbOKOnly, "Import");
             // The new name is looked up again: it may be taken too.
         }
-        if (sh_.nbettors >= static_cast<long>(merged.size())) {
-            app_.msgbox(
-                "Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
-                vbOKOnly, "Max Bettor Error");
-            return false;
-        }
-        while (sh_.nextticket == 999 || sh_.nextticket == 9999 || inuse.count(sh_.nextticket) ||
-               find([&](const Bettor& b) { return b.number == sh_.nextticket; }))
-            ++sh_.nextticket;
-        merged(++sh_.nbettors) = Bettor{sh_.nextticket, name};
+        if (!room()) return false;
+        long to = freeticket();
+        merged(++sh_.nbettors) = Bettor{to, name};
         // A bettor new here keeps the identity it was given where it was made.
-        ids.live[sh_.nextticket];
-        return map(number, sh_.nextticket++, theirs, added);
+        ids.live[to];
+        return map(number, to, theirs, added);
     }
 
-    // The local number of an imported one; 0 when it has none (unknown, or deleted here).
-    long local(long imported) const {
-        for (auto& [from, to] : map_)
-            if (from == imported) return to;
-        return 0;
-    }
-    // True when the imported bettor is one deleted here.
-    bool isdeleted(long imported) const {
-        for (auto& [from, to] : map_)
-            if (from == imported) return to == 0;
-        return false;
+    // A bettor deleted here with new bets on the drive comes back with them: under his old
+    // number while no bettor holds it, otherwise under a free one (the old stays in use). False
+    // when the table is full (after the capacity message).
+    bool revive(long number) {
+        const Gone& g = gone_.at(number);
+        if (!room()) return false;
+        long to = g.local;
+        if (to == 999 || to == 9999 || find([&](const Bettor& b) { return b.number == to; }))
+            to = freeticket();
+        merged(++sh_.nbettors) = Bettor{to, g.name};
+        std::vector<Identity> mine = ids.deleted[g.local];
+        if (to == g.local)
+            ids.deleted.erase(g.local);
+        else
+            ids.deleted[g.local].clear();
+        ids.live[to] = mine;
+        links.deleted.erase(number);
+        --deleted;
+        long ignored = 0;
+        return map(number, to, g.theirs, ignored);
     }
 
     Table<Bettor> merged;
     BettorIdentities ids;  // every merged bettor's identities, by local number
 
   private:
+    struct Gone {
+        long local;
+        std::string name;
+        std::vector<Identity> theirs;
+    };
     template <class Pred>
     long find(Pred pred) const {
         for (size_t i = 1; i <= merged.size(); ++i)
             if (merged(i).number != 999 && !merged(i).name.empty() && pred(merged(i)))
                 return static_cast<long>(i);
         return 0;
+    }
+    bool room() {
+        if (sh_.nbettors < static_cast<long>(merged.size())) return true;
+        app_.msgbox(
+            "Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
+            vbOKOnly, "Max Bettor Error");
+        return false;
+    }
+    long freeticket() {
+        while (sh_.nextticket == 999 || sh_.nextticket == 9999 || inuse.count(sh_.nextticket) ||
+               find([&](const Bettor& b) { return b.number == sh_.nextticket; }))
+            ++sh_.nextticket;
+        return sh_.nextticket++;
     }
     static bool shares(const std::vector<Identity>& a, const std::vector<Identity>& b) {
         for (Identity id : b)
@@ -258,7 +280,7 @@ class BettorMerge {
     }
     // The imported bettor is the local one from now on, also for the next imports.
     bool map(long from, long to, const std::vector<Identity>& theirs, long& count) {
-        map_.emplace_back(from, to);
+        links.local[from] = to;
         std::vector<Identity>& list = ids.live[to];
         for (Identity id : theirs)
             if (std::find(list.begin(), list.end(), id) == list.end()) list.push_back(id);
@@ -269,7 +291,7 @@ class BettorMerge {
 
     Host& app_;
     Shared& sh_;
-    std::vector<std::pair<long, long>> map_;
+    std::map<long, Gone> gone_;  // by imported number
 };
 
 // The local files a transfer reads count as empty when they are not there yet (a computer that
@@ -294,38 +316,206 @@ bool readlocalentries(Host& app) {
     return true;
 }
 
-// A drive file whose identity file is missing or does not describe it (cut, changed, or left
-// beside another export): its bets could not be told from bets already here. False after the box.
-bool describedondrive(Host& app, const std::string& path, bool described) {
-    if (described) return true;
-    app.msgbox(filelocation(path, 0) +
-                   " does not match the identity file the export wrote beside it: it may be "
-                   "cut short, changed, or left from another export. Export it again on the "
-                   "other computer.\r\nNothing was imported.",
-               vbOKOnly, "Import");
+// The refusal of a drive set, naming the drive's file as the operator sees it. False.
+bool refuse(Host& app, const std::string& why) {
+    app.msgbox(why + "\r\n" + kNothingImported, vbOKOnly, "Import");
     return false;
 }
 
-// A Bets file's records kept where `drop` does not name their identity, with `more` appended.
-std::string keptbytes(const std::string& path, const std::string& old,
-                      const std::vector<Identity>& ids, const std::vector<Identity>& drop,
-                      const std::string& more, size_t& dropped) {
-    std::vector<FileLine> lines = filelines(old, FileKind::Bets);
-    dropped = 0;
-    std::string kept;
-    for (size_t i = 0; i < lines.size() && i < ids.size(); ++i) {
-        if (hasidentity(drop, ids[i]))
-            ++dropped;
-        else
-            kept += lines[i].text + "\r\n";
-    }
-    return dropped ? kept + more : appendedbytes(path, old, FileKind::Bets, more);
+const std::string kExportAgain =
+    "Export the set again on the other computer and copy it to the drive whole.";
+
+// A drive file whose identity file is missing or does not describe it: its bets could not be
+// told from bets already here. False after the box.
+bool describedondrive(Host& app, const std::string& path, bool described) {
+    if (described) return true;
+    if (!app.files().exists(path))
+        return refuse(app, filelocation(path, 0) +
+                               " is missing, but the export wrote its identity file: the copy to "
+                               "the drive was cut short. " +
+                               kExportAgain);
+    if (!hasidentityfile(app.files(), path))
+        return refuse(app, filelocation(path, 0) +
+                               " has no identity file beside it (the hidden file the export "
+                               "writes with it): it was copied without it. " +
+                               kExportAgain);
+    return refuse(app, filelocation(path, 0) +
+                           " does not match the identity file the export wrote beside it: it "
+                           "may be cut short, changed, or left from another export. " +
+                           kExportAgain);
 }
 
-// What an import did, for its last box.
-struct Counts {
-    long added = 0, here = 0, removed = 0, refused = 0;
+// The drive's set, read and checked whole.
+struct DriveSet {
+    BettorIdentities bettors;
+    std::vector<FlightSet> flights = std::vector<FlightSet>(61);
 };
+
+// Reads every file of the drive's set and checks each against its identity file, an emptied or
+// missing Bets file included. False after the box naming the file.
+bool readdriveset(Host& app, const std::string& drive, DriveSet& set) {
+    const Files& files = app.files();
+    if (!checknamefile(app, drive + "Players", FileKind::Players, "Players Input") ||
+        !checknamefile(app, drive + "Bettors", FileKind::Bettors, "Bettors Input"))
+        return false;
+    bool anyids = hasidentityfile(files, drive + "Bettors");
+    for (int r = 1; r <= nrounds && !anyids; ++r)
+        for (long f = 1; f <= 15 && !anyids; ++f)
+            for (bool backup : {false, true})
+                anyids = anyids || hasidentityfile(files, betsname(drive, roundkeys[r], f, backup));
+    if (!anyids)
+        return refuse(app, drive.substr(0, 2) +
+                               " holds no identity files (the hidden files an export writes "
+                               "beside Bettors and each Bets file): the set was copied by hand, "
+                               "or without its hidden files. " +
+                               kExportAgain);
+    set.bettors = bettoridentities(files, drive + "Bettors");
+    if (!describedondrive(app, drive + "Bettors", set.bettors.described)) return false;
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= 15; ++f) {
+            FlightSet& flight = set.flights[size_t((r - 1) * 15 + f)];
+            std::string path = betsname(drive, roundkeys[r], f);
+            if (!readflight(app, path, flight, true, kNothingImported)) return false;
+            flight.ids = betidentities(files, path);
+            if (flight.rows.empty()) {
+                // Emptied or missing while its identity file lists bets: a copy cut short.
+                size_t listed = listedrecords(files, path);
+                if (listed)
+                    return refuse(app, filelocation(path, 0) +
+                                           " holds no bets, but the identity "
+                                           "file the export wrote beside it "
+                                           "lists " +
+                                           std::to_string(listed) +
+                                           ": the copy to the drive was cut short. " +
+                                           kExportAgain);
+            } else if (!describedondrive(app, path, flight.ids.described)) {
+                return false;
+            }
+            // Deletions count only where an identity file the export wrote tells of them.
+            if (!flight.ids.described) {
+                flight.ids.deleted.clear();
+                flight.ids.deletedholds.clear();
+            }
+        }
+    return true;
+}
+
+// This computer's Bets files, read whole with their identities (the backup's deletions too).
+bool readlocalbets(Host& app, std::vector<FlightSet>& flights) {
+    const Files& files = app.files();
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= 15; ++f) {
+            FlightSet& flight = flights[size_t((r - 1) * 15 + f)];
+            std::string path = betsname(app.shared().savepath, roundkeys[r], f);
+            if (!readflight(app, path, flight, false, kNothingImported)) return false;
+            flight.ids = betidentities(files, path);
+            addidentities(flight.ids.deleted, betidentities(files, betsname(app.shared().savepath,
+                                                                            roundkeys[r], f, true))
+                                                  .deleted);
+        }
+    return true;
+}
+
+// Commits a transfer. A failure is told naming the file the operator sees (an identity file's
+// data file), and that nothing was transferred.
+bool committransfer(Host& app, Transaction& tx, const std::string& nothing) {
+    try {
+        tx.commit();
+        return true;
+    } catch (const FileError& failed) {
+        FileError e = failed;
+        if (!tx.failedlabel().empty()) app.shared().fileop = tx.failedlabel();
+        std::string data = describedby(e.file);
+        if (!data.empty()) e.file = data;
+        e.advice = nothing;
+        app.fileerrorbox(e);
+        return false;
+    }
+}
+
+const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
+
+// Stages one flight's Bets file and its backup as the merge planned them, with the bettor
+// numbers translated; the new bets of a bettor coming back are told in `back`.
+void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightSet& here,
+                 const BetIdentities& drive, const BettorLinks& links,
+                 std::map<long, std::string>& back) {
+    const Files& files = app.files();
+    Shared& sh = app.shared();
+    std::string more;
+    for (size_t k = 0; k < plan.added.size(); ++k) {
+        Bet bet = plan.added[k];
+        if (bet.bettor) bet.bettor = links.local.at(bet.bettor);
+        more += betrecord(bet);
+        if (plan.returning[k])
+            back[bet.bettor] += std::string(back[bet.bettor].empty() ? "" : ", ") + roundkeys[r] +
+                                " flight " + std::to_string(f) + " " +
+                                kTypes[std::clamp(bet.type, 0L, 3L)] + " " +
+                                Format(bet.amount, "$#,##0.00");
+    }
+    std::string path = betsname(sh.savepath, roundkeys[r], f);
+    bool exists = files.exists(path);
+    std::string old = exists ? files.readall(path) : std::string();
+    std::string bytes;
+    if (plan.removed) {
+        for (size_t k : plan.kept) bytes += here.texts[k] + "\r\n";
+        bytes += more;
+    } else {
+        bytes = more.empty() ? old : appendedbytes(path, old, FileKind::Bets, more);
+    }
+    sh.curround = roundkeys[r];
+    sh.curflightnbr = f;
+    sh.curflight = sh.flightnames[f];
+    std::string backup = betsname(sh.savepath, roundkeys[r], f, true);
+    bool inpair = !files.exists(backup) || files.readall(backup) == old;
+    bool write = exists || !bytes.empty();
+    writeidentified(files, path, write ? &bytes : nullptr, plan.ids);
+    if (inpair) {
+        writeidentified(files, backup, write ? &bytes : nullptr, plan.ids);
+    } else if (plan.removed || !more.empty()) {
+        // A backup not in step with its file keeps its own lines: the bets the other computer
+        // deleted leave it and the new ones are added to it.
+        std::string kept = files.readall(backup), out;
+        LineCursor lines(kept, FileKind::Bets);
+        FileLine line;
+        BetIdentities ids = betidentities(files, backup);
+        for (size_t k = 0; lines.next(line); ++k)
+            if (k >= ids.live.size() || !hasidentity(drive.deleted, ids.live[k]))
+                out += line.text + "\r\n";
+        files.replacefile(backup, out + more);
+    }
+}
+
+// The import's last box: what it added, what was here already, what it matched, removed and
+// left out, and each bettor deleted here who came back, with his new bets.
+std::string importreport(const MergeTotals& t, const BettorMerge& merge,
+                         const std::map<long, std::string>& back) {
+    std::string told =
+        "Import of Bettors, Bets files complete\r\n\r\nBets added: " + std::to_string(t.newbets) +
+        "\r\nBets already here: " + std::to_string(t.here);
+    if (t.matched)
+        told +=
+            "\r\nBets matched by bettor, player/team, type and amount (their identities were "
+            "lost): " +
+            std::to_string(t.matched);
+    if (t.removed)
+        told +=
+            "\r\nBets deleted on the other computer, removed here: " + std::to_string(t.removed);
+    if (t.deletedhere)
+        told += "\r\nBets deleted here, not imported: " + std::to_string(t.deletedhere);
+    told += "\r\nBettors added: " + std::to_string(merge.added) +
+            "\r\nBettors already here: " + std::to_string(merge.known);
+    if (merge.deleted)
+        told += "\r\nBettors deleted here, not imported: " + std::to_string(merge.deleted);
+    for (auto& [number, bets] : back) {
+        std::string name;
+        for (size_t k = 1; k <= merge.merged.size(); ++k)
+            if (merge.merged(k).number == number) name = merge.merged(k).name;
+        told += "\r\n" + name + ", deleted here, is back as bettor " + std::to_string(number) +
+                " with new bets: " + bets;
+    }
+    return told;
+}
 
 }  // namespace
 
@@ -339,6 +529,7 @@ void frminit::cmdexport_Click() try {
         "Export Target Drive", "Export", disk);
     if (letter.empty()) return;
     const std::string drive = letter + ":/";
+    const std::string nothing = "Nothing was exported.";
     app_.msgbox("Insert blank disk into drive " + letter + ". Click OK when ready.", vbOKOnly,
                 "Export");
     const char* const notwritten = "Nothing was written. Insert the disk and export again.";
@@ -346,11 +537,11 @@ void frminit::cmdexport_Click() try {
 
     // Everything local is read and checked before the first file is written.
     if (!checkdatafiles(app_) || !readbettors(app_) || !readentries(app_)) return;
-    std::vector<FlightBets> flights(61);
+    std::vector<FlightSet> flights(61);
     for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
             if (!readflight(app_, betsname(sh_.savepath, roundkeys[r], n),
-                            flights[(r - 1) * 15 + n], false))
+                            flights[size_t((r - 1) * 15 + n)], false, nothing))
                 return;
 
     // Everything on the drive is written in one transaction: a set half written is never left
@@ -359,46 +550,56 @@ void frminit::cmdexport_Click() try {
     Transaction tx(app_.files());
     try {
         const Files& files = app_.files();
-        // Records that had no identity yet keep the one given now, here as on the drive.
-        auto keephere = [&](const std::string& path, auto ids, auto stage) {
+        // Records given their identities now keep them (unvouched), here as on the drive.
+        auto keephere = [&](const std::string& path, const auto& ids) {
             if (ids.described) return;
+            if (!files.exists(path)) {
+                // An identity file left without its data file: only what it remembers stays.
+                writeidentified(files, path, nullptr, ids);
+                return;
+            }
+            std::string bytes = files.readall(path);
             for (const std::string& p : {path, path + "backup"})
-                if (files.exists(p) && (p == path || files.readall(p) == files.readall(path))) {
-                    std::string bytes = files.readall(p);
-                    stage(files, p, &bytes, ids);
-                }
+                if (files.exists(p) && (p == path || files.readall(p) == bytes))
+                    writeidentified(files, p, &bytes, ids);
         };
         BettorIdentities bettorids = bettoridentities(files, sh_.savepath + "Bettors");
-        keephere(sh_.savepath + "Bettors", bettorids, stagebettoridentities);
+        keephere(sh_.savepath + "Bettors", bettorids);
         sh_.datapath = drive;
-        if (!writebettorsonly(app_) || !writeentries(app_)) return;
-        std::string bettorbytes = files.readall(drive + "Bettors");
-        stagebettoridentities(files, drive + "Bettors", &bettorbytes, bettorids);
+        {
+            CarriedIdentities carried(files, drive + "Bettors", bettorids);
+            if (!writebettorsonly(app_) || !writeentries(app_)) return;
+        }
         sh_.fileop = "Bets Output";
         for (int r = 1; r <= nrounds; ++r)
             for (long n = 1; n <= 15; ++n) {
-                const FlightBets& flight = flights[(r - 1) * 15 + n];
-                BetIdentities ids = betidentities(files, flight.path);
-                keephere(flight.path, ids, stagebetidentities);
+                const FlightSet& flight = flights[size_t((r - 1) * 15 + n)];
+                std::string local = betsname(sh_.savepath, roundkeys[r], n);
+                BetIdentities ids = betidentities(files, local);
+                keephere(local, ids);
                 std::string bytes = betrecords(flight.rows);
                 for (bool backup : {false, true}) {
                     std::string path = betsname(drive, roundkeys[r], n, backup);
                     if (!flight.rows.empty()) {
-                        files.replacefile(path, bytes);
-                        stagebetidentities(files, path, &bytes, ids);
+                        writeidentified(files, path, &bytes, ids);
                         continue;
                     }
                     // A flight without bets leaves no old set behind to be imported again; the
                     // bets deleted from it still travel.
-                    if (files.exists(path)) files.remove(path);
-                    stagebetidentities(files, path, nullptr, BetIdentities{{}, ids.deleted});
+                    BetIdentities deletions;
+                    deletions.deleted = ids.deleted;
+                    writeidentified(files, path, nullptr, deletions);
                 }
             }
-    } catch (const FileError& e) {
+    } catch (FileError& e) {
+        std::string data = describedby(e.file);
+        if (!data.empty()) e.file = data;
+        e.advice = nothing;
         app_.fileerrorbox(e);
         return;
     }
-    if (!drivestillthere(app_, disk, "Export", notwritten) || !app_.commit(tx)) return;
+    if (!drivestillthere(app_, disk, "Export", notwritten) || !committransfer(app_, tx, nothing))
+        return;
     leaveatlastflight(sh_);
     app_.msgbox("All Bets, Entries, and Bettors written to drive " + letter + ":", vbOKOnly,
                 "Export");
@@ -423,26 +624,13 @@ void frminit::cmdimport_Click() try {
     // The files merged into are checked as strictly as the drive's: none is merged over damaged.
     if (!checkdatafiles(app_)) return;
 
-    // Every file of the set, and every identity file against its data file, is read and checked
-    // before anything is asked or changed: a damaged set is refused whole.
-    if (!checknamefile(app_, drive + "Players", FileKind::Players, "Players Input") ||
-        !checknamefile(app_, drive + "Bettors", FileKind::Bettors, "Bettors Input"))
-        return;
-    BettorIdentities drivebettors = bettoridentities(files, drive + "Bettors");
-    if (!describedondrive(app_, drive + "Bettors", drivebettors.described)) return;
-    std::vector<FlightBets> driveflights(61);
-    std::vector<BetIdentities> driveids(61);
-    for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= 15; ++f) {
-            size_t i = (r - 1) * 15 + f;
-            if (!readflight(app_, betsname(drive, roundkeys[r], f), driveflights[i], true)) return;
-            driveids[i] = betidentities(files, driveflights[i].path);
-            if (!driveflights[i].rows.empty() &&
-                !describedondrive(app_, driveflights[i].path, driveids[i].described))
-                return;
-            // Deletions count only where an identity file the export wrote tells of them.
-            if (!driveids[i].described) driveids[i].deleted.clear();
-        }
+    // Every file of the set and of this computer, and every identity file against its data
+    // file, is read and checked before anything is asked or changed: a damaged set is refused
+    // whole.
+    DriveSet set;
+    if (!readdriveset(app_, drive, set)) return;
+    std::vector<FlightSet> here(61);
+    if (!readlocalbets(app_, here)) return;
     KeepTables tables(sh_);
     sh_.datapath = drive;
     if (!readentries(app_)) return;
@@ -460,7 +648,7 @@ void frminit::cmdimport_Click() try {
     }
     if (!bettorsandbets) {
         if (!players || !drivestillthere(app_, disk, "Import Bettors, Bets", notimported) ||
-            !app_.commit(tx))
+            !committransfer(app_, tx, kNothingImported))
             return;
         tables.kept = true;
         app_.msgbox("Players files imported", vbOKOnly, "Import Players");
@@ -481,10 +669,9 @@ void frminit::cmdimport_Click() try {
     merge.inuse = used.bettors;
     for (long k = 1; k <= n; ++k) {
         const Bettor& b = sh_.savedbettors(k);
-        auto theirs = drivebettors.live.find(b.number);
-        if (!merge.add(
-                b.number, b.name,
-                theirs == drivebettors.live.end() ? std::vector<Identity>{} : theirs->second))
+        auto theirs = set.bettors.live.find(b.number);
+        if (!merge.add(b.number, b.name,
+                       theirs == set.bettors.live.end() ? std::vector<Identity>{} : theirs->second))
             return;
     }
 
@@ -505,127 +692,62 @@ void frminit::cmdimport_Click() try {
         return false;
     };
 
-    // Bets: every bet of the set checked and its bettor number translated. A bet whose identity
-    // is here already (taken here, or come in before) or was deleted here is not added again; a
-    // bet deleted on the other computer is removed here; a bet of a bettor deleted here is not
-    // imported.
-    Counts bets;
-    std::vector<std::vector<Bet>> adding(61);
-    std::vector<std::vector<Identity>> addingids(61);
+    // Bets: every bet of the set checked, then each flight merged (records/merge.h).
+    std::vector<FlightPlan> plans(61);
+    std::set<long> returning;
     for (int r = 1; r <= nrounds; ++r)
         for (long f = 1; f <= 15; ++f) {
-            size_t i = (r - 1) * 15 + f;
-            FlightBets& flight = driveflights[i];
-            std::vector<Identity> have;
-            std::string lost;  // a local file whose records' identities cannot be known now
-            for (bool backup : {false, true}) {
-                std::string path = betsname(sh_.savepath, roundkeys[r], f, backup);
-                BetIdentities local = betidentities(files, path);
-                addidentities(have, local.live);
-                addidentities(have, local.deleted);
-                if (local.lost && lost.empty()) lost = path;
-            }
-            for (size_t b = 0; b < flight.rows.size(); ++b) {
-                Bet bet = flight.rows[b];
-                long to = bet.bettor ? merge.local(bet.bettor) : 0;
-                if (bet.bettor && merge.isdeleted(bet.bettor)) {
-                    ++bets.refused;
-                    continue;
-                }
-                if (!isknown(bet.entry) || (bet.bettor && !to)) {
-                    app_.msgbox(Mid(flight.path, 4) +
-                                    " holds a bet on a player/team or bettor unknown here. Nothing "
-                                    "was imported.",
+            size_t i = size_t((r - 1) * 15 + f);
+            for (const Bet& bet : set.flights[i].rows)
+                if (!isknown(bet.entry) || (bet.bettor && !merge.links.local.count(bet.bettor) &&
+                                            !merge.links.deleted.count(bet.bettor))) {
+                    app_.msgbox(Mid(betsname(drive, roundkeys[r], f), 4) +
+                                    " holds a bet on a player/team or bettor unknown here. "
+                                    "Nothing was imported.",
                                 vbOKOnly, "Import");
                     return;
                 }
-                Identity id = driveids[i].live[b];
-                if (hasidentity(have, id)) {
-                    ++bets.here;
-                    continue;
-                }
-                // The drive's bet may be one of that file's: adding it could count it twice.
-                if (!lost.empty()) {
-                    app_.msgbox(filelocation(lost, 0) +
-                                    " does not match the identity file beside it (cut, changed "
-                                    "or copied): its bets cannot be told from the drive's."
-                                    "\r\nNothing was imported.",
-                                vbOKOnly, "Import");
-                    return;
-                }
-                addidentities(have, {id});
-                bet.bettor = bet.bettor ? to : 0;
-                adding[i].push_back(bet);
-                addingids[i].push_back(id);
-                ++bets.added;
-            }
+            plans[i] = planflight(here[i], set.flights[i], merge.links);
+            for (size_t k = 0; k < plans[i].added.size(); ++k)
+                if (plans[i].returning[k]) returning.insert(plans[i].added[k].bettor);
         }
+    // A bettor deleted here comes back with exactly the new bets the drive brings of his.
+    for (long number : returning)
+        if (!merge.revive(number)) return;
 
     // Everything checked: the local files change now, all in one transaction with the players,
     // so a failed import leaves them as they were and can simply be done again.
+    MergeTotals totals;
+    std::map<long, std::string> back;  // by local number: the new bets a returning bettor brings
     try {
         sh_.bettors = merge.merged;
-        if (!writebettors(app_)) return;
-        for (const char* file : {"Bettors", "Bettorsbackup"}) {
-            std::string bytes = files.readall(sh_.savepath + file);
-            stagebettoridentities(files, sh_.savepath + file, &bytes, merge.ids);
+        {
+            CarriedIdentities bettors(files, sh_.savepath + "Bettors", merge.ids);
+            CarriedIdentities backup(files, sh_.savepath + "Bettorsbackup", merge.ids);
+            if (!writebettors(app_)) return;
         }
         sh_.fileop = "Bets Append";
         for (int r = 1; r <= nrounds; ++r)
             for (long f = 1; f <= 15; ++f) {
-                size_t i = (r - 1) * 15 + f;
-                const std::vector<Identity>& gone = driveids[i].deleted;
-                for (bool backup : {false, true}) {
-                    std::string path = betsname(sh_.savepath, roundkeys[r], f, backup);
-                    BetIdentities ids = betidentities(files, path);
-                    size_t before = ids.deleted.size();
-                    addidentities(ids.deleted, gone);
-                    bool exists = files.exists(path);
-                    std::string old = exists ? files.readall(path) : std::string();
-                    size_t dropped = 0;
-                    std::string bytes =
-                        keptbytes(path, old, ids.live, gone, betrecords(adding[i]), dropped);
-                    if (!backup) bets.removed += static_cast<long>(dropped);
-                    if (adding[i].empty() && !dropped) {
-                        // Only deletions learnt: the data file stays as it is.
-                        if (ids.deleted.size() != before)
-                            stagebetidentities(files, path, exists ? &old : nullptr, ids);
-                        continue;
-                    }
-                    std::vector<Identity> live;
-                    for (Identity id : ids.live)
-                        if (!hasidentity(gone, id)) live.push_back(id);
-                    live.insert(live.end(), addingids[i].begin(), addingids[i].end());
-                    sh_.curround = roundkeys[r];
-                    sh_.curflightnbr = f;
-                    sh_.curflight = sh_.flightnames[f];
-                    files.replacefile(path, bytes);
-                    stagebetidentities(files, path, &bytes, BetIdentities{live, ids.deleted});
-                }
+                size_t i = size_t((r - 1) * 15 + f);
+                totals.add(plans[i]);
+                if (plans[i].changed)
+                    stageflight(app_, r, f, plans[i], here[i], set.flights[i].ids, merge.links,
+                                back);
             }
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
         return;
     }
-    if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported) || !app_.commit(tx))
+    // The one point where the import is decided: nothing is on disk before it.
+    if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported) ||
+        !committransfer(app_, tx, kNothingImported))
         return;
     tables.kept = true;
     if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
-    std::string told =
-        "Import of Bettors, Bets files complete\r\n\r\nBets added: " + std::to_string(bets.added) +
-        "\r\nBets already here: " + std::to_string(bets.here);
-    if (bets.removed)
-        told +=
-            "\r\nBets deleted on the other computer, removed here: " + std::to_string(bets.removed);
-    if (bets.refused)
-        told += "\r\nBets of bettors deleted here, not imported: " + std::to_string(bets.refused);
-    told += "\r\nBettors added: " + std::to_string(merge.added) +
-            "\r\nBettors already here: " + std::to_string(merge.known);
-    if (merge.deleted)
-        told += "\r\nBettors deleted here, not imported: " + std::to_string(merge.deleted);
-    app_.msgbox(told, vbOKOnly, "Import Bettors,Bets");
+    app_.msgbox(importreport(totals, merge, back), vbOKOnly, "Import Bettors,Bets");
 } catch (const FileError& e) {
     // A file that could not be looked at: nothing was changed.
     app_.fileerrorbox(e);

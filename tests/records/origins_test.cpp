@@ -149,5 +149,51 @@ TEST_F(Origins, BettorsKeepTheirIdentityByNumberAndNameAndADeletedNumberStaysInU
     EXPECT_TRUE(edited.deleted.count(3));
 }
 
+TEST_F(Origins, AnIdentityFileIsTrustedOnlyWithItsOwnLinesWholeAndEachIdentityOnce) {
+    append("1,1,1,2\r\n1,2,3,5\r\n");
+    const BetIdentities good = ids();
+    const std::string side = folder.read(".Round2 4Bets.ids");
+    const std::string bytes = folder.read("Round2 4Bets");
+
+    // One identity changed under an unchanged first line: its lines' check no longer matches.
+    std::string changed = side;
+    size_t at = changed.find("\r\n") + 2;
+    changed[at] = changed[at] == '0' ? '1' : '0';
+    folder.write(".Round2 4Bets.ids", changed);
+    folder.write(".Round2 4Betsbackup.ids", changed);
+    EXPECT_FALSE(ids().described);
+    EXPECT_EQ(ids().unvouched.size(), 2u);
+
+    // An identity file of another file with the same bytes (another flight's): its first line
+    // names that file, so it does not describe this one.
+    folder.write("Round2 5Bets", bytes);
+    folder.write(".Round2 5Bets.ids", side);
+    EXPECT_FALSE(betidentities(cx.files(), "C:\\Vantrope\\Round2 5Bets").described);
+
+    // One identity given to two bets, written in the program's own form: never trusted.
+    BetIdentities twice = good;
+    twice.live[1] = twice.live[0];
+    stagebetidentities(cx.files(), kBets, &bytes, twice);
+    stagebetidentities(cx.files(), kBackup, &bytes, twice);
+    EXPECT_FALSE(ids().described);
+    BettorIdentities same;
+    same.live[1] = {7};
+    same.live[2] = {7};
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"LEE\"\r\n");
+    const std::string bettors = folder.read("Bettors");
+    stagebettoridentities(cx.files(), "C:\\Vantrope\\Bettors", &bettors, same);
+    EXPECT_FALSE(bettoridentities(cx.files(), "C:\\Vantrope\\Bettors").described);
+
+    // A tab beside an identity in a file that is not trusted still names it: it stays deleted,
+    // and a bettor number named so stays in use.
+    folder.write(".Round2 4Bets.ids", "ids2 damaged\r\n" + std::string("\t") +
+                                          side.substr(side.find("\r\n") + 2, 16) + "\r\n");
+    folder.write(".Round2 4Betsbackup.ids", "");
+    EXPECT_TRUE(deleted(ids(), good.live[0]));
+    folder.write(".Bettors.ids", "ids2 damaged\r\n-12\t0123456789abcdef\r\n");
+    folder.write(".Bettorsbackup.ids", "");
+    EXPECT_TRUE(bettoridentities(cx.files(), "C:\\Vantrope\\Bettors").deleted.count(12));
+}
+
 }  // namespace
 }  // namespace vt::test

@@ -38,13 +38,15 @@ class Computer {
         folder.write("Bettorsbackup", bettors);
         begin();
     }
-    // A second computer set up by copying the whole program folder of another, hidden files and
-    // all.
+    // A second computer set up by copying the program folder of another: hidden files and all,
+    // or only the files a file manager shows.
     struct CopyOf {
         const Computer& from;
+        bool hidden = true;
     };
-    explicit Computer(CopyOf copy) {
-        for (auto& [name, bytes] : snapshot(copy.from.folder)) folder.write(name, bytes);
+    explicit Computer(CopyOf copy, const std::string& base = "") : folder(base) {
+        for (auto& [name, bytes] : snapshot(copy.from.folder))
+            if (copy.hidden || name[0] != '.') folder.write(name, bytes);
         begin();
     }
     ~Computer() {
