@@ -422,7 +422,7 @@ void checknotemptied(const Files& files, const std::string& path, const std::str
     if (backupholdslines(files, path)) throw emptiedfile(path, bytes == nullptr);
 }
 
-bool checkdatafiles(Context& cx) {
+bool checkdatafiles(Context& cx, const std::string& nothing) {
     Shared& sh = cx.shared();
     Files& files = cx.files();
     auto check = [&](const std::string& path, FileKind kind, const char* fileop) {
@@ -447,7 +447,8 @@ bool checkdatafiles(Context& cx) {
                 check(sh.betsfile(roundkeys[r], f), FileKind::Bets, "Bets Input");
                 check(sh.betsbackupfile(roundkeys[r], f), FileKind::Bets, "Betsbackup Input");
             }
-    } catch (const FileError& e) {
+    } catch (FileError& e) {
+        if (!nothing.empty()) e.advice += (e.advice.empty() ? "" : "\r\n") + nothing;
         cx.fileerrorbox(e);
         return false;
     }

@@ -190,7 +190,7 @@ long freenumber(const std::set<long long>& used, long from, long lowest);
 // Reads the data folder's Players and Bettors files and every round's and flight's Bets and
 // Betsbackup files, as an operation that changes them all must before it writes the first: false
 // after the box of the first one that holds a line that is not a record, or that was emptied
-// while its backup holds records.
-bool checkdatafiles(Context& cx);
+// while its backup holds records. `nothing` (when given) ends that box, saying what was not done.
+bool checkdatafiles(Context& cx, const std::string& nothing = "");
 
 }  // namespace vt

@@ -536,7 +536,7 @@ void frminit::cmdexport_Click() try {
     if (!drivestillthere(app_, disk, "Export", notwritten)) return;
 
     // Everything local is read and checked before the first file is written.
-    if (!checkdatafiles(app_) || !readbettors(app_) || !readentries(app_)) return;
+    if (!checkdatafiles(app_, nothing) || !readbettors(app_) || !readentries(app_)) return;
     std::vector<FlightSet> flights(61);
     for (int r = 1; r <= nrounds; ++r)
         for (long n = 1; n <= 15; ++n)
@@ -622,7 +622,7 @@ void frminit::cmdimport_Click() try {
     if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported)) return;
     const Files& files = app_.files();
     // The files merged into are checked as strictly as the drive's: none is merged over damaged.
-    if (!checkdatafiles(app_)) return;
+    if (!checkdatafiles(app_, kNothingImported)) return;
 
     // Every file of the set and of this computer, and every identity file against its data
     // file, is read and checked before anything is asked or changed: a damaged set is refused

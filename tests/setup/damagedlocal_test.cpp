@@ -52,10 +52,11 @@ TEST_F(DamagedLocalFiles, AnImportOverACutRecordOrAnEmptiedFileIsRefusedBeforeAn
         b.folder.write(d.file, d.bytes);
         const auto before = snapshot(b.folder);
         size_t shown = b.dialogs.shown.size();
-        b.dialogs.type("E", "Enter import drive letter").ok("Insert export disk").ok(d.box);
+        const std::string box = d.box + "\r\nNothing was imported.";
+        b.dialogs.type("E", "Enter import drive letter").ok("Insert export disk").ok(box);
         b.clickimport();
         ASSERT_EQ(b.dialogs.shown.size(), shown + 3);
-        EXPECT_EQ(b.dialogs.shown.back().prompt, d.box);
+        EXPECT_EQ(b.dialogs.shown.back().prompt, box);
         EXPECT_EQ(b.dialogs.shown.back().title, d.title);
         EXPECT_EQ(snapshot(b.folder), before);
     }
@@ -85,7 +86,7 @@ TEST_F(DamagedLocalFiles, AnExportOfAnEmptiedFileIsRefusedAndWritesNothingToTheD
     a.folder.write("Round1 1Bets", "");
     a.dialogs.type("E", "Enter target export drive letter.")
         .ok("Insert blank disk")
-        .ok(emptied("Round1 1Bets", "Round1 1Betsbackup", false));
+        .ok(emptied("Round1 1Bets", "Round1 1Betsbackup", false) + "\r\nNothing was exported.");
     a.app->form("frminit").control("cmdexport").click();
     EXPECT_TRUE(snapshot(e.folder).empty());
 }
