@@ -236,6 +236,10 @@ Files::Files(std::string programfolder) : programfolder_(std::move(programfolder
 Files::~Files() = default;
 
 std::string Files::hostpath(const std::string& logical) const {
+    // A name read from a file (the data folder of the setup file) may hold anything: a control
+    // character names no file this program writes.
+    for (unsigned char c : logical)
+        if (c < 0x20 || c == 0x7f) throwfileerror(52);
     std::string p = logical;
     std::replace(p.begin(), p.end(), '/', '\\');
     char letter = 0;

@@ -58,7 +58,8 @@ class Files {
     ~Files();
     const std::string& programfolder() const { return programfolder_; }
 
-    // Throws FileError 52 for "." or ".." components, 68 for a drive letter mapped to nothing.
+    // Throws FileError 52 for "." or ".." components or a control character, 68 for a drive
+    // letter mapped to nothing.
     std::string hostpath(const std::string& logical) const;
     // Drive letters that map to a folder here (lower case, "c" first).
     std::vector<char> drives() const;
@@ -147,6 +148,7 @@ class Files {
     mutable std::unique_ptr<PowerCutModel> power_;  // armed by a power-cut fault
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;
+    std::vector<std::string> ownfolders() const;
     // By host path: each file's stamp right after a commit of this program put it in place.
     mutable std::map<std::string, FileStamp> written_;
     void notewritten(const std::string& host,
@@ -155,6 +157,9 @@ class Files {
     // SimulatedCrash.
     int seam() const;
 };
+
+// True when e is the refusal of a journal recovery will not act on: its box says all there is.
+bool isjournalrefusal(const FileError& e);
 
 // Maps errno of a failed host call to the old error number.
 int errnotonumber(int err, bool folder_missing);

@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "errorof.h"
+#include "journals.h"
 #include "platform/hostio.h"
 #include "testapp.h"
 
 using namespace vt;
 using vt::test::errorof;
+using vt::test::sealedjournal;
 using vt::test::TempFolder;
 
 namespace {
@@ -24,10 +26,21 @@ std::vector<std::string> leftovers(const std::string& folder) {
     return out;
 }
 
+// Maps a drive letter to a folder for as long as it lives.
+struct DriveLetter {
+    std::string name;
+    DriveLetter(const std::string& letter, const std::string& folder)
+        : name("VANTROPE_DRIVE_" + letter) {
+        setenv(name.c_str(), folder.c_str(), 1);
+    }
+    ~DriveLetter() { unsetenv(name.c_str()); }
+};
+
 // A program folder with three data files, one of them in a data folder elsewhere (a drive), and
 // one operation over all of them: a replacement, an append and a deletion.
 struct ThreeFiles {
     TempFolder program{vt::test::fastbase()}, drive{vt::test::fastbase()};
+    DriveLetter letter{"E", drive.path()};
     std::string a() const { return "C:\\Vantrope\\A"; }
     std::string b() const { return drive.path() + "/B"; }
     std::string c() const { return "C:\\Vantrope\\C"; }
@@ -247,7 +260,7 @@ TEST(Transaction, StartupCompletesAWholeJournalAndDiscardsAnUnfinishedOne) {
     program.write("A", "old");
     program.write("A.tmp~", "new");
     program.write("B", "gone");
-    program.write("Journal~", "VANTROPE JOURNAL 1\nR " + p + "/A\nD " + p + "/B\nEND 2\n");
+    program.write("Journal~", sealedjournal(p, {{'R', p + "/A"}, {'D', p + "/B"}}));
     fs::create_directory(p + "/Init");
     program.write("Init/Setup.tmp~", "stray");
     program.write("C", "keep");
@@ -261,7 +274,8 @@ TEST(Transaction, StartupCompletesAWholeJournalAndDiscardsAnUnfinishedOne) {
 
     // A journal cut short before its end line is not made.
     program.write("A.tmp~", "newer");
-    program.write("Journal~", "VANTROPE JOURNAL 1\nR " + p + "/A\nEND 1");
+    std::string whole = sealedjournal(p, {{'R', p + "/A"}});
+    program.write("Journal~", whole.substr(0, whole.size() - 1));
     Files(p).startup();
     EXPECT_EQ(program.read("A"), "new");
     EXPECT_EQ(leftovers(p), std::vector<std::string>{});
@@ -294,7 +308,7 @@ TEST(Transaction, ASweepLeavesTheTemporariesOfAWaitingJournal) {
     std::string p = program.path();
     program.write("A", "old");
     program.write("A.tmp~", "new");
-    program.write("Journal~", "VANTROPE JOURNAL 1\nR " + p + "/A\nEND 1\n");
+    program.write("Journal~", sealedjournal(p, {{'R', p + "/A"}}));
     for (int attempt = 0; attempt < 3; ++attempt) {
         Files files(p);
         files.setfault({Fault::Fail, 1, EIO, true});

@@ -78,7 +78,9 @@ TEST_F(Journal, OneWrittenHereIsStillCompletedWhereverItsFilesAre) {
     // A change this program sealed here, to a file outside the program folder (a drive).
     StagedFile x{outside.file("X"), "", "", false, ""};
     folder.write("Journal~", journal::journaltext({x}, folder.path()));
+    setenv("VANTROPE_DRIVE_E", outside.path().c_str(), 1);
     start();
+    unsetenv("VANTROPE_DRIVE_E");
     EXPECT_EQ(outside.read("X"), "not ours");
     EXPECT_FALSE(outside.exists("X.tmp~"));
     EXPECT_FALSE(fs::exists(folder.file("Journal~")));
