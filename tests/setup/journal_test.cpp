@@ -141,15 +141,27 @@ TEST_F(Journal, OneSealedHereNamingFilesThroughALinkOutIsRefused) {
     startrefused("sealed here, through a link");
 }
 
-TEST_F(Journal, OneCutShortHoldingAZeroByteKeepsTheFileItNames) {
+TEST_F(Journal, OneHoldingAZeroByteKeepsTheFileItNames) {
+    const std::string cut = std::string(journal::kHeader) + "R " + p + "/Bettors";
     for (const char* name : {"Journal~", "Journal.new~"}) {
-        folder.write(name,
-                     std::string(journal::kHeader) + "R " + p + "/Bettors" + std::string(1, '\0'));
+        // Zero bytes at its end: where a power cut left it.
+        folder.write(name, cut + std::string(3, '\0'));
         app = std::make_unique<App>(AppEnvironment{p, &dialogs, &printed});
         dialogs.shown.clear();
         startquiet(name);
         EXPECT_FALSE(folder.exists(name)) << name;
     }
+    // A journal never made is only taken away, whatever it holds.
+    folder.write("Journal.new~", cut + std::string(1, '\0') + "\n");
+    app = std::make_unique<App>(AppEnvironment{p, &dialogs, &printed});
+    dialogs.shown.clear();
+    startquiet("Journal.new~ with a zero byte inside");
+    EXPECT_FALSE(folder.exists("Journal.new~"));
+    // One to be made is refused.
+    folder.write("Journal~", cut + std::string(1, '\0') + "\n");
+    app = std::make_unique<App>(AppEnvironment{p, &dialogs, &printed});
+    dialogs.shown.clear();
+    startrefused("a zero byte inside a path");
 }
 
 TEST_F(Journal, AControlCharacterInAPathRefusesTheJournal) {
