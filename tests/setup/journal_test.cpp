@@ -192,6 +192,29 @@ TEST_F(Journal, OnesCutShortRemoveNoTemporaryOutsideAndTheSweepFollowsNoLink) {
     }
 }
 
+TEST_F(Journal, OneThatIsALinkIsRefused) {
+    outside.write("Journal", own());
+    fs::create_symlink(outside.file("Journal"), folder.file("Journal~"));
+    decoy = snapshot(outside.path());
+    startrefused("a link");
+}
+
+TEST_F(Journal, AFirstStartMeetingARefusedJournalShowsOneBoxPerClick) {
+    fs::remove(folder.file("Init"));
+    folder.write("Journal~", own() + "D " + outside.file("Y") + "\n");
+    // The setup file cannot be written while the journal waits: the load ends at its box.
+    dialogs.ok("Journal~");
+    app->start();
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    dialogs.ok("Journal~");
+    app->form("frminit").control("cmdok").click();
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(journalboxes(), 2);
+    EXPECT_FALSE(folder.exists("Init"));
+    EXPECT_EQ(folder.read("Bettors"), bettors);
+    EXPECT_EQ(snapshot(outside.path()), decoy);
+}
+
 TEST_F(Journal, OneSealedInAnotherFolderAndCutShortIsRefused) {
     std::string text = sealedjournal(outside.path(), {{'R', outside.file("Bettors")}});
     folder.write("Journal~", text.substr(0, text.find("END")));
