@@ -230,6 +230,11 @@ std::string matchcase(const std::string& folder, const std::string& name) {
 }  // namespace
 
 Files::Files(std::string programfolder) : programfolder_(std::move(programfolder)) {
+    // Journals name files by absolute paths, and recovery takes no other.
+    std::error_code ec;
+    if (!programfolder_.empty() && programfolder_[0] != '/')
+        if (auto abs = fs::absolute(programfolder_, ec); !ec)
+            programfolder_ = abs.lexically_normal().string();
     while (programfolder_.size() > 1 && programfolder_.back() == '/') programfolder_.pop_back();
 }
 

@@ -281,6 +281,30 @@ TEST(Transaction, StartupCompletesAWholeJournalAndDiscardsAnUnfinishedOne) {
     EXPECT_EQ(leftovers(p), std::vector<std::string>{});
 }
 
+// A program folder named relative to the working folder: its journals name files by absolute
+// paths, so a commit cut after its commit point is completed at the next start.
+TEST(Transaction, AProgramFolderNamedRelativelyHasItsJournalsCompleted) {
+    TempFolder base;
+    fs::path was = fs::current_path();
+    fs::current_path(base.path());
+    fs::create_directory("Vantrope");
+    // Crashed at the first call that finds the journal whole on disk.
+    for (long n = 1; n < 50 && !fs::exists("Vantrope/Journal~"); ++n) {
+        Files f("./Vantrope/");
+        f.setfault({Fault::Crash, n});
+        try {
+            f.replacefile("C:\\Vantrope\\A", "new");
+        } catch (const SimulatedCrash&) {
+        }
+    }
+    bool journal = fs::exists("Vantrope/Journal~");
+    Files("Vantrope").startup();
+    fs::current_path(was);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(base.read("Vantrope/A"), "new");
+    EXPECT_EQ(leftovers(base.path()), std::vector<std::string>{});
+}
+
 // A commit never makes a folder: into a program folder or a data folder that has gone it fails
 // as any other write would, and nothing is made.
 TEST(Transaction, ACommitIntoAVanishedFolderFailsAndMakesNothing) {
