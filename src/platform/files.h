@@ -158,7 +158,8 @@ class Files {
     int seam() const;
 };
 
-// True when e is the refusal of a journal recovery will not act on: its box says all there is.
+// True when e is about the journal: refused, or not yet dealt with before an operation's commit.
+// Its box says all there is.
 bool isjournalrefusal(const FileError& e);
 
 // Maps errno of a failed host call to the old error number.

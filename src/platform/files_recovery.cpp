@@ -12,7 +12,6 @@ using namespace journal;
 
 namespace {
 
-const char* const kJournalName = "C:\\Vantrope\\Journal~";
 const char* const kJournalAdvice =
     "This record of an unfinished change cannot be read, or names files this program did not "
     "write there, so nothing it names was changed. Move Journal~ out of the program folder and "
@@ -21,7 +20,7 @@ const char* const kJournalAdvice =
 // A journal that recovery will not act on: its box names it and says what to do.
 [[noreturn]] void refusejournal(int number = 75) {
     FileError e(number, errortext(number));
-    e.file = kJournalName;
+    e.file = kJournalLogical;
     e.advice = kJournalAdvice;
     throw e;
 }
@@ -80,7 +79,7 @@ std::string readjournal(const HostIo& io, const std::string& host, bool found,
 
 }  // namespace
 
-bool isjournalrefusal(const FileError& e) { return e.file == kJournalName; }
+bool isjournalrefusal(const FileError& e) { return e.file == kJournalLogical; }
 
 // The folders whose files a commit may have written, with links resolved: the program folder,
 // the folders this run swept or committed into (the data folder), and the removable drives (the
