@@ -1,6 +1,5 @@
 // Files' recovery at start-up and before each operation, and the sweeps of stray temporaries.
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 
 #include "platform/files.h"

@@ -9,9 +9,8 @@
 
 namespace vt::journal {
 
-inline constexpr const char* kJournal = "/Journal~";
-inline constexpr const char* kJournalLogical =
-    "C:\\Vantrope\\Journal~";  // as boxes name it  // a whole journal: its changes are to be made
+inline constexpr const char* kJournal = "/Journal~";  // a whole journal: its changes are to be made
+inline constexpr const char* kJournalLogical = "C:\\Vantrope\\Journal~";  // as boxes name it
 inline constexpr const char* kJournalNew =
     "/Journal.new~";  // a journal being written: to be discarded
 inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
