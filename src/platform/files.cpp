@@ -192,12 +192,21 @@ std::string matchcase(const std::string& folder, const std::string& name) {
 }  // namespace
 
 Files::Files(std::string programfolder) : programfolder_(std::move(programfolder)) {
+    // Journals name files by absolute paths, and recovery takes no other.
+    std::error_code ec;
+    if (!programfolder_.empty() && programfolder_[0] != '/')
+        if (auto abs = fs::absolute(programfolder_, ec); !ec)
+            programfolder_ = abs.lexically_normal().string();
     while (programfolder_.size() > 1 && programfolder_.back() == '/') programfolder_.pop_back();
 }
 
 Files::~Files() = default;
 
 std::string Files::hostpath(const std::string& logical) const {
+    // A name read from a file (the data folder of the setup file) may hold anything: a control
+    // character names no file this program writes.
+    for (unsigned char c : logical)
+        if (c < 0x20 || c == 0x7f) throwfileerror(52);
     std::string p = logical;
     std::replace(p.begin(), p.end(), '/', '\\');
     char letter = 0;

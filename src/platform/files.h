@@ -58,7 +58,8 @@ class Files {
     ~Files();
     const std::string& programfolder() const { return programfolder_; }
 
-    // Throws FileError 52 for "." or ".." components, 68 for a drive letter mapped to nothing.
+    // Throws FileError 52 for "." or ".." components or a control character, 68 for a drive
+    // letter mapped to nothing.
     std::string hostpath(const std::string& logical) const;
     // Drive letters that map to a folder here (lower case, "c" first).
     std::vector<char> drives() const;
@@ -152,6 +153,7 @@ class Files {
     mutable std::unique_ptr<PowerCutModel> power_;  // armed by a power-cut fault
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;
+    std::vector<std::string> ownfolders() const;
     // By host path: each file's stamp right after a commit of this program put it in place.
     mutable std::map<std::string, FileStamp> written_;
     void notewritten(const std::string& host,
@@ -160,6 +162,10 @@ class Files {
     // SimulatedCrash.
     int seam() const;
 };
+
+// True when e is about the journal: refused, or not yet dealt with before an operation's commit.
+// Its box says all there is.
+bool isjournalrefusal(const FileError& e);
 
 // Maps errno of a failed host call to the old error number.
 int errnotonumber(int err, bool folder_missing);

@@ -1,5 +1,6 @@
 // Files' recovery at start-up and before each operation, and the sweeps of stray temporaries.
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/files.h"
 #include "platform/journal.h"
@@ -10,7 +11,6 @@ using namespace journal;
 
 namespace {
 
-const char* const kJournalName = "C:\\Vantrope\\Journal~";
 const char* const kJournalAdvice =
     "This record of an unfinished change cannot be read, or names files this program did not "
     "write there, so nothing it names was changed. Move Journal~ out of the program folder and "
@@ -19,28 +19,50 @@ const char* const kJournalAdvice =
 // A journal that recovery will not act on: its box names it and says what to do.
 [[noreturn]] void refusejournal(int number = 75) {
     FileError e(number, errortext(number));
-    e.file = kJournalName;
+    e.file = kJournalLogical;
     e.advice = kJournalAdvice;
     throw e;
 }
 
-// A path with no "." or ".." component, as the program names the files it writes.
-bool plainpath(const std::string& host) {
-    if (host.empty() || host[0] != '/' || host.back() == '/') return false;
-    for (size_t b = 1; b <= host.size();) {
-        size_t e = std::min(host.find('/', b), host.size());
-        std::string part = host.substr(b, e - b);
-        if (part.empty() || part == "." || part == "..") return false;
-        b = e + 1;
-    }
-    return true;
+// The real location of a folder, links resolved; "" when it cannot be found.
+std::string realfolder(const std::string& host) {
+    char* real = ::realpath(host.c_str(), nullptr);
+    if (!real) return "";
+    std::string out = real;
+    ::free(real);
+    return out;
 }
 
-// True when `host` lies inside `folder`.
-bool inside(const std::string& host, std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder.size() > 1 && host.size() > folder.size() &&
-           host.compare(0, folder.size(), folder) == 0 && host[folder.size()] == '/';
+// True when `real` is `folder` or lies inside it (both with links resolved).
+bool inside(const std::string& real, const std::string& folder) {
+    if (folder.empty() || folder == "/") return false;
+    return real == folder ||
+           (real.size() > folder.size() && real.compare(0, folder.size(), folder) == 0 &&
+            real[folder.size()] == '/');
+}
+
+// The changes of a journal at the real locations of their folders. A change whose folder is
+// inside none of `folders` is refused (`refused` set) or, when `skip`, left out; one whose folder
+// is gone (a drive taken out) is left out: nothing there can be changed.
+std::vector<JournalEntry> located(const std::vector<JournalEntry>& entries,
+                                  const std::vector<std::string>& folders, bool skip,
+                                  bool& refused) {
+    std::vector<JournalEntry> out;
+    refused = false;
+    for (auto& e : entries) {
+        std::string parent = parentof(e.host);
+        std::string real = realfolder(parent);
+        if (real.empty() && (errno == ENOENT || errno == ENOTDIR)) continue;
+        bool ok = !real.empty() && std::any_of(folders.begin(), folders.end(),
+                                               [&](auto& f) { return inside(real, f); });
+        if (!ok && skip) continue;
+        if (!ok) {
+            refused = true;
+            return {};
+        }
+        out.push_back({e.kind, (real == "/" ? "" : real) + e.host.substr(parent.size())});
+    }
+    return out;
 }
 
 // Reads a journal the program folder holds (`found`: its stat succeeded, into `st`); one that is
@@ -56,6 +78,21 @@ std::string readjournal(const HostIo& io, const std::string& host, bool found,
 
 }  // namespace
 
+bool isjournalrefusal(const FileError& e) { return e.file == kJournalLogical; }
+
+// The folders whose files a commit may have written, with links resolved: the program folder,
+// the folders this run swept or committed into (the data folder), and the removable drives (the
+// data folder of a transfer).
+std::vector<std::string> Files::ownfolders() const {
+    std::vector<std::string> out{realfolder(programfolder_)};
+    for (auto& d : swept_) out.push_back(realfolder(d));
+    for (char letter : drives()) try {
+            if (letter != 'c') out.push_back(realfolder(hostpath(std::string(1, letter) + ":\\")));
+        } catch (const FileError&) {
+        }
+    return out;
+}
+
 void Files::recover() const {
     // Another copy's change in progress is not a crash's leftovers.
     if (holds && !holds(programfolder_)) throwfileerror(70);
@@ -65,22 +102,17 @@ void Files::recover() const {
     struct stat st;
     bool found = io.stat(journal, st) == 0;
     if (found || (errno != ENOENT && errno != ENOTDIR)) {
-        std::string text = readjournal(io, journal, found, st);
-        bool whole;
-        Seal seal;
-        auto entries = parsejournal(text, programfolder_, whole, seal);
-        if (text.compare(0, std::string(kHeader).size(), kHeader) != 0) refusejournal();
-        for (auto& e : entries)
-            if (!plainpath(e.host)) refusejournal();
-        if (whole) {
-            // Made only when this program wrote it here: sealed for this program folder, or
-            // (from before seals) naming only files of the program folder.
-            if (seal == Seal::bad) refusejournal();
-            if (seal == Seal::none)
-                for (auto& e : entries)
-                    if (!inside(e.host, programfolder_)) refusejournal();
+        Parsed p = parsejournal(readjournal(io, journal, found, st), programfolder_);
+        if (p.shape == Shape::bad) refusejournal();
+        bool refused;
+        if (p.shape == Shape::whole) {
+            // Made only when this program sealed it here and it names only files of the folders
+            // its commits write.
+            auto entries = located(p.entries, ownfolders(), false, refused);
+            if (refused) refusejournal();
             rollforward(io, entries);
-        } else if (!discard(io, entries)) {
+        } else if (!discard(io, located(p.entries, ownfolders(), true, refused))) {
+            // Cut short: only its temporaries in those folders go.
             throwfileerror(57);
         }
         if (io.unlink(journal) != 0 && errno != ENOENT) throwerrno(errno, journal);
@@ -90,14 +122,12 @@ void Files::recover() const {
     }
     found = io.stat(journalnew, st) == 0;
     if (found || (errno != ENOENT && errno != ENOTDIR)) {
-        // A journal cut while it was written: only the program's own temporaries it names go.
-        std::string text = readjournal(io, journalnew, found, st);
-        bool whole;
-        Seal seal;
-        std::vector<JournalEntry> own;
-        for (auto& e : parsejournal(text, programfolder_, whole, seal))
-            if (plainpath(e.host)) own.push_back(e);
-        if (!discard(io, own)) throwfileerror(57);
+        // A journal whose commit never happened: only the temporaries it names in those folders
+        // go, and none of one that is not a journal this program wrote here.
+        Parsed p = parsejournal(readjournal(io, journalnew, found, st), programfolder_);
+        bool refused;
+        if (p.shape != Shape::bad && !discard(io, located(p.entries, ownfolders(), true, refused)))
+            throwfileerror(57);
         if (io.unlink(journalnew) != 0 && errno != ENOENT) throwerrno(errno, journalnew);
     }
     pending_ = false;
@@ -120,7 +150,11 @@ std::optional<FileError> Files::startup() const {
     } catch (const FileError&) {
         return std::nullopt;  // no program folder yet: nothing to sweep
     }
+    std::string real = realfolder(programfolder_);
     for (auto& sub : subs) {
+        // A linked folder whose real location is elsewhere holds no temporaries of ours.
+        std::string subreal = realfolder(programfolder_ + "/" + sub);
+        if (subreal == real || !inside(subreal, real)) continue;
         sweepfolder(io, programfolder_ + "/" + sub);
         swept_.insert(programfolder_ + "/" + sub);
     }

@@ -1,5 +1,6 @@
 #include "platform/journal.h"
 
+#include <algorithm>
 #include <set>
 
 namespace vt::journal {
@@ -41,35 +42,83 @@ std::string journaltext(const std::vector<StagedFile>& files, const std::string&
     return out + sealof(programfolder, out) + "\n" + endline(files.size());
 }
 
-// The entries of a journal, whether it was written whole (header, entries, seal, end line) and
-// whether its seal is the one written for `programfolder` (a journal from before seals had none).
-std::vector<JournalEntry> parsejournal(const std::string& text, const std::string& programfolder,
-                                       bool& whole, Seal& seal) {
-    std::vector<JournalEntry> out;
-    whole = false;
-    seal = Seal::none;
-    if (text.compare(0, std::string(kHeader).size(), kHeader) != 0) return out;
-    size_t pos = std::string(kHeader).size();
-    while (pos < text.size()) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos) break;  // a line cut short
-        std::string line = text.substr(pos, eol - pos);
-        size_t start = pos;
-        pos = eol + 1;
-        if (line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ') {
-            out.push_back({line[0], line.substr(2)});
-        } else if (seal == Seal::none && line.compare(0, kSeal.size(), kSeal) == 0) {
-            seal = line == sealof(programfolder, text.substr(0, start)) ? Seal::good : Seal::bad;
-        } else {
-            whole = line + "\n" == endline(out.size()) && pos == text.size();
+bool plainpath(const std::string& host) {
+    if (host.empty() || host[0] != '/' || host.back() == '/') return false;
+    for (unsigned char c : host)
+        if (c < 0x20 || c == 0x7f) return false;
+    for (size_t b = 1; b <= host.size();) {
+        size_t e = std::min(host.find('/', b), host.size());
+        std::string part = host.substr(b, e - b);
+        if (part.empty() || part == "." || part == "..") return false;
+        b = e + 1;
+    }
+    return true;
+}
+
+namespace {
+
+bool startswith(const std::string& s, const std::string& start) {
+    return s.compare(0, start.size(), start) == 0;
+}
+
+// True when `part` (a last line without its line end) can be the beginning of a line that may
+// stand there: a change or the seal before the seal, the end line after it.
+bool beginsline(const std::string& part, bool sealed, size_t count) {
+    if (sealed) return startswith(endline(count), part);
+    if ((part[0] == 'R' || part[0] == 'D') && (part.size() == 1 || part[1] == ' ')) return true;
+    return startswith(kSeal, part) || startswith(part, kSeal);
+}
+
+}  // namespace
+
+Parsed parsejournal(const std::string& text, const std::string& programfolder) {
+    Parsed bad, out;
+    // A power cut can leave a file's last blocks as zero bytes: they are where it was cut.
+    size_t size = text.find_last_not_of('\0');
+    size = size == std::string::npos ? 0 : size + 1;
+    std::string t = text.substr(0, size);
+    bool zeros = size != text.size();
+    for (unsigned char c : t)
+        if ((c < 0x20 && c != '\n') || c == 0x7f) return bad;
+    const std::string header = kHeader;
+    if (t.size() < header.size()) {
+        out.shape = startswith(header, t) ? Shape::cut : Shape::bad;
+        return out;
+    }
+    if (!startswith(t, header)) return bad;
+    bool sealed = false;
+    size_t pos = header.size();
+    while (pos < t.size()) {
+        size_t eol = t.find('\n', pos);
+        if (eol == std::string::npos) {
+            // A last line cut short: never acted on.
+            if (!beginsline(t.substr(pos), sealed, out.entries.size())) return bad;
             break;
         }
+        std::string line = t.substr(pos, eol - pos);
+        size_t start = pos;
+        pos = eol + 1;
+        if (sealed) {
+            // Only the end line follows the seal, and nothing follows the end line.
+            if (line + "\n" != endline(out.entries.size()) || pos != t.size() || zeros) return bad;
+            out.shape = Shape::whole;
+            return out;
+        }
+        if (line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ') {
+            if (!plainpath(line.substr(2))) return bad;
+            out.entries.push_back({line[0], line.substr(2)});
+        } else if (startswith(line, kSeal) && line == sealof(programfolder, t.substr(0, start))) {
+            sealed = true;
+        } else {
+            return bad;  // a seal of another folder or of other lines, or no line of a journal
+        }
     }
+    out.shape = Shape::cut;
     return out;
 }
 
 bool readhost(const HostIo& io, const std::string& host, std::string& out) {
-    FdGuard fd{io.open(host, O_RDONLY)};
+    FdGuard fd{io.open(host, O_RDONLY | O_NOFOLLOW)};
     if (fd.fd < 0) return false;
     out.clear();
     char buf[65536];
@@ -113,8 +162,12 @@ void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries) {
 // Removes the temporaries of a journal that is not to be made; false when one stays.
 bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
     bool ok = true;
-    for (auto& e : entries)
-        if (e.kind == 'R' && io.unlink(tempof(e.host)) != 0 && errno != ENOENT) ok = false;
+    for (auto& e : entries) {
+        struct stat st;
+        if (e.kind != 'R' || (::lstat(tempof(e.host).c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
+            continue;
+        if (io.unlink(tempof(e.host)) != 0 && errno != ENOENT) ok = false;
+    }
     return ok;
 }
 

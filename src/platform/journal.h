@@ -10,6 +10,7 @@
 namespace vt::journal {
 
 inline constexpr const char* kJournal = "/Journal~";  // a whole journal: its changes are to be made
+inline constexpr const char* kJournalLogical = "C:\\Vantrope\\Journal~";  // as boxes name it
 inline constexpr const char* kJournalNew =
     "/Journal.new~";  // a journal being written: to be discarded
 inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
@@ -27,17 +28,27 @@ bool endswith(const std::string& s, const std::string& end);
 // The whole text of a journal written in `programfolder`: header, one line a change, its seal,
 // end line.
 std::string journaltext(const std::vector<StagedFile>& files, const std::string& programfolder);
-enum class Seal { none, good, bad };
-// The entries of a journal, whether it was written whole and what its seal says.
-std::vector<JournalEntry> parsejournal(const std::string& text, const std::string& programfolder,
-                                       bool& whole, Seal& seal);
+// What a journal's text is: whole (header, changes, the seal this program writes for the folder
+// it was written in, end line, nothing else), cut short while it was written (a beginning of a
+// whole one, maybe ending in the zero bytes a power cut leaves), or anything else.
+enum class Shape { whole, cut, bad };
+struct Parsed {
+    Shape shape = Shape::bad;
+    std::vector<JournalEntry> entries;  // the changes on whole lines; none when bad
+};
+Parsed parsejournal(const std::string& text, const std::string& programfolder);
+// True when a path is one the program could have written: absolute, no empty, "." or ".."
+// component, no control character.
+bool plainpath(const std::string& host);
+// Reads a file whole; a link is not followed.
 bool readhost(const HostIo& io, const std::string& host, std::string& out);
 // Creates or truncates a file, writes it whole and syncs it; FileError on failure.
 void writesynced(const HostIo& io, const std::string& host, const std::string& bytes);
 std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries);
 // Makes the changes of a whole journal, skipping those already made or whose folder is gone.
 void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries);
-// Removes the temporaries of a journal that is not to be made; false when one stays.
+// Removes the temporaries of a journal that is not to be made (a temporary that is a folder is
+// not one of them); false when one stays.
 bool discard(const HostIo& io, const std::vector<JournalEntry>& entries);
 // Removes stray temporaries of one folder, only while no journal waits.
 void sweepfolder(const HostIo& io, const std::string& folder);

@@ -65,8 +65,13 @@ void Transaction::commit() try {
     // it was pending while this operation read its files, this one is refused (it may have read
     // them old).
     bool waspending = fl.pending_;
-    fl.recover();
-    if (waspending) throwfileerror(57);
+    try {
+        fl.recover();
+        if (waspending) throwfileerror(57);
+    } catch (FileError& e) {
+        nameerror(e, kJournalLogical);  // the box blames the journal, not this operation's files
+        throw;
+    }
     // A program folder that has gone is not made again: the journal's write fails with 76.
     std::vector<JournalEntry> entries;
     for (auto& f : files) entries.push_back({f.removed ? 'D' : 'R', f.host});

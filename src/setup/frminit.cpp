@@ -1,5 +1,7 @@
 #include "setup/frminit.h"
 
+#include <optional>
+
 #include "platform/text.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
@@ -313,8 +315,10 @@ void makefolder(Host& app, const std::string& fileop, const std::string& path) {
 
 namespace {
 
-// Told after the box of a data folder or file that could not be made.
-bool badfolder(Host& app) {
+// Told after the box of a data folder or file that could not be made; not after the box of a
+// journal recovery refused, which tells all there is.
+bool badfolder(Host& app, const FileError& e) {
+    if (isjournalrefusal(e)) return false;
     app.msgbox("Make sure drive and directory names are valid-try using default names", vbOKOnly,
                "Menu");
     return false;
@@ -358,10 +362,11 @@ bool frminit::makedatafiles() {
         }
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
-        return badfolder(app_);
+        return badfolder(app_, e);
     }
-    if (!app_.commit(tx)) return badfolder(app_);
-    return true;
+    std::optional<FileError> failed;
+    if (app_.context().commit(tx, [&](const FileError& e) { failed = e; })) return true;
+    return badfolder(app_, *failed);
 }
 
 void frminit::cmdok_Click() {
@@ -372,8 +377,7 @@ void frminit::cmdok_Click() {
         writesetup(app_);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
-        app_.msgbox("Make sure drive and directory names are valid-try using default names",
-                    vbOKOnly, "Menu");
+        badfolder(app_, e);
         return;
     }
     // The data folder is the program folder again: a data folder elsewhere is let go.

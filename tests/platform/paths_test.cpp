@@ -68,6 +68,15 @@ TEST(Paths, DotComponentsAreRefused) {
     EXPECT_EQ(errorof([&] { files.hostpath("C:\\Vantrope\\..Init"); }), 0);
 }
 
+TEST(Paths, ControlCharactersAreRefused) {
+    // A data folder read from a file may hold anything: a zero byte would cut the name short.
+    test::TempFolder folder;
+    Files files(folder.path());
+    for (std::string bad : {std::string("C:\\Vantrope\\Bettors\0.tmp~", 24),
+                            std::string("C:\\Vantrope\\Bett\nors"), std::string("C:\\Data\x7f\\")})
+        EXPECT_EQ(errorof([&] { files.hostpath(bad); }), 52) << bad;
+}
+
 TEST(Paths, DriveLettersMapThroughTheEnvironment) {
     test::TempFolder folder, stick;
     Files files(folder.path());

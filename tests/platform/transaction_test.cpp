@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "errorof.h"
+#include "journals.h"
 #include "platform/hostio.h"
 #include "testapp.h"
 
 using namespace vt;
 using vt::test::errorof;
+using vt::test::sealedjournal;
 using vt::test::TempFolder;
 
 namespace {
@@ -24,10 +26,21 @@ std::vector<std::string> leftovers(const std::string& folder) {
     return out;
 }
 
+// Maps a drive letter to a folder for as long as it lives.
+struct DriveLetter {
+    std::string name;
+    DriveLetter(const std::string& letter, const std::string& folder)
+        : name("VANTROPE_DRIVE_" + letter) {
+        setenv(name.c_str(), folder.c_str(), 1);
+    }
+    ~DriveLetter() { unsetenv(name.c_str()); }
+};
+
 // A program folder with three data files, one of them in a data folder elsewhere (a drive), and
 // one operation over all of them: a replacement, an append and a deletion.
 struct ThreeFiles {
     TempFolder program{vt::test::fastbase()}, drive{vt::test::fastbase()};
+    DriveLetter letter{"E", drive.path()};
     std::string a() const { return "C:\\Vantrope\\A"; }
     std::string b() const { return drive.path() + "/B"; }
     std::string c() const { return "C:\\Vantrope\\C"; }
@@ -161,7 +174,14 @@ void expectlatercommitwaits(const ThreeFiles& t, const Files& files) {
     files.setfault({});
     Transaction tx(files);
     files.replacefile(t.a(), "later\r\n");
-    EXPECT_EQ(errorof([&] { tx.commit(); }), 57);
+    try {
+        tx.commit();
+        ADD_FAILURE() << "committed while a journal waits";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.number, 57);
+        // The box blames the journal, not the files of the operation.
+        EXPECT_EQ(e.file, "C:\\Vantrope\\Journal~");
+    }
     EXPECT_TRUE(t.after());
 }
 
@@ -247,7 +267,7 @@ TEST(Transaction, StartupCompletesAWholeJournalAndDiscardsAnUnfinishedOne) {
     program.write("A", "old");
     program.write("A.tmp~", "new");
     program.write("B", "gone");
-    program.write("Journal~", "VANTROPE JOURNAL 1\nR " + p + "/A\nD " + p + "/B\nEND 2\n");
+    program.write("Journal~", sealedjournal(p, {{'R', p + "/A"}, {'D', p + "/B"}}));
     fs::create_directory(p + "/Init");
     program.write("Init/Setup.tmp~", "stray");
     program.write("C", "keep");
@@ -261,10 +281,35 @@ TEST(Transaction, StartupCompletesAWholeJournalAndDiscardsAnUnfinishedOne) {
 
     // A journal cut short before its end line is not made.
     program.write("A.tmp~", "newer");
-    program.write("Journal~", "VANTROPE JOURNAL 1\nR " + p + "/A\nEND 1");
+    std::string whole = sealedjournal(p, {{'R', p + "/A"}});
+    program.write("Journal~", whole.substr(0, whole.size() - 1));
     Files(p).startup();
     EXPECT_EQ(program.read("A"), "new");
     EXPECT_EQ(leftovers(p), std::vector<std::string>{});
+}
+
+// A program folder named relative to the working folder: its journals name files by absolute
+// paths, so a commit cut after its commit point is completed at the next start.
+TEST(Transaction, AProgramFolderNamedRelativelyHasItsJournalsCompleted) {
+    TempFolder base;
+    fs::path was = fs::current_path();
+    fs::current_path(base.path());
+    fs::create_directory("Vantrope");
+    // Crashed at the first call that finds the journal whole on disk.
+    for (long n = 1; n < 50 && !fs::exists("Vantrope/Journal~"); ++n) {
+        Files f("./Vantrope/");
+        f.setfault({Fault::Crash, n});
+        try {
+            f.replacefile("C:\\Vantrope\\A", "new");
+        } catch (const SimulatedCrash&) {
+        }
+    }
+    bool journal = fs::exists("Vantrope/Journal~");
+    Files("Vantrope").startup();
+    fs::current_path(was);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(base.read("Vantrope/A"), "new");
+    EXPECT_EQ(leftovers(base.path()), std::vector<std::string>{});
 }
 
 // A commit never makes a folder: into a program folder or a data folder that has gone it fails
@@ -294,7 +339,7 @@ TEST(Transaction, ASweepLeavesTheTemporariesOfAWaitingJournal) {
     std::string p = program.path();
     program.write("A", "old");
     program.write("A.tmp~", "new");
-    program.write("Journal~", "VANTROPE JOURNAL 1\nR " + p + "/A\nEND 1\n");
+    program.write("Journal~", sealedjournal(p, {{'R', p + "/A"}}));
     for (int attempt = 0; attempt < 3; ++attempt) {
         Files files(p);
         files.setfault({Fault::Fail, 1, EIO, true});

@@ -1,7 +1,9 @@
+#include "journals.h"
 #include "setuptest.h"
 
 using namespace vt;
 using vt::test::firstrunrecord;
+using vt::test::sealedjournal;
 using vt::test::setuprecord;
 
 namespace {
@@ -131,8 +133,7 @@ TEST_F(Startup, ARecoveryThatCannotFinishKeepsItsNewFilesForTheNextStart) {
     folder.write("Bettors.tmp~", "1,\"AnyBettor\"\r\n2,\"NEW\"\r\n");
     folder.write("Players.tmp~", "1,1,\"\",\"NEW\"\r\n");
     std::filesystem::create_directories(p + "/Players/held");
-    folder.write("Journal~",
-                 "VANTROPE JOURNAL 1\nR " + p + "/Bettors\nR " + p + "/Players\nEND 2\n");
+    folder.write("Journal~", sealedjournal(p, {{'R', p + "/Bettors"}, {'R', p + "/Players"}}));
     start();
     EXPECT_TRUE(folder.exists("Journal~"));
     EXPECT_EQ(folder.read("Players.tmp~"), "1,1,\"\",\"NEW\"\r\n");
