@@ -69,14 +69,15 @@ void frmbettor::Form_Load() {
     // A missing Bettors file is started afresh with AnyBettor; an existing one is never
     // overwritten.
     std::string file = sh.datapath + "Bettors";
-    try {
-        if (!app_.files().exists(file)) {
-            sh.fileop = "Bettors Output";
+    if (!app_.files().exists(file)) {
+        sh.fileop = "Bettors Output";
+        Transaction tx(app_.files(), sh.fileop);
+        try {
             app_.files().replacefile(file, "1,\"AnyBettor\"\r\n");
-            readbettors(app_);
+        } catch (const FileError& e) {
+            app_.fileerrorbox(e);
         }
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
+        if (app_.commit(tx)) readbettors(app_);
     }
     fillbettors();
 }
@@ -260,7 +261,7 @@ void frmbettor::cmddelete_Click() {
         // The bettor's bets on every round and flight and the Bettors pair go in one transaction;
         // the refund line is printed before it commits, so a refund that cannot be printed leaves
         // the bettor and every bet in place.
-        Transaction tx(app_.files());
+        Transaction tx(app_.files(), sh.fileop);
         if (!removebets(app_, 0, number, "bettor " + name, removed)) return;
         Money sum;
         for (auto& r : removed) sum += r.amount;

@@ -233,12 +233,7 @@ void frminit::Form_Load() {
     } catch (const FileError&) {
         // Missing or unreadable: the first-run record replaces it.
         setupdefaults(sh_);
-        try {
-            writesetup(app_);
-        } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-            return;
-        }
+        if (!writesetup(app_)) return;
     }
     // A data folder elsewhere is this copy's before anything there is touched: one that another
     // copy of the program holds ends this one, after the box. It is then cleared of stray
@@ -330,17 +325,23 @@ bool frminit::makedatafiles() {
         for (long n = 1; n <= 15; ++n) {
             sh_.curflight = sh_.flightnames[n];
             sh_.curflightnbr = n;
-            if (!probe(app_, "Bets Input-Setup", sh_.betsfile(sh_.curround, n)))
+            if (!probe(app_, "Bets Input-Setup", sh_.betsfile(sh_.curround, n))) {
+                tx.title(sh_.fileop);
                 app_.files().replacefile(sh_.betsfile(sh_.curround, n), "");
-            if (!probe(app_, "Betsbackup input-Setup", sh_.betsbackupfile(sh_.curround, n)))
+            }
+            if (!probe(app_, "Betsbackup input-Setup", sh_.betsbackupfile(sh_.curround, n))) {
+                tx.title(sh_.fileop);
                 app_.files().replacefile(sh_.betsbackupfile(sh_.curround, n), "");
+            }
         }
         makefolder(app_, "Players directory-Setup", sh_.datapath);
         if (!probe(app_, "Players Input-Setup", sh_.datapath + "Players")) writeentries(app_);
         if (!probe(app_, "Bettors Input-Setup", sh_.datapath + "Bettors")) {
             sh_.fileop = "Bettors Output-Setup";
+            tx.title(sh_.fileop);
             writeanybettor(app_, sh_.datapath + "Bettors");
             sh_.fileop = "Bettorsbackup output-Setup";
+            tx.title(sh_.fileop);
             writeanybettor(app_, sh_.datapath + "Bettorsbackup");
         }
     } catch (const FileError& e) {
@@ -354,11 +355,8 @@ bool frminit::makedatafiles() {
 void frminit::cmdok_Click() {
     control("txtfiles").settext(kProgramFolder);
     sh_.datapath = kProgramFolder;
-    try {
-        sh_.fileop = "Init open-Setup";
-        writesetup(app_);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
+    sh_.fileop = "Init open-Setup";
+    if (!writesetup(app_)) {
         app_.msgbox("Make sure drive and directory names are valid-try using default names",
                     vbOKOnly, "Menu");
         return;
@@ -373,11 +371,7 @@ void frminit::cmdok_Click() {
 }
 
 void frminit::cmdexit_Click() {
-    try {
-        writesetup(app_);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-    }
+    writesetup(app_);
     app_.endprogram();
 }
 

@@ -113,6 +113,15 @@ void writeanybettor(Host& app, const std::string& path) {
     app.files().replacefile(path, bettorrecord(kanybettor));
 }
 
-void writesetup(Host& app) { app.files().replacefile(kSetupFile, setuprecord(app.shared())); }
+bool writesetup(Host& app) {
+    Transaction tx(app.files(), app.shared().fileop);
+    try {
+        app.files().replacefile(kSetupFile, setuprecord(app.shared()));
+    } catch (const FileError& e) {
+        app.fileerrorbox(e);
+        return false;
+    }
+    return app.commit(tx);
+}
 
 }  // namespace vt

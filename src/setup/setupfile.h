@@ -31,8 +31,9 @@ std::string setuprecord(const Shared& sh);
 void parsesetup(Shared& sh, const std::string& bytes, bool keeppath = false);
 // Reads the setup file into the setup variables (FileError when it cannot be read whole).
 void readsetup(Host& app, bool keeppath = false);
-// Replaces the setup file with the current values (FileError on failure).
-void writesetup(Host& app);
+// Replaces the setup file with the current values, as one transaction titled with the label the
+// last file operation left; false after the file-error box when it cannot be written.
+bool writesetup(Host& app);
 
 }  // namespace vt
 
@@ -54,6 +55,7 @@ class InProgramFolder {
     std::string path_;
 };
 
-// Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
+// Stages a Bettors file holding only bettor 1, "AnyBettor", into the caller's transaction
+// (FileError on failure).
 void writeanybettor(Host& app, const std::string& path);
 }  // namespace vt
