@@ -72,12 +72,14 @@ void frmbettor::Form_Load() {
     if (!app_.files().exists(file)) {
         sh.fileop = "Bettors Output";
         Transaction tx(app_.files(), sh.fileop);
+        bool staged = false;
         try {
             app_.files().replacefile(file, "1,\"AnyBettor\"\r\n");
+            staged = true;
         } catch (const FileError& e) {
             app_.fileerrorbox(e);
         }
-        if (app_.commit(tx)) readbettors(app_);
+        if (staged && app_.commit(tx)) readbettors(app_);
     }
     fillbettors();
 }
