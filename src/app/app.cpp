@@ -15,7 +15,6 @@ App::App(AppEnvironment env) : Host(*env.dialogs, *env.printsink, env.programfol
     register_payoff(*this);
     register_reports(*this);
     register_payoff3(*this);
-    files().labeler = [this] { return shared_.fileop; };
     keeporigins(files());
 }
 

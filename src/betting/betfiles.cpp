@@ -40,9 +40,11 @@ bool appendbets(Host& app, const std::string& round, const std::vector<FlightBet
     try {
         for (const auto& [flight, bytes] : byflight) {
             sh.fileop = "Bets Append";
+            tx.title(sh.fileop);
             appendrecords(app.files(), sh.betsfile(round, flight), FileKind::Bets, bytes,
                           sh.maxbets);
             sh.fileop = "Betsbackup Append";
+            tx.title(sh.fileop);
             appendrecords(app.files(), sh.betsbackupfile(round, flight), FileKind::Bets, bytes,
                           sh.maxbets);
         }
@@ -93,8 +95,10 @@ Removed removebet(Host& app, const std::string& round, long flight, const Bet& b
     Transaction tx(app.files());
     try {
         sh.fileop = "Bets Output";
+        tx.title(sh.fileop);
         app.files().replacefile(betsfile, out);
         sh.fileop = "Betsbackup Output";
+        tx.title(sh.fileop);
         app.files().replacefile(sh.betsbackupfile(round, flight), out);
     } catch (const FileError& e) {
         app.fileerrorbox(e);  // a folder where the backup should be: nothing is written

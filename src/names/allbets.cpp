@@ -207,10 +207,12 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
         for (const PairChange& p : changes) {
             if (p.writebets) {
                 sh.fileop = "Bets Output";
+                tx.title(sh.fileop);
                 files.replacefile(p.betsfile, p.bytes);
             }
             if (p.writebackup) {
                 sh.fileop = "Betsbackup Output";
+                tx.title(sh.fileop);
                 files.replacefile(p.backupfile, p.bytes);
             }
         }

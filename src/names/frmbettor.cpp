@@ -69,14 +69,21 @@ void frmbettor::Form_Load() {
     // A missing Bettors file is started afresh with AnyBettor; an existing one is never
     // overwritten, nor one lost while its backup holds bettors (its reading said so).
     std::string file = sh.datapath + "Bettors";
+    bool fresh = false;
     try {
-        if (!app_.files().exists(file) && !backupholdslines(app_.files(), file)) {
-            sh.fileop = "Bettors Output";
-            app_.files().replacefile(file, "1,\"AnyBettor\"\r\n");
-            readbettors(app_);
-        }
+        fresh = !app_.files().exists(file) && !backupholdslines(app_.files(), file);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
+    }
+    if (fresh) {
+        sh.fileop = "Bettors Output";
+        Transaction tx(app_.files(), sh.fileop);
+        try {
+            app_.files().replacefile(file, "1,\"AnyBettor\"\r\n");
+            if (app_.commit(tx)) readbettors(app_);
+        } catch (const FileError& e) {
+            app_.fileerrorbox(e);
+        }
     }
     fillbettors();
 }
@@ -260,7 +267,7 @@ void frmbettor::cmddelete_Click() {
         // The bettor's bets on every round and flight and the Bettors pair go in one transaction;
         // the refund line is printed before it commits, so a refund that cannot be printed leaves
         // the bettor and every bet in place.
-        Transaction tx(app_.files());
+        Transaction tx(app_.files(), sh.fileop);
         if (!removebets(app_, 0, number, "bettor " + name, removed)) return;
         Money sum;
         for (auto& r : removed) sum += r.amount;

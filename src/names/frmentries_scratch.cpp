@@ -35,7 +35,7 @@ void frmentries::cmdscratch_Click() {
         // The bets on every round and flight and the Players pair go in one transaction; the
         // refund list is printed before it commits, so a list that cannot be printed leaves
         // every bet in place to be refunded later.
-        Transaction tx(app_.files());
+        Transaction tx(app_.files(), sh.fileop);
         if (!removebets(app_, 1, number, Mid(seltext, 11), removed)) return;
         readbettors(app_);
         sh.entries(row).name = "zzz";

@@ -50,6 +50,7 @@ bool frmfix::removeline(long k, const std::vector<std::pair<std::string, std::st
     try {
         for (const auto& [file, op] : files) {
             s.fileop = op;
+            tx.title(op);
             app_.files().replacefile(file, bytes);
         }
     } catch (const FileError& e) {

@@ -177,13 +177,15 @@ void frmpaywinners::printsheet(double mult) {
     pr.print({" "});
     pr.print({"Player/Team", Tab(42), "$WIN", Tab(52), "$PLACE", Tab(62), "$SHOW"});
     pr.print({" "});
+    // A finisher or winner before a tab stands in the field up to it, drawn narrower when wider,
+    // so a long name never pushes its figures onto the next line.
     Control& wins = control("lstwinhorse");
     for (int i = 0; i < wins.listcount(); ++i) {
         if (i == 0)
-            pr.print(
-                {"1. " + wins.list(i), Tab(42), m(colww), Tab(52), m(colwp), Tab(62), m(colws)});
+            pr.print({InField("1. " + wins.list(i), 41), Tab(42), m(colww), Tab(52), m(colwp),
+                      Tab(62), m(colws)});
         else if (i == 1)
-            pr.print({"    " + wins.list(i), Tab(42), m(colww2)});
+            pr.print({InField("    " + wins.list(i), 41), Tab(42), m(colww2)});
         else
             pr.print({"    " + wins.list(i)});
     }
@@ -191,21 +193,23 @@ void frmpaywinners::printsheet(double mult) {
     Control& places = control("lstplacehorse");
     for (int i = 0; i < places.listcount(); ++i) {
         if (i == 0)
-            pr.print({"2. " + places.list(i), Tab(52), m(colpp), Tab(62), m(colps)});
+            pr.print({InField("2. " + places.list(i), 51), Tab(52), m(colpp), Tab(62), m(colps)});
         else
             pr.print({"    " + places.list(i)});
     }
     pr.print({" "});
     Control& shows = control("lstshowhorse");
     for (int i = 0; i < shows.listcount(); ++i)
-        pr.print({(i == 0 ? "3. " : "    ") + shows.list(i), i == 0 ? Tab(62) : PItem(""),
-                  i == 0 ? m(colss) : ""});
+        if (i == 0)
+            pr.print({InField("3. " + shows.list(i), 61), Tab(62), m(colss)});
+        else
+            pr.print({"    " + shows.list(i)});
     pr.print({" "});
     pr.print({"WINNER", Tab(42), "AMOUNT", Tab(52), "ROUNDED"});
     pr.print({" "});
     const std::string namecol = "!@@@@@@@@@@@@@@@";
-    pr.print({Format(std::string("House"), namecol), Tab(42), sheetmoney(sh.paidtotal), Tab(52),
-              sheetmoney(sh.roundedpaid)});
+    pr.print({InField(Format(std::string("House"), namecol), 41), Tab(42), sheetmoney(sh.paidtotal),
+              Tab(52), sheetmoney(sh.roundedpaid)});
     Money paid = sh.paidtotal, rounded;
     const BettorLookup bettors(sh);
     for (long b = 1; b < static_cast<long>(sh.winningbets.size()); ++b) {
@@ -213,8 +217,8 @@ void frmpaywinners::printsheet(double mult) {
         const Bettor* who = bettors.find(b);
         Money payout = bettorpayout(sh, sh.winningbets[b]);
         Money r = roundpayoff(payout, sh.roundingchoice);
-        pr.print({Format(who ? who->name : std::string(), namecol), Tab(42), sheetmoney(payout),
-                  Tab(52), sheetmoney(r)});
+        pr.print({InField(Format(who ? who->name : std::string(), namecol), 41), Tab(42),
+                  sheetmoney(payout), Tab(52), sheetmoney(r)});
         paid += payout;
         rounded += r;
     }

@@ -78,14 +78,18 @@ void frmpaywinners::printblock(long, const WinningRow& row) {
     auto bet = [&](int col) { return moneytext(row[col]); };
     auto paid = [&](int col) { return moneytext(paidincol(row[col], payofcol(sh, col))); };
     pr.print({"Winner", Tab(45), "WIN", Tab(65), "PLACE", Tab(85), "SHOW"});
-    pr.print({sh.curbettor, Tab(41), "Bet", Tab(51), "Paid", Tab(61), "Bet", Tab(71), "Paid",
-              Tab(81), "Bet", Tab(91), "Paid"});
-    pr.print({Left(line("lstwinhorse", 0), 30), Tab(41), bet(colww), Tab(51), paid(colww), Tab(61),
-              bet(colwp), Tab(71), paid(colwp), Tab(81), bet(colws), Tab(91), paid(colws)});
-    pr.print({Left(line("lstwinhorse", 1), 30), Tab(41), bet(colww2), Tab(51), paid(colww2)});
-    pr.print({line("lstplacehorse", 0), Tab(61), bet(colpp), Tab(71), paid(colpp), Tab(81),
-              bet(colps), Tab(91), paid(colps)});
-    pr.print({line("lstshowhorse", 0), Tab(81), bet(colss), Tab(91), paid(colss)});
+    // The bettor and each finisher stand in the field up to their first tab, drawn narrower when
+    // wider, so a long name never pushes its figures onto the next line.
+    pr.print({InField(sh.curbettor, 40), Tab(41), "Bet", Tab(51), "Paid", Tab(61), "Bet", Tab(71),
+              "Paid", Tab(81), "Bet", Tab(91), "Paid"});
+    pr.print({InField(Left(line("lstwinhorse", 0), 30), 40), Tab(41), bet(colww), Tab(51),
+              paid(colww), Tab(61), bet(colwp), Tab(71), paid(colwp), Tab(81), bet(colws), Tab(91),
+              paid(colws)});
+    pr.print({InField(Left(line("lstwinhorse", 1), 30), 40), Tab(41), bet(colww2), Tab(51),
+              paid(colww2)});
+    pr.print({InField(line("lstplacehorse", 0), 60), Tab(61), bet(colpp), Tab(71), paid(colpp),
+              Tab(81), bet(colps), Tab(91), paid(colps)});
+    pr.print({InField(line("lstshowhorse", 0), 80), Tab(81), bet(colss), Tab(91), paid(colss)});
     pr.print();
 }
 

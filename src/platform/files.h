@@ -107,9 +107,6 @@ class Files {
     // 70 otherwise); unset, always.
     std::function<bool(const std::string& hostfolder)> holds;
 
-    // Gives the label (the operation title) recorded with each staged change; the first failure
-    // of a commit names the label of the file it failed on.
-    std::function<std::string()> labeler;
     // Keeps files that go with another in step with it: called inside the transaction right
     // before each change of a file is staged, while the file still reads as it was (bytes: its
     // new contents, nullptr when it is removed;

@@ -20,11 +20,9 @@ void staged(const Files& files, Staging*& open, F stage) {
     tx.commit();
 }
 
-StagedFile& slot(const Files& files, Staging& s, const std::string& logical,
-                 const std::string& host) {
+StagedFile& slot(Staging& s, const std::string& logical, const std::string& host) {
     if (StagedFile* f = s.find(host)) return *f;
-    s.files.push_back(
-        StagedFile{host, logical, files.labeler ? files.labeler() : std::string(), false, {}});
+    s.files.push_back(StagedFile{host, logical, s.title, false, {}});
     return s.files.back();
 }
 
@@ -35,7 +33,7 @@ void replaced(const Files& files, Staging*& open, const std::string& logical,
     staged(files, open, [&](Staging& s) {
         // The companion is called while the file still reads as it was.
         if (files.companion) files.companion(logical, &bytes, from);
-        StagedFile& f = slot(files, s, logical, host);
+        StagedFile& f = slot(s, logical, host);
         f.removed = false;
         f.bytes = bytes;
     });
@@ -57,7 +55,7 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
         std::string old = exists(logical) ? readall(logical) : std::string();
         old += bytes;
         if (companion) companion(logical, &old, "");
-        StagedFile& f = slot(*this, s, logical, host);
+        StagedFile& f = slot(s, logical, host);
         f.removed = false;
         f.bytes = std::move(old);
     });
@@ -71,7 +69,7 @@ void Files::remove(const std::string& logical) const try {
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
         if (companion) companion(logical, nullptr, "");
-        StagedFile& f = slot(*this, s, logical, host);
+        StagedFile& f = slot(s, logical, host);
         f.removed = true;
         f.bytes.clear();
     });

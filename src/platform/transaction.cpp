@@ -33,14 +33,26 @@ StagedFile* Staging::find(const std::string& host) {
     return nullptr;
 }
 
-Transaction::Transaction(const Files& files) : files_(files) {
-    if (files_.open_) return;  // joins the open transaction
+Transaction::Transaction(const Files& files, std::string title) : files_(files) {
+    if (files_.open_) {  // joins the open transaction
+        outer_ = files_.open_;
+        outertitle_ = outer_->title;
+        if (!title.empty()) outer_->title = std::move(title);
+        return;
+    }
     staging_ = std::make_unique<Staging>();
+    staging_->title = std::move(title);
     files_.open_ = staging_.get();
 }
 
 Transaction::~Transaction() {
     if (staging_ && files_.open_ == staging_.get()) files_.open_ = nullptr;
+    if (outer_ && files_.open_ == outer_) outer_->title = std::move(outertitle_);
+}
+
+void Transaction::title(std::string t) {
+    if (Staging* s = staging_ ? staging_.get() : outer_; s && files_.open_ == s)
+        s->title = std::move(t);
 }
 
 void Transaction::commit() try {

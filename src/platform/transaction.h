@@ -2,8 +2,9 @@
 // One transaction per operation: every change an operation makes to the data files goes to disk
 // together, or none does, through crashes and failed writes.
 //
-//   Transaction tx(app.files());
+//   Transaction tx(app.files(), "Bets Output");  // the operation's title
 //   app.files().replacefile(path, bytes);   // staged: nothing is written yet
+//   tx.title("Betsbackup Output");          // the title of the changes staged from here on
 //   app.files().append(path2, record);      // staged as the whole new file (old + new bytes)
 //   app.files().remove(path3);              // staged deletion
 //   ... readall/exists now see the staged contents ...
@@ -41,12 +42,16 @@ struct StagedFile {
 
 struct Staging {
     std::vector<StagedFile> files;  // in the order first staged
+    std::string title;              // the label of the changes staged from now on
     StagedFile* find(const std::string& host);
 };
 
 class Transaction {
   public:
-    explicit Transaction(const Files& files);
+    // title: the operation's name, the label of the changes staged into it (and the title of the
+    // box of a failure on them) until title() names another. A nested transaction's title holds
+    // for what it stages, and the outer one's comes back when it ends.
+    explicit Transaction(const Files& files, std::string title = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -55,6 +60,8 @@ class Transaction {
     // FileError, with every file as before; failedlabel() then names the file's label.
     void commit();
     bool nested() const { return !staging_; }
+    // Names the changes staged from now on.
+    void title(std::string t);
     const std::string& failedlabel() const { return failedlabel_; }
     // The logical path of that file.
     const std::string& failedfile() const { return failedfile_; }
@@ -62,6 +69,8 @@ class Transaction {
   private:
     const Files& files_;
     std::unique_ptr<Staging> staging_;
+    Staging* outer_ = nullptr;  // the open transaction a nested one joins
+    std::string outertitle_;    // its title when this one joined it
     std::string failedlabel_;
     std::string failedfile_;
 };

@@ -27,12 +27,18 @@ Outcome restorebackups(Context& cx) {
     sh.fileok = true;
     for (const Copy& c : copies) {
         if (cx.msgbox(c.question, vbYesNo | vbQuestion, "Backup") != vbYes) continue;
+        // Each answer is its own operation, titled with the label the last one left.
+        Transaction tx(cx.files(), sh.fileop);
         try {
             cx.files().copy(c.from, c.to);
         } catch (const FileError& e) {
             // The data file stays as it was; the remaining questions are not asked.
             sh.fileok = false;
             cx.fileerrorbox(e);
+            return Outcome::boxed();
+        }
+        if (!cx.commit(tx)) {
+            sh.fileok = false;
             return Outcome::boxed();
         }
         cx.msgbox(c.notice, vbOKOnly, "Backup");
@@ -137,7 +143,7 @@ Outcome clearflightbets(Context& cx) {
         return Outcome::boxed();
 
     // The pair goes in one transaction: a Betsbackup left full would bring the bets back.
-    Transaction tx(cx.files());
+    Transaction tx(cx.files(), sh.fileop);
     try {
         cx.files().remove(bets);
         // A backup already gone leaves the flight as cleared as intended.

@@ -165,7 +165,7 @@ Outcome makebetsfiles(Context& cx) {
     Shared& sh = cx.shared();
     if (!equalsnocase(sh.fileop, "Bets input")) return Outcome::done();
     sh.fileok = false;
-    Transaction tx(cx.files());
+    Transaction tx(cx.files(), sh.fileop);
     try {
         // Only a missing file is created: an existing Betsbackup is the copy a restore needs.
         for (const std::string& path : {sh.betsfile(sh.curround, sh.curflightnbr),

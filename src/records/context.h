@@ -39,7 +39,8 @@ class Context {
     }
 
     // Commits an operation's transaction; on failure shows the file-error box of its first
-    // failure (titled with the fileop current when that file was staged) and returns false.
+    // failure (titled with the title under which its transaction staged that file, which becomes
+    // `fileop`) and returns false.
     // `beforebox` is told of the failure first, for a message that goes before the box.
     bool commit(Transaction& tx, const std::function<void(const FileError&)>& beforebox = {}) {
         try {

@@ -108,7 +108,7 @@ Outcome writeentries(Context& cx) {
     }
     long row = 1, nbr = 1;
     RecordWriter out;
-    Transaction tx(cx.files());  // the file and its backup together
+    Transaction tx(cx.files(), sh.fileop);  // the file and its backup together
     try {
         for (size_t i = 1; i <= sh.entries.size(); ++i) {
             const Entry& e = sh.entries(i);
@@ -127,6 +127,7 @@ Outcome writeentries(Context& cx) {
         sh.nextentrynbr = nbr;
         cx.files().replacefile(sh.datapath + "Players", out.bytes());
         sh.fileop = "Playersbackup output";
+        tx.title(sh.fileop);
         cx.files().replacefile(sh.datapath + "Playersbackup", out.bytes());
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
@@ -172,7 +173,7 @@ Outcome writebettorsfile(Context& cx, bool withbackup) {
     }
     long next = 2, count = 1;
     std::string out;
-    Transaction tx(cx.files());  // the file and its backup together
+    Transaction tx(cx.files(), sh.fileop);  // the file and its backup together
     try {
         out += bettorrecord(kanybettor);
         // Row 1 is AnyBettor's; a different bettor found there is kept, after AnyBettor.
@@ -195,6 +196,7 @@ Outcome writebettorsfile(Context& cx, bool withbackup) {
         // bettor removed by mistake), and the export writes no Bettorsbackup to the drive.
         if (withbackup) {
             sh.fileop = "Bettorsbackup output";
+            tx.title(sh.fileop);
             cx.files().replacefile(sh.datapath + "Bettorsbackup", out);
         }
     } catch (const FileError& e) {

@@ -98,13 +98,15 @@ void resetpayform(Host& app) {
     for (int i = 0; i < 10; ++i) f.control("cmbpt", i).clear();
     sumbets(app);
     // The flight's Bets file is made present (opening it to append creates it when missing).
+    sh.fileop = "Bets Append";
+    Transaction tx(app.files(), sh.fileop);
     try {
-        sh.fileop = "Bets Append";
         app.files().append(sh.betsfile(sh.curround, sh.curflightnbr), "");
     } catch (const FileError& e) {
         app.fileerrorbox(e);
         return;
     }
+    if (!app.commit(tx)) return;
     sethidden(f, {"cmdpay", "txtwintotal", "txtplacetotal", "txtshowtotal", "txttotaltotal",
                   "txtwinnername", "lblpaywinner", "lbltotal"});
 }

@@ -31,7 +31,7 @@ Outcome writebets(Context& cx) {
     for (long i = 1; i <= count; ++i)
         if (i != drop) out += betrecord(sh.bets(i));
     // The pair is replaced in one transaction: both files change or neither does.
-    Transaction tx(cx.files());
+    Transaction tx(cx.files(), sh.fileop);
     try {
         cx.files().replacefile(sh.betsfile(sh.curround, sh.curflightnbr), out);
         cx.files().replacefile(sh.betsbackupfile(sh.curround, sh.curflightnbr), out);

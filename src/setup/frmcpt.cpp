@@ -76,10 +76,15 @@ bool frmcpt::savecurrent() {
         app_.msgbox(
             "Not a valid save name - the program's own files and folder names cannot be used");
     }
+    Transaction tx(app_.files(), app_.shared().fileop);
     try {
         app_.files().copy(kFolder + "Players", kFolder + name);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
+        app_.msgbox("Player/Team file was not saved");
+        return false;
+    }
+    if (!app_.commit(tx)) {
         app_.msgbox("Player/Team file was not saved");
         return false;
     }
@@ -89,7 +94,7 @@ bool frmcpt::savecurrent() {
 }
 
 void frmcpt::replacewith(const std::string& chosen) {
-    Transaction tx(app_.files());  // the file and its backup together
+    Transaction tx(app_.files(), app_.shared().fileop);  // the file and its backup together
     try {
         std::string bytes = app_.files().readall(kFolder + chosen);
         // The first record's four fields (62 when it is short); its third is empty in a Players

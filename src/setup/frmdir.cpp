@@ -76,10 +76,11 @@ void frmdir::Dir1_Change() {
     control("txtdrivedir").settext(sh.datapath);
     try {
         readsetup(app_, true);
-        writesetup(app_);
     } catch (const FileError& e) {
         app_.fileerrorbox(e);
+        return;
     }
+    writesetup(app_);
 }
 
 void frmdir::Drive1_Change() {

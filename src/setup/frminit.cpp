@@ -236,12 +236,7 @@ void frminit::Form_Load() {
     } catch (const FileError&) {
         // Missing or unreadable: the first-run record replaces it.
         setupdefaults(sh_);
-        try {
-            writesetup(app_);
-        } catch (const FileError& e) {
-            app_.fileerrorbox(e);
-            return;
-        }
+        if (!writesetup(app_)) return;
     }
     // A data folder elsewhere is this copy's before anything there is touched: one that another
     // copy of the program holds ends this one, after the box. It is then cleared of stray
@@ -335,16 +330,21 @@ bool frminit::makedatafiles() {
         for (long n = 1; n <= 15; ++n) {
             sh_.curflight = sh_.flightnames[n];
             sh_.curflightnbr = n;
-            if (!probe(app_, "Bets Input-Setup", sh_.betsfile(sh_.curround, n)))
+            if (!probe(app_, "Bets Input-Setup", sh_.betsfile(sh_.curround, n))) {
+                tx.title(sh_.fileop);
                 app_.files().replacefile(sh_.betsfile(sh_.curround, n), "");
-            if (!probe(app_, "Betsbackup input-Setup", sh_.betsbackupfile(sh_.curround, n)))
+            }
+            if (!probe(app_, "Betsbackup input-Setup", sh_.betsbackupfile(sh_.curround, n))) {
+                tx.title(sh_.fileop);
                 app_.files().replacefile(sh_.betsbackupfile(sh_.curround, n), "");
+            }
         }
         makefolder(app_, "Players directory-Setup", sh_.datapath);
         // A missing Players or Bettors file whose backup holds records is made empty beside it,
         // as a missing Bets file is: the backup is what Use Backup Files puts back.
         const std::string players = sh_.datapath + "Players", bettors = sh_.datapath + "Bettors";
         if (!probe(app_, "Players Input-Setup", players)) {
+            tx.title(sh_.fileop);
             if (backupholdslines(app_.files(), players))
                 app_.files().replacefile(players, "");
             else
@@ -352,11 +352,13 @@ bool frminit::makedatafiles() {
         }
         if (!probe(app_, "Bettors Input-Setup", bettors)) {
             sh_.fileop = "Bettors Output-Setup";
+            tx.title(sh_.fileop);
             if (backupholdslines(app_.files(), bettors)) {
                 app_.files().replacefile(bettors, "");
             } else {
                 writeanybettor(app_, bettors);
                 sh_.fileop = "Bettorsbackup output-Setup";
+                tx.title(sh_.fileop);
                 writeanybettor(app_, sh_.datapath + "Bettorsbackup");
             }
         }
@@ -372,12 +374,10 @@ bool frminit::makedatafiles() {
 void frminit::cmdok_Click() {
     control("txtfiles").settext(kProgramFolder);
     sh_.datapath = kProgramFolder;
-    try {
-        sh_.fileop = "Init open-Setup";
-        writesetup(app_);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-        badfolder(app_, e);
+    sh_.fileop = "Init open-Setup";
+    std::optional<FileError> failed;
+    if (!writesetup(app_, &failed)) {
+        badfolder(app_, *failed);
         return;
     }
     // The data folder is the program folder again: a data folder elsewhere is let go.
@@ -390,11 +390,7 @@ void frminit::cmdok_Click() {
 }
 
 void frminit::cmdexit_Click() {
-    try {
-        writesetup(app_);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-    }
+    writesetup(app_);
     app_.endprogram();
 }
 

@@ -38,7 +38,7 @@ bool betsarecleared(Host& app) {
 bool frminit::clearallbets() {
     sh_.fillroundnames();
     sh_.fileop = "Bets clear";
-    Transaction tx(app_.files());  // every pair of every round, or none
+    Transaction tx(app_.files(), sh_.fileop);  // every pair of every round, or none
     try {
         for (int r = 1; r <= nrounds; ++r)
             for (long n = 1; n <= 15; ++n) {
@@ -71,7 +71,7 @@ void frminit::cmdbettors_Click() {
     resetsumm(sh_);
     if (!betsarecleared(app_)) return;
     if (app_.msgbox("Clear and initialize Bettor file?", vbYesNo, "Initialize") != vbYes) return;
-    Transaction tx(app_.files());
+    Transaction tx(app_.files(), sh_.fileop);
     try {
         try {
             app_.files().mkdir(sh_.datapath);
@@ -105,8 +105,10 @@ void frminit::cmdplayers_Click() {
     Transaction tx(app_.files());
     try {
         sh_.fileop = "Players Output";
+        tx.title(sh_.fileop);
         app_.files().replacefile(sh_.datapath + "Players", "");
         sh_.fileop = "Playersbackup output";
+        tx.title(sh_.fileop);
         app_.files().replacefile(sh_.datapath + "Playersbackup", "");
     } catch (const FileError& e) {
         app_.fileerrorbox(e);

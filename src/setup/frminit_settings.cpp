@@ -31,12 +31,7 @@ void frminit::txtbanner_KeyPress(const std::string& box, int& key) {
         control("txtbanner").settext(text);
         sh_.banner = text;
     }
-    try {
-        writesetup(app_);
-    } catch (const FileError& e) {
-        app_.fileerrorbox(e);
-        return;
-    }
+    if (!writesetup(app_)) return;
     app_.msgbox(kChanged[r], vbOKOnly, "Setup");
 }
 

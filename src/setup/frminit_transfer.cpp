@@ -547,7 +547,7 @@ void frminit::cmdexport_Click() try {
     // Everything on the drive is written in one transaction: a set half written is never left
     // there to be imported. The set carries each bet's and bettor's identity, and the bets
     // deleted here, beside its files.
-    Transaction tx(app_.files());
+    Transaction tx(app_.files(), sh_.fileop);
     try {
         const Files& files = app_.files();
         // Records given their identities now keep them (unvouched), here as on the drive.
@@ -571,6 +571,7 @@ void frminit::cmdexport_Click() try {
             if (!writebettorsonly(app_) || !writeentries(app_)) return;
         }
         sh_.fileop = "Bets Output";
+        tx.title(sh_.fileop);
         for (int r = 1; r <= nrounds; ++r)
             for (long n = 1; n <= 15; ++n) {
                 const FlightSet& flight = flights[size_t((r - 1) * 15 + n)];
@@ -641,7 +642,7 @@ void frminit::cmdimport_Click() try {
     bool players = app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes;
     bool bettorsandbets =
         app_.msgbox("Import Bettors and Bets files?", vbYesNo, "Import Bettors") == vbYes;
-    Transaction tx(files);
+    Transaction tx(files, sh_.fileop);
     if (players) {
         sh_.entries = driveentries;
         if (!writeentries(app_)) return;
@@ -727,6 +728,7 @@ void frminit::cmdimport_Click() try {
             if (!writebettors(app_)) return;
         }
         sh_.fileop = "Bets Append";
+        tx.title(sh_.fileop);
         for (int r = 1; r <= nrounds; ++r)
             for (long f = 1; f <= 15; ++f) {
                 size_t i = size_t((r - 1) * 15 + f);

@@ -113,6 +113,18 @@ void writeanybettor(Host& app, const std::string& path) {
     app.files().replacefile(path, bettorrecord(kanybettor));
 }
 
-void writesetup(Host& app) { app.files().replacefile(kSetupFile, setuprecord(app.shared())); }
+bool writesetup(Host& app, std::optional<FileError>* failed) {
+    Transaction tx(app.files(), app.shared().fileop);
+    try {
+        app.files().replacefile(kSetupFile, setuprecord(app.shared()));
+    } catch (const FileError& e) {
+        if (failed) *failed = e;
+        app.fileerrorbox(e);
+        return false;
+    }
+    return app.context().commit(tx, [&](const FileError& e) {
+        if (failed) *failed = e;
+    });
+}
 
 }  // namespace vt

@@ -2,8 +2,10 @@
 // The setup file: one record of 33 fields in the program folder, holding the banners, the data
 // folder, printing and rounding choices, the current round, the bet buttons, the capacities and
 // the flight names.
+#include <optional>
 #include <string>
 
+#include "platform/fileerror.h"
 #include "records/shared.h"
 
 namespace vt {
@@ -31,8 +33,10 @@ std::string setuprecord(const Shared& sh);
 void parsesetup(Shared& sh, const std::string& bytes, bool keeppath = false);
 // Reads the setup file into the setup variables (FileError when it cannot be read whole).
 void readsetup(Host& app, bool keeppath = false);
-// Replaces the setup file with the current values (FileError on failure).
-void writesetup(Host& app);
+// Replaces the setup file with the current values, as one transaction titled with the label the
+// last file operation left; false after the file-error box when it cannot be written (`failed`,
+// when given, is told the error first).
+bool writesetup(Host& app, std::optional<FileError>* failed = nullptr);
 
 }  // namespace vt
 
@@ -54,6 +58,7 @@ class InProgramFolder {
     std::string path_;
 };
 
-// Writes a Bettors file holding only bettor 1, "AnyBettor" (FileError on failure).
+// Stages a Bettors file holding only bettor 1, "AnyBettor", into the caller's transaction
+// (FileError on failure).
 void writeanybettor(Host& app, const std::string& path);
 }  // namespace vt

@@ -4,6 +4,7 @@
 
 #include "keepprintout.h"
 #include "payoff3/frmpaywinners.h"
+#include "pdfwords.h"
 #include "platform/qt/qtview.h"
 #include "testapp.h"
 
@@ -177,6 +178,50 @@ TEST_F(PayWinners, SixFigurePayoutsKeepRoundedOnTheWinnersLine) {
     EXPECT_EQ(winners, 4);  // the house and three bettors
     EXPECT_TRUE(sixfigures);
     keepprintout(folder.path(), printed.docs[0], "payoffs3-print.pdf");
+}
+
+// Names of 30 wide capitals, for entries and bettors alike: on paper each row of the payoff sheet
+// and of a payment block stays one line, its name drawn whole and ending before its figures.
+TEST_F(PayWinners, WideNamesKeepTheirRowsOnOneLineOnPaper) {
+    const std::string w29(29, 'W');
+    folder.write("Players", "1,1,\"\",\"" + w29 + "A\"\r\n2,1,\"\",\"" + w29 +
+                                "B\"\r\n3,1,\"\",\"" + w29 + "C\"\r\n4,1,\"\",\"DELTA\"\r\n");
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"" + w29 + "D\"\r\n3,\"" + w29 + "E\"\r\n4,\"" +
+                                w29 + "F\"\r\n5,\"DAVIS-DI\"\r\n");
+    sh().flightnames[1] = "WWWWWWWWW ";
+    printed.textmeasure = &qtmeasure();
+    open();
+    calculate(true);
+    pay(4);
+    pay(3);
+    pay(2);
+    ASSERT_EQ(printed.docs.size(), 2u);  // the sheet, and the payment blocks
+    for (size_t d = 0; d < 2; ++d) {
+        const std::string pdf = keepprintout(folder.path(), printed.docs[d],
+                                             "payoffs3-wide-" + std::to_string(d) + ".pdf");
+        int rows = 0;
+        for (const PdfLine& line : pdflines(pdfwords(pdf))) {
+            const auto& w = line.words;
+            auto name = std::find_if(w.begin(), w.end(), [](const PdfWord& x) {
+                return x.text.rfind("WWWWWWWWWW", 0) == 0;
+            });
+            auto figure = std::find_if(w.begin(), w.end(), [](const PdfWord& x) {
+                return x.text[0] == '$' || x.text == "Bet";
+            });
+            if (name == w.end()) continue;
+            // A name is whole (a cut list line keeps its first 20 characters) and ends before the
+            // row's first figure.
+            EXPECT_TRUE(name->text.size() == 30 || name->text.size() == 20) << line.text();
+            if (figure == w.end()) {
+                ADD_FAILURE() << "a name without its figures: " << line.text();
+                continue;
+            }
+            EXPECT_LT(name->x1, figure->x0) << line.text();
+            ++rows;
+        }
+        // The sheet's three finishers and three winners; each block's bettor and three finishers.
+        EXPECT_EQ(rows, d == 0 ? 6 : 12);
+    }
 }
 
 TEST_F(PayWinners, OutsidePayoffsStayInForceAfterCalculate) {

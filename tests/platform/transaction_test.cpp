@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "errorof.h"
 #include "journals.h"
@@ -330,6 +331,54 @@ TEST(Transaction, ACommitIntoAVanishedFolderFailsAndMakesNothing) {
     files.append(data.path() + "/Bets", "1\r\n");
     EXPECT_EQ(data.read("Bets"), "1\r\n");
     EXPECT_EQ(leftovers(base.path()), std::vector<std::string>{});
+}
+
+// A failed commit names the title under which its failing file was staged: the transaction's own,
+// the one title() set, or a nested transaction's while it was open, never one set afterwards.
+TEST(Transaction, AFailureIsTitledByWhatStagedTheFailingFile) {
+    auto failedlabel =
+        [](const std::function<void(const Files&, const std::string&, Transaction&)>& stage) {
+            ThreeFiles t;
+            Files files(t.program.path());
+            Transaction tx(files, "Operation");
+            stage(files, t.b(), tx);
+            tx.title("Later");
+            fs::remove_all(t.drive.path());  // the drive file's temporary cannot be made
+            EXPECT_EQ(errorof([&] { tx.commit(); }), 76);
+            EXPECT_EQ(tx.failedfile(), t.b());
+            EXPECT_TRUE(t.program.read("A") == "old a\r\n" && t.program.exists("C"));
+            return tx.failedlabel();
+        };
+    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction&) {
+                  f.replacefile("C:\\Vantrope\\A", "new a\r\n");
+                  f.append(b, "more\r\n");
+              }),
+              "Operation");
+    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction& tx) {
+                  f.replacefile("C:\\Vantrope\\A", "new a\r\n");
+                  tx.title("Backup Output");
+                  f.append(b, "more\r\n");
+              }),
+              "Backup Output");
+    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction&) {
+                  Transaction inner(f, "Inner");
+                  f.replacefile("C:\\Vantrope\\A", "new a\r\n");
+                  inner.title("Inner backup");
+                  f.append(b, "more\r\n");
+                  inner.commit();  // joins the outer one: nothing is written yet
+              }),
+              "Inner backup");
+    // After a nested transaction ends, what the outer one stages is its own again.
+    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction&) {
+                  {
+                      Transaction inner(f, "Inner");
+                      inner.title("Inner backup");
+                      f.replacefile("C:\\Vantrope\\A", "new a\r\n");
+                  }
+                  f.remove("C:\\Vantrope\\C");
+                  f.append(b, "more\r\n");
+              }),
+              "Operation");
 }
 
 // A sweep while a journal waits (its recovery failed) keeps the temporaries the journal names:

@@ -85,6 +85,30 @@ TEST_F(Rewrite, RestoreCopiesOnlyWhatIsAnswered) {
     EXPECT_EQ(folder.read("Bettors"), "1,\"AnyBettor\"\r\n7,\"SEVEN\"\r\n12,\"TWELVE\"\r\n");
 }
 
+// A restore whose commit fails shows the box titled with the label the last operation left, says
+// nothing was replaced, asks nothing more and leaves the data file as it was.
+TEST_F(Rewrite, ARestoreThatCannotBeCommittedReplacesNothing) {
+    folder.write("Final 12Bets", "1,1,1,5\r\n");
+    folder.write("Final 12Betsbackup", five);
+    const std::string question = "Replace flight BLUE       Bets with Betsbackup?";
+    // Where the restore's commit starts, counted from the seam's reset.
+    cx.files().setfault({});
+    dialogs.answer(vbYes, question).ok("Bet file replaced").answer(vbNo).answer(vbNo);
+    restorebackups(cx);
+    ASSERT_EQ(cx.files().commitspans().size(), 1u);
+    long start = cx.files().commitspans()[0].first;
+    folder.write("Final 12Bets", "1,1,1,5\r\n");
+
+    sh().fileop = "Bets Input";
+    cx.files().setfault({Fault::Fail, start, EIO, true});
+    dialogs.answer(vbYes, question).ok(" 57 Device I/O error");
+    restorebackups(cx);
+    cx.files().setfault({});
+    EXPECT_EQ(dialogs.shown.back().title, "Bets Input");
+    EXPECT_FALSE(sh().fileok);
+    EXPECT_EQ(folder.read("Final 12Bets"), "1,1,1,5\r\n");
+}
+
 TEST_F(Rewrite, ClearingPrintsOneRefundLinePerBettorAndRemovesThePair) {
     sh().printswitch = "yes";
     // Bettor 1's bets add up to nothing: no line for it.
