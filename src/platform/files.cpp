@@ -148,29 +148,6 @@ bool writeall(const HostIo& io, int fd, const std::string& bytes) {
     return true;
 }
 
-int Files::seam() const {
-    if (crashed_) throw SimulatedCrash{};
-    ++calls_;
-    if (fault_.kind == Fault::None || calls_ < fault_.at || (calls_ > fault_.at && !fault_.persist))
-        return 0;
-    if (fault_.kind == Fault::Crash || fault_.kind == Fault::PowerCut) {
-        if (power_) power_->cut();
-        crashed_ = true;
-        throw SimulatedCrash{};
-    }
-    return fault_.err;
-}
-
-void Files::setfault(Fault f) const {
-    fault_ = f;
-    calls_ = 0;
-    commits_ = 0;
-    undecided_ = 0;
-    spans_.clear();
-    crashed_ = false;
-    power_ = f.kind == Fault::PowerCut ? std::make_unique<PowerCutModel>() : nullptr;
-}
-
 namespace {
 
 // The name of an existing entry of a folder that equals name but for letter case, else name as
@@ -191,7 +168,8 @@ std::string matchcase(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-Files::Files(std::string programfolder) : programfolder_(std::move(programfolder)) {
+Files::Files(std::string programfolder)
+    : programfolder_(std::move(programfolder)), io_(std::make_unique<SystemIo>()) {
     // Journals name files by absolute paths, and recovery takes no other.
     std::error_code ec;
     if (!programfolder_.empty() && programfolder_[0] != '/')
@@ -201,6 +179,8 @@ Files::Files(std::string programfolder) : programfolder_(std::move(programfolder
 }
 
 Files::~Files() = default;
+
+void Files::sethostio(std::unique_ptr<HostIo> io) { io_ = std::move(io); }
 
 std::string Files::hostpath(const std::string& logical) const {
     // A name read from a file (the data folder of the setup file) may hold anything: a control
@@ -263,7 +243,7 @@ bool Files::exists(const std::string& logical) const try {
     if (open_)
         if (const StagedFile* f = open_->find(host)) return !f->removed;
     struct stat st;
-    if (HostIo{*this}.stat(host, st) == 0) return true;
+    if (hostio().stat(host, st) == 0) return true;
     // A file that cannot be looked at is not taken for missing: a rewrite would drop it.
     if (errno != ENOENT && errno != ENOTDIR) throwerrno(errno, host);
     return false;
@@ -314,7 +294,7 @@ std::string Files::input(const std::string& logical, bool read) const try {
             if (f->removed) throwfileerror(53);
             return read ? f->bytes : std::string();
         }
-    HostIo io{*this};
+    const HostIo& io = hostio();
     FdGuard fd{io.open(host, O_RDONLY)};
     if (fd.fd < 0) throwerrno(errno, host);
     if (hostisdir(host)) throwfileerror(75);
@@ -339,7 +319,7 @@ std::string Files::input(const std::string& logical, bool read) const try {
 
 void Files::mkdir(const std::string& logical) const try {
     std::string host = hostpath(logical);
-    if (HostIo{*this}.mkdir(host) != 0) throwerrno(errno, host);
+    if (hostio().mkdir(host) != 0) throwerrno(errno, host);
 } catch (FileError& e) {
     nameerror(e, logical);
     throw;
@@ -348,7 +328,7 @@ void Files::mkdir(const std::string& logical) const try {
 std::vector<std::string> Files::listfolders(const std::string& logical) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
-    DIR* d = HostIo{*this}.opendir(host);
+    DIR* d = hostio().opendir(host);
     if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
@@ -372,7 +352,7 @@ std::vector<std::string> Files::listfiles(const std::string& logical,
                                           const std::string& pattern) const {
     std::string host = hostpath(logical);
     std::vector<std::string> out;
-    DIR* d = HostIo{*this}.opendir(host);
+    DIR* d = hostio().opendir(host);
     if (!d) throwfileerror(errnotonumber(errno, true));  // the folder listed is the path
     std::string pat = pattern == "*.*" ? "*" : pattern;
     while (dirent* e = ::readdir(d)) {
@@ -432,7 +412,7 @@ void AppendFile::open(const Files& files, const std::string& logical) {
     close();
     std::string host = files.hostpath(logical);
     files_ = &files;
-    int fd = HostIo{files}.open(host, O_WRONLY | O_CREAT | O_APPEND);
+    int fd = files.hostio().open(host, O_WRONLY | O_CREAT | O_APPEND);
     if (fd < 0) throwerrno(errno, host);
     fd_ = fd;
 }
@@ -453,7 +433,7 @@ void takeback(int fd, long long size) {
 
 void AppendFile::write(const std::string& bytes) {
     if (fd_ < 0) throwfileerror(52);
-    HostIo io{*files_};
+    const HostIo& io = files_->hostio();
     long long before = filesize(fd_);
     if (!writeall(io, fd_, bytes) || (!inrun_ && io.fsync(fd_) != 0)) {
         int err = errno ? errno : EIO;
@@ -472,7 +452,7 @@ void AppendFile::endrun() {
     if (!inrun_) return;
     inrun_ = false;
     if (fd_ < 0) return;
-    HostIo io{*files_};
+    const HostIo& io = files_->hostio();
     if (io.fsync(fd_) != 0) {
         int err = errno ? errno : EIO;
         // What of the run reached the disk is unknown: none of it stays.

@@ -15,27 +15,9 @@
 
 namespace vt {
 
-// Thrown by the fault seam where a crash ends an operation. It derives from nothing the program
-// catches, so it unwinds past every cleanup and leaves the disk as a killed process would.
-struct SimulatedCrash {};
-
-// The fault seam of the file layer (tests): the `at`-th file-system call counted from setfault()
-// fails with `err` (only that call, or every call from it on when `persist`), or throws
-// SimulatedCrash instead of running; after a crash every later call throws it again. A power cut
-// is a crash that also loses what was not synced since setfault(): each file the operation
-// changed goes back to its contents at its last fsync, each folder's entries to their state at
-// the last sync of that folder.
-struct Fault {
-    enum Kind { None, Fail, Crash, PowerCut };
-    Kind kind = None;
-    long at = 0;
-    int err = EIO;
-    bool persist = false;
-};
-
 struct Staging;
 class Transaction;
-class PowerCutModel;
+class HostIo;
 
 // What tells one version of a file on disk from another: size, modification time (ns), inode and
 // device, and when it was looked at (ns, the same clock as the modification time).
@@ -65,7 +47,7 @@ class Files {
     std::vector<char> drives() const;
 
     bool exists(const std::string& logical) const;
-    // The file's stamp now (a look for a cache, not counted by the fault seam).
+    // The file's stamp now (a look for a cache, not made through the HostIo).
     FileStamp stamp(const std::string& logical) const;
     // True when the file is as this program's last commit left it: its stamp is the one taken
     // right after the commit put it in place.
@@ -118,16 +100,10 @@ class Files {
     // make them repeat from run to run.
     std::function<uint64_t()> randomness;
 
-    // The fault seam (tests).
-    void setfault(Fault f) const;
-    long calls() const { return calls_; }
-    // Transactions that passed their commit point since setfault().
-    long commits() const { return commits_; }
-    // Commits since setfault() that failed after their commit point and could not be taken back:
-    // their outcome is left to the next recovery, which completes them.
-    long undecided() const { return undecided_; }
-    // First and last call of each commit since setfault().
-    const std::vector<std::pair<long, long>>& commitspans() const { return spans_; }
+    // The host calls every file operation goes through: the system's, unless another is put in
+    // place between operations (tests put one there that fails, crashes or cuts the power).
+    const HostIo& hostio() const { return *io_; }
+    void sethostio(std::unique_ptr<HostIo> io);
     // Names (not paths) in a folder; folders or files, pattern like "*.*" or "*.txt".
     std::vector<std::string> listfolders(const std::string& logical) const;
     std::vector<std::string> listfiles(const std::string& logical,
@@ -136,18 +112,11 @@ class Files {
   private:
     friend class Transaction;
     friend class AppendFile;
-    friend struct HostIo;
     // Opens a file for input (probe, readall) and, when `read`, returns its bytes.
     std::string input(const std::string& logical, bool read) const;
     std::string programfolder_;
     mutable Staging* open_ = nullptr;  // the transaction changes are staged into
-    mutable Fault fault_;
-    mutable long calls_ = 0;
-    mutable long commits_ = 0;
-    mutable long undecided_ = 0;
-    mutable std::vector<std::pair<long, long>> spans_;
-    mutable bool crashed_ = false;
-    mutable std::unique_ptr<PowerCutModel> power_;  // armed by a power-cut fault
+    std::unique_ptr<HostIo> io_;
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;
     std::vector<std::string> ownfolders() const;
@@ -155,9 +124,6 @@ class Files {
     mutable std::map<std::string, FileStamp> written_;
     void notewritten(const std::string& host,
                      bool removed) const;  // folders cleared of stray temporaries this run
-    // Counts one file-system call: the errno the seam injects into it (0 for none), or throws
-    // SimulatedCrash.
-    int seam() const;
 };
 
 // True when e is about the journal: refused, or not yet dealt with before an operation's commit.

@@ -97,7 +97,7 @@ void Files::recover() const {
     // Another copy's change in progress is not a crash's leftovers.
     if (holds && !holds(programfolder_)) throwfileerror(70);
     pending_ = true;  // until the journal is dealt with
-    HostIo io{*this};
+    const HostIo& io = hostio();
     std::string journal = programfolder_ + kJournal, journalnew = programfolder_ + kJournalNew;
     struct stat st;
     bool found = io.stat(journal, st) == 0;
@@ -141,7 +141,7 @@ std::optional<FileError> Files::startup() const {
         if (e.file.empty()) return std::nullopt;
         return e;
     }
-    HostIo io{*this};
+    const HostIo& io = hostio();
     sweepfolder(io, programfolder_);
     swept_.insert(programfolder_);
     std::vector<std::string> subs;
@@ -170,7 +170,7 @@ void Files::sweep(const std::string& logicalfolder) const {
     }
     while (host.size() > 1 && host.back() == '/') host.pop_back();
     if (swept_.count(host) || (holds && !holds(host))) return;
-    HostIo io{*this};
+    const HostIo& io = hostio();
     // While a journal waits (its recovery failed), the temporaries it names are its new files.
     struct stat st;
     if (pending_ || io.stat(programfolder_ + kJournal, st) == 0 || errno != ENOENT) return;

@@ -1,5 +1,7 @@
 #pragma once
-// Host file-system calls of the file layer, each counted by the fault seam (Files::seam).
+// Host file-system calls of the file layer. Files makes each of them through one HostIo: the
+// program's own (SystemIo) calls the system and does nothing else; a test can put another in its
+// place (Files::sethostio) that counts the calls and fails one of them.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,78 +11,36 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/powercut.h"
 
 namespace vt {
 
-struct HostIo {
-    const Files& f;
+// Where a commit has got to, told to the HostIo it writes through.
+enum class CommitStep {
+    begin,      // before its first call
+    point,      // its commit point is on disk: the operation has happened
+    undecided,  // failed after its commit point and could not be taken back: left to recovery
+    end,        // after its last call, also when it failed
+};
 
-    bool fails() const {
-        if (int e = f.seam()) {
-            errno = e;
-            return true;
-        }
-        return false;
-    }
-    // The power-cut mode of the seam follows what each change does (nothing otherwise).
-    PowerCutModel* power() const { return f.power_.get(); }
-    static bool writing(int flags) { return flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC); }
-
-    int open(const std::string& p, int flags, mode_t mode = 0644) const {
-        if (fails()) return -1;
-        if (power() && writing(flags)) power()->beforechange(p);
-        int fd = ::open(p.c_str(), flags, mode);
-        if (power() && writing(flags) && fd >= 0) power()->opened(p);
-        return fd;
-    }
-    ssize_t read(int fd, void* buf, size_t n) const { return fails() ? -1 : ::read(fd, buf, n); }
-    ssize_t write(int fd, const void* buf, size_t n) const {
-        if (fails()) return -1;
-        if (power()) power()->beforechange(fd);
-        return ::write(fd, buf, n);
-    }
-    int fsync(int fd) const {
-        if (fails()) return -1;
-        int r = ::fsync(fd);
-        if (power() && r == 0) power()->synced(fd);
-        return r;
-    }
+class HostIo {
+  public:
+    virtual ~HostIo() = default;
+    // Files are made with mode 0644.
+    virtual int open(const std::string& p, int flags) const = 0;
+    virtual ssize_t read(int fd, void* buf, size_t n) const = 0;
+    virtual ssize_t write(int fd, const void* buf, size_t n) const = 0;
+    virtual int fsync(int fd) const = 0;
     // Starts writing a file's data to the disk without waiting: its fsync later finds the work
-    // under way. Syncs nothing, so the power-cut mode need not know.
-    int startwriteback(int fd) const {
-        return fails() ? -1 : ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    }
-    int ftruncate(int fd, off_t n) const {
-        if (fails()) return -1;
-        if (power()) power()->beforechange(fd);
-        return ::ftruncate(fd, n);
-    }
-    int rename(const std::string& a, const std::string& b) const {
-        if (fails()) return -1;
-        if (power()) power()->beforechange(a), power()->beforechange(b);
-        int r = ::rename(a.c_str(), b.c_str());
-        if (power() && r == 0) power()->renamed(a, b);
-        return r;
-    }
-    int unlink(const std::string& p) const {
-        if (fails()) return -1;
-        if (power()) power()->beforechange(p);
-        int r = ::unlink(p.c_str());
-        if (power() && r == 0) power()->removed(p);
-        return r;
-    }
-    int stat(const std::string& p, struct stat& st) const {
-        return fails() ? -1 : ::stat(p.c_str(), &st);
-    }
-    int mkdir(const std::string& p) const {
-        if (fails()) return -1;
-        if (power()) power()->beforechange(p);
-        int r = ::mkdir(p.c_str(), 0755);
-        if (power() && r == 0) power()->madefolder(p);
-        return r;
-    }
-    DIR* opendir(const std::string& p) const { return fails() ? nullptr : ::opendir(p.c_str()); }
+    // under way. Syncs nothing.
+    virtual int startwriteback(int fd) const = 0;
+    virtual int ftruncate(int fd, off_t n) const = 0;
+    virtual int rename(const std::string& a, const std::string& b) const = 0;
+    virtual int unlink(const std::string& p) const = 0;
+    virtual int stat(const std::string& p, struct stat& st) const = 0;
+    virtual int mkdir(const std::string& p) const = 0;  // mode 0755
+    virtual DIR* opendir(const std::string& p) const = 0;
+    virtual void commitstep(CommitStep) const {}
+
     // Syncs a folder so the names made or removed in it last (a failure is returned, not thrown).
     int fsyncdir(const std::string& folder) const {
         int fd = open(folder, O_RDONLY | O_DIRECTORY);
@@ -93,7 +53,31 @@ struct HostIo {
     }
 };
 
-// Closes a descriptor when it goes, also when a crash of the seam unwinds past it.
+// The system's calls, as they stand.
+class SystemIo final : public HostIo {
+  public:
+    int open(const std::string& p, int flags) const override {
+        return ::open(p.c_str(), flags, 0644);
+    }
+    ssize_t read(int fd, void* buf, size_t n) const override { return ::read(fd, buf, n); }
+    ssize_t write(int fd, const void* buf, size_t n) const override { return ::write(fd, buf, n); }
+    int fsync(int fd) const override { return ::fsync(fd); }
+    int startwriteback(int fd) const override {
+        return ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
+    int ftruncate(int fd, off_t n) const override { return ::ftruncate(fd, n); }
+    int rename(const std::string& a, const std::string& b) const override {
+        return ::rename(a.c_str(), b.c_str());
+    }
+    int unlink(const std::string& p) const override { return ::unlink(p.c_str()); }
+    int stat(const std::string& p, struct stat& st) const override {
+        return ::stat(p.c_str(), &st);
+    }
+    int mkdir(const std::string& p) const override { return ::mkdir(p.c_str(), 0755); }
+    DIR* opendir(const std::string& p) const override { return ::opendir(p.c_str()); }
+};
+
+// Closes a descriptor when it goes, also when an exception unwinds past it.
 struct FdGuard {
     int fd = -1;
     ~FdGuard() {
@@ -101,8 +85,8 @@ struct FdGuard {
     }
 };
 
-bool hostisdir(const std::string& p);       // not counted by the seam
-FileStamp stamphost(const std::string& p);  // not counted by the seam
+bool hostisdir(const std::string& p);       // not through HostIo
+FileStamp stamphost(const std::string& p);  // not through HostIo
 std::string parentof(const std::string& p);
 [[noreturn]] void throwerrno(int err, const std::string& host);
 // Writes every byte; false (errno set) on failure.

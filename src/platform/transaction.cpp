@@ -15,7 +15,7 @@ namespace {
 constexpr size_t kBatch = 64;
 
 // Temporaries written and waiting for their sync (descriptor, staged file); closed when they go,
-// also when a crash of the seam unwinds past them.
+// also when an exception unwinds past them.
 struct Waiting {
     std::vector<std::pair<int, size_t>> fds;
     ~Waiting() { closeall(); }
@@ -64,15 +64,16 @@ void Transaction::commit() try {
     failedlabel_ = files.front().label;
     failedfile_ = files.front().logical;
     const Files& fl = files_;
-    HostIo io{fl};
+    const HostIo& io = fl.hostio();
     const std::string& pf = fl.programfolder();
     std::string journal = pf + kJournal, journalnew = pf + kJournalNew;
 
-    struct Span {
-        const Files& f;
-        long first;
-        ~Span() { f.spans_.emplace_back(first, f.calls_); }
-    } span{fl, fl.calls_ + 1};
+    // The io hears where the commit begins and ends, also when it fails.
+    struct Steps {
+        const HostIo& io;
+        ~Steps() { io.commitstep(CommitStep::end); }
+    } steps{io};
+    io.commitstep(CommitStep::begin);
     // A journal left by an earlier operation is made first, so this one cannot overtake it; when
     // it was pending while this operation read its files, this one is refused (it may have read
     // them old).
@@ -145,7 +146,7 @@ void Transaction::commit() try {
         // complete: the outcome is undecided, and later commits wait for that recovery.
         if (io.rename(journal, journalnew) != 0) {
             fl.pending_ = true;
-            ++fl.undecided_;
+            io.commitstep(CommitStep::undecided);
         } else if (discard(io, entries) && io.unlink(journalnew) == 0) {
             io.fsyncdir(pf);
         }
@@ -153,7 +154,7 @@ void Transaction::commit() try {
     }
     failedlabel_.clear();
     failedfile_.clear();
-    ++fl.commits_;
+    io.commitstep(CommitStep::point);
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
         rollforward(io, entries);

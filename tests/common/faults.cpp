@@ -67,16 +67,16 @@ void restart(const TempFolder& program, const Fault& fault, Run& r) {
     AnsweringDialogs dialogs;
     CapturePrintSink printed;
     App next(AppEnvironment{program.path(), &dialogs, &printed});
-    next.files().setfault(fault);
+    faults(next.files()).setfault(fault);
     if (fault.kind == Fault::None) {
         next.files().startup();
-        r.recoverycalls = next.files().calls();
+        r.recoverycalls = faults(next.files()).calls();
     }
     try {
         next.start();
     } catch (const SimulatedCrash&) {
     }
-    next.files().setfault({});
+    faults(next.files()).setfault({});
 }
 
 // Empties the other folders and writes the case afresh; runs the operation with `first` set; then
@@ -97,17 +97,17 @@ Run runonce(const FaultCase& c, const TempFolder& program, const Fault& first,
             c.operation(app, [&] {
                 r.before = takeall(program, c);
                 dialogs.errorboxes = 0;
-                app.files().setfault(first);
+                faults(app.files()).setfault(first);
             });
         } catch (const SimulatedCrash&) {
             r.crashed = true;
         }
-        r.calls = app.files().calls();
-        r.commits = app.files().commits();
-        r.undecided = app.files().undecided();
-        r.spans = app.files().commitspans();
+        r.calls = faults(app.files()).calls();
+        r.commits = faults(app.files()).commits();
+        r.undecided = faults(app.files()).undecided();
+        r.spans = faults(app.files()).commitspans();
         r.errorboxes = dialogs.errorboxes;
-        app.files().setfault({});
+        faults(app.files()).setfault({});
     }
     restart(program, second, r);
     if (second.kind != Fault::None) restart(program, {}, r);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "faultseam.h"
 #include "testapp.h"
 
 namespace vt::test {

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "faultseam.h"
 #include "keepprintout.h"
 #include "paytest.h"
 #include "pdfwords.h"
@@ -190,17 +191,17 @@ TEST_F(PrintTest, ACrashDuringThePrintLeavesNoneOrAllOfTheRunsRecords) {
     EXPECT_TRUE(printed.docs[0].mustcomplete);
     for (long n = 1;; ++n) {
         SCOPED_TRACE("crash at call " + std::to_string(n));
-        app->files().setfault({});  // the program starts again on the folder
+        faults(app->files()).setfault({});  // the program starts again on the folder
         app->results.close();
         folder.write("Results", "");
         app->results.open(app->files(), "C:\\Vantrope\\Results");
         printed.docs.clear();
-        app->files().setfault({Fault::Crash, n});
+        faults(app->files()).setfault({Fault::Crash, n});
         try {
             choose(0);
         } catch (const SimulatedCrash&) {
         }
-        const long calls = app->files().calls();
+        const long calls = faults(app->files()).calls();
         const std::string got = folder.read("Results");
         if (printed.docs.empty())
             EXPECT_EQ(got, "");
@@ -225,10 +226,10 @@ TEST_F(PrintTest, AFailedResultsRecordEndsTheRunsRecordsAndIsToldOnce) {
             app->results.close();
             folder.write("Results", "");
             app->results.open(app->files(), "C:\\Vantrope\\Results");
-            app->files().setfault({Fault::Fail, n, persist ? ENOSPC : EIO, persist});
+            faults(app->files()).setfault({Fault::Fail, n, persist ? ENOSPC : EIO, persist});
             choose(0);
-            const long calls = app->files().calls();
-            app->files().setfault({});
+            const long calls = faults(app->files()).calls();
+            faults(app->files()).setfault({});
             const std::string got = folder.read("Results");
             const size_t boxes = dialogs.failures.size();  // the file-error boxes, unscripted here
             dialogs.failures.clear();

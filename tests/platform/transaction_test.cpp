@@ -6,13 +6,17 @@
 #include <functional>
 
 #include "errorof.h"
+#include "faultseam.h"
 #include "journals.h"
 #include "platform/hostio.h"
 #include "testapp.h"
 
 using namespace vt;
 using vt::test::errorof;
+using vt::test::Fault;
+using vt::test::faults;
 using vt::test::sealedjournal;
+using vt::test::SimulatedCrash;
 using vt::test::TempFolder;
 
 namespace {
@@ -71,10 +75,10 @@ struct ThreeFiles {
 long callsofoperation() {
     ThreeFiles t;
     Files files(t.program.path());
-    files.setfault({});
+    faults(files).setfault({});
     t.operation(files);
     EXPECT_TRUE(t.after());
-    return files.calls();
+    return faults(files).calls();
 }
 
 }  // namespace
@@ -138,7 +142,7 @@ Outcome runwithrestart(const ThreeFiles& t, const Fault& first, const Fault& sec
     Outcome o;
     {
         Files files(t.program.path());
-        files.setfault(first);
+        faults(files).setfault(first);
         try {
             t.operation(files);
         } catch (const FileError&) {
@@ -146,19 +150,19 @@ Outcome runwithrestart(const ThreeFiles& t, const Fault& first, const Fault& sec
         } catch (const SimulatedCrash&) {
             o.crashed = true;
         }
-        o.undecided = files.undecided() > 0;
-        o.committed = files.commits() > 0;
+        o.undecided = faults(files).undecided() > 0;
+        o.committed = faults(files).commits() > 0;
     }
     {
         Files next(t.program.path());
-        next.setfault(second);
+        faults(next).setfault(second);
         try {
             next.startup();
             next.sweep("C:\\Vantrope\\");
             next.sweep(t.drive.path());
         } catch (const SimulatedCrash&) {
         }
-        o.restartcalls = next.calls();
+        o.restartcalls = faults(next).calls();
     }
     Files fresh(t.program.path());
     fresh.startup();
@@ -170,9 +174,9 @@ Outcome runwithrestart(const ThreeFiles& t, const Fault& first, const Fault& sec
 
 // With the operation's journal left waiting, a later commit of the run finishes the journal
 // first and refuses itself: it may have read old files.
-void expectlatercommitwaits(const ThreeFiles& t, const Files& files) {
+void expectlatercommitwaits(const ThreeFiles& t, Files& files) {
     EXPECT_TRUE(t.program.exists("Journal~"));
-    files.setfault({});
+    faults(files).setfault({});
     Transaction tx(files);
     files.replacefile(t.a(), "later\r\n");
     try {
@@ -254,7 +258,7 @@ TEST(Transaction, AFailureAfterTheCommitPointIsFinishedBeforeTheNextOperation) {
     ThreeFiles t;
     Files files(t.program.path());
     // The call after the journal's rename: the operation has happened, its files wait.
-    files.setfault({Fault::Fail, callsofoperation() - 5, EACCES, true});
+    faults(files).setfault({Fault::Fail, callsofoperation() - 5, EACCES, true});
     t.operation(files);  // no error: committed
     expectlatercommitwaits(t, files);
     EXPECT_FALSE(t.program.exists("Journal~"));
@@ -299,7 +303,7 @@ TEST(Transaction, AProgramFolderNamedRelativelyHasItsJournalsCompleted) {
     // Crashed at the first call that finds the journal whole on disk.
     for (long n = 1; n < 50 && !fs::exists("Vantrope/Journal~"); ++n) {
         Files f("./Vantrope/");
-        f.setfault({Fault::Crash, n});
+        faults(f).setfault({Fault::Crash, n});
         try {
             f.replacefile("C:\\Vantrope\\A", "new");
         } catch (const SimulatedCrash&) {
@@ -391,9 +395,9 @@ TEST(Transaction, ASweepLeavesTheTemporariesOfAWaitingJournal) {
     program.write("Journal~", sealedjournal(p, {{'R', p + "/A"}}));
     for (int attempt = 0; attempt < 3; ++attempt) {
         Files files(p);
-        files.setfault({Fault::Fail, 1, EIO, true});
+        faults(files).setfault({Fault::Fail, 1, EIO, true});
         files.startup();  // the recovery fails: the journal stays
-        files.setfault({});
+        faults(files).setfault({});
         files.sweep("C:\\Vantrope\\");
         EXPECT_TRUE(program.exists("A.tmp~"));
         Files(p).sweep(p);  // a run that has not recovered yet
@@ -412,18 +416,18 @@ TEST(Transaction, ACommitPointThatCannotBeMadeSureIsLeftToTheRecovery) {
     for (;; ++n) {
         ThreeFiles t;
         Files files(t.program.path());
-        files.setfault({Fault::Fail, n, EIO, true});
+        faults(files).setfault({Fault::Fail, n, EIO, true});
         ASSERT_NE(errorof([&] { t.operation(files); }), 0) << "no call leaves the outcome open";
-        if (files.undecided() == 0) continue;
+        if (faults(files).undecided() == 0) continue;
         expectlatercommitwaits(t, files);
         break;
     }
     // Failing once there, the operation is taken back.
     ThreeFiles t;
     Files files(t.program.path());
-    files.setfault({Fault::Fail, n, EIO, false});
+    faults(files).setfault({Fault::Fail, n, EIO, false});
     EXPECT_EQ(errorof([&] { t.operation(files); }), 57);
-    EXPECT_EQ(files.undecided(), 0);
+    EXPECT_EQ(faults(files).undecided(), 0);
     EXPECT_TRUE(t.before());
     EXPECT_EQ(leftovers(t.program.path()), std::vector<std::string>{});
 }
@@ -436,7 +440,7 @@ TEST(Transaction, ACommitPointThatCannotBeMadeSureIsLeftToTheRecovery) {
 TEST(Transaction, TheTemporariesAreWrittenFirstAndThenSynced) {
     auto crashat = [](const ThreeFiles& t, Fault f) {
         Files files(t.program.path());
-        files.setfault(f);
+        faults(files).setfault(f);
         EXPECT_THROW(t.operation(files), SimulatedCrash);
     };
     auto written = [](const ThreeFiles& t) {
@@ -460,7 +464,7 @@ TEST(Transaction, TheTemporariesAreWrittenFirstAndThenSynced) {
     {
         ThreeFiles t;
         Files files(t.program.path());
-        files.setfault({Fault::Fail, kick, EIO, false});
+        faults(files).setfault({Fault::Fail, kick, EIO, false});
         t.operation(files);
         EXPECT_TRUE(t.after());
     }
@@ -472,9 +476,9 @@ TEST(Transaction, TheTemporariesAreWrittenFirstAndThenSynced) {
     for (int err : {EIO, ENOSPC}) {
         ThreeFiles t;
         Files files(t.program.path());
-        files.setfault({Fault::Fail, kick + 1, err, false});
+        faults(files).setfault({Fault::Fail, kick + 1, err, false});
         EXPECT_EQ(errorof([&] { t.operation(files); }), err == EIO ? 57 : 61);
-        EXPECT_EQ(files.commits(), 0);
+        EXPECT_EQ(faults(files).commits(), 0);
         nothingleft(t);
     }
     {
@@ -504,7 +508,7 @@ TEST(AppendFile, AFailedSyncIsReportedAndTakesTheRecordBack) {
     AppendFile f;
     f.open(files, "C:\\Vantrope\\Results");
     f.write("one\r\n");
-    files.setfault({Fault::Fail, 2, EIO, false});  // the sync after the write
+    faults(files).setfault({Fault::Fail, 2, EIO, false});  // the sync after the write
     EXPECT_EQ(errorof([&] { f.write("two\r\n"); }), 57);
     f.close();
     EXPECT_EQ(program.read("Results"), "one\r\n");
@@ -518,14 +522,14 @@ TEST(AppendFile, ARunIsSyncedOnceAndAFailedSyncTakesTheRunBack) {
     AppendFile f;
     f.open(files, "C:\\Vantrope\\Results");
     f.write("before\r\n");
-    files.setfault({});
+    faults(files).setfault({});
     {
         AppendFile::Run run(f);
         for (int i = 0; i < 100; ++i) f.write("r\r\n");
-        EXPECT_EQ(files.calls(), 100);  // the writes, no sync yet
+        EXPECT_EQ(faults(files).calls(), 100);  // the writes, no sync yet
         run.end();
     }
-    EXPECT_EQ(files.calls(), 101);
+    EXPECT_EQ(faults(files).calls(), 101);
     EXPECT_EQ(program.read("Results").size(), 8u + 300u);
 
     // The run's sync fails: none of the run stays.
@@ -533,7 +537,7 @@ TEST(AppendFile, ARunIsSyncedOnceAndAFailedSyncTakesTheRunBack) {
         AppendFile::Run run(f);
         f.write("lost\r\n");
         f.write("lost\r\n");
-        files.setfault({Fault::Fail, 1, EIO, false});
+        faults(files).setfault({Fault::Fail, 1, EIO, false});
         EXPECT_EQ(errorof([&] { run.end(); }), 57);
     }
     EXPECT_EQ(program.read("Results").size(), 8u + 300u);
@@ -542,7 +546,7 @@ TEST(AppendFile, ARunIsSyncedOnceAndAFailedSyncTakesTheRunBack) {
     {
         AppendFile::Run run(f);
         f.write("kept\r\n");
-        files.setfault({Fault::Fail, 1, ENOSPC, false});
+        faults(files).setfault({Fault::Fail, 1, ENOSPC, false});
         EXPECT_EQ(errorof([&] { f.write("cut\r\n"); }), 61);
         run.end();
     }
@@ -559,8 +563,8 @@ TEST(PowerCut, LosesWhatWasNotSynced) {
     for (const char* name : {"a", "b", "untouched", "sub/e"})
         root.write(name, std::string("old ") + name);
     Files files(root.path());
-    files.setfault({Fault::PowerCut, 1000});
-    HostIo io{files};
+    faults(files).setfault({Fault::PowerCut, 1000});
+    const HostIo& io = faults(files);
     auto writefile = [&](const std::string& name, const std::string& bytes, bool sync) {
         FdGuard fd{io.open(root.file(name), O_WRONLY | O_CREAT | O_TRUNC)};
         ASSERT_GE(fd.fd, 0);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "faultseam.h"
 #include "platform/transaction.h"
 #include "records/filelines.h"
 #include "records/records.h"
@@ -62,9 +63,9 @@ TEST_F(BetsCacheTest, SettledFileIsReadOnceAndAgainWhenItsStampChanges) {
     settle(old);
     auto first = get();
     ASSERT_EQ(first->lines.size(), 2u);
-    long calls = cx.files().calls();
+    long calls = faults(cx.files()).calls();
     EXPECT_EQ(get(), first);  // kept: not even opened
-    EXPECT_EQ(cx.files().calls(), calls);
+    EXPECT_EQ(faults(cx.files()).calls(), calls);
 
     // Another program appends a bet: the size tells.
     std::ofstream(folder.file("Round1 2Bets"), std::ios::app | std::ios::binary) << "5,7,2,1\r\n";
@@ -85,9 +86,9 @@ TEST_F(BetsCacheTest, SettledFileIsReadOnceAndAgainWhenItsStampChanges) {
 TEST_F(BetsCacheTest, FileJustCommittedByTheProgramIsKeptUntilAnotherChangesIt) {
     cx.files().replacefile(path(), "1,7,1,5\r\n");
     auto first = get();
-    long calls = cx.files().calls();
+    long calls = faults(cx.files()).calls();
     EXPECT_EQ(get(), first);
-    EXPECT_EQ(cx.files().calls(), calls);
+    EXPECT_EQ(faults(cx.files()).calls(), calls);
     std::ofstream(folder.file("Round1 2Bets"), std::ios::app | std::ios::binary) << "5,7,2,1\r\n";
     EXPECT_EQ(get()->lines.size(), 2u);
 }
@@ -145,9 +146,9 @@ TEST_F(BetsCacheTest, KeepsOneRoundsFilesAtMost) {
     folder.write("Final 1Bets", "1,7,1,1\r\n");
     fs::last_write_time(folder.file("Final 1Bets"), old);
     cx.betscache().get(cx.files(), sh().betsfile("Final", 1));
-    long calls = cx.files().calls();
+    long calls = faults(cx.files()).calls();
     for (int f = 1; f <= 15; ++f) cx.betscache().get(cx.files(), sh().betsfile("Round1", f));
-    EXPECT_EQ(cx.files().calls(), calls);  // 16 files fit
+    EXPECT_EQ(faults(cx.files()).calls(), calls);  // 16 files fit
 }
 
 TEST_F(BetsCacheTest, LinesKeptAcrossTheProgramsOwnChangesReadAsAFreshReading) {
@@ -202,11 +203,11 @@ TEST_F(BetsCacheTest, AFailedCommitLeavesTheFileAsItWasRead) {
     folder.write("Round1 2Bets", "1,7,1,5\r\n");
     settle(hourago());
     get();
-    cx.files().setfault({Fault::Fail, 1, ENOSPC, true});
+    faults(cx.files()).setfault({Fault::Fail, 1, ENOSPC, true});
     EXPECT_THROW(
         appendrecords(cx.files(), path(), FileKind::Bets, "5,7,2,1\r\n", cx.shared().maxbets),
         FileError);
-    cx.files().setfault({});
+    faults(cx.files()).setfault({});
     expectfresh();
     EXPECT_EQ(get()->lines.size(), 1u);
 }

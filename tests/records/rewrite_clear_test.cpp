@@ -1,4 +1,5 @@
 // Rewriting Bets files, restoring backups and clearing a flight's bets with its refund list.
+#include "faultseam.h"
 #include "records/records.h"
 #include "recordstest.h"
 
@@ -92,18 +93,18 @@ TEST_F(Rewrite, ARestoreThatCannotBeCommittedReplacesNothing) {
     folder.write("Final 12Betsbackup", five);
     const std::string question = "Replace flight BLUE       Bets with Betsbackup?";
     // Where the restore's commit starts, counted from the seam's reset.
-    cx.files().setfault({});
+    faults(cx.files()).setfault({});
     dialogs.answer(vbYes, question).ok("Bet file replaced").answer(vbNo).answer(vbNo);
     restorebackups(cx);
-    ASSERT_EQ(cx.files().commitspans().size(), 1u);
-    long start = cx.files().commitspans()[0].first;
+    ASSERT_EQ(faults(cx.files()).commitspans().size(), 1u);
+    long start = faults(cx.files()).commitspans()[0].first;
     folder.write("Final 12Bets", "1,1,1,5\r\n");
 
     sh().fileop = "Bets Input";
-    cx.files().setfault({Fault::Fail, start, EIO, true});
+    faults(cx.files()).setfault({Fault::Fail, start, EIO, true});
     dialogs.answer(vbYes, question).ok(" 57 Device I/O error");
     restorebackups(cx);
-    cx.files().setfault({});
+    faults(cx.files()).setfault({});
     EXPECT_EQ(dialogs.shown.back().title, "Bets Input");
     EXPECT_FALSE(sh().fileok);
     EXPECT_EQ(folder.read("Final 12Bets"), "1,1,1,5\r\n");

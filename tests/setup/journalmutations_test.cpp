@@ -54,7 +54,7 @@ Files_ crashedwith(const Folders& f, const std::string& name) {
     for (long n = 1;; ++n) {
         f.reset(startfiles());
         Files files(f.p);
-        files.setfault({Fault::Crash, n});
+        faults(files).setfault({Fault::Crash, n});
         try {
             commit(files);
         } catch (const SimulatedCrash&) {

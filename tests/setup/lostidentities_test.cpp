@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "computers.h"
+#include "faultseam.h"
 
 namespace vt::test {
 namespace {
@@ -210,17 +211,17 @@ TEST_F(LostIdentities, RefusalsNameTheFileTheCashierSeesAndSayNothingWasImported
     // A disk that fills at any point of the import's commit: the box names a file the cashier
     // sees, never a hidden one, and nothing is imported. The commit is found on a copy first.
     Computer probe(Computer::CopyOf{b});
-    probe.app->files().setfault(Fault{});
+    faults(probe.app->files()).setfault(Fault{});
     probe.importfrom("E");
-    ASSERT_FALSE(probe.app->files().commitspans().empty());
-    auto [first, last] = probe.app->files().commitspans().back();
+    ASSERT_FALSE(faults(probe.app->files()).commitspans().empty());
+    auto [first, last] = faults(probe.app->files()).commitspans().back();
     for (long at = first; at <= last; at += std::max(1L, (last - first) / 6)) {
         Computer pc(Computer::CopyOf{b});
-        pc.app->files().setfault(Fault{Fault::Fail, at, ENOSPC, true});
+        faults(pc.app->files()).setfault(Fault{Fault::Fail, at, ENOSPC, true});
         pc.askimport(vbNo).allow("");
         pc.clickimport();
-        long committed = pc.app->files().commits();
-        pc.app->files().setfault(Fault{});
+        long committed = faults(pc.app->files()).commits();
+        faults(pc.app->files()).setfault(Fault{});
         if (committed > 0) continue;  // failed after its commit point: done at the next start
         EXPECT_FALSE(has(pc.told(), ".ids")) << at << ": " << pc.told();
         EXPECT_FALSE(has(pc.told(), "\\.")) << at << ": " << pc.told();
@@ -230,17 +231,17 @@ TEST_F(LostIdentities, RefusalsNameTheFileTheCashierSeesAndSayNothingWasImported
 
     // A stick that refuses writes at any point of an export's commit: the same.
     Computer sender(Computer::CopyOf{a});
-    sender.app->files().setfault(Fault{});
+    faults(sender.app->files()).setfault(Fault{});
     sender.exportto("E");
-    auto [from, to] = sender.app->files().commitspans().back();
+    auto [from, to] = faults(sender.app->files()).commitspans().back();
     for (long at = from; at <= to; at += std::max(1L, (to - from) / 6)) {
-        sender.app->files().setfault(Fault{Fault::Fail, at, EACCES, true});
+        faults(sender.app->files()).setfault(Fault{Fault::Fail, at, EACCES, true});
         sender.dialogs.type("E", "Enter target export drive letter.")
             .ok("Insert blank disk")
             .allow("");
         sender.app->form("frminit").control("cmdexport").click();
-        long committed = sender.app->files().commits();
-        sender.app->files().setfault(Fault{});
+        long committed = faults(sender.app->files()).commits();
+        faults(sender.app->files()).setfault(Fault{});
         if (committed > 0) continue;
         EXPECT_FALSE(has(sender.told(), ".ids")) << at << ": " << sender.told();
         EXPECT_TRUE(has(sender.told(), "Nothing was exported.")) << at << ": " << sender.told();

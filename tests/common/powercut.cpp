@@ -1,4 +1,4 @@
-#include "platform/powercut.h"
+#include "powercut.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <system_error>
 
-namespace vt {
+namespace vt::test {
 
 namespace fs = std::filesystem;
 
@@ -141,4 +141,4 @@ void PowerCutModel::cut() {
     }
 }
 
-}  // namespace vt
+}  // namespace vt::test

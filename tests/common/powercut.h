@@ -1,5 +1,5 @@
 #pragma once
-// The power-cut mode of the fault seam (tests only): it follows the file-system calls of the file
+// The power-cut mode of the fault seam: it follows the file-system calls of the file
 // layer and knows what a power cut would keep - a file's contents as at its last fsync, a folder's
 // entries as at the last sync of that folder. cut() puts the disk back to exactly that.
 //
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace vt {
+namespace vt::test {
 
 class PowerCutModel {
   public:
@@ -43,4 +43,4 @@ class PowerCutModel {
     size_t add(bool folder, std::string contents);
 };
 
-}  // namespace vt
+}  // namespace vt::test
