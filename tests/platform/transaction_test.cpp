@@ -491,6 +491,41 @@ TEST(Transaction, TheTemporariesAreWrittenFirstAndThenSynced) {
     }
 }
 
+// A commit tells the io it writes through where it begins and ends, also when it fails, and
+// whether it passed its commit point; an empty commit makes no call and tells nothing.
+TEST(Transaction, TheIoHearsEachCommitFromItsFirstCallToItsLast) {
+    ThreeFiles t;
+    Files files(t.program.path());
+    vt::test::FaultSeam& seam = faults(files);
+    EXPECT_EQ(&faults(files), &seam);  // put in place once
+    seam.setfault({});
+    Transaction(files).commit();
+    EXPECT_TRUE(seam.commitspans().empty());
+    {
+        Transaction tx(files);
+        files.replacefile(t.a(), "new a\r\n");
+        files.append(t.b(), "more b\r\n");  // reads B: calls outside the commit
+        long staged = seam.calls();
+        ASSERT_GT(staged, 0);
+        tx.commit();
+        ASSERT_EQ(seam.commitspans().size(), 1u);
+        EXPECT_EQ(seam.commitspans()[0], std::make_pair(staged + 1, seam.calls()));
+        EXPECT_EQ(seam.commits(), 1);
+    }
+    // Failing at its third call (the journal's write): a span all the same, and no commit.
+    seam.setfault({Fault::Fail, 3, EIO, false});
+    {
+        Transaction tx(files);
+        files.replacefile(t.a(), "newer a\r\n");
+        EXPECT_EQ(errorof([&] { tx.commit(); }), 57);
+    }
+    ASSERT_EQ(seam.commitspans().size(), 1u);
+    EXPECT_EQ(seam.commitspans()[0], std::make_pair(1L, seam.calls()));
+    EXPECT_GT(seam.calls(), 3);  // and takes back what it made
+    EXPECT_EQ(seam.commits(), 0);
+    EXPECT_EQ(t.program.read("A"), "new a\r\n");
+}
+
 TEST(Transaction, ADataFolderElsewhereIsSweptOnce) {
     TempFolder program, data;
     data.write("Players.tmp~", "stray");
