@@ -118,6 +118,7 @@ void FaultSeam::commitstep(CommitStep step) const {
 }
 
 FaultSeam& faults(Files& files) {
+    // Files hands its io out read-only; a seam found there was made here, as a non-const object.
     if (auto* seam = dynamic_cast<const FaultSeam*>(&files.hostio()))
         return const_cast<FaultSeam&>(*seam);
     auto seam = std::make_unique<FaultSeam>();
