@@ -248,8 +248,27 @@ uint64_t randombits(const Files& files) {
     return (uint64_t(rd()) << 32) ^ rd();
 }
 
+// Sorts identities: a file's thousands of random ones byte by byte, in a few passes over them.
+void sortids(std::vector<Identity>::iterator first, std::vector<Identity>::iterator last) {
+    size_t n = size_t(last - first);
+    if (std::is_sorted(first, last)) return;
+    if (n < 256) return std::sort(first, last);
+    std::vector<Identity> other(n);
+    Identity* from = &*first;
+    Identity* to = other.data();
+    for (int shift = 0; shift < 64; shift += 8) {
+        size_t counts[257] = {};
+        for (size_t i = 0; i < n; ++i) ++counts[((from[i] >> shift) & 255) + 1];
+        if (counts[((from[0] >> shift) & 255) + 1] == n) continue;  // one byte value: in place
+        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
+        for (size_t i = 0; i < n; ++i) to[counts[(from[i] >> shift) & 255]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != &*first) std::copy(from, from + n, first);
+}
+
 void sortunique(std::vector<Identity>& v) {
-    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
+    sortids(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
@@ -395,8 +414,7 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
         }
     }
     if (out.live.size() != count) return false;
-    for (auto* v : {&out.unvouched, &out.deleted, &out.deletedlate})
-        if (!std::is_sorted(v->begin(), v->end())) std::sort(v->begin(), v->end());
+    for (auto* v : {&out.unvouched, &out.deleted, &out.deletedlate}) sortids(v->begin(), v->end());
     return true;
 }
 
@@ -959,8 +977,7 @@ void addidentities(std::vector<Identity>& set, const std::vector<Identity>& more
     if (more.empty()) return;
     size_t old = set.size();
     set.insert(set.end(), more.begin(), more.end());
-    if (!std::is_sorted(set.begin() + long(old), set.end()))
-        std::sort(set.begin() + long(old), set.end());
+    sortids(set.begin() + long(old), set.end());
     std::inplace_merge(set.begin(), set.begin() + long(old), set.end());
     set.erase(std::unique(set.begin(), set.end()), set.end());
 }
