@@ -500,7 +500,8 @@ std::string betsbody(const BetIdentities& ids, const std::vector<Identity>& unvo
         text.append(lateat != ids.deletedlate.end() && *lateat == id ? "-?" : "-");
         appendhex(text, id);
         while (holds != ids.deletedholds.end() && holds->first < id) ++holds;
-        if (holds != ids.deletedholds.end() && holds->first == id)
+        // An empty line held nothing to tell a bet by (and "-<id> " would not read back).
+        if (holds != ids.deletedholds.end() && holds->first == id && !holds->second.empty())
             text.append(" ").append(holds->second);
         text.append("\r\n");
     }
