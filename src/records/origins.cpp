@@ -567,11 +567,15 @@ std::vector<Identity> align(const Files& files, const std::vector<std::string_vi
 // held, in `now`; a bet back in the file is no longer deleted. What `was` held is moved.
 void remember(BetIdentities& now, BetIdentities& was, const std::vector<Identity>& gone,
               const std::vector<std::string_view>& lines) {
-    // Those `now` holds already stay as they are.
-    if (now.deletedholds.empty())
+    // Those `now` holds already stay as they are; the smaller map goes into the larger.
+    if (now.deletedholds.size() < was.deletedholds.size()) {
+        std::map<Identity, std::string> own;
+        own.swap(now.deletedholds);
         now.deletedholds.swap(was.deletedholds);
-    else
+        for (auto& [id, held] : own) now.deletedholds.insert_or_assign(id, std::move(held));
+    } else {
         now.deletedholds.merge(was.deletedholds);
+    }
     addidentities(now.deletedlate, was.deletedlate);
     if (!gone.empty()) {
         IdSet dropped(gone);
