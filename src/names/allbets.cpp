@@ -151,10 +151,12 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                         overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
                         return false;
                     }
-                    LineBet b = linebet(line.fields);
-                    bool whole = line.readable && b.whole;
+                    // A line that reads as a Bets record reads whole as a bet: only the ones
+                    // taken out are read as bets.
+                    bool whole = line.readable;
                     bool names = fieldnames(line.fields, field, number);
                     if (whole && names) {
+                        LineBet b = linebet(line.fields);
                         taken.push_back({b.bet.bettor, b.bet.amount, index});
                         changed = true;
                         continue;

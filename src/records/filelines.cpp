@@ -120,21 +120,30 @@ LineCursor::LineCursor(const std::string& bytes, FileKind kind, size_t from, lon
     while (contentend_ > 0 && blankchar(bytes_[contentend_ - 1])) --contentend_;
 }
 
-bool LineCursor::next(FileLine& line) {
+bool LineCursor::nextspan(size_t& begin, size_t& length) {
     if (pos_ >= contentend_) return false;
     size_t n = bytes_.size(), s = pos_;
     while (pos_ < n && bytes_[pos_] != '\r' && bytes_[pos_] != '\n') ++pos_;
-    line.text.assign(bytes_, s, pos_ - s);
-    line.ended = pos_ < n;
+    begin = s;
+    length = pos_ - s;
     if (pos_ < n && bytes_[pos_] == '\r') {
         ++pos_;
         if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
     } else if (pos_ < n) {
         ++pos_;  // a bare LF
     }
+    ++number_;
+    return true;
+}
+
+bool LineCursor::next(FileLine& line) {
+    size_t s = 0, length = 0;
+    if (!nextspan(s, length)) return false;
+    line.text.assign(bytes_, s, length);
+    line.ended = s + length < bytes_.size();
     line.begin = s;
     line.end = pos_;
-    line.number = ++number_;
+    line.number = number_;
     bool syntax = splitfields(line.text, line.fields);
     line.readable =
         syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);

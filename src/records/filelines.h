@@ -64,6 +64,9 @@ class LineCursor {
     // Reading on from a line's start `from`, the line there numbered `number` + 1.
     LineCursor(const std::string& bytes, FileKind kind, size_t from, long number);
     bool next(FileLine& line);
+    // The next line's bytes only, as next() finds them (begin, and length without its line
+    // end), its fields not split: for a reader that wants where the lines lie.
+    bool nextspan(size_t& begin, size_t& length);
     // Where the next line starts.
     size_t position() const { return pos_; }
     // Where the lines end: the end of the last byte that is not blank.

@@ -4,8 +4,10 @@
 #include <array>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string_view>
 #include <unordered_map>
@@ -53,16 +55,28 @@ std::string pairof(const std::string& logical) {
 std::vector<std::string_view> records(const std::string& bytes) {
     std::vector<std::string_view> out;
     LineCursor lines(bytes, FileKind::Bets);
-    FileLine line;
-    while (lines.next(line)) out.emplace_back(bytes.data() + line.begin, line.text.size());
+    size_t begin = 0, length = 0;
+    while (lines.nextspan(begin, length)) out.emplace_back(bytes.data() + begin, length);
     return out;
 }
 
-size_t countrecords(const std::string& bytes) { return records(bytes).size(); }
+size_t countrecords(const std::string& bytes) {
+    LineCursor lines(bytes, FileKind::Bets);
+    size_t count = 0, begin = 0, length = 0;
+    while (lines.nextspan(begin, length)) ++count;
+    return count;
+}
+
+// Appends v in 16 lower-case hex digits.
+void appendhex(std::string& out, uint64_t v) {
+    char digits[16];
+    for (int i = 15; i >= 0; --i, v >>= 4) digits[i] = "0123456789abcdef"[v & 15];
+    out.append(digits, 16);
+}
 
 std::string hex(uint64_t v) {
-    std::string out(16, '0');
-    for (int i = 15; i >= 0; --i, v >>= 4) out[size_t(i)] = "0123456789abcdef"[v & 15];
+    std::string out;
+    appendhex(out, v);
     return out;
 }
 
@@ -122,8 +136,11 @@ const std::string kHeader = "ids2 ";
 
 std::string sidetext(const std::string& logical, const std::string* bytes,
                      const std::string& body) {
-    return kHeader + checkof(logical, bytes ? *bytes : std::string()) + " " + hashhex({body}) +
-           "\r\n" + body;
+    std::string check = checkof(logical, bytes ? *bytes : std::string());
+    std::string text;
+    text.reserve(kHeader.size() + check.size() + 19 + body.size());
+    text.append(kHeader).append(check).append(" ").append(hashhex({body})).append("\r\n");
+    return text.append(body);
 }
 
 bool space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -231,10 +248,65 @@ uint64_t randombits(const Files& files) {
     return (uint64_t(rd()) << 32) ^ rd();
 }
 
+// Sorts identities: a file's thousands of random ones byte by byte, in a few passes over them.
+void sortids(std::vector<Identity>::iterator first, std::vector<Identity>::iterator last) {
+    size_t n = size_t(last - first);
+    if (std::is_sorted(first, last)) return;
+    if (n < 256) return std::sort(first, last);
+    std::vector<Identity> other(n);
+    Identity* from = &*first;
+    Identity* to = other.data();
+    for (int shift = 0; shift < 64; shift += 8) {
+        size_t counts[257] = {};
+        for (size_t i = 0; i < n; ++i) ++counts[((from[i] >> shift) & 255) + 1];
+        if (counts[((from[0] >> shift) & 255) + 1] == n) continue;  // one byte value: in place
+        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
+        for (size_t i = 0; i < n; ++i) to[counts[(from[i] >> shift) & 255]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != &*first) std::copy(from, from + n, first);
+}
+
 void sortunique(std::vector<Identity>& v) {
-    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
+    sortids(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
+
+// A set of identities looked up in constant time: a file's thousands of identities are checked
+// against another list without a search each.
+class IdSet {
+  public:
+    explicit IdSet(size_t expected) {
+        size_t size = 16;
+        while (size < expected * 2) size <<= 1;
+        slots_.assign(size, 0);
+        mask_ = size - 1;
+    }
+    explicit IdSet(const std::vector<Identity>& ids) : IdSet(ids.size()) {
+        for (Identity id : ids) insert(id);
+    }
+    // False when the set held it already.
+    bool insert(Identity id) {
+        if (id == 0) return !std::exchange(zero_, true);
+        size_t i = slot(id);
+        for (; slots_[i] != 0; i = (i + 1) & mask_)
+            if (slots_[i] == id) return false;
+        slots_[i] = id;
+        return true;
+    }
+    bool has(Identity id) const {
+        if (id == 0) return zero_;
+        for (size_t i = slot(id); slots_[i] != 0; i = (i + 1) & mask_)
+            if (slots_[i] == id) return true;
+        return false;
+    }
+
+  private:
+    std::vector<Identity> slots_;  // 0: empty
+    size_t mask_ = 0;
+    bool zero_ = false;
+    size_t slot(Identity id) const { return size_t((id * 0x9e3779b97f4a7c15ull) >> 32) & mask_; }
+};
 
 // The identities of `from` that `kept` does not hold. Both are a file's identities in file order,
 // thousands long, and `kept` is mostly `from` with some left out: that is seen in one pass;
@@ -260,16 +332,10 @@ std::vector<Identity> without(const std::vector<Identity>& from,
 
 // The sorted set `set` without the identities of `taken` (in any order).
 void takeout(std::vector<Identity>& set, const std::vector<Identity>& taken) {
-    if (set.empty()) return;
-    std::vector<bool> back(set.size());
-    for (Identity id : taken) {
-        auto at = std::lower_bound(set.begin(), set.end(), id);
-        if (at != set.end() && *at == id) back[size_t(at - set.begin())] = true;
-    }
-    size_t k = 0;
-    for (size_t i = 0; i < set.size(); ++i)
-        if (!back[i]) set[k++] = set[i];
-    set.resize(k);
+    if (set.empty() || taken.empty()) return;
+    IdSet back(taken);
+    set.erase(std::remove_if(set.begin(), set.end(), [&](Identity id) { return back.has(id); }),
+              set.end());
 }
 
 // ---- Bets ----
@@ -321,6 +387,7 @@ bool repeats(const std::vector<Identity>& sorted) {
 bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
     if (!s.wellformed) return false;
     out.live.reserve(count);
+    IdSet all(s.lines());
     for (size_t i = 1; i < s.lines(); ++i) {
         std::string_view line = s.line(i);
         bool deleted = !line.empty() && line[0] == '-';
@@ -329,6 +396,8 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
         if (late) line.remove_prefix(1);
         Identity id;
         if (!parsehex(line.substr(0, 16), id)) return false;
+        // One identity given twice makes the file untrusted.
+        if (!all.insert(id)) return false;
         if (!deleted) {
             if (line.size() != 16) return false;
             out.live.push_back(id);
@@ -340,17 +409,13 @@ bool parsebetside(const Side& s, size_t count, BetIdentities& out) {
         // "-<id> <what it held>"
         if (line.size() > 16) {
             if (line[16] != ' ' || line.size() == 17) return false;
-            out.deletedholds.emplace(id, std::string(line.substr(17)));
+            // The program writes them in order: each goes in at the end.
+            out.deletedholds.emplace_hint(out.deletedholds.end(), id, std::string(line.substr(17)));
         }
     }
     if (out.live.size() != count) return false;
-    std::vector<Identity> all = out.live;
-    all.insert(all.end(), out.deleted.begin(), out.deleted.end());
-    std::sort(all.begin(), all.end());
-    std::sort(out.unvouched.begin(), out.unvouched.end());
-    std::sort(out.deleted.begin(), out.deleted.end());
-    std::sort(out.deletedlate.begin(), out.deletedlate.end());
-    return !repeats(all);
+    for (auto* v : {&out.unvouched, &out.deleted, &out.deletedlate}) sortids(v->begin(), v->end());
+    return true;
 }
 
 BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, const Contents& data,
@@ -393,28 +458,54 @@ BetIdentities betidentitiesof(const Files& files, const std::string& betsfile, c
     return out;
 }
 
-std::string betsbody(const BetIdentities& ids) {
+// The sorted identities of `set` (sorted) that `live` holds.
+std::vector<Identity> within(const std::vector<Identity>& set, const std::vector<Identity>& live) {
+    std::vector<Identity> out;
+    if (set.empty() || live.empty()) return out;
+    if (std::is_sorted(live.begin(), live.end())) {
+        std::set_intersection(set.begin(), set.end(), live.begin(), live.end(),
+                              std::back_inserter(out));
+    } else {
+        IdSet held(live);
+        for (Identity id : set)
+            if (held.has(id)) out.push_back(id);
+    }
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+// The lines of a Bets identity file after its first: `unvouched` the live ones given late.
+std::string betsbody(const BetIdentities& ids, const std::vector<Identity>& unvouched) {
     std::string text;
-    text.reserve((ids.live.size() + ids.deleted.size()) * 19);
-    for (Identity id : ids.live)
-        text.append(hasidentity(ids.unvouched, id) ? "?" : "").append(hex(id)).append("\r\n");
-    for (Identity id : ids.deleted) {
-        text.append(hasidentity(ids.deletedlate, id) ? "-?" : "-").append(hex(id));
-        auto held = ids.deletedholds.find(id);
-        if (held != ids.deletedholds.end()) text.append(" ").append(held->second);
+    size_t held = 0;
+    for (auto& [id, what] : ids.deletedholds) held += what.size() + 1;
+    text.reserve((ids.live.size() + ids.deleted.size()) * 20 + held);
+    std::optional<IdSet> late;
+    if (!unvouched.empty()) late.emplace(unvouched);
+    for (Identity id : ids.live) {
+        if (late && late->has(id)) text += '?';
+        appendhex(text, id);
+        text.append("\r\n");
+    }
+    // Both sorted: each deleted one's mark and what it held are found walking along.
+    auto lateat = ids.deletedlate.begin();
+    auto holds = ids.deletedholds.begin();
+    for (size_t i = 0; i < ids.deleted.size(); ++i) {
+        Identity id = ids.deleted[i];
+        if (i > 0 && id < ids.deleted[i - 1]) {  // out of order: look from the start
+            lateat = ids.deletedlate.begin();
+            holds = ids.deletedholds.begin();
+        }
+        lateat = std::lower_bound(lateat, ids.deletedlate.end(), id);
+        text.append(lateat != ids.deletedlate.end() && *lateat == id ? "-?" : "-");
+        appendhex(text, id);
+        while (holds != ids.deletedholds.end() && holds->first < id) ++holds;
+        // An empty line held nothing to tell a bet by (and "-<id> " would not read back).
+        if (holds != ids.deletedholds.end() && holds->first == id && !holds->second.empty())
+            text.append(" ").append(holds->second);
         text.append("\r\n");
     }
     return text;
-}
-
-// The sorted identities of `set` that `live` holds.
-std::vector<Identity> within(const std::vector<Identity>& set, const std::vector<Identity>& live) {
-    std::vector<Identity> out;
-    if (set.empty()) return out;
-    for (Identity id : live)
-        if (hasidentity(set, id)) out.push_back(id);
-    sortunique(out);
-    return out;
 }
 
 // The identities of a file's new records from its old ones: records kept (the same text at the
@@ -473,24 +564,46 @@ std::vector<Identity> align(const Files& files, const std::vector<std::string_vi
 }
 
 // Keeps what the deleted bets of `was` held, and what the records of `was` dropped now (`gone`)
-// held, in `now`; a bet back in the file is no longer deleted.
-void remember(BetIdentities& now, const BetIdentities& was, const std::vector<Identity>& gone,
+// held, in `now`; a bet back in the file is no longer deleted. What `was` held is moved.
+void remember(BetIdentities& now, BetIdentities& was, const std::vector<Identity>& gone,
               const std::vector<std::string_view>& lines) {
-    for (auto& [id, held] : was.deletedholds) now.deletedholds.emplace(id, held);
+    // Those `now` holds already stay as they are; the smaller map goes into the larger.
+    if (now.deletedholds.size() < was.deletedholds.size()) {
+        std::map<Identity, std::string> own;
+        own.swap(now.deletedholds);
+        now.deletedholds.swap(was.deletedholds);
+        for (auto& [id, held] : own) now.deletedholds.insert_or_assign(id, std::move(held));
+    } else {
+        now.deletedholds.merge(was.deletedholds);
+    }
     addidentities(now.deletedlate, was.deletedlate);
     if (!gone.empty()) {
-        std::vector<Identity> sorted = gone;
-        sortunique(sorted);
+        IdSet dropped(gone);
+        std::vector<Identity> late;
         for (size_t i = 0; i < lines.size() && i < was.live.size(); ++i)
-            if (hasidentity(sorted, was.live[i])) {
+            if (dropped.has(was.live[i])) {
                 now.deletedholds.emplace(was.live[i], std::string(lines[i]));
-                if (hasidentity(was.unvouched, was.live[i]))
-                    addidentities(now.deletedlate, {was.live[i]});
+                if (hasidentity(was.unvouched, was.live[i])) late.push_back(was.live[i]);
             }
+        addidentities(now.deletedlate, late);
     }
-    for (auto it = now.deletedholds.begin(); it != now.deletedholds.end();)
-        it = hasidentity(now.deleted, it->first) ? std::next(it) : now.deletedholds.erase(it);
+    // Both sorted: walked along together.
+    auto d = now.deleted.begin();
+    for (auto it = now.deletedholds.begin(); it != now.deletedholds.end();) {
+        d = std::lower_bound(d, now.deleted.end(), it->first);
+        it = d != now.deleted.end() && *d == it->first ? std::next(it) : now.deletedholds.erase(it);
+    }
     now.deletedlate = within(now.deletedlate, now.deleted);
+}
+
+// Stages a Bets file's identity file (removed when it would remember nothing); returns the lines
+// after its first, "" when it was removed.
+std::string stagebets(const Files& files, const std::string& betsfile, const std::string* bytes,
+                      const BetIdentities& ids) {
+    bool none = ids.live.empty() && ids.deleted.empty();
+    std::string body = none ? std::string() : betsbody(ids, within(ids.unvouched, ids.live));
+    writeside(files, betsfile, none ? std::string() : sidetext(betsfile, bytes, body), none);
+    return body;
 }
 
 // The last Bets file written, so that its pair, written next with the same bytes, takes the
@@ -545,7 +658,7 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
             }
         }
         if (taken) {
-            now = source;
+            now = std::move(source);
             addidentities(gone, without(was.live, now.live));
             // A bet back in the file (a backup restored) is no longer deleted.
             takeout(was.deleted, now.live);
@@ -561,11 +674,10 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     addidentities(now.deleted, gone);
     remember(now, was, gone, oldlines);
     // A removed file's identity file stays while it remembers deletions.
-    stagebetidentities(files, logical, bytes, now);
+    std::string body = stagebets(files, logical, bytes, now);
     last = LastBets{};
-    if (bytes && files.exists(side))
-        last = LastBets{logical, std::move(old.bytes), bodyof(own), *bytes,
-                        bodyof(readside(files, logical))};
+    if (bytes && !body.empty())
+        last = LastBets{logical, std::move(old.bytes), bodyof(own), *bytes, std::move(body)};
 }
 
 // ---- Bettors ----
@@ -843,11 +955,7 @@ BetIdentities betidentities(const Files& files, const std::string& betsfile) {
 
 void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids) {
-    bool none = ids.live.empty() && ids.deleted.empty();
-    BetIdentities out = ids;
-    out.unvouched = within(ids.unvouched, ids.live);
-    writeside(files, betsfile, none ? std::string() : sidetext(betsfile, bytes, betsbody(out)),
-              none);
+    stagebets(files, betsfile, bytes, ids);
 }
 
 BettorIdentities bettoridentities(const Files& files, const std::string& bettorsfile) {
@@ -874,8 +982,7 @@ void addidentities(std::vector<Identity>& set, const std::vector<Identity>& more
     if (more.empty()) return;
     size_t old = set.size();
     set.insert(set.end(), more.begin(), more.end());
-    if (!std::is_sorted(set.begin() + long(old), set.end()))
-        std::sort(set.begin() + long(old), set.end());
+    sortids(set.begin() + long(old), set.end());
     std::inplace_merge(set.begin(), set.begin() + long(old), set.end());
     set.erase(std::unique(set.begin(), set.end()), set.end());
 }

@@ -76,11 +76,16 @@ TEST(FileLines, ALineIsARecordOnlyWhenWhole) {
         std::string good = c.kind == FileKind::Bettors ? "1,\"A\""
                            : c.kind == FileKind::Bets  ? "1,1,1,1"
                                                        : "1,1,\"\",\"A\"";
-        auto lines = classify(good + "\r\n" + c.line + "\r\n" + good + "\r\n", c.kind);
+        const std::string bytes = good + "\r\n" + c.line + "\r\n" + good + "\r\n";
+        auto lines = classify(bytes, c.kind);
         ASSERT_EQ(lines.size(), 3u);
         EXPECT_EQ(lines[1].number, 2);
         EXPECT_EQ(lines[1].readable, c.readable);
         EXPECT_TRUE(lines[0].readable && lines[2].readable);
+        // A Bets record is exactly a line that reads whole as a bet.
+        if (c.kind == FileKind::Bets) {
+            EXPECT_EQ(linebet(filelines(bytes, c.kind)[1].fields).whole, c.readable);
+        }
     }
 }
 

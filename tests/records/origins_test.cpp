@@ -1,6 +1,8 @@
 // The identities kept beside the Bets and Bettors files follow every write of them.
 #include "records/origins.h"
 
+#include <algorithm>
+#include <random>
 #include <set>
 
 #include "records/filelines.h"
@@ -193,6 +195,61 @@ TEST_F(Origins, AnIdentityFileIsTrustedOnlyWithItsOwnLinesWholeAndEachIdentityOn
     folder.write(".Bettors.ids", "ids2 damaged\r\n-12\t0123456789abcdef\r\n");
     folder.write(".Bettorsbackup.ids", "");
     EXPECT_TRUE(bettoridentities(cx.files(), "C:\\Vantrope\\Bettors").deleted.count(12));
+}
+
+TEST_F(Origins, ABlankLineTakenOutLeavesAnIdentityFileThatStillDescribesItsFile) {
+    {
+        Transaction tx(cx.files());
+        cx.files().replacefile(kBets, "1,1,1,2\r\n\r\n1,2,3,5\r\n");
+        tx.commit();
+    }
+    const BetIdentities before = ids();
+    ASSERT_EQ(before.live.size(), 3u);
+    {
+        Transaction tx(cx.files());
+        cx.files().replacefile(kBets, "1,1,1,2\r\n1,2,3,5\r\n");
+        tx.commit();
+    }
+    const BetIdentities after = ids();
+    EXPECT_TRUE(after.described);
+    EXPECT_EQ(after.live, (std::vector<Identity>{before.live[0], before.live[2]}));
+    EXPECT_TRUE(deleted(after, before.live[1]));
+    EXPECT_TRUE(after.unvouched.empty());
+}
+
+TEST(Identities, LargeSetsStaySortedWithEachIdentityOnce) {
+    std::mt19937_64 rng(11);
+    std::vector<Identity> set, more;
+    for (int i = 0; i < 3000; ++i) set.push_back(rng());
+    std::sort(set.begin(), set.end());
+    // Random ones, ones already there, small ones (most bytes alike) and zero, in no order.
+    for (int i = 0; i < 5000; ++i) {
+        switch (i % 4) {
+            case 0:
+                more.push_back(rng());
+                break;
+            case 1:
+                more.push_back(set[rng() % set.size()]);
+                break;
+            case 2:
+                more.push_back(rng() % 300);
+                break;
+            default:
+                more.push_back(i % 8 == 3 ? 0 : rng() << 40);
+        }
+    }
+    std::set<Identity> expected(set.begin(), set.end());
+    expected.insert(more.begin(), more.end());
+    addidentities(set, more);
+    EXPECT_EQ(set, std::vector<Identity>(expected.begin(), expected.end()));
+    for (Identity id : more) EXPECT_TRUE(hasidentity(set, id));
+
+    // Identities whose top byte is the same in all of them.
+    std::vector<Identity> low, none;
+    for (int i = 0; i < 1000; ++i) low.push_back(rng() >> 8);
+    std::set<Identity> lowset(low.begin(), low.end());
+    addidentities(none, low);
+    EXPECT_EQ(none, std::vector<Identity>(lowset.begin(), lowset.end()));
 }
 
 }  // namespace
