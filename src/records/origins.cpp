@@ -659,7 +659,9 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
         }
         if (taken) {
             now = std::move(source);
-            addidentities(gone, without(was.live, now.live));
+            // Identities given just now, to a file nothing described, were never written
+            // anywhere: none of them is a deletion (the pair's own remembers what it dropped).
+            if (!was.fresh) addidentities(gone, without(was.live, now.live));
             // A bet back in the file (a backup restored) is no longer deleted.
             takeout(was.deleted, now.live);
         } else {
