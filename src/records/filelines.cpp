@@ -274,6 +274,13 @@ FileError badline(const std::string& path, const FileLine& line) {
 
 void throwbadline(const std::string& path, const FileLine& line) { throw badline(path, line); }
 
+void checklines(const std::string& path, const std::string& bytes, FileKind kind) {
+    LineCursor lines(bytes, kind);
+    FileLine line;
+    while (lines.next(line))
+        if (!line.readable) throwbadline(path, line);
+}
+
 std::string appendedbytes(const std::string& path, const std::string& bytes, FileKind kind,
                           const std::string& records) {
     LineCursor lines(bytes, kind);
@@ -442,10 +449,7 @@ bool checkdatafiles(Context& cx, const std::string& nothing) {
         }
         checkrecordfilesize(files, path, capacityof(sh, kind));
         std::string bytes = files.readall(path);
-        LineCursor lines(bytes, kind);
-        FileLine line;
-        while (lines.next(line))
-            if (!line.readable) throwbadline(path, line);
+        checklines(path, bytes, kind);
         checknotemptied(files, path, &bytes);
     };
     try {

@@ -132,6 +132,8 @@ std::string withoutline(const std::string& bytes, const FileLine& line);
 // line; its box sends the operator to Fix Files.
 FileError badline(const std::string& path, const FileLine& line);
 [[noreturn]] void throwbadline(const std::string& path, const FileLine& line);
+// Throws badline() for the first line of a file's bytes that is not a record of its kind.
+void checklines(const std::string& path, const std::string& bytes, FileKind kind);
 // The bytes of a file with records appended, under the rule that an append never joins two
 // records: FileError (as throwbadline) when a line of the file is not a record; a last record
 // without its line end gets one first. White space after the last record is dropped.

@@ -41,17 +41,11 @@ bool tellbadline(Context& cx, const std::string& file, FileKind kind) {
     try {
         // A file emptied or lost while its backup holds records is told of as its reading did.
         checknotemptied(cx.files(), file, there ? &bytes : nullptr);
+        checklines(file, bytes, kind);
     } catch (const FileError& e) {
         cx.fileerrorbox(e);
         return true;
     }
-    LineCursor lines(bytes, kind);
-    FileLine line;
-    while (lines.next(line))
-        if (!line.readable) {
-            cx.fileerrorbox(badline(file, line));
-            return true;
-        }
     return false;
 }
 

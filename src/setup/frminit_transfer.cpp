@@ -120,16 +120,14 @@ void refuseline(Host& app, FileError e, const std::string& nothing) {
 bool checknamefile(Host& app, const std::string& path, FileKind kind, const std::string& fileop) {
     if (!app.files().exists(path)) return true;  // the reader reports a missing file
     std::string bytes = app.files().readall(path);
-    LineCursor lines(bytes, kind);
-    FileLine line;
-    while (lines.next(line))
-        if (!line.readable) {
-            app.shared().fileop = fileop;
-            FileError e = badline(path, line);
-            e.checkfile = false;
-            refuseline(app, e, kNothingImported);
-            return false;
-        }
+    try {
+        checklines(path, bytes, kind);
+    } catch (FileError& e) {
+        app.shared().fileop = fileop;
+        e.checkfile = false;
+        refuseline(app, e, kNothingImported);
+        return false;
+    }
     return true;
 }
 
