@@ -41,13 +41,15 @@ class Context {
     // Commits an operation's transaction; on failure shows the file-error box of its first
     // failure (titled with the title under which its transaction staged that file, which becomes
     // `fileop`) and returns false.
-    // `beforebox` is told of the failure first, for a message that goes before the box.
-    bool commit(Transaction& tx, const std::function<void(const FileError&)>& beforebox = {}) {
+    // `beforebox` is told of the failure first, for a message that goes before the box; it may
+    // also say more in the box (the file the operator sees, what was not done).
+    bool commit(Transaction& tx, const std::function<void(FileError&)>& beforebox = {}) {
         try {
             tx.commit();
             return true;
-        } catch (const FileError& e) {
+        } catch (const FileError& failed) {
             if (!tx.failedlabel().empty()) shared_.fileop = tx.failedlabel();
+            FileError e = failed;
             if (beforebox) beforebox(e);
             fileerrorbox(e);
             return false;

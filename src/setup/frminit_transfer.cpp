@@ -414,21 +414,17 @@ bool readlocalbets(Host& app, std::vector<FlightSet>& flights) {
     return true;
 }
 
-// Commits a transfer. A failure is told naming the file the operator sees (an identity file's
-// data file), and that nothing was transferred.
+// A transfer's failure names the file the operator sees (an identity file's data file), and
+// says that nothing was transferred.
+void tellvisible(FileError& e, const std::string& nothing) {
+    std::string data = describedby(e.file);
+    if (!data.empty()) e.file = data;
+    e.advice = nothing;
+}
+
+// Commits a transfer; false after the box, told as tellvisible says.
 bool committransfer(Host& app, Transaction& tx, const std::string& nothing) {
-    try {
-        tx.commit();
-        return true;
-    } catch (const FileError& failed) {
-        FileError e = failed;
-        if (!tx.failedlabel().empty()) app.shared().fileop = tx.failedlabel();
-        std::string data = describedby(e.file);
-        if (!data.empty()) e.file = data;
-        e.advice = nothing;
-        app.fileerrorbox(e);
-        return false;
-    }
+    return app.context().commit(tx, [&](FileError& e) { tellvisible(e, nothing); });
 }
 
 const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
@@ -591,9 +587,7 @@ void frminit::cmdexport_Click() try {
                 }
             }
     } catch (FileError& e) {
-        std::string data = describedby(e.file);
-        if (!data.empty()) e.file = data;
-        e.advice = nothing;
+        tellvisible(e, nothing);
         app_.fileerrorbox(e);
         return;
     }
