@@ -132,6 +132,11 @@ std::string parentof(const std::string& p) {
     return s == 0 ? "/" : p.substr(0, s);
 }
 
+bool infolder(const std::string& p, const std::string& folder) {
+    return !folder.empty() && p.compare(0, folder.size(), folder) == 0 &&
+           (p.size() == folder.size() || p[folder.size()] == '/');
+}
+
 void throwerrno(int err, const std::string& host) {
     bool folder_missing = err == ENOENT && !hostisdir(parentof(host));
     throwfileerror(errnotonumber(err, folder_missing));

@@ -33,12 +33,9 @@ std::string realfolder(const std::string& host) {
     return out;
 }
 
-// True when `real` is `folder` or lies inside it (both with links resolved).
+// True when `real` is `folder` or lies inside it (both with links resolved); the root holds none.
 bool inside(const std::string& real, const std::string& folder) {
-    if (folder.empty() || folder == "/") return false;
-    return real == folder ||
-           (real.size() > folder.size() && real.compare(0, folder.size(), folder) == 0 &&
-            real[folder.size()] == '/');
+    return folder != "/" && infolder(real, folder);
 }
 
 // The changes of a journal at the real locations of their folders. A change whose folder is

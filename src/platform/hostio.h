@@ -88,6 +88,8 @@ struct FdGuard {
 bool hostisdir(const std::string& p);       // not through HostIo
 FileStamp stamphost(const std::string& p);  // not through HostIo
 std::string parentof(const std::string& p);
+// True when host path `p` is `folder` or lies inside it (compared as written).
+bool infolder(const std::string& p, const std::string& folder);
 [[noreturn]] void throwerrno(int err, const std::string& host);
 // Writes every byte; false (errno set) on failure.
 bool writeall(const HostIo& io, int fd, const std::string& bytes);

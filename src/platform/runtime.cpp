@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/controls.h"
+#include "platform/hostio.h"
 #include "platform/text.h"
 
 namespace vt {
@@ -66,24 +67,18 @@ namespace {
 
 const char* const kProgramFolderName = "C:\\Vantrope\\";
 
-// True when `host` is `folder` or lies inside it.
-bool within(const std::string& host, const std::string& folder) {
-    return !folder.empty() && host.compare(0, folder.size(), folder) == 0 &&
-           (host.size() == folder.size() || host[folder.size()] == '/');
-}
-
 }  // namespace
 
 bool Runtime::holds(const std::string& host) {
     const std::string& pf = files_.programfolder();
-    if (within(host, pf)) {
+    if (infolder(host, pf)) {
         if (programlock_.outcome() == FolderLock::none ||
             programlock_.outcome() == FolderLock::nofolder)
             programlock_.take(pf);
         return programlock_.outcome() != FolderLock::busy;
     }
     return datalock_.outcome() != FolderLock::none && datalock_.outcome() != FolderLock::busy &&
-           within(host, datalock_.folder());
+           infolder(host, datalock_.folder());
 }
 
 bool Runtime::claimprogramfolder() {
