@@ -10,6 +10,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/hostio.h"
+
 namespace vt {
 
 namespace {
@@ -73,10 +75,7 @@ int place(const std::string& point) {
 // True when `above` is `point` or a folder it lies in ("/" aside: a table may list the root
 // anywhere).
 bool covers(const std::string& above, const std::string& point) {
-    if (above == "/") return false;
-    return point == above ||
-           (point.size() > above.size() && point.compare(0, above.size(), above) == 0 &&
-            point[above.size()] == '/');
+    return above != "/" && infolder(point, above);
 }
 
 std::string envdrive(char letter) {
