@@ -92,7 +92,7 @@ bool PrintService::configured() {
     return fileholds(serverroot() + "/printers.conf", {"<Printer ", "<DefaultPrinter "}, true);
 }
 
-void PrintService::fail(const std::string& why) const {
+void printfailure(const std::string& why) {
     FileError e(57, errortext(57));
     e.advice = why;
     throw e;
@@ -107,7 +107,7 @@ bool PrintService::find() {
     int cancel = 0;
     http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                          static_cast<int>(wait_ * 1000), &cancel);
-    if (!http_) fail("The print service (" + server_ + ") cannot be reached.");
+    if (!http_) printfailure("The print service (" + server_ + ") cannot be reached.");
     httpSetTimeout(http_, wait_, giveup, nullptr);
     // The printer named here, checked with the service; otherwise the service's default.
     printer_ = defaultnamed();
@@ -134,10 +134,11 @@ bool PrintService::find() {
     if (status == IPP_STATUS_ERROR_NOT_FOUND) {
         // The service has no default printer, and none is named here: nothing is configured.
         if (printer_.empty()) return false;
-        fail("The printer " + printer_ + " is not known to the print service (" + server_ + ").");
+        printfailure("The printer " + printer_ + " is not known to the print service (" + server_ +
+                     ").");
     }
     if (!answered || !ippok() || (printer_.empty() && name.empty()))
-        fail("The print service (" + server_ + ") did not answer.");
+        printfailure("The print service (" + server_ + ") did not answer.");
     if (printer_.empty()) printer_ = name;
     return true;
 }
@@ -145,7 +146,7 @@ bool PrintService::find() {
 int PrintService::submit(const std::string& title, const std::string& pdf) {
     const int job = cupsCreateJob(http_, printer_.c_str(), title.c_str(), 0, nullptr);
     if (job <= 0)
-        fail("The printer " + printer_ + " did not take the job: " + cupsLastErrorString());
+        printfailure("The printer " + printer_ + " did not take the job: " + cupsLastErrorString());
     bool sent = cupsStartDocument(http_, printer_.c_str(), job, title.c_str(), CUPS_FORMAT_PDF,
                                   1) == HTTP_STATUS_CONTINUE &&
                 cupsWriteRequestData(http_, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
@@ -154,7 +155,7 @@ int PrintService::submit(const std::string& title, const std::string& pdf) {
     if (!sent) {
         const std::string why = cupsLastErrorString();
         cancel(job);
-        fail("The printer " + printer_ + " did not take the job: " + why);
+        printfailure("The printer " + printer_ + " did not take the job: " + why);
     }
     return job;
 }

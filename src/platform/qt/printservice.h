@@ -8,6 +8,9 @@ typedef struct _http_s http_t;
 
 namespace vt {
 
+// A document that did not print: 57 Device I/O error, with `why` on the box's next line.
+[[noreturn]] void printfailure(const std::string& why);
+
 class PrintService {
   public:
     explicit PrintService(double waitseconds) : wait_(waitseconds) {}
@@ -34,7 +37,6 @@ class PrintService {
     void cancel(int job);
 
   private:
-    [[noreturn]] void fail(const std::string& why) const;
     double wait_;
     http_t* http_ = nullptr;
     std::string server_;

@@ -312,12 +312,6 @@ void writepdf(const PrintDoc& doc, const QString& file, int errnumber) {
     paint(printer, doc, errnumber);
 }
 
-[[noreturn]] void printfailure(const std::string& why) {
-    FileError e(57, errortext(57));
-    e.advice = why;
-    throw e;
-}
-
 // The document's pages, painted once, as PDF bytes.
 std::string renderpdf(const PrintDoc& doc) {
     QTemporaryFile file(QDir::tempPath() + "/vantrope-XXXXXX.pdf");
