@@ -52,9 +52,9 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
     // does not know by identity may be matched by what they hold.
     std::vector<Identity> ids(here.live.begin(), here.live.end());
     std::vector<bool> unvouched(ids.size()), keep(ids.size(), true);
-    std::vector<Identity> livehere;
     std::map<Holds, Candidates> byholds;
-    for (size_t i = 0; i < ids.size() && i < local.rows.size(); ++i) {
+    const size_t rows = std::min(ids.size(), local.rows.size());
+    for (size_t i = 0; i < rows; ++i) {
         unvouched[i] = hasidentity(here.unvouched, ids[i]);
         if (hasidentity(drive.ids.deleted, ids[i])) {
             keep[i] = false;
@@ -63,7 +63,6 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
             if (unvouched[i]) plan.ids.deletedlate.push_back(ids[i]);
             continue;
         }
-        livehere.push_back(ids[i]);
         if (hasidentity(drivelive, ids[i])) continue;
         Candidates& c = byholds[holds(local.rows[i].bettor, local.rows[i])];
         (unvouched[i] ? c.unvouched : c.vouched).push_back(i);
@@ -87,13 +86,17 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
         ++plan.removed;
         if (row < local.texts.size()) plan.ids.deletedholds.emplace(ids[row], local.texts[row]);
         plan.ids.deletedlate.push_back(ids[row]);
-        livehere.erase(std::find(livehere.begin(), livehere.end(), ids[row]));
     }
+    // The bets that stay here, and every identity deleted here now, each gathered once.
+    std::vector<Identity> livehere, gone;
+    for (size_t i = 0; i < rows; ++i)
+        if (keep[i]) livehere.push_back(ids[i]);
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (!keep[i]) gone.push_back(ids[i]);
     std::sort(livehere.begin(), livehere.end());
     std::vector<Identity> deleted = here.deleted;
     addidentities(deleted, drive.ids.deleted);
-    for (size_t i = 0; i < ids.size(); ++i)
-        if (!keep[i]) addidentities(deleted, {ids[i]});
+    addidentities(deleted, gone);
     // What the bets deleted here held, where known: a bet the drive knows by another identity
     // is told from them the same way (rows are not needed, only how many are left).
     std::map<Holds, Candidates> gonebyholds;
@@ -175,7 +178,7 @@ FlightPlan planflight(const FlightSet& local, const FlightSet& drive, const Bett
         ++plan.newbets;
     }
 
-    for (size_t i = 0; i < ids.size() && i < local.rows.size(); ++i)
+    for (size_t i = 0; i < rows; ++i)
         if (keep[i]) {
             plan.kept.push_back(i);
             plan.ids.live.push_back(ids[i]);
