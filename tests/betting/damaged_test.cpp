@@ -16,6 +16,16 @@ class DamagedBetsTest : public BetTest {
         pickbettor("SMITH-BOB");
     }
     size_t boxes() const { return dialogs.shown.size(); }
+    // start() and picking entry 7, each action showing one box at most.
+    void startwithonebox() {
+        for (const std::function<void()>& action : std::vector<std::function<void()>>{
+                 [&] { open(); }, [&] { tick(1); }, [&] { tick(3); },
+                 [&] { pickbettor("SMITH-BOB"); }, [&] { pickentry(7); }}) {
+            size_t before = boxes();
+            action();
+            EXPECT_LE(boxes(), before + 1);
+        }
+    }
     const std::string mismatch = " 13 Type mismatch\r\nRound1 3Bets, line ";
 };
 
@@ -135,13 +145,7 @@ TEST_F(DamagedBetsTest, AnEmptiedBetsFileTakesNoBetUntilItsBackupIsPutBack) {
         "3Betsbackup holds records: it may be damaged, so nothing is written over it.\r\nPut the "
         "backup in its place with Use Backup Files on the main menu.";
     dialogs.allow(told);
-    for (const std::function<void()>& action : std::vector<std::function<void()>>{
-             [&] { open(); }, [&] { tick(1); }, [&] { tick(3); }, [&] { pickbettor("SMITH-BOB"); },
-             [&] { pickentry(7); }}) {
-        size_t before = boxes();
-        action();
-        EXPECT_LE(boxes(), before + 1);
-    }
+    startwithonebox();
     ASSERT_GE(boxes(), 1u);
     for (const auto& b : dialogs.shown) EXPECT_EQ(b.prompt, told);
     dialogs.shown.clear();
@@ -202,13 +206,7 @@ TEST_F(DamagedBetsTest, AFileFullerThanTheCapacityIsToldOfOncePerActionAndTakesN
     dialogs.allow(full);
     // Opening the screen, picking the bettor (whose prior bets are read from all 15 flights) and
     // the entry: each tells of the file once at most, never as an error of the table.
-    for (const std::function<void()>& action : std::vector<std::function<void()>>{
-             [&] { open(); }, [&] { tick(1); }, [&] { tick(3); }, [&] { pickbettor("SMITH-BOB"); },
-             [&] { pickentry(7); }}) {
-        size_t before = boxes();
-        action();
-        EXPECT_LE(boxes(), before + 1);
-    }
+    startwithonebox();
     EXPECT_TRUE(dialogs.saw(full));
     for (const auto& b : dialogs.shown) {
         EXPECT_EQ(b.prompt, full);
