@@ -122,19 +122,59 @@ LineCursor::LineCursor(const std::string& bytes, FileKind kind, size_t from, lon
 
 bool LineCursor::nextspan(size_t& begin, size_t& length) {
     if (pos_ >= contentend_) return false;
-    size_t n = bytes_.size(), s = pos_;
-    while (pos_ < n && bytes_[pos_] != '\r' && bytes_[pos_] != '\n') ++pos_;
-    begin = s;
-    length = pos_ - s;
-    if (pos_ < n && bytes_[pos_] == '\r') {
-        ++pos_;
-        if (pos_ < n && bytes_[pos_] == '\n') ++pos_;
-    } else if (pos_ < n) {
-        ++pos_;  // a bare LF
+    // Walked with local pointers: a member index would be stored and the text loaded again at
+    // every byte (a char may alias anything).
+    const char* data = bytes_.data();
+    const char *p = data + pos_, *end = data + bytes_.size();
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    begin = pos_;
+    length = size_t(p - data) - pos_;
+    if (p < end && *p == '\r') {
+        ++p;
+        if (p < end && *p == '\n') ++p;
+    } else if (p < end) {
+        ++p;  // a bare LF
     }
+    pos_ = size_t(p - data);
     ++number_;
     return true;
 }
+
+namespace {
+
+// A Bets line in the form the program writes it ("12,345,1,25.5": three numbers of one to nine
+// digits, then an amount of one to twelve digits with up to four decimals), split into its four
+// fields. Such a line is one the full reading takes as whole with these very fields; any other
+// form (blanks, quotes, signs, more digits) is left to the full reading.
+bool plainbet(const std::string& text, std::vector<Field>& fields) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    auto digits = [&](size_t most) {
+        const char* start = p;
+        while (p < end && *p >= '0' && *p <= '9') ++p;
+        return p > start && size_t(p - start) <= most;
+    };
+    const char* starts[4];
+    const char* ends[4];
+    for (int i = 0; i < 3; ++i) {
+        starts[i] = p;
+        if (!digits(9) || p == end || *p != ',') return false;
+        ends[i] = p++;
+    }
+    starts[3] = p;
+    if (!digits(12)) return false;
+    if (p < end && *p == '.' && (++p, !digits(4))) return false;
+    if (p != end) return false;
+    ends[3] = end;
+    fields.resize(4);
+    for (int i = 0; i < 4; ++i) {
+        fields[size_t(i)].quoted = false;
+        fields[size_t(i)].text.assign(starts[i], ends[i]);
+    }
+    return true;
+}
+
+}  // namespace
 
 bool LineCursor::next(FileLine& line) {
     size_t s = 0, length = 0;
@@ -144,6 +184,10 @@ bool LineCursor::next(FileLine& line) {
     line.begin = s;
     line.end = pos_;
     line.number = number_;
+    if (kind_ == FileKind::Bets && plainbet(line.text, line.fields)) {
+        line.readable = true;
+        return true;
+    }
     bool syntax = splitfields(line.text, line.fields);
     line.readable =
         syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);

@@ -28,7 +28,10 @@ using namespace idfile;
 // given out.
 std::vector<Identity> namedids(const Side& s) {
     std::vector<Identity> out;
-    for (size_t i = 0; i < s.lines(); ++i) {
+    // A first line in the program's form, of this or an older version ("ids2 ", "ids "), holds
+    // checks, not identities (no identity starts with letters past f).
+    size_t first = s.lines() && s.line(0).substr(0, 3) == "ids" ? 1 : 0;
+    for (size_t i = first; i < s.lines(); ++i) {
         size_t pos = 0;
         for (std::string_view w; !(w = nextword(s.line(i), pos)).empty();) {
             while (!w.empty() && (w[0] == '-' || w[0] == '?')) w.remove_prefix(1);
@@ -654,8 +657,11 @@ void stagebettoridentities(const Files& files, const std::string& bettorsfile,
     BettorIdentities out = ids;
     std::vector<Identity> live;
     for (auto& [number, list] : out.live) live.insert(live.end(), list.begin(), list.end());
+    IdSet held(live);
     for (auto it = out.deleted.begin(); it != out.deleted.end();) {
-        it->second = without(it->second, live);
+        std::vector<Identity>& d = it->second;
+        d.erase(std::remove_if(d.begin(), d.end(), [&](Identity id) { return held.has(id); }),
+                d.end());
         it =
             it->second.empty() && out.live.count(it->first) ? out.deleted.erase(it) : std::next(it);
     }

@@ -229,6 +229,9 @@ TEST_F(Origins, AFirstWriteOfUndescribedFilesRemembersOnlyTheBetItDrops) {
     const BetIdentities bets = ids(), backup = ids(kBackup);
     ASSERT_EQ(bets.live.size(), 2u);
     EXPECT_EQ(backup.live, bets.live);
+    // The two stay in step: the backup remembers no more than its Bets file (the checks on the
+    // first line of an identity file are no identities).
+    EXPECT_EQ(backup.deleted, bets.deleted);
     EXPECT_EQ(bets.unvouched.size(), 2u);  // given late: matched by what they hold
     for (const BetIdentities* b : {&bets, &backup}) {
         ASSERT_EQ(b->deletedholds.size(), 1u) << (b == &bets ? "Bets" : "backup");
