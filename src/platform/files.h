@@ -119,6 +119,9 @@ class Files {
     std::unique_ptr<HostIo> io_;
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;
+    // By host path: files whose previous version this run's commits keep as a spare, their
+    // folder synced since.
+    mutable std::set<std::string> spares_;
     std::vector<std::string> ownfolders() const;
     // By host path: each file's stamp right after a commit of this program put it in place.
     mutable std::map<std::string, FileStamp> written_;

@@ -6,6 +6,12 @@
 namespace vt::journal {
 
 std::string tempof(const std::string& host) { return host + kTemp; }
+std::string spareof(const std::string& host) {
+    // Hidden, as the program's other records beside the data files are.
+    size_t slash = host.rfind('/');
+    size_t name = slash == std::string::npos ? 0 : slash + 1;
+    return host.substr(0, name) + "." + host.substr(name) + kSpare;
+}
 
 bool endswith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
@@ -146,17 +152,31 @@ std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries) {
 
 // Makes the changes of a whole journal. A change already made (its temporary gone) is skipped, as
 // is one whose folder is gone (a drive taken out): what it held cannot be changed any more.
-void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries) {
+std::vector<std::string> rollforward(const HostIo& io, const std::vector<JournalEntry>& entries,
+                                     const std::string& sparefolder) {
+    std::vector<std::string> spared;
     for (auto& e : entries) {
         if (e.kind == 'R') {
-            if (io.rename(tempof(e.host), e.host) != 0 && errno != ENOENT)
+            std::string temp = tempof(e.host);
+            struct stat st;
+            bool spare = !sparefolder.empty() && infolder(e.host, sparefolder);
+            // Only while the new version waits beside it is the file moved aside: once the
+            // temporary is gone the file in place is the new one.
+            if (spare && io.stat(temp, st) != 0) {
+                if (errno == ENOENT || errno == ENOTDIR) continue;
+                throwerrno(errno, temp);
+            }
+            if (spare && io.rename(e.host, spareof(e.host)) != 0 && errno != ENOENT)
                 throwerrno(errno, e.host);
+            if (io.rename(temp, e.host) != 0 && errno != ENOENT) throwerrno(errno, e.host);
+            if (spare) spared.push_back(e.host);
         } else if (io.unlink(e.host) != 0 && errno != ENOENT) {
             throwerrno(errno, e.host);
         }
     }
     for (auto& folder : foldersof(entries))
         if (io.fsyncdir(folder) != 0 && errno != ENOENT) throwerrno(errno, folder);
+    return spared;
 }
 
 // Removes the temporaries of a journal that is not to be made; false when one stays.

@@ -15,6 +15,9 @@ inline constexpr const char* kJournalNew =
     "/Journal.new~";  // a journal being written: to be discarded
 inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
 inline constexpr const char* kTemp = ".tmp~";
+// A file's version before the last commit, kept so that the next commit writes into it instead
+// of making a new file: making and freeing files is what a commit of many files spends most on.
+inline constexpr const char* kSpare = ".spare.tmp~";
 inline const std::string kSeal = "SEAL ";
 
 // One change named by a journal: 'R' puts <file>.tmp~ in place of <file>, 'D' deletes <file>.
@@ -24,6 +27,7 @@ struct JournalEntry {
 };
 
 std::string tempof(const std::string& host);
+std::string spareof(const std::string& host);
 bool endswith(const std::string& s, const std::string& end);
 // The whole text of a journal written in `programfolder`: header, one line a change, its seal,
 // end line.
@@ -46,7 +50,10 @@ bool readhost(const HostIo& io, const std::string& host, std::string& out);
 void writesynced(const HostIo& io, const std::string& host, const std::string& bytes);
 std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries);
 // Makes the changes of a whole journal, skipping those already made or whose folder is gone.
-void rollforward(const HostIo& io, const std::vector<JournalEntry>& entries);
+// Files in `sparefolder` ("" none) keep their present version as their spare; the ones that did
+// are returned.
+std::vector<std::string> rollforward(const HostIo& io, const std::vector<JournalEntry>& entries,
+                                     const std::string& sparefolder = "");
 // Removes the temporaries of a journal that is not to be made (a temporary that is a folder is
 // not one of them); false when one stays.
 bool discard(const HostIo& io, const std::vector<JournalEntry>& entries);

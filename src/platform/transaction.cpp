@@ -117,10 +117,16 @@ void Transaction::commit() try {
             blame(files[i]);
             made[i] = true;
             std::string temp = tempof(files[i].host);
-            int fd = io.open(temp, O_WRONLY | O_CREAT | O_TRUNC);
+            // The file's spare, when this run made it and its folder was synced since (so that
+            // no name on disk but the spare's stands for it), is written over in place.
+            bool reuse =
+                fl.spares_.erase(files[i].host) && io.rename(spareof(files[i].host), temp) == 0;
+            int fd = io.open(temp, O_WRONLY | O_CREAT | (reuse ? 0 : O_TRUNC));
             if (fd < 0) throwerrno(errno, temp);
             waiting.fds.emplace_back(fd, i);
             if (!writeall(io, fd, files[i].bytes)) throwerrno(errno, temp);
+            if (reuse && io.ftruncate(fd, off_t(files[i].bytes.size())) != 0)
+                throwerrno(errno, temp);
             io.startwriteback(fd);  // only a hint: a write-back error shows at the fsync
             if (waiting.fds.size() == kBatch) syncwaiting();
         }
@@ -157,7 +163,7 @@ void Transaction::commit() try {
     io.commitstep(CommitStep::point);
     // The operation has happened. What cannot be put in place now is left to recover().
     try {
-        rollforward(io, entries);
+        for (auto& host : rollforward(io, entries, pf)) fl.spares_.insert(host);
         // What is on disk now is this program's own version of each file.
         for (auto& f : files) fl.notewritten(f.host, f.removed);
         // The journal's removal is not synced here. Should a power cut bring it back, its

@@ -33,7 +33,9 @@ std::map<std::string, std::string> snapshot(const std::string& folder) {
     std::map<std::string, std::string> out;
     for (auto& e : fs::recursive_directory_iterator(folder)) {
         // The lock file of the copy running on the folder is no data.
-        if (!e.is_regular_file() || e.path().filename() == FolderLock::kLockName) continue;
+        if (!e.is_regular_file() || e.path().filename() == FolderLock::kLockName ||
+            isspare(e.path().filename().string()))
+            continue;
         std::ifstream in(e.path(), std::ios::binary);
         std::stringstream ss;
         ss << in.rdbuf();

@@ -49,7 +49,8 @@ struct FaultCase {
 // Runs the case clean and then at the seam's points; returns the number of runs.
 int runfaults(const FaultCase& c);
 
-// Every file of a folder tree but the lock file of a running copy: relative path -> bytes.
+// Every file of a folder tree but the lock file of a running copy and the commits' spares:
+// relative path -> bytes.
 std::map<std::string, std::string> snapshot(const std::string& folder);
 
 }  // namespace vt::test

@@ -8,9 +8,14 @@
 
 #include "app/app.h"
 #include "platform/dialogs.h"
+#include "platform/journal.h"
 #include "platform/printer.h"
 
 namespace vt::test {
+
+// A commit's spare of a file (its version before the last commit, kept to be written over by the
+// next): neither data nor a temporary left behind.
+inline bool isspare(const std::string& name) { return journal::endswith(name, journal::kSpare); }
 
 // A fresh temporary program folder, removed at the end.
 class TempFolder {

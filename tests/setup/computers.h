@@ -18,11 +18,12 @@ namespace vt::test {
 inline const char* const kPlayers =
     "1,1,\"\",\"ADAMS\"\r\n2,1,\"\",\"BAKER\"\r\n3,2,\"\",\"CARTER\"\r\n4,2,\"\",\"DAVIS\"\r\n";
 
-// Every file of a folder (the program's own records beside them included), by name.
+// Every file of a folder (the program's own records beside them included, the commits' spares
+// not), by name.
 inline std::map<std::string, std::string> snapshot(const TempFolder& folder) {
     std::map<std::string, std::string> out;
     for (auto& e : std::filesystem::directory_iterator(folder.path()))
-        if (e.is_regular_file())
+        if (e.is_regular_file() && !isspare(e.path().filename().string()))
             out[e.path().filename().string()] = folder.read(e.path().filename().string());
     return out;
 }

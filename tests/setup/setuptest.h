@@ -32,11 +32,11 @@ inline std::string setuprecord(const std::string& middle,
     return r + "\r\n";
 }
 
-// Sorted names (files and folders) directly in a host folder.
+// Sorted names (files and folders) directly in a host folder, the commits' spares left out.
 inline std::vector<std::string> names(const std::string& folder) {
     std::vector<std::string> out;
     for (auto& e : std::filesystem::directory_iterator(folder))
-        out.push_back(e.path().filename().string());
+        if (!isspare(e.path().filename().string())) out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
 }
