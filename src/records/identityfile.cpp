@@ -45,6 +45,7 @@ std::string pairof(const std::string& logical) {
 
 std::vector<std::string_view> records(const std::string& bytes) {
     std::vector<std::string_view> out;
+    out.reserve(bytes.size() / 16 + 1);  // a record is rarely shorter: few reallocations
     LineCursor lines(bytes, FileKind::Bets);
     size_t begin = 0, length = 0;
     while (lines.nextspan(begin, length)) out.emplace_back(bytes.data() + begin, length);
@@ -59,8 +60,17 @@ size_t countrecords(const std::string& bytes) {
 }
 
 void appendhex(std::string& out, uint64_t v) {
+    // Two digits a byte: an identity file writes thousands of these.
+    static constexpr auto pairs = [] {
+        std::array<char, 512> p{};
+        for (int b = 0; b < 256; ++b) {
+            p[size_t(2 * b)] = "0123456789abcdef"[b >> 4];
+            p[size_t(2 * b + 1)] = "0123456789abcdef"[b & 15];
+        }
+        return p;
+    }();
     char digits[16];
-    for (int i = 15; i >= 0; --i, v >>= 4) digits[i] = "0123456789abcdef"[v & 15];
+    for (int i = 7; i >= 0; --i, v >>= 8) std::memcpy(digits + 2 * i, &pairs[2 * (v & 255)], 2);
     out.append(digits, 16);
 }
 
@@ -114,12 +124,13 @@ std::string checkof(const std::string& logical, const std::string& bytes) {
            hashhex({ucase(logical.substr(namestart(logical))), bytes});
 }
 
-std::string sidetext(const std::string& logical, const std::string* bytes,
-                     const std::string& body) {
+std::string sidetext(const std::string& logical, const std::string* bytes, const std::string& body,
+                     const std::string& bodycheck) {
     std::string check = checkof(logical, bytes ? *bytes : std::string());
     std::string text;
     text.reserve(kHeader.size() + check.size() + 19 + body.size());
-    text.append(kHeader).append(check).append(" ").append(hashhex({body})).append("\r\n");
+    text.append(kHeader).append(check).append(" ");
+    text.append(bodycheck.empty() ? hashhex({body}) : bodycheck).append("\r\n");
     return text.append(body);
 }
 
@@ -155,11 +166,14 @@ bool pairholds(const Files& files, const std::string& pair, const std::string& b
 }
 
 Side readside(const Files& files, const std::string& logical) {
-    Side s;
     std::string path = sidecarof(logical);
-    s.exists = files.exists(path);
-    if (!s.exists) return s;
-    s.bytes = files.readall(path);
+    return files.exists(path) ? sideof(files.readall(path)) : Side{};
+}
+
+Side sideof(std::string bytes) {
+    Side s;
+    s.exists = true;
+    s.bytes = std::move(bytes);
     for (size_t p = 0; p < s.bytes.size();) {
         size_t lf = s.bytes.find('\n', p), stop = lf == std::string::npos ? s.bytes.size() : lf;
         size_t end = stop > p && s.bytes[stop - 1] == '\r' ? stop - 1 : stop;
@@ -180,6 +194,12 @@ Side readside(const Files& files, const std::string& logical) {
 }
 
 std::string bodyof(const Side& s) { return s.wellformed ? s.bytes.substr(s.body) : std::string(); }
+
+std::string bodycheckof(const Side& s) {
+    if (!s.wellformed) return "";
+    std::string_view first = s.line(0);
+    return std::string(first.substr(first.rfind(' ') + 1));
+}
 
 bool describes(const Side& s, const std::string& logical, const Contents& data) {
     return s.wellformed && s.check == checkof(logical, data.bytes);

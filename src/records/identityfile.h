@@ -61,8 +61,9 @@ std::string checkof(const std::string& logical, const std::string& bytes);
 inline const std::string kHeader = "ids2 ";
 
 // The whole text of an identity file for a data file (bytes: its contents, nullptr when it
-// has none) whose lines after the first are `body`.
-std::string sidetext(const std::string& logical, const std::string* bytes, const std::string& body);
+// has none) whose lines after the first are `body` (their check `bodycheck`, when known).
+std::string sidetext(const std::string& logical, const std::string* bytes, const std::string& body,
+                     const std::string& bodycheck = "");
 
 // The next word of a line from pos (words stand between white space of any kind); "" at its end.
 std::string_view nextword(std::string_view line, size_t& pos);
@@ -95,6 +96,10 @@ struct Side {
 };
 
 Side readside(const Files& files, const std::string& logical);
+// An identity file's bytes as read.
+Side sideof(std::string bytes);
+// The check of its lines after the first an identity file in the program's form gives; "".
+std::string bodycheckof(const Side& s);
 
 // The lines after the first of an identity file in the form the program writes; "" otherwise.
 std::string bodyof(const Side& s);

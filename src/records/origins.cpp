@@ -199,9 +199,8 @@ std::string betsbody(const BetIdentities& ids, const std::vector<Identity>& unvo
 // start, at the end, or moved in between) keep theirs, the others are new; `gone` receives the
 // identities of the old records that are not kept.
 std::vector<Identity> align(const Files& files, const std::vector<std::string_view>& o,
-                            const std::vector<Identity>& oldids, const std::string& after,
-                            std::vector<Identity>& gone) {
-    std::vector<std::string_view> n = records(after);
+                            const std::vector<Identity>& oldids,
+                            const std::vector<std::string_view>& n, std::vector<Identity>& gone) {
     std::vector<Identity> out(n.size());
     size_t head = 0;
     while (head < o.size() && head < n.size() && o[head] == n[head]) {
@@ -283,54 +282,130 @@ void remember(BetIdentities& now, BetIdentities& was, const std::vector<Identity
     now.deletedlate = within(now.deletedlate, now.deleted);
 }
 
-// Stages a Bets file's identity file (removed when it would remember nothing); returns the lines
-// after its first, "" when it was removed.
-std::string stagebets(const Files& files, const std::string& betsfile, const std::string* bytes,
-                      const BetIdentities& ids) {
+// A Bets identity file as staged: its whole text, the lines after its first and their check;
+// all "" when it was removed (it would have remembered nothing).
+struct StagedSide {
+    std::string text, body, bodycheck;
+};
+
+StagedSide stagebets(const Files& files, const std::string& betsfile, const std::string* bytes,
+                     const BetIdentities& ids, const std::vector<Identity>& unvouched) {
+    StagedSide out;
     bool none = ids.live.empty() && ids.deleted.empty();
-    std::string body = none ? std::string() : betsbody(ids, within(ids.unvouched, ids.live));
-    writeside(files, betsfile, none ? std::string() : sidetext(betsfile, bytes, body), none);
-    return body;
+    if (!none) {
+        out.body = betsbody(ids, unvouched);
+        out.bodycheck = hashhex({out.body});
+        out.text = sidetext(betsfile, bytes, out.body, out.bodycheck);
+    }
+    writeside(files, betsfile, out.text, none);
+    return out;
 }
 
 // The last Bets file written, so that its pair, written next with the same bytes, takes the
 // same identities when the two were in step (equal bytes and equal identity files) without
 // working them out again.
 struct LastBets {
-    std::string file, oldbytes, oldbody, newbytes, newbody;
+    std::string file, oldbytes, oldbody, oldbodycheck, newbytes, newbody, newbodycheck;
 };
 
-// What the hook keeps between calls: the last Bets file written, and the identities writers
-// hand over for the files they write (writeidentified).
+// A Bets identity file this run staged, with what it reads as, so that the next write of its
+// data file takes the identities without reading them again while the identity file is, byte
+// for byte, the one staged and still describes its data file.
+struct KnownBets {
+    std::string text;   // the identity file as staged
+    size_t body = 0;    // where its lines after the first start
+    std::string check;  // the data file's check it gives
+    std::string bodycheck;
+    BetIdentities ids;                                 // as parsebetside reads the text
+    std::vector<std::pair<uint32_t, uint32_t>> lines;  // the data file's records: start, length
+};
+
+// What the hook keeps between calls: the last Bets file written, the identity files staged, and
+// the identities writers hand over for the files they write (writeidentified).
 struct OriginsState {
     LastBets last;
+    std::map<std::string, KnownBets> known;
     std::map<std::string, BetIdentities> bets;
     std::map<std::string, BettorIdentities> bettors;
 };
+
+// What an identity file staged for `now` reads as, with the records `lines` of its data file;
+// nothing when it would not read back (one identity given twice).
+std::optional<KnownBets> knownof(const BetIdentities& now, std::vector<Identity> unvouched,
+                                 const std::string& logical, const std::string& bytes,
+                                 const std::vector<std::string_view>& lines, StagedSide staged) {
+    IdSet all(now.live.size() + now.deleted.size());
+    for (const auto* v : {&now.live, &now.deleted})
+        for (Identity id : *v)
+            if (!all.insert(id)) return std::nullopt;
+    KnownBets k;
+    k.ids.live = now.live;
+    k.ids.unvouched = std::move(unvouched);
+    k.ids.deleted = now.deleted;
+    k.ids.deletedlate = now.deletedlate;
+    for (auto& [id, held] : now.deletedholds)
+        if (!held.empty()) k.ids.deletedholds.emplace_hint(k.ids.deletedholds.end(), id, held);
+    k.lines.reserve(lines.size());
+    for (std::string_view l : lines)
+        k.lines.emplace_back(uint32_t(l.data() - bytes.data()), uint32_t(l.size()));
+    k.check = checkof(logical, bytes);
+    k.body = staged.text.size() - staged.body.size();
+    k.bodycheck = std::move(staged.bodycheck);
+    k.text = std::move(staged.text);
+    return k;
+}
 
 // A Bets file about to be written (bytes: its new contents, nullptr when it is removed).
 void keepbets(const Files& files, const std::string& logical, const std::string* bytes,
               const std::string& from, OriginsState& state) {
     LastBets& last = state.last;
+    auto knownit = state.known.find(logical);
+    std::optional<KnownBets> known;
+    if (knownit != state.known.end()) {
+        known = std::move(knownit->second);
+        state.known.erase(knownit);
+    }
     if (auto given = state.bets.find(logical); given != state.bets.end()) {
         stagebetidentities(files, logical, bytes, given->second);
         last = LastBets{};
         return;
     }
     Contents old = contentsof(files, logical);
-    Side own = readside(files, logical);
     std::string side = sidecarof(logical);
+    std::optional<std::string> raw;
+    if (files.exists(side)) raw = files.readall(side);
+    // The pair of the file written last, in step with it: its identity file is the one the
+    // program writes for its old bytes with the other's lines.
     if (bytes && from.empty() && last.file == pairof(logical) && *bytes == last.newbytes &&
-        old.bytes == last.oldbytes && describes(own, logical, old) && bodyof(own) == last.oldbody) {
-        files.replacefile(side, sidetext(logical, bytes, last.newbody));
+        old.bytes == last.oldbytes && raw &&
+        *raw == sidetext(logical, &old.bytes, last.oldbody, last.oldbodycheck)) {
+        files.replacefile(side, sidetext(logical, bytes, last.newbody, last.newbodycheck));
         last.file.clear();
         return;
     }
     // The old file's lines, read once: counted, aligned with the new ones, and what dropped ones
-    // held.
-    const std::vector<std::string_view> oldlines = records(old.bytes);
-    BetIdentities was = betidentitiesof(files, logical, old, own, oldlines.size()), now;
+    // held. Its identities are those the identity file staged last gave, when that is the one
+    // there and still describes the file.
+    std::vector<std::string_view> oldlines;
+    BetIdentities was, now;
+    std::string oldbody, oldbodycheck;
+    if (known && raw && *raw == known->text && checkof(logical, old.bytes) == known->check) {
+        oldlines.reserve(known->lines.size());
+        for (auto [start, length] : known->lines)
+            oldlines.emplace_back(old.bytes.data() + start, length);
+        was = std::move(known->ids);
+        oldbody = raw->substr(known->body);
+        oldbodycheck = std::move(known->bodycheck);
+    } else {
+        Side own = raw ? sideof(std::move(*raw)) : Side{};
+        oldlines = records(old.bytes);
+        was = betidentitiesof(files, logical, old, own, oldlines.size());
+        oldbody = bodyof(own);
+        oldbodycheck = bodycheckof(own);
+    }
     std::vector<Identity> gone;
+    std::vector<std::string_view> newlines;
+    bool aligned = false;
     if (bytes) {
         // A copy takes the copied file's identities, a file written with its pair's bytes its
         // pair's; any other write keeps the identities of the records it keeps.
@@ -352,9 +427,11 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
             // A bet back in the file (a backup restored) is no longer deleted.
             takeout(was.deleted, now.live);
         } else {
-            now.live = align(files, oldlines, was.live, *bytes, gone);
+            newlines = records(*bytes);
+            now.live = align(files, oldlines, was.live, newlines, gone);
             // A record kept stays unvouched until an import settles it.
             now.unvouched = within(was.unvouched, now.live);
+            aligned = true;
         }
     } else {
         gone = was.live;
@@ -362,11 +439,19 @@ void keepbets(const Files& files, const std::string& logical, const std::string*
     addidentities(now.deleted, was.deleted);
     addidentities(now.deleted, gone);
     remember(now, was, gone, oldlines);
-    // A removed file's identity file stays while it remembers deletions.
-    std::string body = stagebets(files, logical, bytes, now);
+    // A removed file's identity file stays while it remembers deletions. The unvouched ones are
+    // live ones here, sorted, each once (kept by within() or read from an identity file).
+    std::vector<Identity> unvouched = now.unvouched;
+    StagedSide staged = stagebets(files, logical, bytes, now, unvouched);
     last = LastBets{};
-    if (bytes && !body.empty())
-        last = LastBets{logical, std::move(old.bytes), bodyof(own), *bytes, std::move(body)};
+    if (bytes && !staged.body.empty()) {
+        last = LastBets{logical, std::move(old.bytes), std::move(oldbody), std::move(oldbodycheck),
+                        *bytes,  staged.body,          staged.bodycheck};
+        if (aligned)
+            if (auto k = knownof(now, std::move(unvouched), logical, *bytes, newlines,
+                                 std::move(staged)))
+                state.known.emplace(logical, std::move(*k));
+    }
 }
 
 // ---- Bettors ----
@@ -644,7 +729,7 @@ BetIdentities betidentities(const Files& files, const std::string& betsfile) {
 
 void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids) {
-    stagebets(files, betsfile, bytes, ids);
+    stagebets(files, betsfile, bytes, ids, within(ids.unvouched, ids.live));
 }
 
 BettorIdentities bettoridentities(const Files& files, const std::string& bettorsfile) {

@@ -2,6 +2,7 @@
 #include "records/origins.h"
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -237,6 +238,66 @@ TEST_F(Origins, AFirstWriteOfUndescribedFilesRemembersOnlyTheBetItDrops) {
         ASSERT_EQ(b->deletedholds.size(), 1u) << (b == &bets ? "Bets" : "backup");
         EXPECT_EQ(b->deletedholds.begin()->second, "1,2,3,5");
         for (Identity id : b->live) EXPECT_FALSE(deleted(*b, id));
+    }
+}
+
+// A run keeps what it staged and takes a file's identities from that while its identity file is
+// the one staged: every write must come out byte for byte as it does when each write reads the
+// identity files afresh (a new run for every write), with the same new identities drawn.
+TEST(Identities, ARunKeepingWhatItStagedWritesWhatAFreshReadingWrites) {
+    TempFolder kept(fastbase()), fresh(fastbase());
+    const std::string bets = "C:\\Vantrope\\Round1 1Bets", backup = bets + "backup";
+    std::mt19937 rng(5);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 40; ++i) lines.push_back(std::to_string(rng() % 9 + 1) + ",1,1,2");
+    auto text = [&] {
+        std::string out;
+        for (auto& l : lines) out += l + "\r\n";
+        return out;
+    };
+    // Files without identity files to start with: their bets are given unvouched identities.
+    for (const TempFolder* f : {&kept, &fresh}) {
+        f->write("Round1 1Bets", text());
+        f->write("Round1 1Betsbackup", text());
+    }
+    auto draws = [](uint64_t seed) {
+        auto engine = std::make_shared<std::mt19937_64>(seed);
+        return [engine] { return (*engine)(); };
+    };
+    Files keeper(kept.path());
+    keeper.randomness = draws(1);
+    keeporigins(keeper);
+    auto freshdraws = draws(1);
+    auto write = [&](Files& files) {
+        Transaction tx(files);
+        files.replacefile(bets, text());
+        files.replacefile(backup, text());
+        tx.commit();
+    };
+    for (int step = 0; step < 60; ++step) {
+        switch (rng() % 4) {
+            case 0:  // bets removed
+                for (int k = 0; k < 3 && !lines.empty(); ++k)
+                    lines.erase(lines.begin() + long(rng() % lines.size()));
+                break;
+            case 1:  // bets added, some alike
+                lines.push_back(lines.empty() ? "1,1,1,1" : lines[rng() % lines.size()]);
+                lines.push_back(std::to_string(rng() % 9 + 1) + ",2,3,5");
+                break;
+            case 2:  // a bet moved
+                if (lines.size() > 2) std::swap(lines[0], lines[rng() % lines.size()]);
+                break;
+            default:  // a bet changed
+                if (!lines.empty()) lines[rng() % lines.size()] = "7,1,2,9";
+        }
+        write(keeper);
+        Files once(fresh.path());
+        once.randomness = freshdraws;
+        keeporigins(once);
+        write(once);
+        SCOPED_TRACE("step " + std::to_string(step));
+        for (const char* name : {".Round1 1Bets.ids", ".Round1 1Betsbackup.ids"})
+            ASSERT_EQ(kept.read(name), fresh.read(name)) << name;
     }
 }
 
