@@ -144,18 +144,26 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                 FileLine line;
                 // One pass: a file where no line names the number keeps its bytes as they were.
                 LineCursor lines(bets, FileKind::Bets);
-                for (size_t count = 1; lines.next(line); ++count) {
+                size_t begin = 0, length = 0;
+                for (size_t count = 1; lines.nextspan(begin, length); ++count) {
                     // A file fuller than the table is not taken apart: it could not be written
                     // back whole.
                     if (count > cap) {
                         overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
                         return false;
                     }
+                    // A line in the form the program writes is whole and tells its numbers at a
+                    // glance; any other is read in full.
+                    std::string_view text(bets.data() + begin, length), plain[4];
+                    bool read = !plainbet(text, plain);
+                    if (read) lines.fill(line, begin, length);
+                    bool whole = !read || line.readable;
+                    bool names = read ? fieldnames(line.fields, field, number)
+                                      : plainnumber(plain[field]) == number;
                     // A line that reads as a Bets record reads whole as a bet: only the ones
                     // taken out are read as bets.
-                    bool whole = line.readable;
-                    bool names = fieldnames(line.fields, field, number);
                     if (whole && names) {
+                        if (!read) lines.fill(line, begin, length);
                         LineBet b = linebet(line.fields);
                         taken.push_back({b.bet.bettor, b.bet.amount, index});
                         changed = true;
@@ -165,7 +173,7 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                     if (!whole && !keptbad) keptbad = Refusal{p.betsfile, line.number};
                     // Lines are written back as they were read, so a record nobody meant to
                     // touch stays the same.
-                    kept.append(line.text).append("\r\n");
+                    kept.append(text).append("\r\n");
                 }
                 if (changed && keptbad && !badkept) badkept = keptbad;
                 if (changed) bets = std::move(kept);

@@ -140,13 +140,7 @@ bool LineCursor::nextspan(size_t& begin, size_t& length) {
     return true;
 }
 
-namespace {
-
-// A Bets line in the form the program writes it ("12,345,1,25.5": three numbers of one to nine
-// digits, then an amount of one to twelve digits with up to four decimals), split into its four
-// fields. Such a line is one the full reading takes as whole with these very fields; any other
-// form (blanks, quotes, signs, more digits) is left to the full reading.
-bool plainbet(const std::string& text, std::vector<Field>& fields) {
+bool plainbet(std::string_view text, std::string_view (&fields)[4]) {
     const char* p = text.data();
     const char* end = p + text.size();
     auto digits = [&](size_t most) {
@@ -155,43 +149,51 @@ bool plainbet(const std::string& text, std::vector<Field>& fields) {
         return p > start && size_t(p - start) <= most;
     };
     const char* starts[4];
-    const char* ends[4];
     for (int i = 0; i < 3; ++i) {
         starts[i] = p;
         if (!digits(9) || p == end || *p != ',') return false;
-        ends[i] = p++;
+        fields[i] = std::string_view(starts[i], size_t(p++ - starts[i]));
     }
     starts[3] = p;
     if (!digits(12)) return false;
     if (p < end && *p == '.' && (++p, !digits(4))) return false;
     if (p != end) return false;
-    ends[3] = end;
-    fields.resize(4);
-    for (int i = 0; i < 4; ++i) {
-        fields[size_t(i)].quoted = false;
-        fields[size_t(i)].text.assign(starts[i], ends[i]);
-    }
+    fields[3] = std::string_view(starts[3], size_t(end - starts[3]));
     return true;
 }
 
-}  // namespace
+long plainnumber(std::string_view digits) {
+    long v = 0;
+    for (char c : digits) v = v * 10 + (c - '0');
+    return v;
+}
 
 bool LineCursor::next(FileLine& line) {
     size_t s = 0, length = 0;
     if (!nextspan(s, length)) return false;
+    fill(line, s, length);
+    return true;
+}
+
+void LineCursor::fill(FileLine& line, size_t s, size_t length) {
     line.text.assign(bytes_, s, length);
     line.ended = s + length < bytes_.size();
     line.begin = s;
     line.end = pos_;
     line.number = number_;
-    if (kind_ == FileKind::Bets && plainbet(line.text, line.fields)) {
+    std::string_view plain[4];
+    if (kind_ == FileKind::Bets && plainbet(line.text, plain)) {
+        line.fields.resize(4);
+        for (size_t i = 0; i < 4; ++i) {
+            line.fields[i].quoted = false;
+            line.fields[i].text.assign(plain[i]);
+        }
         line.readable = true;
-        return true;
+        return;
     }
     bool syntax = splitfields(line.text, line.fields);
     line.readable =
         syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);
-    return true;
 }
 
 size_t LineSplice::headof(const std::string& before, const std::vector<size_t>& ends,

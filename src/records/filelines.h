@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -55,6 +56,14 @@ struct FileLine {
     bool ended = false;  // the line end is there (only the last line may lack it)
 };
 
+// A Bets line in the form the program writes it ("12,345,1,25.5": three numbers of one to nine
+// digits, then an amount of one to twelve digits with up to four decimals), split into its four
+// fields. Such a line is one the full reading takes as whole with these very fields; any other
+// form (blanks, quotes, signs, more digits) is left to the full reading.
+bool plainbet(std::string_view text, std::string_view (&fields)[4]);
+// One of those number fields' value.
+long plainnumber(std::string_view digits);
+
 // The lines of a file one at a time, read into one FileLine whose storage is reused: a long file
 // is read without an allocation per line. Every line up to the last one holding something is
 // given, bad ones included; blank lines and white space after it are the end of the file.
@@ -64,6 +73,8 @@ class LineCursor {
     // Reading on from a line's start `from`, the line there numbered `number` + 1.
     LineCursor(const std::string& bytes, FileKind kind, size_t from, long number);
     bool next(FileLine& line);
+    // Reads into `line` the line nextspan() just gave (begin, length), as next() would.
+    void fill(FileLine& line, size_t begin, size_t length);
     // The next line's bytes only, as next() finds them (begin, and length without its line
     // end), its fields not split: for a reader that wants where the lines lie.
     bool nextspan(size_t& begin, size_t& length);
