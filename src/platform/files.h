@@ -119,9 +119,12 @@ class Files {
     std::unique_ptr<HostIo> io_;
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;
-    // By host path: files whose previous version this run's commits keep as a spare, their
-    // folder synced since.
+    // By host path: files whose previous version is kept as a spare (by this run's commits, or
+    // found by a sweep), their folder synced since.
     mutable std::set<std::string> spares_;
+    // Sweeps a folder's stray temporaries; in the program folder, the spares of files still
+    // there stay and are taken once the folder is synced.
+    void sweepkeeping(const std::string& folder) const;
     std::vector<std::string> ownfolders() const;
     // By host path: each file's stamp right after a commit of this program put it in place.
     mutable std::map<std::string, FileStamp> written_;

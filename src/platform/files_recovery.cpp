@@ -138,8 +138,7 @@ std::optional<FileError> Files::startup() const {
         if (e.file.empty()) return std::nullopt;
         return e;
     }
-    const HostIo& io = hostio();
-    sweepfolder(io, programfolder_);
+    sweepkeeping(programfolder_);
     swept_.insert(programfolder_);
     std::vector<std::string> subs;
     try {
@@ -152,7 +151,7 @@ std::optional<FileError> Files::startup() const {
         // A linked folder whose real location is elsewhere holds no temporaries of ours.
         std::string subreal = realfolder(programfolder_ + "/" + sub);
         if (subreal == real || !inside(subreal, real)) continue;
-        sweepfolder(io, programfolder_ + "/" + sub);
+        sweepkeeping(programfolder_ + "/" + sub);
         swept_.insert(programfolder_ + "/" + sub);
     }
     return std::nullopt;
@@ -172,7 +171,14 @@ void Files::sweep(const std::string& logicalfolder) const {
     struct stat st;
     if (pending_ || io.stat(programfolder_ + kJournal, st) == 0 || errno != ENOENT) return;
     swept_.insert(host);
-    sweepfolder(io, host);
+    sweepkeeping(host);
+}
+
+void Files::sweepkeeping(const std::string& folder) const {
+    const HostIo& io = hostio();
+    std::vector<std::string> kept = sweepfolder(io, folder, infolder(folder, programfolder_));
+    // Taken only once the folder is synced: then no name on disk but its own stands for a spare.
+    if (!kept.empty() && io.fsyncdir(folder) == 0) spares_.insert(kept.begin(), kept.end());
 }
 
 }  // namespace vt

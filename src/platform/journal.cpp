@@ -188,19 +188,38 @@ bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
             continue;
         if (io.unlink(tempof(e.host)) != 0 && errno != ENOENT) ok = false;
     }
+    // The removals are on disk before the journal naming them goes: a power cut must not bring
+    // back, in another folder, temporaries no journal names any more.
+    for (auto& folder : foldersof(entries))
+        if (io.fsyncdir(folder) != 0 && errno != ENOENT) ok = false;
     return ok;
 }
 
 // Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time. Callers
 // sweep only while no journal waits: the temporaries it names are what its recovery puts in place.
-void sweepfolder(const HostIo& io, const std::string& folder) {
+std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder, bool keepspares) {
+    std::vector<std::string> strays, kept;
     DIR* d = io.opendir(folder);
-    if (!d) return;
-    std::vector<std::string> strays;
-    while (dirent* e = ::readdir(d))
-        if (endswith(e->d_name, kTemp)) strays.push_back(folder + "/" + e->d_name);
+    if (!d) return kept;
+    const size_t spare = std::string(kSpare).size();
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (!endswith(name, kTemp)) continue;
+        std::string path = folder + "/" + name;
+        if (keepspares && name.size() > spare + 1 && name[0] == '.' && endswith(name, kSpare)) {
+            std::string host = folder + "/" + name.substr(1, name.size() - 1 - spare);
+            struct stat st, data;
+            if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                ::lstat(host.c_str(), &data) == 0 && S_ISREG(data.st_mode)) {
+                kept.push_back(host);
+                continue;
+            }
+        }
+        strays.push_back(path);
+    }
     ::closedir(d);
     for (auto& s : strays) io.unlink(s);
+    return kept;
 }
 
 // The folders a commit syncs before its commit point: the program folder (which holds the

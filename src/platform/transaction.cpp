@@ -89,7 +89,7 @@ void Transaction::commit() try {
     std::vector<JournalEntry> entries;
     for (auto& f : files) entries.push_back({f.removed ? 'D' : 'R', f.host});
     for (auto& folder : foldersof(entries))
-        if (fl.swept_.insert(folder).second) sweepfolder(io, folder);
+        if (fl.swept_.insert(folder).second) fl.sweepkeeping(folder);
 
     // Before the commit point a failure takes back the temporaries and the journal.
     std::vector<bool> made(files.size(), false);
@@ -121,7 +121,16 @@ void Transaction::commit() try {
             // no name on disk but the spare's stands for it), is written over in place.
             bool reuse =
                 fl.spares_.erase(files[i].host) && io.rename(spareof(files[i].host), temp) == 0;
-            int fd = io.open(temp, O_WRONLY | O_CREAT | (reuse ? 0 : O_TRUNC));
+            int fd = reuse ? io.open(temp, O_WRONLY | O_NOFOLLOW) : -1;
+            struct stat st;
+            if (reuse &&
+                (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)) {
+                // Not a plain file of one name after all: never written through, made afresh.
+                if (fd >= 0) ::close(fd);
+                io.unlink(temp);
+                reuse = false;
+            }
+            if (!reuse) fd = io.open(temp, O_WRONLY | O_CREAT | O_TRUNC);
             if (fd < 0) throwerrno(errno, temp);
             waiting.fds.emplace_back(fd, i);
             if (!writeall(io, fd, files[i].bytes)) throwerrno(errno, temp);

@@ -767,3 +767,83 @@ TEST(Transaction, APowerCutWhileSparesAreWrittenOverLeavesOneVersionOrTheOther) 
         if (!cut) break;
     }
 }
+
+// An unfinished journal's temporaries in another folder (a drive) are gone for good before the
+// journal is: wherever the power goes in the start that discards them, none is left that no
+// journal names.
+TEST(Transaction, APowerCutWhileAnUnfinishedJournalIsDiscardedLeavesNoTemporaryBehind) {
+    for (long at = 1;; ++at) {
+        ThreeFiles t;
+        t.program.write("Journal.new~",
+                        vt::test::sealedjournal(t.program.path(), {{'R', t.program.file("A")},
+                                                                   {'R', t.drive.file("B")}}));
+        t.program.write("A.tmp~", "new a\r\n");
+        t.drive.write("B.tmp~", "old b\r\nmore b\r\n");
+        t.program.write(".A.spare.tmp~", "older a\r\n");  // kept: the start syncs the folder
+        bool cut = false;
+        {
+            Files next(t.program.path());
+            faults(next).setfault({Fault::PowerCut, at});
+            try {
+                next.startup();
+            } catch (const SimulatedCrash&) {
+                cut = true;
+            }
+        }
+        Files(t.program.path()).startup();
+        SCOPED_TRACE("power cut at call " + std::to_string(at));
+        EXPECT_TRUE(t.before());
+        EXPECT_EQ(leftovers(t.program.path()), std::vector<std::string>{});
+        EXPECT_EQ(leftovers(t.drive.path()), std::vector<std::string>{});
+        if (!cut) break;
+    }
+}
+
+// A start keeps the spares of the files still there and the next commit writes into them; a
+// "spare" that is a link, has a second name or has no file any more is removed, never written
+// through.
+TEST(Transaction, AStartKeepsOnlyPlainSparesOfFilesStillThere) {
+    TempFolder program(vt::test::fastbase()), outside(vt::test::fastbase());
+    program.write("A", kVersions[0]);
+    program.write("B", kVersions[0]);
+    {
+        Files files(program.path());
+        commitversion(files, 1);  // A's and B's first versions are their spares now
+    }
+    const long spare = inodeof(program.file(".A.spare.tmp~"));
+    // B's spare becomes a link to a file elsewhere, a spare of a file that is gone appears, and
+    // another file's spare has a second name.
+    fs::remove(program.file(".B.spare.tmp~"));
+    outside.write("elsewhere", "not ours\r\n");
+    fs::create_symlink(outside.file("elsewhere"), program.file(".B.spare.tmp~"));
+    program.write(".Gone.spare.tmp~", "old\r\n");
+    program.write("C", "c\r\n");
+    program.write(".C.spare.tmp~", "older c\r\n");
+    fs::create_hard_link(program.file(".C.spare.tmp~"), outside.file("second name"));
+
+    Files files(program.path());
+    files.startup();
+    EXPECT_TRUE(program.exists(".A.spare.tmp~"));
+    EXPECT_FALSE(program.exists(".Gone.spare.tmp~"));
+    EXPECT_FALSE(fs::is_symlink(program.file(".B.spare.tmp~")));
+    EXPECT_FALSE(program.exists(".C.spare.tmp~"));
+    {
+        Transaction tx(files);
+        files.replacefile("C:\\Vantrope\\A", kVersions[2]);
+        files.replacefile("C:\\Vantrope\\B", kVersions[2]);
+        files.replacefile("C:\\Vantrope\\C", "new c\r\n");
+        tx.commit();
+    }
+    EXPECT_EQ(inodeof(program.file("A")), spare);
+    EXPECT_EQ(program.read("A"), kVersions[2]);
+    EXPECT_EQ(program.read("B"), kVersions[2]);
+    EXPECT_EQ(program.read("C"), "new c\r\n");
+    EXPECT_EQ(outside.read("elsewhere"), "not ours\r\n");
+    EXPECT_EQ(outside.read("second name"), "older c\r\n");
+    // A spare made a link while the program runs is not written through either.
+    fs::remove(program.file(".A.spare.tmp~"));
+    fs::create_symlink(outside.file("elsewhere"), program.file(".A.spare.tmp~"));
+    commitversion(files, 0);
+    EXPECT_EQ(program.read("A"), kVersions[0]);
+    EXPECT_EQ(outside.read("elsewhere"), "not ours\r\n");
+}
