@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QRawFont>
 #include <QTemporaryFile>
 #include <QTextLayout>
 #include <QTimer>
@@ -30,14 +31,17 @@ using qtv::qs;
 
 namespace {
 
-// A text of a document in its font: its advance and, for a text the document prints more than
-// once, its glyphs, shaped once (a long report repeats the same names and amounts on many lines).
+// A text of a document in its font, shaped once: its advance and its glyphs (a long report
+// repeats the same names and amounts on many lines).
 struct Shaped {
-    QString text;
-    QList<QGlyphRun> glyphs;  // none: drawn from the text
-    qreal ascent = 0;         // the glyphs stand on this baseline from their top
     qreal width = 0;
-    bool blank = true;  // nothing to draw
+    qreal ascent = 0;  // the glyphs stand on this baseline from their top
+    // One plain run in the font's own face: its glyphs are `count` of the font's from `first`,
+    // drawn together with the rest of its line.
+    bool plain = false;
+    qsizetype first = 0, count = 0;
+    // Otherwise (another face for some of its characters, right to left): its runs, one by one.
+    QList<QGlyphRun> runs;
 };
 
 // A font of a document as the page draws it, with the texts shaped in it so far.
@@ -45,6 +49,9 @@ struct PageFont {
     PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d) {
         cell = fm.horizontalAdvance(QChar('0'));
         blank = fm.horizontalAdvance(QChar(' ')) / cell;
+        height = fm.height();
+        spacing = fm.lineSpacing();
+        ascent = fm.ascent();
         texts.reserve(4096);
     }
     QFont font;
@@ -52,90 +59,76 @@ struct PageFont {
     QPaintDevice* device;
     qreal cell;
     qreal blank;  // a blank's width in columns
-    std::unordered_map<QString, Shaped> texts;
+    qreal height, spacing, ascent;
+    QRawFont face;                // the face of the plain texts
+    qint64 blankglyph = -1;       // its glyph of a blank (0: none)
+    std::vector<quint32> glyphs;  // the plain texts' glyphs, one after the other
+    std::vector<QPointF> positions;
+    std::unordered_map<std::string, Shaped> texts;
 
-    Shaped shaped(const QString& text, bool repeated) {
-        if (!repeated)
-            return Shaped{text, {}, 0, fm.horizontalAdvance(text), text.trimmed().isEmpty()};
-        auto it = texts.find(text);
-        if (it != texts.end()) return it->second;
-        QTextLayout layout(text, font, device);
+    const Shaped& shaped(const std::string& text) {
+        auto [it, added] = texts.try_emplace(text);
+        Shaped& s = it->second;
+        if (!added) return s;
+        QTextLayout layout(qs(text), font, device);
+        layout.setCacheEnabled(true);  // its glyphs are read after the layout: shaped once
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         layout.setTextOption(option);
         layout.beginLayout();
         QTextLine line = layout.createLine();
         layout.endLayout();
-        Shaped s;
-        s.text = text;
-        s.blank = text.trimmed().isEmpty();
-        if (line.isValid()) {
-            s.glyphs = line.glyphRuns();
-            s.ascent = line.ascent();
-            s.width = line.horizontalAdvance();
+        if (!line.isValid()) return s;
+        s.ascent = line.ascent();
+        s.width = line.horizontalAdvance();
+        s.runs = line.glyphRuns();
+        if (s.runs.size() != 1 || s.runs[0].flags() != QGlyphRun::GlyphRunFlags()) return s;
+        if (!face.isValid()) face = s.runs[0].rawFont();
+        if (s.runs[0].rawFont() != face) return s;
+        if (blankglyph < 0) {
+            const QList<quint32> g = face.glyphIndexesForString(QStringLiteral(" "));
+            blankglyph = g.size() == 1 ? g[0] : 0;
         }
-        return texts.emplace(text, std::move(s)).first->second;
-    }
-};
-
-// Draws a shaped text on the baseline from x, its width scaled by `scale`.
-void drawtext(QPainter& p, const Shaped& text, qreal x, qreal baseline, qreal scale) {
-    if (scale != 1.0) {
-        p.save();
-        p.translate(x, baseline);
-        p.scale(scale, 1.0);
-        x = baseline = 0;
-    }
-    if (text.glyphs.isEmpty()) p.drawText(QPointF(x, baseline), text.text);
-    for (const QGlyphRun& run : text.glyphs)
-        p.drawGlyphRun(QPointF(x, baseline - text.ascent), run);
-    if (scale != 1.0) p.restore();
-}
-
-// How often each text of a document is printed (pieces, in any font).
-class TextUses {
-  public:
-    explicit TextUses(const PrintDoc& doc) {
-        for (auto& lines : doc.pages)
-            for (auto& line : lines) {
-                if (line.runs.empty()) count(line.text);
-                for (const PrintRun& run : line.runs) count(run.text);
+        // Blanks draw nothing: their glyphs are left out, the others keep their places.
+        const QList<quint32> g = s.runs[0].glyphIndexes();
+        const QList<QPointF> at = s.runs[0].positions();
+        s.plain = true;
+        s.first = static_cast<qsizetype>(glyphs.size());
+        for (qsizetype i = 0; i < g.size() && i < at.size(); ++i)
+            if (blankglyph == 0 || g[i] != static_cast<quint32>(blankglyph)) {
+                glyphs.push_back(g[i]);
+                positions.push_back(at[i]);
             }
+        s.count = static_cast<qsizetype>(glyphs.size()) - s.first;
+        s.runs.clear();
+        return s;
     }
-    bool repeated(const std::string& text) const {
-        auto it = uses_.find(text);
-        return it != uses_.end() && it->second > 1;
-    }
-
-  private:
-    void count(const std::string& text) {
-        for (TextPiece& t : textpieces(text)) ++uses_[std::move(t.text)];
-    }
-    std::unordered_map<std::string, int> uses_;
 };
 
-// A line placed on the page: each run's column and its pieces, in columns of the line's font.
+// A line placed on the page: each run's column, its pieces in columns of the line's font, and
+// the shaped texts of its pieces in order (blanks and rules left out).
 struct PlacedRun {
     double column;
     RunPlacement placed;
+    std::vector<const Shaped*> texts;
 };
 using PlacedLine = std::vector<PlacedRun>;
 
-PlacedLine placeline(const PrintLine& line, PageFont& font, const TextUses& uses) {
+PlacedLine placeline(const PrintLine& line, PageFont& font) {
     const std::vector<PrintRun> single{{0, line.text}};
     const std::vector<PrintRun>& runs =
         line.runs.empty() && !line.text.empty() ? single : line.runs;
-    PlacedLine out;
-    out.reserve(runs.size());
-    for (const PrintRun& run : runs)
-        out.push_back(
-            {static_cast<double>(run.column), placerun(run.text, [&](const std::string& t) {
-                 if (t == " ") return font.blank;
-                 const QString q = qs(t);
-                 return (uses.repeated(t) ? font.shaped(q, true).width
-                                          : font.fm.horizontalAdvance(q)) /
-                        font.cell;
-             })});
+    PlacedLine out(runs.size());
+    for (size_t i = 0; i < runs.size(); ++i) {
+        PlacedRun& placed = out[i];
+        placed.column = static_cast<double>(runs[i].column);
+        placed.placed = placerun(runs[i].text, [&](const std::string& t) {
+            if (t == " ") return font.blank;
+            const Shaped& s = font.shaped(t);
+            placed.texts.push_back(&s);
+            return s.width / font.cell;
+        });
+    }
     // A run wider than the room before the next one (a name in a field) is drawn narrower.
     for (size_t i = 0; i + 1 < out.size(); ++i)
         fitrun(out[i].placed, out[i + 1].column - out[i].column - 0.5);
@@ -149,26 +142,82 @@ double lineend(const PlacedLine& line) {
     return end;
 }
 
+// Draws a shaped text on its own, on the baseline from x, its width scaled by `scale`.
+void drawalone(QPainter& p, const PageFont& font, const Shaped& text, qreal x, qreal baseline,
+               qreal scale) {
+    if (text.plain && text.count == 0) return;
+    if (scale != 1.0) {
+        p.save();
+        p.translate(x, baseline);
+        p.scale(scale, 1.0);
+        x = baseline = 0;
+    }
+    if (text.plain) {
+        QGlyphRun run;
+        run.setRawFont(font.face);
+        run.setRawData(font.glyphs.data() + text.first, font.positions.data() + text.first,
+                       static_cast<int>(text.count));
+        p.drawGlyphRun(QPointF(x, baseline - text.ascent), run);
+    } else {
+        for (const QGlyphRun& run : text.runs)
+            p.drawGlyphRun(QPointF(x, baseline - text.ascent), run);
+    }
+    if (scale != 1.0) p.restore();
+}
+
 // Draws one line: each run of print items starts at its column (a column is the width of "0"),
 // so columns made with print zones and Tab line up also in a proportional font; padding and
-// rules stand where the printer placed them, and a text is drawn as wide as it was placed.
-void drawline(QPainter& p, const PlacedLine& line, PageFont& font, const TextUses& uses, qreal x0,
-              qreal baseline) {
+// rules stand where the printer placed them, and a text is drawn as wide as it was placed. The
+// line's plain texts at their own width are drawn as one run of glyphs (the page description
+// then holds one text object a line rather than one a piece); texts drawn narrower follow.
+struct LineGlyphs {
+    std::vector<quint32> glyphs;
+    std::vector<QPointF> positions;
+    struct Alone {
+        const Shaped* text;
+        qreal x, scale;
+    };
+    std::vector<Alone> alone;
+};
+void drawline(QPainter& p, const PlacedLine& line, PageFont& font, qreal x0, qreal baseline,
+              LineGlyphs& scratch) {
     const qreal cell = font.cell;
-    for (const PlacedRun& run : line)
+    std::vector<quint32>& glyphs = scratch.glyphs;
+    std::vector<QPointF>& positions = scratch.positions;
+    std::vector<LineGlyphs::Alone>& alone = scratch.alone;
+    glyphs.clear();
+    positions.clear();
+    alone.clear();
+    for (const PlacedRun& run : line) {
+        size_t k = 0;
         for (const PlacedPiece& piece : run.placed.pieces) {
             if (piece.padding) continue;
-            const QString q = qs(piece.text);
             const qreal x = x0 + (run.column + piece.column) * cell;
-            const bool repeated = uses.repeated(piece.text);
             if (piece.rule) {
-                const Shaped rule = font.shaped(q, repeated);
-                if (rule.width > 0) drawtext(p, rule, x, baseline, piece.width * cell / rule.width);
-            } else {
-                drawtext(p, repeated ? font.shaped(q, true) : Shaped{q, {}, 0, 0, false}, x,
-                         baseline, piece.scale);
+                const Shaped& rule = font.shaped(piece.text);
+                if (rule.width > 0) alone.push_back({&rule, x, piece.width * cell / rule.width});
+                continue;
+            }
+            if (piece.text == " ") continue;  // a blank: nothing to draw
+            const Shaped& text = *run.texts.at(k++);
+            if (!text.plain || piece.scale != 1.0) {
+                alone.push_back({&text, x, piece.scale});
+                continue;
+            }
+            const QPointF at(x, baseline - text.ascent);
+            for (qsizetype g = text.first; g < text.first + text.count; ++g) {
+                glyphs.push_back(font.glyphs[g]);
+                positions.push_back(at + font.positions[g]);
             }
         }
+    }
+    if (!glyphs.empty()) {
+        QGlyphRun run;
+        run.setRawFont(font.face);
+        run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+        p.drawGlyphRun(QPointF(0, 0), run);
+    }
+    for (const LineGlyphs::Alone& a : alone) drawalone(p, font, *a.text, a.x, baseline, a.scale);
 }
 
 // Measures in the fonts documents print in, at a printer's resolution.
@@ -203,7 +252,6 @@ namespace qtv {
 
 bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
               const std::function<bool()>& newpage) {
-    const TextUses uses(doc);
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<PageFont>> fonts;
     auto fontof = [&](const PrintLine& line) {
         auto& f = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
@@ -229,7 +277,7 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
                     line.bold != last->bold)
                     font = fontof(line);
                 last = &line;
-                placed[pg].push_back({placeline(line, *font, uses), font});
+                placed[pg].push_back({placeline(line, *font), font});
                 widest = std::max(widest, lineend(placed[pg].back().line) * font->cell);
             }
     }
@@ -248,6 +296,7 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
         return true;
     };
     begin();
+    LineGlyphs scratch;
     bool first = true;
     for (size_t pg = 0; pg < doc.pages.size(); ++pg) {
         if (!first && !nextsheet()) return false;
@@ -256,13 +305,12 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
         const auto& lines = doc.pages[pg];
         for (size_t i = 0; i < lines.size(); ++i) {
             PageFont* font = placed[pg][i].font;
-            const QFontMetricsF& fm = font->fm;
             // The lines of one print statement stay on one sheet (a finisher's name and its
             // amounts): the group starts a new sheet when it does not fit the rest of this one.
-            qreal needed = fm.height();
+            qreal needed = font->height;
             if (i == 0 || !lines[i - 1].keepwithnext)
                 for (size_t k = i; k + 1 < lines.size() && lines[k].keepwithnext; ++k)
-                    needed += fm.lineSpacing();
+                    needed += font->spacing;
             if (y + needed > page.height() && y > 0) {
                 // A page that runs over continues on the next sheet.
                 if (!nextsheet()) return false;
@@ -270,8 +318,8 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
             }
             if (painting != font) p.setFont(font->font);
             painting = font;
-            drawline(p, placed[pg][i].line, *font, uses, 0, page.top() + y + fm.ascent());
-            y += fm.lineSpacing();
+            drawline(p, placed[pg][i].line, *font, 0, page.top() + y + font->ascent, scratch);
+            y += font->spacing;
         }
     }
     p.restore();
