@@ -829,6 +829,41 @@ TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
     EXPECT_NEAR(left, amount, 3.0);
 }
 
+// A long document's texts are shaped on several threads: its sheets come out exactly as when the
+// painting thread shapes them all (names narrowed in their fields, rules and amounts alike).
+TEST(QtPrintSinkTest, TextsShapedOnThreadsPaintAlike) {
+    RealFontPrinter real;
+    Printer& pr = real.pr;
+    for (int i = 0; i < 1500; ++i)
+        pr.print({InField("NAME " + std::to_string(i * 7919 % 100000) + " WIDE WWWW", 12),
+                  "  $" + std::to_string(i) + ".25 TO WIN", Tab(40), std::string(i % 9, '_')});
+    pr.enddoc();
+    const PrintDoc& doc = real.captured.docs.at(0);
+    auto sheets = [&](int threads) {
+        const int kept = qtv::shapingthreads;
+        qtv::shapingthreads = threads;
+        std::vector<QByteArray> out;
+        QImage page = blankpage(500, 1100);
+        auto keep = [&] {
+            out.emplace_back(reinterpret_cast<const char*>(page.constBits()), page.sizeInBytes());
+            page.fill(Qt::white);
+        };
+        QPainter p(&page);
+        EXPECT_TRUE(qtv::paintdoc(p, QRectF(10, 10, 480, 1080), doc, [&] {
+            keep();
+            return true;
+        }));
+        p.end();
+        keep();
+        qtv::shapingthreads = kept;
+        return out;
+    };
+    const std::vector<QByteArray> alone = sheets(1), shared = sheets(4);
+    ASSERT_EQ(alone.size(), shared.size());
+    EXPECT_GT(alone.size(), 10u);
+    for (size_t i = 0; i < alone.size(); ++i) EXPECT_TRUE(alone[i] == shared[i]) << "sheet " << i;
+}
+
 namespace {
 // A document painted on white pages through the sink's painting: each sheet kept as an image.
 struct PaintedPages {

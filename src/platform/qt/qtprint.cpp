@@ -11,10 +11,14 @@
 #include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QRawFont>
+#include <QSemaphore>
 #include <QTemporaryFile>
 #include <QTextLayout>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -28,6 +32,10 @@
 namespace vt {
 
 using qtv::qs;
+
+namespace qtv {
+int shapingthreads = 4;
+}
 
 namespace {
 
@@ -44,66 +52,157 @@ struct Shaped {
     QList<QGlyphRun> runs;
 };
 
+// A text shaped in a font resolved for the page: its advance and, when its glyphs are one plain
+// run in `face`, those glyphs; otherwise its runs when `keepruns`.
+struct ShapeResult {
+    bool valid = false;
+    qreal width = 0, ascent = 0;
+    bool plain = false;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    QList<QGlyphRun> runs;
+};
+ShapeResult shapetext(const QString& text, const QFont& font, const QRawFont& face, bool keepruns) {
+    ShapeResult r;
+    QTextLayout layout(text, font);
+    layout.setCacheEnabled(true);  // its glyphs are read after the layout: shaped once
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return r;
+    r.valid = true;
+    r.ascent = line.ascent();
+    r.width = line.horizontalAdvance();
+    QList<QGlyphRun> runs = line.glyphRuns();
+    if (runs.size() == 1 && runs[0].flags() == QGlyphRun::GlyphRunFlags() && face.isValid() &&
+        runs[0].rawFont() == face) {
+        r.plain = true;
+        r.glyphs = runs[0].glyphIndexes();
+        r.positions = runs[0].positions();
+    } else if (keepruns) {
+        r.runs = std::move(runs);
+    }
+    return r;
+}
+
+// A font as a thread shapes in it: a copy of its own (a font's resolved engines belong to the
+// thread that resolved them), and its face, the face of "0".
+struct ShapingFont {
+    ShapingFont(const QFont& f, QPaintDevice* device) : font(f, device) {
+        // The copy is made a font of its own, sharing nothing with the caller's.
+        font.setKerning(!font.kerning());
+        font.setKerning(!font.kerning());
+    }
+    QFont font;
+    QRawFont face;
+    void resolve() {
+        const ShapeResult zero = shapetext(QStringLiteral("0"), font, QRawFont(), true);
+        if (zero.runs.size() == 1) face = zero.runs[0].rawFont();
+    }
+};
+
 // A font of a document as the page draws it, with the texts shaped in it so far.
 struct PageFont {
-    PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d) {
+    PageFont(const QFont& f, QPaintDevice* d) : font(f), fm(f, d), device(d), shaping(f, d) {
         cell = fm.horizontalAdvance(QChar('0'));
         blank = fm.horizontalAdvance(QChar(' ')) / cell;
         height = fm.height();
         spacing = fm.lineSpacing();
         ascent = fm.ascent();
+        shaping.resolve();
+        const QList<quint32> g = shaping.face.glyphIndexesForString(QStringLiteral(" "));
+        blankglyph = g.size() == 1 ? g[0] : 0;
         texts.reserve(4096);
     }
     QFont font;
     QFontMetricsF fm;
     QPaintDevice* device;
+    ShapingFont shaping;  // this thread's
     qreal cell;
     qreal blank;  // a blank's width in columns
     qreal height, spacing, ascent;
-    QRawFont face;                // the face of the plain texts
-    qint64 blankglyph = -1;       // its glyph of a blank (0: none)
+    quint32 blankglyph = 0;       // the face's glyph of a blank (0: none)
     std::vector<quint32> glyphs;  // the plain texts' glyphs, one after the other
     std::vector<QPointF> positions;
     std::unordered_map<std::string, Shaped> texts;
+    std::vector<std::pair<const std::string*, Shaped*>> unshaped;  // met, shaped later
 
-    const Shaped& shaped(const std::string& text) {
-        auto [it, added] = texts.try_emplace(text);
-        Shaped& s = it->second;
-        if (!added) return s;
-        QTextLayout layout(qs(text), font, device);
-        layout.setCacheEnabled(true);  // its glyphs are read after the layout: shaped once
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        layout.endLayout();
-        if (!line.isValid()) return s;
-        s.ascent = line.ascent();
-        s.width = line.horizontalAdvance();
-        s.runs = line.glyphRuns();
-        if (s.runs.size() != 1 || s.runs[0].flags() != QGlyphRun::GlyphRunFlags()) return s;
-        if (!face.isValid()) face = s.runs[0].rawFont();
-        if (s.runs[0].rawFont() != face) return s;
-        if (blankglyph < 0) {
-            const QList<quint32> g = face.glyphIndexesForString(QStringLiteral(" "));
-            blankglyph = g.size() == 1 ? g[0] : 0;
-        }
+    // Keeps a text's shape; a text shaped elsewhere that is not plain is shaped again here, for
+    // runs in this thread's faces.
+    void keep(const std::string& text, Shaped& s, ShapeResult r) {
+        if (!r.plain && r.valid && r.runs.isEmpty())
+            r = shapetext(qs(text), shaping.font, shaping.face, true);
+        if (!r.valid) return;
+        s.width = r.width;
+        s.ascent = r.ascent;
+        s.runs = std::move(r.runs);
+        if (!r.plain) return;
         // Blanks draw nothing: their glyphs are left out, the others keep their places.
-        const QList<quint32> g = s.runs[0].glyphIndexes();
-        const QList<QPointF> at = s.runs[0].positions();
         s.plain = true;
         s.first = static_cast<qsizetype>(glyphs.size());
-        for (qsizetype i = 0; i < g.size() && i < at.size(); ++i)
-            if (blankglyph == 0 || g[i] != static_cast<quint32>(blankglyph)) {
-                glyphs.push_back(g[i]);
-                positions.push_back(at[i]);
+        for (qsizetype i = 0; i < r.glyphs.size() && i < r.positions.size(); ++i)
+            if (blankglyph == 0 || r.glyphs[i] != blankglyph) {
+                glyphs.push_back(r.glyphs[i]);
+                positions.push_back(r.positions[i]);
             }
         s.count = static_cast<qsizetype>(glyphs.size()) - s.first;
-        s.runs.clear();
-        return s;
     }
+    const Shaped& shaped(const std::string& text) {
+        auto [it, added] = texts.try_emplace(text);
+        if (added) keep(text, it->second, shapetext(qs(text), shaping.font, shaping.face, true));
+        return it->second;
+    }
+    // Notes a text to be shaped with the others (shapeall).
+    void meet(const std::string& text) {
+        auto [it, added] = texts.try_emplace(text);
+        if (added) unshaped.emplace_back(&it->first, &it->second);
+    }
+    // Shapes the texts met, on up to `threads` threads when there are many.
+    void shapeall(int threads);
 };
+
+// A thread shapes no fewer texts than this: a short document is shaped by the painting thread.
+constexpr size_t textsperthread = 512;
+
+void PageFont::shapeall(int threads) {
+    std::vector<ShapeResult> results(unshaped.size());
+    const size_t chunk = 64;
+    std::atomic<size_t> next{0};
+    auto work = [&](const ShapingFont& f) {
+        for (;;) {
+            const size_t from = next.fetch_add(chunk);
+            if (from >= unshaped.size()) return;
+            for (size_t i = from; i < std::min(from + chunk, unshaped.size()); ++i)
+                results[i] = shapetext(qs(*unshaped[i].first), f.font, f.face, false);
+        }
+    };
+    int helpers = std::min<int>(threads - 1, static_cast<int>(unshaped.size() / textsperthread));
+    helpers = std::min(helpers, QThread::idealThreadCount() - 1);
+    QSemaphore done;
+    int started = 0;
+    std::vector<std::unique_ptr<ShapingFont>> copies;
+    for (int i = 0; i < helpers; ++i) {
+        copies.push_back(std::make_unique<ShapingFont>(font, device));
+        ShapingFont* f = copies.back().get();
+        if (QThreadPool::globalInstance()->tryStart([&work, &done, f] {
+                f->resolve();
+                work(*f);
+                // Its face and resolved font are let go in the thread that made them.
+                f->face = QRawFont();
+                f->font = QFont();
+                done.release();
+            }))
+            ++started;
+    }
+    work(shaping);
+    done.acquire(started);
+    for (size_t i = 0; i < unshaped.size(); ++i)
+        keep(*unshaped[i].first, *unshaped[i].second, std::move(results[i]));
+    unshaped.clear();
+}
 
 // A line placed on the page: each run's column, its pieces in columns of the line's font, and
 // the shaped texts of its pieces in order (blanks and rules left out).
@@ -154,7 +253,7 @@ void drawalone(QPainter& p, const PageFont& font, const Shaped& text, qreal x, q
     }
     if (text.plain) {
         QGlyphRun run;
-        run.setRawFont(font.face);
+        run.setRawFont(font.shaping.face);
         run.setRawData(font.glyphs.data() + text.first, font.positions.data() + text.first,
                        static_cast<int>(text.count));
         p.drawGlyphRun(QPointF(x, baseline - text.ascent), run);
@@ -213,7 +312,7 @@ void drawline(QPainter& p, const PlacedLine& line, PageFont& font, qreal x0, qre
     }
     if (!glyphs.empty()) {
         QGlyphRun run;
-        run.setRawFont(font.face);
+        run.setRawFont(font.shaping.face);
         run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
         p.drawGlyphRun(QPointF(0, 0), run);
     }
@@ -267,6 +366,26 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
         PageFont* font;
     };
     std::vector<std::vector<Placed>> placed(doc.pages.size());
+    // The texts of the document are shaped first, all at once.
+    {
+        PageFont* font = nullptr;
+        const PrintLine* last = nullptr;
+        for (const auto& lines : doc.pages)
+            for (const PrintLine& line : lines) {
+                if (!last || line.fontname != last->fontname || line.fontsize != last->fontsize ||
+                    line.bold != last->bold)
+                    font = fontof(line);
+                last = &line;
+                auto meet = [&](const std::string& text) {
+                    for (const TextPiece& piece : textpieces(text))
+                        if (piece.text[0] == '_' || (!piece.fixed && piece.text != " "))
+                            font->meet(piece.text);
+                };
+                if (line.runs.empty()) meet(line.text);
+                for (const PrintRun& run : line.runs) meet(run.text);
+            }
+        for (auto& entry : fonts) entry.second->shapeall(shapingthreads);
+    }
     qreal widest = 0;
     {
         PageFont* font = nullptr;
