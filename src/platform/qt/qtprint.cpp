@@ -183,6 +183,12 @@ void PageFont::shapeall(int threads) {
     helpers = std::min(helpers, QThread::idealThreadCount() - 1);
     QSemaphore done;
     int started = 0;
+    // The helpers are waited for however this thread leaves: they work on what is here.
+    struct Join {
+        QSemaphore& done;
+        int& started;
+        ~Join() { done.acquire(started); }
+    };
     std::vector<std::unique_ptr<ShapingFont>> copies;
     for (int i = 0; i < helpers; ++i) {
         copies.push_back(std::make_unique<ShapingFont>(font, device));
@@ -197,8 +203,10 @@ void PageFont::shapeall(int threads) {
             }))
             ++started;
     }
-    work(shaping);
-    done.acquire(started);
+    {
+        const Join join{done, started};
+        work(shaping);
+    }
     for (size_t i = 0; i < unshaped.size(); ++i)
         keep(*unshaped[i].first, *unshaped[i].second, std::move(results[i]));
     unshaped.clear();
