@@ -272,11 +272,7 @@ void drawalone(QPainter& p, const PageFont& font, const Shaped& text, qreal x, q
     if (scale != 1.0) p.restore();
 }
 
-// Draws one line: each run of print items starts at its column (a column is the width of "0"),
-// so columns made with print zones and Tab line up also in a proportional font; padding and
-// rules stand where the printer placed them, and a text is drawn as wide as it was placed. The
-// line's plain texts at their own width are drawn as one run of glyphs (the page description
-// then holds one text object a line rather than one a piece); texts drawn narrower follow.
+// The glyphs of the line being drawn, kept from line to line for their room.
 struct LineGlyphs {
     std::vector<quint32> glyphs;
     std::vector<QPointF> positions;
@@ -286,6 +282,11 @@ struct LineGlyphs {
     };
     std::vector<Alone> alone;
 };
+// Draws one line: each run of print items starts at its column (a column is the width of "0"),
+// so columns made with print zones and Tab line up also in a proportional font; padding and
+// rules stand where the printer placed them, and a text is drawn as wide as it was placed. The
+// line's plain texts at their own width are drawn as one run of glyphs (the page description
+// then holds one text object a line rather than one a piece); texts drawn narrower follow.
 void drawline(QPainter& p, const PlacedLine& line, PageFont& font, qreal x0, qreal baseline,
               LineGlyphs& scratch) {
     const qreal cell = font.cell;
@@ -367,13 +368,6 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
                                            p.device());
         return f.get();
     };
-    // Every line placed first: the document keeps one scale, narrowed as a whole when its widest
-    // line does not fit the page.
-    struct Placed {
-        PlacedLine line;
-        PageFont* font;
-    };
-    std::vector<std::vector<Placed>> placed(doc.pages.size());
     // The texts of the document are shaped first, all at once.
     {
         PageFont* font = nullptr;
@@ -394,6 +388,13 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
             }
         for (auto& entry : fonts) entry.second->shapeall(shapingthreads);
     }
+    // Every line placed before any is drawn: the document keeps one scale, narrowed as a whole
+    // when its widest line does not fit the page.
+    struct Placed {
+        PlacedLine line;
+        PageFont* font;
+    };
+    std::vector<std::vector<Placed>> placed(doc.pages.size());
     qreal widest = 0;
     {
         PageFont* font = nullptr;
