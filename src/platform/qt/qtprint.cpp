@@ -276,26 +276,28 @@ void drawalone(QPainter& p, const PageFont& font, const Shaped& text, qreal x, q
 struct LineGlyphs {
     std::vector<quint32> glyphs;
     std::vector<QPointF> positions;
-    struct Alone {
-        const Shaped* text;
-        qreal x, scale;
-    };
-    std::vector<Alone> alone;
 };
+
 // Draws one line: each run of print items starts at its column (a column is the width of "0"),
 // so columns made with print zones and Tab line up also in a proportional font; padding and
 // rules stand where the printer placed them, and a text is drawn as wide as it was placed. The
-// line's plain texts at their own width are drawn as one run of glyphs (the page description
-// then holds one text object a line rather than one a piece); texts drawn narrower follow.
+// plain texts at their own width that follow one another are drawn as one run of glyphs (the
+// page description then holds one text object for them rather than one a piece), in the order
+// of the line, so a reader of the page finds its words in that order.
 void drawline(QPainter& p, const PlacedLine& line, PageFont& font, qreal x0, qreal baseline,
               LineGlyphs& scratch) {
     const qreal cell = font.cell;
     std::vector<quint32>& glyphs = scratch.glyphs;
     std::vector<QPointF>& positions = scratch.positions;
-    std::vector<LineGlyphs::Alone>& alone = scratch.alone;
-    glyphs.clear();
-    positions.clear();
-    alone.clear();
+    auto flush = [&] {
+        if (glyphs.empty()) return;
+        QGlyphRun run;
+        run.setRawFont(font.shaping.face);
+        run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+        p.drawGlyphRun(QPointF(0, 0), run);
+        glyphs.clear();
+        positions.clear();
+    };
     for (const PlacedRun& run : line) {
         size_t k = 0;
         for (const PlacedPiece& piece : run.placed.pieces) {
@@ -303,13 +305,16 @@ void drawline(QPainter& p, const PlacedLine& line, PageFont& font, qreal x0, qre
             const qreal x = x0 + (run.column + piece.column) * cell;
             if (piece.rule) {
                 const Shaped& rule = font.shaped(piece.text);
-                if (rule.width > 0) alone.push_back({&rule, x, piece.width * cell / rule.width});
+                if (rule.width <= 0) continue;
+                flush();
+                drawalone(p, font, rule, x, baseline, piece.width * cell / rule.width);
                 continue;
             }
             if (piece.text == " ") continue;  // a blank: nothing to draw
             const Shaped& text = *run.texts.at(k++);
             if (!text.plain || piece.scale != 1.0) {
-                alone.push_back({&text, x, piece.scale});
+                flush();
+                drawalone(p, font, text, x, baseline, piece.scale);
                 continue;
             }
             const QPointF at(x, baseline - text.ascent);
@@ -319,13 +324,7 @@ void drawline(QPainter& p, const PlacedLine& line, PageFont& font, qreal x0, qre
             }
         }
     }
-    if (!glyphs.empty()) {
-        QGlyphRun run;
-        run.setRawFont(font.shaping.face);
-        run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
-        p.drawGlyphRun(QPointF(0, 0), run);
-    }
-    for (const LineGlyphs::Alone& a : alone) drawalone(p, font, *a.text, a.x, baseline, a.scale);
+    flush();
 }
 
 // Measures in the fonts documents print in, at a printer's resolution.
