@@ -629,6 +629,27 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     EXPECT_TRUE(std::filesystem::exists(sink.lastoutput));
 }
 
+// A line's texts reach the page in the order of the line, also around a name drawn narrower in
+// its field, so a reader of the page (a viewer's selection) finds its words in that order.
+TEST(QtPrintSinkTest, ALinesTextsReachThePageInItsOrder) {
+    ensureqtapp();
+    TempFolder folder;
+    QtPrintSink sink(folder.path());
+    sink.pdfonly = true;
+    Printer pr(&sink);
+    pr.fontsize = 8;
+    pr.print({"FLIGHT 5     ", InField("WETHERINGTON-MONTGOMERY-WALLAW", 10), "  $25.00 TO WIN"});
+    pr.enddoc();
+    std::string text;
+    FILE* in = popen(("pdftotext -raw '" + sink.lastoutput + "' - 2>/dev/null").c_str(), "r");
+    ASSERT_NE(in, nullptr);
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, in)) > 0;) text.append(buf, n);
+    ASSERT_EQ(pclose(in), 0) << "pdftotext (poppler-utils) could not read the printout";
+    EXPECT_NE(text.find("FLIGHT 5 WETHERINGTON-MONTGOMERY-WALLAW $25.00 TO WIN"), std::string::npos)
+        << text;
+}
+
 // A white page at 100 dots an inch.
 QImage blankpage(int width, int height) {
     QImage page(width, height, QImage::Format_RGB32);
