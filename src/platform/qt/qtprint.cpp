@@ -167,6 +167,18 @@ struct PageFont {
 // A thread shapes no fewer texts than this: a short document is shaped by the painting thread.
 constexpr size_t textsperthread = 512;
 
+// The threads that help shape long documents. They are kept for the program's life, so each keeps
+// the fonts it has resolved: a fresh thread would load them again for every document.
+QThreadPool& shapingpool() {
+    static QThreadPool* const pool = [] {
+        auto* threads = new QThreadPool;  // never deleted: its idle threads end with the program
+        threads->setExpiryTimeout(-1);
+        threads->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+        return threads;
+    }();
+    return *pool;
+}
+
 void PageFont::shapeall(int threads) {
     std::vector<ShapeResult> results(unshaped.size());
     const size_t chunk = 64;
@@ -193,7 +205,7 @@ void PageFont::shapeall(int threads) {
     for (int i = 0; i < helpers; ++i) {
         copies.push_back(std::make_unique<ShapingFont>(font, device));
         ShapingFont* f = copies.back().get();
-        if (QThreadPool::globalInstance()->tryStart([&work, &done, f] {
+        if (shapingpool().tryStart([&work, &done, f] {
                 f->resolve();
                 work(*f);
                 // Its face and resolved font are let go in the thread that made them.
