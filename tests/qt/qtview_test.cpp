@@ -629,6 +629,27 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     EXPECT_TRUE(std::filesystem::exists(sink.lastoutput));
 }
 
+// A line's texts reach the page in the order of the line, also around a name drawn narrower in
+// its field, so a reader of the page (a viewer's selection) finds its words in that order.
+TEST(QtPrintSinkTest, ALinesTextsReachThePageInItsOrder) {
+    ensureqtapp();
+    TempFolder folder;
+    QtPrintSink sink(folder.path());
+    sink.pdfonly = true;
+    Printer pr(&sink);
+    pr.fontsize = 8;
+    pr.print({"FLIGHT 5     ", InField("WETHERINGTON-MONTGOMERY-WALLAW", 10), "  $25.00 TO WIN"});
+    pr.enddoc();
+    std::string text;
+    FILE* in = popen(("pdftotext -raw '" + sink.lastoutput + "' - 2>/dev/null").c_str(), "r");
+    ASSERT_NE(in, nullptr);
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, in)) > 0;) text.append(buf, n);
+    ASSERT_EQ(pclose(in), 0) << "pdftotext (poppler-utils) could not read the printout";
+    EXPECT_NE(text.find("FLIGHT 5 WETHERINGTON-MONTGOMERY-WALLAW $25.00 TO WIN"), std::string::npos)
+        << text;
+}
+
 // A white page at 100 dots an inch.
 QImage blankpage(int width, int height) {
     QImage page(width, height, QImage::Format_RGB32);
@@ -827,6 +848,41 @@ TEST(QtPrintSinkTest, RulesReachTheirLastColumnAndPaddingKeepsColumns) {
         for (int x = static_cast<int>(amount - 4 * cell); x < page.width() && !rulerow[y]; ++x)
             if (inked(x, y)) left = std::min(left, x);
     EXPECT_NEAR(left, amount, 3.0);
+}
+
+// A long document's texts are shaped on several threads: its sheets come out exactly as when the
+// painting thread shapes them all (names narrowed in their fields, rules and amounts alike).
+TEST(QtPrintSinkTest, TextsShapedOnThreadsPaintAlike) {
+    RealFontPrinter real;
+    Printer& pr = real.pr;
+    for (int i = 0; i < 1500; ++i)
+        pr.print({InField("NAME " + std::to_string(i * 7919 % 100000) + " WIDE WWWW", 12),
+                  "  $" + std::to_string(i) + ".25 TO WIN", Tab(40), std::string(i % 9, '_')});
+    pr.enddoc();
+    const PrintDoc& doc = real.captured.docs.at(0);
+    auto sheets = [&](int threads) {
+        const int kept = qtv::shapingthreads;
+        qtv::shapingthreads = threads;
+        std::vector<QByteArray> out;
+        QImage page = blankpage(500, 1100);
+        auto keep = [&] {
+            out.emplace_back(reinterpret_cast<const char*>(page.constBits()), page.sizeInBytes());
+            page.fill(Qt::white);
+        };
+        QPainter p(&page);
+        EXPECT_TRUE(qtv::paintdoc(p, QRectF(10, 10, 480, 1080), doc, [&] {
+            keep();
+            return true;
+        }));
+        p.end();
+        keep();
+        qtv::shapingthreads = kept;
+        return out;
+    };
+    const std::vector<QByteArray> alone = sheets(1), shared = sheets(4);
+    ASSERT_EQ(alone.size(), shared.size());
+    EXPECT_GT(alone.size(), 10u);
+    for (size_t i = 0; i < alone.size(); ++i) EXPECT_TRUE(alone[i] == shared[i]) << "sheet " << i;
 }
 
 namespace {

@@ -33,6 +33,8 @@ void guarded(Runtime& rt, const std::function<void()>& fn);
 // Draws a document's pages into the page rectangle; false when a new page cannot be started.
 bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc,
               const std::function<bool()>& newpage);
+// At most this many threads shape the texts of a long document (1: the painting thread alone).
+extern int shapingthreads;
 
 // The font for a name the screens use; a name the machine lacks falls back to one of the same
 // kind (fixed-pitch for the fixed-pitch names) at the same size.
