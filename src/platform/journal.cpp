@@ -166,10 +166,10 @@ std::vector<std::string> rollforward(const HostIo& io, const std::vector<Journal
                 if (errno == ENOENT || errno == ENOTDIR) continue;
                 throwerrno(errno, temp);
             }
-            if (spare && io.rename(e.host, spareof(e.host)) != 0 && errno != ENOENT)
-                throwerrno(errno, e.host);
+            bool moved = spare && io.rename(e.host, spareof(e.host)) == 0;
+            if (spare && !moved && errno != ENOENT) throwerrno(errno, e.host);
             if (io.rename(temp, e.host) != 0 && errno != ENOENT) throwerrno(errno, e.host);
-            if (spare) spared.push_back(e.host);
+            if (moved) spared.push_back(e.host);
         } else if (io.unlink(e.host) != 0 && errno != ENOENT) {
             throwerrno(errno, e.host);
         }

@@ -117,8 +117,9 @@ void Transaction::commit() try {
             blame(files[i]);
             made[i] = true;
             std::string temp = tempof(files[i].host);
-            // The file's spare, when this run made it and its folder was synced since (so that
-            // no name on disk but the spare's stands for it), is written over in place.
+            // The file's spare, when a commit of this run made it or a sweep kept it and its
+            // folder was synced since (so that no name on disk but the spare's stands for it),
+            // is written over in place.
             bool reuse =
                 fl.spares_.erase(files[i].host) && io.rename(spareof(files[i].host), temp) == 0;
             int fd = reuse ? io.open(temp, O_WRONLY | O_NOFOLLOW) : -1;
