@@ -382,35 +382,8 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
                                            p.device());
         return f.get();
     };
-    // The texts of the document are shaped first, all at once.
-    {
-        PageFont* font = nullptr;
-        const PrintLine* last = nullptr;
-        for (const auto& lines : doc.pages)
-            for (const PrintLine& line : lines) {
-                if (!last || line.fontname != last->fontname || line.fontsize != last->fontsize ||
-                    line.bold != last->bold)
-                    font = fontof(line);
-                last = &line;
-                auto meet = [&](const std::string& text) {
-                    for (const TextPiece& piece : textpieces(text))
-                        if (piece.text[0] == '_' || (!piece.fixed && piece.text != " "))
-                            font->meet(piece.text);
-                };
-                if (line.runs.empty()) meet(line.text);
-                for (const PrintRun& run : line.runs) meet(run.text);
-            }
-        for (auto& entry : fonts) entry.second->shapeall(shapingthreads);
-    }
-    // Every line placed before any is drawn: the document keeps one scale, narrowed as a whole
-    // when its widest line does not fit the page.
-    struct Placed {
-        PlacedLine line;
-        PageFont* font;
-    };
-    std::vector<std::vector<Placed>> placed(doc.pages.size());
-    qreal widest = 0;
-    {
+    // Each line of the document with its page number and font (looked up where the font changes).
+    auto eachline = [&](const auto& fn) {
         PageFont* font = nullptr;
         const PrintLine* last = nullptr;
         for (size_t pg = 0; pg < doc.pages.size(); ++pg)
@@ -419,10 +392,32 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
                     line.bold != last->bold)
                     font = fontof(line);
                 last = &line;
-                placed[pg].push_back({placeline(line, *font), font});
-                widest = std::max(widest, lineend(placed[pg].back().line) * font->cell);
+                fn(pg, line, *font);
             }
-    }
+    };
+    // The texts of the document are shaped first, all at once.
+    eachline([](size_t, const PrintLine& line, PageFont& font) {
+        auto meet = [&](const std::string& text) {
+            for (const TextPiece& piece : textpieces(text))
+                if (piece.text[0] == '_' || (!piece.fixed && piece.text != " "))
+                    font.meet(piece.text);
+        };
+        if (line.runs.empty()) meet(line.text);
+        for (const PrintRun& run : line.runs) meet(run.text);
+    });
+    for (auto& entry : fonts) entry.second->shapeall(shapingthreads);
+    // Every line placed before any is drawn: the document keeps one scale, narrowed as a whole
+    // when its widest line does not fit the page.
+    struct Placed {
+        PlacedLine line;
+        PageFont* font;
+    };
+    std::vector<std::vector<Placed>> placed(doc.pages.size());
+    qreal widest = 0;
+    eachline([&](size_t pg, const PrintLine& line, PageFont& font) {
+        placed[pg].push_back({placeline(line, font), &font});
+        widest = std::max(widest, lineend(placed[pg].back().line) * font.cell);
+    });
     const qreal docscale = widest > page.width() ? page.width() / widest : 1.0;
     PageFont* painting = nullptr;  // the painter's, set again on each new sheet
     auto begin = [&] {
