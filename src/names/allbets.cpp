@@ -159,7 +159,7 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                     if (read) lines.fill(line, begin, length);
                     bool whole = !read || line.readable;
                     bool names = read ? fieldnames(line.fields, field, number)
-                                      : plainnumber(plain[field]) == number;
+                                      : field < 4 && plainnumber(plain[field]) == number;
                     // A line that reads as a Bets record reads whole as a bet: only the ones
                     // taken out are read as bets.
                     if (whole && names) {
