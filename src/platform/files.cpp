@@ -155,6 +155,62 @@ bool writeall(const HostIo& io, int fd, const std::string& bytes) {
 
 namespace {
 
+// Removes `name` in the open folder `at`, and when it is a folder everything in it first. Each
+// entry is reached through its open folder and opened without following a link, so a link put
+// in meanwhile is removed, never entered; a folder of another file system (a mount) is left.
+bool removeat(int at, const std::string& name, dev_t device, int depth) {
+    if (::unlinkat(at, name.c_str(), 0) == 0 || errno == ENOENT) return true;
+    if (errno != EISDIR && errno != EPERM) return false;
+    if (depth > 64) {
+        errno = ELOOP;
+        return false;
+    }
+    int fd =
+        ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || st.st_dev != device) {
+        ::close(fd);
+        errno = EXDEV;
+        return false;
+    }
+    DIR* d = ::fdopendir(fd);
+    if (!d) {
+        ::close(fd);
+        return false;
+    }
+    std::vector<std::string> names;
+    while (dirent* e = ::readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    int err = 0;
+    for (auto& n : names)
+        if (!removeat(::dirfd(d), n, device, depth + 1) && !err) err = errno;
+    ::closedir(d);
+    if (err) {
+        errno = err;
+        return false;
+    }
+    return ::unlinkat(at, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT;
+}
+
+}  // namespace
+
+int SystemIo::removeall(const std::string& p) const {
+    std::string name = p.substr(p.find_last_of('/') + 1);
+    if (name.empty() || name == "." || name == "..") {
+        errno = EINVAL;
+        return -1;
+    }
+    FdGuard at{::open(parentof(p).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    struct stat st;
+    if (at.fd < 0 || ::fstat(at.fd, &st) != 0) return -1;
+    return removeat(at.fd, name, st.st_dev, 0) ? 0 : -1;
+}
+
+namespace {
+
 // The name of an existing entry of a folder that equals name but for letter case, else name as
 // it stands: logical paths ignore case, host file systems may not.
 std::string matchcase(const std::string& folder, const std::string& name) {
@@ -300,13 +356,14 @@ std::string Files::input(const std::string& logical, bool read) const try {
             return read ? f->bytes : std::string();
         }
     const HostIo& io = hostio();
-    FdGuard fd{io.open(host, O_RDONLY)};
+    // The open cannot wait (on a FIFO put in a file's place): only a plain file is read.
+    FdGuard fd{io.open(host, O_RDONLY | O_NONBLOCK | O_NOCTTY)};
     if (fd.fd < 0) throwerrno(errno, host);
-    if (hostisdir(host)) throwfileerror(75);
+    struct stat st {};
+    if (::fstat(fd.fd, &st) == 0 && !S_ISREG(st.st_mode)) throwfileerror(75);
     std::string out;
     if (!read) return out;
-    struct stat st {};
-    if (::fstat(fd.fd, &st) == 0 && st.st_size > static_cast<off_t>(kmaxread)) throwfileerror(7);
+    if (st.st_size > static_cast<off_t>(kmaxread)) throwfileerror(7);
     char buf[65536];
     for (;;) {
         ssize_t n = io.read(fd.fd, buf, sizeof buf);
@@ -417,9 +474,17 @@ void AppendFile::open(const Files& files, const std::string& logical) {
     close();
     std::string host = files.hostpath(logical);
     files_ = &files;
-    int fd = files.hostio().open(host, O_WRONLY | O_CREAT | O_APPEND);
-    if (fd < 0) throwerrno(errno, host);
-    fd_ = fd;
+    try {
+        // Opened only as a plain file, without waiting (on a FIFO put in its place).
+        FdGuard fd{files.hostio().open(host, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK)};
+        if (fd.fd < 0) throwerrno(errno, host);
+        struct stat st;
+        if (::fstat(fd.fd, &st) == 0 && !S_ISREG(st.st_mode)) throwfileerror(75);
+        std::swap(fd_, fd.fd);
+    } catch (FileError& e) {
+        nameerror(e, logical);
+        throw;
+    }
 }
 
 namespace {

@@ -39,6 +39,9 @@ class HostIo {
     virtual int stat(const std::string& p, struct stat& st) const = 0;
     virtual int mkdir(const std::string& p) const = 0;  // mode 0755
     virtual DIR* opendir(const std::string& p) const = 0;
+    // Removes whatever stands at p (a file, a link, a FIFO, a folder with all it holds) without
+    // following a link and without leaving p's file system; 0, or -1 with errno.
+    virtual int removeall(const std::string& p) const = 0;
     virtual void commitstep(CommitStep) const {}
 
     // Syncs a folder so the names made or removed in it last (a failure is returned, not thrown).
@@ -75,6 +78,7 @@ class SystemIo final : public HostIo {
     }
     int mkdir(const std::string& p) const override { return ::mkdir(p.c_str(), 0755); }
     DIR* opendir(const std::string& p) const override { return ::opendir(p.c_str()); }
+    int removeall(const std::string& p) const override;
 };
 
 // Closes a descriptor when it goes, also when an exception unwinds past it.

@@ -150,6 +150,22 @@ std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries) {
     return {folders.begin(), folders.end()};
 }
 
+namespace {
+
+// Moves a file aside as its spare: false when there is no file. A spare's name taken by what
+// cannot be written over (a folder put there) is cleared first; when even that fails the file is
+// replaced without a spare.
+bool moveaside(const HostIo& io, const std::string& host) {
+    std::string spare = spareof(host);
+    if (io.rename(host, spare) == 0) return true;
+    if (errno == ENOENT) return false;
+    if (errno != EISDIR && errno != ENOTEMPTY && errno != EEXIST && errno != ENOTDIR)
+        throwerrno(errno, host);
+    return io.removeall(spare) == 0 && io.rename(host, spare) == 0;
+}
+
+}  // namespace
+
 // Makes the changes of a whole journal. A change already made (its temporary gone) is skipped, as
 // is one whose folder is gone (a drive taken out): what it held cannot be changed any more.
 std::vector<std::string> rollforward(const HostIo& io, const std::vector<JournalEntry>& entries,
@@ -166,8 +182,7 @@ std::vector<std::string> rollforward(const HostIo& io, const std::vector<Journal
                 if (errno == ENOENT || errno == ENOTDIR) continue;
                 throwerrno(errno, temp);
             }
-            bool moved = spare && io.rename(e.host, spareof(e.host)) == 0;
-            if (spare && !moved && errno != ENOENT) throwerrno(errno, e.host);
+            bool moved = spare && moveaside(io, e.host);
             if (io.rename(temp, e.host) != 0 && errno != ENOENT) throwerrno(errno, e.host);
             if (moved) spared.push_back(e.host);
         } else if (io.unlink(e.host) != 0 && errno != ENOENT) {
@@ -197,7 +212,7 @@ bool discard(const HostIo& io, const std::vector<JournalEntry>& entries) {
 
 // Removes stray temporaries ("*.tmp~") of one folder; failures wait for another time. Callers
 // sweep only while no journal waits: the temporaries it names are what its recovery puts in place.
-std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder, bool keepspares) {
+std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder, bool own) {
     std::vector<std::string> strays, kept;
     DIR* d = io.opendir(folder);
     if (!d) return kept;
@@ -206,7 +221,7 @@ std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder
         std::string name = e->d_name;
         if (!endswith(name, kTemp)) continue;
         std::string path = folder + "/" + name;
-        if (keepspares && name.size() > spare + 1 && name[0] == '.' && endswith(name, kSpare)) {
+        if (own && name.size() > spare + 1 && name[0] == '.' && endswith(name, kSpare)) {
             std::string host = folder + "/" + name.substr(1, name.size() - 1 - spare);
             struct stat st, data;
             if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
@@ -218,7 +233,9 @@ std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder
         strays.push_back(path);
     }
     ::closedir(d);
-    for (auto& s : strays) io.unlink(s);
+    // A stray that is a folder (what a spare became) goes whole where the name is the program's.
+    for (auto& s : strays)
+        if (io.unlink(s) != 0 && (errno == EISDIR || errno == EPERM) && own) io.removeall(s);
     return kept;
 }
 

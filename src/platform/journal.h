@@ -57,10 +57,11 @@ std::vector<std::string> rollforward(const HostIo& io, const std::vector<Journal
 // Removes the temporaries of a journal that is not to be made (a temporary that is a folder is
 // not one of them) and syncs their folders; false when one stays or a folder cannot be synced.
 bool discard(const HostIo& io, const std::vector<JournalEntry>& entries);
-// Removes stray temporaries of one folder, only while no journal waits. With `keepspares`, the
-// spares of files still there stay (a plain file of one name each), and those files are returned.
-std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder,
-                                     bool keepspares = false);
+// Removes stray temporaries of one folder, only while no journal waits, following no link. In
+// the program folder and its subfolders (`own`) the spares of files still there stay (a plain
+// file of one name each) and those files are returned; a stray there that is a folder goes with
+// all it holds.
+std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder, bool own = false);
 // The folders a commit syncs before its commit point: the program folder first.
 std::vector<std::string> syncorder(const std::string& pf, const std::vector<JournalEntry>& entries);
 

@@ -25,6 +25,27 @@ struct Waiting {
     }
 };
 
+// Opens a spare to be written over, when it is a plain file of one name. The open follows no
+// link and cannot wait (on a FIFO); anything else is closed unwritten: -1.
+int openplain(const HostIo& io, const std::string& p) {
+    int fd = io.open(p, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+// Makes a temporary afresh. Whatever stands at its name (a spare that was not a plain file, one
+// left by a commit cut short, a folder or a link put there) is removed first, never opened or
+// followed.
+int freshtemp(const HostIo& io, const std::string& p) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+    int fd = io.open(p, flags);
+    if (fd >= 0 || errno != EEXIST) return fd;
+    if (io.removeall(p) != 0) return -1;
+    return io.open(p, flags);
+}
+
 }  // namespace
 
 StagedFile* Staging::find(const std::string& host) {
@@ -119,19 +140,12 @@ void Transaction::commit() try {
             std::string temp = tempof(files[i].host);
             // The file's spare, when a commit of this run made it or a sweep kept it and its
             // folder was synced since (so that no name on disk but the spare's stands for it),
-            // is written over in place.
-            bool reuse =
-                fl.spares_.erase(files[i].host) && io.rename(spareof(files[i].host), temp) == 0;
-            int fd = reuse ? io.open(temp, O_WRONLY | O_NOFOLLOW) : -1;
-            struct stat st;
-            if (reuse &&
-                (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)) {
-                // Not a plain file of one name after all: never written through, made afresh.
-                if (fd >= 0) ::close(fd);
-                io.unlink(temp);
-                reuse = false;
-            }
-            if (!reuse) fd = io.open(temp, O_WRONLY | O_CREAT | O_TRUNC);
+            // is written over in place while it is still a plain file of one name.
+            int fd = -1;
+            if (fl.spares_.erase(files[i].host) && io.rename(spareof(files[i].host), temp) == 0)
+                fd = openplain(io, temp);
+            bool reuse = fd >= 0;
+            if (!reuse) fd = freshtemp(io, temp);
             if (fd < 0) throwerrno(errno, temp);
             waiting.fds.emplace_back(fd, i);
             if (!writeall(io, fd, files[i].bytes)) throwerrno(errno, temp);

@@ -100,6 +100,14 @@ DIR* FaultSeam::opendir(const std::string& p) const {
     return fails() ? nullptr : system_.opendir(p);
 }
 
+int FaultSeam::removeall(const std::string& p) const {
+    if (fails()) return -1;
+    if (power_) power_->beforechange(p);
+    int r = system_.removeall(p);
+    if (power_ && r == 0) power_->removed(p);
+    return r;
+}
+
 void FaultSeam::commitstep(CommitStep step) const {
     switch (step) {
         case CommitStep::begin:

@@ -54,6 +54,7 @@ class FaultSeam final : public HostIo {
     int stat(const std::string& p, struct stat& st) const override;
     int mkdir(const std::string& p) const override;
     DIR* opendir(const std::string& p) const override;
+    int removeall(const std::string& p) const override;
     void commitstep(CommitStep step) const override;
 
   private:

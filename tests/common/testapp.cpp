@@ -1,5 +1,7 @@
 #include "testapp.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -13,6 +15,17 @@ TempFolder::TempFolder(const std::string& under) {
     auto base = root / ("vantrope-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(base);
     path_ = base.string();
+}
+
+std::vector<std::string> oddentries(const std::string& folder) {
+    std::vector<std::string> out;
+    for (auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        std::string name = e.path().filename().string();
+        struct stat st;
+        bool plain = ::lstat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+        if (!plain || (name.back() == '~' && !isspare(name))) out.push_back(name);
+    }
+    return out;
 }
 
 std::string fastbase() {

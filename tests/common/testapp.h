@@ -17,6 +17,10 @@ namespace vt::test {
 // next): neither data nor a temporary left behind.
 inline bool isspare(const std::string& name) { return journal::endswith(name, journal::kSpare); }
 
+// Entries of a folder tree that are not plain files of one name, and temporaries left over (the
+// spares aside).
+std::vector<std::string> oddentries(const std::string& folder);
+
 // A fresh temporary program folder, removed at the end.
 class TempFolder {
   public:

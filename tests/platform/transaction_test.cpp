@@ -665,6 +665,7 @@ class SpareWatch final : public HostIo {
     int stat(const std::string& p, struct stat& st) const override { return io_.stat(p, st); }
     int mkdir(const std::string& p) const override { return io_.mkdir(p); }
     DIR* opendir(const std::string& p) const override { return io_.opendir(p); }
+    int removeall(const std::string& p) const override { return io_.removeall(p); }
     void commitstep(CommitStep s) const override {
         if (s == CommitStep::point) afterpoint_ = true;
         if (s == CommitStep::end) afterpoint_ = false;
