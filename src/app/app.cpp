@@ -7,7 +7,8 @@
 
 namespace vt {
 
-App::App(AppEnvironment env) : Host(*env.dialogs, *env.printsink, env.programfolder) {
+App::App(AppEnvironment env)
+    : Host(*env.dialogs, *env.printsink, env.programfolder, std::move(env.lockcall)) {
     shared_.sizetables();
     register_setup(*this);
     register_names(*this);

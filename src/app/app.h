@@ -13,6 +13,8 @@ struct AppEnvironment {
     std::string programfolder;  // host folder standing for "C:\Vantrope"
     Dialogs* dialogs = nullptr;
     PrintSink* printsink = nullptr;
+    // The lock call of the folder locks: flock(2) when empty.
+    FolderLock::LockCall lockcall = {};
 };
 
 // Owns the shared state, the forms (created on first touch), the boxes and the printer.

@@ -9,20 +9,19 @@
 
 namespace vt {
 
-std::function<int(int, int)> FolderLock::lockcall = [](int fd, int operation) {
-    return ::flock(fd, operation);
-};
-
 FolderLock& FolderLock::operator=(FolderLock&& o) noexcept {
     if (this != &o) {
         release();
+        lockcall_ = o.lockcall_;
         fd_ = o.fd_;
         outcome_ = o.outcome_;
         error_ = o.error_;
+        filetype_ = o.filetype_;
         folder_ = std::move(o.folder_);
         o.fd_ = -1;
         o.outcome_ = none;
         o.error_ = 0;
+        o.filetype_ = 0;
         o.folder_.clear();
     }
     return *this;
@@ -33,20 +32,29 @@ FolderLock::Outcome FolderLock::take(const std::string& hostfolder) {
     folder_ = hostfolder;
     std::string path = hostfolder + "/" + kLockName;
     // Made when missing, never truncated; a folder this copy may only read is locked through a
-    // lock file that is there already.
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    // lock file that is there already. The open follows no link and cannot wait (on a FIFO).
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | flags, 0644);
     if (fd < 0) {
         error_ = errno;
-        if (error_ == EACCES || error_ == EROFS)
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (error_ == EACCES || error_ == EROFS) fd = ::open(path.c_str(), O_RDONLY | flags);
     }
+    // Only a plain file locks the folder: what else stands at its name is the lock file gone
+    // wrong, not a file system that cannot lock.
+    struct stat st;
+    if (fd >= 0 ? ::fstat(fd, &st) == 0 : ::lstat(path.c_str(), &st) == 0)
+        if (!S_ISREG(st.st_mode)) {
+            if (fd >= 0) ::close(fd);
+            filetype_ = st.st_mode & S_IFMT;
+            return outcome_ = notafile;
+        }
     if (fd < 0) {
         outcome_ = (error_ == ENOENT || error_ == ENOTDIR) ? nofolder : unlockable;
         return outcome_;
     }
     int r;
     do {
-        r = lockcall(fd, LOCK_EX | LOCK_NB);
+        r = lockcall_ ? lockcall_(fd, LOCK_EX | LOCK_NB) : ::flock(fd, LOCK_EX | LOCK_NB);
     } while (r != 0 && errno == EINTR);
     if (r == 0) {
         fd_ = fd;
@@ -63,6 +71,7 @@ void FolderLock::release() {
     fd_ = -1;
     outcome_ = none;
     error_ = 0;
+    filetype_ = 0;
 }
 
 bool samefolder(const std::string& a, const std::string& b) {

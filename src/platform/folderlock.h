@@ -16,10 +16,13 @@ class FolderLock {
         busy,        // another copy holds it
         unlockable,  // its file system cannot lock (error() says why)
         nofolder,    // the folder is not there (yet)
+        notafile,    // the lock file is not a plain file (a link, a folder, ...: filetype())
     };
     static constexpr const char* kLockName = ".Vantrope.lock";
+    // The lock call: flock(2) unless another is passed in (a file system that cannot lock).
+    using LockCall = std::function<int(int fd, int operation)>;
 
-    FolderLock() = default;
+    explicit FolderLock(LockCall lockcall = {}) : lockcall_(std::move(lockcall)) {}
     ~FolderLock() { release(); }
     FolderLock(FolderLock&& o) noexcept { *this = std::move(o); }
     FolderLock& operator=(FolderLock&& o) noexcept;
@@ -33,14 +36,15 @@ class FolderLock {
     int error() const { return error_; }
     // The host folder last tried ("" before any).
     const std::string& folder() const { return folder_; }
-
-    // The lock call, flock(2) (tests stand in a file system that cannot lock).
-    static std::function<int(int fd, int operation)> lockcall;
+    // What stands at the lock file's name when it is not a plain file (S_IFDIR, S_IFLNK, ...).
+    unsigned filetype() const { return filetype_; }
 
   private:
+    LockCall lockcall_;
     int fd_ = -1;
     Outcome outcome_ = none;
     int error_ = 0;
+    unsigned filetype_ = 0;
     std::string folder_;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/runtime.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "platform/controls.h"
@@ -8,8 +10,14 @@
 
 namespace vt {
 
-Runtime::Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder)
-    : dialogs_(&dialogs), printer_(&sink), files_(std::move(programfolder)) {
+Runtime::Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder,
+                 FolderLock::LockCall lockcall)
+    : dialogs_(&dialogs),
+      printer_(&sink),
+      files_(std::move(programfolder)),
+      lockcall_(std::move(lockcall)),
+      programlock_(lockcall_),
+      datalock_(lockcall_) {
     printer_.onprinterror = [this](const PrintError& e) { printfailbox(e); };
     printer_.onbusy = [this](bool on) {
         if (onbusy) onbusy(on);
@@ -69,22 +77,44 @@ const char* const kProgramFolderName = "C:\\Vantrope\\";
 
 }  // namespace
 
+namespace {
+
+// A lock that lets this copy touch its folder: held, or its file system cannot lock.
+bool lets(const FolderLock& lock) {
+    return lock.outcome() == FolderLock::held || lock.outcome() == FolderLock::unlockable;
+}
+
+// What stands at a lock file's name instead of a plain file.
+std::string filetypename(unsigned type) {
+    switch (type) {
+        case S_IFLNK:
+            return "a link";
+        case S_IFDIR:
+            return "a folder";
+        default:
+            return "not a plain file";
+    }
+}
+
+}  // namespace
+
 bool Runtime::holds(const std::string& host) {
     const std::string& pf = files_.programfolder();
     if (infolder(host, pf)) {
         if (programlock_.outcome() == FolderLock::none ||
             programlock_.outcome() == FolderLock::nofolder)
             programlock_.take(pf);
-        return programlock_.outcome() != FolderLock::busy;
+        // A folder not yet made holds nothing to recover or sweep.
+        return lets(programlock_) || programlock_.outcome() == FolderLock::nofolder;
     }
-    return datalock_.outcome() != FolderLock::none && datalock_.outcome() != FolderLock::busy &&
-           infolder(host, datalock_.folder());
+    return lets(datalock_) && infolder(host, datalock_.folder());
 }
 
 bool Runtime::claimprogramfolder() {
     if (programlock_.outcome() != FolderLock::held) programlock_.take(files_.programfolder());
-    if (programlock_.outcome() == FolderLock::busy) {
-        inusebox(kProgramFolderName, "This copy ends without changing anything.");
+    if (programlock_.outcome() == FolderLock::busy ||
+        programlock_.outcome() == FolderLock::notafile) {
+        refusedbox(kProgramFolderName, programlock_, "This copy ends without changing anything.");
         return false;
     }
     if (programlock_.outcome() == FolderLock::unlockable)
@@ -106,11 +136,13 @@ bool Runtime::claimdatafolder(const std::string& logical, bool ending) {
     }
     if (datalock_.outcome() == FolderLock::held && samefolder(host, datalock_.folder()))
         return true;
-    FolderLock next;
+    FolderLock next(lockcall_);
     switch (next.take(host)) {
         case FolderLock::busy:
-            inusebox(logical, ending ? "This copy ends without changing anything."
-                                     : "The data folder was not changed.");
+        case FolderLock::notafile:
+            refusedbox(logical, next,
+                       ending ? "This copy ends without changing anything."
+                              : "The data folder was not changed.");
             return false;
         case FolderLock::unlockable:
             unlockablebox(logical, next);
@@ -122,7 +154,17 @@ bool Runtime::claimdatafolder(const std::string& logical, bool ending) {
     return true;
 }
 
-void Runtime::inusebox(const std::string& logical, const std::string& outcome) {
+void Runtime::refusedbox(const std::string& logical, const FolderLock& lock,
+                         const std::string& outcome) {
+    if (lock.outcome() == FolderLock::notafile) {
+        std::string file = logical + FolderLock::kLockName;
+        msgbox("The lock file " + file + " is " + filetypename(lock.filetype()) +
+                   ", so this copy cannot keep other copies of the program off the folder " +
+                   logical + ".\r\nRemove or rename " + FolderLock::kLockName +
+                   " in that folder (the program makes it again), then try again. " + outcome,
+               vbOKOnly | vbExclamation, kProgramTitle);
+        return;
+    }
     msgbox("The folder " + logical +
                " is in use by another copy of the program.\r\nOnly one copy can use a folder at "
                "a time. " +

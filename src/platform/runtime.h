@@ -18,7 +18,9 @@ class Form;
 // event dispatch that defers dropping unloaded forms until the outermost handler returns.
 class Runtime {
   public:
-    Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder);
+    // lockcall: the lock call of the folder locks (flock(2) when empty).
+    Runtime(Dialogs& dialogs, PrintSink& sink, std::string programfolder,
+            FolderLock::LockCall lockcall = {});
     virtual ~Runtime();
 
     Dialogs& dialogs() { return *dialogs_; }
@@ -46,12 +48,14 @@ class Runtime {
     bool filebox(const std::string& file, const std::string& prompt, const std::string& title);
 
     // One running copy per folder. Takes the program folder's lock: false, after a box saying the
-    // folder is in use by another copy of the program, when another copy holds it. A folder whose
-    // file system cannot lock is said once with a box, and the program goes on.
+    // folder is in use by another copy of the program, when another copy holds it, or saying
+    // which lock file is not a plain file. A folder whose file system cannot lock is said once
+    // with a box, and the program goes on.
     bool claimprogramfolder();
     // Takes the lock of the data folder (logical path) when it is not the program folder, giving
-    // up the data folder's lock held before. False, after the box, when another copy holds it:
-    // the lock held before is kept. `ending`: the box says this copy ends.
+    // up the data folder's lock held before. False, after the box, when another copy holds it or
+    // its lock file is not a plain file: the lock held before is kept. `ending`: the box says
+    // this copy ends.
     bool claimdatafolder(const std::string& logical, bool ending);
 
     // Runs a handler as an event: unloads are completed and the view refreshed afterwards.
@@ -83,12 +87,15 @@ class Runtime {
     // Whether recovery and sweeps may touch a host folder: one this copy holds, or one whose file
     // system cannot lock. The program folder's lock is taken on first need.
     bool holds(const std::string& hostfolder);
-    void inusebox(const std::string& logical, const std::string& outcome);
+    // The box of a folder this copy does not run on: another copy holds it, or its lock file is
+    // not a plain file.
+    void refusedbox(const std::string& logical, const FolderLock& lock, const std::string& outcome);
     // The box of a folder whose file system cannot lock, once a run for each folder.
     void unlockablebox(const std::string& logical, const FolderLock& lock);
     Dialogs* dialogs_;
     Printer printer_;
     Files files_;
+    FolderLock::LockCall lockcall_;
     FolderLock programlock_, datalock_;
     std::set<std::string> toldunlockable_;
     int depth_ = 0;

@@ -3,6 +3,7 @@
 // process that held it, however that process ends.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <sstream>
 
 #include "../betting/betfixture.h"
+#include "bounded.h"
 #include "platform/folderlock.h"
 #include "setuptest.h"
 
@@ -26,13 +28,22 @@ namespace fs = std::filesystem;
 
 const char* const kInUse = "is in use by another copy of the program";
 
-// Everything in a folder tree: every name, folders too, with the bytes of each file.
+// Everything in a folder tree: every name, folders too, with the bytes of each file and where
+// each link points (links are not followed, nothing but a plain file is opened).
 std::map<std::string, std::string> everything(const std::string& folder) {
     std::map<std::string, std::string> out;
     for (auto& e : fs::recursive_directory_iterator(folder)) {
         std::string name = fs::relative(e.path(), folder).string();
+        if (e.is_symlink()) {
+            out[name + " ->"] = fs::read_symlink(e.path()).string();
+            continue;
+        }
         if (e.is_directory()) {
             out[name + "/"] = "";
+            continue;
+        }
+        if (!e.is_regular_file()) {
+            out[name + " |"] = "";
             continue;
         }
         std::ifstream in(e.path(), std::ios::binary);
@@ -245,6 +256,53 @@ TEST(OneCopy, ACopyKilledWhileItHoldsTheFolderLeavesItToTheNextStart) {
     EXPECT_FALSE(folder.exists("Bettors.tmp~"));
 }
 
+// A lock file that is not a plain file (a link, a folder, a FIFO) is no file system that cannot
+// lock: the copy names the file and what to do, and ends changing nothing, as a second copy does.
+// Once the lock file is a plain file again (or gone), the program runs.
+TEST(OneCopy, ALockFileThatIsNoPlainFileEndsTheCopyChangingNothing) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& lock, const TempFolder& elsewhere)> make;
+    };
+    const Case cases[] = {
+        {"a link",
+         [](auto& lock, auto& elsewhere) { fs::create_symlink(elsewhere.file("target"), lock); }},
+        {"a link",
+         [](auto& lock, auto& elsewhere) { fs::create_symlink(elsewhere.file("none"), lock); }},
+        {"a link",
+         [](auto& lock, auto& elsewhere) { fs::create_directory_symlink(elsewhere.path(), lock); }},
+        {"a folder", [](auto& lock, auto&) { fs::create_directories(lock + "/inside"); }},
+        {"not a plain file", [](auto& lock, auto&) { ASSERT_EQ(::mkfifo(lock.c_str(), 0644), 0); }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        TempFolder folder, elsewhere;
+        betfolder(folder);
+        elsewhere.write("target", "not a lock\r\n");
+        const std::string lock = folder.file(FolderLock::kLockName);
+        k.make(lock, elsewhere);
+        const auto before = everything(folder.path()), there = everything(elsewhere.path());
+        auto ran = inchild([&] {
+            ScriptedDialogs dialogs;
+            CapturePrintSink printed;
+            App copy(AppEnvironment{folder.path(), &dialogs, &printed});
+            dialogs.ok("The lock file C:\\Vantrope\\.Vantrope.lock is " + std::string(k.what));
+            bounded([&] { copy.start(); });
+            EXPECT_TRUE(copy.ended());
+            EXPECT_FALSE(copy.isloaded("frminit"));
+            ASSERT_EQ(dialogs.shown.size(), 1u);
+            EXPECT_TRUE(dialogs.saw("Remove or rename .Vantrope.lock"));
+            EXPECT_TRUE(dialogs.saw("This copy ends without changing anything."));
+            EXPECT_EQ(dialogs.failures, std::vector<std::string>{});
+        });
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(everything(folder.path()), before);
+        EXPECT_EQ(everything(elsewhere.path()), there);
+        fs::remove_all(lock);
+        EXPECT_TRUE(startedat(folder.path()));
+    }
+}
+
 class OneCopyStart : public SetupTest {};
 
 // The first copy's change in progress (its journal and new files) is not a crash's leftovers to
@@ -272,16 +330,10 @@ TEST_F(OneCopyStart, TheLockFileIsNotAmongTheFolderFiles) {
 
 // Some network shares cannot lock: the start says so once, and the program goes on.
 TEST_F(OneCopyStart, AFolderThatCannotLockIsSaidOnceAndTheProgramGoesOn) {
-    struct NoLocks {
-        std::function<int(int, int)> kept = FolderLock::lockcall;
-        NoLocks() {
-            FolderLock::lockcall = [](int, int) {
-                errno = ENOLCK;
-                return -1;
-            };
-        }
-        ~NoLocks() { FolderLock::lockcall = kept; }
-    } nolocks;
+    app = std::make_unique<App>(AppEnvironment{folder.path(), &dialogs, &printed, [](int, int) {
+                                                   errno = ENOLCK;
+                                                   return -1;
+                                               }});
     dialogs.ok("C:\\Vantrope\\ cannot be locked");
     start();
     EXPECT_FALSE(app->ended());
@@ -345,6 +397,22 @@ TEST_F(HeldDataFolder, AStepToAFolderAnotherCopyHoldsIsRefused) {
     EXPECT_TRUE(refusedat(bets()));
     init().control("cmdok").click();
     EXPECT_TRUE(startedat(bets()));
+}
+
+// A data folder whose lock file is a folder ends the start as a copy holding it would, naming
+// that lock file; nothing there is swept or read.
+TEST_F(HeldDataFolder, AStartOnADataFolderWhoseLockFileIsAFolderEnds) {
+    folder.write("Init", setuprecord("3,\"no\",1,\"Round1\",1,4,5,8,9,5000,1000,1000,\"1\"",
+                                     "\"B1\",\"B2\",\"B3\",\"BF\"", "D:\\BETS\\"));
+    fs::create_directory(bets() + "/" + FolderLock::kLockName);
+    drive.write("BETS/Players.tmp~", "1,1,\"\",\"NEW\"\r\n");
+    const auto there = everything(bets());
+    dialogs.ok("The lock file D:\\BETS\\.Vantrope.lock is a folder");
+    app->start();
+    EXPECT_TRUE(app->ended());
+    EXPECT_NE(dialogs.shown.back().prompt.find("This copy ends"), std::string::npos);
+    EXPECT_FALSE(dialogs.saw("Is a printer available"));
+    EXPECT_EQ(everything(bets()), there);
 }
 
 // A start whose stored data folder another copy holds says so and ends before anything there
