@@ -39,11 +39,14 @@ std::string Runtime::inputbox(const std::string& prompt, const std::string& titl
 }
 
 void Runtime::fileerrorbox(const FileError& e, const std::string& title) {
+    // A full disk is one cause: told once an action, whichever files it stopped.
+    const bool full = e.number == 61 && depth_ > 0;
+    if (full && toldfull_) return;
     std::string prompt = e.message();
     if (!e.file.empty()) prompt += "\r\n" + filelocation(e.file, e.line);
     if (e.checkfile) prompt += "\r\nCheck it with Fix Files on the main menu.";
     if (!e.advice.empty()) prompt += "\r\n" + e.advice;
-    filebox(e.file, prompt, title);
+    if (filebox(e.file, prompt, title) && full) toldfull_ = true;
 }
 
 bool Runtime::filebox(const std::string& file, const std::string& prompt,
@@ -185,6 +188,7 @@ void Runtime::dispatch(const std::function<void()>& handler) {
     // operation's commit tries again and refuses while it cannot.
     if (depth_ == 0) {
         boxedfiles_.clear();
+        toldfull_ = false;
         try {
             files_.recover();
         } catch (const FileError&) {

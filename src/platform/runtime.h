@@ -101,6 +101,7 @@ class Runtime {
     int depth_ = 0;
     std::vector<std::unique_ptr<Form>> graveyard_;
     std::set<std::string> boxedfiles_;  // files told of in the current action
+    bool toldfull_ = false;             // a full disk told of in the current action
 };
 
 }  // namespace vt

@@ -82,7 +82,7 @@ Outcome load(Context& cx, Load mode, bool winodds = true) {
     } catch (const FileError& e) {
         // A missing file whose backup holds bets was lost, not cleared: it is not made anew.
         if (e.number == 53 && mode != Load::only && backupholdslines(cx.files(), path)) {
-            cx.fileerrorbox(emptiedfile(path, true));
+            cx.fileerrorbox(emptiedfile(cx.files(), path, true));
             return Outcome::boxed();
         }
         if (e.number == 53 && mode != Load::only) {

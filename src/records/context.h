@@ -27,8 +27,9 @@ class Context {
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
         return runtime_.msgbox(prompt, style, title);
     }
-    // The file-error box, titled with `fileop`.
-    void fileerrorbox(const FileError& e) { runtime_.fileerrorbox(e, shared_.fileop); }
+    // The file-error box, titled with `fileop`. It names the data file the operator knows: an
+    // identity file's error is told as its data file's.
+    void fileerrorbox(const FileError& e);
 
     // Ends the printer's document; false after the print-failure box (titled with the document)
     // when it cannot be printed.

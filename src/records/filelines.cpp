@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "platform/text.h"
 #include "records/context.h"
@@ -457,23 +458,46 @@ bool holdslines(const std::string& bytes) {
 
 }  // namespace
 
-bool backupholdslines(const Files& files, const std::string& path) {
+namespace {
+
+// Whether a data file's backup holds a line; one there that cannot be read may hold some (its
+// error kept in `unreadable` when given).
+bool lookatbackup(const Files& files, const std::string& path,
+                  std::optional<FileError>* unreadable = nullptr) {
     std::string backup = backupof(path);
     if (backup.empty()) return false;
     try {
         if (!files.exists(backup)) return false;
         if (!files.staging() && files.stamp(backup).size == 0) return false;
         return holdslines(files.readall(backup));
-    } catch (const FileError&) {
-        return true;  // a backup there but unreadable may hold records: nothing is risked
+    } catch (const FileError& e) {
+        if (unreadable) *unreadable = e;
+        return true;  // nothing is risked
     }
 }
 
-FileError emptiedfile(const std::string& path, bool missing) {
+}  // namespace
+
+bool backupholdslines(const Files& files, const std::string& path) {
+    return lookatbackup(files, path);
+}
+
+FileError emptiedfile(const Files& files, const std::string& path, bool missing) {
+    std::optional<FileError> unreadable;
+    lookatbackup(files, path, &unreadable);
+    std::string state = filename(path) + (missing ? " is missing" : " is empty");
+    std::string backup = filename(backupof(path));
+    if (unreadable) {
+        // The box is the backup's own error: that is what to see to.
+        FileError e = *unreadable;
+        e.advice = state + " and its backup cannot be read, so nothing is written over them." +
+                   "\r\nMove away what stands at " + backup +
+                   " or make it readable, then try again.";
+        return e;
+    }
     FileError e(missing ? 53 : 62, errortext(missing ? 53 : 62));
     e.file = path;
-    e.advice = filename(path) + (missing ? " is missing" : " is empty") + ", but " +
-               filename(backupof(path)) +
+    e.advice = state + ", but " + backup +
                " holds records: it may be damaged, so nothing is written over it.\r\nPut the "
                "backup in its place with Use Backup Files on the main menu.";
     return e;
@@ -481,7 +505,7 @@ FileError emptiedfile(const std::string& path, bool missing) {
 
 void checknotemptied(const Files& files, const std::string& path, const std::string* bytes) {
     if (bytes && holdslines(*bytes)) return;
-    if (backupholdslines(files, path)) throw emptiedfile(path, bytes == nullptr);
+    if (backupholdslines(files, path)) throw emptiedfile(files, path, bytes == nullptr);
 }
 
 bool checkdatafiles(Context& cx, const std::string& nothing) {

@@ -184,8 +184,9 @@ std::string backupof(const std::string& path);
 // True when the file's backup is there and holds a line (one that cannot be read counts too).
 bool backupholdslines(const Files& files, const std::string& path);
 // The error of such a file, naming it and sending the operator to Use Backup Files: 53 (File not
-// found) when it is missing, 62 (Input past end of file) when it is there without a record.
-FileError emptiedfile(const std::string& path, bool missing);
+// found) when it is missing, 62 (Input past end of file) when it is there without a record. When
+// the backup cannot be read, the backup's own error, saying so.
+FileError emptiedfile(const Files& files, const std::string& path, bool missing);
 // Throws emptiedfile() when `bytes` (the file's contents, nullptr when it is missing) hold no line
 // while the backup holds some.
 void checknotemptied(const Files& files, const std::string& path, const std::string* bytes);

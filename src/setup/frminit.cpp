@@ -310,10 +310,13 @@ void makefolder(Host& app, const std::string& fileop, const std::string& path) {
 
 namespace {
 
-// Told after the box of a data folder or file that could not be made; not after the box of a
-// journal recovery refused, which tells all there is.
+// Told after the box of a data folder or file that could not be made, when a name may be the
+// cause (a bad name, a path or device not found, a file where a folder belongs); not after a box
+// whose cause is something else (a full disk, no permission, a journal recovery refused), which
+// tells all there is.
 bool badfolder(Host& app, const FileError& e) {
     if (isjournalrefusal(e)) return false;
+    if (e.number != 52 && e.number != 68 && e.number != 75 && e.number != 76) return false;
     app.msgbox("Make sure drive and directory names are valid-try using default names", vbOKOnly,
                "Menu");
     return false;

@@ -414,17 +414,9 @@ bool readlocalbets(Host& app, std::vector<FlightSet>& flights) {
     return true;
 }
 
-// A transfer's failure names the file the operator sees (an identity file's data file), and
-// says that nothing was transferred.
-void tellvisible(FileError& e, const std::string& nothing) {
-    std::string data = describedby(e.file);
-    if (!data.empty()) e.file = data;
-    e.advice = nothing;
-}
-
-// Commits a transfer; false after the box, told as tellvisible says.
+// Commits a transfer; false after the box, which says that nothing was transferred.
 bool committransfer(Host& app, Transaction& tx, const std::string& nothing) {
-    return app.context().commit(tx, [&](FileError& e) { tellvisible(e, nothing); });
+    return app.context().commit(tx, [&](FileError& e) { e.advice = nothing; });
 }
 
 const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
@@ -587,7 +579,7 @@ void frminit::cmdexport_Click() try {
                 }
             }
     } catch (FileError& e) {
-        tellvisible(e, nothing);
+        e.advice = nothing;
         app_.fileerrorbox(e);
         return;
     }
