@@ -195,22 +195,6 @@ bool removeat(int at, const std::string& name, dev_t device, int depth) {
     return ::unlinkat(at, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT;
 }
 
-}  // namespace
-
-int SystemIo::removeall(const std::string& p) const {
-    std::string name = p.substr(p.find_last_of('/') + 1);
-    if (name.empty() || name == "." || name == "..") {
-        errno = EINVAL;
-        return -1;
-    }
-    FdGuard at{::open(parentof(p).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    struct stat st;
-    if (at.fd < 0 || ::fstat(at.fd, &st) != 0) return -1;
-    return removeat(at.fd, name, st.st_dev, 0) ? 0 : -1;
-}
-
-namespace {
-
 // The name of an existing entry of a folder that equals name but for letter case, else name as
 // it stands: logical paths ignore case, host file systems may not.
 std::string matchcase(const std::string& folder, const std::string& name) {
@@ -228,6 +212,18 @@ std::string matchcase(const std::string& folder, const std::string& name) {
 }
 
 }  // namespace
+
+int SystemIo::removeall(const std::string& p) const {
+    std::string name = p.substr(p.find_last_of('/') + 1);
+    if (name.empty() || name == "." || name == "..") {
+        errno = EINVAL;
+        return -1;
+    }
+    FdGuard at{::open(parentof(p).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    struct stat st;
+    if (at.fd < 0 || ::fstat(at.fd, &st) != 0) return -1;
+    return removeat(at.fd, name, st.st_dev, 0) ? 0 : -1;
+}
 
 Files::Files(std::string programfolder)
     : programfolder_(std::move(programfolder)), io_(std::make_unique<SystemIo>()) {

@@ -159,8 +159,7 @@ bool moveaside(const HostIo& io, const std::string& host) {
     std::string spare = spareof(host);
     if (io.rename(host, spare) == 0) return true;
     if (errno == ENOENT) return false;
-    if (errno != EISDIR && errno != ENOTEMPTY && errno != EEXIST && errno != ENOTDIR)
-        throwerrno(errno, host);
+    if (errno != EISDIR) throwerrno(errno, host);
     return io.removeall(spare) == 0 && io.rename(host, spare) == 0;
 }
 

@@ -78,10 +78,6 @@ namespace {
 
 const char* const kProgramFolderName = "C:\\Vantrope\\";
 
-}  // namespace
-
-namespace {
-
 // A lock that lets this copy touch its folder: held, or its file system cannot lock.
 bool lets(const FolderLock& lock) {
     return lock.outcome() == FolderLock::held || lock.outcome() == FolderLock::unlockable;

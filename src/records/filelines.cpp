@@ -456,10 +456,6 @@ bool holdslines(const std::string& bytes) {
     return std::any_of(bytes.begin(), bytes.end(), [](char c) { return !blankchar(c); });
 }
 
-}  // namespace
-
-namespace {
-
 // Whether a data file's backup holds a line; one there that cannot be read may hold some (its
 // error kept in `unreadable` when given).
 bool lookatbackup(const Files& files, const std::string& path,
@@ -472,7 +468,7 @@ bool lookatbackup(const Files& files, const std::string& path,
         return holdslines(files.readall(backup));
     } catch (const FileError& e) {
         if (unreadable) *unreadable = e;
-        return true;  // nothing is risked
+        return true;  // a backup there but unreadable may hold records: nothing is risked
     }
 }
 
