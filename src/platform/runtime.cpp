@@ -159,7 +159,7 @@ void Runtime::refusedbox(const std::string& logical, const FolderLock& lock,
         std::string file = logical + FolderLock::kLockName;
         msgbox("The lock file " + file + " is " + filetypename(lock.filetype()) +
                    ", so this copy cannot keep other copies of the program off the folder " +
-                   logical + ".\r\nRemove or rename " + FolderLock::kLockName +
+                   logical + " while it runs.\r\nRemove or rename " + FolderLock::kLockName +
                    " in that folder (the program makes it again), then try again. " + outcome,
                vbOKOnly | vbExclamation, kProgramTitle);
         return;
