@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/qtview.h"
+
 namespace {
 
 class SpreadReporter : public benchmark::ConsoleReporter {
@@ -28,6 +30,8 @@ int main(int argc, char** argv) {
     // --make-folder DIR: only writes a full-capacity program folder there (for the start-up
     // timing of the real program).
     if (argc == 3 && std::string(argv[1]) == "--make-folder") return makebenchfolder(argv[2]);
+    // As the program runs, so the figures are the program's.
+    vt::processsettings();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SpreadReporter reporter;

@@ -7,6 +7,7 @@
 #include "platform/qt/qtview.h"
 
 int main(int argc, char** argv) {
+    vt::processsettings();
     QApplication qapp(argc, argv);
     // Qt has set the C library's locale from the environment; numbers keep the point whatever the
     // language, so no library call can write or read "2,5".

@@ -263,6 +263,10 @@ void Printer::enddoc(bool inoperation) {
     busy(true);
     try {
         sink_->print(doc);
+    } catch (PrintError& e) {
+        busy(false);
+        e.document = name;
+        throw;
     } catch (const FileError& e) {
         busy(false);
         throw PrintError(e, name);

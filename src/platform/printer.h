@@ -100,7 +100,8 @@ class PrintSink {
     // Hands an ended document over. It returns only when the document counts as printed: its job
     // was accepted by the print service, or completed when the document says `mustcomplete` (or
     // it was written to a PDF where no printer is configured). Otherwise it throws FileError,
-    // having cancelled any job it gave up on.
+    // having cancelled any job it gave up on; a PrintError saying `mayprint` where that cancel
+    // did not reach the print service.
     virtual void print(const PrintDoc& doc) = 0;
     // How the documents are measured while they are laid out: in the fonts they print in.
     virtual const TextMeasure& measure() const { return fixedpitch(); }
@@ -127,6 +128,9 @@ class CapturePrintSink : public PrintSink {
 struct PrintError : FileError {
     PrintError(const FileError& e, std::string doc) : FileError(e), document(std::move(doc)) {}
     std::string document;
+    // Its job was given up on but could not be cancelled (the print service was gone): the
+    // printout may still come out.
+    bool mayprint = false;
 };
 
 // One item of a print statement: text printed directly, a text in a field, the next print zone,

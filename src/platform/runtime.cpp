@@ -58,10 +58,19 @@ bool Runtime::filebox(const std::string& file, const std::string& prompt,
 }
 
 void Runtime::printfailbox(const PrintError& e, bool nothingchanged) {
-    msgbox(e.message() + "\r\n" + (e.advice.empty() ? "" : e.advice + "\r\n") +
-               (nothingchanged ? "The printout failed, so nothing was changed."
-                               : "The printout failed."),
-           vbOKOnly, e.document.empty() ? "Printer" : e.document);
+    // Only a job that certainly did not print is called failed: one that may still come out
+    // must not be printed again before the printer has been looked at.
+    std::string last;
+    if (e.mayprint)
+        last = std::string(
+                   "The printout may still come out: check the printer before printing "
+                   "again.") +
+               (nothingchanged ? " Nothing was changed." : "");
+    else
+        last = nothingchanged ? "The printout failed, so nothing was changed."
+                              : "The printout failed.";
+    msgbox(e.message() + "\r\n" + (e.advice.empty() ? "" : e.advice + "\r\n") + last, vbOKOnly,
+           e.document.empty() ? "Printer" : e.document);
 }
 
 bool Runtime::enddoc(bool nothingchanged) {

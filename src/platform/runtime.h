@@ -35,8 +35,8 @@ class Runtime {
     // line where e knows them.
     void fileerrorbox(const FileError& e, const std::string& title);
     // The box of a document that could not be printed: the error, then that the printout failed
-    // (for an operation that prints as part of it: and that nothing was changed), titled with
-    // the document.
+    // (for an operation that prints as part of it: and that nothing was changed), or that it may
+    // still come out when its job could not be cancelled; titled with the document.
     void printfailbox(const PrintError& e, bool nothingchanged = false);
     // Ends the printer's document: false, after the print-failure box, when it cannot be printed.
     // A document printed as part of an operation (`nothingchanged`: the operation changes nothing

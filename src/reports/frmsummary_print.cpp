@@ -140,19 +140,27 @@ void frmsummary::printallbets(Printer& p) {
     Money grand;
     for (const Bettor& b : bettororder(s)) {
         Money total;
-        p.print({"Bet summary for  " + b.name});
-        bool first = true;
         auto mine = rows.find(b.number);
-        for (size_t k : mine == rows.end() ? none : mine->second) {
+        const std::vector<size_t>& his = mine == rows.end() ? none : mine->second;
+        // A page does not end between a bettor's headings and his first bet, nor between his last
+        // bet and his TOTAL.
+        p.print({"Bet summary for  " + b.name});
+        if (!his.empty()) p.keepwithnext();
+        bool first = true;
+        for (size_t k : his) {
             const Bet& bet = s.bets(k);
             total += bet.amount;
             grand += bet.amount;
-            if (first) p.print({"Ticket/Bettor " + b.name});
+            if (first) {
+                p.print({"Ticket/Bettor " + b.name});
+                p.keepwithnext();
+            }
             first = false;
             p.print({InField(Format(entrytext(bet.entry), "!@@@@@@@@@@@@@@@@@@@@@"), 21),
                      "  " + Format(bet.amount, "$#,##0.00") + " TO " + bettypetext(bet.type)});
         }
         if (total != Money{}) {
+            p.keepwithnext();
             p.print({"TOTAL  " + Format(total, "Currency")});
             p.print({" "});
         }

@@ -159,3 +159,29 @@ TEST(AppPrinting, APrinterFailureIsShownNeverSwallowedOrFatal) {
     EXPECT_EQ(boxes.shown[0].prompt, " 57 Device I/O error\r\nThe printout failed.");
     EXPECT_EQ(boxes.shown[1].title, "Printer");
 }
+
+// A job given up on that the print service could not cancel may still come out: the box says
+// so, titled with the document the sink did not know the name of.
+TEST(AppPrinting, AJobThatCouldNotBeCancelledIsNotCalledFailed) {
+    struct UncancelledSink : PrintSink {
+        void print(const PrintDoc&) override {
+            PrintError e(FileError(57, errortext(57)), "");
+            e.advice = "The print service is gone.";
+            e.mayprint = true;
+            throw e;
+        }
+    } sink;
+    vt::test::TempFolder folder;
+    ScriptedDialogs boxes;
+    boxes.ok("may still come out");
+    App app(AppEnvironment{folder.path(), &boxes, &sink});
+    {
+        DocGuard guard(app.printer(), "Bet Receipt");
+        app.printer().print({"receipt"});
+    }
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Bet Receipt");
+    EXPECT_EQ(boxes.shown[0].prompt,
+              " 57 Device I/O error\r\nThe print service is gone.\r\nThe printout may still come "
+              "out: check the printer before printing again.");
+}

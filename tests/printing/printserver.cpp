@@ -84,9 +84,11 @@ PrintServer::PrintServer(const QueueSetup& setup) : dir_(tempdir()) {
     writefile(dir_ + "/bin/backend/vtfail",
               "#!/bin/sh\n[ $# -eq 0 ] && exit 0\necho 'ERROR: The printer jammed.' >&2\nexit 1\n",
               0755);
-    // A printer that keeps what it was sent: the job's file (its last argument) as the page.
+    // A printer that keeps what it was sent: the job's file (its last argument) as the page,
+    // after taking the setup's time over it.
     writefile(dir_ + "/bin/backend/vtpdf",
-              "#!/bin/sh\n[ $# -eq 0 ] && exit 0\ncat \"$6\" > \"" + dir_ + "/out/job.pdf\"\n",
+              "#!/bin/sh\n[ $# -eq 0 ] && exit 0\ntouch \"" + dir_ + "/out/printing\"\nsleep " +
+                  std::to_string(setup.slow) + "\ncat \"$6\" > \"" + dir_ + "/out/job.pdf\"\n",
               0755);
     socket_ = dir_ + "/cups.sock";
     writefile(dir_ + "/root/cupsd.conf", "Listen " + socket_ +
@@ -171,6 +173,16 @@ void PrintServer::settle() const {
 std::string PrintServer::lastoutput() const {
     std::ifstream in(dir_ + "/out/job.pdf", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool PrintServer::printing() const { return fs::exists(dir_ + "/out/printing"); }
+
+void PrintServer::crash() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
 }
 
 SilentServer::SilentServer() : dir_(tempdir()) {

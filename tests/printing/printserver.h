@@ -13,6 +13,7 @@ struct QueueSetup {
     bool aborts = false;    // the printer's backend fails and the job is aborted
     bool stopped = false;   // the printer is stopped: jobs wait for ever
     bool none = false;      // the service has no printer at all
+    int slow = 0;           // seconds the printer takes over each job
 };
 
 struct Job {
@@ -47,6 +48,10 @@ class PrintServer {
     void settle() const;
     // The bytes the printer wrote out for the last completed job.
     std::string lastoutput() const;
+    // Whether the printer has started on a job.
+    bool printing() const;
+    // Ends the scheduler as a crash would (kill -9): the printer goes on with its job.
+    void crash();
 
   private:
     std::string dir_, socket_, failure_;

@@ -861,8 +861,6 @@ TEST(QtPrintSinkTest, TextsShapedOnThreadsPaintAlike) {
     pr.enddoc();
     const PrintDoc& doc = real.captured.docs.at(0);
     auto sheets = [&](int threads) {
-        const int kept = qtv::shapingthreads;
-        qtv::shapingthreads = threads;
         std::vector<QByteArray> out;
         QImage page = blankpage(500, 1100);
         auto keep = [&] {
@@ -870,13 +868,15 @@ TEST(QtPrintSinkTest, TextsShapedOnThreadsPaintAlike) {
             page.fill(Qt::white);
         };
         QPainter p(&page);
-        EXPECT_TRUE(qtv::paintdoc(p, QRectF(10, 10, 480, 1080), doc, [&] {
-            keep();
-            return true;
-        }));
+        EXPECT_TRUE(qtv::paintdoc(
+            p, QRectF(10, 10, 480, 1080), doc,
+            [&] {
+                keep();
+                return true;
+            },
+            threads));
         p.end();
         keep();
-        qtv::shapingthreads = kept;
         return out;
     };
     const std::vector<QByteArray> alone = sheets(1), shared = sheets(4);

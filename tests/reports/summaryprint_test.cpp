@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "keepprintout.h"
+#include "pdfwords.h"
 #include "platform/qt/qtview.h"
 #include "reportsfixture.h"
 
@@ -189,4 +190,52 @@ TEST_F(SummaryPrint, AWideNameKeepsItsRowOnOneLineInTheRealFont) {
     ASSERT_EQ(lines.size(), 4u + 2 * 2 + 2);  // title, blank, heading, blank, two entries, totals
     for (size_t i : {4u, 6u}) EXPECT_EQ(lines[i].runs.at(1).column, 34) << lines[i].text;
     EXPECT_EQ(lines[6].text.rfind(wide, 0), 0u);
+}
+
+// A flight of 250 bettors with 1 to 38 bets each, 4,871 in all, printed on paper: page ends fall
+// at every line of a bettor's block in turn, yet no page ends with a bettor's heading and none
+// begins with his TOTAL.
+TEST_F(SummaryPrint, AllBetsKeepEachBettorsHeadingAndTotalWithHisBetsOnPaper) {
+    std::vector<std::string> names{"AnyBettor"}, lines;
+    for (int b = 1; b <= 250; ++b) {
+        names.push_back("BETTOR-" + std::to_string(1000 + b));
+        for (int n = 0; n < b * 7 % 38 + 1; ++n)
+            lines.push_back(std::to_string(b + 1) + "," + std::to_string(n % 2 + 1) + "," +
+                            std::to_string(n % 3 + 1) + "," + std::to_string(n + 2));
+    }
+    EXPECT_EQ(lines.size(), 4871u);
+    bettors(names);
+    bets("Round1", 1, lines);
+    summary().unload();
+    printed.textmeasure = &qtmeasure();
+    dialogs.type("1", "Enter number of forms to print");
+    summary().control("cmdbettorall").click();
+    ASSERT_EQ(printed.docs.size(), 1u);
+    const std::string pdf = test::keepprintout(folder.path(), printed.docs[0], "allbets-pages.pdf");
+    const std::vector<test::PdfLine> paper = test::pdflines(test::pdfwords(pdf));
+    ASSERT_FALSE(paper.empty());
+    auto word = [&](size_t i, size_t w) {
+        return w < paper[i].words.size() ? paper[i].words[w].text : "";
+    };
+    int headings = 0, totals = 0, pagesinsidebets = 0;
+    for (size_t i = 0; i < paper.size(); ++i) {
+        const bool heading = word(i, 0) == "Bet" || word(i, 0) == "Ticket/Bettor";
+        const bool total = word(i, 0) == "TOTAL" && word(i, 1).rfind("$", 0) == 0;
+        headings += word(i, 0) == "Bet";
+        totals += total;
+        if (i + 1 < paper.size() && paper[i + 1].page != paper[i].page) {
+            EXPECT_FALSE(heading) << "page " << paper[i].page + 1 << " ends with "
+                                  << paper[i].text();
+            pagesinsidebets += word(i + 1, 0) == "A-";
+        }
+        if (i > 0 && paper[i - 1].page != paper[i].page) {
+            EXPECT_FALSE(total) << "page " << paper[i].page + 1 << " begins with "
+                                << paper[i].text();
+        }
+    }
+    EXPECT_EQ(headings, 251);  // AnyBettor has no bets
+    EXPECT_EQ(totals, 250);
+    EXPECT_GT(paper.back().page, 60);
+    // Many pages begin inside a bettor's bets, so the page ends were put to the test.
+    EXPECT_GT(pagesinsidebets, 20);
 }

@@ -3,11 +3,12 @@
 #include <cups/cups.h>
 #include <sys/stat.h>
 
-#include <csignal>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 
 #include "platform/fileerror.h"
+#include "platform/printer.h"
 
 namespace vt {
 
@@ -68,10 +69,18 @@ std::string defaultnamed() {
     return lpoptionsdefault(serverroot() + "/lpoptions");
 }
 
-// Every wait on the service ends at its bound.
-int giveup(http_t*, void*) { return 0; }
+// A wait on a connection that the cashier cannot stop ends at its bound.
+int giveupwaiting(http_t*, void*) { return 0; }
 
 bool ippok() { return cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE; }
+
+// The library reports each stretch of this many seconds without a byte, so a stop is seen at
+// once.
+constexpr double kslice = 0.1;
+
+const char* const kcancelled = "The printing was cancelled.";
+const char* const kstoppeduncancelled =
+    "The printing was stopped, but the print service could not be told to cancel the job.";
 
 }  // namespace
 
@@ -92,23 +101,45 @@ bool PrintService::configured() {
     return fileholds(serverroot() + "/printers.conf", {"<Printer ", "<DefaultPrinter "}, true);
 }
 
-void printfailure(const std::string& why) {
-    FileError e(57, errortext(57));
+void printfailure(const std::string& why, bool mayprint) {
+    PrintError e(FileError(57, errortext(57)), "");
     e.advice = why;
+    e.mayprint = mayprint;
     throw e;
 }
 
+int PrintService::keepwaiting(http_t*, void* service) {
+    auto* s = static_cast<PrintService*>(service);
+    s->idle_ += kslice;
+    return !s->stopped_ && s->idle_ < s->wait_ ? 1 : 0;
+}
+
+http_t* PrintService::connect(int* stopflag) {
+    return httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                        static_cast<int>(wait_ * 1000), stopflag);
+}
+
+void PrintService::checkstopped() const {
+    if (stopped_) printfailure(kcancelled);
+}
+
+void PrintService::stop() {
+    stopped_ = true;
+    std::atomic_ref<int>(connectstop_).store(1);
+    const std::lock_guard<std::mutex> lock(pausing_);
+    woken_.notify_all();
+}
+
 bool PrintService::find() {
-    // A service that drops the connection while a document is sent is a failed job, not the end
-    // of the program.
-    std::signal(SIGPIPE, SIG_IGN);
+    checkstopped();
     cupsSetServer(nullptr);
     server_ = cupsServer();
-    int cancel = 0;
-    http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                         static_cast<int>(wait_ * 1000), &cancel);
-    if (!http_) printfailure("The print service (" + server_ + ") cannot be reached.");
-    httpSetTimeout(http_, wait_, giveup, nullptr);
+    http_ = connect(&connectstop_);
+    if (!http_) {
+        checkstopped();
+        printfailure("The print service (" + server_ + ") cannot be reached.");
+    }
+    httpSetTimeout(http_, kslice, keepwaiting, this);
     // The printer named here, checked with the service; otherwise the service's default.
     printer_ = defaultnamed();
     ipp_t* request;
@@ -124,6 +155,7 @@ bool PrintService::find() {
     static const char* const wanted[] = {"printer-name"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
                   wanted);
+    asking();
     ipp_t* response = cupsDoRequest(http_, request, "/");
     const ipp_status_t status = cupsLastError();
     const bool answered = response != nullptr;
@@ -137,27 +169,63 @@ bool PrintService::find() {
         printfailure("The printer " + printer_ + " is not known to the print service (" + server_ +
                      ").");
     }
-    if (!answered || !ippok() || (printer_.empty() && name.empty()))
+    if (!answered || !ippok() || (printer_.empty() && name.empty())) {
+        checkstopped();
         printfailure("The print service (" + server_ + ") did not answer.");
+    }
     if (printer_.empty()) printer_ = name;
     return true;
 }
 
 int PrintService::submit(const std::string& title, const std::string& pdf) {
+    checkstopped();
+    asking();
     const int job = cupsCreateJob(http_, printer_.c_str(), title.c_str(), 0, nullptr);
-    if (job <= 0)
+    if (job <= 0) {
+        checkstopped();
         printfailure("The printer " + printer_ + " did not take the job: " + cupsLastErrorString());
+    }
+    asking();
     bool sent = cupsStartDocument(http_, printer_.c_str(), job, title.c_str(), CUPS_FORMAT_PDF,
-                                  1) == HTTP_STATUS_CONTINUE &&
-                cupsWriteRequestData(http_, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
+                                  1) == HTTP_STATUS_CONTINUE;
+    if (sent) {
+        asking();
+        sent = cupsWriteRequestData(http_, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
+    }
     // The document is finished also after a failed write, so the connection is ready again.
+    asking();
     sent = cupsFinishDocument(http_, printer_.c_str()) <= IPP_STATUS_OK_EVENTS_COMPLETE && sent;
     if (!sent) {
-        const std::string why = cupsLastErrorString();
-        cancel(job);
-        printfailure("The printer " + printer_ + " did not take the job: " + why);
+        if (stopped_) giveup(job, kcancelled, kstoppeduncancelled);
+        const std::string why =
+            "The printer " + printer_ + " did not take the job: " + cupsLastErrorString();
+        giveup(job, why, why + " The print service could not be told to cancel it.");
     }
     return job;
+}
+
+void PrintService::awaitcompletion(int job, double seconds) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string why;
+    for (;;) {
+        switch (state(job, why)) {
+            case JobState::Completed:
+                return;
+            case JobState::Failed:
+                printfailure(why);
+            case JobState::Waiting:
+                break;
+        }
+        if (stopped_) giveup(job, kcancelled, kstoppeduncancelled);
+        if (std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds)) {
+            const std::string after = std::to_string(static_cast<int>(seconds)) + " seconds";
+            giveup(job, why + " It was cancelled after " + after + ".",
+                   why + " It was given up on after " + after +
+                       ", and the print service could not be told to cancel it.");
+        }
+        std::unique_lock<std::mutex> lock(pausing_);
+        woken_.wait_for(lock, std::chrono::milliseconds(250), [this] { return stopped_.load(); });
+    }
 }
 
 PrintService::JobState PrintService::state(int job, std::string& why) {
@@ -171,6 +239,7 @@ PrintService::JobState PrintService::state(int job, std::string& why) {
     static const char* const wanted[] = {"job-state", "job-printer-state-message"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
                   wanted);
+    asking();
     ipp_t* response = cupsDoRequest(http_, request, "/");
     if (!response || !ippok()) {
         // Unknown for now: the caller's bound ends the wait.
@@ -202,8 +271,22 @@ PrintService::JobState PrintService::state(int job, std::string& why) {
     }
 }
 
-void PrintService::cancel(int job) {
-    if (http_ && job > 0) cupsCancelJob2(http_, printer_.c_str(), job, 0);
+bool PrintService::cancel(int job) {
+    // On a connection of its own: the one in use may have given up in the middle of an answer,
+    // and the cashier's Cancel does not stop this one.
+    int never = 0;
+    http_t* http = connect(&never);
+    if (!http) return false;
+    httpSetTimeout(http, wait_, giveupwaiting, nullptr);
+    const bool cancelled =
+        cupsCancelJob2(http, printer_.c_str(), job, 0) <= IPP_STATUS_OK_EVENTS_COMPLETE;
+    httpClose(http);
+    return cancelled;
+}
+
+void PrintService::giveup(int job, const std::string& why, const std::string& whyuncancelled) {
+    if (cancel(job)) printfailure(why);
+    printfailure(whyuncancelled, true);
 }
 
 }  // namespace vt

@@ -10,7 +10,16 @@
 
 namespace vt {
 
+using qtv::ArrowWhileOpen;
 using qtv::qs;
+
+qtv::ArrowWhileOpen::ArrowWhileOpen() : busy_(QApplication::overrideCursor() != nullptr) {
+    if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+qtv::ArrowWhileOpen::~ArrowWhileOpen() {
+    if (busy_) QApplication::restoreOverrideCursor();
+}
 
 namespace {
 
@@ -58,23 +67,6 @@ int dismissed(const std::vector<std::pair<QMessageBox::StandardButton, int>>& bu
             if (b.second == want) return want;
     return buttons.front().second;
 }
-
-// A box asks for the operator even while a document is produced: the arrow, not the busy
-// cursor, while it is open.
-class ArrowWhileOpen {
-  public:
-    ArrowWhileOpen() : busy_(QApplication::overrideCursor() != nullptr) {
-        if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    }
-    ~ArrowWhileOpen() {
-        if (busy_) QApplication::restoreOverrideCursor();
-    }
-    ArrowWhileOpen(const ArrowWhileOpen&) = delete;
-    ArrowWhileOpen& operator=(const ArrowWhileOpen&) = delete;
-
-  private:
-    bool busy_;
-};
 
 QString boxtext(const std::string& s) { return qs(s).replace("\r\n", "\n").replace('\r', '\n'); }
 

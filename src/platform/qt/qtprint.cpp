@@ -1,6 +1,6 @@
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -10,17 +10,20 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRawFont>
 #include <QSemaphore>
 #include <QTemporaryFile>
 #include <QTextLayout>
 #include <QThread>
 #include <QThreadPool>
-#include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <exception>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <unordered_map>
 #ifdef __GLIBC__
@@ -35,10 +38,6 @@
 namespace vt {
 
 using qtv::qs;
-
-namespace qtv {
-int shapingthreads = 4;
-}
 
 namespace {
 
@@ -373,7 +372,7 @@ class QtTextMeasure : public TextMeasure {
 namespace qtv {
 
 bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
-              const std::function<bool()>& newpage) {
+              const std::function<bool()>& newpage, int threads) {
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<PageFont>> fonts;
     auto fontof = [&](const PrintLine& line) {
         auto& f = fonts[std::make_tuple(line.fontname, line.fontsize, line.bold)];
@@ -405,7 +404,7 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
         if (line.runs.empty()) meet(line.text);
         for (const PrintRun& run : line.runs) meet(run.text);
     });
-    for (auto& entry : fonts) entry.second->shapeall(shapingthreads);
+    for (auto& entry : fonts) entry.second->shapeall(threads);
     // Every line placed before any is drawn: the document keeps one scale, narrowed as a whole
     // when its widest line does not fit the page.
     struct Placed {
@@ -486,23 +485,7 @@ void paint(QPrinter& printer, const PrintDoc& doc, int errnumber) {
 }
 
 // Paints a document into a PDF file: letter pages with half-inch margins, on every path.
-// The PDF engine takes large buffers for every sheet it writes (chunks of megabytes to compress a
-// sheet) and frees them again. The C library would give that memory back to the system each
-// time, and the next sheet would fault it in afresh, page by page, a fifth of the time of a long
-// report. Freed memory is kept for reuse instead; set once, for the whole program.
-void keepfreedmemory() {
-#ifdef __GLIBC__
-    static const bool kept = [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-        return true;
-    }();
-    (void)kept;
-#endif
-}
-
 void writepdf(const PrintDoc& doc, const QString& file, int errnumber) {
-    keepfreedmemory();
     // Made for no printer: Qt does not ask the print service for its default (unbounded waits).
     QPrinter printer(QPrinterInfo(), QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -525,46 +508,78 @@ std::string renderpdf(const PrintDoc& doc) {
     return bytes.toStdString();
 }
 
-// Waits, with a dialog the cashier can cancel, until the job has completed; a job that failed,
-// was cancelled or did not finish in time is a print failure, and one given up on is cancelled.
-void waitforjob(PrintService& service, int job, const std::string& title, double seconds) {
-    QProgressDialog busy(qs("Printing " + title + " on " + service.printer() + "..."), "Cancel", 0,
-                         0);
-    busy.setWindowTitle(qs(title.empty() ? std::string("Vantrope") : title));
-    busy.setWindowModality(Qt::ApplicationModal);
-    busy.setMinimumDuration(0);
-    busy.setAutoClose(false);
-    busy.setAutoReset(false);
-    busy.show();
-    QElapsedTimer waited;
-    waited.start();
-    std::string why;
-    for (;;) {
-        switch (service.state(job, why)) {
-            case PrintService::JobState::Completed:
-                return;
-            case PrintService::JobState::Failed:
-                printfailure(why);
-            case PrintService::JobState::Waiting:
-                break;
-        }
-        if (busy.wasCanceled()) {
-            service.cancel(job);
-            printfailure("The printing was cancelled.");
-        }
-        if (waited.elapsed() > seconds * 1000) {
-            service.cancel(job);
-            printfailure(why + " It was cancelled after " + std::to_string(int(seconds)) +
-                         " seconds.");
-        }
-        QEventLoop pause;
-        QTimer::singleShot(250, &pause, &QEventLoop::quit);
-        QObject::connect(&busy, &QProgressDialog::canceled, &pause, &QEventLoop::quit);
-        pause.exec();
+// The "Printing" box, up while the print service is asked. Each call to the service runs on a
+// worker thread meanwhile, so the window's thread keeps its event loop: the box is drawn and its
+// Cancel stops the wait at once. After Cancel the box stays up, saying so, until the service has
+// been told; closing it counts as Cancel.
+class PrintingBox : public QProgressDialog {
+  public:
+    PrintingBox(const std::string& title, PrintService& service)
+        : QProgressDialog(qs("Printing " + title + "..."), "Cancel", 0, 0), service_(service) {
+        setWindowTitle(qs(title));
+        setWindowModality(Qt::ApplicationModal);
+        setMinimumDuration(0);
+        setAutoClose(false);
+        setAutoReset(false);
+        // Cancel does not hide the box: the cashier sees it until the wait has ended.
+        disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
+        connect(this, &QProgressDialog::canceled, this, [this] { stop(); });
+        show();
     }
-}
+    // Runs a call to the service on a worker thread, the event loop running until it returns;
+    // returns what it returned, or throws what it threw.
+    template <class Call>
+    auto run(Call call) -> decltype(call()) {
+        std::optional<decltype(call())> result;
+        std::exception_ptr failed;
+        QEventLoop loop;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            try {
+                result.emplace(call());
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        }));
+        QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        worker->start();
+        loop.exec();
+        worker->wait();
+        if (failed) std::rethrow_exception(failed);
+        return std::move(*result);
+    }
+
+  protected:
+    void closeEvent(QCloseEvent* e) override {
+        e->ignore();
+        stop();
+    }
+    void reject() override { stop(); }
+
+  private:
+    void stop() {
+        service_.stop();
+        setLabelText("Cancelling the printing...");
+        if (auto* button = findChild<QPushButton*>()) button->setEnabled(false);
+    }
+    PrintService& service_;
+    qtv::ArrowWhileOpen arrow_;
+};
 
 }  // namespace
+
+void processsettings() {
+    // A print service that drops the connection while a request is written to it is a failed
+    // job, not the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
+#ifdef __GLIBC__
+    // The PDF engine takes large buffers for every sheet it writes (chunks of megabytes to
+    // compress a sheet) and frees them again. The C library would give that memory back to the
+    // system each time, and the next sheet would fault it in afresh, page by page, a fifth of the
+    // time of a long report. Freed memory is kept for reuse instead.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
+}
 
 const TextMeasure& qtmeasure() {
     static const QtTextMeasure measure;
@@ -576,12 +591,19 @@ const TextMeasure& QtPrintSink::measure() const { return qtmeasure(); }
 void QtPrintSink::print(const PrintDoc& doc) {
     ensureqtapp();
     if (!pdfonly && PrintService::configured()) {
+        const std::string title = doc.title.empty() ? std::string("Vantrope") : doc.title;
         PrintService service(servicewait);
+        PrintingBox box(title, service);
         // A service that answers it has no default printer leaves the PDF below.
-        if (service.find()) {
-            const std::string title = doc.title.empty() ? std::string("Vantrope") : doc.title;
-            const int job = service.submit(title, renderpdf(doc));
-            if (doc.mustcomplete) waitforjob(service, job, doc.title, completionwait);
+        if (box.run([&] { return service.find(); })) {
+            box.setLabelText(qs("Printing " + title + " on " + service.printer() + "..."));
+            const std::string pdf = renderpdf(doc);
+            const int job = box.run([&] { return service.submit(title, pdf); });
+            if (doc.mustcomplete)
+                box.run([&] {
+                    service.awaitcompletion(job, completionwait);
+                    return true;
+                });
             lastoutput = service.printer();
             if (onprinted) onprinted(lastoutput);
             return;

@@ -24,7 +24,8 @@ class QtDialogs : public Dialogs {
 };
 
 // Prints on the default printer when one is configured, otherwise writes a PDF into
-// <program folder>/Printouts/.
+// <program folder>/Printouts/. While the print service is asked a "Printing" box with Cancel is
+// shown; the service is asked on a worker thread, so the window's thread never waits on it.
 class QtPrintSink : public PrintSink {
   public:
     explicit QtPrintSink(std::string programfolder) : programfolder_(std::move(programfolder)) {}
@@ -46,6 +47,11 @@ class QtPrintSink : public PrintSink {
   private:
     std::string programfolder_;
 };
+
+// The settings of the whole process that printing relies on, made once at the start of main: a
+// print service that drops its connection does not end the program (SIGPIPE), and memory freed
+// while PDFs are written is kept for reuse.
+void processsettings();
 
 // Widths of printed text in the fonts the Qt sink prints with.
 const TextMeasure& qtmeasure();

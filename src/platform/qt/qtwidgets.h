@@ -30,11 +30,23 @@ inline std::string ss(const QString& s) { return s.toLatin1().toStdString(); }
 // ending the program (a Qt slot must not throw).
 void guarded(Runtime& rt, const std::function<void()>& fn);
 
-// Draws a document's pages into the page rectangle; false when a new page cannot be started.
+// A box asks for the operator even while a document is produced: the arrow, not the busy
+// cursor, while it is open.
+class ArrowWhileOpen {
+  public:
+    ArrowWhileOpen();
+    ~ArrowWhileOpen();
+    ArrowWhileOpen(const ArrowWhileOpen&) = delete;
+    ArrowWhileOpen& operator=(const ArrowWhileOpen&) = delete;
+
+  private:
+    bool busy_;
+};
+
+// Draws a document's pages into the page rectangle; false when a new page cannot be started. At
+// most `threads` threads shape the texts of a long document (1: the painting thread alone).
 bool paintdoc(class QPainter& p, const QRectF& page, const PrintDoc& doc,
-              const std::function<bool()>& newpage);
-// At most this many threads shape the texts of a long document (1: the painting thread alone).
-extern int shapingthreads;
+              const std::function<bool()>& newpage, int threads = 4);
 
 // The font for a name the screens use; a name the machine lacks falls back to one of the same
 // kind (fixed-pitch for the fixed-pitch names) at the same size.
