@@ -627,6 +627,18 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     EXPECT_NE(sink.lastoutput, first);
     EXPECT_TRUE(std::filesystem::exists(first));
     EXPECT_TRUE(std::filesystem::exists(sink.lastoutput));
+
+    // Each PDF is named after its document, in characters safe in any folder.
+    auto named = [&](const std::string& title) {
+        doc.title = title;
+        sink.print(doc);
+        return std::filesystem::path(sink.lastoutput).filename().string();
+    };
+    EXPECT_EQ(named("").rfind("Vantrope-", 0), 0u);
+    EXPECT_EQ(named("Bet Receipt").rfind("Bet Receipt-", 0), 0u);
+    std::string odd = named("Results: 1/2 \"A\\B\"");
+    EXPECT_EQ(odd.rfind("Results_ 1_2 _A_B_-", 0), 0u) << odd;
+    EXPECT_EQ(odd.substr(odd.size() - 4), ".pdf");
 }
 
 // A line's texts reach the page in the order of the line, also around a name drawn narrower in

@@ -467,12 +467,23 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
 
 namespace {
 
-// A free name in the folder: the date and time, and a counter when that is taken.
-QString freepdfname(const QDir& dir) {
-    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    QString name = "printout-" + stamp + ".pdf";
-    for (int n = 2; dir.exists(name); ++n)
-        name = "printout-" + stamp + "-" + QString::number(n) + ".pdf";
+// The name a document goes by: its title, "Vantrope" when it has none.
+std::string docname(const PrintDoc& doc) {
+    return doc.title.empty() ? std::string("Vantrope") : doc.title;
+}
+
+// A free name in the folder: the document's name (letters, digits, blanks and hyphens; any other
+// character becomes "_"), the date and time, and a counter when that is taken.
+QString freepdfname(const QDir& dir, const PrintDoc& printed) {
+    QString doc;
+    for (char ch : docname(printed).substr(0, 60)) {
+        bool safe = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+                    (ch >= '0' && ch <= '9') || ch == ' ' || ch == '-';
+        doc += QLatin1Char(safe ? ch : '_');
+    }
+    QString stamp = doc + "-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString name = stamp + ".pdf";
+    for (int n = 2; dir.exists(name); ++n) name = stamp + "-" + QString::number(n) + ".pdf";
     return dir.filePath(name);
 }
 
@@ -530,7 +541,7 @@ std::string renderpdf(const PrintDoc& doc) {
 void waitforjob(PrintService& service, int job, const std::string& title, double seconds) {
     QProgressDialog busy(qs("Printing " + title + " on " + service.printer() + "..."), "Cancel", 0,
                          0);
-    busy.setWindowTitle(qs(title.empty() ? std::string("Vantrope") : title));
+    busy.setWindowTitle(qs(title));
     busy.setWindowModality(Qt::ApplicationModal);
     busy.setMinimumDuration(0);
     busy.setAutoClose(false);
@@ -579,9 +590,8 @@ void QtPrintSink::print(const PrintDoc& doc) {
         PrintService service(servicewait);
         // A service that answers it has no default printer leaves the PDF below.
         if (service.find()) {
-            const std::string title = doc.title.empty() ? std::string("Vantrope") : doc.title;
-            const int job = service.submit(title, renderpdf(doc));
-            if (doc.mustcomplete) waitforjob(service, job, doc.title, completionwait);
+            const int job = service.submit(docname(doc), renderpdf(doc));
+            if (doc.mustcomplete) waitforjob(service, job, docname(doc), completionwait);
             lastoutput = service.printer();
             if (onprinted) onprinted(lastoutput);
             return;
@@ -592,7 +602,7 @@ void QtPrintSink::print(const PrintDoc& doc) {
     // Printouts/ is made when missing; a vanished program folder is not made again.
     if (!dir.exists()) throwfileerror(76);
     if (!dir.mkpath("Printouts") || !dir.cd("Printouts")) throwfileerror(75);
-    QString file = freepdfname(dir);
+    QString file = freepdfname(dir, doc);
     try {
         writepdf(doc, file, 75);
         if (!QFileInfo(file).isFile() || QFileInfo(file).size() == 0) throwfileerror(75);
