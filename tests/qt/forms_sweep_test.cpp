@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollArea>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -200,6 +201,9 @@ TEST_F(FormSweep, ScreensOpenOnAWorkingControlAndStrayKeysLeaveShownBoxesAlone) 
             before[c] = c->text();
             ++shownonly;
         }
+        auto* area = win->findChild<QScrollArea*>();
+        ASSERT_NE(area, nullptr);
+        QWidget* canvas = area->widget();
         RealInput input(win);
         QWidget* first = QApplication::focusWidget();
         ASSERT_NE(first, nullptr);
@@ -215,6 +219,8 @@ TEST_F(FormSweep, ScreensOpenOnAWorkingControlAndStrayKeysLeaveShownBoxesAlone) 
             QWidget* now = QApplication::focusWidget();
             ASSERT_NE(now, nullptr);
             EXPECT_EQ(showing.count(now), 0u) << now->objectName().toStdString();
+            // Tab goes from control to control, never to the window's own parts.
+            EXPECT_TRUE(canvas->isAncestorOf(now)) << now->metaObject()->className();
         }
         for (auto& [c, text] : before) EXPECT_EQ(c->text(), text) << nameof(*c);
     }
