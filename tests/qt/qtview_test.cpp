@@ -586,6 +586,26 @@ TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
     EXPECT_GT(std::count(demo.log.begin(), demo.log.end(), "tick"), 0);
 }
 
+// Once a box closes, the window that was active is active again, so the keys go on to its
+// focused control also where no window manager hands the focus back.
+TEST(QtDialogsTest, TheWindowActiveBeforeABoxIsActiveAfterIt) {
+    ensureqtapp();
+    TempFolder folder;
+    QtDialogs boxes;
+    CapturePrintSink sink;
+    App app(AppEnvironment{folder.path(), &boxes, &sink});
+    app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
+    QtView& view = QtView::of(app);
+    app.dispatch([&] { app.form("frmdemo").show(); });
+    QWidget* win = view.window("frmdemo");
+    ASSERT_NE(win, nullptr);
+    RealInput input(win);
+    ASSERT_EQ(QApplication::activeWindow(), win);
+    dismissnextbox();
+    EXPECT_EQ(boxes.msgbox("Done", vbOKOnly, "Vantrope"), vbOK);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(win, 1000));
+}
+
 TEST(QtDialogsTest, DismissingABoxCountsAsNoOrCancel) {
     ensureqtapp();
     QtDialogs d;

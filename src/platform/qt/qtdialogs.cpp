@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <utility>
 #include <vector>
@@ -59,21 +60,26 @@ int dismissed(const std::vector<std::pair<QMessageBox::StandardButton, int>>& bu
     return buttons.front().second;
 }
 
-// A box asks for the operator even while a document is produced: the arrow, not the busy
-// cursor, while it is open.
-class ArrowWhileOpen {
+// While a box is open: the arrow, not the busy cursor, since a box asks for the operator even
+// while a document is produced. Once it closes, the window that was active is active again, so
+// the keys go on to its focused control also where no window manager hands the focus back.
+class WhileOpen {
   public:
-    ArrowWhileOpen() : busy_(QApplication::overrideCursor() != nullptr) {
+    WhileOpen()
+        : busy_(QApplication::overrideCursor() != nullptr), before_(QApplication::activeWindow()) {
         if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
     }
-    ~ArrowWhileOpen() {
+    ~WhileOpen() {
         if (busy_) QApplication::restoreOverrideCursor();
+        if (before_ && before_->isVisible() && !QApplication::activeModalWidget())
+            before_->activateWindow();
     }
-    ArrowWhileOpen(const ArrowWhileOpen&) = delete;
-    ArrowWhileOpen& operator=(const ArrowWhileOpen&) = delete;
+    WhileOpen(const WhileOpen&) = delete;
+    WhileOpen& operator=(const WhileOpen&) = delete;
 
   private:
     bool busy_;
+    QPointer<QWidget> before_;
 };
 
 QString boxtext(const std::string& s) { return qs(s).replace("\r\n", "\n").replace('\r', '\n'); }
@@ -94,7 +100,7 @@ int QtDialogs::msgbox(const std::string& prompt, int style, const std::string& t
     for (auto& b : buttons)
         if (b.second == none) box.setEscapeButton(b.first);
     {
-        ArrowWhileOpen arrow;
+        WhileOpen open;
         box.exec();
     }
     auto* clicked = box.clickedButton();
@@ -110,7 +116,7 @@ std::string QtDialogs::inputbox(const std::string& prompt, const std::string& ti
     dlg.setWindowTitle(qs(title));
     dlg.setLabelText(boxtext(prompt));
     dlg.setTextValue(qs(defaulttext));
-    ArrowWhileOpen arrow;
+    WhileOpen open;
     if (dlg.exec() != QDialog::Accepted) return "";
     return qtv::ss(dlg.textValue());
 }

@@ -57,7 +57,10 @@ void FormWindow::setformsize(QSize size) {
     fit();
 }
 
-void FormWindow::reveal(QWidget* w) { scroll_->ensureWidgetVisible(w, 8, 8); }
+void FormWindow::reveal(QWidget* w) {
+    layout()->activate();  // the scroll area at the window's size, also before it is shown
+    scroll_->ensureWidgetVisible(w, 8, 8);
+}
 
 void FormWindow::note(const QString& text) {
     note_->setText(text);
@@ -96,6 +99,8 @@ void FormWindow::fit(bool place) {
     bool resized = size != this->size();
     if (resized) setFixedSize(size);
     if (!resized && !place) return;
+    // The control with the focus stays in view.
+    if (QWidget* f = focusWidget(); f && canvas_->isAncestorOf(f)) reveal(f);
     // The whole window on the screen: its frame moves in where it stands out.
     QRect at = frameGeometry();
     at.setSize(size.grownBy(frame));
