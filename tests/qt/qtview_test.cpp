@@ -556,13 +556,21 @@ void dismissnextbox(int afterms = 0) {
     });
 }
 
-TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
-    ensureqtapp();
+// The demonstration form in the view, on an App whose boxes are real ones.
+struct DemoWithRealBoxes {
+    DemoWithRealBoxes() : app(AppEnvironment{folder.path(), &boxes, &sink}) {
+        ensureqtapp();
+        app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
+    }
     TempFolder folder;
     QtDialogs boxes;
     CapturePrintSink sink;
-    App app(AppEnvironment{folder.path(), &boxes, &sink});
-    app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
+    App app;
+};
+
+TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
+    DemoWithRealBoxes real;
+    App& app = real.app;
     QtView& view = QtView::of(app);
     auto& demo = app.formas<DemoForm>("frmdemo");
     app.dispatch([&] {
@@ -589,20 +597,14 @@ TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
 // Once a box closes, the window that was active is active again, so the keys go on to its
 // focused control also where no window manager hands the focus back.
 TEST(QtDialogsTest, TheWindowActiveBeforeABoxIsActiveAfterIt) {
-    ensureqtapp();
-    TempFolder folder;
-    QtDialogs boxes;
-    CapturePrintSink sink;
-    App app(AppEnvironment{folder.path(), &boxes, &sink});
-    app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
-    QtView& view = QtView::of(app);
-    app.dispatch([&] { app.form("frmdemo").show(); });
-    QWidget* win = view.window("frmdemo");
+    DemoWithRealBoxes real;
+    real.app.dispatch([&] { real.app.form("frmdemo").show(); });
+    QWidget* win = QtView::of(real.app).window("frmdemo");
     ASSERT_NE(win, nullptr);
     RealInput input(win);
     ASSERT_EQ(QApplication::activeWindow(), win);
     dismissnextbox();
-    EXPECT_EQ(boxes.msgbox("Done", vbOKOnly, "Vantrope"), vbOK);
+    EXPECT_EQ(real.boxes.msgbox("Done", vbOKOnly, "Vantrope"), vbOK);
     EXPECT_TRUE(QTest::qWaitForWindowActive(win, 1000));
 }
 
