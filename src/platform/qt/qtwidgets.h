@@ -112,7 +112,7 @@ struct Win {
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     int focusmoves = -1;  // the form's focus moves already put on the widgets
     std::vector<QWidget*> taborder;
-    std::vector<QWidget*> hiding;  // widgets of controls hidden, hidden after the others
+    std::vector<QWidget*> hiding;  // widgets the event hid: hidden once all are mirrored
 };
 
 // Real input (qtwidgets_input.cpp). Focus moves, clicks and typed keys on target (w itself, or
