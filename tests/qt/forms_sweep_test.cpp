@@ -1,6 +1,7 @@
 // Every form of the program, driven through its window: each control that takes typed text
-// takes it (and Enter) from real keys, and each control with a click or double-click handler
-// answers a real click. The screens' own handlers are swapped for recorders, so only the path
+// takes it (and Enter) from real keys, each control with a click or double-click handler answers
+// a real click, each button Enter, each list Down and Up, and each can be reached on a screen
+// smaller than the form. The screens' own handlers are swapped for recorders, so only the path
 // from the window system to the model is under test here.
 #include <QComboBox>
 #include <QGuiApplication>
