@@ -37,6 +37,7 @@ void frmbet::cmdpay_Click() {
     quiet_ = true;
     control("cbobettor").settext("");
     quiet_ = false;
+    control("cbobettor").setfocus();  // where the next bettor is typed
 }
 
 void frmbet::printreceipt() {

@@ -565,6 +565,10 @@ void Form::unload() {
     rt_.formunloaded(*this);
 }
 
+bool Control::takestab() const {
+    return tabstop && !(locked && (kind_ == Kind::TextBox || kind_ == Kind::ComboBox));
+}
+
 Control* Form::firsttypedbox() const {
     std::vector<Control*> order(order_);
     std::stable_sort(order.begin(), order.end(),

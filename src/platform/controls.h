@@ -128,6 +128,9 @@ class Control {
         locked = true;
         tabstop = false;
     }
+    // Tab stops here. A locked text or combo box only shows its text: Tab passes it by, and a
+    // click still puts the caret there (to select and copy).
+    bool takestab() const;
     int maxlength = 0;
     int alignment = 0;  // 0 left, 1 right, 2 centre
     void setfocus();

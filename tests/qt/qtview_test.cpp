@@ -556,13 +556,21 @@ void dismissnextbox(int afterms = 0) {
     });
 }
 
-TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
-    ensureqtapp();
+// The demonstration form in the view, on an App whose boxes are real ones.
+struct DemoWithRealBoxes {
+    DemoWithRealBoxes() : app(AppEnvironment{folder.path(), &boxes, &sink}) {
+        ensureqtapp();
+        app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
+    }
     TempFolder folder;
     QtDialogs boxes;
     CapturePrintSink sink;
-    App app(AppEnvironment{folder.path(), &boxes, &sink});
-    app.registerform("frmdemo", [](Host& a) { return std::make_unique<DemoForm>(a); });
+    App app;
+};
+
+TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
+    DemoWithRealBoxes real;
+    App& app = real.app;
     QtView& view = QtView::of(app);
     auto& demo = app.formas<DemoForm>("frmdemo");
     app.dispatch([&] {
@@ -584,6 +592,20 @@ TEST(QtTimerTest, TimersTickButWaitWhileABoxIsOpen) {
     wait.start(60);
     while (wait.isActive()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     EXPECT_GT(std::count(demo.log.begin(), demo.log.end(), "tick"), 0);
+}
+
+// Once a box closes, the window that was active is active again, so the keys go on to its
+// focused control also where no window manager hands the focus back.
+TEST(QtDialogsTest, TheWindowActiveBeforeABoxIsActiveAfterIt) {
+    DemoWithRealBoxes real;
+    real.app.dispatch([&] { real.app.form("frmdemo").show(); });
+    QWidget* win = QtView::of(real.app).window("frmdemo");
+    ASSERT_NE(win, nullptr);
+    RealInput input(win);
+    ASSERT_EQ(QApplication::activeWindow(), win);
+    dismissnextbox();
+    EXPECT_EQ(real.boxes.msgbox("Done", vbOKOnly, "Vantrope"), vbOK);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(win, 1000));
 }
 
 TEST(QtDialogsTest, DismissingABoxCountsAsNoOrCancel) {
@@ -627,6 +649,18 @@ TEST(QtPrintSinkTest, WritesAPdfIntoPrintoutsWhenNoPrinterExists) {
     EXPECT_NE(sink.lastoutput, first);
     EXPECT_TRUE(std::filesystem::exists(first));
     EXPECT_TRUE(std::filesystem::exists(sink.lastoutput));
+
+    // Each PDF is named after its document, in characters safe in any folder.
+    auto named = [&](const std::string& title) {
+        doc.title = title;
+        sink.print(doc);
+        return std::filesystem::path(sink.lastoutput).filename().string();
+    };
+    EXPECT_EQ(named("").rfind("Vantrope-", 0), 0u);
+    EXPECT_EQ(named("Bet Receipt").rfind("Bet Receipt-", 0), 0u);
+    std::string odd = named("Results: 1/2 \"A\\B\"");
+    EXPECT_EQ(odd.rfind("Results_ 1_2 _A_B_-", 0), 0u) << odd;
+    EXPECT_EQ(odd.substr(odd.size() - 4), ".pdf");
 }
 
 // A line's texts reach the page in the order of the line, also around a name drawn narrower in

@@ -4,6 +4,7 @@
 // own handlers.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QScrollArea>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -17,9 +18,20 @@ class RealInput {
         (void)QTest::qWaitForWindowActive(win_);
     }
     QWindow* handle() const { return win_->windowHandle(); }
-    // A point of a widget (its centre by default) in the window's coordinates.
+    // A point of a widget (its centre by default) in the window's coordinates, scrolled into
+    // view first where the window shows only part of its form (as a user scrolls to it).
     QPoint at(QWidget* w, QPoint p = QPoint(-1, -1)) const {
-        return w->mapTo(win_, p == QPoint(-1, -1) ? w->rect().center() : p);
+        if (p == QPoint(-1, -1)) p = w->rect().center();
+        reveal(w, p);
+        return w->mapTo(win_, p);
+    }
+    static void reveal(QWidget* w, QPoint p) {
+        for (QWidget* up = w->parentWidget(); up; up = up->parentWidget())
+            if (auto* area = qobject_cast<QScrollArea*>(up)) {
+                QPoint on = w->mapTo(area->widget(), p);
+                area->ensureVisible(on.x(), on.y(), 24, 24);
+                return;
+            }
     }
     void click(QWidget* w, QPoint p = QPoint(-1, -1)) {
         QTest::mouseClick(handle(), Qt::LeftButton, {}, at(w, p));

@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimer>
 
@@ -180,6 +182,100 @@ TEST_F(ScreenInput, PlacingABetLeavesNoPriorBetPicked) {
     EXPECT_TRUE(prior->selectedItems().isEmpty());
     input->clickitem(prior, prior->model()->index(0, 0));
     EXPECT_EQ(f.control("lstbetsprior").listindex(), 0);
+}
+
+// A bet taken with the keyboard alone: the bettor typed, a flight ticked, the first Down on the
+// board takes its first player, Enter presses WIN, the amount, PLACE and PAY, and the focus is
+// back in the bettor box for the next bettor. Tab passes the prompts and the read-only boxes by.
+TEST_F(ScreenInput, AWholeBetByTheKeyboardAlone) {
+    folder.write("Players", "1,1,\"\",\"NICKLAUS-JACK\"\r\n2,1,\"\",\"PALMER-ARNOLD\"\r\n");
+    QWidget* win = open("cmdbet", "frmbet");
+    ASSERT_NE(win, nullptr);
+    Form& f = app->form("frmbet");
+    auto* bettor = widget<QComboBox>(win, "cbobettor");
+    ASSERT_NE(bettor, nullptr);
+    auto focused = [&] {
+        QWidget* now = QApplication::focusWidget();
+        return now && bettor->isAncestorOf(now) ? bettor : now;
+    };
+    EXPECT_EQ(focused(), bettor);
+    int keys = 0, tabs = 0;
+    std::vector<std::string> passed;
+    auto press = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        ++keys;
+        input->key(k, m);
+    };
+    // Tab (or Shift+Tab) until the control has the focus.
+    auto tabto = [&](const char* name, bool back = false) {
+        for (int i = 0; i < 60 && focused() && focused()->objectName() != name; ++i) {
+            press(back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+            ++tabs;
+            if (QWidget* now = focused()) passed.push_back(now->objectName().toStdString());
+        }
+        ASSERT_EQ(focused()->objectName().toStdString(), name);
+    };
+    input->type("smith-john");
+    keys += 10;
+    press(Qt::Key_Return);
+    EXPECT_EQ(f.control("txtbettor").text(), "SMITH-JOHN");
+    tabto("Check1(0)");
+    press(Qt::Key_Space);
+    tabto("lstentries", true);
+    press(Qt::Key_Down);
+    EXPECT_NE(f.control("txthorse").text().find("NICKLAUS-JACK"), std::string::npos);
+    tabto("cmdwin");
+    press(Qt::Key_Return);
+    EXPECT_EQ(f.control("txtwps").text(), "W");
+    tabto("cmdbamount(3)");
+    press(Qt::Key_Return);
+    EXPECT_EQ(f.control("txtamount").text(), "2");
+    tabto("cmddone");
+    press(Qt::Key_Return);
+    EXPECT_EQ(folder.read("Round1 1Bets"), "2,1,1,2\r\n");
+    // PLACE hid itself and showed PAY: the focus went on to PAY, not past it.
+    EXPECT_EQ(focused()->objectName(), "cmdpay");
+    press(Qt::Key_Return);
+    EXPECT_EQ(f.control("cmdpay").caption(), "  PAID  $2.00");
+    // Ready for the next bettor.
+    EXPECT_EQ(focused(), bettor);
+    input->type("d");
+    EXPECT_EQ(f.control("cbobettor").text(), "d");
+    for (const std::string& n : passed) {
+        size_t at = n.find('(');
+        int index = at == std::string::npos ? -1 : std::stoi(n.substr(at + 1));
+        EXPECT_TRUE(f.control(n.substr(0, at), index).takestab()) << n;
+    }
+    // The name and its Enter, the flight, the player, WIN, $2, PLACE and PAY; the Tabs between
+    // them cross the fifteen flight boxes and the position and amount buttons.
+    EXPECT_LE(tabs, 34);
+    EXPECT_LE(keys, 52);
+}
+
+// The note that tells where a printout went stands under the form, never over it: it covers no
+// control, and the payoff screen's last instruction line can still be seen whole.
+TEST_F(ScreenInput, ThePrintoutNoteCoversNoControl) {
+    QWidget* win = open("cmdpay", "frmpay");
+    ASSERT_NE(win, nullptr);
+    const std::string told = "Printed to " + folder.path() + "/Printouts/Payoff Sheets-1.pdf";
+    QtView::of(*app).note(told);
+    QLabel* note = nullptr;
+    for (auto* l : win->findChildren<QLabel*>())
+        if (l->text().toStdString() == told) note = l;
+    ASSERT_TRUE(note && note->isVisible());
+    const QRect strip(note->mapTo(win, QPoint(0, 0)), note->size());
+    auto* area = win->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    const QRect view(area->viewport()->mapTo(win, QPoint(0, 0)), area->viewport()->size());
+    for (Control* c : app->form("frmpay").controls()) {
+        auto* w = widget<QWidget>(win, c->name().c_str());
+        if (!w || !w->isVisible()) continue;
+        QRect shown = QRect(w->mapTo(win, QPoint(0, 0)), w->size()).intersected(view);
+        EXPECT_FALSE(shown.intersects(strip)) << c->name();
+    }
+    auto* last = widget<QWidget>(win, "lblinstructions");
+    ASSERT_NE(last, nullptr);
+    RealInput::reveal(last, last->rect().bottomLeft());
+    EXPECT_TRUE(view.contains(QRect(last->mapTo(win, QPoint(0, 0)), last->size()).bottomLeft()));
 }
 
 // Keys typed as the summary opens change nothing, so the event's name prints as the setup

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <utility>
 #include <vector>
@@ -13,12 +14,15 @@ namespace vt {
 using qtv::ArrowWhileOpen;
 using qtv::qs;
 
-qtv::ArrowWhileOpen::ArrowWhileOpen() : busy_(QApplication::overrideCursor() != nullptr) {
+qtv::ArrowWhileOpen::ArrowWhileOpen()
+    : busy_(QApplication::overrideCursor() != nullptr), before_(QApplication::activeWindow()) {
     if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
 }
 
 qtv::ArrowWhileOpen::~ArrowWhileOpen() {
     if (busy_) QApplication::restoreOverrideCursor();
+    if (before_ && before_->isVisible() && !QApplication::activeModalWidget())
+        before_->activateWindow();
 }
 
 namespace {
@@ -86,7 +90,7 @@ int QtDialogs::msgbox(const std::string& prompt, int style, const std::string& t
     for (auto& b : buttons)
         if (b.second == none) box.setEscapeButton(b.first);
     {
-        ArrowWhileOpen arrow;
+        ArrowWhileOpen open;
         box.exec();
     }
     auto* clicked = box.clickedButton();
@@ -102,7 +106,7 @@ std::string QtDialogs::inputbox(const std::string& prompt, const std::string& ti
     dlg.setWindowTitle(qs(title));
     dlg.setLabelText(boxtext(prompt));
     dlg.setTextValue(qs(defaulttext));
-    ArrowWhileOpen arrow;
+    ArrowWhileOpen open;
     if (dlg.exec() != QDialog::Accepted) return "";
     return qtv::ss(dlg.textValue());
 }

@@ -466,12 +466,23 @@ bool paintdoc(QPainter& p, const QRectF& page, const PrintDoc& doc,
 
 namespace {
 
-// A free name in the folder: the date and time, and a counter when that is taken.
-QString freepdfname(const QDir& dir) {
-    QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    QString name = "printout-" + stamp + ".pdf";
-    for (int n = 2; dir.exists(name); ++n)
-        name = "printout-" + stamp + "-" + QString::number(n) + ".pdf";
+// The name a document goes by: its title, "Vantrope" when it has none.
+std::string docname(const PrintDoc& doc) {
+    return doc.title.empty() ? std::string("Vantrope") : doc.title;
+}
+
+// A free name in the folder: the document's name (letters, digits, blanks and hyphens; any other
+// character becomes "_"), the date and time, and a counter when that is taken.
+QString freepdfname(const QDir& dir, const PrintDoc& printed) {
+    QString doc;
+    for (char ch : docname(printed).substr(0, 60)) {
+        bool safe = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+                    (ch >= '0' && ch <= '9') || ch == ' ' || ch == '-';
+        doc += QLatin1Char(safe ? ch : '_');
+    }
+    QString stamp = doc + "-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString name = stamp + ".pdf";
+    for (int n = 2; dir.exists(name); ++n) name = stamp + "-" + QString::number(n) + ".pdf";
     return dir.filePath(name);
 }
 
@@ -591,7 +602,7 @@ const TextMeasure& QtPrintSink::measure() const { return qtmeasure(); }
 void QtPrintSink::print(const PrintDoc& doc) {
     ensureqtapp();
     if (!pdfonly && PrintService::configured()) {
-        const std::string title = doc.title.empty() ? std::string("Vantrope") : doc.title;
+        const std::string title = docname(doc);
         PrintService service(servicewait);
         PrintingBox box(title, service);
         // A service that answers it has no default printer leaves the PDF below.
@@ -614,7 +625,7 @@ void QtPrintSink::print(const PrintDoc& doc) {
     // Printouts/ is made when missing; a vanished program folder is not made again.
     if (!dir.exists()) throwfileerror(76);
     if (!dir.mkpath("Printouts") || !dir.cd("Printouts")) throwfileerror(75);
-    QString file = freepdfname(dir);
+    QString file = freepdfname(dir, doc);
     try {
         writepdf(doc, file, 75);
         if (!QFileInfo(file).isFile() || QFileInfo(file).size() == 0) throwfileerror(75);

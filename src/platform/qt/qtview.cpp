@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/controls.h"
@@ -111,7 +111,7 @@ struct QtView::Impl {
         Form& f = *w.form;
         QWidget* win = w.window;
         if (win->windowTitle() != qs(f.caption)) win->setWindowTitle(qs(f.caption));
-        if (win->size() != QSize(f.width, f.height)) win->setFixedSize(f.width, f.height);
+        w.window->setformsize(QSize(f.width, f.height));
         QPalette pal = QApplication::palette(win);
         pal.setColor(QPalette::Window, QColor((f.backcolor >> 16) & 0xFF, (f.backcolor >> 8) & 0xFF,
                                               f.backcolor & 0xFF));
@@ -124,6 +124,7 @@ struct QtView::Impl {
             }
             qtv::syncwidget(w, *c, qtv::widgetfor(w, *c));
         }
+        for (QWidget* gone : std::exchange(w.hiding, {})) gone->hide();
         synctaborder(w);
         if (f.visible() && win->isHidden()) {
             win->show();
@@ -152,6 +153,7 @@ struct QtView::Impl {
         QWidget* now = w.window->focusWidget();
         if (now == target || (now && target->isAncestorOf(now))) return;
         target->setFocus(Qt::OtherFocusReason);
+        w.window->reveal(target);
     }
 };
 
@@ -231,20 +233,12 @@ QWidget* QtView::window(const std::string& formname) {
 }
 
 void QtView::note(const std::string& text) {
-    QWidget* top = QApplication::activeWindow();
+    auto* top = dynamic_cast<qtv::FormWindow*>(QApplication::activeWindow());
     if (!top) {
         for (auto& w : impl_->wins)
             if (w->window->isVisible()) top = w->window;
     }
-    if (!top) return;
-    auto* l = new QLabel(qs(text), top);
-    l->setAutoFillBackground(true);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    l->adjustSize();
-    l->move(4, top->height() - l->height() - 4);
-    l->show();
-    l->raise();
-    QTimer::singleShot(5000, l, &QObject::deleteLater);
+    if (top) top->note(qs(text));
 }
 
 void ensureqtapp() {
@@ -268,7 +262,9 @@ bool renderformpng(Runtime& rt, Form& form, const std::string& path) {
     if (!w) return false;
     QString file = QString::fromStdString(path);
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) return false;
-    return w->grab().save(file, "PNG");
+    // The whole form, also where the window shows part of it.
+    auto* fw = dynamic_cast<qtv::FormWindow*>(w);
+    return (fw ? fw->canvas() : w)->grab().save(file, "PNG");
 }
 
 }  // namespace vt

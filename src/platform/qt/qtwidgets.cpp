@@ -3,17 +3,13 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableView>
-#include <QTextCursor>
 #include <optional>
 #include <utility>
 
@@ -29,16 +24,6 @@
 #include "platform/text.h"
 
 namespace vt::qtv {
-
-void FormWindow::closeEvent(QCloseEvent* e) {
-    if (onclose) {
-        // The form decides; the view hides the window once the model says so.
-        e->ignore();
-        onclose();
-    } else {
-        e->accept();
-    }
-}
 
 void guarded(Runtime& rt, const std::function<void()>& fn) {
     // While a handler runs (a box open inside it) the cashier cannot reach the forms: what comes
@@ -137,206 +122,6 @@ Qt::Alignment gridalign(int a, const std::string& text) {
     }
     double v;
     return (parsenumber(text, v) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-}
-
-// Caret positions: a multi-line box shows the model's CR LF as one line break.
-int widgetpos(const std::string& text, int modelpos) {
-    int w = 0;
-    for (int i = 0; i < modelpos && i < static_cast<int>(text.size()); ++i)
-        if (!(text[i] == '\r' && i + 1 < static_cast<int>(text.size()) && text[i + 1] == '\n')) ++w;
-    return w;
-}
-
-int modelpos(const std::string& text, int widgetpos) {
-    int w = 0, i = 0;
-    for (; i < static_cast<int>(text.size()) && w < widgetpos; ++i)
-        if (!(text[i] == '\r' && i + 1 < static_cast<int>(text.size()) && text[i + 1] == '\n')) ++w;
-    return i;
-}
-
-QLineEdit* lineeditof(QWidget* w) {
-    if (auto* b = qobject_cast<QComboBox*>(w)) return b->lineEdit();
-    return qobject_cast<QLineEdit*>(w);
-}
-
-// The user's caret and selection go into the model, so the next key edits where they are.
-void caretfromwidget(QWidget* w, Control& c) {
-    if (QLineEdit* t = lineeditof(w)) {
-        if (t->hasSelectedText()) {
-            c.selstart = t->selectionStart();
-            c.sellength = static_cast<int>(t->selectedText().size());
-        } else {
-            c.selstart = t->cursorPosition();
-            c.sellength = 0;
-        }
-    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
-        QTextCursor cur = m->textCursor();
-        std::string text = c.text();
-        c.selstart = modelpos(text, cur.selectionStart());
-        c.sellength = modelpos(text, cur.selectionEnd()) - c.selstart;
-    }
-}
-
-void carettowidget(const Control& c, QWidget* w) {
-    if (QLineEdit* t = lineeditof(w)) {
-        int len = static_cast<int>(t->text().size());
-        int start = std::clamp(c.selstart, 0, len);
-        int sel = std::clamp(c.sellength, 0, len - start);
-        if (sel > 0) {
-            if (t->selectionStart() != start || t->selectedText().size() != sel)
-                t->setSelection(start, sel);
-        } else if (t->hasSelectedText() || t->cursorPosition() != start) {
-            t->setCursorPosition(start);
-        }
-    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
-        std::string text = c.text();
-        int start = widgetpos(text, c.selstart),
-            end = widgetpos(text, c.selstart + std::max(c.sellength, 0));
-        QTextCursor cur = m->textCursor();
-        if (cur.selectionStart() == start && cur.selectionEnd() == end) return;
-        cur.setPosition(start);
-        cur.setPosition(end, QTextCursor::KeepAnchor);
-        m->setTextCursor(cur);
-    }
-}
-
-// Real input on one control's widget, as a window system delivers it: focus changes, clicks
-// and double clicks on controls whose Qt widget has no signal for them (text boxes, labels,
-// picture boxes, frames), and typed keys. Typed text goes through the control's KeyPress and
-// edit at the caret, so the model's text is the only truth; the Qt key event is swallowed.
-class InputFilter : public QObject {
-  public:
-    InputFilter(QWidget* w, Control* c, std::shared_ptr<bool> alive)
-        : QObject(w), w_(w), c_(c), alive_(std::move(alive)) {}
-
-  protected:
-    bool eventFilter(QObject* obj, QEvent* ev) override {
-        if (!*alive_) return false;
-        switch (ev->type()) {
-            case QEvent::FocusIn:
-            case QEvent::FocusOut: {
-                // Focus moving inside the form, not the window losing or regaining it (a box
-                // opening over it, another window coming up).
-                auto reason = static_cast<QFocusEvent*>(ev)->reason();
-                if (obj != w_ || reason == Qt::ActiveWindowFocusReason ||
-                    reason == Qt::PopupFocusReason)
-                    return false;
-                if (ev->type() == QEvent::FocusIn) {
-                    c_->form().focused = c_;
-                    if (c_->GotFocus) run([this] { c_->fire(c_->GotFocus); });
-                } else if (c_->LostFocus) {
-                    run([this] { c_->fire(c_->LostFocus); });
-                }
-                return false;
-            }
-            case QEvent::MouseButtonRelease: {
-                auto* m = static_cast<QMouseEvent*>(ev);
-                bool afterdouble = std::exchange(afterdouble_, false);
-                if (m->button() == Qt::LeftButton && !afterdouble && clickable() &&
-                    static_cast<QWidget*>(obj)->rect().contains(m->position().toPoint()))
-                    run([this] { c_->click(); });
-                return false;
-            }
-            case QEvent::MouseButtonDblClick:
-                if (static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton && clickable()) {
-                    afterdouble_ = true;
-                    run([this] { c_->dblclick(); });
-                }
-                return false;
-            case QEvent::KeyPress:
-                return obj == w_ && key(static_cast<QKeyEvent*>(ev));
-            default:
-                return false;
-        }
-    }
-
-  private:
-    // Kinds whose clicks have no Qt signal of their own.
-    bool clickable() const {
-        Kind k = c_->kind();
-        return k == Kind::TextBox || k == Kind::Label || k == Kind::PictureBox || k == Kind::Frame;
-    }
-    void run(const std::function<void()>& fn) {
-        c_->touch();  // whatever the model makes of it, the widget is mirrored again
-        guarded(c_->form().runtime(), fn);
-    }
-
-    bool key(QKeyEvent* k) {
-        Kind kind = c_->kind();
-        bool typed = kind == Kind::TextBox || kind == Kind::ComboBox;
-        if (!typed && !c_->KeyPress) return false;  // lists move and search on their own
-        std::string keys;
-        if (typed && k->matches(QKeySequence::Paste)) {
-            keys = ss(QApplication::clipboard()->text());
-        } else if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) {
-            return false;
-        } else if (k->key() == Qt::Key_Backspace) {
-            keys = std::string(1, char(vbKeyBack));
-        } else if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            keys = std::string(1, char(vbKeyReturn));
-        } else if (k->key() == Qt::Key_Escape) {
-            keys = std::string(1, char(vbKeyEscape));
-        } else if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
-            return false;
-        } else if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-            // Undo, cut, delete-word and the like would edit behind the model's back; a combo
-            // still opens its list with Alt+Down.
-            return typed && !qobject_cast<QComboBox*>(w_);
-        } else if (k->key() == Qt::Key_Delete) {
-            if (!typed) return false;
-            caretfromwidget(w_, *c_);
-            run([this] { c_->deletekey(); });
-            return true;
-        } else {
-            QString t = k->text();
-            if (t.isEmpty() || t[0].unicode() < 32) return false;  // caret moves, function keys
-            for (QChar ch : t)
-                if (ch.unicode() >= 32 && ch.unicode() < 256)
-                    keys += static_cast<char>(ch.unicode());
-            if (keys.empty()) return true;
-        }
-        if (typed) caretfromwidget(w_, *c_);
-        for (size_t i = 0; i < keys.size(); ++i) {
-            char ch = keys[i];
-            // A pasted line end (CR LF, LF or CR) or tab is one blank between the words.
-            if (keys.size() > 1 && ch == '\r' && i + 1 < keys.size() && keys[i + 1] == '\n')
-                continue;
-            if (keys.size() > 1 && (ch == '\r' || ch == '\n' || ch == '\t')) ch = ' ';
-            run([&] { c_->keypress(static_cast<unsigned char>(ch)); });
-            if (!*alive_) break;  // the form went away under the key
-        }
-        return true;
-    }
-
-    QWidget* w_;
-    Control* c_;
-    std::shared_ptr<bool> alive_;
-    bool afterdouble_ = false;
-};
-
-// Keeps the model's caret in step with the user's caret moves and selections.
-void trackcaret(QWidget* w, Control* c, const std::shared_ptr<bool>& alive) {
-    auto follow = [w, c, alive] {
-        if (*alive) caretfromwidget(w, *c);
-    };
-    if (QLineEdit* t = lineeditof(w)) {
-        QObject::connect(t, &QLineEdit::cursorPositionChanged, w, follow);
-        QObject::connect(t, &QLineEdit::selectionChanged, w, follow);
-    } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
-        QObject::connect(m, &QPlainTextEdit::cursorPositionChanged, w, follow);
-        QObject::connect(m, &QPlainTextEdit::selectionChanged, w, follow);
-    }
-}
-
-// A widget whose text only the model edits.
-void keepmodeltext(QWidget* w, Control* c, const std::shared_ptr<bool>& alive) {
-    QWidget* inner = lineeditof(w) ? static_cast<QWidget*>(lineeditof(w)) : w;
-    for (QWidget* x : {w, inner}) {
-        x->setContextMenuPolicy(Qt::NoContextMenu);
-        x->setAcceptDrops(false);
-        x->setAttribute(Qt::WA_InputMethodEnabled, false);
-    }
-    trackcaret(w, c, alive);
 }
 
 // Option buttons and check boxes answer a click anywhere in their rectangle, not only on the
@@ -576,8 +361,7 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
     auto alive = win.alive;
     switch (c.kind()) {
         case Kind::CommandButton: {
-            auto* b = new QPushButton(parent);
-            b->setAutoDefault(false);
+            QPushButton* b = newcommandbutton(parent);
             tomodel(b, p, &QPushButton::clicked, alive, [p](bool) { p->click(); });
             return b;
         }
@@ -597,7 +381,7 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
                 t->setTabChangesFocus(true);
                 keepmodeltext(t, p, alive);
                 // Clicks land on the viewport.
-                t->viewport()->installEventFilter(new InputFilter(t, p, alive));
+                watchinput(t, t->viewport(), p, alive);
                 return t;
             }
             auto* t = new QLineEdit(parent);
@@ -638,10 +422,8 @@ QWidget* makewidget(Win& win, Control& c, QWidget* parent) {
         case Kind::ListBox:
         case Kind::FileListBox:
         case Kind::DirListBox: {
-            auto* l = new QListWidget(parent);
-            // A pick selects a row (a click or an arrow key). Qt also makes the first row
-            // current, unselected, when the list gains the focus by the keyboard or because
-            // another control went: that is no pick, and the model keeps no row picked.
+            QListWidget* l = newlistbox(parent, p, alive);
+            // A pick selects a row (a click or an arrow key); a row made current alone is none.
             auto picked = std::make_shared<bool>(false);
             tomodel(l, p, &QListWidget::itemSelectionChanged, alive, [l, p, picked] {
                 if (l->count() != p->listcount()) return;
@@ -805,7 +587,9 @@ const char* const kOwnFocus = "vtownfocus";
 // A control that is no tab stop takes the focus only from a click, never from Tab.
 void synctabstop(const Control& c, QWidget* w) {
     auto own = static_cast<Qt::FocusPolicy>(w->property(kOwnFocus).toInt());
-    Qt::FocusPolicy want = c.tabstop ? own : (own & Qt::ClickFocus) ? Qt::ClickFocus : Qt::NoFocus;
+    Qt::FocusPolicy want = c.takestab()             ? own
+                           : (own & Qt::ClickFocus) ? Qt::ClickFocus
+                                                    : Qt::NoFocus;
     if (w->focusPolicy() != want) w->setFocusPolicy(want);
 }
 
@@ -814,13 +598,13 @@ void synctabstop(const Control& c, QWidget* w) {
 QWidget* widgetfor(Win& win, Control& c) {
     auto it = win.widgets.find(&c);
     if (it != win.widgets.end()) return it->second;
-    QWidget* parent = win.window;
+    QWidget* parent = win.window->canvas();
     auto frame = win.form->container.find(&c);
     if (frame != win.form->container.end() && frame->second && frame->second != &c)
         if (QWidget* fw = widgetfor(win, *frame->second)) parent = fw;
     QWidget* w = makewidget(win, c, parent);
     win.widgets[&c] = w;
-    if (w) w->installEventFilter(new InputFilter(w, &c, win.alive));
+    if (w) watchinput(w, w, &c, win.alive);
     if (w) w->setProperty(kOwnFocus, static_cast<int>(w->focusPolicy()));
     if (w)
         w->setObjectName(
@@ -841,7 +625,8 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
     // Positions are in form coordinates; a control inside a frame is placed relative to it.
     int left = c.left, top = c.top;
     auto frame = win.form->container.find(&c);
-    if (frame != win.form->container.end() && frame->second && w->parentWidget() != win.window) {
+    if (frame != win.form->container.end() && frame->second &&
+        w->parentWidget() != win.window->canvas()) {
         left -= frame->second->left;
         top -= frame->second->top;
     }
@@ -897,7 +682,12 @@ void syncwidget(Win& win, Control& c, QWidget* w) {
         case Kind::Timer:
             break;
     }
-    if (w->isHidden() == c.visible()) w->setVisible(c.visible());
+    // A control the event hid goes once every control is mirrored (Win::hiding), so one that had
+    // the focus hands it on along the screen as the event left it.
+    if (c.visible() && w->isHidden())
+        w->show();
+    else if (!c.visible() && !w->isHidden())
+        win.hiding.push_back(w);
 }
 
 }  // namespace vt::qtv
