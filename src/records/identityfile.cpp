@@ -367,6 +367,16 @@ std::string sidetext(const std::string& logical, const std::string& body,
     return text.append(body);
 }
 
+bool issidetext(std::string_view text, const std::string& logical, std::string_view body,
+                std::string_view bodycheck) {
+    const size_t head = kHeader.size() + 35;  // "ids3 <name> <lines>\r\n"
+    return bodycheck.size() == 16 && text.size() == head + body.size() &&
+           text.substr(0, kHeader.size()) == kHeader &&
+           text.substr(kHeader.size(), 16) == namecheck(logical) &&
+           text[kHeader.size() + 16] == ' ' && text.substr(kHeader.size() + 17, 16) == bodycheck &&
+           text.substr(kHeader.size() + 33, 2) == "\r\n" && text.substr(head) == body;
+}
+
 void writeside(const Files& files, const std::string& logical, const std::string& text) {
     std::string side = sidecarof(logical);
     if (!text.empty())

@@ -150,6 +150,9 @@ std::string bettorsbody(const std::map<long long, std::vector<Identity>>& live,
 // `bodycheck`, when already known).
 std::string sidetext(const std::string& logical, const std::string& body,
                      const std::string& bodycheck = "");
+// True when `text` is, byte for byte, what sidetext() gives for these lines.
+bool issidetext(std::string_view text, const std::string& logical, std::string_view body,
+                std::string_view bodycheck);
 // Stages an identity file; "" removes it instead (it would remember nothing).
 void writeside(const Files& files, const std::string& logical, const std::string& text);
 

@@ -1,6 +1,7 @@
 #include "records/origins.h"
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string_view>
 #include <unordered_map>
@@ -156,7 +157,7 @@ void onlydeleted(BetIdentities& ids) {
 }
 
 // A Bets identity file as staged: the lines after its first and their check ("" when the file
-// was removed: it would have remembered nothing).
+// was removed: it would have remembered nothing). The unvouched identities are live ones.
 struct StagedBets {
     std::string body, bodycheck;
 };
@@ -165,11 +166,10 @@ StagedBets stagebets(const Files& files, const std::string& betsfile,
                      const std::vector<std::string_view>& recs, const BetIdentities& ids) {
     StagedBets out;
     if (!ids.live.empty() || !ids.deleted.empty()) {
-        std::vector<Identity> unvouched = within(ids.unvouched, ids.live);
-        IdSet late(unvouched);
+        std::optional<IdSet> late;
+        if (!ids.unvouched.empty()) late.emplace(ids.unvouched);
         out.body = betsbody(
-            BetsText{ids.live, unvouched.empty() ? nullptr : &late, ids.deleted, ids.deletedholds},
-            recs);
+            BetsText{ids.live, late ? &*late : nullptr, ids.deleted, ids.deletedholds}, recs);
         out.bodycheck = hashhex({out.body});
     }
     writeside(files, betsfile,
@@ -287,6 +287,7 @@ std::vector<long long> namedbettornumbers(const Files& files, const std::string&
 void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids) {
     BetIdentities out = ids;
+    out.unvouched = within(out.unvouched, out.live);
     onlydeleted(out);
     stagebets(files, betsfile, records(bytes ? *bytes : std::string()), out);
 }
@@ -320,15 +321,24 @@ void stagebettoridentities(const Files& files, const std::string& bettorsfile,
 // ---- Origins ----
 
 // What Origins keeps between writes: the identities writers hand over for the files they write,
-// and the last Bets file written, so that its pair, written next with the same bytes, takes the
-// same identities without working them out again when the two were in step.
+// the last Bets file written, so that its pair, written next with the same bytes, takes the same
+// identities without working them out again when the two were in step, and what it staged.
 struct Origins::State {
     Random random;
     std::map<std::string, BetIdentities> bets;
     std::map<std::string, BettorIdentities> bettors;
+    // (Its new lines are those staged for it.)
     struct LastBets {
-        std::string file, oldbytes, oldbody, oldbodycheck, newbytes, newbody, newbodycheck;
+        std::string file, oldbytes, oldbody, oldbodycheck, newbytes;
     } last;
+    // Each Bets file's identities as this run last staged them, taken again while its identity
+    // file is byte for byte the one staged and its data file holds the bytes staged: a bettor
+    // delete rewrites 60 pairs of full files, and reading them again would be most of its cost.
+    struct Staged {
+        std::string body, bodycheck, datacheck;
+        BetIdentities ids;
+    };
+    std::map<std::string, Staged> staged;
 };
 
 Origins::Origins(Files& files, std::function<Identity()> random)
@@ -411,20 +421,38 @@ void Origins::keepbets(const std::string& logical, const std::string* bytes,
     }
     Contents old = contentsof(files_, logical);
     std::string side = sidecarof(logical);
-    Side own = files_.exists(side) ? parseside(logical, files_.readall(side), old) : Side{};
+    std::optional<std::string> raw;
+    if (files_.exists(side)) raw = files_.readall(side);
     // The pair of the file written last, in step with it: its identity file is the one the
     // program writes for the other's lines.
     if (bytes && from.empty() && last.file == pairof(logical) && *bytes == last.newbytes &&
-        old.bytes == last.oldbytes && own.exists &&
-        own.bytes == sidetext(logical, last.oldbody, last.oldbodycheck)) {
-        files_.replacefile(side, sidetext(logical, last.newbody, last.newbodycheck));
+        old.bytes == last.oldbytes && raw &&
+        issidetext(*raw, logical, last.oldbody, last.oldbodycheck)) {
+        const State::Staged& pair = st.staged.at(last.file);
+        files_.replacefile(side, sidetext(logical, pair.body, pair.bodycheck));
         last.file.clear();
         return;
     }
     std::vector<std::string_view> oldrecs = records(old.bytes);
-    std::string oldbody = own.trusted ? own.bytes.substr(own.body) : std::string();
-    std::string oldbodycheck = own.trusted ? std::string(own.bodycheck()) : std::string();
-    BetIdentities was = readbets(files_, logical, own, oldrecs, st.random), now;
+    // The identities as this run staged them, while both files are as staged; else as read.
+    BetIdentities was, now;
+    std::string oldbody, oldbodycheck;
+    auto kept = st.staged.find(logical);
+    if (kept != st.staged.end() && raw &&
+        issidetext(*raw, logical, kept->second.body, kept->second.bodycheck) &&
+        hashhex({old.bytes}) == kept->second.datacheck) {
+        was = std::move(kept->second.ids);
+        oldbody = std::move(kept->second.body);
+        oldbodycheck = std::move(kept->second.bodycheck);
+    } else {
+        Side own = raw ? parseside(logical, std::move(*raw), old) : Side{};
+        if (own.trusted) {
+            oldbody = own.bytes.substr(own.body);
+            oldbodycheck = own.bodycheck();
+        }
+        was = readbets(files_, logical, own, oldrecs, st.random);
+    }
+    if (kept != st.staged.end()) st.staged.erase(kept);
     std::vector<std::string_view> newrecs = records(bytes ? *bytes : none);
     std::vector<bool> dropped(oldrecs.size(), !bytes);
     if (bytes) {
@@ -465,10 +493,11 @@ void Origins::keepbets(const std::string& logical, const std::string* bytes,
     onlydeleted(now);
     StagedBets staged = stagebets(files_, logical, newrecs, now);
     last = {};
-    if (bytes && !staged.body.empty())
-        last = {
-            logical, std::move(old.bytes),   std::move(oldbody),         std::move(oldbodycheck),
-            *bytes,  std::move(staged.body), std::move(staged.bodycheck)};
+    if (!bytes || staged.body.empty()) return;
+    now.given.clear();
+    st.staged[logical] = {std::move(staged.body), std::move(staged.bodycheck), hashhex({*bytes}),
+                          std::move(now)};
+    last = {logical, std::move(old.bytes), std::move(oldbody), std::move(oldbodycheck), *bytes};
 }
 
 // A Bettors file about to be written.
