@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "records/origins.h"
-
 namespace vt {
 
 App::App(AppEnvironment env)
-    : Host(*env.dialogs, *env.printsink, env.programfolder, std::move(env.lockcall)) {
+    : Host(*env.dialogs, *env.printsink, env.programfolder, std::move(env.lockcall)),
+      context_(shared_, *this, std::move(env.identities)) {
     shared_.sizetables();
     register_setup(*this);
     register_names(*this);
@@ -16,7 +15,6 @@ App::App(AppEnvironment env)
     register_payoff(*this);
     register_reports(*this);
     register_payoff3(*this);
-    keeporigins(files());
 }
 
 App::~App() {

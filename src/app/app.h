@@ -15,6 +15,9 @@ struct AppEnvironment {
     PrintSink* printsink = nullptr;
     // The lock call of the folder locks: flock(2) when empty.
     FolderLock::LockCall lockcall = {};
+    // Where new identities of bets and bettors come from: the system's random source when empty
+    // (fault tests make them repeat from run to run).
+    std::function<uint64_t()> identities = {};
 };
 
 // Owns the shared state, the forms (created on first touch), the boxes and the printer.
@@ -41,7 +44,7 @@ class App : public Host {
 
   private:
     Shared shared_;
-    Context context_{shared_, *this};
+    Context context_;
     std::map<std::string, FormFactory> factories_;
     std::map<std::string, std::unique_ptr<Form>> forms_;
     std::vector<std::string> loadorder_;

@@ -19,6 +19,17 @@ struct Staging;
 class Transaction;
 class HostIo;
 
+// Keeps files that go with another in step with it: told inside the transaction right before each
+// change of a file is staged, while the file still reads as it was (bytes: its new contents,
+// nullptr when it is removed; from: the file it was copied from, else ""), so that what it stages
+// joins the same change.
+class FileCompanion {
+  public:
+    virtual ~FileCompanion() = default;
+    virtual void changing(const std::string& logical, const std::string* bytes,
+                          const std::string& from) = 0;
+};
+
 // What tells one version of a file on disk from another: size, modification time (ns), inode and
 // device, and when it was looked at (ns, the same clock as the modification time).
 struct FileStamp {
@@ -89,16 +100,8 @@ class Files {
     // 70 otherwise); unset, always.
     std::function<bool(const std::string& hostfolder)> holds;
 
-    // Keeps files that go with another in step with it: called inside the transaction right
-    // before each change of a file is staged, while the file still reads as it was (bytes: its
-    // new contents, nullptr when it is removed;
-    // from: the file it was copied from, else ""), so that what it stages joins the same change.
-    std::function<void(const std::string& logical, const std::string* bytes,
-                       const std::string& from)>
-        companion;
-    // The random numbers new identities are drawn from (the system's when unset); fault tests
-    // make them repeat from run to run.
-    std::function<uint64_t()> randomness;
+    // Told of each change of a file (the identity files kept beside the data files follow it).
+    FileCompanion* companion = nullptr;
 
     // The host calls every file operation goes through: the system's, unless another is put in
     // place between operations (tests put one there that fails, crashes or cuts the power).

@@ -32,7 +32,7 @@ void replaced(const Files& files, Staging*& open, const std::string& logical,
     if (hostisdir(host)) throwfileerror(75);
     staged(files, open, [&](Staging& s) {
         // The companion is called while the file still reads as it was.
-        if (files.companion) files.companion(logical, &bytes, from);
+        if (files.companion) files.companion->changing(logical, &bytes, from);
         StagedFile& f = slot(s, logical, host);
         f.removed = false;
         f.bytes = bytes;
@@ -54,7 +54,7 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
         // Read before the slot is made: the slot would hide the file on disk.
         std::string old = exists(logical) ? readall(logical) : std::string();
         old += bytes;
-        if (companion) companion(logical, &old, "");
+        if (companion) companion->changing(logical, &old, "");
         StagedFile& f = slot(s, logical, host);
         f.removed = false;
         f.bytes = std::move(old);
@@ -68,7 +68,7 @@ void Files::remove(const std::string& logical) const try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
-        if (companion) companion(logical, nullptr, "");
+        if (companion) companion->changing(logical, nullptr, "");
         StagedFile& f = slot(s, logical, host);
         f.removed = true;
         f.bytes.clear();

@@ -1,11 +1,11 @@
 #include "records/context.h"
 
-#include "records/origins.h"
+#include "records/identityfile.h"
 
 namespace vt {
 
 void Context::fileerrorbox(const FileError& e) {
-    std::string data = describedby(e.file);
+    std::string data = idfile::describedby(e.file);
     if (data.empty()) return runtime_.fileerrorbox(e, shared_.fileop);
     FileError shown = e;
     shown.file = data;

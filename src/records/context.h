@@ -8,16 +8,21 @@
 #include "platform/runtime.h"
 #include "platform/transaction.h"
 #include "records/betscache.h"
+#include "records/origins.h"
 #include "records/shared.h"
 
 namespace vt {
 
 class Context {
   public:
-    Context(Shared& shared, Runtime& runtime) : shared_(shared), runtime_(runtime) {}
+    // `identities`: where new identities come from (the system's random source when empty).
+    Context(Shared& shared, Runtime& runtime, std::function<Identity()> identities = {})
+        : shared_(shared), runtime_(runtime), origins_(runtime.files(), std::move(identities)) {}
 
     Shared& shared() { return shared_; }
     Files& files() { return runtime_.files(); }
+    // The identities of the bets and bettors, kept beside their files.
+    Origins& origins() { return origins_; }
     // The Bets files as last read, while unchanged.
     BetsCache& betscache() {
         betscache_->maxbets = shared_.maxbets;
@@ -60,6 +65,7 @@ class Context {
   private:
     Shared& shared_;
     Runtime& runtime_;
+    Origins origins_;
     std::shared_ptr<BetsCache> betscache_ = std::make_shared<BetsCache>();
 };
 

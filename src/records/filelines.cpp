@@ -425,9 +425,8 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
             scan(sh.datapath + name, &out.bettors, nullptr);
             // A deleted bettor's number stays in use, as does every number an identity file
             // names.
-            BettorIdentities ids = bettoridentities(files, sh.datapath + name);
-            for (auto* kept : {&ids.live, &ids.deleted})
-                for (auto& [number, list] : *kept) out.bettors.insert(number);
+            for (long long number : namedbettornumbers(files, sh.datapath + name))
+                out.bettors.insert(number);
         }
         sh.fileop = "Bets Input";
         for (int r = 1; r <= nrounds; ++r)

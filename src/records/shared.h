@@ -50,6 +50,12 @@ struct Table {
 // round and part of every Bets file name. Every list of the rounds is this one.
 constexpr int nrounds = 4;
 inline const char* const roundkeys[nrounds + 1] = {"", "Round1", "Round2", "Round3", "Final"};
+// The flights of each round, 1..15: a Bets file and its backup for each round and flight.
+constexpr long nflights = 15;
+// Where a round (1..4) and flight (1..15) stand in a list of every round's flights (1..60).
+constexpr size_t flightslot(int round, long flight) {
+    return size_t((round - 1) * nflights + flight);
+}
 // The round (1..4) of a round key; 0 for anything else.
 int roundindex(const std::string& key);
 // The name of a round and flight's Bets file (or its Betsbackup copy) in a folder:

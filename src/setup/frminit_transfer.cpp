@@ -174,124 +174,6 @@ void leaveatlastflight(Shared& sh) {
     sh.curflight = sh.flightnames[15];
 }
 
-// The imported bettors merged into the local ones, and the translation of their numbers. A
-// bettor is the same person as a local one when they share an identity (the bettor came back
-// from a computer that had it from here, directly or not), or by number and name; another local
-// bettor of the same name is asked about. A bettor deleted here stays deleted unless the drive
-// brings new bets of his (revive).
-class BettorMerge {
-  public:
-    BettorMerge(Host& app, const Table<Bettor>& local, BettorIdentities ids)
-        : merged(local), ids(std::move(ids)), app_(app), sh_(app.shared()) {}
-    // Bettor numbers some local record or identity file names: a new bettor never takes one.
-    std::set<long long> inuse;
-    long added = 0, known = 0, deleted = 0;
-    BettorLinks links;
-
-    // False when the table is full (after the capacity message).
-    bool add(long number, std::string name, const std::vector<Identity>& theirs) {
-        for (auto& [local, list] : ids.live)
-            if (shares(list, theirs)) return map(number, local, theirs, known);
-        for (auto& [local, list] : ids.deleted)
-            if (shares(list, theirs)) {
-                links.deleted[number] = static_cast<long>(local);
-                gone_[number] = Gone{static_cast<long>(local), name, theirs};
-                ++deleted;
-                return true;
-            }
-        for (;;) {
-            long bynumber = find([&](const Bettor& b) { return b.number == number; });
-            if (bynumber && merged(bynumber).name == name)
-                return map(number, number, theirs, known);
-            long byname = find([&](const Bettor& b) { return b.name == name; });
-            if (!byname) break;
-            if (app_.msgbox("Are there two different bettors both named " + name, vbYesNo,
-                            "Import") == vbNo)
-                return map(number, merged(byname).number, theirs, known);
-            name += "1";
-            app_.msgbox("Creating new bettor name " + name, vbOKOnly, "Import");
-            // The new name is looked up again: it may be taken too.
-        }
-        if (!room()) return false;
-        long to = freeticket();
-        merged(++sh_.nbettors) = Bettor{to, name};
-        // A bettor new here keeps the identity it was given where it was made.
-        ids.live[to];
-        return map(number, to, theirs, added);
-    }
-
-    // A bettor deleted here with new bets on the drive comes back with them: under his old
-    // number while no bettor holds it, otherwise under a free one (the old stays in use). False
-    // when the table is full (after the capacity message).
-    bool revive(long number) {
-        const Gone& g = gone_.at(number);
-        if (!room()) return false;
-        long to = g.local;
-        if (to == 999 || to == 9999 || find([&](const Bettor& b) { return b.number == to; }))
-            to = freeticket();
-        merged(++sh_.nbettors) = Bettor{to, g.name};
-        std::vector<Identity> mine = ids.deleted[g.local];
-        if (to == g.local)
-            ids.deleted.erase(g.local);
-        else
-            ids.deleted[g.local].clear();
-        ids.live[to] = mine;
-        links.deleted.erase(number);
-        --deleted;
-        long ignored = 0;
-        return map(number, to, g.theirs, ignored);
-    }
-
-    Table<Bettor> merged;
-    BettorIdentities ids;  // every merged bettor's identities, by local number
-
-  private:
-    struct Gone {
-        long local;
-        std::string name;
-        std::vector<Identity> theirs;
-    };
-    template <class Pred>
-    long find(Pred pred) const {
-        for (size_t i = 1; i <= merged.size(); ++i)
-            if (merged(i).number != 999 && !merged(i).name.empty() && pred(merged(i)))
-                return static_cast<long>(i);
-        return 0;
-    }
-    bool room() {
-        if (sh_.nbettors < static_cast<long>(merged.size())) return true;
-        app_.msgbox(
-            "Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
-            vbOKOnly, "Max Bettor Error");
-        return false;
-    }
-    long freeticket() {
-        while (sh_.nextticket == 999 || sh_.nextticket == 9999 || inuse.count(sh_.nextticket) ||
-               find([&](const Bettor& b) { return b.number == sh_.nextticket; }))
-            ++sh_.nextticket;
-        return sh_.nextticket++;
-    }
-    static bool shares(const std::vector<Identity>& a, const std::vector<Identity>& b) {
-        for (Identity id : b)
-            if (std::find(a.begin(), a.end(), id) != a.end()) return true;
-        return false;
-    }
-    // The imported bettor is the local one from now on, also for the next imports.
-    bool map(long from, long to, const std::vector<Identity>& theirs, long& count) {
-        links.local[from] = to;
-        std::vector<Identity>& list = ids.live[to];
-        for (Identity id : theirs)
-            if (std::find(list.begin(), list.end(), id) == list.end()) list.push_back(id);
-        if (list.empty()) list.push_back(newidentity(app_.files()));
-        ++count;
-        return true;
-    }
-
-    Host& app_;
-    Shared& sh_;
-    std::map<long, Gone> gone_;  // by imported number
-};
-
 // The local files a transfer reads count as empty when they are not there yet (a computer that
 // has not yet been to the menu).
 bool readlocalbettors(Host& app) {
@@ -345,20 +227,28 @@ bool describedondrive(Host& app, const std::string& path, bool described) {
 
 // The drive's set, read and checked whole.
 struct DriveSet {
-    BettorIdentities bettors;
-    std::vector<FlightSet> flights = std::vector<FlightSet>(61);
+    Table<Entry> entries;
+    std::vector<Bettor> bettors;
+    BettorIdentities bettorids;
+    std::vector<FlightSet> flights = std::vector<FlightSet>(flightslot(nrounds, nflights) + 1);
 };
 
 // Reads every file of the drive's set and checks each against its identity file, an emptied or
 // missing Bets file included. False after the box naming the file.
 bool readdriveset(Host& app, const std::string& drive, DriveSet& set) {
     const Files& files = app.files();
+    Origins& origins = app.context().origins();
+    if (!files.exists(drive + "Bettors"))
+        return refuse(app, filelocation(drive + "Bettors", 0) +
+                               " is not there: the drive holds no set exported from another "
+                               "computer, or only part of one. " +
+                               kExportAgain);
     if (!checknamefile(app, drive + "Players", FileKind::Players, "Players Input") ||
         !checknamefile(app, drive + "Bettors", FileKind::Bettors, "Bettors Input"))
         return false;
     bool anyids = hasidentityfile(files, drive + "Bettors");
     for (int r = 1; r <= nrounds && !anyids; ++r)
-        for (long f = 1; f <= 15 && !anyids; ++f)
+        for (long f = 1; f <= nflights && !anyids; ++f)
             for (bool backup : {false, true})
                 anyids = anyids || hasidentityfile(files, betsname(drive, roundkeys[r], f, backup));
     if (!anyids)
@@ -367,22 +257,21 @@ bool readdriveset(Host& app, const std::string& drive, DriveSet& set) {
                                "beside Bettors and each Bets file): the set was copied by hand, "
                                "or without its hidden files. " +
                                kExportAgain);
-    set.bettors = bettoridentities(files, drive + "Bettors");
-    if (!describedondrive(app, drive + "Bettors", set.bettors.described)) return false;
+    set.bettorids = origins.bettors(drive + "Bettors");
+    if (!describedondrive(app, drive + "Bettors", set.bettorids.described)) return false;
     for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= 15; ++f) {
-            FlightSet& flight = set.flights[size_t((r - 1) * 15 + f)];
+        for (long f = 1; f <= nflights; ++f) {
+            FlightSet& flight = set.flights[flightslot(r, f)];
             std::string path = betsname(drive, roundkeys[r], f);
             if (!readflight(app, path, flight, true, kNothingImported)) return false;
-            flight.ids = betidentities(files, path);
+            flight.ids = origins.bets(path);
             if (flight.rows.empty()) {
                 // Emptied or missing while its identity file lists bets: a copy cut short.
                 size_t listed = listedrecords(files, path);
                 if (listed)
                     return refuse(app, filelocation(path, 0) +
-                                           " holds no bets, but the identity "
-                                           "file the export wrote beside it "
-                                           "lists " +
+                                           " holds no bets, but the identity file the export "
+                                           "wrote beside it lists " +
                                            std::to_string(listed) +
                                            ": the copy to the drive was cut short. " +
                                            kExportAgain);
@@ -395,21 +284,29 @@ bool readdriveset(Host& app, const std::string& drive, DriveSet& set) {
                 flight.ids.deletedholds.clear();
             }
         }
+    // The drive's players and bettors as tables (read as the program's own files are).
+    Shared& sh = app.shared();
+    sh.datapath = drive;
+    if (!readentries(app) || !readbettors(app)) return false;
+    set.entries = sh.entries;
+    for (long k = 1; k <= sh.nbettors; ++k) set.bettors.push_back(sh.bettors(size_t(k)));
+    sh.datapath = sh.savepath;
     return true;
 }
 
 // This computer's Bets files, read whole with their identities (the backup's deletions too).
 bool readlocalbets(Host& app, std::vector<FlightSet>& flights) {
-    const Files& files = app.files();
+    Origins& origins = app.context().origins();
     for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= 15; ++f) {
-            FlightSet& flight = flights[size_t((r - 1) * 15 + f)];
+        for (long f = 1; f <= nflights; ++f) {
+            FlightSet& flight = flights[flightslot(r, f)];
             std::string path = betsname(app.shared().savepath, roundkeys[r], f);
             if (!readflight(app, path, flight, false, kNothingImported)) return false;
-            flight.ids = betidentities(files, path);
-            addidentities(flight.ids.deleted, betidentities(files, betsname(app.shared().savepath,
-                                                                            roundkeys[r], f, true))
-                                                  .deleted);
+            flight.ids = origins.bets(path);
+            BetIdentities backup =
+                origins.bets(betsname(app.shared().savepath, roundkeys[r], f, true));
+            addidentities(flight.ids.deleted, backup.deleted);
+            flight.ids.deletedholds.merge(backup.deletedholds);
         }
     return true;
 }
@@ -419,25 +316,66 @@ bool committransfer(Host& app, Transaction& tx, const std::string& nothing) {
     return app.context().commit(tx, [&](FileError& e) { e.advice = nothing; });
 }
 
+// The cashier answers the bettor merge's questions.
+class AskCashier : public BettorQuestions {
+  public:
+    explicit AskCashier(Host& app) : app_(app) {}
+    bool twobettors(const std::string& name) override {
+        return app_.msgbox("Are there two different bettors both named " + name, vbYesNo,
+                           "Import") == vbYes;
+    }
+    void renamed(const std::string& name) override {
+        app_.msgbox("Creating new bettor name " + name, vbOKOnly, "Import");
+    }
+
+  private:
+    Host& app_;
+};
+
+// The bettors of both sides, for the merge: this computer's read now (none before its first
+// visit to the menu). False after a box.
+bool bettortables(Host& app, const DriveSet& set, BettorTables& out) {
+    Shared& sh = app.shared();
+    if (!readlocalbettors(app)) return false;
+    NumbersInUse used;
+    if (!numbersinuse(app, used)) return false;
+    for (long k = 1; k <= sh.nbettors; ++k) out.here.push_back(sh.bettors(size_t(k)));
+    out.hereids = app.context().origins().bettors(sh.savepath + "Bettors");
+    out.drive = set.bettors;
+    out.driveids = set.bettorids;
+    out.inuse = used.bettors;
+    out.nextticket = sh.nextticket;
+    out.capacity = sh.bettors.size();
+    out.newidentity = [&app] { return app.context().origins().newidentity(); };
+    return true;
+}
+
+// The merged bettors become the table written.
+void takebettors(Shared& sh, const BettorPlan& plan) {
+    for (size_t i = 1; i <= sh.bettors.size(); ++i)
+        sh.bettors(i) = i <= plan.merged.size() ? plan.merged[i - 1] : Bettor{};
+    sh.nbettors = static_cast<long>(plan.merged.size());
+    sh.nextticket = plan.nextticket;
+}
+
+void maxbettorsbox(Host& app) {
+    app.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
+               vbOKOnly, "Max Bettor Error");
+}
+
 const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
 
 // Stages one flight's Bets file and its backup as the merge planned them, with the bettor
-// numbers translated; the new bets of a bettor coming back are told in `back`.
+// numbers translated.
 void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightSet& here,
-                 const BetIdentities& drive, const BettorLinks& links,
-                 std::map<long, std::string>& back) {
+                 const BetIdentities& drive, const BettorLinks& links) {
     const Files& files = app.files();
+    Origins& origins = app.context().origins();
     Shared& sh = app.shared();
     std::string more;
-    for (size_t k = 0; k < plan.added.size(); ++k) {
-        Bet bet = plan.added[k];
+    for (Bet bet : plan.added) {
         if (bet.bettor) bet.bettor = links.local.at(bet.bettor);
         more += betrecord(bet);
-        if (plan.returning[k])
-            back[bet.bettor] += std::string(back[bet.bettor].empty() ? "" : ", ") + roundkeys[r] +
-                                " flight " + std::to_string(f) + " " +
-                                kTypes[std::clamp(bet.type, 0L, 3L)] + " " +
-                                Format(bet.amount, "$#,##0.00");
     }
     std::string path = betsname(sh.savepath, roundkeys[r], f);
     bool exists = files.exists(path);
@@ -451,20 +389,20 @@ void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightS
     }
     sh.curround = roundkeys[r];
     sh.curflightnbr = f;
-    sh.curflight = sh.flightnames[f];
+    sh.curflight = sh.flightnames[size_t(f)];
     std::string backup = betsname(sh.savepath, roundkeys[r], f, true);
     bool inpair = !files.exists(backup) || files.readall(backup) == old;
     bool write = exists || !bytes.empty();
-    writeidentified(files, path, write ? &bytes : nullptr, plan.ids);
+    origins.writeidentified(path, write ? &bytes : nullptr, plan.ids);
     if (inpair) {
-        writeidentified(files, backup, write ? &bytes : nullptr, plan.ids);
+        origins.writeidentified(backup, write ? &bytes : nullptr, plan.ids);
     } else if (plan.removed || !more.empty()) {
         // A backup not in step with its file keeps its own lines: the bets the other computer
         // deleted leave it and the new ones are added to it.
         std::string kept = files.readall(backup), out;
         LineCursor lines(kept, FileKind::Bets);
         FileLine line;
-        BetIdentities ids = betidentities(files, backup);
+        BetIdentities ids = origins.bets(backup);
         for (size_t k = 0; lines.next(line); ++k)
             if (k >= ids.live.size() || !hasidentity(drive.deleted, ids.live[k]))
                 out += line.text + "\r\n";
@@ -473,35 +411,86 @@ void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightS
 }
 
 // The import's last box: what it added, what was here already, what it matched, removed and
-// left out, and each bettor deleted here who came back, with his new bets.
-std::string importreport(const MergeTotals& t, const BettorMerge& merge,
-                         const std::map<long, std::string>& back) {
-    std::string told =
-        "Import of Bettors, Bets files complete\r\n\r\nBets added: " + std::to_string(t.newbets) +
-        "\r\nBets already here: " + std::to_string(t.here);
-    if (t.matched)
-        told +=
-            "\r\nBets matched by bettor, player/team, type and amount (their identities were "
-            "lost): " +
-            std::to_string(t.matched);
-    if (t.removed)
-        told +=
-            "\r\nBets deleted on the other computer, removed here: " + std::to_string(t.removed);
-    if (t.deletedhere)
-        told += "\r\nBets deleted here, not imported: " + std::to_string(t.deletedhere);
-    told += "\r\nBettors added: " + std::to_string(merge.added) +
-            "\r\nBettors already here: " + std::to_string(merge.known);
-    if (merge.deleted)
-        told += "\r\nBettors deleted here, not imported: " + std::to_string(merge.deleted);
-    for (auto& [number, bets] : back) {
-        std::string name;
-        for (size_t k = 1; k <= merge.merged.size(); ++k)
-            if (merge.merged(k).number == number) name = merge.merged(k).name;
-        told += "\r\n" + name + ", deleted here, is back as bettor " + std::to_string(number) +
-                " with new bets: " + bets;
+// left out, each bettor deleted here who came back with his new bets, and each bet to be
+// checked against the tickets, named.
+class ImportReport {
+  public:
+    ImportReport(const BettorPlan& bettors, const Table<Entry>& entries)
+        : bettors_(bettors), entries_(entries) {}
+    void add(int r, long f, const FlightPlan& plan, const BettorLinks& links) {
+        totals_.add(plan);
+        for (size_t k = 0; k < plan.added.size(); ++k)
+            if (plan.returning[k]) {
+                long to = links.local.at(plan.added[k].bettor);
+                back_[to] += std::string(back_[to].empty() ? "" : "; ") + where(r, f) + ", " +
+                             what(plan.added[k]);
+            }
+        for (const Bet& b : plan.matchedbets) matched_ += "\r\n" + named(r, f, b);
+        for (const Bet& b : plan.besidedeletion) beside_ += "\r\n" + named(r, f, b);
     }
-    return told;
-}
+    std::string text() const {
+        std::string told = "Import of Bettors, Bets files complete";
+        if (!matched_.empty() || !beside_.empty())
+            told += ": check the bets named below against the tickets";
+        told += "\r\n\r\nBets added: " + std::to_string(totals_.newbets) +
+                "\r\nBets already here: " + std::to_string(totals_.here);
+        if (totals_.matched)
+            told +=
+                "\r\nBets matched by bettor, player/team, type and amount (their identities "
+                "were lost): " +
+                std::to_string(totals_.matched);
+        if (totals_.removed)
+            told += "\r\nBets deleted on the other computer, removed here: " +
+                    std::to_string(totals_.removed);
+        if (totals_.deletedhere)
+            told += "\r\nBets deleted here, not imported: " + std::to_string(totals_.deletedhere);
+        told += "\r\nBettors added: " + std::to_string(bettors_.added) +
+                "\r\nBettors already here: " + std::to_string(bettors_.known);
+        if (bettors_.deleted)
+            told += "\r\nBettors deleted here, not imported: " + std::to_string(bettors_.deleted);
+        for (auto& [number, bets] : back_)
+            told += "\r\n" + bettorname(number) + ", deleted here, is back as bettor " +
+                    std::to_string(number) + " with new bets: " + bets;
+        if (!matched_.empty())
+            told +=
+                "\r\n\r\nTaken as one with a bet here that holds the same (check that they "
+                "are one ticket):" +
+                matched_;
+        if (!beside_.empty())
+            told +=
+                "\r\n\r\nKept, although a bet that held the same was deleted (check that "
+                "it is not the deleted ticket):" +
+                beside_;
+        return told;
+    }
+
+  private:
+    const BettorPlan& bettors_;
+    const Table<Entry>& entries_;
+    MergeTotals totals_;
+    std::map<long, std::string> back_;  // by local number: the new bets a returning bettor brings
+    std::string matched_, beside_;
+
+    static std::string where(int r, long f) {
+        return std::string(roundkeys[r]) + " flight " + std::to_string(f);
+    }
+    std::string bettorname(long number) const {
+        for (const Bettor& b : bettors_.merged)
+            if (b.number == number) return b.name;
+        return "Bettor " + std::to_string(number);
+    }
+    std::string what(const Bet& b) const {
+        std::string entry = "entry " + std::to_string(b.entry);
+        for (size_t i = 1; i <= entries_.size() && !entries_(i).name.empty(); ++i)
+            if (entries_(i).number == b.entry) entry = trim(entries_(i).name);
+        return entry + ", " + kTypes[std::clamp(b.type, 0L, 3L)] + " " +
+               Format(b.amount, "$#,##0.00");
+    }
+    std::string named(int r, long f, const Bet& b) const {
+        return (b.bettor ? bettorname(b.bettor) : std::string("no bettor")) + ", " + where(r, f) +
+               ", " + what(b);
+    }
+};
 
 }  // namespace
 
@@ -523,11 +512,11 @@ void frminit::cmdexport_Click() try {
 
     // Everything local is read and checked before the first file is written.
     if (!checkdatafiles(app_, nothing) || !readbettors(app_) || !readentries(app_)) return;
-    std::vector<FlightSet> flights(61);
+    std::vector<FlightSet> flights(flightslot(nrounds, nflights) + 1);
     for (int r = 1; r <= nrounds; ++r)
-        for (long n = 1; n <= 15; ++n)
+        for (long n = 1; n <= nflights; ++n)
             if (!readflight(app_, betsname(sh_.savepath, roundkeys[r], n),
-                            flights[size_t((r - 1) * 15 + n)], false, nothing))
+                            flights[flightslot(r, n)], false, nothing))
                 return;
 
     // Everything on the drive is written in one transaction: a set half written is never left
@@ -536,46 +525,48 @@ void frminit::cmdexport_Click() try {
     Transaction tx(app_.files(), sh_.fileop);
     try {
         const Files& files = app_.files();
-        // Records given their identities now keep them (unvouched), here as on the drive.
+        Origins& origins = app_.context().origins();
+        // Identities given now (to records nothing described) are kept here as on the drive.
         auto keephere = [&](const std::string& path, const auto& ids) {
             if (ids.described) return;
             if (!files.exists(path)) {
                 // An identity file left without its data file: only what it remembers stays.
-                writeidentified(files, path, nullptr, ids);
+                origins.writeidentified(path, nullptr, ids);
                 return;
             }
             std::string bytes = files.readall(path);
             for (const std::string& p : {path, path + "backup"})
                 if (files.exists(p) && (p == path || files.readall(p) == bytes))
-                    writeidentified(files, p, &bytes, ids);
+                    origins.writeidentified(p, &bytes, ids);
         };
-        BettorIdentities bettorids = bettoridentities(files, sh_.savepath + "Bettors");
+        BettorIdentities bettorids = origins.bettors(sh_.savepath + "Bettors");
         keephere(sh_.savepath + "Bettors", bettorids);
         sh_.datapath = drive;
         {
-            CarriedIdentities carried(files, drive + "Bettors", bettorids);
+            Origins::Carried carried(origins, drive + "Bettors", bettorids);
             if (!writebettorsonly(app_) || !writeentries(app_)) return;
         }
         sh_.fileop = "Bets Output";
         tx.title(sh_.fileop);
         for (int r = 1; r <= nrounds; ++r)
-            for (long n = 1; n <= 15; ++n) {
-                const FlightSet& flight = flights[size_t((r - 1) * 15 + n)];
+            for (long n = 1; n <= nflights; ++n) {
+                const FlightSet& flight = flights[flightslot(r, n)];
                 std::string local = betsname(sh_.savepath, roundkeys[r], n);
-                BetIdentities ids = betidentities(files, local);
+                BetIdentities ids = origins.bets(local);
                 keephere(local, ids);
                 std::string bytes = betrecords(flight.rows);
                 for (bool backup : {false, true}) {
                     std::string path = betsname(drive, roundkeys[r], n, backup);
                     if (!flight.rows.empty()) {
-                        writeidentified(files, path, &bytes, ids);
+                        origins.writeidentified(path, &bytes, ids);
                         continue;
                     }
                     // A flight without bets leaves no old set behind to be imported again; the
                     // bets deleted from it still travel.
                     BetIdentities deletions;
                     deletions.deleted = ids.deleted;
-                    writeidentified(files, path, nullptr, deletions);
+                    deletions.deletedholds = ids.deletedholds;
+                    origins.writeidentified(path, nullptr, deletions);
                 }
             }
     } catch (FileError& e) {
@@ -588,8 +579,9 @@ void frminit::cmdexport_Click() try {
     leaveatlastflight(sh_);
     app_.msgbox("All Bets, Entries, and Bettors written to drive " + letter + ":", vbOKOnly,
                 "Export");
-} catch (const FileError& e) {
+} catch (FileError& e) {
     // A file that could not be looked at: nothing was changed.
+    e.advice = "Nothing was exported.";
     app_.fileerrorbox(e);
 }
 
@@ -612,62 +604,45 @@ void frminit::cmdimport_Click() try {
     // Every file of the set and of this computer, and every identity file against its data
     // file, is read and checked before anything is asked or changed: a damaged set is refused
     // whole.
+    KeepTables tables(sh_);
     DriveSet set;
     if (!readdriveset(app_, drive, set)) return;
-    std::vector<FlightSet> here(61);
+    std::vector<FlightSet> here(flightslot(nrounds, nflights) + 1);
     if (!readlocalbets(app_, here)) return;
-    KeepTables tables(sh_);
-    sh_.datapath = drive;
-    if (!readentries(app_)) return;
-    Table<Entry> driveentries = sh_.entries;
-    sh_.datapath = sh_.savepath;
 
     // The answers are gathered first; the files change once, at the end.
     bool players = app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes;
     bool bettorsandbets =
         app_.msgbox("Import Bettors and Bets files?", vbYesNo, "Import Bettors") == vbYes;
+    // The drive was read whole before the questions; it must still be the same disk.
+    if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported)) return;
     Transaction tx(files, sh_.fileop);
     if (players) {
-        sh_.entries = driveentries;
+        sh_.entries = set.entries;
         if (!writeentries(app_)) return;
     }
     if (!bettorsandbets) {
-        if (!players || !drivestillthere(app_, disk, "Import Bettors, Bets", notimported) ||
-            !committransfer(app_, tx, kNothingImported))
-            return;
+        if (!players || !committransfer(app_, tx, kNothingImported)) return;
         tables.kept = true;
         app_.msgbox("Players files imported", vbOKOnly, "Import Players");
         return;
     }
 
-    // Bettors: the drive's merged into the local ones.
-    sh_.datapath = drive;
-    if (!readbettors(app_)) return;
-    long n = sh_.nbettors;
-    for (size_t i = 1; i <= sh_.savedbettors.size(); ++i) sh_.savedbettors(i) = Bettor{0, " "};
-    for (long k = 1; k <= n; ++k) sh_.savedbettors(k) = sh_.bettors(k);
-    sh_.datapath = sh_.savepath;
-    if (!readlocalbettors(app_)) return;
-    NumbersInUse used;
-    if (!numbersinuse(app_, used)) return;
-    BettorMerge merge(app_, sh_.bettors, bettoridentities(files, sh_.savepath + "Bettors"));
-    merge.inuse = used.bettors;
-    for (long k = 1; k <= n; ++k) {
-        const Bettor& b = sh_.savedbettors(k);
-        auto theirs = set.bettors.live.find(b.number);
-        if (!merge.add(b.number, b.name,
-                       theirs == set.bettors.live.end() ? std::vector<Identity>{} : theirs->second))
-            return;
-    }
+    // Bettors: the drive's merged into the local ones (records/merge.h).
+    BettorTables bettorsets;
+    if (!bettortables(app_, set, bettorsets)) return;
+    AskCashier ask(app_);
+    BettorPlan bettors = mergebettors(bettorsets, ask);
+    if (bettors.full) return maxbettorsbox(app_);
 
     // Players check: the drive's list must be the local one, or its beginning.
-    Table<Entry> known = driveentries;
+    Table<Entry> known = set.entries;
     if (!players) {
         if (!readlocalentries(app_)) return;
         known = sh_.entries;
     }
-    for (size_t i = 1; i <= driveentries.size() && !driveentries(i).name.empty(); ++i)
-        if (i > known.size() || known(i).name != driveentries(i).name) {
+    for (size_t i = 1; i <= set.entries.size() && !set.entries(i).name.empty(); ++i)
+        if (i > known.size() || known(i).name != set.entries(i).name) {
             app_.msgbox(" Player files do not match.  Bet files not imported");
             return;
         }
@@ -678,50 +653,50 @@ void frminit::cmdimport_Click() try {
     };
 
     // Bets: every bet of the set checked, then each flight merged (records/merge.h).
-    std::vector<FlightPlan> plans(61);
+    std::vector<FlightPlan> plans(here.size());
     std::set<long> returning;
     for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= 15; ++f) {
-            size_t i = size_t((r - 1) * 15 + f);
+        for (long f = 1; f <= nflights; ++f) {
+            size_t i = flightslot(r, f);
             for (const Bet& bet : set.flights[i].rows)
-                if (!isknown(bet.entry) || (bet.bettor && !merge.links.local.count(bet.bettor) &&
-                                            !merge.links.deleted.count(bet.bettor))) {
+                if (!isknown(bet.entry) || (bet.bettor && !bettors.links.local.count(bet.bettor) &&
+                                            !bettors.links.deleted.count(bet.bettor))) {
                     app_.msgbox(Mid(betsname(drive, roundkeys[r], f), 4) +
                                     " holds a bet on a player/team or bettor unknown here. "
                                     "Nothing was imported.",
                                 vbOKOnly, "Import");
                     return;
                 }
-            plans[i] = planflight(here[i], set.flights[i], merge.links);
+            plans[i] = planflight(here[i], set.flights[i], bettors.links);
             for (size_t k = 0; k < plans[i].added.size(); ++k)
                 if (plans[i].returning[k]) returning.insert(plans[i].added[k].bettor);
         }
     // A bettor deleted here comes back with exactly the new bets the drive brings of his.
     for (long number : returning)
-        if (!merge.revive(number)) return;
+        if (!bringback(bettors, bettorsets, number)) return maxbettorsbox(app_);
 
     // Everything checked: the local files change now, all in one transaction with the players,
     // so a failed import leaves them as they were and can simply be done again.
-    MergeTotals totals;
-    std::map<long, std::string> back;  // by local number: the new bets a returning bettor brings
+    ImportReport report(bettors, known);
     try {
-        sh_.bettors = merge.merged;
+        takebettors(sh_, bettors);
         {
-            CarriedIdentities bettors(files, sh_.savepath + "Bettors", merge.ids);
-            CarriedIdentities backup(files, sh_.savepath + "Bettorsbackup", merge.ids);
+            Origins& origins = app_.context().origins();
+            Origins::Carried carried(origins, sh_.savepath + "Bettors", bettors.ids);
+            Origins::Carried backup(origins, sh_.savepath + "Bettorsbackup", bettors.ids);
             if (!writebettors(app_)) return;
         }
         sh_.fileop = "Bets Append";
         tx.title(sh_.fileop);
         for (int r = 1; r <= nrounds; ++r)
-            for (long f = 1; f <= 15; ++f) {
-                size_t i = size_t((r - 1) * 15 + f);
-                totals.add(plans[i]);
+            for (long f = 1; f <= nflights; ++f) {
+                size_t i = flightslot(r, f);
+                report.add(r, f, plans[i], bettors.links);
                 if (plans[i].changed)
-                    stageflight(app_, r, f, plans[i], here[i], set.flights[i].ids, merge.links,
-                                back);
+                    stageflight(app_, r, f, plans[i], here[i], set.flights[i].ids, bettors.links);
             }
-    } catch (const FileError& e) {
+    } catch (FileError& e) {
+        e.advice = kNothingImported;
         app_.fileerrorbox(e);
         return;
     }
@@ -733,9 +708,10 @@ void frminit::cmdimport_Click() try {
     if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
-    app_.msgbox(importreport(totals, merge, back), vbOKOnly, "Import Bettors,Bets");
-} catch (const FileError& e) {
+    app_.msgbox(report.text(), vbOKOnly, "Import Bettors,Bets");
+} catch (FileError& e) {
     // A file that could not be looked at: nothing was changed.
+    e.advice = kNothingImported;
     app_.fileerrorbox(e);
 }
 

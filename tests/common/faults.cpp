@@ -92,9 +92,11 @@ Run runonce(const FaultCase& c, const TempFolder& program, const Fault& first,
     AnsweringDialogs dialogs;
     CapturePrintSink printed;
     {
-        App app(AppEnvironment{program.path(), &dialogs, &printed});
-        // New identities of bets and computers come out the same in every run.
-        app.files().randomness = [n = uint64_t{0}]() mutable { return ++n; };
+        // New identities of bets and bettors come out the same in every run.
+        App app(AppEnvironment{.programfolder = program.path(),
+                               .dialogs = &dialogs,
+                               .printsink = &printed,
+                               .identities = [n = uint64_t{0}]() mutable { return ++n; }});
         try {
             c.operation(app, [&] {
                 r.before = takeall(program, c);

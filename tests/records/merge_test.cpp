@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 #include "records/filelines.h"
 
@@ -109,33 +111,82 @@ TEST(Merge, UnvouchedBetsAreMatchedByWhatTheyHoldEachOnce) {
     EXPECT_EQ(q.newbets, 1);
 }
 
-TEST(Merge, ABetDeletedHereIsKnownByWhatItHeldWhereOneIdentityWasGivenLate) {
-    // Deleted here: a bet that was unvouched (its identity given late) and a vouched one.
+// A bet whose identity was never seen here is real money: it is never dropped because a like
+// bet was deleted here, whether one of the two was unvouched or not; each such bet is named.
+TEST(Merge, ABetNeverSeenHereIsKeptBesideALikeDeletionAndNamed) {
     FlightSet here = flight({}, {}, {5, 6});
     here.ids.deletedholds = {{5, "3,1,1,2"}, {6, "3,2,1,4"}};
-    here.ids.deletedlate = {5};
-    // The drive knows the first by the identity it was made with, and holds a late copy of the
-    // second, and a vouched bet equal to the second, which is new.
-    FlightSet drive =
-        flight({bet(7, 1, 1, 2), bet(7, 2, 1, 4), bet(7, 2, 1, 4)}, {40, 41, 42}, {}, {41});
+    FlightSet drive = flight({bet(7, 1, 1, 2), bet(7, 2, 1, 4), bet(7, 2, 1, 4), bet(7, 2, 2, 4)},
+                             {40, 41, 42, 43}, {}, {41});
     FlightPlan plan = planflight(here, drive, links());
-    EXPECT_EQ(plan.deletedhere, 2);
-    EXPECT_EQ(plan.newbets, 1);
-    EXPECT_EQ(plan.ids.live, (std::vector<Identity>{42}));
+    EXPECT_EQ(plan.deletedhere, 0);
+    EXPECT_EQ(plan.newbets, 4);
+    EXPECT_EQ(plan.ids.live, (std::vector<Identity>{40, 41, 42, 43}));
+    ASSERT_EQ(plan.besidedeletion.size(), 3u);
+    EXPECT_EQ(plan.besidedeletion[0].bettor, 3);  // named with the bettor's number here
+    EXPECT_EQ(plan.besidedeletion[1].amount, Money::dollars(4));
     EXPECT_EQ(plan.ids.deletedholds.size(), 2u);
 }
 
-TEST(Merge, ADeletionTellingWhatItsBetHeldRemovesOneBetKnownHereOnlyByALateIdentity) {
+// A deletion from the other computer removes a bet here only by its identity, never an
+// unvouched bet here by what it held: the bets here like it stay, and are named.
+TEST(Merge, ADeletionElsewhereRemovesOnlyByIdentityAndNamesTheLikeBetsKept) {
     FlightSet here =
         flight({bet(3, 1, 1, 2), bet(3, 1, 1, 2), bet(3, 2, 1, 2)}, {50, 51, 52}, {}, {51, 52});
     // Deleted there by identities unknown here, each telling what its bet held (drive numbers).
     FlightSet drive = flight({}, {}, {60, 61});
     drive.ids.deletedholds = {{60, "7,1,1,2"}, {61, "7,2,1,3"}};
     FlightPlan plan = planflight(here, drive, links());
-    EXPECT_EQ(plan.removed, 1);  // the late one of the two equal bets; the other amount differs
-    EXPECT_EQ(plan.kept, (std::vector<size_t>{0, 2}));
-    EXPECT_EQ(plan.ids.live, (std::vector<Identity>{50, 52}));
-    EXPECT_TRUE(hasidentity(plan.ids.deleted, 51));
+    EXPECT_EQ(plan.removed, 0);
+    EXPECT_EQ(plan.kept, (std::vector<size_t>{0, 1, 2}));
+    EXPECT_EQ(plan.ids.live, (std::vector<Identity>{50, 51, 52}));
+    EXPECT_EQ(plan.besidedeletion.size(), 2u);  // the two equal bets; the other amount differs
+    // What the deletions held is remembered here, told with the bettor's number here.
+    EXPECT_EQ(plan.ids.deletedholds.at(60), "3,1,1,2");
+    EXPECT_EQ(plan.ids.deleted, (std::vector<Identity>{60, 61}));
+}
+
+// Two computers that exchange sets decide alike: after a round trip both hold the same bets,
+// however many of a kind each side holds and which of them were unvouched.
+TEST(Merge, BothSidesOfARoundTripHoldTheSameBets) {
+    BettorLinks same;
+    same.local = {{3, 3}};
+    auto holdings = [](const FlightSet& f) {
+        std::multiset<std::string> out;
+        for (const Bet& b : f.rows) out.insert(betrecord(b));
+        return out;
+    };
+    auto apply = [](const FlightSet& f, const FlightPlan& p) {
+        FlightSet out;
+        for (size_t k : p.kept) out.rows.push_back(f.rows[k]);
+        out.rows.insert(out.rows.end(), p.added.begin(), p.added.end());
+        for (const Bet& b : out.rows) out.texts.push_back(betrecord(b));
+        out.ids = p.ids;
+        return out;
+    };
+    Identity next = 100;
+    for (int a = 0; a < 4; ++a)
+        for (int b = 0; b < 4; ++b)
+            for (int lateness = 0; lateness < 16; ++lateness) {
+                std::vector<Bet> ra(size_t(a), bet(3, 1, 1, 2)), rb(size_t(b), bet(3, 1, 1, 2));
+                std::vector<Identity> ia, ib, la, lb;
+                for (int i = 0; i < a; ++i) {
+                    ia.push_back(next++);
+                    if (lateness & (1 << i)) la.push_back(ia.back());
+                }
+                for (int i = 0; i < b; ++i) {
+                    ib.push_back(next++);
+                    if (lateness & (8 >> i)) lb.push_back(ib.back());
+                }
+                FlightSet sa = flight(ra, ia, {}, la), sb = flight(rb, ib, {}, lb);
+                FlightSet a1 = apply(sa, planflight(sa, sb, same));
+                FlightSet b1 = apply(sb, planflight(sb, a1, same));
+                FlightSet a2 = apply(a1, planflight(a1, b1, same));
+                SCOPED_TRACE(std::to_string(a) + " " + std::to_string(b) + " " +
+                             std::to_string(lateness));
+                EXPECT_EQ(holdings(a2), holdings(b1));
+                EXPECT_FALSE(planflight(b1, a2, same).changed);
+            }
 }
 
 TEST(Merge, NewBetsOfABettorDeletedHereComeBackAndHisOldOnesDoNot) {

@@ -19,7 +19,6 @@ const std::string kBackup = "C:\\Vantrope\\Round2 4Betsbackup";
 class Origins : public RecordsTest {
   protected:
     void SetUp() override {
-        keeporigins(runtime.files());
         sh().curround = "Round2";
         sh().curflightnbr = 4;
         sh().curflight = "D -       ";
@@ -27,7 +26,7 @@ class Origins : public RecordsTest {
         folder.write("Bettors", "1,\"AnyBettor\"\r\n");
         readentries(cx);
     }
-    BetIdentities ids(const std::string& file = kBets) { return betidentities(cx.files(), file); }
+    BetIdentities ids(const std::string& file = kBets) { return cx.origins().bets(file); }
     void append(const std::string& records) {
         Transaction tx(cx.files());
         cx.files().append(kBets, records);
@@ -76,11 +75,10 @@ TEST_F(Origins, EveryWriteKeepsEachRemainingBetsIdentityAndRemembersTheOnesItDro
     EXPECT_TRUE(ids().described);
 }
 
-TEST_F(Origins, AnIdentityFileThatDoesNotDescribeItsFileIsNeverTrusted) {
-    append("1,1,1,2\r\n1,2,3,5\r\n");
+TEST_F(Origins, AHandEditLosesOnlyTheIdentitiesOfTheRecordsItChanged) {
+    append("1,1,1,2\r\n1,2,3,5\r\n2,1,2,7\r\n");
     const BetIdentities good = ids();
     const std::string side = folder.read(".Round2 4Bets.ids");
-    const std::string bytes = folder.read("Round2 4Bets");
 
     // Cut short, emptied or missing beside a backup that is in step: the backup's serve.
     for (const std::string& damaged : {side.substr(0, side.size() - 7), std::string()}) {
@@ -90,50 +88,74 @@ TEST_F(Origins, AnIdentityFileThatDoesNotDescribeItsFileIsNeverTrusted) {
     }
     std::remove(folder.file(".Round2 4Bets.ids").c_str());
     EXPECT_EQ(ids().live, good.live);
-
-    // The data file changed behind the program's back (a bet corrected by hand): its records
-    // are new here, and the identities the file named count as deleted.
     folder.write(".Round2 4Bets.ids", side);
-    folder.write("Round2 4Bets", "1,1,1,2\r\n1,2,3,4\r\n");
+
+    // A bet corrected by hand ($5 to $4): the others keep their identities; the corrected one is
+    // the old bet deleted, with what it held, and a new bet given an unvouched identity.
+    folder.write("Round2 4Bets", "1,1,1,2\r\n1,2,3,4\r\n2,1,2,7\r\n");
     BetIdentities edited = ids();
     EXPECT_FALSE(edited.described);
-    EXPECT_TRUE(edited.fresh);
-    for (Identity id : good.live) {
-        EXPECT_TRUE(deleted(edited, id));
-        EXPECT_NE(edited.live[0], id);
-    }
-    // The next write keeps that: the corrected bet never comes back under its old identity.
+    ASSERT_EQ(edited.live.size(), 3u);
+    EXPECT_EQ(edited.live[0], good.live[0]);
+    EXPECT_EQ(edited.live[2], good.live[2]);
+    EXPECT_NE(edited.live[1], good.live[1]);
+    EXPECT_EQ(edited.unvouched, (std::vector<Identity>{edited.live[1]}));
+    EXPECT_EQ(edited.deleted, (std::vector<Identity>{good.live[1]}));
+    EXPECT_EQ(edited.deletedholds[good.live[1]], "1,2,3,5");
+    // The next write keeps that: the corrected bet never comes back under its old identity, and
+    // the new one stays unvouched until an import settles it.
     append("2,1,1,1\r\n");
     BetIdentities after = ids();
     EXPECT_TRUE(after.described);
-    ASSERT_EQ(after.live.size(), 3u);
-    for (Identity id : good.live) EXPECT_TRUE(deleted(after, id));
+    ASSERT_EQ(after.live.size(), 4u);
+    EXPECT_EQ(after.live[0], good.live[0]);
+    EXPECT_EQ(after.live[2], good.live[2]);
+    EXPECT_EQ(after.unvouched, (std::vector<Identity>{after.live[1]}));
+    EXPECT_TRUE(deleted(after, good.live[1]));
+    EXPECT_EQ(ids().live, after.live);  // given once, and kept from then on
 
-    // Gone, beside a backup that holds other bytes: what the backup's identity file names may be
-    // these bets, so it counts as deleted.
+    // A line taken out by hand (a refund) is deleted with what it held; lines moved and a line
+    // added by hand keep or get identities as they are.
+    folder.write("Round2 4Bets", "2,1,1,1\r\n9,9,1,3\r\n1,1,1,2\r\n2,1,2,7\r\n");
+    BetIdentities moved = ids();
+    EXPECT_EQ(moved.live[0], after.live[3]);
+    EXPECT_EQ(moved.live[2], after.live[0]);
+    EXPECT_EQ(moved.live[3], after.live[2]);
+    EXPECT_TRUE(hasidentity(moved.unvouched, moved.live[1]));
+    EXPECT_TRUE(deleted(moved, after.live[1]));
+    EXPECT_EQ(moved.deletedholds[after.live[1]], "1,2,3,4");
+    EXPECT_FALSE(hasidentity(moved.unvouched, moved.live[0]));
+
+    // Gone, beside a backup that holds other bytes: the backup's identity file vouches for the
+    // records both hold; what it names and this file no longer holds counts as deleted.
+    BetIdentities backup = ids(kBackup);  // 1,1,1,2 1,2,3,5 2,1,2,7 2,1,1,1
     std::remove(folder.file(".Round2 4Bets.ids").c_str());
-    folder.write("Round2 4Bets", "1,2,3,5\r\n");
+    folder.write("Round2 4Bets", "2,1,2,7\r\n2,1,1,1\r\n");
     BetIdentities lost = ids();
-    EXPECT_TRUE(lost.fresh);
-    for (Identity id : ids(kBackup).live) EXPECT_TRUE(deleted(lost, id));
+    EXPECT_EQ(lost.live, (std::vector<Identity>{backup.live[2], backup.live[3]}));
+    EXPECT_TRUE(deleted(lost, backup.live[0]));
+    EXPECT_TRUE(deleted(lost, backup.live[1]));
 
-    // Another flight's identity file copied beside a file: not trusted either.
-    folder.write("Round2 5Bets", bytes);
-    folder.write(".Round2 5Bets.ids", side + "0123456789abcdef\r\n");
-    EXPECT_FALSE(betidentities(cx.files(), "C:\\Vantrope\\Round2 5Bets").described);
+    // Another flight's identity file copied beside a file: not trusted, whatever it holds.
+    folder.write("Round2 5Bets", folder.read("Round2 4Betsbackup"));
+    folder.write(".Round2 5Bets.ids", folder.read(".Round2 4Betsbackup.ids"));
+    BetIdentities copied = cx.origins().bets("C:\\Vantrope\\Round2 5Bets");
+    EXPECT_FALSE(copied.described);
+    EXPECT_EQ(copied.unvouched.size(), copied.live.size());
+    for (Identity id : ids(kBackup).live) EXPECT_TRUE(deleted(copied, id));
 }
 
 TEST_F(Origins, BettorsKeepTheirIdentityByNumberAndNameAndADeletedNumberStaysInUse) {
-    folder.write("Bettors", "1,\"AnyBettor\"\r\n3,\"LEE\"\r\n5,\"KING\"\r\n");
+    folder.write("Bettors", "1,\"AnyBettor\"\r\n3,\"LEE\"\r\n5,\"KING\"\r\n7,\"WOOD\"\r\n");
     readbettors(cx);
     writebettors(cx);
-    BettorIdentities first = bettoridentities(cx.files(), "C:\\Vantrope\\Bettors");
-    ASSERT_EQ(first.live.size(), 3u);
+    BettorIdentities first = cx.origins().bettors("C:\\Vantrope\\Bettors");
+    ASSERT_EQ(first.live.size(), 4u);
     EXPECT_NE(first.live[3], first.live[5]);
 
     sh().bettors(2).name = "zzz";  // LEE deleted
     writebettors(cx);
-    BettorIdentities now = bettoridentities(cx.files(), "C:\\Vantrope\\Bettors");
+    BettorIdentities now = cx.origins().bettors("C:\\Vantrope\\Bettors");
     EXPECT_EQ(now.live[5], first.live[5]);
     EXPECT_FALSE(now.live.count(3));
     EXPECT_EQ(now.deleted[3], first.live[3]);
@@ -143,12 +165,15 @@ TEST_F(Origins, BettorsKeepTheirIdentityByNumberAndNameAndADeletedNumberStaysInU
     EXPECT_EQ(freenumber(used.bettors, 2, 2), 2);
     EXPECT_EQ(freenumber(used.bettors, 3, 2), 4);
 
-    // A Bettors file edited by hand: its bettors get new identities, its numbers stay in use.
-    folder.write("Bettors", "1,\"AnyBettor\"\r\n5,\"KING-AL\"\r\n");
-    folder.write("Bettorsbackup", "1,\"AnyBettor\"\r\n5,\"KING-AL\"\r\n");
-    BettorIdentities edited = bettoridentities(cx.files(), "C:\\Vantrope\\Bettors");
+    // A Bettors file edited by hand: a bettor whose line stays keeps his identity; one whose
+    // name changed is a new bettor, the old one deleted; deleted numbers stay in use.
+    for (const char* name : {"Bettors", "Bettorsbackup"})
+        folder.write(name, "1,\"AnyBettor\"\r\n5,\"KING-AL\"\r\n7,\"WOOD\"\r\n");
+    BettorIdentities edited = cx.origins().bettors("C:\\Vantrope\\Bettors");
     EXPECT_FALSE(edited.described);
+    EXPECT_EQ(edited.live[7], first.live[7]);
     EXPECT_NE(edited.live[5], first.live[5]);
+    EXPECT_EQ(edited.deleted[5], first.live[5]);
     EXPECT_TRUE(edited.deleted.count(3));
 }
 
@@ -171,7 +196,7 @@ TEST_F(Origins, AnIdentityFileIsTrustedOnlyWithItsOwnLinesWholeAndEachIdentityOn
     // names that file, so it does not describe this one.
     folder.write("Round2 5Bets", bytes);
     folder.write(".Round2 5Bets.ids", side);
-    EXPECT_FALSE(betidentities(cx.files(), "C:\\Vantrope\\Round2 5Bets").described);
+    EXPECT_FALSE(cx.origins().bets("C:\\Vantrope\\Round2 5Bets").described);
 
     // One identity given to two bets, written in the program's own form: never trusted.
     BetIdentities twice = good;
@@ -185,7 +210,7 @@ TEST_F(Origins, AnIdentityFileIsTrustedOnlyWithItsOwnLinesWholeAndEachIdentityOn
     folder.write("Bettors", "1,\"AnyBettor\"\r\n2,\"LEE\"\r\n");
     const std::string bettors = folder.read("Bettors");
     stagebettoridentities(cx.files(), "C:\\Vantrope\\Bettors", &bettors, same);
-    EXPECT_FALSE(bettoridentities(cx.files(), "C:\\Vantrope\\Bettors").described);
+    EXPECT_FALSE(cx.origins().bettors("C:\\Vantrope\\Bettors").described);
 
     // A tab beside an identity in a file that is not trusted still names it: it stays deleted,
     // and a bettor number named so stays in use.
@@ -195,7 +220,7 @@ TEST_F(Origins, AnIdentityFileIsTrustedOnlyWithItsOwnLinesWholeAndEachIdentityOn
     EXPECT_TRUE(deleted(ids(), good.live[0]));
     folder.write(".Bettors.ids", "ids2 damaged\r\n-12\t0123456789abcdef\r\n");
     folder.write(".Bettorsbackup.ids", "");
-    EXPECT_TRUE(bettoridentities(cx.files(), "C:\\Vantrope\\Bettors").deleted.count(12));
+    EXPECT_TRUE(cx.origins().bettors("C:\\Vantrope\\Bettors").deleted.count(12));
 }
 
 TEST_F(Origins, ABlankLineTakenOutLeavesAnIdentityFileThatStillDescribesItsFile) {
@@ -265,8 +290,7 @@ TEST(Identities, ARunKeepingWhatItStagedWritesWhatAFreshReadingWrites) {
         return [engine] { return (*engine)(); };
     };
     Files keeper(kept.path());
-    keeper.randomness = draws(1);
-    keeporigins(keeper);
+    vt::Origins keeping(keeper, draws(1));
     auto freshdraws = draws(1);
     auto write = [&](Files& files) {
         Transaction tx(files);
@@ -292,8 +316,7 @@ TEST(Identities, ARunKeepingWhatItStagedWritesWhatAFreshReadingWrites) {
         }
         write(keeper);
         Files once(fresh.path());
-        once.randomness = freshdraws;
-        keeporigins(once);
+        vt::Origins onceorigins(once, freshdraws);
         write(once);
         SCOPED_TRACE("step " + std::to_string(step));
         for (const char* name : {".Round1 1Bets.ids", ".Round1 1Betsbackup.ids"})

@@ -50,8 +50,9 @@ TEST(SetupFaults, ImportFromADrive) {
         drive.write("Round1 1Bets", "5,1,1,2\r\n9,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
         drive.write("Final 3Bets", "5,2,1,0.5\r\n");
         Files files(f.path());
-        files.randomness = [n = uint64_t{1000}]() mutable { return ++n; };  // the same every run
-        describedrive(files, "E");
+        Origins origins(files,
+                        [n = uint64_t{1000}]() mutable { return ++n; });  // the same every run
+        describedrive(origins, files, "E");
     };
     c.operation = [](App& app, const std::function<void()>& arm) {
         tomenu(app);

@@ -111,7 +111,7 @@ TEST_F(Identities, ADeletedBettorsNumberAndBetsAreNeverGivenToAnother) {
     EXPECT_EQ(a.told(),
               "Import of Bettors, Bets files complete\r\n\r\nBets added: 2\r\nBets already here: "
               "0\r\nBettors added: 0\r\nBettors already here: 3\r\nKING-ED, deleted here, is "
-              "back as bettor 4 with new bets: Round1 flight 1 WIN $2.00");
+              "back as bettor 4 with new bets: Round1 flight 1, ADAMS, WIN $2.00");
 
     // A new event: every Bets file and the bettors cleared. A computer still holding the old
     // event's bets and bettors brings none of them back, and no new bettor takes an old number;

@@ -101,7 +101,11 @@ TEST_F(LostIdentities, LostIdentityFilesHereStayUnvouchedPastTheNextWrite) {
     EXPECT_EQ(heldbets(b), heldbets(a));
 }
 
-TEST_F(LostIdentities, ABetDeletedHereAfterItsIdentityWasLostStaysDeleted) {
+// Bets refunded here after their identities were lost here: the other computer's copies carry
+// identities this computer never saw, so they are real money to it. They come back, the bettor
+// with them, and the box names each one beside the like bet deleted here, to be checked against
+// the tickets.
+TEST_F(LostIdentities, BetsDeletedHereAfterTheirIdentitiesWereLostComeBackNamed) {
     Computer a(kThree);
     Computer b("1,\"AnyBettor\"\r\n");
     ninedollars(a);
@@ -112,15 +116,24 @@ TEST_F(LostIdentities, ABetDeletedHereAfterItsIdentityWasLostStaysDeleted) {
     a.deletebettor("BROWN-AL");
     EXPECT_EQ(win(a), "0.00");
     a.importfrom("E");
-    EXPECT_EQ(win(a), "0.00");
-    EXPECT_TRUE(has(a.told(),
-                    "Bets added: 0\r\nBets already here: 0\r\nBets deleted here, not "
-                    "imported: 3"))
-        << a.told();
-    EXPECT_EQ(a.bettors().count(3), 0u);
+    EXPECT_EQ(win(a), "9.00");
+    for (const char* line :
+         {"Bets added: 3\r\nBets already here: 0\r\n",
+          "BROWN-AL, deleted here, is back as bettor 3 with new bets: Round1 flight 1, BAKER, WIN "
+          "$3.00; Round1 flight 1, ADAMS, WIN $1.00",
+          "Kept, although a bet that held the same was deleted",
+          "\r\nSMITH-JO, Round1 flight 1, ADAMS, WIN $5.00\r\nBROWN-AL, Round1 flight 1, BAKER, "
+          "WIN $3.00\r\nBROWN-AL, Round1 flight 1, ADAMS, WIN $1.00"})
+        EXPECT_TRUE(has(a.told(), line)) << line << "\n" << a.told();
+    EXPECT_EQ(a.bettors().count(3), 1u);
+    // The two computers hold the same after the round trip.
+    carry(a, b);
+    EXPECT_EQ(heldbets(b), heldbets(a));
 }
 
-TEST_F(LostIdentities, ARefundElsewhereReachesACopyWhoseIdentityWasLost) {
+// A refund on A, where B lost the identity of its copy of the bet: the deletion removes nothing
+// on B by what it held. B keeps its copy and names it; sent back, A keeps it and names it too.
+TEST_F(LostIdentities, ARefundElsewhereLeavesACopyWhoseIdentityWasLostNamedOnBothComputers) {
     Computer a(kThree);
     Computer b("1,\"AnyBettor\"\r\n");
     ninedollars(a);
@@ -129,8 +142,19 @@ TEST_F(LostIdentities, ARefundElsewhereReachesACopyWhoseIdentityWasLost) {
     losehidden(b.folder, ".Round1 1Bets");
     a.fixremove(1, 1);  // SMITH-JO's $5, refunded on A
     carry(a, b);
-    EXPECT_EQ(win(b), "4.00");
-    EXPECT_TRUE(has(b.told(), "Bets deleted on the other computer, removed here: 1")) << b.told();
+    EXPECT_EQ(win(b), "9.00");
+    const std::string named = "SMITH-JO, Round1 flight 1, ADAMS, WIN $5.00";
+    EXPECT_FALSE(has(b.told(), "removed here")) << b.told();
+    EXPECT_TRUE(has(b.told(),
+                    "Kept, although a bet that held the same was deleted (check that "
+                    "it is not the deleted ticket):\r\n" +
+                        named))
+        << b.told();
+    // The other two were matched by what they hold, and named too.
+    EXPECT_TRUE(has(b.told(), "their identities were lost): 2")) << b.told();
+    carry(b, a);
+    EXPECT_EQ(win(a), "9.00");
+    EXPECT_TRUE(has(a.told(), named)) << a.told();
     EXPECT_EQ(heldbets(b), heldbets(a));
 }
 

@@ -43,7 +43,7 @@ inline std::vector<std::string> names(const std::string& folder) {
 
 // Writes beside a drive set made by hand the identity files an export writes (every record a
 // new identity, nothing deleted), so that an import takes it as a set another computer exported.
-inline void describedrive(const Files& files, const std::string& letter) {
+inline void describedrive(Origins& origins, const Files& files, const std::string& letter) {
     auto describe = [&](const std::string& path, auto ids, auto stage) {
         if (!files.exists(path) || ids.described) return;
         ids.deleted.clear();
@@ -51,12 +51,12 @@ inline void describedrive(const Files& files, const std::string& letter) {
         stage(files, path, &bytes, ids);
     };
     std::string bettors = letter + ":/Bettors";
-    describe(bettors, bettoridentities(files, bettors), stagebettoridentities);
+    describe(bettors, origins.bettors(bettors), stagebettoridentities);
     for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= 15; ++f)
+        for (long f = 1; f <= nflights; ++f)
             for (bool backup : {false, true}) {
                 std::string path = betsname(letter + ":/", roundkeys[r], f, backup);
-                describe(path, betidentities(files, path), stagebetidentities);
+                describe(path, origins.bets(path), stagebetidentities);
             }
 }
 

@@ -101,7 +101,7 @@ class Import : public Transfer {
         drive.write("Bettors", "1,\"AnyBettor\"\r\n2,\"ADAMS\"\r\n5,\"SMITH\"\r\n9,\"KING\"\r\n");
         drive.write("Round1 1Bets", "5,1,1,2\r\n9,2,2,3\r\n2,1,3,1\r\n1,2,1,5\r\n");
         drive.write("Final 3Bets", "5,3,1,0.5\r\n");
-        vt::test::describedrive(app->files(), "E");
+        vt::test::describedrive(app->context().origins(), app->files(), "E");
     }
 };
 
@@ -199,7 +199,7 @@ TEST_F(Import, PlayersAloneAreWrittenAndToldOfAfterTheLastQuestion) {
 
 TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
     drive.write("Round2 5Bets", "2,8,1,1\r\n");
-    vt::test::describedrive(app->files(), "E");
+    vt::test::describedrive(app->context().origins(), app->files(), "E");
     importfrom(vbNo, vbYes);
     dialogs.answer(vbNo, "both named SMITH")
         .ok("Round2 5Bets holds a bet on a player/team or bettor unknown here");
@@ -208,7 +208,7 @@ TEST_F(Import, ABetOnAnUnknownEntryOrBettorChangesNothing) {
     EXPECT_EQ(folder.read("Round1 1Bets"), "9,1,1,4\r\n");
 
     drive.write("Round2 5Bets", "44,1,1,1\r\n");
-    vt::test::describedrive(app->files(), "E");
+    vt::test::describedrive(app->context().origins(), app->files(), "E");
     importfrom(vbNo, vbYes);
     dialogs.answer(vbNo, "both named SMITH").ok("unknown here");
     init().control("cmdimport").click();

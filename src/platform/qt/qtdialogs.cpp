@@ -1,8 +1,14 @@
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -74,19 +80,75 @@ int dismissed(const std::vector<std::pair<QMessageBox::StandardButton, int>>& bu
 
 QString boxtext(const std::string& s) { return qs(s).replace("\r\n", "\n").replace('\r', '\n'); }
 
+// The room a box may take: most of the screen it opens on.
+QRect boxroom() {
+    QWidget* over = QApplication::activeWindow();
+    QScreen* screen = over && over->screen() ? over->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// True when a text's lines would make a box taller than the screen leaves room for (an import
+// that names many bets to check).
+bool toolong(const QString& text) {
+    QFontMetrics metrics(QApplication::font("QMessageBox"));
+    return (text.count('\n') + 1) * metrics.lineSpacing() > boxroom().height() * 3 / 5;
+}
+
+// A box whose text is too long for the screen: the text scrolls in a pane that fits the screen,
+// above the same buttons, with the same default and the same meaning of closing it.
+int scrolledbox(const QString& title, const QString& text,
+                const std::vector<std::pair<QMessageBox::StandardButton, int>>& buttons, size_t def,
+                int none) {
+    QDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&box);
+    auto* pane = new QPlainTextEdit(text, &box);
+    pane->setReadOnly(true);
+    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pane->setFocusPolicy(Qt::ClickFocus);
+    layout->addWidget(pane);
+    auto* row = new QDialogButtonBox(&box);
+    layout->addWidget(row);
+    int answer = none;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        QPushButton* b = row->addButton(
+            static_cast<QDialogButtonBox::StandardButton>(static_cast<int>(buttons[i].first)));
+        int value = buttons[i].second;
+        QObject::connect(b, &QPushButton::clicked, &box, [&box, &answer, value] {
+            answer = value;
+            box.accept();
+        });
+        if (i == def) {
+            b->setDefault(true);
+            b->setFocus();
+        }
+    }
+    QRect room = boxroom();
+    QFontMetrics metrics(pane->font());
+    int width = 0;
+    for (const QString& line : text.split('\n'))
+        width = std::max(width, metrics.horizontalAdvance(line));
+    box.resize(std::min(width + 80, room.width() * 9 / 10), room.height() * 7 / 10);
+    ArrowWhileOpen arrow;
+    box.exec();
+    return answer;
+}
+
 }  // namespace
 
 int QtDialogs::msgbox(const std::string& prompt, int style, const std::string& title) {
     ensureqtapp();
     auto buttons = buttonsof(style);
+    size_t def = static_cast<size_t>((style >> 8) & 3);  // the second or third button (256, 512)
+    int none = dismissed(buttons);
+    if (toolong(boxtext(prompt)))
+        return scrolledbox(qs(title), boxtext(prompt), buttons, def < buttons.size() ? def : 0,
+                           none);
     QMessageBox box(iconof(style), qs(title), boxtext(prompt), QMessageBox::NoButton,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     for (auto& b : buttons) box.addButton(b.first);
-    // The second or third button as default (256, 512).
-    size_t def = static_cast<size_t>((style >> 8) & 3);
     if (def < buttons.size()) box.setDefaultButton(buttons[def].first);
-    int none = dismissed(buttons);
     for (auto& b : buttons)
         if (b.second == none) box.setEscapeButton(b.first);
     {
