@@ -408,96 +408,144 @@ void Origins::changing(const std::string& logical, const std::string* bytes,
     }
 }
 
-// A Bets file about to be written (bytes: its new contents, nullptr when it is removed).
+namespace {
+
+// One write of a Bets file (bytes: its new contents, nullptr when it is removed), in the steps
+// Origins::keepbets() takes them.
+class BetsWrite {
+  public:
+    BetsWrite(Files& files, Origins::State& st, const std::string& logical,
+              const std::string* bytes, const std::string& from)
+        : files_(files), st_(st), logical_(logical), bytes_(bytes), from_(from) {}
+
+    // The pair of the Bets file written last, in step with it and written with the same bytes:
+    // its identity file is the one staged for the other's records. False when it is not that.
+    bool pairinstep();
+    // What the file holds before the write: its records and their identities, taken as this
+    // run staged them while both files are as staged, else read.
+    void readbefore();
+    // The identities of the records the write puts in the file, and which old records it drops.
+    void carryover();
+    // What the dropped records held is remembered with the deletions.
+    void forgetdropped();
+    // The identity file staged, and kept for the next write of the file and for its pair.
+    void stage();
+
+  private:
+    Files& files_;
+    Origins::State& st_;
+    const std::string& logical_;
+    const std::string* bytes_;
+    const std::string& from_;
+    Contents old_;
+    std::optional<std::string> raw_;  // the identity file's bytes
+    std::vector<std::string_view> oldrecs_, newrecs_;
+    std::string oldbody_, oldbodycheck_;
+    BetIdentities was_, now_;
+    std::vector<bool> dropped_;
+};
+
+}  // namespace
+
+bool BetsWrite::pairinstep() {
+    old_ = contentsof(files_, logical_);
+    std::string side = sidecarof(logical_);
+    if (files_.exists(side)) raw_ = files_.readall(side);
+    const Origins::State::LastBets& last = st_.last;
+    if (!bytes_ || !from_.empty() || last.file != pairof(logical_) || *bytes_ != last.newbytes ||
+        old_.bytes != last.oldbytes || !raw_ ||
+        !issidetext(*raw_, logical_, last.oldbody, last.oldbodycheck))
+        return false;
+    const Origins::State::Staged& pair = st_.staged.at(last.file);
+    files_.replacefile(side, sidetext(logical_, pair.body, pair.bodycheck));
+    st_.last.file.clear();
+    return true;
+}
+
+void BetsWrite::readbefore() {
+    oldrecs_ = records(old_.bytes);
+    auto kept = st_.staged.find(logical_);
+    if (kept != st_.staged.end() && raw_ &&
+        issidetext(*raw_, logical_, kept->second.body, kept->second.bodycheck) &&
+        hashhex({old_.bytes}) == kept->second.datacheck) {
+        was_ = std::move(kept->second.ids);
+        oldbody_ = std::move(kept->second.body);
+        oldbodycheck_ = std::move(kept->second.bodycheck);
+    } else {
+        Side own = raw_ ? parseside(logical_, std::move(*raw_), old_) : Side{};
+        if (own.trusted) {
+            oldbody_ = own.bytes.substr(own.body);
+            oldbodycheck_ = own.bodycheck();
+        }
+        was_ = readbets(files_, logical_, own, oldrecs_, st_.random);
+    }
+    if (kept != st_.staged.end()) st_.staged.erase(kept);
+}
+
+void BetsWrite::carryover() {
+    dropped_.assign(oldrecs_.size(), !bytes_);
+    if (!bytes_) return;
+    newrecs_ = records(*bytes_);
+    // A copy takes the copied file's identities, a file written with its pair's bytes its
+    // pair's; any other write keeps the identities of the records it keeps.
+    for (const std::string& other : {from_, pairof(logical_)})
+        if (!other.empty() && kindof(other) == Kind::bets && pairholds(files_, other, *bytes_)) {
+            now_ = readbets(files_, other, st_.random);
+            if (!now_.described) continue;
+            // Identities given just now were written nowhere: none of them is a deletion.
+            IdSet kept(now_.live), given(was_.given);
+            for (size_t i = 0; i < oldrecs_.size(); ++i)
+                dropped_[i] = !kept.has(was_.live[i]) && !given.has(was_.live[i]);
+            // A bet back in the file (a backup restored) is no longer deleted.
+            takeout(was_.deleted, now_.live);
+            return;
+        }
+    now_ = BetIdentities{};
+    std::vector<size_t> at = align(oldrecs_, newrecs_);
+    for (size_t k : at) now_.live.push_back(k == kNone ? st_.random() : was_.live[k]);
+    dropped_ = leftover(oldrecs_.size(), at);
+    // A record kept stays unvouched until an import settles it.
+    now_.unvouched = within(was_.unvouched, now_.live);
+}
+
+void BetsWrite::forgetdropped() {
+    addidentities(now_.deleted, was_.deleted);
+    for (auto& [id, held] : was_.deletedholds) now_.deletedholds.insert({id, std::move(held)});
+    std::vector<Identity> gone;
+    for (size_t i = 0; i < oldrecs_.size(); ++i)
+        if (dropped_[i]) {
+            gone.push_back(was_.live[i]);
+            now_.deletedholds.insert({was_.live[i], std::string(oldrecs_[i])});
+        }
+    addidentities(now_.deleted, gone);
+    onlydeleted(now_);
+}
+
+void BetsWrite::stage() {
+    StagedBets staged = stagebets(files_, logical_, newrecs_, now_);
+    st_.last = {};
+    if (!bytes_ || staged.body.empty()) return;
+    now_.given.clear();
+    st_.staged[logical_] = {std::move(staged.body), std::move(staged.bodycheck), hashhex({*bytes_}),
+                            std::move(now_)};
+    st_.last = {logical_, std::move(old_.bytes), std::move(oldbody_), std::move(oldbodycheck_),
+                *bytes_};
+}
+
+// A Bets file about to be written: its identity file follows it.
 void Origins::keepbets(const std::string& logical, const std::string* bytes,
                        const std::string& from) {
-    State& st = *state_;
-    State::LastBets& last = st.last;
-    const std::string none;
-    if (auto given = st.bets.find(logical); given != st.bets.end()) {
+    if (auto given = state_->bets.find(logical); given != state_->bets.end()) {
         stagebetidentities(files_, logical, bytes, given->second);
-        last = {};
+        state_->last = {};
         return;
     }
-    Contents old = contentsof(files_, logical);
-    std::string side = sidecarof(logical);
-    std::optional<std::string> raw;
-    if (files_.exists(side)) raw = files_.readall(side);
-    // The pair of the file written last, in step with it: its identity file is the one the
-    // program writes for the other's lines.
-    if (bytes && from.empty() && last.file == pairof(logical) && *bytes == last.newbytes &&
-        old.bytes == last.oldbytes && raw &&
-        issidetext(*raw, logical, last.oldbody, last.oldbodycheck)) {
-        const State::Staged& pair = st.staged.at(last.file);
-        files_.replacefile(side, sidetext(logical, pair.body, pair.bodycheck));
-        last.file.clear();
-        return;
-    }
-    std::vector<std::string_view> oldrecs = records(old.bytes);
-    // The identities as this run staged them, while both files are as staged; else as read.
-    BetIdentities was, now;
-    std::string oldbody, oldbodycheck;
-    auto kept = st.staged.find(logical);
-    if (kept != st.staged.end() && raw &&
-        issidetext(*raw, logical, kept->second.body, kept->second.bodycheck) &&
-        hashhex({old.bytes}) == kept->second.datacheck) {
-        was = std::move(kept->second.ids);
-        oldbody = std::move(kept->second.body);
-        oldbodycheck = std::move(kept->second.bodycheck);
-    } else {
-        Side own = raw ? parseside(logical, std::move(*raw), old) : Side{};
-        if (own.trusted) {
-            oldbody = own.bytes.substr(own.body);
-            oldbodycheck = own.bodycheck();
-        }
-        was = readbets(files_, logical, own, oldrecs, st.random);
-    }
-    if (kept != st.staged.end()) st.staged.erase(kept);
-    std::vector<std::string_view> newrecs = records(bytes ? *bytes : none);
-    std::vector<bool> dropped(oldrecs.size(), !bytes);
-    if (bytes) {
-        // A copy takes the copied file's identities, a file written with its pair's bytes its
-        // pair's; any other write keeps the identities of the records it keeps.
-        bool taken = false;
-        for (const std::string& other : {from, pairof(logical)})
-            if (!taken && !other.empty() && kindof(other) == Kind::bets &&
-                pairholds(files_, other, *bytes)) {
-                now = readbets(files_, other, st.random);
-                taken = now.described;
-            }
-        if (taken) {
-            // Identities given just now were written nowhere: none of them is a deletion.
-            IdSet kept(now.live), given(was.given);
-            for (size_t i = 0; i < oldrecs.size(); ++i)
-                dropped[i] = !kept.has(was.live[i]) && !given.has(was.live[i]);
-            // A bet back in the file (a backup restored) is no longer deleted.
-            takeout(was.deleted, now.live);
-        } else {
-            now = BetIdentities{};
-            std::vector<size_t> at = align(oldrecs, newrecs);
-            for (size_t k : at) now.live.push_back(k == kNone ? st.random() : was.live[k]);
-            dropped = leftover(oldrecs.size(), at);
-            // A record kept stays unvouched until an import settles it.
-            now.unvouched = within(was.unvouched, now.live);
-        }
-    }
-    addidentities(now.deleted, was.deleted);
-    for (auto& [id, held] : was.deletedholds) now.deletedholds.insert({id, std::move(held)});
-    std::vector<Identity> gone;
-    for (size_t i = 0; i < oldrecs.size(); ++i)
-        if (dropped[i]) {
-            gone.push_back(was.live[i]);
-            now.deletedholds.insert({was.live[i], std::string(oldrecs[i])});
-        }
-    addidentities(now.deleted, gone);
-    onlydeleted(now);
-    StagedBets staged = stagebets(files_, logical, newrecs, now);
-    last = {};
-    if (!bytes || staged.body.empty()) return;
-    now.given.clear();
-    st.staged[logical] = {std::move(staged.body), std::move(staged.bodycheck), hashhex({*bytes}),
-                          std::move(now)};
-    last = {logical, std::move(old.bytes), std::move(oldbody), std::move(oldbodycheck), *bytes};
+    BetsWrite write(files_, *state_, logical, bytes, from);
+    if (write.pairinstep()) return;
+    write.readbefore();
+    write.carryover();
+    write.forgetdropped();
+    write.stage();
 }
 
 // A Bettors file about to be written.

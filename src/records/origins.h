@@ -116,8 +116,10 @@ class Origins : public FileCompanion {
     void changing(const std::string& logical, const std::string* bytes,
                   const std::string& from) override;
 
-  private:
+    // What it keeps between writes (origins.cpp).
     struct State;
+
+  private:
     Files& files_;
     std::unique_ptr<State> state_;
     void writeorremove(const std::string& logical, const std::string* bytes);

@@ -358,9 +358,11 @@ void takebettors(Shared& sh, const BettorPlan& plan) {
     sh.nextticket = plan.nextticket;
 }
 
-void maxbettorsbox(Host& app) {
+// The box of a bettor table too small for the merge; false.
+bool maxbettorsbox(Host& app) {
     app.msgbox("Maximum number of bettors exceeded. Increase number of bettors on Setup screen",
                vbOKOnly, "Max Bettor Error");
+    return false;
 }
 
 const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
@@ -492,6 +494,167 @@ class ImportReport {
     }
 };
 
+// ---- Export ----
+
+// Stages this computer's set (`flights` read whole) onto the drive in the open transaction, with
+// each bet's and bettor's identity and the bets deleted here beside its files. Identities given
+// now (to records nothing described) are kept here as on the drive. False after a box; FileError
+// where a file cannot be written.
+bool stageexport(Host& app, const std::string& drive, const std::vector<FlightSet>& flights,
+                 Transaction& tx) {
+    const Files& files = app.files();
+    Shared& sh = app.shared();
+    Origins& origins = app.context().origins();
+    auto keephere = [&](const std::string& path, const auto& ids) {
+        if (ids.described) return;
+        if (!files.exists(path)) {
+            // An identity file left without its data file: only what it remembers stays.
+            origins.writeidentified(path, nullptr, ids);
+            return;
+        }
+        std::string bytes = files.readall(path);
+        for (const std::string& p : {path, path + "backup"})
+            if (files.exists(p) && (p == path || files.readall(p) == bytes))
+                origins.writeidentified(p, &bytes, ids);
+    };
+    BettorIdentities bettorids = origins.bettors(sh.savepath + "Bettors");
+    keephere(sh.savepath + "Bettors", bettorids);
+    sh.datapath = drive;
+    {
+        Origins::Carried carried(origins, drive + "Bettors", bettorids);
+        if (!writebettorsonly(app) || !writeentries(app)) return false;
+    }
+    sh.fileop = "Bets Output";
+    tx.title(sh.fileop);
+    for (int r = 1; r <= nrounds; ++r)
+        for (long n = 1; n <= nflights; ++n) {
+            const FlightSet& flight = flights[flightslot(r, n)];
+            std::string local = betsname(sh.savepath, roundkeys[r], n);
+            BetIdentities ids = origins.bets(local);
+            keephere(local, ids);
+            std::string bytes = betrecords(flight.rows);
+            for (bool backup : {false, true}) {
+                std::string path = betsname(drive, roundkeys[r], n, backup);
+                if (!flight.rows.empty()) {
+                    origins.writeidentified(path, &bytes, ids);
+                    continue;
+                }
+                // A flight without bets leaves no old set behind to be imported again; the bets
+                // deleted from it still travel.
+                BetIdentities deletions;
+                deletions.deleted = ids.deleted;
+                deletions.deletedholds = ids.deletedholds;
+                origins.writeidentified(path, nullptr, deletions);
+            }
+        }
+    return true;
+}
+
+// ---- Import ----
+
+// What an import reads and works out, in the order it does so.
+struct Import {
+    DriveSet set;
+    std::vector<FlightSet> here = std::vector<FlightSet>(flightslot(nrounds, nflights) + 1);
+    bool players = false;
+    BettorTables bettorsets;
+    BettorPlan bettors;
+    Table<Entry> known;  // the players the bets may name: the drive's when they are imported
+    std::vector<FlightPlan> plans = std::vector<FlightPlan>(here.size());
+};
+
+// Every file of the set and of this computer, and every identity file against its data file, is
+// read and checked before anything is asked or changed: a damaged set is refused whole, and none
+// is merged over a damaged file here. False after a box.
+bool readimport(Host& app, const std::string& drive, Import& in) {
+    return checkdatafiles(app, kNothingImported) && readdriveset(app, drive, in.set) &&
+           readlocalbets(app, in.here);
+}
+
+// The players the drive's bets may name: the drive's list must be the one here, or its
+// beginning. False after a box.
+bool playersagree(Host& app, Import& in) {
+    in.known = in.set.entries;
+    if (!in.players) {
+        if (!readlocalentries(app)) return false;
+        in.known = app.shared().entries;
+    }
+    const Table<Entry>& drive = in.set.entries;
+    for (size_t i = 1; i <= drive.size() && !drive(i).name.empty(); ++i)
+        if (i > in.known.size() || in.known(i).name != drive(i).name) {
+            app.msgbox(" Player files do not match.  Bet files not imported");
+            return false;
+        }
+    return true;
+}
+
+// A drive bet on a player/team or bettor unknown here refuses the import. False after the box.
+bool betsknown(Host& app, const std::string& drive, const Import& in, int r, long f) {
+    auto isknown = [&](long entry) {
+        for (size_t i = 1; i <= in.known.size() && !in.known(i).name.empty(); ++i)
+            if (in.known(i).number == entry) return true;
+        return false;
+    };
+    const BettorLinks& links = in.bettors.links;
+    for (const Bet& bet : in.set.flights[flightslot(r, f)].rows)
+        if (!isknown(bet.entry) ||
+            (bet.bettor && !links.local.count(bet.bettor) && !links.deleted.count(bet.bettor))) {
+            app.msgbox(Mid(betsname(drive, roundkeys[r], f), 4) +
+                           " holds a bet on a player/team or bettor unknown here. Nothing was "
+                           "imported.",
+                       vbOKOnly, "Import");
+            return false;
+        }
+    return true;
+}
+
+// The merge worked out (records/merge.h): the bettors, the players check, each flight, and each
+// bettor deleted here who comes back with exactly the new bets the drive brings of his. False
+// after a box.
+bool planimport(Host& app, const std::string& drive, Import& in) {
+    if (!bettortables(app, in.set, in.bettorsets)) return false;
+    AskCashier ask(app);
+    in.bettors = mergebettors(in.bettorsets, ask);
+    if (in.bettors.full) return maxbettorsbox(app);
+    if (!playersagree(app, in)) return false;
+    std::set<long> returning;
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= nflights; ++f) {
+            if (!betsknown(app, drive, in, r, f)) return false;
+            size_t i = flightslot(r, f);
+            in.plans[i] = planflight(in.here[i], in.set.flights[i], in.bettors.links);
+            for (size_t k = 0; k < in.plans[i].added.size(); ++k)
+                if (in.plans[i].returning[k]) returning.insert(in.plans[i].added[k].bettor);
+        }
+    for (long number : returning)
+        if (!bringback(in.bettors, in.bettorsets, number)) return maxbettorsbox(app);
+    return true;
+}
+
+// The bettors and every changed Bets pair staged in the open transaction, and told in the
+// report. False after a box; FileError where a file cannot be written.
+bool stageimport(Host& app, Import& in, Transaction& tx, ImportReport& report) {
+    Shared& sh = app.shared();
+    takebettors(sh, in.bettors);
+    {
+        Origins& origins = app.context().origins();
+        Origins::Carried carried(origins, sh.savepath + "Bettors", in.bettors.ids);
+        Origins::Carried backup(origins, sh.savepath + "Bettorsbackup", in.bettors.ids);
+        if (!writebettors(app)) return false;
+    }
+    sh.fileop = "Bets Append";
+    tx.title(sh.fileop);
+    for (int r = 1; r <= nrounds; ++r)
+        for (long f = 1; f <= nflights; ++f) {
+            size_t i = flightslot(r, f);
+            report.add(r, f, in.plans[i], in.bettors.links);
+            if (in.plans[i].changed)
+                stageflight(app, r, f, in.plans[i], in.here[i], in.set.flights[i].ids,
+                            in.bettors.links);
+        }
+    return true;
+}
+
 }  // namespace
 
 void frminit::cmdexport_Click() try {
@@ -518,69 +681,17 @@ void frminit::cmdexport_Click() try {
             if (!readflight(app_, betsname(sh_.savepath, roundkeys[r], n),
                             flights[flightslot(r, n)], false, nothing))
                 return;
-
     // Everything on the drive is written in one transaction: a set half written is never left
-    // there to be imported. The set carries each bet's and bettor's identity, and the bets
-    // deleted here, beside its files.
+    // there to be imported.
     Transaction tx(app_.files(), sh_.fileop);
-    try {
-        const Files& files = app_.files();
-        Origins& origins = app_.context().origins();
-        // Identities given now (to records nothing described) are kept here as on the drive.
-        auto keephere = [&](const std::string& path, const auto& ids) {
-            if (ids.described) return;
-            if (!files.exists(path)) {
-                // An identity file left without its data file: only what it remembers stays.
-                origins.writeidentified(path, nullptr, ids);
-                return;
-            }
-            std::string bytes = files.readall(path);
-            for (const std::string& p : {path, path + "backup"})
-                if (files.exists(p) && (p == path || files.readall(p) == bytes))
-                    origins.writeidentified(p, &bytes, ids);
-        };
-        BettorIdentities bettorids = origins.bettors(sh_.savepath + "Bettors");
-        keephere(sh_.savepath + "Bettors", bettorids);
-        sh_.datapath = drive;
-        {
-            Origins::Carried carried(origins, drive + "Bettors", bettorids);
-            if (!writebettorsonly(app_) || !writeentries(app_)) return;
-        }
-        sh_.fileop = "Bets Output";
-        tx.title(sh_.fileop);
-        for (int r = 1; r <= nrounds; ++r)
-            for (long n = 1; n <= nflights; ++n) {
-                const FlightSet& flight = flights[flightslot(r, n)];
-                std::string local = betsname(sh_.savepath, roundkeys[r], n);
-                BetIdentities ids = origins.bets(local);
-                keephere(local, ids);
-                std::string bytes = betrecords(flight.rows);
-                for (bool backup : {false, true}) {
-                    std::string path = betsname(drive, roundkeys[r], n, backup);
-                    if (!flight.rows.empty()) {
-                        origins.writeidentified(path, &bytes, ids);
-                        continue;
-                    }
-                    // A flight without bets leaves no old set behind to be imported again; the
-                    // bets deleted from it still travel.
-                    BetIdentities deletions;
-                    deletions.deleted = ids.deleted;
-                    deletions.deletedholds = ids.deletedholds;
-                    origins.writeidentified(path, nullptr, deletions);
-                }
-            }
-    } catch (FileError& e) {
-        e.advice = nothing;
-        app_.fileerrorbox(e);
-        return;
-    }
-    if (!drivestillthere(app_, disk, "Export", notwritten) || !committransfer(app_, tx, nothing))
+    if (!stageexport(app_, drive, flights, tx) ||
+        !drivestillthere(app_, disk, "Export", notwritten) || !committransfer(app_, tx, nothing))
         return;
     leaveatlastflight(sh_);
     app_.msgbox("All Bets, Entries, and Bettors written to drive " + letter + ":", vbOKOnly,
                 "Export");
 } catch (FileError& e) {
-    // A file that could not be looked at: nothing was changed.
+    // A file that could not be written or looked at: nothing was changed.
     e.advice = "Nothing was exported.";
     app_.fileerrorbox(e);
 }
@@ -597,120 +708,42 @@ void frminit::cmdimport_Click() try {
         return;
     const char* const notimported = "Nothing was imported. Insert the disk and import again.";
     if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported)) return;
-    const Files& files = app_.files();
-    // The files merged into are checked as strictly as the drive's: none is merged over damaged.
-    if (!checkdatafiles(app_, kNothingImported)) return;
-
-    // Every file of the set and of this computer, and every identity file against its data
-    // file, is read and checked before anything is asked or changed: a damaged set is refused
-    // whole.
     KeepTables tables(sh_);
-    DriveSet set;
-    if (!readdriveset(app_, drive, set)) return;
-    std::vector<FlightSet> here(flightslot(nrounds, nflights) + 1);
-    if (!readlocalbets(app_, here)) return;
+    Import in;
+    if (!readimport(app_, drive, in)) return;
 
-    // The answers are gathered first; the files change once, at the end.
-    bool players = app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes;
+    // The answers are gathered first; the drive, read whole before them, must still be the same
+    // disk after them. The files change once, at the end.
+    in.players = app_.msgbox("Import Players files?", vbYesNo, "Import Entries") == vbYes;
     bool bettorsandbets =
         app_.msgbox("Import Bettors and Bets files?", vbYesNo, "Import Bettors") == vbYes;
-    // The drive was read whole before the questions; it must still be the same disk.
     if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported)) return;
-    Transaction tx(files, sh_.fileop);
-    if (players) {
-        sh_.entries = set.entries;
+    Transaction tx(app_.files(), sh_.fileop);
+    if (in.players) {
+        sh_.entries = in.set.entries;
         if (!writeentries(app_)) return;
     }
     if (!bettorsandbets) {
-        if (!players || !committransfer(app_, tx, kNothingImported)) return;
+        if (!in.players || !committransfer(app_, tx, kNothingImported)) return;
         tables.kept = true;
         app_.msgbox("Players files imported", vbOKOnly, "Import Players");
         return;
     }
-
-    // Bettors: the drive's merged into the local ones (records/merge.h).
-    BettorTables bettorsets;
-    if (!bettortables(app_, set, bettorsets)) return;
-    AskCashier ask(app_);
-    BettorPlan bettors = mergebettors(bettorsets, ask);
-    if (bettors.full) return maxbettorsbox(app_);
-
-    // Players check: the drive's list must be the local one, or its beginning.
-    Table<Entry> known = set.entries;
-    if (!players) {
-        if (!readlocalentries(app_)) return;
-        known = sh_.entries;
-    }
-    for (size_t i = 1; i <= set.entries.size() && !set.entries(i).name.empty(); ++i)
-        if (i > known.size() || known(i).name != set.entries(i).name) {
-            app_.msgbox(" Player files do not match.  Bet files not imported");
-            return;
-        }
-    auto isknown = [&](long entry) {
-        for (size_t i = 1; i <= known.size() && !known(i).name.empty(); ++i)
-            if (known(i).number == entry) return true;
-        return false;
-    };
-
-    // Bets: every bet of the set checked, then each flight merged (records/merge.h).
-    std::vector<FlightPlan> plans(here.size());
-    std::set<long> returning;
-    for (int r = 1; r <= nrounds; ++r)
-        for (long f = 1; f <= nflights; ++f) {
-            size_t i = flightslot(r, f);
-            for (const Bet& bet : set.flights[i].rows)
-                if (!isknown(bet.entry) || (bet.bettor && !bettors.links.local.count(bet.bettor) &&
-                                            !bettors.links.deleted.count(bet.bettor))) {
-                    app_.msgbox(Mid(betsname(drive, roundkeys[r], f), 4) +
-                                    " holds a bet on a player/team or bettor unknown here. "
-                                    "Nothing was imported.",
-                                vbOKOnly, "Import");
-                    return;
-                }
-            plans[i] = planflight(here[i], set.flights[i], bettors.links);
-            for (size_t k = 0; k < plans[i].added.size(); ++k)
-                if (plans[i].returning[k]) returning.insert(plans[i].added[k].bettor);
-        }
-    // A bettor deleted here comes back with exactly the new bets the drive brings of his.
-    for (long number : returning)
-        if (!bringback(bettors, bettorsets, number)) return maxbettorsbox(app_);
-
-    // Everything checked: the local files change now, all in one transaction with the players,
-    // so a failed import leaves them as they were and can simply be done again.
-    ImportReport report(bettors, known);
-    try {
-        takebettors(sh_, bettors);
-        {
-            Origins& origins = app_.context().origins();
-            Origins::Carried carried(origins, sh_.savepath + "Bettors", bettors.ids);
-            Origins::Carried backup(origins, sh_.savepath + "Bettorsbackup", bettors.ids);
-            if (!writebettors(app_)) return;
-        }
-        sh_.fileop = "Bets Append";
-        tx.title(sh_.fileop);
-        for (int r = 1; r <= nrounds; ++r)
-            for (long f = 1; f <= nflights; ++f) {
-                size_t i = flightslot(r, f);
-                report.add(r, f, plans[i], bettors.links);
-                if (plans[i].changed)
-                    stageflight(app_, r, f, plans[i], here[i], set.flights[i].ids, bettors.links);
-            }
-    } catch (FileError& e) {
-        e.advice = kNothingImported;
-        app_.fileerrorbox(e);
-        return;
-    }
-    // The one point where the import is decided: nothing is on disk before it.
-    if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported) ||
+    if (!planimport(app_, drive, in)) return;
+    ImportReport report(in.bettors, in.known);
+    // The one point where the import is decided: nothing is on disk before it, and a failed
+    // import leaves the files as they were, to be done again.
+    if (!stageimport(app_, in, tx, report) ||
+        !drivestillthere(app_, disk, "Import Bettors, Bets", notimported) ||
         !committransfer(app_, tx, kNothingImported))
         return;
     tables.kept = true;
-    if (players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
+    if (in.players) app_.msgbox("Players files imported", vbOKOnly, "Import Players");
     app_.msgbox("Bettor file imported", vbOKOnly, "Import");
     leaveatlastflight(sh_);
     app_.msgbox(report.text(), vbOKOnly, "Import Bettors,Bets");
 } catch (FileError& e) {
-    // A file that could not be looked at: nothing was changed.
+    // A file that could not be written or looked at: nothing was changed.
     e.advice = kNothingImported;
     app_.fileerrorbox(e);
 }
