@@ -270,6 +270,21 @@ TEST_F(MountedDrives, AnImportReadsNothingFromASwappedStickAndCommitsNothingFrom
     EXPECT_EQ(snapshot(b.folder), before);
     EXPECT_FALSE(b.dialogs.saw("files imported"));
     EXPECT_FALSE(b.dialogs.saw("Import of Bettors, Bets files complete"));
+
+    // The same with No to the players: the box names the drive and says nothing was imported,
+    // never a bare error of a file on the pulled stick.
+    ASSERT_TRUE(mounttmpfs(kStick, "vantrope-stick", why)) << why;
+    for (auto& e : std::filesystem::directory_iterator(kCard))
+        std::filesystem::copy(e.path(), std::string(kStick) + "/" + e.path().filename().string());
+    b.dialogs.type("D", "Enter import drive letter")
+        .ok("Insert export disk")
+        .answer(vbNo, "Import Players files?")
+        .answer(vbYes, "Import Bettors and Bets files?")
+        .then([] { unmount(kStick); })
+        .ok("Drive D: is not the disk");
+    b.clickimport();
+    EXPECT_TRUE(b.told().find("Nothing was imported") != std::string::npos) << b.told();
+    EXPECT_EQ(snapshot(b.folder), before);
 }
 
 }  // namespace
