@@ -113,24 +113,32 @@ BetIdentities fromside(const Side& side, const std::vector<std::string_view>& re
     return out;
 }
 
+// The identity file that vouches for a data file's records: its own where it is trusted, else,
+// where it holds any record (`anyrecord`), its pair's where that is (the two files of a pair hold
+// the same records as a rule; `pairside` keeps it). Neither: nullptr. An unreadable pair vouches
+// for nothing; its own write tells of the error.
+const Side* vouching(const Files& files, const std::string& logical, const Side& own,
+                     bool anyrecord, Side& pairside) {
+    if (own.trusted) return &own;
+    if (!anyrecord) return nullptr;
+    try {
+        std::string pair = pairof(logical);
+        pairside = readside(files, pair, contentsof(files, pair));
+    } catch (const FileError&) {
+        return nullptr;
+    }
+    return pairside.trusted ? &pairside : nullptr;
+}
+
 // The identities of a Bets file whose contents are `data` (records `recs`) and whose own
 // identity file reads as `own`.
 BetIdentities readbets(const Files& files, const std::string& betsfile, const Side& own,
                        const std::vector<std::string_view>& recs, const Random& random) {
-    if (own.trusted) return fromside(own, recs, random);
-    // Its own identity file missing or untrusted: the pair's vouches for what it holds too.
     BetIdentities out;
-    bool paired = false;
-    if (!recs.empty()) {
-        try {
-            std::string pair = pairof(betsfile);
-            Side other = readside(files, pair, contentsof(files, pair));
-            if ((paired = other.trusted)) out = fromside(other, recs, random);
-        } catch (const FileError&) {
-            // An unreadable pair lends nothing; its own write tells of the error.
-        }
-    }
-    if (!paired) {
+    Side pairside;
+    if (const Side* side = vouching(files, betsfile, own, !recs.empty(), pairside)) {
+        out = fromside(*side, recs, random);
+    } else {
         for (size_t i = 0; i < recs.size(); ++i) out.live.push_back(random());
         out.given = out.live;
         sortunique(out.given);
@@ -226,20 +234,11 @@ BettorIdentities frombettorside(const Side& side, const std::map<long long, std:
 BettorIdentities readbettors(const Files& files, const std::string& bettorsfile,
                              const Contents& data, const Random& random) {
     auto recs = bettorrecords(data.bytes);
-    Side own = readside(files, bettorsfile, data);
-    if (own.trusted) return frombettorside(own, recs, random);
+    Side own = readside(files, bettorsfile, data), pairside;
     BettorIdentities out;
-    bool paired = false;
-    if (!recs.empty()) {
-        try {
-            std::string pair = pairof(bettorsfile);
-            Side other = readside(files, pair, contentsof(files, pair));
-            if ((paired = other.trusted)) out = frombettorside(other, recs, random);
-        } catch (const FileError&) {
-            // An unreadable pair lends nothing.
-        }
-    }
-    if (!paired) {
+    if (const Side* side = vouching(files, bettorsfile, own, !recs.empty(), pairside)) {
+        out = frombettorside(*side, recs, random);
+    } else {
         // Known by new identities, never by what an untrusted file says (that could make two
         // people one).
         for (auto& [number, text] : recs) out.live[number] = {random()};
