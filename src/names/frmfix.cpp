@@ -64,8 +64,9 @@ std::string numbercell(const Field& f) {
     return numberof(f, v) ? Str(v) : " " + f.text;
 }
 
-// A number field put into a cell as a number: its plain text, or the text as written.
-std::string plainnumber(const Field& f) {
+// A number field put into a cell as a number: its value without the leading blank, or the text as
+// written.
+std::string barenumber(const Field& f) {
     double v;
     return numberof(f, v) ? trim(Str(v)) : f.text;
 }
@@ -220,11 +221,11 @@ void frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) 
     clearpick();
 }
 
-void frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
+void frmfix::setrow(int r, const std::vector<std::string>& cells, bool leftaligned) {
     if (grdfix.rows() < r + 1) grdfix.setrows(r + 1);
     for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c) {
         grdfix.settextmatrix(r, static_cast<int>(c), cells[c]);
-        if (left) grdfix.setcellalignment(r, static_cast<int>(c), 0);
+        if (leftaligned) grdfix.setcellalignment(r, static_cast<int>(c), 0);
     }
 }
 
@@ -334,7 +335,7 @@ void frmfix::showbettorfile(Display d, const std::string& file) {
     int r = 1;
     for (const FileLine& l : shown_.lines) {
         std::string name = goodbettor(l) ? l.fields[1].text : badrecord(l);
-        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), name});
+        setrow(r, {std::to_string(r), barenumber(fieldat(l, 0)), name});
         ++r;
     }
 }
@@ -367,7 +368,7 @@ void frmfix::showplayerfile(Display d, const std::string& file) {
                                 ? s.flightnames[static_cast<int>(flight)]
                                 : "";
         std::string name = goodplayer(l, s.maxplayers) ? l.fields[3].text : badrecord(l);
-        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), plainnumber(fieldat(l, 1)), label,
+        setrow(r, {std::to_string(r), barenumber(fieldat(l, 0)), barenumber(fieldat(l, 1)), label,
                    name});
         ++r;
     }

@@ -64,7 +64,7 @@ class frmfix : public Form {
     void setupgrid(const std::vector<std::pair<std::string, int>>& columns);
     // Writes a grid row (the grid grows to hold it); `left` left-aligns each cell written, as
     // the bet displays do.
-    void setrow(int r, const std::vector<std::string>& cells, bool left = false);
+    void setrow(int r, const std::vector<std::string>& cells, bool leftaligned = false);
     // Reads the file the display shows into shown_, up to the capacity of its table (one box
     // says when it holds more); false after the box (a missing file reads as empty when
     // `missingempty`).
