@@ -34,7 +34,7 @@ bool AllBets::load(Host& app) {
     try {
         for (int r = 1; r <= nrounds; ++r) {
             const char* round = roundkeys[r];
-            for (long f = 1; f <= 15; ++f) {
+            for (long f = 1; f <= nflights; ++f) {
                 BetsPair p;
                 p.round = round;
                 p.flight = f;
@@ -110,7 +110,7 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
     try {
         for (int r = 1; r <= nrounds; ++r) {
             const char* round = roundkeys[r];
-            for (long f = 1; f <= 15; ++f, ++index) {
+            for (long f = 1; f <= nflights; ++f, ++index) {
                 PairChange p;
                 p.betsfile = sh.betsfile(round, f);
                 p.backupfile = sh.betsbackupfile(round, f);

@@ -21,7 +21,7 @@ class frmfix : public Form {
     Control &frasort, &chkasc, &chkdes, &chkalp, &chknum, &txtasc, &txtdes, &txtalp, &txtnum;
     Control &fraflight, &Frame1, &fraround, &Option1, &Option2, &Option3, &Option4;
     Control &txtbanner, &lblbets, &lblcopyr;
-    std::array<Control*, 16> optflight{};
+    std::array<Control*, nflights + 1> optflight{};
 
     void cmdbettor_Click();
     void cmdbettorb_Click();
@@ -108,7 +108,7 @@ class frmfix : public Form {
         bool valid = false;
         uint64_t rev = 0, shaperev = 0;
         Names names;
-        std::array<std::string, 16> flightnames;
+        std::array<std::string, nflights + 1> flightnames;
         long maxplayers = 0;
     };
     BetsGrid betsgrid_;

@@ -484,7 +484,7 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
         }
         sh.fileop = "Bets Input";
         for (int r = 1; r <= nrounds; ++r)
-            for (long f = 1; f <= 15; ++f) {
+            for (long f = 1; f <= nflights; ++f) {
                 scan(sh.betsfile(roundkeys[r], f), &out.bettors, &out.entries);
                 scan(sh.betsbackupfile(roundkeys[r], f), &out.bettors, &out.entries);
             }
@@ -575,7 +575,7 @@ bool checkdatafiles(Context& cx, const std::string& nothing) {
         check(sh.datapath + "Players", FileKind::Players, "Players Input");
         check(sh.datapath + "Bettors", FileKind::Bettors, "Bettors Input");
         for (int r = 1; r <= nrounds; ++r)
-            for (long f = 1; f <= 15; ++f) {
+            for (long f = 1; f <= nflights; ++f) {
                 check(sh.betsfile(roundkeys[r], f), FileKind::Bets, "Bets Input");
                 check(sh.betsbackupfile(roundkeys[r], f), FileKind::Bets, "Betsbackup Input");
             }
