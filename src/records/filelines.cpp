@@ -100,7 +100,7 @@ namespace {
 // comma leaves.
 bool numeric(const Field& f) {
     long long v;
-    return !emptyfield(f) && wholenumber(f, v);
+    return namedtext(f.text, f.quoted, v);
 }
 
 bool amount(const Field& f) {
@@ -144,6 +144,16 @@ bool writtenbet(std::string_view text, std::string_view (&fields)[4]) {
     if (p != end) return false;
     fields[3] = std::string_view(starts[3], size_t(end - starts[3]));
     return true;
+}
+
+// Those fields taken into a line, a record.
+void takewritten(FileLine& line, const std::string_view (&fields)[4]) {
+    line.fields.resize(4);
+    for (size_t i = 0; i < 4; ++i) {
+        line.fields[i].quoted = false;
+        line.fields[i].text.assign(fields[i]);
+    }
+    line.readable = true;
 }
 
 }  // namespace
@@ -204,19 +214,6 @@ void LineCursor::readfull(FileLine& line) const {
     line.readable =
         syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);
 }
-
-namespace {
-
-void takewritten(FileLine& line, const std::string_view (&fields)[4]) {
-    line.fields.resize(4);
-    for (size_t i = 0; i < 4; ++i) {
-        line.fields[i].quoted = false;
-        line.fields[i].text.assign(fields[i]);
-    }
-    line.readable = true;
-}
-
-}  // namespace
 
 bool LineCursor::next(FileLine& line) {
     size_t s = 0, length = 0;
