@@ -48,11 +48,11 @@ void buildboard(Host& app) {
 
     // The entries up to the end of the table, and the flights they run in.
     std::vector<long> rows;
-    std::array<bool, 16> used{};
+    std::array<bool, nflights + 1> used{};
     for (long i = 1; i <= sh.maxplayers; ++i) {
         const Entry& e = sh.entries(i);
         if (e.name.empty() || e.number == 999) break;
-        if (e.flight < 1 || e.flight > 15 || e.number < 1 || e.number > sh.maxplayers) continue;
+        if (!isflight(e.flight) || e.number < 1 || e.number > sh.maxplayers) continue;
         rows.push_back(i);
         used[e.flight] = true;
     }
@@ -63,12 +63,12 @@ void buildboard(Host& app) {
     };
     std::map<long, Odds> odds;
     long lastflight = 0;
-    for (long f = 1; f <= 15; ++f)
+    for (long f = 1; f <= nflights; ++f)
         if (used[f]) lastflight = f;
     // The current flight is summed again at the end, which starts `summ` afresh: then no pass
     // needs to work out the odds of any flight but its own.
-    const bool resummed = keepnbr >= 1 && keepnbr <= 15;
-    for (long f = 1; f <= 15; ++f) {
+    const bool resummed = isflight(keepnbr);
+    for (long f = 1; f <= nflights; ++f) {
         if (!used[f]) continue;
         sh.curflightnbr = f;
         sh.curflight = sh.flightnames[f];
@@ -139,7 +139,7 @@ void buildboard(Host& app) {
 
     // The current flight, its bets and its totals as they were before.
     sh.curflightnbr = keepnbr;
-    if (keepnbr >= 1 && keepnbr <= 15) {
+    if (isflight(keepnbr)) {
         sh.curflight = sh.flightnames[keepnbr];
         sumbets(app);
     }

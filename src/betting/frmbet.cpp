@@ -21,8 +21,8 @@ void frmbet::buildcontrols() {
     banner.DblClick = [this] { txtbanner_DblClick(); };
 
     auto& round = add(Kind::Frame, "Round", "Round", 576, 0, 220, 44);
-    const char* roundcaptions[5] = {"", "1", "2", "3", "F"};
-    for (int k = 1; k <= 4; ++k) {
+    const char* roundcaptions[nrounds + 1] = {"", "1", "2", "3", "F"};
+    for (int k = 1; k <= nrounds; ++k) {
         auto& o = add(Kind::OptionButton, "Option" + std::to_string(k), roundcaptions[k],
                       586 + (k - 1) * 52, 18, 46, 20);
         container[&o] = &round;
@@ -222,7 +222,7 @@ void frmbet::Option_Click(int k) {
     clearlist();
     control("cbobettor").settext("");
     control("txtbettor").settext("");
-    if (sh_.curflightnbr >= 1 && sh_.curflightnbr <= 15) sumbets(app_);
+    if (isflight(sh_.curflightnbr)) sumbets(app_);
     if (!loading_) rebuildboard();
 }
 

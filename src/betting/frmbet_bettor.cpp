@@ -144,7 +144,7 @@ void frmbet::addlistline(const std::vector<PItem>& line, long flight, const Bet&
 // that names an entry no row holds, or does not read whole, stops the listing with the message.
 bool frmbet::eachpriorbet(const std::string& badmessage,
                           const std::function<void(long, const Bet&, const Entry&)>& fn) {
-    for (long f = 1; f <= 15; ++f) {
+    for (long f = 1; f <= nflights; ++f) {
         sh_.curflight = sh_.flightnames[f];
         sh_.curflightnbr = f;
         const Outcome summed = sumbets(app_);

@@ -66,12 +66,12 @@ void frmbet::lstentries_Click() {
     }
     sh_.selrow = row;
     long f = sh_.entries(row).flight;
-    if (f >= 1 && f <= 15) {
+    if (isflight(f)) {
         sh_.curflightnbr = f;
         sh_.curflight = sh_.flightnames[f];
     }
     resetsumm(sh_);
-    if (sh_.curflightnbr >= 1 && sh_.curflightnbr <= 15) sumbets(app_);
+    if (isflight(sh_.curflightnbr)) sumbets(app_);
     calcodds(app_);
     showdataerror();
 }
@@ -145,7 +145,7 @@ void frmbet::scrollboard() {
         long f = cursor <= last && cursor < static_cast<long>(boardflight.size())
                      ? boardflight[cursor]
                      : 0;
-        if (sh_.sortflight == 1 && f >= 1 && f <= 15 &&
+        if (sh_.sortflight == 1 && isflight(f) &&
             control("Check1", static_cast<int>(f) - 1).value() != 1) {
             ++cursor;
             continue;

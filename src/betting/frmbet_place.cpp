@@ -63,7 +63,7 @@ bool frmbet::composebets(std::vector<NewBet>& out) {
     const std::map<std::string, long> alls{{"WA", 1}, {"PA", 2}, {"SA", 3}};
     if (singles.count(wps) || wps == "BOARD") {
         long row = sh_.selplayer >= 1 ? entryrow(sh_, sh_.selplayer) : 0;
-        if (!row || sh_.entries(row).flight < 1 || sh_.entries(row).flight > 15) {
+        if (!row || !isflight(sh_.entries(row).flight)) {
             missing();
             return false;
         }
@@ -79,7 +79,7 @@ bool frmbet::composebets(std::vector<NewBet>& out) {
         for (long i = 1; i <= sh_.maxplayers; ++i) {
             const Entry& e = sh_.entries(i);
             if (e.number == 999 || e.name.empty()) break;
-            if (iszzz(e.name) || e.flight < 1 || e.flight > 15) continue;
+            if (iszzz(e.name) || !isflight(e.flight)) continue;
             add(e, alls.at(wps), wps);
         }
     }

@@ -42,8 +42,8 @@ void frmsheetg::buildcontrols() {
     banner.showonly();
     add(Kind::Label, "lblcopyr", "", 8, 40, 600, 18);
     auto& round = add(Kind::Frame, "Round", "Round", 620, 0, 280, 44);
-    const char* captions[5] = {"", "1", "2", "3", "Final"};
-    for (int k = 1; k <= 4; ++k) {
+    const char* captions[nrounds + 1] = {"", "1", "2", "3", "Final"};
+    for (int k = 1; k <= nrounds; ++k) {
         auto& o = add(Kind::OptionButton, "Option" + std::to_string(k), captions[k],
                       630 + (k - 1) * 64, 18, 60, 20);
         container[&o] = &round;
@@ -215,7 +215,7 @@ void frmsheetg::Option_Click(int k) {
     sh_.chooseround(k);
     control("txtbanner").settext(sh_.banner);
     resetsumm(sh_);
-    if (sh_.curflightnbr >= 1 && sh_.curflightnbr <= 15) sumbets(app_);
+    if (isflight(sh_.curflightnbr)) sumbets(app_);
 }
 
 void frmsheetg::fillbettors(const std::string& search) {
@@ -243,7 +243,7 @@ void frmsheetg::fillplayers(const std::string& search, bool byname) {
     for (long i = 1; i <= sh_.maxplayers; ++i) {
         const Entry& e = sh_.entries(i);
         if (e.number == 999 || e.name.empty()) break;
-        if (e.flight < 1 || e.flight > 15) continue;  // no flight label to list it under
+        if (!isflight(e.flight)) continue;  // no flight label to list it under
         rows.push_back({sh_.flightnames[e.flight] + e.name, e.number, e.flight});
     }
     sortkeys(rows);

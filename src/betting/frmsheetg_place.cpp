@@ -18,7 +18,7 @@ void frmsheetg::cmdplacebets_Click() {
         return;
     }
     const long row = selnumber >= 1 ? entryrow(sh_, selnumber) : 0;
-    if (!row || sh_.entries(row).flight < 1 || sh_.entries(row).flight > 15) {
+    if (!row || !isflight(sh_.entries(row).flight)) {
         app_.msgbox("Must select player/team first.", vbOKOnly, "Place Bets");
         return;
     }

@@ -10,16 +10,6 @@
 
 namespace vt {
 
-namespace {
-
-// Whether field i of a line reads as the number n, whatever the rest holds.
-bool fieldnames(const std::vector<Field>& fields, size_t i, long long n) {
-    long long v;
-    return i < fields.size() && !emptyfield(fields[i]) && wholenumber(fields[i], v) && v == n;
-}
-
-}  // namespace
-
 std::vector<BetRecord> parsebets(const std::string& bytes, size_t limit) {
     std::vector<BetRecord> out;
     for (FileLine& line : filelines(bytes, FileKind::Bets, limit)) {
@@ -44,7 +34,7 @@ bool AllBets::load(Host& app) {
     try {
         for (int r = 1; r <= nrounds; ++r) {
             const char* round = roundkeys[r];
-            for (long f = 1; f <= 15; ++f) {
+            for (long f = 1; f <= nflights; ++f) {
                 BetsPair p;
                 p.round = round;
                 p.flight = f;
@@ -120,7 +110,7 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
     try {
         for (int r = 1; r <= nrounds; ++r) {
             const char* round = roundkeys[r];
-            for (long f = 1; f <= 15; ++f, ++index) {
+            for (long f = 1; f <= nflights; ++f, ++index) {
                 PairChange p;
                 p.betsfile = sh.betsfile(round, f);
                 p.backupfile = sh.betsbackupfile(round, f);
@@ -141,39 +131,30 @@ bool removebets(Host& app, size_t field, long long number, const std::string& wh
                 std::optional<Refusal> keptbad;
                 std::string kept;
                 kept.reserve(bets.size());
-                FileLine line;
+                LineView line;
                 // One pass: a file where no line names the number keeps its bytes as they were.
                 LineCursor lines(bets, FileKind::Bets);
-                size_t begin = 0, length = 0;
-                for (size_t count = 1; lines.nextspan(begin, length); ++count) {
+                for (size_t count = 1; lines.next(line); ++count) {
                     // A file fuller than the table is not taken apart: it could not be written
                     // back whole.
                     if (count > cap) {
                         overcapacity(app, p.betsfile, FileKind::Bets, sh.maxbets);
                         return false;
                     }
-                    // A line in the form the program writes is whole and tells its numbers at a
-                    // glance; any other is read in full.
-                    std::string_view text(bets.data() + begin, length), plain[4];
-                    bool read = !plainbet(text, plain);
-                    if (read) lines.fill(line, begin, length);
-                    bool whole = !read || line.readable;
-                    bool names = read ? fieldnames(line.fields, field, number)
-                                      : field < 4 && plainnumber(plain[field]) == number;
-                    // A line that reads as a Bets record reads whole as a bet: only the ones
-                    // taken out are read as bets.
-                    if (whole && names) {
-                        if (!read) lines.fill(line, begin, length);
-                        LineBet b = linebet(line.fields);
+                    long long named = 0;
+                    bool names = line.names(field, named) && named == number;
+                    if (line.readable() && names) {
+                        LineBet b = linebet(line.whole().fields);
                         taken.push_back({b.bet.bettor, b.bet.amount, index});
                         changed = true;
                         continue;
                     }
-                    if (!whole && names && !badnamed) badnamed = Refusal{p.betsfile, line.number};
-                    if (!whole && !keptbad) keptbad = Refusal{p.betsfile, line.number};
+                    if (!line.readable() && names && !badnamed)
+                        badnamed = Refusal{p.betsfile, line.number()};
+                    if (!line.readable() && !keptbad) keptbad = Refusal{p.betsfile, line.number()};
                     // Lines are written back as they were read, so a record nobody meant to
                     // touch stays the same.
-                    kept.append(text).append("\r\n");
+                    kept.append(line.text()).append("\r\n");
                 }
                 if (changed && keptbad && !badkept) badkept = keptbad;
                 if (changed) bets = std::move(kept);

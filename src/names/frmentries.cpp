@@ -141,7 +141,7 @@ void frmentries::Form_Load() {
                            sh.crlf));
     Control& cmb = control("cmbflt");
     cmb.clear();
-    for (int f = 1; f <= 15; ++f) cmb.additem(sh.flightnames[f]);
+    for (int f = 1; f <= nflights; ++f) cmb.additem(sh.flightnames[f]);
     readentries(app_);
     fillentries();
     Control& mem = control("lstmembers");
@@ -159,7 +159,7 @@ void frmentries::Form_Load() {
 
 std::string frmentries::listline(long flight, const std::string& name) const {
     const Shared& sh = app_.shared();
-    std::string label = flight >= 1 && flight <= 15 ? sh.flightnames[flight] : std::string();
+    std::string label = isflight(flight) ? sh.flightnames[flight] : std::string();
     return Left(Format(label, "!@@@@@@@@@@"), 10) + name;
 }
 

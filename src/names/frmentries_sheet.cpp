@@ -49,19 +49,19 @@ void frmentries::cmdprint_Click() {
 void frmentries::printbetsheet() {
     Shared& sh = app_.shared();
     // Sort keys: flight label then name, in character-code order; equal keys keep table order.
-    struct Key {
+    struct SheetKey {
         std::string key;
         long flight;
     };
-    std::vector<Key> keys;
+    std::vector<SheetKey> keys;
     for (size_t i = 1; i <= sh.entries.size(); ++i) {
         const Entry& e = sh.entries(i);
         if (e.number == 999 || e.name.empty()) break;
-        if (iszzz(e.name) || e.flight < 1 || e.flight > 15) continue;
+        if (iszzz(e.name) || !isflight(e.flight)) continue;
         keys.push_back({listline(e.flight, e.name), e.flight});
     }
     std::stable_sort(keys.begin(), keys.end(),
-                     [](const Key& a, const Key& b) { return a.key < b.key; });
+                     [](const SheetKey& a, const SheetKey& b) { return a.key < b.key; });
 
     Printer& pr = app_.printer();
     DocGuard guard(pr, "Bet Sheet");
@@ -78,7 +78,7 @@ void frmentries::printbetsheet() {
             if (app_.msgbox("Continue Printing Bet Sheet", vbYesNo, "Print Bet Sheet") != vbYes)
                 return;
         }
-        const Key& k = keys[i - 1];
+        const SheetKey& k = keys[i - 1];
         if (k.flight != sh.curflightnbr) continue;
         // The label in its 10 places, then the name in the room before the first box; each is
         // drawn narrower when wider.

@@ -64,8 +64,9 @@ std::string numbercell(const Field& f) {
     return numberof(f, v) ? Str(v) : " " + f.text;
 }
 
-// A number field put into a cell as a number: its plain text, or the text as written.
-std::string plainnumber(const Field& f) {
+// A number field put into a cell as a number: its value without the leading blank, or the text as
+// written.
+std::string barenumber(const Field& f) {
     double v;
     return numberof(f, v) ? trim(Str(v)) : f.text;
 }
@@ -73,7 +74,7 @@ std::string plainnumber(const Field& f) {
 bool goodplayer(const FileLine& l, long maxplayers) {
     long long n, f;
     return l.readable && wholenumber(l.fields[0], n) && n >= 1 && n <= maxplayers && n != 999 &&
-           wholenumber(l.fields[1], f) && f >= 1 && f <= 15 && !l.fields[3].text.empty();
+           wholenumber(l.fields[1], f) && isflight(f) && !l.fields[3].text.empty();
 }
 
 bool goodbettor(const FileLine& l) {
@@ -158,7 +159,7 @@ frmfix::frmfix(Host& app)
     fraround.tooltip = "Specify which event round to use for retrieving the bet file";
     txtbanner.tooltip = "Race name - can be changed on setup screen";
     cmdreturn.tooltip = "Return to main menu";
-    for (int i = 1; i <= 15; ++i) {
+    for (int i = 1; i <= nflights; ++i) {
         int col = (i - 1) / 5, row = (i - 1) % 5;
         Control& o =
             add(Kind::OptionButton, "optflight", i, "", 738 + col * 90, 552 + row * 24, 88, 22);
@@ -167,7 +168,7 @@ frmfix::frmfix(Host& app)
         optflight[i] = &o;
     }
     Control* rounds[] = {nullptr, &Option1, &Option2, &Option3, &Option4};
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= nrounds; ++n) {
         container[rounds[n]] = &fraround;
         rounds[n]->Click = [this, n] { roundoption_Click(n); };
     }
@@ -192,13 +193,13 @@ frmfix::frmfix(Host& app)
 void frmfix::Form_Load() {
     Shared& s = app_.shared();
     fixflight = s.curflightnbr;
-    fixflightname = s.flightnames[std::clamp<long>(s.curflightnbr, 1, 15)];
+    fixflightname = s.flightnames[std::clamp<long>(s.curflightnbr, 1, nflights)];
     grdfix.setcols(7);
     grdfix.setrows(1);
     saveround = s.curround;
     savebanner = s.banner;
     if (int n = roundindex(s.curround)) control("Option" + std::to_string(n)).setvalue(1);
-    for (int i = 1; i <= 15; ++i) optflight[i]->setcaption(s.flightnames[i]);
+    for (int i = 1; i <= nflights; ++i) optflight[i]->setcaption(s.flightnames[i]);
     txtbanner.settext(s.banner);
     lblbets.setcaption("");
     cmdbets.setfocus();  // the Bets file of the current round and flight is the usual look
@@ -220,11 +221,11 @@ void frmfix::setupgrid(const std::vector<std::pair<std::string, int>>& columns) 
     clearpick();
 }
 
-void frmfix::setrow(int r, const std::vector<std::string>& cells, bool left) {
+void frmfix::setrow(int r, const std::vector<std::string>& cells, bool leftaligned) {
     if (grdfix.rows() < r + 1) grdfix.setrows(r + 1);
     for (size_t c = 0; c < cells.size() && static_cast<int>(c) < grdfix.cols(); ++c) {
         grdfix.settextmatrix(r, static_cast<int>(c), cells[c]);
-        if (left) grdfix.setcellalignment(r, static_cast<int>(c), 0);
+        if (leftaligned) grdfix.setcellalignment(r, static_cast<int>(c), 0);
     }
 }
 
@@ -334,7 +335,7 @@ void frmfix::showbettorfile(Display d, const std::string& file) {
     int r = 1;
     for (const FileLine& l : shown_.lines) {
         std::string name = goodbettor(l) ? l.fields[1].text : badrecord(l);
-        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), name});
+        setrow(r, {std::to_string(r), barenumber(fieldat(l, 0)), name});
         ++r;
     }
 }
@@ -363,11 +364,11 @@ void frmfix::showplayerfile(Display d, const std::string& file) {
     for (const FileLine& l : shown_.lines) {
         double flight;
         bool numeric = numberof(fieldat(l, 1), flight);
-        std::string label = numeric && flight >= 1 && flight <= 15 && iswhole(flight)
+        std::string label = numeric && flight >= 1 && flight <= nflights && iswhole(flight)
                                 ? s.flightnames[static_cast<int>(flight)]
                                 : "";
         std::string name = goodplayer(l, s.maxplayers) ? l.fields[3].text : badrecord(l);
-        setrow(r, {std::to_string(r), plainnumber(fieldat(l, 0)), plainnumber(fieldat(l, 1)), label,
+        setrow(r, {std::to_string(r), barenumber(fieldat(l, 0)), barenumber(fieldat(l, 1)), label,
                    name});
         ++r;
     }

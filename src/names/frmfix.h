@@ -21,7 +21,7 @@ class frmfix : public Form {
     Control &frasort, &chkasc, &chkdes, &chkalp, &chknum, &txtasc, &txtdes, &txtalp, &txtnum;
     Control &fraflight, &Frame1, &fraround, &Option1, &Option2, &Option3, &Option4;
     Control &txtbanner, &lblbets, &lblcopyr;
-    std::array<Control*, 16> optflight{};
+    std::array<Control*, nflights + 1> optflight{};
 
     void cmdbettor_Click();
     void cmdbettorb_Click();
@@ -64,7 +64,7 @@ class frmfix : public Form {
     void setupgrid(const std::vector<std::pair<std::string, int>>& columns);
     // Writes a grid row (the grid grows to hold it); `left` left-aligns each cell written, as
     // the bet displays do.
-    void setrow(int r, const std::vector<std::string>& cells, bool left = false);
+    void setrow(int r, const std::vector<std::string>& cells, bool leftaligned = false);
     // Reads the file the display shows into shown_, up to the capacity of its table (one box
     // says when it holds more); false after the box (a missing file reads as empty when
     // `missingempty`).
@@ -108,7 +108,7 @@ class frmfix : public Form {
         bool valid = false;
         uint64_t rev = 0, shaperev = 0;
         Names names;
-        std::array<std::string, 16> flightnames;
+        std::array<std::string, nflights + 1> flightnames;
         long maxplayers = 0;
     };
     BetsGrid betsgrid_;

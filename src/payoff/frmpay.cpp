@@ -29,7 +29,7 @@ void frmpay::layout() {
 
     Control& frame2 = add(Kind::Frame, "Frame2", "Round", 10, 38, 300, 66);
     const char* roundcaps[] = {"", "1", "2", "3", "Final"};
-    for (int r = 1; r <= 4; ++r) {
+    for (int r = 1; r <= nrounds; ++r) {
         Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r],
                          22 + (r - 1) * 70, 64, 64, 24);
         container[&o] = &frame2;
@@ -37,7 +37,7 @@ void frmpay::layout() {
     }
     Control& fra = add(Kind::Frame, "fraflight", "Flight", 320, 38, 694, 66);
     fra.tooltip = "Must select a flight to add new player/teams";
-    for (int f = 1; f <= 15; ++f) {
+    for (int f = 1; f <= nflights; ++f) {
         Control& o = add(Kind::OptionButton, "optflight", f, "", 328 + ((f - 1) % 8) * 85,
                          54 + ((f - 1) / 8) * 24, 84, 22);
         container[&o] = &fra;
@@ -156,7 +156,7 @@ void frmpay::Form_Load() {
         for (auto* p : {"1", "2", "3"}) control("cmbpos", i).additem(p);
     }
     s.nextpos = s.npos1 = s.npos2 = s.npos3 = 0;
-    for (int f = 1; f <= 15; ++f) control("optflight", f).setcaption(s.flightnames[f]);
+    for (int f = 1; f <= nflights; ++f) control("optflight", f).setcaption(s.flightnames[f]);
     control("txthousepct").settext(s.housepct);
     clearpayofftables();
     if (int r = roundindex(s.curround)) control("Option" + std::to_string(r)).setvalue(1);

@@ -73,7 +73,7 @@ bool frmpay::finishersok(int n) {
         for (long r = 1; e != 0 && r <= static_cast<long>(s.entries.size()); ++r) {
             const Entry& en = s.entries(r);
             if (en.name.empty()) break;
-            if (en.number == e && en.flight >= 1 && en.flight <= 15 &&
+            if (en.number == e && isflight(en.flight) &&
                 equalsnocase(s.flightnames[en.flight], s.curflight))
                 inflight = true;
         }

@@ -129,7 +129,7 @@ void frmpaywinners::layout() {
 
     Control& frame2 = add(Kind::Frame, "Frame2", "Round", 510, 326, 200, 60);
     const char* roundcaps[] = {"", "1", "2", "3", "Final"};
-    for (int r = 1; r <= 4; ++r) {
+    for (int r = 1; r <= nrounds; ++r) {
         Control& o = add(Kind::OptionButton, "Option" + std::to_string(r), roundcaps[r],
                          518 + (r - 1) * 46, 350, 46, 24);
         container[&o] = &frame2;
@@ -137,7 +137,7 @@ void frmpaywinners::layout() {
     }
     Control& fra = add(Kind::Frame, "fraflight", "Flight", 510, 392, 200, 220);
     fra.tooltip = "Must select a flight to add new player/teams";
-    for (int f = 1; f <= 15; ++f) {
+    for (int f = 1; f <= nflights; ++f) {
         Control& o = add(Kind::OptionButton, "optflight", f, "", 516 + ((f - 1) / 8) * 96,
                          412 + ((f - 1) % 8) * 24, 94, 22);
         container[&o] = &fra;
@@ -159,10 +159,10 @@ void frmpaywinners::layout() {
     factor.setvisible(false);
     add(Kind::Label, "lblinstructions", " ", 720, 420, 294, 260);
 
-    auto bottom = [this](const char* label, const char* cap, const char* box, int x, int lw,
+    auto bottom = [this](const char* label, const char* cap, const char* boxname, int x, int lw,
                          const char* tip) {
         add(Kind::Label, label, cap, x, 694, lw, 20).tooltip = tip;
-        Control& b = add(Kind::TextBox, box, "", x + lw, 690, 110, 24);
+        Control& b = add(Kind::TextBox, boxname, "", x + lw, 690, 110, 24);
         b.settext(" ");
         b.locked = true;
         b.alignment = 1;
@@ -177,7 +177,7 @@ void frmpaywinners::layout() {
 void frmpaywinners::Form_Load() {
     Shared& sh = app_.shared();
     control("txtbanner").settext(sh.banner);
-    for (int f = 1; f <= 15; ++f) control("optflight", f).setcaption(sh.flightnames[f]);
+    for (int f = 1; f <= nflights; ++f) control("optflight", f).setcaption(sh.flightnames[f]);
     sh.curflight.clear();  // no flight chosen yet: the round option loads nothing
     if (int r = roundindex(sh.curround)) control("Option" + std::to_string(r)).setvalue(1);
     // Loads frmpay unseen, whose own load resets the position counters: they are set again below.
@@ -279,7 +279,7 @@ void frmpaywinners::enterfinisher(int pos) {
         // A line without an entry number: the first entry whose flight name and name make it.
         for (size_t i = 1; i <= sh.entries.size() && static_cast<long>(i) <= sh.maxplayers; ++i) {
             const Entry& e = sh.entries(i);
-            if (e.flight >= 1 && e.flight <= 15 && sh.flightnames[e.flight] + e.name == line) {
+            if (isflight(e.flight) && sh.flightnames[e.flight] + e.name == line) {
                 entry = e.number;
                 break;
             }

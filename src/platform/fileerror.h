@@ -15,6 +15,9 @@ struct FileError : std::runtime_error {
     bool checkfile = false;
     // What the operator can do about it, told on the box's last line.
     std::string advice;
+    // The title of its box: what the file was staged or written for ("Bets Output"); empty when
+    // that is not known where it happened.
+    std::string title;
     FileError(int n, std::string t)
         : std::runtime_error(std::to_string(n) + " " + t), number(n), text(std::move(t)) {}
     // The message of the file-error box: number, a blank, the text.

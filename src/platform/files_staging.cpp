@@ -26,6 +26,13 @@ StagedFile& slot(Staging& s, const std::string& logical, const std::string& host
     return s.files.back();
 }
 
+// An error met while staging a file names it and, in an open transaction, carries the title the
+// file is staged under.
+void stagingerror(FileError& e, const std::string& logical, const Staging* open) {
+    nameerror(e, logical);
+    if (open && e.title.empty()) e.title = open->title;
+}
+
 void replaced(const Files& files, Staging*& open, const std::string& logical,
               const std::string& bytes, const std::string& from) try {
     std::string host = files.hostpath(logical);
@@ -38,7 +45,7 @@ void replaced(const Files& files, Staging*& open, const std::string& logical,
         f.bytes = bytes;
     });
 } catch (FileError& e) {
-    nameerror(e, logical);
+    stagingerror(e, logical, open);
     throw;
 }
 
@@ -60,7 +67,7 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
         f.bytes = std::move(old);
     });
 } catch (FileError& e) {
-    nameerror(e, logical);
+    stagingerror(e, logical, open_);
     throw;
 }
 
@@ -74,7 +81,7 @@ void Files::remove(const std::string& logical) const try {
         f.bytes.clear();
     });
 } catch (FileError& e) {
-    nameerror(e, logical);
+    stagingerror(e, logical, open_);
     throw;
 }
 

@@ -236,7 +236,7 @@ bool parsenumber(const std::string& s, double& out) {
     return true;
 }
 
-bool parseint(const std::string& s, long long& out) {
+bool parseint(std::string_view s, long long& out) {
     // Read in place (the data files' readers call this for every field).
     size_t b = 0, e = s.size();
     while (b < e && blankortab(s[b])) ++b;
@@ -248,7 +248,7 @@ bool parseint(const std::string& s, long long& out) {
     if (i == e) return false;
     long long v = 0;  // at most 18 digits: no overflow
     for (size_t j = i; j < e; ++j) {
-        if (!isdigit(static_cast<unsigned char>(s[j]))) return false;
+        if (s[j] < '0' || s[j] > '9') return false;
         v = v * 10 + (s[j] - '0');
     }
     out = negative ? -v : v;

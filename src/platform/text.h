@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "platform/money.h"
 
@@ -17,7 +18,7 @@ std::string numtext(double x);
 double Val(const std::string& s);
 // Strict parse: the whole text (blanks around it allowed) must be a number.
 bool parsenumber(const std::string& s, double& out);
-bool parseint(const std::string& s, long long& out);
+bool parseint(std::string_view s, long long& out);
 
 // Format patterns: "Currency", "$#,##0.00", "$###0.00", "#,##0.00", "###0.00", "#00.00", "0",
 // "!@@@..." (left aligned) and "@@@..." (right aligned).

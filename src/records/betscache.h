@@ -47,7 +47,7 @@ class BetsCache {
     // Forgets every file (a new program folder, a test that wants a cold start).
     void clear() { files_.clear(), order_.clear(); }
     // The files kept at most: one round's 15 and one more.
-    static constexpr size_t capacity = 16;
+    static constexpr size_t capacity = nflights + 1;
 
   private:
     struct Kept {

@@ -59,7 +59,7 @@ void addbet(Shared& sh, const Bet& b, const Entry& entry) {
     row.total += b.amount;
     *totcell[b.type] += b.amount;
     tot.total += b.amount;
-    if (entry.flight >= 1 && entry.flight <= 15) sh.flightpool[entry.flight][b.type] += b.amount;
+    if (isflight(entry.flight)) sh.flightpool[entry.flight][b.type] += b.amount;
 }
 
 // Reads the Bets file of the current round and flight into `bets`, summing unless `only` (and
@@ -74,7 +74,7 @@ Outcome load(Context& cx, Load mode, bool winodds = true) {
     sh.betscomplete = false;
     sh.fileok = false;
     std::string path = sh.betsfile(sh.curround, sh.curflightnbr);
-    const bool flight = sh.curflightnbr >= 1 && sh.curflightnbr <= 15;
+    const bool flight = isflight(sh.curflightnbr);
     if (flight) sh.overfull[sh.curflightnbr] = false;
     std::shared_ptr<const BetsLines> file;
     try {

@@ -32,8 +32,9 @@ class Context {
     int msgbox(const std::string& prompt, int style = vbOKOnly, const std::string& title = "") {
         return runtime_.msgbox(prompt, style, title);
     }
-    // The file-error box, titled with `fileop`. It names the data file the operator knows: an
-    // identity file's error is told as its data file's.
+    // The file-error box, titled with the title the error carries (what its file was staged or
+    // committed for), else with `fileop`. It names the data file the operator knows: an identity
+    // file's error is told as its data file's.
     void fileerrorbox(const FileError& e);
 
     // Ends the printer's document; false after the print-failure box (titled with the document)
@@ -45,8 +46,8 @@ class Context {
     }
 
     // Commits an operation's transaction; on failure shows the file-error box of its first
-    // failure (titled with the title under which its transaction staged that file, which becomes
-    // `fileop`) and returns false.
+    // failure (titled with the title under which its transaction staged that file, which the
+    // error carries and which becomes `fileop`) and returns false.
     // `beforebox` is told of the failure first, for a message that goes before the box; it may
     // also say more in the box (the file the operator sees, what was not done).
     bool commit(Transaction& tx, const std::function<void(FileError&)>& beforebox = {}) {
@@ -54,8 +55,8 @@ class Context {
             tx.commit();
             return true;
         } catch (const FileError& failed) {
-            if (!tx.failedlabel().empty()) shared_.fileop = tx.failedlabel();
             FileError e = failed;
+            if (!tx.failedlabel().empty()) e.title = shared_.fileop = tx.failedlabel();
             if (beforebox) beforebox(e);
             fileerrorbox(e);
             return false;

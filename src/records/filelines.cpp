@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "platform/text.h"
 #include "records/context.h"
@@ -15,6 +16,26 @@ namespace vt {
 namespace {
 
 bool blankchar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1a'; }
+
+// The rules of a number field, on its text where it stands (emptyfield(), wholenumber(),
+// namednumber()).
+bool blanktext(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// A number field that is not empty: bare, an optional sign and digits, less than 2e9 in size.
+bool namedtext(std::string_view text, bool quoted, long long& out) {
+    long long v;
+    if (quoted || !parseint(text, v) || v <= -2000000000LL || v >= 2000000000LL) return false;
+    out = v;
+    return true;
+}
+
+// Such a field, or an empty bare one, which reads 0.
+bool wholetext(std::string_view text, bool quoted, long long& out) {
+    out = 0;
+    return (!quoted && blanktext(text)) || namedtext(text, quoted, out);
+}
 
 }  // namespace
 
@@ -79,7 +100,7 @@ namespace {
 // comma leaves.
 bool numeric(const Field& f) {
     long long v;
-    return !emptyfield(f) && wholenumber(f, v);
+    return namedtext(f.text, f.quoted, v);
 }
 
 bool amount(const Field& f) {
@@ -97,6 +118,42 @@ bool readablefields(FileKind kind, const std::vector<Field>& f) {
             return numeric(f[0]) && numeric(f[1]) && numeric(f[2]) && amount(f[3]);
     }
     return false;
+}
+
+// A Bets line in the form the program writes it ("12,345,1,25.5": three numbers of one to nine
+// digits, then an amount of one to twelve digits with up to four decimals), split into its four
+// fields. Such a line is one the full reading takes as whole with these very fields; any other
+// form (blanks, quotes, signs, more digits) is left to the full reading.
+bool writtenbet(std::string_view text, std::string_view (&fields)[4]) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    auto digits = [&](size_t most) {
+        const char* start = p;
+        while (p < end && *p >= '0' && *p <= '9') ++p;
+        return p > start && size_t(p - start) <= most;
+    };
+    const char* starts[4];
+    for (int i = 0; i < 3; ++i) {
+        starts[i] = p;
+        if (!digits(9) || p == end || *p != ',') return false;
+        fields[i] = std::string_view(starts[i], size_t(p++ - starts[i]));
+    }
+    starts[3] = p;
+    if (!digits(12)) return false;
+    if (p < end && *p == '.' && (++p, !digits(4))) return false;
+    if (p != end) return false;
+    fields[3] = std::string_view(starts[3], size_t(end - starts[3]));
+    return true;
+}
+
+// Those fields taken into a line, a record.
+void takewritten(FileLine& line, const std::string_view (&fields)[4]) {
+    line.fields.resize(4);
+    for (size_t i = 0; i < 4; ++i) {
+        line.fields[i].quoted = false;
+        line.fields[i].text.assign(fields[i]);
+    }
+    line.readable = true;
 }
 
 }  // namespace
@@ -141,60 +198,62 @@ bool LineCursor::nextspan(size_t& begin, size_t& length) {
     return true;
 }
 
-bool plainbet(std::string_view text, std::string_view (&fields)[4]) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    auto digits = [&](size_t most) {
-        const char* start = p;
-        while (p < end && *p >= '0' && *p <= '9') ++p;
-        return p > start && size_t(p - start) <= most;
-    };
-    const char* starts[4];
-    for (int i = 0; i < 3; ++i) {
-        starts[i] = p;
-        if (!digits(9) || p == end || *p != ',') return false;
-        fields[i] = std::string_view(starts[i], size_t(p++ - starts[i]));
-    }
-    starts[3] = p;
-    if (!digits(12)) return false;
-    if (p < end && *p == '.' && (++p, !digits(4))) return false;
-    if (p != end) return false;
-    fields[3] = std::string_view(starts[3], size_t(end - starts[3]));
-    return true;
+void LineCursor::place(FileLine& line, size_t s, size_t length) const {
+    line.ended = s + length < bytes_.size();
+    line.begin = s;
+    line.end = pos_;
+    line.number = number_;
 }
 
-long plainnumber(std::string_view digits) {
-    long v = 0;
-    for (char c : digits) v = v * 10 + (c - '0');
-    return v;
+bool LineCursor::written(std::string_view text, std::string_view (&fields)[4]) const {
+    return kind_ == FileKind::Bets && writtenbet(text, fields);
+}
+
+void LineCursor::readfull(FileLine& line) const {
+    bool syntax = splitfields(line.text, line.fields);
+    line.readable =
+        syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);
 }
 
 bool LineCursor::next(FileLine& line) {
     size_t s = 0, length = 0;
     if (!nextspan(s, length)) return false;
-    fill(line, s, length);
+    place(line, s, length);
+    line.text.assign(bytes_, s, length);
+    std::string_view fields[4];
+    if (written(line.text, fields))
+        takewritten(line, fields);
+    else
+        readfull(line);
     return true;
 }
 
-void LineCursor::fill(FileLine& line, size_t s, size_t length) {
-    line.text.assign(bytes_, s, length);
-    line.ended = s + length < bytes_.size();
-    line.begin = s;
-    line.end = pos_;
-    line.number = number_;
-    std::string_view plain[4];
-    if (kind_ == FileKind::Bets && plainbet(line.text, plain)) {
-        line.fields.resize(4);
-        for (size_t i = 0; i < 4; ++i) {
-            line.fields[i].quoted = false;
-            line.fields[i].text.assign(plain[i]);
-        }
-        line.readable = true;
-        return;
+bool LineCursor::next(LineView& line) {
+    size_t s = 0, length = 0;
+    if (!nextspan(s, length)) return false;
+    place(line.whole_, s, length);
+    line.text_ = std::string_view(bytes_).substr(s, length);
+    line.filled_ = !written(line.text_, line.written_);
+    if (line.filled_) {
+        line.whole_.text.assign(line.text_);
+        readfull(line.whole_);
     }
-    bool syntax = splitfields(line.text, line.fields);
-    line.readable =
-        syntax && line.fields.size() == fieldcount(kind_) && readablefields(kind_, line.fields);
+    line.readable_ = !line.filled_ || line.whole_.readable;
+    return true;
+}
+
+bool LineView::names(size_t i, long long& out) const {
+    if (filled_) return namednumber(whole_, i, out);
+    return i < 4 && namedtext(written_[i], false, out);
+}
+
+const FileLine& LineView::whole() {
+    if (!filled_) {
+        whole_.text.assign(text_);
+        takewritten(whole_, written_);
+        filled_ = true;
+    }
+    return whole_;
 }
 
 size_t LineSplice::headof(const std::string& before, const std::vector<size_t>& ends,
@@ -362,16 +421,12 @@ void appendrecords(const Files& files, const std::string& path, FileKind kind,
         files.replacefile(path, now);
 }
 
-bool emptyfield(const Field& f) { return f.text.find_first_not_of(" \t") == std::string::npos; }
+bool emptyfield(const Field& f) { return blanktext(f.text); }
 
-bool wholenumber(const Field& f, long long& out) {
-    out = 0;
-    if (f.quoted) return false;
-    if (emptyfield(f)) return true;
-    long long v;
-    if (!parseint(f.text, v) || v <= -2000000000LL || v >= 2000000000LL) return false;
-    out = v;
-    return true;
+bool wholenumber(const Field& f, long long& out) { return wholetext(f.text, f.quoted, out); }
+
+bool namednumber(const FileLine& line, size_t i, long long& out) {
+    return i < line.fields.size() && namedtext(line.fields[i].text, line.fields[i].quoted, out);
 }
 
 LineBet linebet(const std::vector<Field>& fields) {
@@ -408,12 +463,8 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
         LineCursor lines(bytes, kind);
         while (lines.next(l)) {
             long long v;
-            auto names = [&](size_t i) {
-                return l.fields.size() > i && !emptyfield(l.fields[i]) &&
-                       wholenumber(l.fields[i], v);
-            };
-            if (first && names(0)) first->insert(v);
-            if (second && names(1)) second->insert(v);
+            if (first && namednumber(l, 0, v)) first->insert(v);
+            if (second && namednumber(l, 1, v)) second->insert(v);
         }
     };
     try {
@@ -430,7 +481,7 @@ bool numbersinuse(Context& cx, NumbersInUse& out) {
         }
         sh.fileop = "Bets Input";
         for (int r = 1; r <= nrounds; ++r)
-            for (long f = 1; f <= 15; ++f) {
+            for (long f = 1; f <= nflights; ++f) {
                 scan(sh.betsfile(roundkeys[r], f), &out.bettors, &out.entries);
                 scan(sh.betsbackupfile(roundkeys[r], f), &out.bettors, &out.entries);
             }
@@ -521,7 +572,7 @@ bool checkdatafiles(Context& cx, const std::string& nothing) {
         check(sh.datapath + "Players", FileKind::Players, "Players Input");
         check(sh.datapath + "Bettors", FileKind::Bettors, "Bettors Input");
         for (int r = 1; r <= nrounds; ++r)
-            for (long f = 1; f <= 15; ++f) {
+            for (long f = 1; f <= nflights; ++f) {
                 check(sh.betsfile(roundkeys[r], f), FileKind::Bets, "Bets Input");
                 check(sh.betsbackupfile(roundkeys[r], f), FileKind::Bets, "Betsbackup Input");
             }

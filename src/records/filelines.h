@@ -56,25 +56,42 @@ struct FileLine {
     bool ended = false;  // the line end is there (only the last line may lack it)
 };
 
-// A Bets line in the form the program writes it ("12,345,1,25.5": three numbers of one to nine
-// digits, then an amount of one to twelve digits with up to four decimals), split into its four
-// fields. Such a line is one the full reading takes as whole with these very fields; any other
-// form (blanks, quotes, signs, more digits) is left to the full reading.
-bool plainbet(std::string_view text, std::string_view (&fields)[4]);
-// One of those number fields' value.
-long plainnumber(std::string_view digits);
+// A line as LineCursor reads it, looked at where it stands, for a reader that goes through many
+// lines and keeps few: a line in the written form (see LineCursor) is seen in the file's bytes,
+// its fields not copied; any other line is read whole. It holds until the cursor reads on, and
+// the file's bytes must outlive it.
+class LineView {
+  public:
+    std::string_view text() const { return text_; }
+    long number() const { return whole_.number; }
+    bool readable() const { return readable_; }
+    // The number field i names (namednumber() of the line read whole).
+    bool names(size_t i, long long& out) const;
+    // The line read whole, as LineCursor::next(FileLine&) reads it.
+    const FileLine& whole();
+
+  private:
+    friend class LineCursor;
+    std::string_view text_;
+    std::string_view written_[4];  // the fields of a line in the written form
+    bool filled_ = false;          // whole_ holds the line's text and fields
+    bool readable_ = false;
+    FileLine whole_;  // where the line lies always; its text and fields once filled_
+};
 
 // The lines of a file one at a time, read into one FileLine whose storage is reused: a long file
 // is read without an allocation per line. Every line up to the last one holding something is
 // given, bad ones included; blank lines and white space after it are the end of the file.
+// A Bets line in the form the program writes it ("12,345,1,25.5": three numbers of one to nine
+// digits, then an amount of one to twelve digits with up to four decimals) is told at a glance,
+// with the very fields the full reading gives it; any other is read in full.
 class LineCursor {
   public:
     LineCursor(const std::string& bytes, FileKind kind);
     // Reading on from a line's start `from`, the line there numbered `number` + 1.
     LineCursor(const std::string& bytes, FileKind kind, size_t from, long number);
     bool next(FileLine& line);
-    // Reads into `line` the line nextspan() just gave (begin, length), as next() would.
-    void fill(FileLine& line, size_t begin, size_t length);
+    bool next(LineView& line);
     // The next line's bytes only, as next() finds them (begin, and length without its line
     // end), its fields not split: for a reader that wants where the lines lie.
     bool nextspan(size_t& begin, size_t& length);
@@ -84,6 +101,13 @@ class LineCursor {
     size_t contentend() const { return contentend_; }
 
   private:
+    // Where the line nextspan() gave lies, in `line`.
+    void place(FileLine& line, size_t begin, size_t length) const;
+    // Whether a line is in the written form, with its fields.
+    bool written(std::string_view text, std::string_view (&fields)[4]) const;
+    // Splits the text of `line` into its fields and tells whether it is a record.
+    void readfull(FileLine& line) const;
+
     const std::string& bytes_;
     FileKind kind_;
     size_t pos_ = 0, contentend_ = 0;
@@ -162,6 +186,9 @@ void appendrecords(const Files& files, const std::string& path, FileKind kind,
 bool wholenumber(const Field& f, long long& out);
 // A field that holds nothing but blanks.
 bool emptyfield(const Field& f);
+// The number field i of a line names, whether the line is a record or not: false when the line
+// holds no field i, or one that is empty or no whole number.
+bool namednumber(const FileLine& line, size_t i, long long& out);
 
 // The fields of one Bets line read as a bet: `whole` when the four fields read as a bet (none of
 // them empty); `hasbettor` when the bettor field names a bettor, whatever the rest holds.

@@ -45,7 +45,7 @@ class Host : public Runtime {
     virtual void setprintswitch(const std::string& value) = 0;
 
     bool commit(Transaction& tx) { return context().commit(tx); }
-    // Shows the file-error box for e, titled with fileop.
+    // Shows the file-error box for e (Context::fileerrorbox()).
     void fileerrorbox(const FileError& e) { context().fileerrorbox(e); }
 };
 

@@ -86,7 +86,7 @@ Outcome readentries(Context& cx) {
                             }
                             long long flight = intfield(line.fields[1]);
                             row.flight = static_cast<long>(flight);
-                            if (flight < 1 || flight > 15) {
+                            if (!isflight(flight)) {
                                 sh.dataerror = 1;
                                 return Outcome::baddata();
                             }

@@ -48,7 +48,7 @@ double housefactor(const Shared& sh) {
 }
 
 // True when flight f's pools were summed from part of its Bets file only.
-bool overfull(const Shared& sh, long f) { return f >= 1 && f <= 15 && sh.overfull[f]; }
+bool overfull(const Shared& sh, long f) { return isflight(f) && sh.overfull[f]; }
 
 }  // namespace
 
@@ -74,9 +74,9 @@ void calcoddsall(Context& cx, long flight) {
             const Entry& e = sh.entries(i);
             if (e.name.empty()) break;
             if (e.number < 1 || e.number > sh.maxplayers) continue;
-            if (flight >= 1 && flight <= 15 && e.flight != flight) continue;
+            if (isflight(flight) && e.flight != flight) continue;
             SummRow& row = sh.summ(e.number);
-            Money pool = e.flight >= 1 && e.flight <= 15 ? sh.flightpool[e.flight][t] : Money();
+            Money pool = isflight(e.flight) ? sh.flightpool[e.flight][t] : Money();
             Money money = t == 1 ? row.win : t == 2 ? row.place : row.show;
             std::string& text = t == 1 ? row.oddswin : t == 2 ? row.oddsplace : row.oddsshow;
             text = overfull(sh, e.flight) ? "" : oddstext(money, pool, h);

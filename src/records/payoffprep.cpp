@@ -121,7 +121,7 @@ void fillwinnercombos(Host& app) {
     for (long k = 1; k <= sh.maxplayers && k <= static_cast<long>(sh.entries.size()); ++k) {
         const Entry& e = sh.entries(k);
         if (e.name.empty()) break;
-        if (e.flight < 1 || e.flight > 15) continue;
+        if (!isflight(e.flight)) continue;
         const std::string& label = sh.flightnames[e.flight];
         if (!equalsnocase(label, sh.curflight)) continue;
         for (int i = 0; i < 10; ++i) {

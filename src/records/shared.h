@@ -52,6 +52,8 @@ constexpr int nrounds = 4;
 inline const char* const roundkeys[nrounds + 1] = {"", "Round1", "Round2", "Round3", "Final"};
 // The flights of each round, 1..15: a Bets file and its backup for each round and flight.
 constexpr long nflights = 15;
+// A flight number, 1..15.
+constexpr bool isflight(long flight) { return flight >= 1 && flight <= nflights; }
 // Where a round (1..4) and flight (1..15) stand in a list of every round's flights (1..60).
 constexpr size_t flightslot(int round, long flight) {
     return size_t((round - 1) * nflights + flight);
@@ -100,8 +102,8 @@ struct Shared {
     long betcount = 1;
 
     // flightpool[f][t]: money of flight f (1..15) and type t (1..3) of the loaded Bets file.
-    std::array<std::array<Money, 4>, 16> flightpool{};
-    std::array<std::string, 16> flightnames{};  // 1..15, padded to 10 characters
+    std::array<std::array<Money, 4>, nflights + 1> flightpool{};
+    std::array<std::string, nflights + 1> flightnames{};  // 1..15, padded to 10 characters
 
     std::string curround = roundkeys[1];
     long curflightnbr = 1;
@@ -123,7 +125,7 @@ struct Shared {
     bool entriescomplete = true, bettorscomplete = true, betscomplete = true;
     // overfull[f]: the last reading of flight f's Bets file (1..15) stopped at the table's
     // capacity, so its pools are not whole and give no odds.
-    std::array<bool, 16> overfull{};
+    std::array<bool, nflights + 1> overfull{};
     // False when the last shared file procedure stopped on an error or refused to write.
     bool fileok = true;
 
@@ -150,7 +152,8 @@ struct Shared {
     bool setupfield18number = false;  // field 18 was read as a bare number: written back bare
     std::string saveround;            // the round in force when the menu was last opened
     std::string savepath;             // datapath before a transfer pointed it at a drive
-    std::array<std::string, 5> roundnames{};  // 1..4: "Round1", "Round2", "Round3", "Final"
+    // 1..4: "Round1", "Round2", "Round3", "Final"
+    std::array<std::string, nrounds + 1> roundnames{};
     std::string tutorfile;  // the tutorial named by the screen that showed frmtutor
 
     // Betting screens: the current bettor, the entry and position being

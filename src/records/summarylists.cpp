@@ -39,7 +39,7 @@ std::vector<SummaryRow> collectsummaryrows(Shared& sh, bool loose) {
     for (long i = 1; i <= last; ++i) {
         const Entry& e = sh.entries(i);
         if (!loose && (i >= sh.nextentryrow || e.name.empty())) break;
-        if (e.flight < 1 || e.flight > 15) continue;
+        if (!isflight(e.flight)) continue;
         if (!loose && e.name == "zzz") continue;
         const std::string& label = sh.flightnames[e.flight];
         if (loose ? !equalsnocase(label, sh.curflight) : label != sh.curflight) continue;

@@ -92,8 +92,8 @@ void frmsumm::sumallflights() {
     // added up aside and put back at the end, with the current flight unchanged.
     Shared& s = app_.shared();
     long current = s.curflightnbr;
-    std::array<std::array<Money, 4>, 16> pools{};
-    for (long f = 1; f <= 15; ++f) {
+    std::array<std::array<Money, 4>, nflights + 1> pools{};
+    for (long f = 1; f <= nflights; ++f) {
         s.curflightnbr = f;
         sumbetsall(app_);
         for (size_t x = 1; x < pools.size(); ++x)
@@ -109,7 +109,7 @@ void frmsumm::writeentryrow(int r, const Entry& e) {
     g.setrows(r + 1);
     SummRow sr;
     if (e.number >= 1 && e.number <= static_cast<long>(s.summ.size())) sr = s.summ(e.number);
-    std::string label = e.flight >= 0 && e.flight <= 15 ? s.flightnames[e.flight] : "";
+    std::string label = e.flight >= 0 && e.flight <= nflights ? s.flightnames[e.flight] : "";
     const std::string texts[] = {std::to_string(r),
                                  Format(label, "!@@@@@@@@@@@"),
                                  trim(e.name),
@@ -130,7 +130,7 @@ void frmsumm::writetotalrow(int& r, long f) {
     Shared& s = app_.shared();
     Control& g = control("grdodds");
     Money win, place, show;
-    if (f >= 1 && f <= 15) {
+    if (isflight(f)) {
         win = s.flightpool[f][1];
         place = s.flightpool[f][2];
         show = s.flightpool[f][3];

@@ -58,7 +58,7 @@ frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
 
     auto& frame2 = add(Kind::Frame, "Frame2", "Flight", 10, 52, 1004, 74);
     frame2.tooltip = "Must select a flight to add new player/teams";
-    for (int i = 1; i <= 15; ++i) {
+    for (int i = 1; i <= nflights; ++i) {
         auto& o = add(Kind::OptionButton, "optflight", i, "", 20 + ((i - 1) % 8) * 123,
                       70 + ((i - 1) / 8) * 26, 118, 22);
         container[&o] = &frame2;
@@ -108,14 +108,14 @@ frmsummary::frmsummary(Host& app) : Form(app, "frmsummary"), app_(app) {
         {"cmdreturn", "RETURN TO BETS", "Return to the betting screen",
          &frmsummary::cmdreturn_Click},
     };
-    int top = 152;
+    int y = 152;
     for (const auto& b : buttons) {
-        auto& c = add(Kind::CommandButton, b.name, b.caption, 840, top, 174, 38);
+        auto& c = add(Kind::CommandButton, b.name, b.caption, 840, y, 174, 38);
         c.tooltip = b.tooltip;
         c.fontbold = true;
         auto handler = b.handler;
         c.Click = [this, handler] { (this->*handler)(); };
-        top += 48;
+        y += 48;
     }
 }
 
@@ -125,7 +125,7 @@ void frmsummary::Form_Load() {
     // Picking the round option runs its choice of round, which fills the lists a first time.
     if (int r = roundindex(s.curround)) control("Option" + std::to_string(r)).setvalue(1);
     pagestart = 1;
-    for (int i = 1; i <= 15; ++i) {
+    for (int i = 1; i <= nflights; ++i) {
         Control& o = control("optflight", i);
         o.setcaption(s.flightnames[i]);
         if (s.flightnames[i] == s.curflight) o.setvalue(1);

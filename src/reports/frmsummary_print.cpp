@@ -52,7 +52,7 @@ class EntryTexts {
         // amount.
         if (it == rows_.end()) return " Bad Player Number";
         const Entry& e = sh_.entries(it->second);
-        std::string label = e.flight >= 1 && e.flight <= 15 ? sh_.flightnames[e.flight] : "";
+        std::string label = isflight(e.flight) ? sh_.flightnames[e.flight] : "";
         return label + Left(e.name, 20);
     }
 

@@ -22,7 +22,7 @@ bool validsavename(const std::string& name) {
          {"Init", "Results", "Players", "Playersbackup", "Bettors", "Bettorsbackup"})
         if (equalsnocase(name, own)) return false;
     for (int r = 1; r <= nrounds; ++r)
-        for (long n = 1; n <= 15; ++n)
+        for (long n = 1; n <= nflights; ++n)
             for (bool backup : {false, true})
                 if (equalsnocase(name, betsname("", roundkeys[r], n, backup))) return false;
     return true;

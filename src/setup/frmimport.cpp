@@ -68,7 +68,7 @@ frmimport::frmimport(Host& app) : Form(app, "frmimport"), app_(app) {
     add(Kind::ListBox, "lstoutfile", "", 650, 32, 360, 44).Click = [this] { lstoutfile_Click(); };
     auto& fra = add(Kind::Frame, "fraflight", "Flight", 650, 84, 360, 226);
     fra.tooltip = "Must select a flight to add new player/teams";
-    for (int n = 1; n <= 15; ++n) {
+    for (int n = 1; n <= nflights; ++n) {
         int col = (n - 1) / 8, row = (n - 1) % 8;
         auto& o =
             add(Kind::OptionButton, "optflight", n, "", 660 + 175 * col, 104 + 25 * row, 170, 22);
@@ -117,7 +117,7 @@ void frmimport::Form_Load() {
     control("txtdrivedir").settext("");
     control("lstoutfile").additem("Bettors");
     control("lstoutfile").additem("Players");
-    for (int n = 1; n <= 15; ++n) control("optflight", n).setcaption(sh.flightnames[n]);
+    for (int n = 1; n <= nflights; ++n) control("optflight", n).setcaption(sh.flightnames[n]);
 }
 
 void frmimport::Drive1_Change() {
@@ -242,7 +242,7 @@ void frmimport::addplayers(const std::vector<std::string>& names) {
     if (!numbersinuse(app_, used)) return;
     for (const std::string& whole : names) {
         int flight = 0;
-        for (int n = 1; n <= 15 && !flight; ++n)
+        for (int n = 1; n <= nflights && !flight; ++n)
             if (control("optflight", n).value()) flight = n;
         if (!flight) {
             app_.msgbox("Select a flight", vbOKOnly, "New Entries");

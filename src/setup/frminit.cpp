@@ -79,8 +79,8 @@ void frminit::layout() {
     auto& fra = add(Kind::Frame, "fraround", "Round", 400, 236, 290, 50);
     fra.tooltip =
         "Establishes which round is betting. Changes banner information to banner for this round";
-    const char* optcaps[4] = {"1", "2", "3", "FINAL"};
-    for (int n = 1; n <= 4; ++n) {
+    const char* optcaps[nrounds] = {"1", "2", "3", "FINAL"};
+    for (int n = 1; n <= nrounds; ++n) {
         auto& o = add(Kind::OptionButton, "Option" + std::to_string(n), optcaps[n - 1],
                       410 + 68 * (n - 1), 256, 64, 22);
         container[&o] = &fra;
@@ -246,7 +246,7 @@ void frminit::Form_Load() {
         return;
     }
     app_.files().sweep(sh_.datapath);
-    for (int i = 1; i <= 15; ++i) control("txtflight", i - 1).settext(sh_.flightnames[i]);
+    for (int i = 1; i <= nflights; ++i) control("txtflight", i - 1).settext(sh_.flightnames[i]);
 
     fixcapacities(sh_);
 
@@ -330,7 +330,7 @@ bool frminit::makedatafiles() {
     try {
         makefolder(app_, "Bets drivedir-Setup", sh_.datapath);
         makefolder(app_, "Bets round-Setup", sh_.datapath + sh_.curround);
-        for (long n = 1; n <= 15; ++n) {
+        for (long n = 1; n <= nflights; ++n) {
             sh_.curflight = sh_.flightnames[n];
             sh_.curflightnbr = n;
             if (!probe(app_, "Bets Input-Setup", sh_.betsfile(sh_.curround, n))) {

@@ -14,7 +14,7 @@ bool anybets(Host& app) {
     Shared& sh = app.shared();
     sh.fileop = "Bets Input";
     for (int r = 1; r <= nrounds; ++r)
-        for (long n = 1; n <= 15; ++n) {
+        for (long n = 1; n <= nflights; ++n) {
             std::string path = sh.betsfile(roundkeys[r], n);
             if (!app.files().exists(path)) continue;
             if (!trim(app.files().readall(path)).empty()) return true;
@@ -41,7 +41,7 @@ bool frminit::clearallbets() {
     Transaction tx(app_.files(), sh_.fileop);  // every pair of every round, or none
     try {
         for (int r = 1; r <= nrounds; ++r)
-            for (long n = 1; n <= 15; ++n) {
+            for (long n = 1; n <= nflights; ++n) {
                 sh_.curflightnbr = n;
                 app_.files().replacefile(sh_.betsfile(sh_.roundnames[r], n), "");
                 app_.files().replacefile(sh_.betsbackupfile(sh_.roundnames[r], n), "");

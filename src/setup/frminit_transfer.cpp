@@ -170,8 +170,8 @@ std::string betrecords(const std::vector<Bet>& rows) {
 }
 
 void leaveatlastflight(Shared& sh) {
-    sh.curflightnbr = 15;
-    sh.curflight = sh.flightnames[15];
+    sh.curflightnbr = nflights;
+    sh.curflight = sh.flightnames[nflights];
 }
 
 // The local files a transfer reads count as empty when they are not there yet (a computer that

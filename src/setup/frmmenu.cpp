@@ -61,15 +61,15 @@ frmmenu::frmmenu(Host& app) : Form(app, "frmmenu"), app_(app) {
         "Shows event name and betting round currently active - can be changed on the setup screen";
     add(Kind::Label, "lblmenu", "Click a button below", 10, 52, 200, 20).fontbold = true;
 
-    int top = 78;
+    int y = 78;
     for (const auto& b : kButtons) {
-        auto& btn = add(Kind::CommandButton, b.name, b.caption, 10, top, 200, 40);
+        auto& btn = add(Kind::CommandButton, b.name, b.caption, 10, y, 200, 40);
         btn.tooltip = b.tooltip;
         std::string screen = b.screen ? b.screen : "";
         if (!screen.empty()) btn.Click = [this, screen] { go(screen, screen == "frmpay"); };
-        auto& help = add(Kind::Label, b.help, b.helptext, 220, top, 480, 40);
+        auto& help = add(Kind::Label, b.help, b.helptext, 220, y, 480, 40);
         help.multiline = true;
-        top += 52;
+        y += 52;
     }
     control("cmdbackup").Click = [this] { cmdbackup_Click(); };
     control("cmdclearbets").Click = [this] { cmdclearbets_Click(); };
@@ -77,7 +77,7 @@ frmmenu::frmmenu(Host& app) : Form(app, "frmmenu"), app_(app) {
 
     auto& fra = add(Kind::Frame, "fraflight", "Flight", 720, 78, 290, 440);
     fra.tooltip = "Must select a flight to add new player/teams";
-    for (int n = 1; n <= 15; ++n) {
+    for (int n = 1; n <= nflights; ++n) {
         auto& o = add(Kind::OptionButton, "optflight", n, "", 735, 98 + 27 * (n - 1), 260, 24);
         container[&o] = &fra;
         o.Click = [this, n] { optflight_Click(n); };
@@ -102,7 +102,7 @@ void frmmenu::Form_Load() {
             "this flight-round. Should "
             "also be used to refund selected bets");
     control("lblexit").setcaption("EXIT this program , saving all player/teams, bettors, and bets");
-    for (int n = 1; n <= 15; ++n) control("optflight", n).setcaption(sh.flightnames[n]);
+    for (int n = 1; n <= nflights; ++n) control("optflight", n).setcaption(sh.flightnames[n]);
     control("fraflight").setvisible(false);
     backupmode = "";
 }

@@ -32,7 +32,7 @@ void fillsetuptables(Shared& sh) {
 }
 
 void setupdefaults(Shared& sh) {
-    for (int n = 1; n <= 15; ++n)
+    for (int n = 1; n <= nflights; ++n)
         sh.flightnames[n] = std::string(1, static_cast<char>('A' + n - 1)) + " -       ";
     sh.banner1 = "Masters - Round 1";
     sh.banner2 = "Masters - Round 2";
@@ -80,7 +80,7 @@ std::string setuprecord(const Shared& sh) {
     } else {
         w.str(sh.setupfield18);
     }
-    for (int n = 1; n <= 15; ++n) w.str(sh.flightnames[n]);
+    for (int n = 1; n <= nflights; ++n) w.str(sh.flightnames[n]);
     w.end();
     return w.bytes();
 }
@@ -102,7 +102,7 @@ void parsesetup(Shared& sh, const std::string& bytes, bool keeppath) {
     // Fields 15-17 (capacities) are read but never used: the tables keep the fixed capacities.
     sh.setupfield18 = f[18].text;
     sh.setupfield18number = !f[18].quoted && !f[18].text.empty();
-    for (int n = 1; n <= 15; ++n) sh.flightnames[n] = f[18 + n].text;
+    for (int n = 1; n <= nflights; ++n) sh.flightnames[n] = f[18 + n].text;
 }
 
 void readsetup(Host& app, bool keeppath) {

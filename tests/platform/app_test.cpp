@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "testform.h"
 
 using namespace vt;
@@ -93,6 +95,33 @@ TEST_F(AppForms, FileErrorBoxIsTitledWithTheFileOperation) {
     EXPECT_EQ(dialogs.shown[1].title, "Vantrope");
     dialogs.type("42", "How many");
     EXPECT_EQ(app->inputbox("How many?"), "42");
+}
+
+// The box of a file that could not be staged or committed is titled with what the file was staged
+// for, which the error carries: a title left in `fileop` since does not reach it.
+TEST_F(AppForms, AFileErrorBoxIsTitledWithWhatItsFileWasStagedFor) {
+    std::filesystem::create_directories(folder.file("Blocked"));
+    std::filesystem::create_directories(folder.file("Gone"));
+    Transaction tx(app->files(), "Bets Output");
+    app->files().replacefile("C:\\Vantrope\\Gone\\Bets", "1,1,1,5\r\n");
+    tx.title("Betsbackup Output");
+    sh().fileop = "Reading Players";
+    dialogs.ok(" 75 Path/File access error");
+    try {
+        app->files().replacefile("C:\\Vantrope\\Blocked", "1,1,1,5\r\n");
+        ADD_FAILURE() << "a folder was written over";
+    } catch (const FileError& e) {
+        app->fileerrorbox(e);
+    }
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Betsbackup Output");
+
+    std::filesystem::remove_all(folder.file("Gone"));
+    dialogs.ok(" 76 Path not found");
+    // A message before the box may leave `fileop` as it likes.
+    EXPECT_FALSE(app->context().commit(tx, [&](FileError&) { sh().fileop = "Reading Players"; }));
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].title, "Bets Output");
 }
 
 TEST(ScriptedBoxes, AnUnexpectedBoxIsAFailure) {

@@ -388,6 +388,36 @@ TEST(Transaction, AFailureIsTitledByWhatStagedTheFailingFile) {
               "Operation");
 }
 
+// An error met while a file is staged carries the title it is staged under; one outside a
+// transaction carries none.
+TEST(Transaction, AnErrorWhileStagingCarriesItsTitle) {
+    TempFolder program;
+    fs::create_directories(program.file("Blocked"));
+    program.write("A", "a\r\n");
+    Files files(program.path());
+    auto titleof = [&](const std::function<void()>& stage) {
+        try {
+            stage();
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.number, 75);
+            return e.title;
+        }
+        ADD_FAILURE() << "a folder was written over";
+        return std::string();
+    };
+    const std::string blocked = "C:\\Vantrope\\Blocked";
+    EXPECT_EQ(titleof([&] { files.replacefile(blocked, "x"); }), "");
+    Transaction tx(files, "Operation");
+    EXPECT_EQ(titleof([&] { files.replacefile(blocked, "x"); }), "Operation");
+    tx.title("Backup Output");
+    EXPECT_EQ(titleof([&] { files.append(blocked, "x"); }), "Backup Output");
+    {
+        Transaction inner(files, "Inner");
+        EXPECT_EQ(titleof([&] { files.copy("C:\\Vantrope\\A", blocked); }), "Inner");
+    }
+    EXPECT_EQ(titleof([&] { files.replacefile(blocked, "x"); }), "Backup Output");
+}
+
 // A sweep while a journal waits (its recovery failed) keeps the temporaries the journal names:
 // they are the new contents the recovery puts in place, however often it is tried.
 TEST(Transaction, ASweepLeavesTheTemporariesOfAWaitingJournal) {

@@ -133,6 +133,80 @@ TEST(FileLines, ABetsLineReadsAlikeWithOrWithoutBlanksAroundItsFields) {
     EXPECT_GT(plain, 3000);  // the short road was taken often
 }
 
+// A line looked at where it stands is the line read whole: the same text, number, record or not,
+// the numbers its fields name and, asked for, the same fields, whichever road it took.
+TEST(FileLines, ALineLookedAtIsTheLineReadWhole) {
+    std::mt19937 rng(5);
+    const char alphabet[] = "0123456789,,,.\" -+a\t";
+    for (int n = 0; n < 3000; ++n) {
+        std::string bytes;
+        for (int l = 0; l < 6; ++l) {
+            if (rng() % 2) {
+                bytes += std::to_string(rng() % 2000) + "," + std::to_string(rng() % 1000) + "," +
+                         std::to_string(rng() % 4) + "," + std::to_string(rng() % 100000) +
+                         (rng() % 2 ? ".25" : "");
+            } else {
+                for (size_t k = rng() % 20; k > 0; --k) bytes += alphabet[rng() % 21];
+            }
+            bytes += l % 3 ? "\r\n" : "\n";
+        }
+        SCOPED_TRACE(bytes);
+        for (FileKind kind : {FileKind::Bets, FileKind::Players}) {
+            LineCursor whole(bytes, kind), looked(bytes, kind);
+            FileLine a;
+            LineView b;
+            while (whole.next(a)) {
+                ASSERT_TRUE(looked.next(b));
+                EXPECT_EQ(std::string(b.text()), a.text);
+                EXPECT_EQ(b.number(), a.number);
+                EXPECT_EQ(b.readable(), a.readable);
+                for (size_t i = 0; i < 6; ++i) {
+                    long long x = -1, y = -1;
+                    bool named = namednumber(a, i, x);
+                    EXPECT_EQ(b.names(i, y), named) << "field " << i;
+                    if (named) {
+                        EXPECT_EQ(y, x) << "field " << i;
+                    }
+                }
+                const FileLine& c = b.whole();
+                EXPECT_EQ(c.text, a.text);
+                EXPECT_EQ(c.readable, a.readable);
+                EXPECT_EQ(c.begin, a.begin);
+                EXPECT_EQ(c.end, a.end);
+                EXPECT_EQ(c.ended, a.ended);
+                ASSERT_EQ(c.fields.size(), a.fields.size());
+                for (size_t i = 0; i < a.fields.size(); ++i) {
+                    EXPECT_EQ(c.fields[i].text, a.fields[i].text);
+                    EXPECT_EQ(c.fields[i].quoted, a.fields[i].quoted);
+                }
+            }
+            EXPECT_FALSE(looked.next(b));
+        }
+    }
+}
+
+// What a field names: a whole number standing alone; an empty, quoted or missing field names
+// nothing, and neither does a field past the last of a record in the written form.
+TEST(FileLines, AFieldNamesANumberOnlyWhenItHoldsOne) {
+    std::string bytes = "12,345,1,25.5\r\n12, 7 ,\"3\",,x\r\n";
+    LineCursor lines(bytes, FileKind::Bets);
+    LineView line;
+    long long v = 0;
+    ASSERT_TRUE(lines.next(line));
+    EXPECT_TRUE(line.names(1, v));
+    EXPECT_EQ(v, 345);
+    EXPECT_FALSE(line.names(3, v));  // an amount
+    EXPECT_FALSE(line.names(4, v));  // none
+    ASSERT_TRUE(lines.next(line));
+    EXPECT_FALSE(line.readable());
+    EXPECT_TRUE(line.names(1, v));
+    EXPECT_EQ(v, 7);
+    EXPECT_FALSE(line.names(2, v));  // quoted
+    EXPECT_FALSE(line.names(3, v));  // empty
+    EXPECT_FALSE(line.names(4, v));  // text
+    EXPECT_FALSE(line.names(5, v));  // none
+}
+
 TEST(FileLines, BlankLinesEndTheFileOnlyAfterTheLastRecord) {
     auto lines = classify("1,1,1,1\n\r\n  \r2,2,2,2\r\n\r\n \t\r\n\x1a", FileKind::Bets);
     ASSERT_EQ(lines.size(), 4u);
