@@ -225,15 +225,26 @@ int SystemIo::removeall(const std::string& p) const {
     return removeat(at.fd, name, st.st_dev, 0) ? 0 : -1;
 }
 
-Files::Files(std::string programfolder)
-    : programfolder_(std::move(programfolder)), io_(std::make_unique<SystemIo>()) {
-    // Journals name files by absolute paths, and recovery takes no other.
+namespace {
+
+// Journals name files by absolute paths, and recovery takes no other.
+std::string absolutefolder(const std::string& given) {
+    std::string folder = given;
     std::error_code ec;
-    if (!programfolder_.empty() && programfolder_[0] != '/')
-        if (auto abs = fs::absolute(programfolder_, ec); !ec)
-            programfolder_ = abs.lexically_normal().string();
-    while (programfolder_.size() > 1 && programfolder_.back() == '/') programfolder_.pop_back();
+    if (!folder.empty() && folder[0] != '/')
+        if (auto abs = fs::absolute(folder, ec); !ec) folder = abs.lexically_normal().string();
+    // No slash at the end, but for the root.
+    size_t last = folder.find_last_not_of('/');
+    folder.resize(last == std::string::npos ? std::min<size_t>(folder.size(), 1) : last + 1);
+    return folder;
 }
+
+}  // namespace
+
+Files::Files(std::string programfolder)
+    : programfolder_(absolutefolder(programfolder)),
+      io_(std::make_unique<SystemIo>()),
+      spares_(programfolder_) {}
 
 Files::~Files() = default;
 

@@ -12,6 +12,7 @@
 
 #include "platform/fileerror.h"
 #include "platform/money.h"
+#include "platform/spares.h"
 
 namespace vt {
 
@@ -122,9 +123,8 @@ class Files {
     std::unique_ptr<HostIo> io_;
     mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
     mutable std::set<std::string> swept_;
-    // By host path: files whose previous version is kept as a spare (by this run's commits, or
-    // found by a sweep), their folder synced since.
-    mutable std::set<std::string> spares_;
+    // The spares this run's commits may write into.
+    mutable Spares spares_;
     // Sweeps a folder's stray temporaries; in the program folder, the spares of files still
     // there stay and are taken once the folder is synced.
     void sweepkeeping(const std::string& folder) const;

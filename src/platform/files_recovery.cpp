@@ -176,9 +176,8 @@ void Files::sweep(const std::string& logicalfolder) const {
 
 void Files::sweepkeeping(const std::string& folder) const {
     const HostIo& io = hostio();
-    std::vector<std::string> kept = sweepfolder(io, folder, infolder(folder, programfolder_));
-    // Taken only once the folder is synced: then no name on disk but its own stands for a spare.
-    if (!kept.empty() && io.fsyncdir(folder) == 0) spares_.insert(kept.begin(), kept.end());
+    std::vector<std::string> kept = sweepfolder(io, folder, spares_.covers(folder));
+    if (!kept.empty() && io.fsyncdir(folder) == 0) spares_.ready(kept);
 }
 
 }  // namespace vt
