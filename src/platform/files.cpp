@@ -17,8 +17,8 @@
 
 #include "platform/drives.h"
 #include "platform/hostio.h"
+#include "platform/staging.h"
 #include "platform/text.h"
-#include "platform/transaction.h"
 
 namespace vt {
 
@@ -320,20 +320,9 @@ bool Files::exists(const std::string& logical) const try {
     throw;
 }
 
-FileStamp Files::stamp(const std::string& logical) const { return stamphost(hostpath(logical)); }
+namespace {
 
-bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
-    auto it = written_.find(hostpath(logical));
-    return now.exists && it != written_.end() && it->second.samefile(now);
-}
-
-void Files::notewritten(const std::string& host, bool removed) const {
-    if (removed)
-        written_.erase(host);
-    else
-        written_[host] = stamphost(host);
-}
-
+// A file's stamp, looked at directly (not through the HostIo).
 FileStamp stamphost(const std::string& host) {
     FileStamp s;
     struct timespec now;
@@ -347,6 +336,22 @@ FileStamp stamphost(const std::string& host) {
     s.inode = static_cast<long long>(st.st_ino);
     s.device = static_cast<long long>(st.st_dev);
     return s;
+}
+
+}  // namespace
+
+FileStamp Files::stamp(const std::string& logical) const { return stamphost(hostpath(logical)); }
+
+bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
+    auto it = written_.find(hostpath(logical));
+    return now.exists && it != written_.end() && it->second.samefile(now);
+}
+
+void Files::notewritten(const std::string& host, bool removed) const {
+    if (removed)
+        written_.erase(host);
+    else
+        written_[host] = stamphost(host);
 }
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }

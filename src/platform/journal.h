@@ -6,7 +6,7 @@
 
 #include "platform/hostio.h"
 #include "platform/spares.h"
-#include "platform/transaction.h"
+#include "platform/staging.h"
 
 namespace vt::journal {
 

@@ -140,12 +140,6 @@ void passcommitpoint(const Plan& plan, bool& undecided) {
 
 }  // namespace
 
-StagedFile* Staging::find(const std::string& host) {
-    for (auto& f : files)
-        if (f.host == host) return &f;
-    return nullptr;
-}
-
 Transaction::Transaction(const Files& files, std::string title) : files_(files) {
     if (files_.open_) {  // joins the open transaction
         outer_ = files_.open_;

@@ -31,20 +31,9 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/staging.h"
 
 namespace vt {
-
-struct StagedFile {
-    std::string host, logical, label;
-    bool removed = false;
-    std::string bytes;
-};
-
-struct Staging {
-    std::vector<StagedFile> files;  // in the order first staged
-    std::string title;              // the label of the changes staged from now on
-    StagedFile* find(const std::string& host);
-};
 
 class Transaction {
   public:

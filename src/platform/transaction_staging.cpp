@@ -1,5 +1,5 @@
-// Files' writers: each change is staged into the open transaction, or made as a transaction of
-// its own.
+// Files' writers, the staging side of Transaction (which stands on Files): each change is staged
+// into the open transaction, or made as a transaction of its own.
 #include "platform/files.h"
 #include "platform/hostio.h"
 #include "platform/transaction.h"
