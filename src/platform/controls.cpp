@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/drives.h"
 #include "platform/runtime.h"
 #include "platform/text.h"
 
@@ -271,7 +272,7 @@ void Control::refresh() {
     Files& files = form_.runtime().files();
     if (kind_ == Kind::DriveListBox) {
         items_.clear();
-        for (char c : files.drives()) items_.push_back({std::string(1, c) + ":", 0});
+        for (char c : driveletters()) items_.push_back({std::string(1, c) + ":", 0});
         return;
     }
     if (kind_ != Kind::DirListBox && kind_ != Kind::FileListBox) return;

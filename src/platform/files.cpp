@@ -10,7 +10,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -290,18 +289,6 @@ std::string Files::hostpath(const std::string& logical) const {
     for (size_t i = skip; i < parts.size(); ++i) {
         if (out.empty() || out.back() != '/') out += '/';
         out += matchcase(out, parts[i]);
-    }
-    return out;
-}
-
-std::vector<char> Files::drives() const {
-    std::vector<char> out{'c'};
-    size_t mounted = systemdrives().size();
-    for (char l = 'D'; l <= 'Z'; ++l) {
-        std::string env = std::string("VANTROPE_DRIVE_") + l;
-        const char* v = std::getenv(env.c_str());
-        if ((v && *v) || static_cast<size_t>(l - 'D') < mounted)
-            out.push_back(static_cast<char>(tolower(l)));
     }
     return out;
 }

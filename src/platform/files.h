@@ -55,8 +55,6 @@ class Files {
     // Throws FileError 52 for "." or ".." components or a control character, 68 for a drive
     // letter mapped to nothing.
     std::string hostpath(const std::string& logical) const;
-    // Drive letters that map to a folder here (lower case, "c" first).
-    std::vector<char> drives() const;
 
     bool exists(const std::string& logical) const;
     // The file's stamp now (a look for a cache, not made through the HostIo).

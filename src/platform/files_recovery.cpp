@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/journal.h"
 
@@ -83,7 +84,7 @@ bool isjournalrefusal(const FileError& e) { return e.file == kJournalLogical; }
 std::vector<std::string> Files::ownfolders() const {
     std::vector<std::string> out{realfolder(programfolder_)};
     for (auto& d : swept_) out.push_back(realfolder(d));
-    for (char letter : drives()) try {
+    for (char letter : driveletters()) try {
             if (letter != 'c') out.push_back(realfolder(hostpath(std::string(1, letter) + ":\\")));
         } catch (const FileError&) {
         }
