@@ -334,7 +334,7 @@ bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
     return now.exists && it != written_.end() && it->second.samefile(now);
 }
 
-void Files::notewritten(const std::string& host, bool removed) const {
+void Files::notewritten(const std::string& host, bool removed) {
     if (removed)
         written_.erase(host);
     else
@@ -378,7 +378,7 @@ std::string Files::input(const std::string& logical, bool read) const try {
     throw;
 }
 
-void Files::mkdir(const std::string& logical) const try {
+void Files::mkdir(const std::string& logical) try {
     std::string host = hostpath(logical);
     if (hostio().mkdir(host) != 0) throwerrno(errno, host);
 } catch (FileError& e) {

@@ -75,24 +75,24 @@ class Files {
     // Whole-file replacement, append (creating the file when missing) and deletion (53 when
     // missing). Inside an open Transaction they are staged into it, and readall/exists see the
     // staged contents; otherwise each is a transaction of its own, on disk when it returns.
-    void replacefile(const std::string& logical, const std::string& bytes) const;
-    void append(const std::string& logical, const std::string& bytes) const;
-    void remove(const std::string& logical) const;
-    void copy(const std::string& from, const std::string& to) const;
-    void mkdir(const std::string& logical) const;  // 75 when it exists
+    void replacefile(const std::string& logical, const std::string& bytes);
+    void append(const std::string& logical, const std::string& bytes);
+    void remove(const std::string& logical);
+    void copy(const std::string& from, const std::string& to);
+    void mkdir(const std::string& logical);  // 75 when it exists
 
     // Completes an unfinished journal when it was written whole, discards it with its
     // temporaries otherwise. FileError when that cannot be done now (the journal is kept). A
     // journal that cannot be read, or that this program did not write in this program folder
     // (its seal does not match), is refused whole: nothing it names is touched, and the
     // FileError names the journal and says what to do.
-    void recover() const;
+    void recover();
     // recover() at start-up, before any data file is read; also removes stray temporaries of the
     // program folder and its subfolders. Failures wait for the next operation; a journal that is
     // refused (see recover) is returned, for its box.
-    std::optional<FileError> startup() const;
+    std::optional<FileError> startup();
     // Removes stray temporaries ("*.tmp~") of a folder, once a run; failures wait for later.
-    void sweep(const std::string& logicalfolder) const;
+    void sweep(const std::string& logicalfolder);
 
     // Set by the runtime: whether this copy holds a folder (host path) against other copies of
     // the program. Recovery and sweeps touch a folder only while it does (recover() refuses with
@@ -117,20 +117,19 @@ class Files {
     // Opens a file for input (probe, readall) and, when `read`, returns its bytes.
     std::string input(const std::string& logical, bool read) const;
     std::string programfolder_;
-    mutable Staging* open_ = nullptr;  // the transaction changes are staged into
+    Staging* open_ = nullptr;  // the transaction changes are staged into
     std::unique_ptr<HostIo> io_;
-    mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
-    mutable std::set<std::string> swept_;
+    bool pending_ = false;         // a journal may be waiting: recover() failed or was cut short
+    std::set<std::string> swept_;  // folders cleared of stray temporaries this run
     // The spares this run's commits may write into.
-    mutable Spares spares_;
+    Spares spares_;
     // Sweeps a folder's stray temporaries; in the program folder, the spares of files still
     // there stay and are taken once the folder is synced.
-    void sweepkeeping(const std::string& folder) const;
+    void sweepkeeping(const std::string& folder);
     std::vector<std::string> ownfolders() const;
     // By host path: each file's stamp right after a commit of this program put it in place.
-    mutable std::map<std::string, FileStamp> written_;
-    void notewritten(const std::string& host,
-                     bool removed) const;  // folders cleared of stray temporaries this run
+    std::map<std::string, FileStamp> written_;
+    void notewritten(const std::string& host, bool removed);
 };
 
 // True when e is about the journal: refused, or not yet dealt with before an operation's commit.

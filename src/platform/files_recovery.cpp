@@ -91,7 +91,7 @@ std::vector<std::string> Files::ownfolders() const {
     return out;
 }
 
-void Files::recover() const {
+void Files::recover() {
     // Another copy's change in progress is not a crash's leftovers.
     if (holds && !holds(programfolder_)) throwfileerror(70);
     pending_ = true;  // until the journal is dealt with
@@ -131,7 +131,7 @@ void Files::recover() const {
     pending_ = false;
 }
 
-std::optional<FileError> Files::startup() const {
+std::optional<FileError> Files::startup() {
     try {
         recover();
     } catch (const FileError& e) {
@@ -158,7 +158,7 @@ std::optional<FileError> Files::startup() const {
     return std::nullopt;
 }
 
-void Files::sweep(const std::string& logicalfolder) const {
+void Files::sweep(const std::string& logicalfolder) {
     std::string host;
     try {
         host = hostpath(logicalfolder);
@@ -175,7 +175,7 @@ void Files::sweep(const std::string& logicalfolder) const {
     sweepkeeping(host);
 }
 
-void Files::sweepkeeping(const std::string& folder) const {
+void Files::sweepkeeping(const std::string& folder) {
     const HostIo& io = hostio();
     std::vector<std::string> kept = sweepfolder(io, folder, spares_.covers(folder));
     if (!kept.empty() && io.fsyncdir(folder) == 0) spares_.ready(kept);

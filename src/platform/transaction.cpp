@@ -140,7 +140,7 @@ void passcommitpoint(const Plan& plan, bool& undecided) {
 
 }  // namespace
 
-Transaction::Transaction(const Files& files, std::string title) : files_(files) {
+Transaction::Transaction(Files& files, std::string title) : files_(files) {
     if (files_.open_) {  // joins the open transaction
         outer_ = files_.open_;
         outertitle_ = outer_->title;
@@ -167,7 +167,7 @@ void Transaction::commit() try {
     files_.open_ = nullptr;
     const std::unique_ptr<Staging> staged = std::move(staging_);
     if (staged->files.empty()) return;
-    const Files& fl = files_;
+    Files& fl = files_;
     const Plan plan(fl.hostio(), fl.programfolder(), staged->files);
     Blame blame{failedlabel_, failedfile_};
     blame(plan.files.front());

@@ -10,7 +10,7 @@ namespace {
 
 // Stages into the open transaction of files, or runs a transaction of its own around stage.
 template <class F>
-void staged(const Files& files, Staging*& open, F stage) {
+void staged(Files& files, Staging*& open, F stage) {
     if (open) {
         stage(*open);
         return;
@@ -26,8 +26,8 @@ StagedFile& slot(Staging& s, const std::string& logical, const std::string& host
     return s.files.back();
 }
 
-void replaced(const Files& files, Staging*& open, const std::string& logical,
-              const std::string& bytes, const std::string& from) try {
+void replaced(Files& files, Staging*& open, const std::string& logical, const std::string& bytes,
+              const std::string& from) try {
     std::string host = files.hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
     staged(files, open, [&](Staging& s) {
@@ -44,11 +44,11 @@ void replaced(const Files& files, Staging*& open, const std::string& logical,
 
 }  // namespace
 
-void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+void Files::replacefile(const std::string& logical, const std::string& bytes) {
     replaced(*this, open_, logical, bytes, "");
 }
 
-void Files::append(const std::string& logical, const std::string& bytes) const try {
+void Files::append(const std::string& logical, const std::string& bytes) try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         // Read before the slot is made: the slot would hide the file on disk.
@@ -64,7 +64,7 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
     throw;
 }
 
-void Files::remove(const std::string& logical) const try {
+void Files::remove(const std::string& logical) try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
@@ -78,7 +78,7 @@ void Files::remove(const std::string& logical) const try {
     throw;
 }
 
-void Files::copy(const std::string& from, const std::string& to) const {
+void Files::copy(const std::string& from, const std::string& to) {
     replaced(*this, open_, to, readall(from), from);
 }
 

@@ -369,7 +369,7 @@ const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
 // numbers translated.
 void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightSet& here,
                  const BetIdentities& drive, const BettorLinks& links) {
-    const Files& files = app.files();
+    Files& files = app.files();
     Origins& origins = app.context().origins();
     Shared& sh = app.shared();
     std::string more;
@@ -597,7 +597,7 @@ void frminit::cmdimport_Click() try {
         return;
     const char* const notimported = "Nothing was imported. Insert the disk and import again.";
     if (!drivestillthere(app_, disk, "Import Bettors, Bets", notimported)) return;
-    const Files& files = app_.files();
+    Files& files = app_.files();
     // The files merged into are checked as strictly as the drive's: none is merged over damaged.
     if (!checkdatafiles(app_, kNothingImported)) return;
 

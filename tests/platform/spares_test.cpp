@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 const std::string kVersions[] = {"version one, the longest of them\r\n", "version two\r\n",
                                  "v3\r\n"};
 
-void commitversion(const Files& files, int k) {
+void commitversion(Files& files, int k) {
     Transaction tx(files);
     for (const char* f : {"A", "B", "C"})
         files.replacefile(std::string("C:\\Vantrope\\") + f, kVersions[k]);
@@ -121,7 +121,8 @@ void commitsmeet(Odd odd, bool between) {
         plant(odd, program.file("C.tmp~"), outside);
     };
     if (between) {
-        commitversion(Files(program.path()), 1);
+        Files earlier(program.path());
+        commitversion(earlier, 1);
         putodd();
         fs::create_directories(program.file("D.tmp~/deeper"));
         fs::create_symlink(outside.folder.file("elsewhere"), program.file("D.tmp~/file link"));

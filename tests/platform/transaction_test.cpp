@@ -57,7 +57,7 @@ struct ThreeFiles {
         drive.write("B", "old b\r\n");
         program.write("C", "old c\r\n");
     }
-    void operation(const Files& files) const {
+    void operation(Files& files) const {
         Transaction tx(files);
         files.replacefile(a(), "new a\r\n");
         files.append(b(), "more b\r\n");
@@ -344,7 +344,7 @@ TEST(Transaction, ACommitIntoAVanishedFolderFailsAndMakesNothing) {
 // the one title() set, or a nested transaction's while it was open, never one set afterwards.
 TEST(Transaction, AFailureIsTitledByWhatStagedTheFailingFile) {
     auto failedlabel =
-        [](const std::function<void(const Files&, const std::string&, Transaction&)>& stage) {
+        [](const std::function<void(Files&, const std::string&, Transaction&)>& stage) {
             ThreeFiles t;
             Files files(t.program.path());
             Transaction tx(files, "Operation");
@@ -356,18 +356,18 @@ TEST(Transaction, AFailureIsTitledByWhatStagedTheFailingFile) {
             EXPECT_TRUE(t.program.read("A") == "old a\r\n" && t.program.exists("C"));
             return tx.failedlabel();
         };
-    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction&) {
+    EXPECT_EQ(failedlabel([](Files& f, const std::string& b, Transaction&) {
                   f.replacefile("C:\\Vantrope\\A", "new a\r\n");
                   f.append(b, "more\r\n");
               }),
               "Operation");
-    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction& tx) {
+    EXPECT_EQ(failedlabel([](Files& f, const std::string& b, Transaction& tx) {
                   f.replacefile("C:\\Vantrope\\A", "new a\r\n");
                   tx.title("Backup Output");
                   f.append(b, "more\r\n");
               }),
               "Backup Output");
-    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction&) {
+    EXPECT_EQ(failedlabel([](Files& f, const std::string& b, Transaction&) {
                   Transaction inner(f, "Inner");
                   f.replacefile("C:\\Vantrope\\A", "new a\r\n");
                   inner.title("Inner backup");
@@ -376,7 +376,7 @@ TEST(Transaction, AFailureIsTitledByWhatStagedTheFailingFile) {
               }),
               "Inner backup");
     // After a nested transaction ends, what the outer one stages is its own again.
-    EXPECT_EQ(failedlabel([](const Files& f, const std::string& b, Transaction&) {
+    EXPECT_EQ(failedlabel([](Files& f, const std::string& b, Transaction&) {
                   {
                       Transaction inner(f, "Inner");
                       inner.title("Inner backup");
