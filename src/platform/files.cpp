@@ -504,53 +504,16 @@ void AppendFile::write(const std::string& bytes) {
     if (fd_ < 0) throwfileerror(52);
     const HostIo& io = files_->hostio();
     long long before = filesize(fd_);
-    if (!writeall(io, fd_, bytes) || (!inrun_ && io.fsync(fd_) != 0)) {
+    if (!writeall(io, fd_, bytes) || io.fsync(fd_) != 0) {
         int err = errno ? errno : EIO;
         takeback(fd_, before);
         throwfileerror(errnotonumber(err, false));
     }
 }
 
-void AppendFile::beginrun() {
-    if (fd_ < 0 || inrun_) return;
-    inrun_ = true;
-    runstart_ = filesize(fd_);
-}
-
-void AppendFile::endrun() {
-    if (!inrun_) return;
-    inrun_ = false;
-    if (fd_ < 0) return;
-    const HostIo& io = files_->hostio();
-    if (io.fsync(fd_) != 0) {
-        int err = errno ? errno : EIO;
-        // What of the run reached the disk is unknown: none of it stays.
-        takeback(fd_, runstart_);
-        throwfileerror(errnotonumber(err, false));
-    }
-}
-
-void AppendFile::cancelrun() {
-    if (!inrun_) return;
-    inrun_ = false;
-    if (fd_ >= 0) takeback(fd_, runstart_);
-}
-
-AppendFile::Run::~Run() {
-    try {
-        f_.endrun();
-    } catch (const FileError&) {
-        // Told by end() where the run ends normally; here an error is already on its way.
-    }
-}
-
 void AppendFile::close() {
-    if (fd_ >= 0) {
-        if (inrun_) ::fsync(fd_);
-        ::close(fd_);
-    }
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    inrun_ = false;
 }
 
 }  // namespace vt

@@ -113,7 +113,6 @@ class Files {
 
   private:
     friend class Transaction;
-    friend class AppendFile;
     // Opens a file for input (probe, readall) and, when `read`, returns its bytes.
     std::string input(const std::string& logical, bool read) const;
     std::string programfolder_;
@@ -168,10 +167,9 @@ class RecordWriter {
     bool first_ = true;
 };
 
-// A file kept open for appending for the whole run (the results file). Each write is synced and
-// its sync checked, or, inside a run of records (one print run), the run is synced once at its
-// end. A failed write takes its bytes back, and a failed sync the whole run's, so the file stays a
-// run of whole records.
+// A file kept open for appending for the whole run (the results file). Each write (the records
+// of one print run) is synced and its sync checked; a failed write or sync takes its bytes back,
+// so the file stays a run of whole records.
 class AppendFile {
   public:
     void open(const Files& files, const std::string& logical);  // FileError on failure
@@ -180,30 +178,9 @@ class AppendFile {
     void close();
     ~AppendFile() { close(); }
 
-    // The records written between beginrun and endrun are synced together by endrun (FileError
-    // on failure, the run taken back). A run left without endrun is synced when it ends.
-    void beginrun();
-    void endrun();
-    // Takes the records written since beginrun back (a print run whose document failed).
-    void cancelrun();
-    class Run {
-      public:
-        explicit Run(AppendFile& f) : f_(f) { f_.beginrun(); }
-        ~Run();
-        Run(const Run&) = delete;
-        Run& operator=(const Run&) = delete;
-        void end() { f_.endrun(); }
-        void cancel() { f_.cancelrun(); }
-
-      private:
-        AppendFile& f_;
-    };
-
   private:
     const Files* files_ = nullptr;
     int fd_ = -1;
-    bool inrun_ = false;
-    long long runstart_ = -1;  // the file's size when the run began
 };
 
 }  // namespace vt

@@ -552,47 +552,6 @@ TEST(AppendFile, AFailedSyncIsReportedAndTakesTheRecordBack) {
     EXPECT_EQ(program.read("Results"), "one\r\n");
 }
 
-// A run of records is written as it goes and synced once at its end; a failed write takes back
-// only its record, a failed sync the whole run, so the file ends on a whole record either way.
-TEST(AppendFile, ARunIsSyncedOnceAndAFailedSyncTakesTheRunBack) {
-    TempFolder program;
-    Files files(program.path());
-    AppendFile f;
-    f.open(files, "C:\\Vantrope\\Results");
-    f.write("before\r\n");
-    faults(files).setfault({});
-    {
-        AppendFile::Run run(f);
-        for (int i = 0; i < 100; ++i) f.write("r\r\n");
-        EXPECT_EQ(faults(files).calls(), 100);  // the writes, no sync yet
-        run.end();
-    }
-    EXPECT_EQ(faults(files).calls(), 101);
-    EXPECT_EQ(program.read("Results").size(), 8u + 300u);
-
-    // The run's sync fails: none of the run stays.
-    {
-        AppendFile::Run run(f);
-        f.write("lost\r\n");
-        f.write("lost\r\n");
-        faults(files).setfault({Fault::Fail, 1, EIO, false});
-        EXPECT_EQ(errorof([&] { run.end(); }), 57);
-    }
-    EXPECT_EQ(program.read("Results").size(), 8u + 300u);
-
-    // A write that fails inside a run takes back its own record; the run's others stay.
-    {
-        AppendFile::Run run(f);
-        f.write("kept\r\n");
-        faults(files).setfault({Fault::Fail, 1, ENOSPC, false});
-        EXPECT_EQ(errorof([&] { f.write("cut\r\n"); }), 61);
-        run.end();
-    }
-    f.close();
-    const std::string got = program.read("Results");
-    EXPECT_EQ(got.substr(got.size() - 6), "kept\r\n");
-}
-
 // The seam's power cut keeps a file's contents as at its last fsync and a folder's entries as at
 // its last sync, and nothing the operation did not change.
 TEST(PowerCut, LosesWhatWasNotSynced) {
