@@ -602,11 +602,11 @@ bool Form::hascontrol(const std::string& name, int index) const {
     return controls_.count({name, index}) != 0;
 }
 
-Control& Form::add(Kind kind, const std::string& name, int index, const std::string& caption, int l,
+Control& Form::add(Kind kind, const std::string& name, int index, const std::string& text, int l,
                    int t, int w, int h) {
     auto c = std::make_unique<Control>(*this, kind, name, index);
     Control& ref = *c;
-    ref.setcaption(caption);
+    ref.setcaption(text);
     ref.move(l, t, w, h);
     ref.tabindex = static_cast<int>(order_.size());
     if (kind == Kind::ComboBox) ref.sorted = false;

@@ -467,9 +467,9 @@ void Origins::keepbets(const std::string& logical, const std::string* bytes,
             }
         if (taken) {
             // Identities given just now were written nowhere: none of them is a deletion.
-            IdSet kept(now.live), given(was.given);
+            IdSet live(now.live), given(was.given);
             for (size_t i = 0; i < oldrecs.size(); ++i)
-                dropped[i] = !kept.has(was.live[i]) && !given.has(was.live[i]);
+                dropped[i] = !live.has(was.live[i]) && !given.has(was.live[i]);
             // A bet back in the file (a backup restored) is no longer deleted.
             takeout(was.deleted, now.live);
         } else {
