@@ -73,10 +73,17 @@ void App::formunloaded(Form& form) {
     if (std::find(loading_.begin(), loading_.end(), &form) != loading_.end())
         unloadedonload_.push_back(std::move(it->second));
     else
-        keepalive(std::move(it->second));
+        unloaded_.push_back(std::move(it->second));
     forms_.erase(it);
     loadorder_.erase(std::remove(loadorder_.begin(), loadorder_.end(), form.name()),
                      loadorder_.end());
+}
+
+void App::eventended() {
+    // Taken out first, so that nothing a form does as it goes touches the list being emptied.
+    auto dead = std::move(unloaded_);
+    unloaded_.clear();
+    dead.clear();
 }
 
 std::vector<Form*> App::loadedforms() {

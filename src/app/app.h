@@ -40,6 +40,7 @@ class App : public Host {
     void setprintswitch(const std::string& value) override;
 
     void formunloaded(Form& form) override;
+    void eventended() override;
     std::vector<Form*> loadedforms() override;
 
   private:
@@ -53,6 +54,8 @@ class App : public Host {
     // returns a reference to those, so they stay alive until the App ends.
     std::vector<Form*> loading_;
     std::vector<std::unique_ptr<Form>> unloadedonload_;
+    // Forms unloaded during the event that runs: dropped when it ends.
+    std::vector<std::unique_ptr<Form>> unloaded_;
 };
 
 // Registration of each subsystem's forms (one function per folder, defined in its register.cpp).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/drives.h"
 #include "platform/runtime.h"
 #include "platform/text.h"
 
@@ -271,7 +272,7 @@ void Control::refresh() {
     Files& files = form_.runtime().files();
     if (kind_ == Kind::DriveListBox) {
         items_.clear();
-        for (char c : files.drives()) items_.push_back({std::string(1, c) + ":", 0});
+        for (char c : driveletters()) items_.push_back({std::string(1, c) + ":", 0});
         return;
     }
     if (kind_ != Kind::DirListBox && kind_ != Kind::FileListBox) return;
@@ -601,11 +602,11 @@ bool Form::hascontrol(const std::string& name, int index) const {
     return controls_.count({name, index}) != 0;
 }
 
-Control& Form::add(Kind kind, const std::string& name, int index, const std::string& caption, int l,
+Control& Form::add(Kind kind, const std::string& name, int index, const std::string& text, int l,
                    int t, int w, int h) {
     auto c = std::make_unique<Control>(*this, kind, name, index);
     Control& ref = *c;
-    ref.setcaption(caption);
+    ref.setcaption(text);
     ref.move(l, t, w, h);
     ref.tabindex = static_cast<int>(order_.size());
     if (kind == Kind::ComboBox) ref.sorted = false;

@@ -288,11 +288,12 @@ class Form {
     std::map<Control*, Control*> container;
 
   protected:
-    Control& add(Kind kind, const std::string& name, int index, const std::string& caption,
-                 int left, int top, int width, int height);
-    Control& add(Kind kind, const std::string& name, const std::string& caption, int left, int top,
-                 int width, int height) {
-        return add(kind, name, -1, caption, left, top, width, height);
+    // A control with its caption and its place (left, top, width, height).
+    Control& add(Kind kind, const std::string& name, int index, const std::string& text, int l,
+                 int t, int w, int h);
+    Control& add(Kind kind, const std::string& name, const std::string& text, int l, int t, int w,
+                 int h) {
+        return add(kind, name, -1, text, l, t, w, h);
     }
     virtual void Form_Load() {}
     virtual void Form_Unload() {}

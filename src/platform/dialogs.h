@@ -29,7 +29,8 @@ enum MsgResult {
     vbNo = 7
 };
 
-inline const char* kProgramTitle = "Vantrope";
+// The title of a box that names none.
+inline constexpr const char* kProgramTitle = "Vantrope";
 
 class Dialogs {
   public:

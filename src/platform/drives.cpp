@@ -151,6 +151,15 @@ std::vector<Mount> systemdrives() {
     return lettered(parsemountinfo(text.str()));
 }
 
+std::vector<char> driveletters() {
+    std::vector<char> out{'c'};
+    size_t mounted = systemdrives().size();
+    for (char l = 'D'; l <= 'Z'; ++l)
+        if (!envdrive(l).empty() || static_cast<size_t>(l - 'D') < mounted)
+            out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(l))));
+    return out;
+}
+
 std::string driveroot(char letter) {
     letter = upper(letter);
     if (std::string env = envdrive(letter); !env.empty()) return env;

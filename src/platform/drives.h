@@ -28,6 +28,9 @@ std::vector<Mount> lettered(const std::vector<Mount>& table);
 // The lettered mounts of this system now (its mount table read), D first.
 std::vector<Mount> systemdrives();
 
+// The drive letters that name a folder now, lower case, "c" first.
+std::vector<char> driveletters();
+
 // The host folder a drive letter names now ("" when none): C is "/", D, E, ... the lettered
 // mounts; $VANTROPE_DRIVE_X, when set, for any letter.
 std::string driveroot(char letter);

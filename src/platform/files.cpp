@@ -10,15 +10,14 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 
 #include "platform/drives.h"
 #include "platform/hostio.h"
+#include "platform/staging.h"
 #include "platform/text.h"
-#include "platform/transaction.h"
 
 namespace vt {
 
@@ -225,15 +224,26 @@ int SystemIo::removeall(const std::string& p) const {
     return removeat(at.fd, name, st.st_dev, 0) ? 0 : -1;
 }
 
-Files::Files(std::string programfolder)
-    : programfolder_(std::move(programfolder)), io_(std::make_unique<SystemIo>()) {
-    // Journals name files by absolute paths, and recovery takes no other.
+namespace {
+
+// Journals name files by absolute paths, and recovery takes no other.
+std::string absolutefolder(const std::string& given) {
+    std::string folder = given;
     std::error_code ec;
-    if (!programfolder_.empty() && programfolder_[0] != '/')
-        if (auto abs = fs::absolute(programfolder_, ec); !ec)
-            programfolder_ = abs.lexically_normal().string();
-    while (programfolder_.size() > 1 && programfolder_.back() == '/') programfolder_.pop_back();
+    if (!folder.empty() && folder[0] != '/')
+        if (auto abs = fs::absolute(folder, ec); !ec) folder = abs.lexically_normal().string();
+    // No slash at the end, but for the root.
+    size_t last = folder.find_last_not_of('/');
+    folder.resize(last == std::string::npos ? std::min<size_t>(folder.size(), 1) : last + 1);
+    return folder;
 }
+
+}  // namespace
+
+Files::Files(std::string programfolder)
+    : programfolder_(absolutefolder(programfolder)),
+      io_(std::make_unique<SystemIo>()),
+      spares_(programfolder_) {}
 
 Files::~Files() = default;
 
@@ -283,18 +293,6 @@ std::string Files::hostpath(const std::string& logical) const {
     return out;
 }
 
-std::vector<char> Files::drives() const {
-    std::vector<char> out{'c'};
-    size_t mounted = systemdrives().size();
-    for (char l = 'D'; l <= 'Z'; ++l) {
-        std::string env = std::string("VANTROPE_DRIVE_") + l;
-        const char* v = std::getenv(env.c_str());
-        if ((v && *v) || static_cast<size_t>(l - 'D') < mounted)
-            out.push_back(static_cast<char>(tolower(l)));
-    }
-    return out;
-}
-
 bool Files::exists(const std::string& logical) const try {
     std::string host = hostpath(logical);
     if (open_)
@@ -309,20 +307,9 @@ bool Files::exists(const std::string& logical) const try {
     throw;
 }
 
-FileStamp Files::stamp(const std::string& logical) const { return stamphost(hostpath(logical)); }
+namespace {
 
-bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
-    auto it = written_.find(hostpath(logical));
-    return now.exists && it != written_.end() && it->second.samefile(now);
-}
-
-void Files::notewritten(const std::string& host, bool removed) const {
-    if (removed)
-        written_.erase(host);
-    else
-        written_[host] = stamphost(host);
-}
-
+// A file's stamp, looked at directly (not through the HostIo).
 FileStamp stamphost(const std::string& host) {
     FileStamp s;
     struct timespec now;
@@ -336,6 +323,22 @@ FileStamp stamphost(const std::string& host) {
     s.inode = static_cast<long long>(st.st_ino);
     s.device = static_cast<long long>(st.st_dev);
     return s;
+}
+
+}  // namespace
+
+FileStamp Files::stamp(const std::string& logical) const { return stamphost(hostpath(logical)); }
+
+bool Files::ownversion(const std::string& logical, const FileStamp& now) const {
+    auto it = written_.find(hostpath(logical));
+    return now.exists && it != written_.end() && it->second.samefile(now);
+}
+
+void Files::notewritten(const std::string& host, bool removed) {
+    if (removed)
+        written_.erase(host);
+    else
+        written_[host] = stamphost(host);
 }
 
 bool Files::isfolder(const std::string& logical) const { return hostisdir(hostpath(logical)); }
@@ -375,7 +378,7 @@ std::string Files::input(const std::string& logical, bool read) const try {
     throw;
 }
 
-void Files::mkdir(const std::string& logical) const try {
+void Files::mkdir(const std::string& logical) try {
     std::string host = hostpath(logical);
     if (hostio().mkdir(host) != 0) throwerrno(errno, host);
 } catch (FileError& e) {
@@ -501,53 +504,16 @@ void AppendFile::write(const std::string& bytes) {
     if (fd_ < 0) throwfileerror(52);
     const HostIo& io = files_->hostio();
     long long before = filesize(fd_);
-    if (!writeall(io, fd_, bytes) || (!inrun_ && io.fsync(fd_) != 0)) {
+    if (!writeall(io, fd_, bytes) || io.fsync(fd_) != 0) {
         int err = errno ? errno : EIO;
         takeback(fd_, before);
         throwfileerror(errnotonumber(err, false));
     }
 }
 
-void AppendFile::beginrun() {
-    if (fd_ < 0 || inrun_) return;
-    inrun_ = true;
-    runstart_ = filesize(fd_);
-}
-
-void AppendFile::endrun() {
-    if (!inrun_) return;
-    inrun_ = false;
-    if (fd_ < 0) return;
-    const HostIo& io = files_->hostio();
-    if (io.fsync(fd_) != 0) {
-        int err = errno ? errno : EIO;
-        // What of the run reached the disk is unknown: none of it stays.
-        takeback(fd_, runstart_);
-        throwfileerror(errnotonumber(err, false));
-    }
-}
-
-void AppendFile::cancelrun() {
-    if (!inrun_) return;
-    inrun_ = false;
-    if (fd_ >= 0) takeback(fd_, runstart_);
-}
-
-AppendFile::Run::~Run() {
-    try {
-        f_.endrun();
-    } catch (const FileError&) {
-        // Told by end() where the run ends normally; here an error is already on its way.
-    }
-}
-
 void AppendFile::close() {
-    if (fd_ >= 0) {
-        if (inrun_) ::fsync(fd_);
-        ::close(fd_);
-    }
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    inrun_ = false;
 }
 
 }  // namespace vt

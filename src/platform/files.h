@@ -12,6 +12,7 @@
 
 #include "platform/fileerror.h"
 #include "platform/money.h"
+#include "platform/spares.h"
 
 namespace vt {
 
@@ -54,8 +55,6 @@ class Files {
     // Throws FileError 52 for "." or ".." components or a control character, 68 for a drive
     // letter mapped to nothing.
     std::string hostpath(const std::string& logical) const;
-    // Drive letters that map to a folder here (lower case, "c" first).
-    std::vector<char> drives() const;
 
     bool exists(const std::string& logical) const;
     // The file's stamp now (a look for a cache, not made through the HostIo).
@@ -76,24 +75,24 @@ class Files {
     // Whole-file replacement, append (creating the file when missing) and deletion (53 when
     // missing). Inside an open Transaction they are staged into it, and readall/exists see the
     // staged contents; otherwise each is a transaction of its own, on disk when it returns.
-    void replacefile(const std::string& logical, const std::string& bytes) const;
-    void append(const std::string& logical, const std::string& bytes) const;
-    void remove(const std::string& logical) const;
-    void copy(const std::string& from, const std::string& to) const;
-    void mkdir(const std::string& logical) const;  // 75 when it exists
+    void replacefile(const std::string& logical, const std::string& bytes);
+    void append(const std::string& logical, const std::string& bytes);
+    void remove(const std::string& logical);
+    void copy(const std::string& from, const std::string& to);
+    void mkdir(const std::string& logical);  // 75 when it exists
 
     // Completes an unfinished journal when it was written whole, discards it with its
     // temporaries otherwise. FileError when that cannot be done now (the journal is kept). A
     // journal that cannot be read, or that this program did not write in this program folder
     // (its seal does not match), is refused whole: nothing it names is touched, and the
     // FileError names the journal and says what to do.
-    void recover() const;
+    void recover();
     // recover() at start-up, before any data file is read; also removes stray temporaries of the
     // program folder and its subfolders. Failures wait for the next operation; a journal that is
     // refused (see recover) is returned, for its box.
-    std::optional<FileError> startup() const;
+    std::optional<FileError> startup();
     // Removes stray temporaries ("*.tmp~") of a folder, once a run; failures wait for later.
-    void sweep(const std::string& logicalfolder) const;
+    void sweep(const std::string& logicalfolder);
 
     // Set by the runtime: whether this copy holds a folder (host path) against other copies of
     // the program. Recovery and sweeps touch a folder only while it does (recover() refuses with
@@ -114,25 +113,22 @@ class Files {
 
   private:
     friend class Transaction;
-    friend class AppendFile;
     // Opens a file for input (probe, readall) and, when `read`, returns its bytes.
     std::string input(const std::string& logical, bool read) const;
     std::string programfolder_;
-    mutable Staging* open_ = nullptr;  // the transaction changes are staged into
+    Staging* open_ = nullptr;  // the transaction changes are staged into
     std::unique_ptr<HostIo> io_;
-    mutable bool pending_ = false;  // a journal may be waiting: recover() failed or was cut short
-    mutable std::set<std::string> swept_;
-    // By host path: files whose previous version is kept as a spare (by this run's commits, or
-    // found by a sweep), their folder synced since.
-    mutable std::set<std::string> spares_;
+    bool pending_ = false;         // a journal may be waiting: recover() failed or was cut short
+    std::set<std::string> swept_;  // folders cleared of stray temporaries this run
+    // The spares this run's commits may write into.
+    Spares spares_;
     // Sweeps a folder's stray temporaries; in the program folder, the spares of files still
     // there stay and are taken once the folder is synced.
-    void sweepkeeping(const std::string& folder) const;
+    void sweepkeeping(const std::string& folder);
     std::vector<std::string> ownfolders() const;
     // By host path: each file's stamp right after a commit of this program put it in place.
-    mutable std::map<std::string, FileStamp> written_;
-    void notewritten(const std::string& host,
-                     bool removed) const;  // folders cleared of stray temporaries this run
+    std::map<std::string, FileStamp> written_;
+    void notewritten(const std::string& host, bool removed);
 };
 
 // True when e is about the journal: refused, or not yet dealt with before an operation's commit.
@@ -171,10 +167,9 @@ class RecordWriter {
     bool first_ = true;
 };
 
-// A file kept open for appending for the whole run (the results file). Each write is synced and
-// its sync checked, or, inside a run of records (one print run), the run is synced once at its
-// end. A failed write takes its bytes back, and a failed sync the whole run's, so the file stays a
-// run of whole records.
+// A file kept open for appending for the whole run (the results file). Each write (the records
+// of one print run) is synced and its sync checked; a failed write or sync takes its bytes back,
+// so the file stays a run of whole records.
 class AppendFile {
   public:
     void open(const Files& files, const std::string& logical);  // FileError on failure
@@ -183,30 +178,9 @@ class AppendFile {
     void close();
     ~AppendFile() { close(); }
 
-    // The records written between beginrun and endrun are synced together by endrun (FileError
-    // on failure, the run taken back). A run left without endrun is synced when it ends.
-    void beginrun();
-    void endrun();
-    // Takes the records written since beginrun back (a print run whose document failed).
-    void cancelrun();
-    class Run {
-      public:
-        explicit Run(AppendFile& f) : f_(f) { f_.beginrun(); }
-        ~Run();
-        Run(const Run&) = delete;
-        Run& operator=(const Run&) = delete;
-        void end() { f_.endrun(); }
-        void cancel() { f_.cancelrun(); }
-
-      private:
-        AppendFile& f_;
-    };
-
   private:
     const Files* files_ = nullptr;
     int fd_ = -1;
-    bool inrun_ = false;
-    long long runstart_ = -1;  // the file's size when the run began
 };
 
 }  // namespace vt

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "platform/journal.h"
 
@@ -83,14 +84,14 @@ bool isjournalrefusal(const FileError& e) { return e.file == kJournalLogical; }
 std::vector<std::string> Files::ownfolders() const {
     std::vector<std::string> out{realfolder(programfolder_)};
     for (auto& d : swept_) out.push_back(realfolder(d));
-    for (char letter : drives()) try {
+    for (char letter : driveletters()) try {
             if (letter != 'c') out.push_back(realfolder(hostpath(std::string(1, letter) + ":\\")));
         } catch (const FileError&) {
         }
     return out;
 }
 
-void Files::recover() const {
+void Files::recover() {
     // Another copy's change in progress is not a crash's leftovers.
     if (holds && !holds(programfolder_)) throwfileerror(70);
     pending_ = true;  // until the journal is dealt with
@@ -130,7 +131,7 @@ void Files::recover() const {
     pending_ = false;
 }
 
-std::optional<FileError> Files::startup() const {
+std::optional<FileError> Files::startup() {
     try {
         recover();
     } catch (const FileError& e) {
@@ -157,7 +158,7 @@ std::optional<FileError> Files::startup() const {
     return std::nullopt;
 }
 
-void Files::sweep(const std::string& logicalfolder) const {
+void Files::sweep(const std::string& logicalfolder) {
     std::string host;
     try {
         host = hostpath(logicalfolder);
@@ -174,11 +175,10 @@ void Files::sweep(const std::string& logicalfolder) const {
     sweepkeeping(host);
 }
 
-void Files::sweepkeeping(const std::string& folder) const {
+void Files::sweepkeeping(const std::string& folder) {
     const HostIo& io = hostio();
-    std::vector<std::string> kept = sweepfolder(io, folder, infolder(folder, programfolder_));
-    // Taken only once the folder is synced: then no name on disk but its own stands for a spare.
-    if (!kept.empty() && io.fsyncdir(folder) == 0) spares_.insert(kept.begin(), kept.end());
+    std::vector<std::string> kept = sweepfolder(io, folder, spares_.covers(folder));
+    if (!kept.empty() && io.fsyncdir(folder) == 0) spares_.ready(kept);
 }
 
 }  // namespace vt

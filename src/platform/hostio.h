@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/files.h"
-
 namespace vt {
 
 // Where a commit has got to, told to the HostIo it writes through.
@@ -89,8 +87,7 @@ struct FdGuard {
     }
 };
 
-bool hostisdir(const std::string& p);       // not through HostIo
-FileStamp stamphost(const std::string& p);  // not through HostIo
+bool hostisdir(const std::string& p);  // not through HostIo
 std::string parentof(const std::string& p);
 // True when host path `p` is `folder` or lies inside it (compared as written).
 bool infolder(const std::string& p, const std::string& folder);

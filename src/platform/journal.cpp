@@ -6,12 +6,6 @@
 namespace vt::journal {
 
 std::string tempof(const std::string& host) { return host + kTemp; }
-std::string spareof(const std::string& host) {
-    // Hidden, as the program's other records beside the data files are.
-    size_t slash = host.rfind('/');
-    size_t name = slash == std::string::npos ? 0 : slash + 1;
-    return host.substr(0, name) + "." + host.substr(name) + kSpare;
-}
 
 bool endswith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
@@ -150,38 +144,23 @@ std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries) {
     return {folders.begin(), folders.end()};
 }
 
-namespace {
-
-// Moves a file aside as its spare: false when there is no file. A spare's name taken by what
-// cannot be written over (a folder put there) is cleared first; when even that fails the file is
-// replaced without a spare.
-bool moveaside(const HostIo& io, const std::string& host) {
-    std::string spare = spareof(host);
-    if (io.rename(host, spare) == 0) return true;
-    if (errno == ENOENT) return false;
-    if (errno != EISDIR) throwerrno(errno, host);
-    return io.removeall(spare) == 0 && io.rename(host, spare) == 0;
-}
-
-}  // namespace
-
 // Makes the changes of a whole journal. A change already made (its temporary gone) is skipped, as
 // is one whose folder is gone (a drive taken out): what it held cannot be changed any more.
 std::vector<std::string> rollforward(const HostIo& io, const std::vector<JournalEntry>& entries,
-                                     const std::string& sparefolder) {
+                                     const Spares* spares) {
     std::vector<std::string> spared;
     for (auto& e : entries) {
         if (e.kind == 'R') {
             std::string temp = tempof(e.host);
             struct stat st;
-            bool spare = !sparefolder.empty() && infolder(e.host, sparefolder);
+            bool spare = spares && spares->covers(e.host);
             // Only while the new version waits beside it is the file moved aside: once the
             // temporary is gone the file in place is the new one.
             if (spare && io.stat(temp, st) != 0) {
                 if (errno == ENOENT || errno == ENOTDIR) continue;
                 throwerrno(errno, temp);
             }
-            bool moved = spare && moveaside(io, e.host);
+            bool moved = spare && Spares::moveaside(io, e.host);
             if (io.rename(temp, e.host) != 0 && errno != ENOENT) throwerrno(errno, e.host);
             if (moved) spared.push_back(e.host);
         } else if (io.unlink(e.host) != 0 && errno != ENOENT) {
@@ -222,9 +201,7 @@ std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder
         std::string path = folder + "/" + name;
         if (own && name.size() > spare + 1 && name[0] == '.' && endswith(name, kSpare)) {
             std::string host = folder + "/" + name.substr(1, name.size() - 1 - spare);
-            struct stat st, data;
-            if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-                ::lstat(host.c_str(), &data) == 0 && S_ISREG(data.st_mode)) {
+            if (Spares::keepable(host)) {
                 kept.push_back(host);
                 continue;
             }

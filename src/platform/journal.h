@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "platform/hostio.h"
-#include "platform/transaction.h"
+#include "platform/spares.h"
+#include "platform/staging.h"
 
 namespace vt::journal {
 
@@ -15,9 +16,6 @@ inline constexpr const char* kJournalNew =
     "/Journal.new~";  // a journal being written: to be discarded
 inline constexpr const char* kHeader = "VANTROPE JOURNAL 1\n";
 inline constexpr const char* kTemp = ".tmp~";
-// A file's version before the last commit, kept so that the next commit writes into it instead
-// of making a new file: making and freeing files is what a commit of many files spends most on.
-inline constexpr const char* kSpare = ".spare.tmp~";
 inline const std::string kSeal = "SEAL ";
 
 // One change named by a journal: 'R' puts <file>.tmp~ in place of <file>, 'D' deletes <file>.
@@ -27,7 +25,6 @@ struct JournalEntry {
 };
 
 std::string tempof(const std::string& host);
-std::string spareof(const std::string& host);
 bool endswith(const std::string& s, const std::string& end);
 // The whole text of a journal written in `programfolder`: header, one line a change, its seal,
 // end line.
@@ -50,17 +47,16 @@ bool readhost(const HostIo& io, const std::string& host, std::string& out);
 void writesynced(const HostIo& io, const std::string& host, const std::string& bytes);
 std::vector<std::string> foldersof(const std::vector<JournalEntry>& entries);
 // Makes the changes of a whole journal, skipping those already made or whose folder is gone.
-// Files in `sparefolder` ("" none) keep their present version as their spare; the ones that did
-// are returned.
+// With `spares`, the files it covers keep their present version as their spare; the ones that
+// did are returned.
 std::vector<std::string> rollforward(const HostIo& io, const std::vector<JournalEntry>& entries,
-                                     const std::string& sparefolder = "");
+                                     const Spares* spares = nullptr);
 // Removes the temporaries of a journal that is not to be made (a temporary that is a folder is
 // not one of them) and syncs their folders; false when one stays or a folder cannot be synced.
 bool discard(const HostIo& io, const std::vector<JournalEntry>& entries);
 // Removes stray temporaries of one folder, only while no journal waits, following no link. In
-// the program folder and its subfolders (`own`) the spares of files still there stay (a plain
-// file of one name each) and those files are returned; a stray there that is a folder goes with
-// all it holds.
+// the program folder and its subfolders (`own`) the spares a sweep keeps stay (Spares::keepable)
+// and their files are returned; a stray there that is a folder goes with all it holds.
 std::vector<std::string> sweepfolder(const HostIo& io, const std::string& folder, bool own = false);
 // The folders a commit syncs before its commit point: the program folder first.
 std::vector<std::string> syncorder(const std::string& pf, const std::vector<JournalEntry>& entries);

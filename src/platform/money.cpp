@@ -123,4 +123,12 @@ std::string Money::tostring() const {
 
 Money Money::times(double ratio) const { return fromdouble(todouble() * ratio); }
 
+std::string Str(Money m) { return m.units() < 0 ? m.tostring() : " " + m.tostring(); }
+
+std::string Format(Money m, const std::string& pattern) {
+    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!'))
+        return Format(m.tostring(), pattern);
+    return formatdecimal(m.tostring(), pattern);
+}
+
 }  // namespace vt

@@ -65,4 +65,8 @@ class Money {
     }
 };
 
+// Money as text, as Str and Format (text.h) give numbers, from the exact amount: " 2.5", "$1.58".
+std::string Str(Money m);
+std::string Format(Money m, const std::string& pattern);
+
 }  // namespace vt

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "platform/controls.h"
 #include "platform/hostio.h"
 #include "platform/text.h"
 
@@ -211,14 +210,9 @@ void Runtime::dispatch(const std::function<void()>& handler) {
     finish();
 }
 
-void Runtime::keepalive(std::unique_ptr<Form> form) { graveyard_.push_back(std::move(form)); }
-
 void Runtime::finish() {
     if (depth_ != 0) return;
-    // Forms unloaded during the event are dropped only now, never under a running handler.
-    auto dead = std::move(graveyard_);
-    graveyard_.clear();
-    dead.clear();
+    eventended();
     if (onchanged) onchanged();
 }
 

@@ -64,6 +64,9 @@ class Runtime {
 
     // Called by Form::unload; the form object is kept alive until the event ends.
     virtual void formunloaded(Form& form) = 0;
+    // Called when the outermost event has ended: the forms unloaded during it may go now, never
+    // under a running handler.
+    virtual void eventended() {}
     // Called by Form::show.
     virtual void formshown(Form&) {}
     // Every form now loaded, in load order.
@@ -80,7 +83,6 @@ class Runtime {
     std::shared_ptr<void> attachedview;
 
   protected:
-    void keepalive(std::unique_ptr<Form> form);
     void finish();
 
   private:
@@ -99,7 +101,6 @@ class Runtime {
     FolderLock programlock_, datalock_;
     std::set<std::string> toldunlockable_;
     int depth_ = 0;
-    std::vector<std::unique_ptr<Form>> graveyard_;
     std::set<std::string> boxedfiles_;  // files told of in the current action
     bool toldfull_ = false;             // a full disk told of in the current action
 };

@@ -143,7 +143,9 @@ std::string groupthousands(const std::string& whole) {
     return out;
 }
 
-std::string formatdec(const std::string& plain, const std::string& pattern) {
+}  // namespace
+
+std::string formatdecimal(const std::string& plain, const std::string& pattern) {
     std::string pat = pattern;
     if (equalsnocase(pat, "Currency")) pat = "$#,##0.00";
     // Literal prefix before the first digit placeholder.
@@ -171,8 +173,6 @@ std::string formatdec(const std::string& plain, const std::string& pattern) {
     return out;
 }
 
-}  // namespace
-
 std::string numtext(double x) {
     std::string s = plaindecimal(x);
     return s;
@@ -183,7 +183,6 @@ std::string Str(double x) {
     return x < 0 ? s : " " + s;
 }
 std::string Str(long long x) { return x < 0 ? std::to_string(x) : " " + std::to_string(x); }
-std::string Str(Money m) { return m.units() < 0 ? m.tostring() : " " + m.tostring(); }
 
 double Val(const std::string& s) {
     size_t i = 0;
@@ -258,13 +257,7 @@ bool parseint(std::string_view s, long long& out) {
 std::string Format(double x, const std::string& pattern) {
     if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!'))
         return Format(numtext(x), pattern);
-    return formatdec(plaindecimal(x), pattern);
-}
-
-std::string Format(Money m, const std::string& pattern) {
-    if (!pattern.empty() && (pattern[0] == '@' || pattern[0] == '!'))
-        return Format(m.tostring(), pattern);
-    return formatdec(m.tostring(), pattern);
+    return formatdecimal(plaindecimal(x), pattern);
 }
 
 std::string Format(const std::string& text, const std::string& pattern) {

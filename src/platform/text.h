@@ -2,8 +2,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/money.h"
-
 namespace vt {
 
 // Number to text with the leading blank of a non-negative number: 1 -> " 1", -3 -> "-3".
@@ -11,7 +9,6 @@ std::string Str(double x);
 std::string Str(long long x);
 inline std::string Str(int x) { return Str(static_cast<long long>(x)); }
 inline std::string Str(long x) { return Str(static_cast<long long>(x)); }
-std::string Str(Money m);
 // Number text without the leading blank (CStr-like).
 std::string numtext(double x);
 // Leading number of a text, 0 when there is none.
@@ -23,8 +20,10 @@ bool parseint(std::string_view s, long long& out);
 // Format patterns: "Currency", "$#,##0.00", "$###0.00", "#,##0.00", "###0.00", "#00.00", "0",
 // "!@@@..." (left aligned) and "@@@..." (right aligned).
 std::string Format(double x, const std::string& pattern);
-std::string Format(Money m, const std::string& pattern);
 std::string Format(const std::string& text, const std::string& pattern);
+// A number written as plain decimal text ("-1234.5", exactly as it is) in one of the number
+// patterns above. (Amounts: Str and Format of Money, in money.h.)
+std::string formatdecimal(const std::string& plain, const std::string& pattern);
 
 // Upper case of a-z only; Latin-1 bytes otherwise unchanged.
 std::string ucase(const std::string& s);

@@ -31,27 +31,16 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/staging.h"
 
 namespace vt {
-
-struct StagedFile {
-    std::string host, logical, label;
-    bool removed = false;
-    std::string bytes;
-};
-
-struct Staging {
-    std::vector<StagedFile> files;  // in the order first staged
-    std::string title;              // the label of the changes staged from now on
-    StagedFile* find(const std::string& host);
-};
 
 class Transaction {
   public:
     // title: the operation's name, the label of the changes staged into it (and the title of the
     // box of a failure on them) until title() names another. A nested transaction's title holds
     // for what it stages, and the outer one's comes back when it ends.
-    explicit Transaction(const Files& files, std::string title = {});
+    explicit Transaction(Files& files, std::string title = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -67,7 +56,7 @@ class Transaction {
     const std::string& failedfile() const { return failedfile_; }
 
   private:
-    const Files& files_;
+    Files& files_;
     std::unique_ptr<Staging> staging_;
     Staging* outer_ = nullptr;  // the open transaction a nested one joins
     std::string outertitle_;    // its title when this one joined it

@@ -401,8 +401,8 @@ std::string appendedbytes(const std::string& path, const std::string& bytes, Fil
     return bytes.substr(0, end) + (ended ? "" : "\r\n") + records;
 }
 
-void appendrecords(const Files& files, const std::string& path, FileKind kind,
-                   const std::string& records, long capacity) {
+void appendrecords(Files& files, const std::string& path, FileKind kind, const std::string& records,
+                   long capacity) {
     // A file emptied or lost while its backup holds records is not started afresh.
     if (!files.exists(path)) {
         checknotemptied(files, path, nullptr);

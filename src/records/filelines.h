@@ -177,8 +177,8 @@ std::string appendedbytes(const std::string& path, const std::string& bytes, Fil
 // Appends records to a data file, in the open transaction when there is one, under that rule.
 // A missing file is created; one larger than `capacity` records can be is refused unread; one
 // emptied or missing while its backup holds records is refused (emptiedfile()).
-void appendrecords(const Files& files, const std::string& path, FileKind kind,
-                   const std::string& records, long capacity);
+void appendrecords(Files& files, const std::string& path, FileKind kind, const std::string& records,
+                   long capacity);
 
 // A whole-number field, the one rule of every reader of the data files: bare (not quoted), an
 // empty field reads 0, otherwise an optional sign and digits, less than 2e9 in size. False for

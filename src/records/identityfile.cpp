@@ -377,7 +377,7 @@ bool issidetext(std::string_view text, const std::string& logical, std::string_v
            text.substr(kHeader.size() + 33, 2) == "\r\n" && text.substr(head) == body;
 }
 
-void writeside(const Files& files, const std::string& logical, const std::string& text) {
+void writeside(Files& files, const std::string& logical, const std::string& text) {
     std::string side = sidecarof(logical);
     if (!text.empty())
         files.replacefile(side, text);

@@ -154,7 +154,7 @@ std::string sidetext(const std::string& logical, const std::string& body,
 bool issidetext(std::string_view text, const std::string& logical, std::string_view body,
                 std::string_view bodycheck);
 // Stages an identity file; "" removes it instead (it would remember nothing).
-void writeside(const Files& files, const std::string& logical, const std::string& text);
+void writeside(Files& files, const std::string& logical, const std::string& text);
 
 }  // namespace idfile
 }  // namespace vt

@@ -170,7 +170,7 @@ struct StagedBets {
     std::string body, bodycheck;
 };
 
-StagedBets stagebets(const Files& files, const std::string& betsfile,
+StagedBets stagebets(Files& files, const std::string& betsfile,
                      const std::vector<std::string_view>& recs, const BetIdentities& ids) {
     StagedBets out;
     if (!ids.live.empty() || !ids.deleted.empty()) {
@@ -283,7 +283,7 @@ std::vector<long long> namedbettornumbers(const Files& files, const std::string&
     return out;
 }
 
-void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
+void stagebetidentities(Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids) {
     BetIdentities out = ids;
     out.unvouched = within(out.unvouched, out.live);
@@ -291,8 +291,8 @@ void stagebetidentities(const Files& files, const std::string& betsfile, const s
     stagebets(files, betsfile, records(bytes ? *bytes : std::string()), out);
 }
 
-void stagebettoridentities(const Files& files, const std::string& bettorsfile,
-                           const std::string* bytes, const BettorIdentities& ids) {
+void stagebettoridentities(Files& files, const std::string& bettorsfile, const std::string* bytes,
+                           const BettorIdentities& ids) {
     std::string data = bytes ? *bytes : std::string();
     auto recs = bettorrecords(data);
     BettorIdentities out;

@@ -73,10 +73,10 @@ bool hasidentityfile(const Files& files, const std::string& logical);
 std::vector<long long> namedbettornumbers(const Files& files, const std::string& bettorsfile);
 // Stages only the identity file of a Bets or Bettors file whose contents are `bytes` (nullptr:
 // none): what Origins writes, for files without it (drive sets made by hand in tests).
-void stagebetidentities(const Files& files, const std::string& betsfile, const std::string* bytes,
+void stagebetidentities(Files& files, const std::string& betsfile, const std::string* bytes,
                         const BetIdentities& ids);
-void stagebettoridentities(const Files& files, const std::string& bettorsfile,
-                           const std::string* bytes, const BettorIdentities& ids);
+void stagebettoridentities(Files& files, const std::string& bettorsfile, const std::string* bytes,
+                           const BettorIdentities& ids);
 
 // Keeps the identity files of one Files in step with their data files, as long as it lives.
 class Origins : public FileCompanion {

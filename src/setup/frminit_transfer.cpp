@@ -371,7 +371,7 @@ const char* const kTypes[] = {"", "WIN", "PLACE", "SHOW"};
 // numbers translated.
 void stageflight(Host& app, int r, long f, const FlightPlan& plan, const FlightSet& here,
                  const BetIdentities& drive, const BettorLinks& links) {
-    const Files& files = app.files();
+    Files& files = app.files();
     Origins& origins = app.context().origins();
     Shared& sh = app.shared();
     std::string more;

@@ -15,7 +15,7 @@ namespace vt::test {
 
 // A commit's spare of a file (its version before the last commit, kept to be written over by the
 // next): neither data nor a temporary left behind.
-inline bool isspare(const std::string& name) { return journal::endswith(name, journal::kSpare); }
+inline bool isspare(const std::string& name) { return journal::endswith(name, kSpare); }
 
 // Entries of a folder tree that are not plain files of one name, and temporaries left over (the
 // spares aside).

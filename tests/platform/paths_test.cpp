@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "errorof.h"
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "testapp.h"
 
@@ -85,7 +86,7 @@ TEST(Paths, DriveLettersMapThroughTheEnvironment) {
         EXPECT_EQ(files.hostpath("E:\\Bets"), stick.path() + "/Bets");
         EXPECT_EQ(files.hostpath("e:/bets"), stick.path() + "/bets");
         EXPECT_EQ(files.hostpath("E:\\"), stick.path());
-        auto d = files.drives();
+        auto d = driveletters();
         EXPECT_EQ(d.front(), 'c');
         EXPECT_NE(std::find(d.begin(), d.end(), 'e'), d.end());
         files.replacefile("E:\\Bettors", "x\r\n");

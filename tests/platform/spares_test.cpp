@@ -2,6 +2,8 @@
 // temporary's name (a FIFO, a folder, a link, a second name), put there between runs or while the
 // program runs, is cleared away without being written through or waited on, and the commit goes
 // on; nothing outside the program folder is touched.
+#include "platform/spares.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "bounded.h"
+#include "platform/hostio.h"
 #include "platform/transaction.h"
 #include "testapp.h"
 
@@ -29,7 +32,7 @@ namespace fs = std::filesystem;
 const std::string kVersions[] = {"version one, the longest of them\r\n", "version two\r\n",
                                  "v3\r\n"};
 
-void commitversion(const Files& files, int k) {
+void commitversion(Files& files, int k) {
     Transaction tx(files);
     for (const char* f : {"A", "B", "C"})
         files.replacefile(std::string("C:\\Vantrope\\") + f, kVersions[k]);
@@ -118,7 +121,8 @@ void commitsmeet(Odd odd, bool between) {
         plant(odd, program.file("C.tmp~"), outside);
     };
     if (between) {
-        commitversion(Files(program.path()), 1);
+        Files earlier(program.path());
+        commitversion(earlier, 1);
         putodd();
         fs::create_directories(program.file("D.tmp~/deeper"));
         fs::create_symlink(outside.folder.file("elsewhere"), program.file("D.tmp~/file link"));
@@ -202,4 +206,89 @@ TEST(Spares, AFifoInPlaceOfADataFileIsRefusedWithoutWaiting) {
         });
     });
     EXPECT_TRUE(ran);
+}
+
+// ---- the rules of when a spare is written into, one at a time
+
+namespace {
+
+// What a temporary opened by Spares::opentemp holds, read back after the bytes were written.
+struct Opened {
+    bool reused = false;
+    std::string bytes;
+};
+
+Opened opentemp(Spares& spares, const TempFolder& program, const std::string& name) {
+    SystemIo io;
+    Opened out;
+    int fd = spares.opentemp(io, program.file(name), program.file(name + ".tmp~"), out.reused);
+    EXPECT_GE(fd, 0);
+    if (fd >= 0) ::close(fd);
+    out.bytes = program.read(name + ".tmp~");
+    return out;
+}
+
+}  // namespace
+
+// A spare on disk is written into only once told ready (its folder synced since), and only once.
+TEST(SpareRules, ASpareIsTakenOnlyWhenReadyAndOnlyOnce) {
+    TempFolder program;
+    program.write("A", "now\r\n");
+    program.write(".A.spare.tmp~", "before\r\n");
+    Spares spares(program.path());
+
+    Opened fresh = opentemp(spares, program, "A");
+    EXPECT_FALSE(fresh.reused);
+    EXPECT_EQ(fresh.bytes, "");
+    EXPECT_EQ(program.read(".A.spare.tmp~"), "before\r\n");  // not touched
+
+    spares.ready({program.file("A")});
+    Opened taken = opentemp(spares, program, "A");
+    EXPECT_TRUE(taken.reused);
+    EXPECT_EQ(taken.bytes, "before\r\n");  // the spare itself, renamed to the temporary
+    EXPECT_FALSE(program.exists(".A.spare.tmp~"));
+
+    program.write(".A.spare.tmp~", "again\r\n");
+    EXPECT_FALSE(opentemp(spares, program, "A").reused);
+}
+
+// A ready spare that is no longer a plain file of one name is never written through: a fresh
+// temporary is made and what it led to stays as it was.
+TEST(SpareRules, AReadySpareThatIsNotAPlainFileOfOneNameIsNotWrittenThrough) {
+    for (bool link : {false, true}) {
+        SCOPED_TRACE(link ? "a link" : "a second name");
+        TempFolder program, outside;
+        outside.write("other", "not ours\r\n");
+        program.write("A", "now\r\n");
+        if (link)
+            fs::create_symlink(outside.file("other"), program.file(".A.spare.tmp~"));
+        else
+            fs::create_hard_link(outside.file("other"), program.file(".A.spare.tmp~"));
+        Spares spares(program.path());
+        spares.ready({program.file("A")});
+        Opened opened = opentemp(spares, program, "A");
+        EXPECT_FALSE(opened.reused);
+        EXPECT_EQ(opened.bytes, "");
+        EXPECT_FALSE(fs::is_symlink(program.file("A.tmp~")));
+        EXPECT_EQ(outside.read("other"), "not ours\r\n");
+    }
+}
+
+// Only the program folder's files keep spares, and a sweep keeps a spare only while it is a plain
+// file of one name beside its file.
+TEST(SpareRules, WhereSparesAreKeptAndWhichASweepKeeps) {
+    TempFolder program;
+    Spares spares(program.path());
+    EXPECT_TRUE(spares.covers(program.file("Players")));
+    EXPECT_TRUE(spares.covers(program.file("Data/Round1 3Bets")));
+    EXPECT_FALSE(spares.covers(program.path() + "2/Players"));
+    EXPECT_FALSE(spares.covers("/media/STICK/Bettors"));
+
+    program.write("A", "a\r\n");
+    program.write(".A.spare.tmp~", "spare\r\n");
+    EXPECT_TRUE(Spares::keepable(program.file("A")));
+    program.write(".B.spare.tmp~", "spare of a file gone\r\n");
+    EXPECT_FALSE(Spares::keepable(program.file("B")));
+    fs::create_hard_link(program.file(".A.spare.tmp~"), program.file("second name"));
+    EXPECT_FALSE(Spares::keepable(program.file("A")));
 }

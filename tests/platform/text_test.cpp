@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "platform/money.h"
+
 using namespace vt;
 
 TEST(Text, StrCarriesTheLeadingBlank) {

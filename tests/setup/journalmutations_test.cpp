@@ -40,7 +40,7 @@ Files_ startfiles() {
 }
 
 // The commit: both Bettors files replaced, Players removed.
-void commit(const Files& files) {
+void commit(Files& files) {
     Transaction tx(files);
     files.replacefile("C:\\Vantrope\\Bettors", "1,\"AnyBettor\"\r\n");
     files.replacefile("C:\\Vantrope\\Bettorsbackup", "1,\"AnyBettor\"\r\n");

@@ -151,7 +151,7 @@ class MountedDrives : public ::testing::Test {
 TEST_F(MountedDrives, LettersNameTheMountedSticksOnlyAndTellAPulledOrSwappedOne) {
     if (!inside()) return runinside();
     Files files("/nowhere");
-    EXPECT_EQ(files.drives(), (std::vector<char>{'c', 'd', 'e'}));
+    EXPECT_EQ(driveletters(), (std::vector<char>{'c', 'd', 'e'}));
     EXPECT_EQ(files.hostpath("D:\\Bettors"), std::string(kStick) + "/Bettors");
     EXPECT_EQ(files.hostpath("e:/"), kCard);
     EXPECT_EQ(errorof([&] { files.hostpath("F:\\Bettors"); }), 68);
@@ -173,7 +173,7 @@ TEST_F(MountedDrives, LettersNameTheMountedSticksOnlyAndTellAPulledOrSwappedOne)
     auto e = drivestamp('E');
     unmount(kCard);
     EXPECT_TRUE(std::filesystem::is_directory(kCard));
-    EXPECT_EQ(files.drives(), (std::vector<char>{'c', 'd'}));
+    EXPECT_EQ(driveletters(), (std::vector<char>{'c', 'd'}));
     EXPECT_EQ(errorof([&] { files.hostpath("E:\\Bettors"); }), 68);
     EXPECT_FALSE(drivestamp('E'));
     EXPECT_FALSE(samedrive(*e));

@@ -43,7 +43,7 @@ inline std::vector<std::string> names(const std::string& folder) {
 
 // Writes beside a drive set made by hand the identity files an export writes (every record a
 // new identity, nothing deleted), so that an import takes it as a set another computer exported.
-inline void describedrive(Origins& origins, const Files& files, const std::string& letter) {
+inline void describedrive(Origins& origins, Files& files, const std::string& letter) {
     auto describe = [&](const std::string& path, auto ids, auto stage) {
         if (!files.exists(path) || ids.described) return;
         ids.deleted.clear();

@@ -1,5 +1,5 @@
-// Files' writers: each change is staged into the open transaction, or made as a transaction of
-// its own.
+// Files' writers, the staging side of Transaction (which stands on Files): each change is staged
+// into the open transaction, or made as a transaction of its own.
 #include "platform/files.h"
 #include "platform/hostio.h"
 #include "platform/transaction.h"
@@ -10,7 +10,7 @@ namespace {
 
 // Stages into the open transaction of files, or runs a transaction of its own around stage.
 template <class F>
-void staged(const Files& files, Staging*& open, F stage) {
+void staged(Files& files, Staging*& open, F stage) {
     if (open) {
         stage(*open);
         return;
@@ -33,8 +33,8 @@ void stagingerror(FileError& e, const std::string& logical, const Staging* open)
     if (open && e.title.empty()) e.title = open->title;
 }
 
-void replaced(const Files& files, Staging*& open, const std::string& logical,
-              const std::string& bytes, const std::string& from) try {
+void replaced(Files& files, Staging*& open, const std::string& logical, const std::string& bytes,
+              const std::string& from) try {
     std::string host = files.hostpath(logical);
     if (hostisdir(host)) throwfileerror(75);
     staged(files, open, [&](Staging& s) {
@@ -51,11 +51,11 @@ void replaced(const Files& files, Staging*& open, const std::string& logical,
 
 }  // namespace
 
-void Files::replacefile(const std::string& logical, const std::string& bytes) const {
+void Files::replacefile(const std::string& logical, const std::string& bytes) {
     replaced(*this, open_, logical, bytes, "");
 }
 
-void Files::append(const std::string& logical, const std::string& bytes) const try {
+void Files::append(const std::string& logical, const std::string& bytes) try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         // Read before the slot is made: the slot would hide the file on disk.
@@ -71,7 +71,7 @@ void Files::append(const std::string& logical, const std::string& bytes) const t
     throw;
 }
 
-void Files::remove(const std::string& logical) const try {
+void Files::remove(const std::string& logical) try {
     std::string host = hostpath(logical);
     staged(*this, open_, [&](Staging& s) {
         if (!exists(logical)) throwfileerror(53);
@@ -85,7 +85,7 @@ void Files::remove(const std::string& logical) const try {
     throw;
 }
 
-void Files::copy(const std::string& from, const std::string& to) const {
+void Files::copy(const std::string& from, const std::string& to) {
     replaced(*this, open_, to, readall(from), from);
 }
 
