@@ -116,7 +116,7 @@ TEST_F(Computers, AFreshComputerImportsBeforeItHasBeenToTheMenu) {
     fresh.form("frminit").control("cmdok").click();
     EXPECT_EQ(folder.read("Round1 2Bets"), "2,4,1,5\r\n");
     EXPECT_EQ(folder.read("Round1 1Bets"), "");
-    for (auto& f : dialogs.failures) ADD_FAILURE() << f;
+    for (auto& failure : dialogs.failures) ADD_FAILURE() << failure;
     EXPECT_EQ(dialogs.pending(), 0u);
 }
 
@@ -280,9 +280,9 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
             learn(knows[c], carries[letter]);
         } else if (kind == 19) {
             // One bet removed: the line of a bet this computer holds.
-            std::vector<size_t> held = lines(c, round, flight);
-            if (held.empty()) continue;
-            size_t i = held[pick(held.size())];
+            std::vector<size_t> here = lines(c, round, flight);
+            if (here.empty()) continue;
+            size_t i = here[pick(here.size())];
             bool done = false;
             remove(c, round, flight, [&](const Bet& b) {
                 Bet want = taken[i].bet;
@@ -337,10 +337,10 @@ TEST_F(Computers, RandomTransfersCountEveryBetOnce) {
             // A fourth computer set up by copying this one's whole program folder.
             auto copy = std::make_unique<Computer>("1,\"AnyBettor\"\r\n", base);
             copy->app.reset();
-            for (auto& e : std::filesystem::directory_iterator(pc.folder.path()))
-                if (e.is_regular_file())
-                    std::filesystem::copy_file(e.path(),
-                                               copy->folder.file(e.path().filename().string()),
+            for (auto& entry : std::filesystem::directory_iterator(pc.folder.path()))
+                if (entry.is_regular_file())
+                    std::filesystem::copy_file(entry.path(),
+                                               copy->folder.file(entry.path().filename().string()),
                                                std::filesystem::copy_options::overwrite_existing);
             copy->app = std::make_unique<App>(
                 AppEnvironment{copy->folder.path(), &copy->dialogs, &copy->printed});
