@@ -319,14 +319,16 @@ void stagebettoridentities(Files& files, const std::string& bettorsfile, const s
 
 // ---- Origins ----
 
-// What Origins keeps between writes: the identities writers hand over for the files they write,
-// the last Bets file written, so that its pair, written next with the same bytes, takes the same
-// identities without working them out again when the two were in step, and what it staged.
+// What Origins keeps between writes.
 struct Origins::State {
-    Random random;
+    Random random;  // where new identities come from
+    // The identities writers hand over for the files they write (writeidentified, Carried).
     std::map<std::string, BetIdentities> bets;
     std::map<std::string, BettorIdentities> bettors;
-    // (Its new lines are those staged for it.)
+    // The last Bets file written, with its bytes and identity file's lines before the write and
+    // its bytes after (its lines after are the ones staged for it): its pair, written next with
+    // the same bytes while the two were in step, takes the same identity file without working it
+    // out again.
     struct LastBets {
         std::string file, oldbytes, oldbody, oldbodycheck, newbytes;
     } last;
